@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the project needs, skipping those present.
+# Sourced by the other scripts: orva_install_deps [extra packages...]
+orva_packages=(
+  build-essential cmake ninja-build pkg-config git
+  libsqlite3-dev sqlite3
+  unixodbc unixodbc-dev odbcinst libsqliteodbc
+  gettext
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+)
+
+orva_install_deps() {
+  local wanted=("${orva_packages[@]}" "$@") missing=() p
+  for p in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,1 @@
+// TEMPORARY: the company generator replaces this file.

@@ -1,0 +1,59 @@
+#include "host/app_connection.h"
+
+#include "host/com_error.h"
+#include "host/host_ui.h"
+#include "host/session_string.h"
+#include "host/share_props.h"
+
+namespace orva {
+
+std::string SessionConnectionString() {
+    ShareProps props;
+    Variant s = props.GetProperty(ShareProps::CurrentProcessId(), "PropsString");
+    return SessionValue(s.ToText(), AppConnection::kSessionKey);
+}
+
+AppConnection::AppConnection() {
+    std::string cs = SessionConnectionString();
+    if (cs.empty()) {
+        throw ComError(ComError::kDatabase,
+                       "The host session names no company database (session key " +
+                           std::string(kSessionKey) + ").",
+                       kProgID);
+    }
+    backend_ = OpenDatabase(cs);
+}
+
+AppConnection::AppConnection(std::unique_ptr<DbBackend> backend) : backend_(std::move(backend)) {}
+
+namespace {
+// The first record set of a batch. A text without a result set still hands
+// back a (closed) record set object, as the platform's Execute does.
+RecordsetPtr FirstRecordset(BatchResult& r) {
+    if (!r.recordsets.empty()) return r.recordsets.front();
+    auto empty = std::make_shared<Recordset>(std::vector<std::string>{}, std::vector<Variant>{});
+    empty->Close();
+    return empty;
+}
+}  // namespace
+
+RecordsetPtr AppConnection::Execute(std::string_view sql) {
+    BatchResult r = backend_->ExecuteBatch(sql);
+    return FirstRecordset(r);
+}
+
+RecordsetPtr AppConnection::Execute(std::string_view sql, std::int16_t& recordsAffected) {
+    BatchResult r = backend_->ExecuteBatch(sql);
+    recordsAffected = static_cast<std::int16_t>(r.rowsAffected);
+    return FirstRecordset(r);
+}
+
+RecordsetPtr AppConnection::GetAnyRecordset(std::string_view sql) { return Execute(sql); }
+
+std::int32_t AppConnection::GetICMaxNum(std::string_view tableKey) {
+    return backend_->NextNumber(tableKey);
+}
+
+void AppConnection::ShowHelp(std::int32_t hwnd) { CurrentUi().ShowHelp(hwnd, "OrvaSalePrice"); }
+
+}  // namespace orva

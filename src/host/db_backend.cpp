@@ -1,0 +1,21 @@
+#include "host/db_backend.h"
+
+#include "host/odbc_backend.h"
+#include "host/sqlite_backend.h"
+#include "host/text_util.h"
+
+namespace orva {
+
+bool IsOdbcConnectionString(std::string_view s) {
+    s = Trim(s);
+    return StartsWithNoCase(s, "DRIVER=") || StartsWithNoCase(s, "DSN=") ||
+           StartsWithNoCase(s, "FILEDSN=");
+}
+
+std::unique_ptr<DbBackend> OpenDatabase(const std::string& connectionString,
+                                        bool createIfMissing) {
+    if (IsOdbcConnectionString(connectionString)) return OpenOdbcDatabase(connectionString);
+    return OpenSqliteDatabase(std::string(Trim(connectionString)), createIfMissing);
+}
+
+}  // namespace orva

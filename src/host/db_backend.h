@@ -1,0 +1,51 @@
+// One open connection to a company database. The connection component talks
+// to this interface; each database engine has one implementation (SQLite with
+// the T-SQL layer, ODBC passing text through), so no caller ever asks which
+// engine it is on.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/recordset.h"
+
+namespace orva {
+
+struct BatchResult {
+    // Record sets of the statements that returned rows, in order.
+    std::vector<RecordsetPtr> recordsets;
+    // Rows affected by the last data-changing statement (-1 when none ran).
+    long rowsAffected = -1;
+};
+
+class DbBackend {
+public:
+    virtual ~DbBackend() = default;
+
+    // Runs a whole T-SQL text (one or several statements) as one unit: it is
+    // applied whole or not at all. Throws ComError kDatabase carrying the
+    // database's own description on failure.
+    virtual BatchResult ExecuteBatch(std::string_view tsql) = 0;
+
+    // Next number of the numbering table for a table key ("t_Cust"): atomic
+    // across processes sharing the database, never one already used as
+    // t_CustEntry.FEntryID.
+    virtual std::int32_t NextNumber(std::string_view tableKey) = 0;
+
+    // What this connection is open on, for messages ("SQLite /path/x.db").
+    virtual std::string Describe() const = 0;
+};
+
+// Opens a connection. An ODBC connection string ("DRIVER=...;..." or
+// "DSN=...;...") opens through ODBC; anything else is a SQLite file path,
+// which must exist unless createIfMissing is set. Throws ComError naming the
+// path or the driver's message.
+std::unique_ptr<DbBackend> OpenDatabase(const std::string& connectionString,
+                                        bool createIfMissing = false);
+
+bool IsOdbcConnectionString(std::string_view connectionString);
+
+}  // namespace orva

@@ -1,0 +1,98 @@
+// Client-side static record set: the whole result in memory, a true
+// RecordCount, O(1) moves, Filter criteria strings, Delete of the current row,
+// fields by name (case-insensitive) or by ordinal. Member names follow the
+// record set interface the module's callers use.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/variant.h"
+
+namespace orva {
+
+class RecordFilter;  // compiled criteria, recordset_filter.h
+
+// One field of the current row.
+class Field {
+public:
+    Field(std::string_view name, const Variant& value) : name_(name), value_(&value) {}
+    const Variant& Value() const { return *value_; }
+    std::string_view Name() const { return name_; }
+
+private:
+    std::string_view name_;
+    const Variant* value_;
+};
+
+class Recordset {
+public:
+    // cells holds rows one after another, columns.size() values per row.
+    Recordset(std::vector<std::string> columns, std::vector<Variant> cells);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // "EOF" is a C library macro, hence the trailing underscore.
+    bool EOF_() const;
+    bool BOF() const;
+    // Rows in the current (filtered) view, deleted rows excluded.
+    long RecordCount() const;
+
+    // Throws ComError kItemNotFound for an unknown name or ordinal, and
+    // kNoCurrentRecord at BOF/EOF or on a deleted row.
+    Field Fields(std::string_view name) const;
+    Field Fields(int ordinal) const;
+    int FieldCount() const { return static_cast<int>(columns_.size()); }
+    const std::string& FieldName(int ordinal) const;
+
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+    void Move(long n);
+    // 0-based position in the view; -1 at BOF, RecordCount() at EOF.
+    long AbsolutePosition() const { return pos_; }
+
+    // Criteria string ("FItemID=3 AND FName LIKE 'a*'"); "" removes the filter.
+    // Moves to the first row of the result. Throws ComError kBadFilter naming
+    // the criteria when it does not parse.
+    void Filter(std::string_view criteria);
+    const std::string& FilterText() const { return filterText_; }
+
+    // Removes the current row from the client set; it stays current (but
+    // unreadable) until the next move.
+    void Delete();
+    void Close();
+    bool IsOpen() const { return open_; }
+
+    // Ordinal of a column by name (case-insensitive), -1 when absent.
+    int ColumnIndex(std::string_view name) const;
+    // Direct access for fast readers (ledger painting): row of the view.
+    const Variant& Cell(long viewRow, int col) const;
+    // A stored row regardless of filter and deletion (for the filter itself).
+    const Variant& RawCell(std::size_t row, int col) const;
+
+private:
+    void CheckOpen() const;
+    void CheckMovable() const;
+    const Variant& Current(int col) const;
+    void Rebuild();
+
+    std::vector<std::string> columns_;
+    std::vector<Variant> cells_;
+    std::vector<std::uint32_t> view_;   // indices of visible rows
+    std::vector<bool> deleted_;
+    std::unique_ptr<RecordFilter> filter_;
+    std::string filterText_;
+    long pos_ = -1;
+    bool currentDeleted_ = false;
+    bool open_ = true;
+};
+
+using RecordsetPtr = std::shared_ptr<Recordset>;
+
+}  // namespace orva
