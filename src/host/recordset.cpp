@@ -6,8 +6,42 @@
 
 namespace orva {
 
+namespace {
+char Up(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+std::string ItemNotFound(std::string_view what) {
+    return "Item cannot be found in the collection corresponding to the requested name or "
+           "ordinal: " +
+           std::string(what);
+}
+}  // namespace
+
+std::size_t Recordset::NoCaseHash::operator()(std::string_view s) const {
+    std::size_t h = 1469598103934665603ull;  // FNV-1a over upper-cased bytes
+    for (char c : s) {
+        h ^= static_cast<unsigned char>(Up(c));
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+bool Recordset::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+    return EqualsNoCase(a, b);
+}
+
 Recordset::Recordset(std::vector<std::string> columns, std::vector<Variant> cells)
     : columns_(std::move(columns)), cells_(std::move(cells)) {
+    if (columns_.empty() ? !cells_.empty() : cells_.size() % columns_.size() != 0) {
+        throw ComError(ComError::kGeneric,
+                       "A record set of " + std::to_string(columns_.size()) +
+                           " columns cannot hold " + std::to_string(cells_.size()) + " values.",
+                       "ADODB.Recordset");
+    }
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        index_.emplace(columns_[i], static_cast<int>(i));  // the first of equal names wins
+    }
     std::size_t rows = columns_.empty() ? 0 : cells_.size() / columns_.size();
     deleted_.assign(rows, false);
     Rebuild();
@@ -17,8 +51,16 @@ Recordset::~Recordset() = default;
 
 void Recordset::CheckOpen() const {
     if (!open_) {
-        throw ComError(3704, "Operation is not allowed when the object is closed.", "ADODB.Recordset");
+        throw ComError(kObjectClosed, "Operation is not allowed when the object is closed.",
+                       "ADODB.Recordset");
     }
+}
+
+void Recordset::NoCurrentRecord(const char* source) const {
+    throw ComError(ComError::kNoCurrentRecord,
+                   "Either BOF or EOF is True, or the current record has been deleted. "
+                   "Requested operation requires a current record.",
+                   source);
 }
 
 void Recordset::Rebuild() {
@@ -26,8 +68,10 @@ void Recordset::Rebuild() {
     std::size_t rows = deleted_.size();
     view_.reserve(rows);
     for (std::size_t r = 0; r < rows; ++r) {
-        if (deleted_[r]) continue;
-        if (filter_ && !filter_->Matches(*this, r)) continue;
+        if (deleted_[r])
+            continue;
+        if (filter_ && !filter_->Matches(*this, r))
+            continue;
         view_.push_back(static_cast<std::uint32_t>(r));
     }
     pos_ = view_.empty() ? -1 : 0;
@@ -36,11 +80,15 @@ void Recordset::Rebuild() {
 
 bool Recordset::EOF_() const {
     CheckOpen();
+    if (currentDeleted_)
+        return false;
     return view_.empty() || pos_ >= static_cast<long>(view_.size());
 }
 
 bool Recordset::BOF() const {
     CheckOpen();
+    if (currentDeleted_)
+        return false;
     return view_.empty() || pos_ < 0;
 }
 
@@ -50,99 +98,109 @@ long Recordset::RecordCount() const {
 }
 
 int Recordset::ColumnIndex(std::string_view name) const {
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-        if (EqualsNoCase(columns_[i], name)) return static_cast<int>(i);
-    }
-    return -1;
+    auto it = index_.find(name);
+    return it == index_.end() ? -1 : it->second;
 }
 
 const Variant& Recordset::Current(int col) const {
-    CheckOpen();
     if (currentDeleted_) {
         throw ComError(ComError::kNoCurrentRecord, "The current record has been deleted.",
                        "ADODB.Field");
     }
-    if (BOF() || EOF_()) {
-        throw ComError(ComError::kNoCurrentRecord,
-                       "Either BOF or EOF is True, or the current record has been deleted. "
-                       "Requested operation requires a current record.",
-                       "ADODB.Field");
+    if (view_.empty() || pos_ < 0 || pos_ >= static_cast<long>(view_.size())) {
+        NoCurrentRecord("ADODB.Field");
     }
-    return cells_[static_cast<std::size_t>(view_[pos_]) * columns_.size() + col];
+    return RawCell(view_[static_cast<std::size_t>(pos_)], col);
 }
 
 Field Recordset::Fields(std::string_view name) const {
+    CheckOpen();
     int i = ColumnIndex(name);
-    if (i < 0) {
-        throw ComError(ComError::kItemNotFound,
-                       "Item cannot be found in the collection corresponding to the requested "
-                       "name or ordinal: " + std::string(name),
-                       "ADODB.Fields");
-    }
+    if (i < 0)
+        throw ComError(ComError::kItemNotFound, ItemNotFound(name), "ADODB.Fields");
     return Field(columns_[i], Current(i));
 }
 
 Field Recordset::Fields(int ordinal) const {
+    CheckOpen();
     if (ordinal < 0 || ordinal >= FieldCount()) {
-        throw ComError(ComError::kItemNotFound,
-                       "Item cannot be found in the collection corresponding to the requested "
-                       "name or ordinal: " + std::to_string(ordinal),
+        throw ComError(ComError::kItemNotFound, ItemNotFound(std::to_string(ordinal)),
                        "ADODB.Fields");
     }
     return Field(columns_[ordinal], Current(ordinal));
 }
 
-const std::string& Recordset::FieldName(int ordinal) const { return columns_.at(ordinal); }
+const std::string& Recordset::FieldName(int ordinal) const {
+    if (ordinal < 0 || ordinal >= FieldCount()) {
+        throw ComError(ComError::kItemNotFound, ItemNotFound(std::to_string(ordinal)),
+                       "ADODB.Fields");
+    }
+    return columns_[ordinal];
+}
 
 void Recordset::CheckMovable() const {
     CheckOpen();
-    if (view_.empty()) {
-        throw ComError(ComError::kNoCurrentRecord,
-                       "Either BOF or EOF is True, or the current record has been deleted. "
-                       "Requested operation requires a current record.",
-                       "ADODB.Recordset");
-    }
+    // A deleted current row may be left even when it was the last one.
+    if (view_.empty() && !currentDeleted_)
+        NoCurrentRecord("ADODB.Recordset");
 }
 
 void Recordset::MoveFirst() {
-    CheckMovable();
+    CheckOpen();
+    if (view_.empty())
+        NoCurrentRecord("ADODB.Recordset");
     pos_ = 0;
     currentDeleted_ = false;
 }
 
 void Recordset::MoveLast() {
-    CheckMovable();
+    CheckOpen();
+    if (view_.empty())
+        NoCurrentRecord("ADODB.Recordset");
     pos_ = static_cast<long>(view_.size()) - 1;
     currentDeleted_ = false;
 }
 
-void Recordset::MoveNext() { Move(1); }
-void Recordset::MovePrevious() { Move(-1); }
+void Recordset::MoveNext() {
+    Move(1);
+}
+void Recordset::MovePrevious() {
+    Move(-1);
+}
 
 void Recordset::Move(long n) {
     CheckMovable();
-    if ((n > 0 && EOF_() && !currentDeleted_) || (n < 0 && BOF())) {
-        throw ComError(ComError::kNoCurrentRecord,
-                       "Either BOF or EOF is True, or the current record has been deleted. "
-                       "Requested operation requires a current record.",
-                       "ADODB.Recordset");
-    }
     long size = static_cast<long>(view_.size());
-    long target = pos_ + n;
-    if (target < -1) target = -1;
-    if (target > size) target = size;
+    long target;
+    if (currentDeleted_) {
+        // pos_ is where the row after the deleted one now stands.
+        if (n == 0)
+            NoCurrentRecord("ADODB.Recordset");
+        target = n > 0 ? pos_ + n - 1 : pos_ + n;
+    } else {
+        bool atEof = pos_ >= size;
+        bool atBof = pos_ < 0;
+        if ((n >= 0 && atEof) || (n <= 0 && atBof))
+            NoCurrentRecord("ADODB.Recordset");
+        target = pos_ + n;
+    }
+    if (target < -1)
+        target = -1;
+    if (target > size)
+        target = size;
     pos_ = target;
     currentDeleted_ = false;
 }
 
 void Recordset::Filter(std::string_view criteria) {
     CheckOpen();
-    std::string_view c = Trim(criteria);
-    if (c.empty()) {
+    if (Trim(criteria).empty()) {
         filter_.reset();
         filterText_.clear();
     } else {
-        filter_ = std::make_unique<RecordFilter>(RecordFilter::Compile(c, columns_));
+        // Compiled first: a criteria that does not parse leaves the view as it was.
+        auto compiled = std::make_unique<RecordFilter>(RecordFilter::Compile(criteria, columns_));
+        filter_ = std::move(compiled);
         filterText_ = std::string(criteria);
     }
     Rebuild();
@@ -150,19 +208,12 @@ void Recordset::Filter(std::string_view criteria) {
 
 void Recordset::Delete() {
     CheckOpen();
-    if (BOF() || EOF_() || currentDeleted_) {
-        throw ComError(ComError::kNoCurrentRecord,
-                       "Either BOF or EOF is True, or the current record has been deleted. "
-                       "Requested operation requires a current record.",
-                       "ADODB.Recordset");
+    if (currentDeleted_ || view_.empty() || pos_ < 0 || pos_ >= static_cast<long>(view_.size())) {
+        NoCurrentRecord("ADODB.Recordset");
     }
-    std::uint32_t row = view_[pos_];
-    deleted_[row] = true;
-    // The row leaves the view; it stays current (unreadable) until the next
-    // move, which continues from where it stood.
+    deleted_[view_[static_cast<std::size_t>(pos_)]] = true;
     view_.erase(view_.begin() + pos_);
     currentDeleted_ = true;
-    --pos_;
 }
 
 void Recordset::Close() {
@@ -171,11 +222,13 @@ void Recordset::Close() {
 }
 
 const Variant& Recordset::Cell(long viewRow, int col) const {
-    return cells_[static_cast<std::size_t>(view_.at(viewRow)) * columns_.size() + col];
-}
-
-const Variant& Recordset::RawCell(std::size_t row, int col) const {
-    return cells_[row * columns_.size() + col];
+    if (viewRow < 0 || viewRow >= static_cast<long>(view_.size()) || col < 0 ||
+        col >= FieldCount()) {
+        throw ComError(ComError::kItemNotFound,
+                       ItemNotFound(std::to_string(viewRow) + ", " + std::to_string(col)),
+                       "ADODB.Recordset");
+    }
+    return RawCell(view_[static_cast<std::size_t>(viewRow)], col);
 }
 
 }  // namespace orva

@@ -4,10 +4,12 @@
 // record set interface the module's callers use.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "host/variant.h"
@@ -18,19 +20,32 @@ class RecordFilter;  // compiled criteria, recordset_filter.h
 
 // One field of the current row.
 class Field {
-public:
+  public:
     Field(std::string_view name, const Variant& value) : name_(name), value_(&value) {}
     const Variant& Value() const { return *value_; }
     std::string_view Name() const { return name_; }
 
-private:
+  private:
     std::string_view name_;
     const Variant* value_;
 };
 
+// Moves and reads follow the record set rules the module's callers rely on:
+// - an empty set has BOF and EOF both true, and every move on it is an error;
+// - MoveNext / Move(n > 0) at EOF and MovePrevious / Move(n < 0) at BOF are
+//   errors; Move(n) past either end stops at EOF or BOF;
+// - Delete removes the current row; it stays current, BOF and EOF stay
+//   false and its fields cannot be read, until the next move: MoveNext then
+//   lands on the row that followed it, MovePrevious on the one before;
+// - Filter and clearing it move to the first row of the new view.
+// Errors are ComError: kNoCurrentRecord, kItemNotFound, kBadFilter, and
+// kObjectClosed after Close.
 class Recordset {
-public:
+  public:
+    static constexpr std::int32_t kObjectClosed = 3704;
+
     // cells holds rows one after another, columns.size() values per row.
+    // Throws ComError kGeneric when cells is not a whole number of rows.
     Recordset(std::vector<std::string> columns, std::vector<Variant> cells);
     ~Recordset();
     Recordset(const Recordset&) = delete;
@@ -54,7 +69,8 @@ public:
     void MoveNext();
     void MovePrevious();
     void Move(long n);
-    // 0-based position in the view; -1 at BOF, RecordCount() at EOF.
+    // 0-based position in the view; -1 at BOF, RecordCount() at EOF. On a
+    // deleted current row: the position of the row that followed it.
     long AbsolutePosition() const { return pos_; }
 
     // Criteria string ("FItemID=3 AND FName LIKE 'a*'"); "" removes the filter.
@@ -69,22 +85,38 @@ public:
     void Close();
     bool IsOpen() const { return open_; }
 
-    // Ordinal of a column by name (case-insensitive), -1 when absent.
+    // Ordinal of a column by name (case-insensitive; the first of equal
+    // names), -1 when absent.
     int ColumnIndex(std::string_view name) const;
     // Direct access for fast readers (ledger painting): row of the view.
+    // Throws ComError kItemNotFound outside the view or the columns.
     const Variant& Cell(long viewRow, int col) const;
-    // A stored row regardless of filter and deletion (for the filter itself).
-    const Variant& RawCell(std::size_t row, int col) const;
+    // A stored row regardless of filter and deletion (for the filter itself);
+    // not checked.
+    const Variant& RawCell(std::size_t row, int col) const {
+        return cells_[row * columns_.size() + static_cast<std::size_t>(col)];
+    }
 
-private:
+  private:
+    struct NoCaseHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const;
+    };
+    struct NoCaseEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
     void CheckOpen() const;
     void CheckMovable() const;
+    [[noreturn]] void NoCurrentRecord(const char* source) const;
     const Variant& Current(int col) const;
     void Rebuild();
 
     std::vector<std::string> columns_;
+    std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> index_;
     std::vector<Variant> cells_;
-    std::vector<std::uint32_t> view_;   // indices of visible rows
+    std::vector<std::uint32_t> view_;  // indices of visible rows
     std::vector<bool> deleted_;
     std::unique_ptr<RecordFilter> filter_;
     std::string filterText_;

@@ -11,7 +11,9 @@
 namespace orva {
 
 namespace {
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 int DaysIn(int y, int m) {
     static const int d[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && IsLeap(y) ? 29 : d[m - 1];
@@ -42,16 +44,46 @@ bool Date::IsValid() const {
 std::optional<Date> Date::Parse(std::string_view text) {
     std::string_view s = Trim(text);
     Date d;
-    if (!ReadInt(s, 4, d.year) || s.empty() || (s.front() != '-' && s.front() != '/')) {
+    std::size_t before = s.size();
+    if (!ReadInt(s, 4, d.year) || before - s.size() != 4 || s.empty() ||
+        (s.front() != '-' && s.front() != '/')) {
         return std::nullopt;
     }
     char sep = s.front();
     s.remove_prefix(1);
-    if (!ReadInt(s, 2, d.month) || s.empty() || s.front() != sep) return std::nullopt;
+    if (!ReadInt(s, 2, d.month) || s.empty() || s.front() != sep)
+        return std::nullopt;
     s.remove_prefix(1);
-    if (!ReadInt(s, 2, d.day)) return std::nullopt;
-    if (!s.empty() && s.front() != ' ' && s.front() != 'T') return std::nullopt;
-    if (!d.IsValid()) return std::nullopt;
+    if (!ReadInt(s, 2, d.day))
+        return std::nullopt;
+    if (!d.IsValid())
+        return std::nullopt;
+    if (s.empty())
+        return d;
+    // Time part "hh:mm[:ss[.fff]]", as datetime columns come back; it is dropped.
+    if (s.front() != ' ' && s.front() != 'T')
+        return std::nullopt;
+    s.remove_prefix(1);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    int h = 0, m = 0, sec = 0;
+    if (!ReadInt(s, 2, h) || s.empty() || s.front() != ':')
+        return std::nullopt;
+    s.remove_prefix(1);
+    if (!ReadInt(s, 2, m))
+        return std::nullopt;
+    if (!s.empty() && s.front() == ':') {
+        s.remove_prefix(1);
+        if (!ReadInt(s, 2, sec))
+            return std::nullopt;
+        if (!s.empty() && s.front() == '.') {
+            s.remove_prefix(1);
+            int frac = 0;
+            if (!ReadInt(s, 9, frac))
+                return std::nullopt;
+        }
+    }
+    if (!s.empty() || h > 23 || m > 59 || sec > 59)
+        return std::nullopt;
     return d;
 }
 
@@ -63,7 +95,8 @@ Date Date::Today() {
 }
 
 std::string FormatDouble(double v) {
-    if (v == 0) return "0";  // also -0
+    if (v == 0)
+        return "0";  // also -0
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, v);
     return std::string(buf, r.ptr);
@@ -71,13 +104,30 @@ std::string FormatDouble(double v) {
 
 std::optional<double> ParseNumber(std::string_view text) {
     std::string_view s = Trim(text);
-    if (s.empty()) return std::nullopt;
-    if (s.front() == '+') s.remove_prefix(1);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    // Digits must come first: the converter would also read "inf" and "nan".
+    std::string_view body = !s.empty() && s.front() == '-' ? s.substr(1) : s;
+    if (!body.empty() && body.front() == '.')
+        body.remove_prefix(1);
+    if (body.empty() || body.front() < '0' || body.front() > '9')
+        return std::nullopt;
     double v = 0;
     auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return std::nullopt;
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size())
+        return std::nullopt;
     return v;
 }
+
+namespace {
+std::int64_t RoundToInteger(double v) {
+    // 2^63 is exactly representable; anything at or beyond it does not fit.
+    if (!(v >= -9223372036854775808.0 && v < 9223372036854775808.0)) {
+        throw ComError(ComError::kOverflow, "Overflow: " + FormatDouble(v));
+    }
+    return static_cast<std::int64_t>(std::llround(v));
+}
+}  // namespace
 
 std::int64_t Variant::ToInteger() const {
     switch (type()) {
@@ -86,11 +136,12 @@ std::int64_t Variant::ToInteger() const {
         case Type::Integer:
             return *AsInteger();
         case Type::Double:
-            return static_cast<std::int64_t>(std::llround(*AsDouble()));
+            return RoundToInteger(*AsDouble());
         case Type::Text: {
             auto n = ParseNumber(*AsText());
-            if (!n) throw ComError(ComError::kTypeMismatch, "Type mismatch: '" + *AsText() + "'");
-            return static_cast<std::int64_t>(std::llround(*n));
+            if (!n)
+                throw ComError(ComError::kTypeMismatch, "Type mismatch: '" + *AsText() + "'");
+            return RoundToInteger(*n);
         }
         case Type::Date:
             break;
@@ -108,7 +159,8 @@ double Variant::ToDouble() const {
             return *AsDouble();
         case Type::Text: {
             auto n = ParseNumber(*AsText());
-            if (!n) throw ComError(ComError::kTypeMismatch, "Type mismatch: '" + *AsText() + "'");
+            if (!n)
+                throw ComError(ComError::kTypeMismatch, "Type mismatch: '" + *AsText() + "'");
             return *n;
         }
         case Type::Date:
@@ -136,16 +188,21 @@ std::string Variant::ToText() const {
 bool Variant::ToBool() const {
     if (const auto* t = AsText()) {
         auto s = Trim(*t);
-        if (EqualsNoCase(s, "true")) return true;
-        if (EqualsNoCase(s, "false")) return false;
+        if (EqualsNoCase(s, "true"))
+            return true;
+        if (EqualsNoCase(s, "false"))
+            return false;
     }
-    if (IsNull()) return false;
+    if (IsNull())
+        return false;
     return ToDouble() != 0;
 }
 
 std::optional<Date> Variant::ToDate() const {
-    if (const auto* d = AsDate()) return *d;
-    if (const auto* t = AsText()) return Date::Parse(*t);
+    if (const auto* d = AsDate())
+        return *d;
+    if (const auto* t = AsText())
+        return Date::Parse(*t);
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 
 namespace orva {
@@ -30,13 +31,19 @@ struct Date {
 };
 
 class Variant {
-public:
+  public:
     enum class Type { Null, Integer, Double, Text, Date };
 
     Variant() = default;  // Null
     Variant(std::nullptr_t) {}
     Variant(int v) : v_(static_cast<std::int64_t>(v)) {}
     Variant(std::int64_t v) : v_(v) {}
+    // Every other integer type (short, unsigned, long long, ...) as an integer;
+    // an unsigned 64-bit value above the signed range wraps.
+    template <typename T>
+    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, int> &&
+             !std::is_same_v<T, std::int64_t> && !std::is_same_v<T, char>) Variant(T v)
+        : v_(static_cast<std::int64_t>(v)) {}
     Variant(double v) : v_(v) {}
     Variant(bool v) : v_(static_cast<std::int64_t>(v ? 1 : 0)) {}
     Variant(std::string v) : v_(std::move(v)) {}
@@ -49,13 +56,14 @@ public:
     bool IsNumber() const { return type() == Type::Integer || type() == Type::Double; }
 
     // Conversions. A text that is not a number throws TypeMismatch; Null
-    // converts to 0 / "" only through the *Or helpers.
-    std::int64_t ToInteger() const;  // doubles round half away from zero
+    // throws TypeMismatch for numbers and gives "" as text.
+    // Doubles round half away from zero; out of the 64-bit range: kOverflow.
+    std::int64_t ToInteger() const;
     double ToDouble() const;
     // Text form: integers in decimal, doubles in shortest round-trip form in
     // the C locale, dates "yyyy-mm-dd", Null as "".
     std::string ToText() const;
-    bool ToBool() const;              // non-zero number or "True"/"-1"/"1" text
+    bool ToBool() const;                 // non-zero number or "True"/"-1"/"1" text
     std::optional<Date> ToDate() const;  // from a date or a date text
 
     const std::int64_t* AsInteger() const { return std::get_if<std::int64_t>(&v_); }
@@ -65,7 +73,7 @@ public:
 
     bool operator==(const Variant& o) const { return v_ == o.v_; }
 
-private:
+  private:
     std::variant<std::monostate, std::int64_t, double, std::string, Date> v_;
 };
 

@@ -1,1 +1,0 @@
-// TEMPORARY: the company generator replaces this file.
