@@ -1,0 +1,34 @@
+// "VardaGLView.GLData": the host's function rights. AccessCheck answers from
+// the company's function-rights table t_OrvaAccessRight for the session's
+// user: members of group 1 hold every right; any other user holds the bits
+// granted to the user or to one of the user's groups (group 0 never grants).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace orva {
+
+class AppConnection;
+
+class GLData {
+  public:
+    static constexpr const char* kProgID = "VardaGLView.GLData";
+
+    GLData();
+    ~GLData();
+
+    // True when the session's user holds every bit of rightBit on
+    // (objectID, index). Throws ComError when the session names no user or
+    // database, or the database cannot answer.
+    bool AccessCheck(std::int32_t objectID, std::int32_t index, std::int32_t rightBit);
+
+  private:
+    AppConnection& Connection();
+
+    std::unique_ptr<AppConnection> connection_;
+    std::string connectedTo_;
+};
+
+}  // namespace orva
