@@ -104,10 +104,14 @@ std::string FormatDouble(double v) {
 
 std::optional<double> ParseNumber(std::string_view text) {
     std::string_view s = Trim(text);
-    if (!s.empty() && s.front() == '+')
+    std::string_view body = s;  // without its sign
+    if (!s.empty() && s.front() == '+') {
         s.remove_prefix(1);
+        body = s;
+    } else if (!s.empty() && s.front() == '-') {
+        body = s.substr(1);
+    }
     // Digits must come first: the converter would also read "inf" and "nan".
-    std::string_view body = !s.empty() && s.front() == '-' ? s.substr(1) : s;
     if (!body.empty() && body.front() == '.')
         body.remove_prefix(1);
     if (body.empty() || body.front() < '0' || body.front() > '9')
