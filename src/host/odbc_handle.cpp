@@ -1,0 +1,93 @@
+#include "host/odbc_handle.h"
+
+#include <utility>
+#include <vector>
+
+#include "host/com_error.h"
+
+namespace orva {
+
+OdbcHandle::OdbcHandle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
+    SQLRETURN rc = SQLAllocHandle(type, parent, &handle_);
+    if (!OdbcSucceeded(rc)) {
+        handle_ = SQL_NULL_HANDLE;
+        std::string why;
+        if (parent != SQL_NULL_HANDLE) {
+            why =
+                OdbcDiagnostics(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV, parent);
+        }
+        throw ComError(ComError::kDatabase,
+                       why.empty() ? "The ODBC driver manager could not allocate a handle." : why);
+    }
+}
+
+OdbcHandle::~OdbcHandle() {
+    Free();
+}
+
+OdbcHandle::OdbcHandle(OdbcHandle&& o) noexcept
+    : type_(o.type_), handle_(std::exchange(o.handle_, SQLHANDLE{})) {}
+
+OdbcHandle& OdbcHandle::operator=(OdbcHandle&& o) noexcept {
+    if (this != &o) {
+        Free();
+        type_ = o.type_;
+        handle_ = std::exchange(o.handle_, SQLHANDLE{});
+    }
+    return *this;
+}
+
+void OdbcHandle::Free() {
+    if (handle_ != SQL_NULL_HANDLE)
+        SQLFreeHandle(type_, handle_);
+    handle_ = SQL_NULL_HANDLE;
+}
+
+std::string OdbcDiagnostics(SQLSMALLINT type, SQLHANDLE handle) {
+    std::vector<std::string> seen;
+    std::string out;
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        std::vector<SQLCHAR> msg(1024);
+        SQLSMALLINT len = 0;
+        SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, msg.data(),
+                                     static_cast<SQLSMALLINT>(msg.size()), &len);
+        if (rc == SQL_SUCCESS_WITH_INFO && len >= static_cast<SQLSMALLINT>(msg.size())) {
+            // The message was cut: ask again with room for all of it.
+            msg.resize(static_cast<std::size_t>(len) + 1);
+            rc = SQLGetDiagRec(type, handle, i, state, &native, msg.data(),
+                               static_cast<SQLSMALLINT>(msg.size()), &len);
+        }
+        if (!OdbcSucceeded(rc))
+            break;
+        std::string text(reinterpret_cast<const char*>(msg.data()));
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        if (text.empty())
+            text = "SQLSTATE " + std::string(reinterpret_cast<char*>(state));
+        bool repeated = false;
+        for (const auto& s : seen) repeated = repeated || s == text;
+        if (repeated)
+            continue;
+        seen.push_back(text);
+        if (!out.empty())
+            out += '\n';
+        out += text;
+    }
+    return out;
+}
+
+void CheckOdbc(SQLRETURN rc, const OdbcHandle& h, std::string_view what, std::string_view context) {
+    if (OdbcSucceeded(rc))
+        return;
+    std::string msg;
+    if (rc != SQL_INVALID_HANDLE)
+        msg = OdbcDiagnostics(h.type(), h.get());
+    if (msg.empty())
+        msg = std::string(what) + " failed (ODBC return code " + std::to_string(rc) + ").";
+    if (!context.empty())
+        msg = std::string(context) + ": " + msg;
+    throw ComError(ComError::kDatabase, msg);
+}
+
+}  // namespace orva
