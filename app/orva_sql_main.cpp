@@ -1,0 +1,117 @@
+// orva-sql: sends T-SQL text to a company database and prints what comes
+// back, like a command-line query tool. One connection serves the whole run,
+// so temporary tables live from one batch to the next.
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/app_connection.h"
+#include "host/com_error.h"
+#include "host/db_backend.h"
+#include "host/sql_script.h"
+
+namespace {
+
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "Usage: orva-sql DATABASE [FILE]\n"
+    "\n"
+    "Sends T-SQL text to a company database and prints every record set.\n"
+    "\n"
+    "  DATABASE  a SQLite company file, or an ODBC connection string such as\n"
+    "            \"DRIVER={FreeTDS};SERVER=host;PORT=1433;DATABASE=db;UID=user;PWD=secret;\n"
+    "            TDS_Version=7.4;ClientCharset=UTF-8\"\n"
+    "  FILE      the T-SQL text; standard input when absent or \"-\"\n"
+    "\n"
+    "A line reading GO alone ends a batch; each batch is sent as one text and\n"
+    "runs as one transaction. Each record set prints as a line of column names\n"
+    "and one line per row, fields separated by a tab, NULL for Null; a blank\n"
+    "line separates record sets.\n"
+    "\n"
+    "Exit status: 0 when every batch ran, 1 when the database reported an\n"
+    "error (the batches before it have run), 2 for a usage error.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help  show this help\n";
+
+int UsageError(const std::string& message) {
+    std::cerr << "orva-sql: " << message << "\nTry 'orva-sql --help'.\n";
+    return kExitUsage;
+}
+
+bool ReadScript(const std::string& file, std::string& text) {
+    std::ostringstream buf;
+    if (file == "-") {
+        buf << std::cin.rdbuf();
+    } else {
+        std::ifstream in(file, std::ios::binary);
+        if (!in)
+            return false;
+        buf << in.rdbuf();
+        if (in.bad())
+            return false;
+    }
+    text = buf.str();
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args;
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (options && (a == "-h" || a == "--help")) {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (options && a == "--") {
+            options = false;
+        } else if (options && a.size() > 1 && a[0] == '-') {
+            return UsageError("unknown option '" + a + "'");
+        } else {
+            args.push_back(a);
+        }
+    }
+    if (args.empty())
+        return UsageError("no database given");
+    if (args.size() > 2)
+        return UsageError("too many arguments");
+    const std::string file = args.size() == 2 ? args[1] : "-";
+
+    std::string script;
+    if (!ReadScript(file, script))
+        return UsageError("cannot read '" + file + "'");
+
+    std::unique_ptr<orva::AppConnection> connection;
+    try {
+        connection = std::make_unique<orva::AppConnection>(orva::OpenDatabase(args[0]));
+    } catch (const std::exception& e) {
+        std::cerr << "orva-sql: " << e.what() << "\n";
+        return kExitError;
+    }
+
+    bool first = true;
+    for (const auto& batch : orva::SplitGoBatches(script)) {
+        try {
+            orva::BatchResult r = connection->Backend().ExecuteBatch(batch.text);
+            for (const auto& rs : r.recordsets) {
+                if (!first)
+                    std::cout << '\n';
+                first = false;
+                orva::WriteRecordset(std::cout, *rs);
+            }
+            std::cout.flush();
+        } catch (const std::exception& e) {
+            std::cout.flush();
+            std::cerr << "orva-sql: batch at line " << batch.firstLine << ": " << e.what() << "\n";
+            return kExitError;
+        }
+    }
+    return 0;
+}

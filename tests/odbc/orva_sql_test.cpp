@@ -1,0 +1,177 @@
+// The orva-sql program, run as a user runs it: arguments, a script on
+// standard input or in a file, record sets on standard output, errors on
+// standard error with the exit status.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "odbc/odbc_test_util.h"
+
+extern char** environ;
+
+namespace orva {
+namespace {
+
+using testing::ScratchDir;
+using testing::SqliteOdbcString;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class OrvaSqlTest : public ::testing::Test {
+  protected:
+    std::string Slurp(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    void Write(const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    // Runs the program with the arguments and the text on standard input.
+    Outcome Sql(std::vector<std::string> args, const std::string& input = "") {
+        const std::string in = dir_.File("stdin"), out = dir_.File("stdout"),
+                          err = dir_.File("stderr");
+        Write(in, input);
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 0, in.c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const std::string program = ORVA_BINARY_DIR "/app/orva-sql";
+        args.insert(args.begin(), program);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        Outcome r;
+        int rc = posix_spawn(&pid, program.c_str(), &fa, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&fa);
+        if (rc != 0) {
+            ADD_FAILURE() << "cannot start " << program;
+            return r;
+        }
+        int ws = 0;
+        waitpid(pid, &ws, 0);
+        r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
+        r.out = Slurp(out);
+        r.err = Slurp(err);
+        return r;
+    }
+
+    ScratchDir dir_;
+    std::string odbc_ = SqliteOdbcString(dir_.File("odbc.db"));
+};
+
+TEST_F(OrvaSqlTest, HelpAndUsageErrors) {
+    Outcome help = Sql({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: orva-sql DATABASE [FILE]", 0), 0u) << help.out;
+
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"a.db", "b.sql", "c"}, {"--verbose", "a.db"}, {odbc_, dir_.File("none.sql")}}) {
+        Outcome r = Sql(args);
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_NE(r.err.find("orva-sql: "), std::string::npos);
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
+TEST_F(OrvaSqlTest, BatchesRunInOrderAndEveryRecordSetIsPrinted) {
+    Outcome r = Sql({odbc_},
+                    "CREATE TABLE t (k INTEGER, name TEXT, price REAL, d DATE)\n"
+                    "GO\n"
+                    "INSERT INTO t VALUES (1, '华东客户', 12.5, '2024-01-05')\n"
+                    "go\n"
+                    "INSERT INTO t VALUES (2, NULL, 0.1, NULL)\n"
+                    "GO\n"
+                    "SELECT k, name, price, d FROM t ORDER BY k\n"
+                    "GO\n"
+                    "SELECT COUNT(*) AS n FROM t WHERE k > 5\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "k\tname\tprice\td\n"
+              "1\t华东客户\t12.5\t2024-01-05\n"
+              "2\tNULL\t0.1\tNULL\n"
+              "\n"
+              "n\n"
+              "0\n");
+    EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+TEST_F(OrvaSqlTest, AnErrorStopsTheRunAfterTheBatchesBeforeIt) {
+    const std::string file = dir_.File("script.sql");
+    Write(file,
+          "CREATE TABLE t (k INTEGER)\nGO\n"
+          "INSERT INTO t VALUES (7)\nGO\n"
+          "SELECT k FROM t\nGO\n"
+          "SELECT * FROM missing_table\nGO\n"
+          "INSERT INTO t VALUES (8)\n");
+    Outcome r = Sql({odbc_, file});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "k\n7\n");
+    EXPECT_NE(r.err.find("line 7"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("no such table: missing_table"), std::string::npos) << r.err;
+
+    // What ran before the error stays; what followed it never ran.
+    Outcome check = Sql({odbc_, "-"}, "SELECT k FROM t");
+    EXPECT_EQ(check.status, 0) << check.err;
+    EXPECT_EQ(check.out, "k\n7\n");
+}
+
+TEST_F(OrvaSqlTest, OneConnectionServesTheWholeRun) {
+    Outcome r = Sql({odbc_},
+                    "CREATE TEMP TABLE scratch (v TEXT)\nGO\n"
+                    "INSERT INTO scratch VALUES ('kept')\nGO\n"
+                    "SELECT v FROM scratch\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "v\nkept\n");
+}
+
+TEST_F(OrvaSqlTest, DatabaseThatCannotOpen) {
+    Outcome odbc = Sql({"DRIVER={No Such Driver};UID=u;PWD=hunter2"}, "SELECT 1\n");
+    EXPECT_EQ(odbc.status, 1);
+    EXPECT_NE(odbc.err.find("PWD=***"), std::string::npos) << odbc.err;
+    EXPECT_EQ(odbc.err.find("hunter2"), std::string::npos) << odbc.err;
+
+    const std::string missing = dir_.File("no-such-company.db");
+    Outcome file = Sql({missing}, "SELECT 1\n");
+    EXPECT_EQ(file.status, 1);
+    EXPECT_NE(file.err.find(missing), std::string::npos) << file.err;
+    EXPECT_TRUE(file.out.empty());
+}
+
+// A SQLite company file goes through the T-SQL layer: batches without
+// semicolons, temporary tables, variables.
+TEST_F(OrvaSqlTest, SqliteCompanyFileTakesTsql) {
+    const std::string db = dir_.File("company.db");
+    Write(db, "");  // an empty file is an empty SQLite database
+    Outcome r = Sql({db},
+                    "CREATE TABLE #Stack (FID int, FName varchar(20))\r\n"
+                    "INSERT INTO #Stack (FID, FName) VALUES (1, 'a')\r\n"
+                    "INSERT INTO #Stack (FID, FName) VALUES (2, NULL)\r\n"
+                    "GO\r\n"
+                    "DECLARE @n int\r\n"
+                    "SELECT @n = COUNT(*) FROM #Stack\r\n"
+                    "SELECT @n AS n, ISNULL(MAX(FName), 'none') AS m FROM #Stack\r\n"
+                    "GO\r\n"
+                    "SELECT FID, FName FROM #Stack ORDER BY FID\r\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "n\tm\n2\ta\n\nFID\tFName\n1\ta\n2\tNULL\n");
+}
+
+}  // namespace
+}  // namespace orva
