@@ -1,0 +1,53 @@
+#include "resources/form_res.h"
+
+#include "entry/session.h"
+#include "host/component_registry.h"
+#include "host/lexon_loader.h"
+#include "host/text_util.h"
+#include "resources/res_text.h"
+
+namespace orva {
+namespace {
+constexpr const char* kDefaultFontName = "宋体";
+constexpr int kDefaultCharset = 134;  // GB 2312
+}  // namespace
+
+void LoadFormRes(LocalizableForm& form, std::shared_ptr<Dictionary>& options) {
+    std::string language = g_Language.empty() ? GetLoginProp("LANGUAGE") : g_Language;
+    if (EqualsNoCase(language, "CHS"))
+        return;
+    auto loader = ComponentRegistry::Create<LexonLoader>(LexonLoader::kProgID);
+    if (!options) {
+        options = std::make_shared<Dictionary>();
+        options->SetValue(LexonLoader::kNeedMLColumnHeaders, true);
+    }
+    loader->LoadLexonStrings(form, language, "", kResFileBaseName, options);
+}
+
+std::shared_ptr<Dictionary> GetFontProps() {
+    if (g_Language.empty())
+        g_Language = GetLoginProp("LANGUAGE");
+    std::shared_ptr<LexonLoader> loader;
+    try {
+        loader = ComponentRegistry::Create<LexonLoader>(LexonLoader::kProgID);
+    } catch (const ComError&) {
+        return nullptr;
+    }
+    return loader->GetOrvaFontProps(g_Language);
+}
+
+void SetLedgerFonts(Ledger& ledger) {
+    auto props = GetFontProps();
+    Variant name = props && props->Exists(LexonLoader::kFontName)
+                       ? props->Value(LexonLoader::kFontName)
+                       : Variant(kDefaultFontName);
+    Variant charset = props && props->Exists(LexonLoader::kFontCharset)
+                          ? props->Value(LexonLoader::kFontCharset)
+                          : Variant(kDefaultCharset);
+    for (int line = 1; line <= Ledger::kTextlines; ++line) {
+        ledger.SetTextlineFontName(line, name.ToText());
+        ledger.SetTextlineFontCharset(line, static_cast<int>(charset.ToInteger()));
+    }
+}
+
+}  // namespace orva

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "host/com_error.h"
+#include "orvasaleprice/prop_desc.h"
+
+namespace orva {
+namespace {
+
+// Adds a descriptor whose fields are all told apart by `n`.
+std::shared_ptr<t_PropDesc> AddNumbered(PropDesc& col, int n, std::string_view key) {
+    return col.Add(1, 100 + n, 200, 10 + n, 5, "FCol" + std::to_string(n),
+                   "名称" + std::to_string(n), static_cast<std::int16_t>(n), 1000 + n,
+                   "v" + std::to_string(n), static_cast<std::int16_t>(n % 7), key);
+}
+
+TEST(PropDesc, AddSetsEveryFieldFromItsOwnParameter) {
+    PropDesc col;
+    auto d = col.Add(1, 255, 6, 19, 5, "FPrice", "报价", 9, 12, "12.5", 4, "FPrice");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->m_Behavior, 1);
+    EXPECT_EQ(d->m_Actualsize, 255);
+    EXPECT_EQ(d->m_ActualType, 6);
+    EXPECT_EQ(d->m_Precision, 19);
+    EXPECT_EQ(d->m_DataType, 5);
+    EXPECT_EQ(d->m_SqlColName, "FPrice");
+    EXPECT_EQ(d->m_Name, "报价");
+    EXPECT_EQ(d->m_PropID, 9);
+    EXPECT_EQ(d->m_Search, 12);
+    EXPECT_EQ(d->m_Value, "12.5");
+    EXPECT_EQ(d->m_Scale, 4);
+}
+
+TEST(PropDesc, ItemByPositionAndCaseInsensitiveKeyIsTheSameObject) {
+    PropDesc col;
+    AddNumbered(col, 1, "FCustID");
+    auto second = AddNumbered(col, 2, "FItemID");
+    AddNumbered(col, 3, "FUnitID");
+    EXPECT_EQ(col.Count(), 3);
+    EXPECT_EQ(col.Item(2), second);
+    EXPECT_EQ(col.Item("FItemID"), second);
+    EXPECT_EQ(col.Item("fitemid"), second);
+    // The collection hands out the descriptor itself: changes are seen by all.
+    col.Item("FITEMID")->m_Value = "42";
+    EXPECT_EQ(second->m_Value, "42");
+
+    for (int bad : {0, -1, 4, 1000}) EXPECT_EQ(col.Item(bad), nullptr) << bad;
+    EXPECT_EQ(col.Item("FNote"), nullptr);
+    EXPECT_EQ(col.Item(""), nullptr);
+}
+
+TEST(PropDesc, EntryWithoutKeyIsReachedByPositionOnly) {
+    PropDesc col;
+    AddNumbered(col, 1, "FCustID");
+    auto unkeyed = AddNumbered(col, 2, "");
+    auto unkeyed2 = AddNumbered(col, 3, "");  // two entries without a key do not collide
+    ASSERT_NE(unkeyed, nullptr);
+    ASSERT_NE(unkeyed2, nullptr);
+    EXPECT_EQ(col.Count(), 3);
+    EXPECT_EQ(col.Item(2), unkeyed);
+    EXPECT_EQ(col.Item(""), nullptr);
+    EXPECT_EQ(col.Item("FCol2"), nullptr);  // neither the column nor the name is a key
+}
+
+TEST(PropDesc, RemoveByPositionKeyOrEverything) {
+    PropDesc col;
+    for (int i = 1; i <= 5; ++i) AddNumbered(col, i, "k" + std::to_string(i));
+    col.Remove("K2");
+    col.Remove(1);  // was k1
+    EXPECT_EQ(col.Count(), 3);
+    std::vector<std::string> order;
+    for (const auto& d : col) order.push_back(d->m_SqlColName);
+    EXPECT_EQ(order, (std::vector<std::string>{"FCol3", "FCol4", "FCol5"}));
+    EXPECT_EQ(col.Item("k3"), col.Item(1));
+
+    // A removed key is free again.
+    EXPECT_NE(AddNumbered(col, 2, "k2"), nullptr);
+
+    EXPECT_THROW(col.Remove("k1"), ComError);
+    EXPECT_THROW(col.Remove(0), ComError);
+    EXPECT_THROW(col.Remove(col.Count() + 1), ComError);
+    EXPECT_EQ(col.Count(), 4);
+
+    col.Remove(-1);
+    EXPECT_EQ(col.Count(), 0);
+    EXPECT_EQ(col.begin(), col.end());
+    col.Remove(-1);  // on an empty collection too
+    EXPECT_EQ(col.Count(), 0);
+    EXPECT_EQ(col.Item("k3"), nullptr);
+}
+
+TEST(PropDesc, EnumeratesInTheOrderAdded) {
+    PropDesc col;
+    std::vector<std::shared_ptr<t_PropDesc>> added;
+    for (int i = 1; i <= 16; ++i) added.push_back(AddNumbered(col, i, "row" + std::to_string(i)));
+    std::vector<std::shared_ptr<t_PropDesc>> seen(col.begin(), col.end());
+    EXPECT_EQ(seen, added);
+}
+
+}  // namespace
+}  // namespace orva
