@@ -1,8 +1,243 @@
-// TEMPORARY placeholder until the SQLite back end lands.
 #include "host/sqlite_backend.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <list>
+#include <mutex>
+#include <unordered_map>
+
 #include "host/com_error.h"
+#include "host/tsql/interpreter.h"
+#include "host/tsql/numbering.h"
+#include "host/tsql/sqlite_functions.h"
+#include "host/tsql/translator.h"
+#include "host/tsql/tsql_error.h"
+
 namespace orva {
-std::unique_ptr<DbBackend> OpenSqliteDatabase(const std::string& path, bool) {
-    throw ComError(ComError::kDatabase, "SQLite back end not built yet: " + path);
+namespace {
+
+constexpr const char* kSource = "OrvaConnection.AppConnection";
+constexpr int kBusyTimeoutMs = 5000;
+constexpr std::size_t kCachedBatches = 256;
+
+using tsql::Program;
+using tsql::StmtHandle;
+using tsql::TsqlError;
+
+// Where in the batch an error happened: the line number and the text from
+// there on, blanks collapsed, cut to a readable length.
+std::string Context(std::string_view sql, std::size_t pos) {
+    if (pos == std::string::npos || pos > sql.size()) return {};
+    int line = 1;
+    for (std::size_t i = 0; i < pos; ++i) {
+        if (sql[i] == '\n') ++line;
+    }
+    std::string text;
+    bool blank = false;
+    for (std::size_t i = pos; i < sql.size() && text.size() < 160; ++i) {
+        char c = sql[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            blank = true;
+            continue;
+        }
+        if (blank && !text.empty()) text.push_back(' ');
+        blank = false;
+        text.push_back(c);
+    }
+    // Do not cut a UTF-8 sequence in two.
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) {
+        std::size_t k = text.size();
+        while (k > 0 && (static_cast<unsigned char>(text[k - 1]) & 0xC0) == 0x80) --k;
+        if (k == 0) break;
+        unsigned char lead = static_cast<unsigned char>(text[k - 1]);
+        std::size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (text.size() - (k - 1) >= need) break;
+        text.resize(k - 1);
+    }
+    return " (line " + std::to_string(line) + ": " + text + ")";
 }
+
+class SqliteBackend final : public DbBackend {
+public:
+    SqliteBackend(const std::string& path, bool createIfMissing);
+    ~SqliteBackend() override;
+
+    BatchResult ExecuteBatch(std::string_view tsql) override;
+    std::int32_t NextNumber(std::string_view tableKey) override;
+    std::string Describe() const override { return "SQLite " + path_; }
+
+private:
+    std::shared_ptr<Program> Compiled(std::string_view text);
+    void Control(StmtHandle& h, const char* sql);
+    [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
+
+    std::string path_;
+    sqlite3* db_ = nullptr;
+    std::mutex mu_;
+    std::list<std::pair<std::string, std::shared_ptr<Program>>> lru_;
+    std::unordered_map<std::string_view, decltype(lru_)::iterator> cache_;
+    std::unique_ptr<tsql::Interpreter> interpreter_;
+    std::unique_ptr<tsql::Numbering> numbering_;
+    StmtHandle begin_, beginImmediate_, commit_, rollback_;
+};
+
+SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : path_(path) {
+    const bool memory = path == ":memory:";
+    if (path.empty()) {
+        throw ComError(ComError::kDatabase, "No company database file was named.", kSource);
+    }
+    if (!memory) {
+        struct stat st{};
+        if (::stat(path.c_str(), &st) != 0) {
+            if (!createIfMissing) {
+                throw ComError(ComError::kDatabase,
+                               "The company database " + path + " does not exist.", kSource);
+            }
+        } else if (!S_ISREG(st.st_mode)) {
+            throw ComError(ComError::kDatabase,
+                           "The company database " + path + " is not a file.", kSource);
+        } else if (::access(path.c_str(), R_OK | W_OK) != 0) {
+            throw ComError(ComError::kDatabase,
+                           "The company database " + path +
+                               " cannot be opened for reading and writing (permission denied).",
+                           kSource);
+        }
+    }
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
+                (createIfMissing || memory ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    auto fail = [&](const std::string& what) {
+        std::string msg = "The company database " + path + " cannot be opened: " + what;
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        throw ComError(ComError::kDatabase, msg, kSource);
+    };
+    if (rc != SQLITE_OK) fail(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
+    if (sqlite3_db_readonly(db_, "main") == 1) fail("the file is read-only");
+    // A misspelt column in double quotes must be an error, not a string.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    try {
+        RegisterSqlServerCompat(db_);
+    } catch (const ComError& e) {
+        fail(e.Description());
+    }
+    const char* pragmas =
+        "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA temp_store=MEMORY; "
+        "PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000;";
+    char* err = nullptr;
+    rc = sqlite3_exec(db_, pragmas, nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        std::string msg = err ? err : sqlite3_errstr(rc);
+        sqlite3_free(err);
+        if (rc == SQLITE_BUSY) msg = "it is locked by another connection (" + msg + ")";
+        fail(msg);
+    }
+    interpreter_ = std::make_unique<tsql::Interpreter>(db_);
+    numbering_ = std::make_unique<tsql::Numbering>(db_, path_);
+}
+
+SqliteBackend::~SqliteBackend() {
+    cache_.clear();
+    lru_.clear();
+    numbering_.reset();
+    begin_.reset();
+    beginImmediate_.reset();
+    commit_.reset();
+    rollback_.reset();
+    sqlite3_close_v2(db_);
+}
+
+std::shared_ptr<Program> SqliteBackend::Compiled(std::string_view text) {
+    auto it = cache_.find(text);
+    if (it != cache_.end()) {
+        lru_.splice(lru_.begin(), lru_, it->second);
+        return it->second->second;
+    }
+    auto program = std::make_shared<Program>(tsql::Compile(text));
+    lru_.emplace_front(std::string(text), program);
+    cache_.emplace(lru_.front().first, lru_.begin());
+    if (lru_.size() > kCachedBatches) {
+        cache_.erase(lru_.back().first);
+        lru_.pop_back();
+    }
+    return program;
+}
+
+void SqliteBackend::Control(StmtHandle& h, const char* sql) {
+    if (!h) {
+        sqlite3_stmt* s = nullptr;
+        int rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(s);
+            throw TsqlError(sqlite3_errmsg(db_), std::string::npos, rc);
+        }
+        h.reset(s);
+    }
+    int rc = sqlite3_step(h.get());
+    sqlite3_reset(h.get());
+    if (rc != SQLITE_DONE) throw TsqlError(sqlite3_errmsg(db_), std::string::npos, rc);
+}
+
+void SqliteBackend::Raise(const TsqlError& e, std::string_view sql) const {
+    std::string msg;
+    if (e.SqliteCode() == SQLITE_BUSY || e.SqliteCode() == SQLITE_LOCKED) {
+        msg = "The company database " + path_ + " is locked by another connection; gave up after " +
+              std::to_string(kBusyTimeoutMs / 1000) + " s (" + e.what() + ").";
+    } else {
+        msg = e.what();
+    }
+    throw ComError(ComError::kDatabase, msg + Context(sql, e.Pos()), kSource);
+}
+
+BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
+    std::lock_guard lock(mu_);
+    std::shared_ptr<Program> program;
+    try {
+        program = Compiled(tsql);
+    } catch (const TsqlError& e) {
+        Raise(e, tsql);
+    }
+    if (program->steps.empty()) return {};
+    bool inTransaction = false;
+    try {
+        if (program->needsTransaction) {
+            // A batch that writes takes the write lock at once, so it either
+            // waits for the lock up front or runs whole.
+            if (program->writesDatabase) {
+                Control(beginImmediate_, "BEGIN IMMEDIATE");
+            } else {
+                Control(begin_, "BEGIN");
+            }
+            inTransaction = true;
+        }
+        BatchResult result = interpreter_->Run(*program);
+        if (inTransaction) Control(commit_, "COMMIT");
+        return result;
+    } catch (const TsqlError& e) {
+        if (inTransaction && !sqlite3_get_autocommit(db_)) {
+            try {
+                Control(rollback_, "ROLLBACK");
+            } catch (const TsqlError&) {
+                // The original error is the one to report.
+            }
+        }
+        Raise(e, tsql);
+    }
+}
+
+std::int32_t SqliteBackend::NextNumber(std::string_view tableKey) {
+    std::lock_guard lock(mu_);
+    return numbering_->Next(tableKey);
+}
+
+}  // namespace
+
+std::unique_ptr<DbBackend> OpenSqliteDatabase(const std::string& path, bool createIfMissing) {
+    return std::make_unique<SqliteBackend>(path, createIfMissing);
+}
+
 }  // namespace orva

@@ -1,0 +1,42 @@
+// Entry numbers for new rows ("t_Cust" numbers t_CustEntry.FEntryID): an
+// atomic counter in the table t_ICMaxNum, one row per table key, taken in one
+// IMMEDIATE transaction so that processes sharing the file never get the same
+// number. A number is also never one already used in the numbered table.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "host/tsql/program.h"
+
+namespace orva::tsql {
+
+// The numbering table, as the schema declares it too.
+inline constexpr const char* kNumberingTableSql =
+    "CREATE TABLE IF NOT EXISTS t_ICMaxNum (FTableName VARCHAR(50) COLLATE ORVA_CI NOT NULL "
+    "PRIMARY KEY, FMaxNum INTEGER NOT NULL)";
+
+class Numbering {
+public:
+    // `where` names the database in messages.
+    Numbering(sqlite3* db, std::string where) : db_(db), where_(std::move(where)) {}
+
+    // Throws ComError (kDatabase) when the database is locked past the busy
+    // timeout, on any SQLite failure, or when the key's numbers are used up.
+    std::int32_t Next(std::string_view tableKey);
+
+private:
+    sqlite3_stmt* Prepare(StmtHandle& h, const char* sql);
+    std::int64_t HighestUsed(std::string_view tableKey);
+    [[noreturn]] void Fail(const std::string& what, int rc);
+
+    sqlite3* db_;
+    std::string where_;
+    bool tableReady_ = false;
+    StmtHandle begin_, commit_, rollback_, read_, write_, maxEntry_;
+};
+
+}  // namespace orva::tsql

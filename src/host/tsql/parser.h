@@ -1,0 +1,16 @@
+// Recursive-descent parser for the T-SQL batches the module sends: statements
+// need no separator (a statement ends where the next token cannot continue
+// it), IF/ELSE/WHILE take one statement or a BEGIN ... END block.
+#pragma once
+
+#include <string_view>
+
+#include "host/tsql/ast.h"
+
+namespace orva::tsql {
+
+// Throws TsqlError: "Incorrect syntax near 'x'." for text that is not T-SQL,
+// or a message naming the construct the layer does not support.
+Batch ParseBatch(std::string_view sql);
+
+}  // namespace orva::tsql

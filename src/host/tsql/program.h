@@ -1,0 +1,55 @@
+// A translated batch: the steps the interpreter runs, each holding the SQLite
+// statements it sends. Prepared statements are kept on the steps, so a batch
+// sent again runs without parsing or preparing anything.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/tsql/ast.h"
+
+namespace orva::tsql {
+
+struct StmtFinalizer {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using StmtHandle = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
+
+struct Step {
+    enum class Kind {
+        Query,     // returns a record set
+        Assign,    // SELECT @v = ... / SET @v = ...: last row into the target slots
+        Exec,      // INSERT, UPDATE, DELETE (dml), CREATE, DROP
+        If,        // sql[0] yields 1 or 0
+        While,     // sql[0] yields 1 or 0
+        Block,
+        Break,
+        Continue,
+        Return,
+        Nop,       // SET NOCOUNT, PRINT: @@ROWCOUNT becomes 0
+    };
+    Kind kind = Kind::Nop;
+    std::vector<std::string> sql;
+    mutable std::vector<StmtHandle> prepared;  // parallel to sql, filled on first use
+    bool dml = false;            // Exec: rows affected count
+    bool keepRowCount = false;   // Assign from DECLARE ... = value
+    std::string tempCreated;     // Exec: CREATE TABLE #name (drop a leftover first)
+    std::vector<int> targets;    // Assign: slot per result column
+    std::vector<Step> body;      // Block, If (then), While
+    std::vector<Step> elseBody;  // If
+    std::size_t begin = 0, end = 0;  // the statement's text in the batch
+};
+
+struct Program {
+    std::vector<Step> steps;
+    std::vector<Variable> variables;  // slot 0: @@ROWCOUNT
+    bool writesDatabase = false;      // changes a table of the company file
+    bool needsTransaction = false;    // more than one SQLite statement may run
+    std::string source;               // the T-SQL text
+};
+
+}  // namespace orva::tsql

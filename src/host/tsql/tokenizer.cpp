@@ -1,0 +1,174 @@
+#include "host/tsql/tokenizer.h"
+
+#include "host/text_util.h"
+#include "host/tsql/tsql_error.h"
+
+namespace orva::tsql {
+
+bool Token::Is(std::string_view keyword) const {
+    return kind == TokKind::Ident && EqualsNoCase(text, keyword);
+}
+
+namespace {
+
+bool IsIdentStart(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
+}
+
+bool IsIdentChar(unsigned char c) {
+    return IsIdentStart(c) || (c >= '0' && c <= '9') || c == '@' || c == '$' || c == '#';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::vector<Token> Tokenize(std::string_view s) {
+    std::vector<Token> out;
+    out.reserve(s.size() / 4 + 2);
+    std::size_t i = 0;
+    const std::size_t n = s.size();
+    auto identEnd = [&](std::size_t k) {
+        while (k < n && IsIdentChar(static_cast<unsigned char>(s[k]))) ++k;
+        return k;
+    };
+    while (i < n) {
+        char c = s[i];
+        unsigned char uc = static_cast<unsigned char>(c);
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
+            ++i;
+            continue;
+        }
+        if (c == '-' && i + 1 < n && s[i + 1] == '-') {
+            while (i < n && s[i] != '\n') ++i;
+            continue;
+        }
+        if (c == '/' && i + 1 < n && s[i + 1] == '*') {
+            // Block comments nest in T-SQL.
+            std::size_t start = i;
+            int depth = 0;
+            do {
+                if (i + 1 < n && s[i] == '/' && s[i + 1] == '*') {
+                    ++depth;
+                    i += 2;
+                } else if (i + 1 < n && s[i] == '*' && s[i + 1] == '/') {
+                    --depth;
+                    i += 2;
+                } else if (i >= n) {
+                    throw TsqlError("Missing end comment mark '*/'.", start);
+                } else {
+                    ++i;
+                }
+            } while (depth > 0);
+            continue;
+        }
+        Token t;
+        t.pos = i;
+        if (c == '\'' || ((c == 'N' || c == 'n') && i + 1 < n && s[i + 1] == '\'')) {
+            std::size_t k = i + (c == '\'' ? 1 : 2);
+            t.kind = TokKind::String;
+            for (;;) {
+                if (k >= n) {
+                    throw TsqlError("Unclosed quotation mark after the character string '" +
+                                        t.text + "'.",
+                                    i);
+                }
+                if (s[k] == '\'') {
+                    if (k + 1 < n && s[k + 1] == '\'') {
+                        t.text.push_back('\'');
+                        k += 2;
+                        continue;
+                    }
+                    ++k;
+                    break;
+                }
+                t.text.push_back(s[k++]);
+            }
+            i = k;
+        } else if (c == '[' || c == '"') {
+            char close = c == '[' ? ']' : '"';
+            std::size_t k = i + 1;
+            t.kind = TokKind::QuotedIdent;
+            for (;;) {
+                if (k >= n) throw TsqlError("Unclosed quoted identifier.", i);
+                if (s[k] == close) {
+                    if (k + 1 < n && s[k + 1] == close) {
+                        t.text.push_back(close);
+                        k += 2;
+                        continue;
+                    }
+                    ++k;
+                    break;
+                }
+                t.text.push_back(s[k++]);
+            }
+            i = k;
+        } else if (c == '@') {
+            bool sys = i + 1 < n && s[i + 1] == '@';
+            std::size_t start = i + (sys ? 2 : 1);
+            std::size_t k = identEnd(start);
+            if (k == start) throw TsqlError("Incorrect syntax near '@'.", i);
+            t.kind = sys ? TokKind::SysVariable : TokKind::Variable;
+            t.text = std::string(s.substr(i, k - i));
+            i = k;
+        } else if (c == '#') {
+            std::size_t k = i + 1;
+            if (k < n && s[k] == '#') ++k;
+            std::size_t end = identEnd(k);
+            if (end == k) throw TsqlError("Incorrect syntax near '#'.", i);
+            t.kind = TokKind::TempName;
+            t.text = std::string(s.substr(i, end - i));
+            i = end;
+        } else if (IsDigit(c) || (c == '.' && i + 1 < n && IsDigit(s[i + 1]))) {
+            std::size_t k = i;
+            while (k < n && IsDigit(s[k])) ++k;
+            t.isInteger = true;
+            if (k < n && s[k] == '.') {
+                t.isInteger = false;
+                ++k;
+                while (k < n && IsDigit(s[k])) ++k;
+            }
+            if (k < n && (s[k] == 'e' || s[k] == 'E')) {
+                std::size_t e = k + 1;
+                if (e < n && (s[e] == '+' || s[e] == '-')) ++e;
+                if (e < n && IsDigit(s[e])) {
+                    while (e < n && IsDigit(s[e])) ++e;
+                    k = e;
+                    t.isInteger = false;
+                }
+            }
+            t.kind = TokKind::Number;
+            t.text = std::string(s.substr(i, k - i));
+            i = k;
+        } else if (IsIdentStart(uc)) {
+            std::size_t k = identEnd(i + 1);
+            t.kind = TokKind::Ident;
+            t.text = std::string(s.substr(i, k - i));
+            i = k;
+        } else {
+            static const char* const kTwo[] = {"<>", "!=", "<=", ">=", "!<", "!>", "+=", "-=",
+                                                "*=", "/=", "%=", "&=", "|=", "^="};
+            t.kind = TokKind::Symbol;
+            for (const char* two : kTwo) {
+                if (i + 1 < n && s[i] == two[0] && s[i + 1] == two[1]) {
+                    t.text = two;
+                    break;
+                }
+            }
+            if (t.text.empty()) {
+                if (std::string_view("(),.;*/%+-=<>~&|^:").find(c) == std::string_view::npos) {
+                    throw TsqlError("Incorrect syntax near '" + std::string(1, c) + "'.", i);
+                }
+                t.text = std::string(1, c);
+            }
+            i += t.text.size();
+        }
+        out.push_back(std::move(t));
+    }
+    Token end;
+    end.pos = n;
+    out.push_back(std::move(end));
+    return out;
+}
+
+}  // namespace orva::tsql

@@ -1,0 +1,24 @@
+// Turns a parsed T-SQL batch into SQLite statements with SQL Server's
+// results: variables become numbered parameters (?1 is @@ROWCOUNT, ?n+1 the
+// variable of slot n), TOP n becomes LIMIT n, #temp tables become temporary
+// tables of the connection, T-SQL functions map to the layer's functions,
+// text comparisons between expressions get the case-insensitive collation,
+// and '/' raises the database's divide-by-zero error.
+#pragma once
+
+#include <string_view>
+
+#include "host/tsql/ast.h"
+#include "host/tsql/program.h"
+
+namespace orva::tsql {
+
+// Throws TsqlError for what SQL Server would refuse (SELECT DISTINCT with an
+// ORDER BY item outside the select list) or a construct the layer cannot
+// translate, naming it.
+Program Translate(Batch batch, std::string_view source);
+
+// Parses and translates.
+Program Compile(std::string_view source);
+
+}  // namespace orva::tsql

@@ -1,0 +1,124 @@
+// Text comparison and the T-SQL text functions: SQL Server's results on the
+// SQLite company file.
+#include "tsql_fixture.h"
+
+namespace orva::tsqltest {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class TextSemantics : public TsqlTest {
+protected:
+    void SetUp() override {
+        Run("CREATE TABLE t_Names (FID INT, FName VARCHAR(40))\r\n"
+            "INSERT INTO t_Names (FID, FName) VALUES (1, 'abc'), (2, 'ABC  '), (3, 'b'), "
+            "(4, 'Abd'), (5, N'中文'), (6, 'a')");
+    }
+};
+
+TEST_F(TextSemantics, EqualityIgnoresCaseAndTrailingBlanks) {
+    EXPECT_EQ(Column("SELECT FID FROM t_Names WHERE FName = 'abc' ORDER BY FID"),
+              (Strings{"1", "2"}));
+    EXPECT_EQ(Column("SELECT FID FROM t_Names WHERE FName = 'ABC   ' ORDER BY FID"),
+              (Strings{"1", "2"}));
+    EXPECT_EQ(Scalar("SELECT CASE WHEN 'abc' = 'ABC ' THEN 1 ELSE 0 END").ToInteger(), 1);
+    EXPECT_EQ(Scalar("SELECT CASE WHEN 'abc' = ' abc' THEN 1 ELSE 0 END").ToInteger(), 0);
+    EXPECT_EQ(Scalar("SELECT CASE WHEN 'abc' < 'ABD' THEN 1 ELSE 0 END").ToInteger(), 1);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t_Names WHERE FName IN ('ABC', 'B')").ToInteger(), 3);
+    // An expression loses the column's collation: the layer supplies it.
+    EXPECT_EQ(Column("SELECT FID FROM t_Names WHERE rtrim(FName)='AbC' ORDER BY FID"),
+              (Strings{"1", "2"}));
+    EXPECT_EQ(Column("SELECT FID FROM t_Names WHERE UPPER(FName) IN ('abc') ORDER BY FID"),
+              (Strings{"1", "2"}));
+    // Fullwidth letters are the same letters.
+    EXPECT_EQ(Scalar("SELECT CASE WHEN N'ＡＢＣ' = 'abc' THEN 1 ELSE 0 END").ToInteger(), 1);
+}
+
+TEST_F(TextSemantics, OrderDistinctAndGroupIgnoreCase) {
+    EXPECT_EQ(Column("SELECT FName FROM t_Names WHERE FID <> 5 ORDER BY FName, FID"),
+              (Strings{"a", "abc", "ABC  ", "Abd", "b"}));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT DISTINCT FName FROM t_Names) x").ToInteger(), 5);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT DISTINCT RTRIM(FName) AS n FROM t_Names) x")
+                  .ToInteger(),
+              5);
+    RecordsetPtr g = Query("SELECT FName, COUNT(*) AS n FROM t_Names GROUP BY FName ORDER BY FName");
+    ASSERT_EQ(g->RecordCount(), 5);
+    EXPECT_EQ(g->Cell(1, 1).ToInteger(), 2);
+    // ORDER BY an expression alias also ignores case.
+    EXPECT_EQ(Column("SELECT LOWER(FName) + '' AS k FROM t_Names WHERE FID IN (3, 4) ORDER BY k"),
+              (Strings{"abd", "b"}));
+}
+
+TEST_F(TextSemantics, LenLeftRightReverseCharindexWithChineseText) {
+    EXPECT_EQ(Scalar("SELECT LEN(N'中文名称  ')").ToInteger(), 4);
+    EXPECT_EQ(Scalar("SELECT LEN('')").ToInteger(), 0);
+    EXPECT_TRUE(Scalar("SELECT LEN(NULL)").IsNull());
+    EXPECT_EQ(Scalar("SELECT LEFT(N'中文名称', 2)").ToText(), "中文");
+    EXPECT_EQ(Scalar("SELECT LEFT(N'中文', 9)").ToText(), "中文");
+    EXPECT_EQ(Scalar("SELECT LEFT(N'中文', 0)").ToText(), "");
+    EXPECT_EQ(Scalar("SELECT RIGHT(N'中文名称', 3)").ToText(), "文名称");
+    EXPECT_EQ(Scalar("SELECT REVERSE(N'01.中文')").ToText(), "文中.10");
+    EXPECT_EQ(Scalar("SELECT CHARINDEX('.', N'中文.01.002')").ToInteger(), 3);
+    EXPECT_EQ(Scalar("SELECT CHARINDEX(N'名', N'中文名称')").ToInteger(), 3);
+    EXPECT_EQ(Scalar("SELECT CHARINDEX('B', 'abcb', 3)").ToInteger(), 4);
+    EXPECT_EQ(Scalar("SELECT CHARINDEX('x', 'abc')").ToInteger(), 0);
+    EXPECT_TRUE(Scalar("SELECT CHARINDEX(NULL, 'abc')").IsNull());
+    EXPECT_EQ(Scalar("SELECT RTRIM(N'中文  ') + '|'").ToText(), "中文|");
+    EXPECT_EQ(Scalar("SELECT LTRIM('  a ') + '|'").ToText(), "a |");
+    EXPECT_EQ(Scalar("SELECT ISNULL(NULL, 'x')").ToText(), "x");
+    EXPECT_EQ(Scalar("SELECT isnull(5, 0)").ToInteger(), 5);
+    EXPECT_EQ(Scalar("SELECT UPPER(N'abc中ä')").ToText(), "ABC中Ä");
+    EXPECT_EQ(Scalar("SELECT REPLACE('aXbx', 'x', '-')").ToText(), "a-b-");
+    EXPECT_EQ(Scalar("SELECT SUBSTRING(N'中文名称', 2, 2)").ToText(), "文名");
+    EXPECT_NE(ErrorOf("SELECT LEFT('abc', -1)").find(
+                  "Invalid length parameter passed to the left function."),
+              std::string::npos);
+    EXPECT_NE(ErrorOf("SELECT RIGHT('abc', -1)").find("right function"), std::string::npos);
+}
+
+TEST_F(TextSemantics, ParentCodeExpressionOfTheRightsJoins) {
+    // The group of a record is its code without the last "."-segment; a code
+    // without "." stays as it is.
+    const char* sql =
+        "SELECT LEFT(FName,LEN(FName)-CHARINDEX('.',REVERSE(RTRIM(FName)))) FROM t_Names WHERE FID=1";
+    EXPECT_EQ(Scalar(sql).ToText(), "abc");
+    Run("UPDATE t_Names SET FName = N'01.中文.003  ' WHERE FID = 1");
+    EXPECT_EQ(Scalar(sql).ToText(), "01.中文");
+}
+
+TEST_F(TextSemantics, ArithmeticFollowsSqlServer) {
+    EXPECT_EQ(Scalar("SELECT 7 / 2").ToInteger(), 3);
+    EXPECT_EQ(Scalar("SELECT -7 / 2").ToInteger(), -3);
+    EXPECT_DOUBLE_EQ(Scalar("SELECT 80.0 / 3").ToDouble(), 80.0 / 3);
+    EXPECT_EQ(Scalar("SELECT 7 % 3").ToInteger(), 1);
+    EXPECT_EQ(ErrorOf("SELECT 1 / 0").substr(0, 33), "Divide by zero error encountered.");
+    EXPECT_NE(ErrorOf("SELECT 1.5 / 0.0").find("Divide by zero"), std::string::npos);
+    EXPECT_NE(ErrorOf("SELECT 1 % 0").find("Divide by zero"), std::string::npos);
+    EXPECT_TRUE(Scalar("SELECT NULL / 0").IsNull());
+    // '+' concatenates two texts and adds numbers, converting a numeric text.
+    EXPECT_EQ(Scalar("SELECT 'ab' + 'cd'").ToText(), "abcd");
+    EXPECT_EQ(Scalar("SELECT '5' + 5").ToInteger(), 10);
+    EXPECT_EQ(Scalar("SELECT FName + '!' FROM t_Names WHERE FID = 3").ToText(), "b!");
+    EXPECT_EQ(Scalar("SELECT FID + FID FROM t_Names WHERE FID = 3").ToInteger(), 6);
+    EXPECT_NE(ErrorOf("SELECT FName + 1 FROM t_Names WHERE FID = 3").find("Conversion failed"),
+              std::string::npos);
+    // Decimal columns hold reals, so decimal division keeps its fraction.
+    Run("CREATE TABLE t_Amounts (FPrice DECIMAL(18,4))\r\nINSERT INTO t_Amounts VALUES (80)");
+    EXPECT_DOUBLE_EQ(Scalar("SELECT FPrice / 3 FROM t_Amounts").ToDouble(), 80.0 / 3);
+}
+
+TEST_F(TextSemantics, CastAndConvert) {
+    EXPECT_EQ(Scalar("SELECT CAST('12' AS INT) + 1").ToInteger(), 13);
+    EXPECT_EQ(Scalar("SELECT CAST(2.7 AS INT)").ToInteger(), 2);
+    EXPECT_NE(ErrorOf("SELECT CAST('x1' AS INT)").find("Conversion failed"), std::string::npos);
+    EXPECT_DOUBLE_EQ(Scalar("SELECT CAST('1.235' AS DECIMAL(10,2))").ToDouble(), 1.24);
+    EXPECT_EQ(Scalar("SELECT CAST(12 AS VARCHAR(10)) + 'a'").ToText(), "12a");
+    EXPECT_EQ(Scalar("SELECT CONVERT(VARCHAR(10), '2024-03-05 10:11:12', 120)").ToText(),
+              "2024-03-05");
+    EXPECT_EQ(Scalar("SELECT CONVERT(VARCHAR(8), '2024-03-05', 112)").ToText(), "20240305");
+    EXPECT_EQ(Scalar("SELECT CAST('20240305' AS DATETIME)").ToText(), "2024-03-05");
+    EXPECT_EQ(Scalar("SELECT CAST('ab' AS CHAR(4)) + '|'").ToText(), "ab  |");
+}
+
+}  // namespace
+}  // namespace orva::tsqltest
