@@ -1,7 +1,6 @@
 // Pieces of the ODBC back end that need no driver: values read as text and
 // connection strings shown in messages.
 #include <gtest/gtest.h>
-#include <sqlext.h>
 
 #include "host/odbc_connection_string.h"
 #include "host/odbc_result_reader.h"
@@ -34,13 +33,6 @@ TEST(OdbcValueFromText, DatesDropTheTimeOfDay) {
     EXPECT_EQ(OdbcValueFromText(K::kDate, "2023-12-31 23:59:59.9999999"),
               Variant(Date{2023, 12, 31}));
     EXPECT_EQ(OdbcValueFromText(K::kDate, "2023-02-30"), Variant("2023-02-30"));
-}
-
-TEST(OdbcValueFromText, DecimalScaleDecidesTheKind) {
-    EXPECT_EQ(OdbcKindOfSqlType(SQL_NUMERIC, 0), OdbcColumnKind::kInteger);
-    EXPECT_EQ(OdbcKindOfSqlType(SQL_DECIMAL, 4), OdbcColumnKind::kDecimal);
-    EXPECT_EQ(OdbcKindOfSqlType(SQL_WVARCHAR, 0), OdbcColumnKind::kText);
-    EXPECT_EQ(OdbcKindOfSqlType(SQL_TYPE_TIMESTAMP, 3), OdbcColumnKind::kDate);
 }
 
 TEST(RedactConnectionString, HidesEveryPasswordForm) {
