@@ -2,18 +2,10 @@
 // from record sets, and the toolbar-caption switch of the browse window.
 #pragma once
 
+#include "host/controls/toolbar.h"
 #include "host/variant.h"
 
 namespace orva {
-
-// A toolbar whose buttons can show their captions or icons only; the
-// toolbar's model implements it.
-class CaptionedToolbar {
-  public:
-    virtual ~CaptionedToolbar() = default;
-    virtual void SetCaptionsVisible(bool visible) = 0;
-    virtual bool CaptionsVisible() const = 0;
-};
 
 class HostUtility {
   public:
@@ -24,11 +16,9 @@ class HostUtility {
         return value.IsNull() ? defaultValue : value;
     }
 
-    // Shows or hides the button captions of a toolbar; the captions
-    // themselves are kept, so showing them again restores them.
-    void ShowToolbarCaptions(CaptionedToolbar& toolbar, bool show) const {
-        toolbar.SetCaptionsVisible(show);
-    }
+    // Shows or hides the captions under the toolbar's button images; the
+    // captions themselves are kept, so showing them again restores them.
+    void ShowToolbarCaptions(Toolbar& toolbar, bool show) const { toolbar.SetShowCaptions(show); }
 };
 
 }  // namespace orva

@@ -1,0 +1,194 @@
+#include "entry/session.h"
+
+#include <limits>
+
+#include "entry/globals.h"
+#include "host/app_connection.h"
+#include "host/assistant.h"
+#include "host/com_error.h"
+#include "host/component_registry.h"
+#include "host/dictionary.h"
+#include "host/gl_data.h"
+#include "host/gl_view.h"
+#include "host/host_ui.h"
+#include "host/host_utility.h"
+#include "host/security_info.h"
+#include "host/session_string.h"
+#include "host/share_props.h"
+#include "host/text_util.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+namespace {
+
+// Reading a member of an object that was never set.
+constexpr std::int32_t kObjectNotSet = 91;
+
+std::int16_t ToInt16(std::int64_t v, const std::string& what) {
+    if (v < std::numeric_limits<std::int16_t>::min() ||
+        v > std::numeric_limits<std::int16_t>::max()) {
+        throw ComError(ComError::kOverflow, what + " " + std::to_string(v) + " is out of range.");
+    }
+    return static_cast<std::int16_t>(v);
+}
+
+std::int32_t ToInt32(std::string_view text) {
+    std::int64_t v = Variant(text).ToInteger();  // TypeMismatch when not a number
+    if (v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max()) {
+        throw ComError(ComError::kOverflow, std::string(text) + " is out of range.");
+    }
+    return static_cast<std::int32_t>(v);
+}
+
+}  // namespace
+
+AppConnection& SharedConnection() {
+    if (!g_Connection) {
+        throw ComError(kObjectNotSet,
+                       "The connection component has not been created (no CustFace instance).");
+    }
+    return *g_Connection;
+}
+
+std::string GetPropsString() {
+    auto props = ComponentRegistry::Create<ShareProps>(ShareProps::kProgID);
+    return props->GetProperty(ShareProps::CurrentProcessId(), "PropsString").ToText();
+}
+
+bool InitSessionProps(std::string_view propsString) {
+    g_PropsString = std::string(propsString);
+    g_SessionProps = std::make_shared<KeyedStrings>();
+    for (auto& [key, value] : ParseSessionString(propsString)) {
+        g_SessionProps->Add(key, std::move(value));
+    }
+    return true;
+}
+
+std::string GetSessionProp(std::string_view key) {
+    if (!g_SessionProps) {
+        throw ComError(
+            ComError::kItemNotFound,
+            "The session has not been read; there is no property " + std::string(key) + ".");
+    }
+    return g_SessionProps->Item(key);
+}
+
+std::string GetLoginProp(std::string_view key) {
+    try {
+        std::string session = GetPropsString();
+        if (session.empty() || session.back() != ';')
+            session += ';';
+        std::string pattern = std::string(key) + "=";
+        std::size_t at = FindNoCase(session, pattern);
+        if (at == std::string::npos)
+            return {};
+        std::size_t end = session.find(';', at + pattern.size());
+        return session.substr(at + pattern.size(), end - at - pattern.size());
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::int16_t GetCurUserID() {
+    auto security = ComponentRegistry::Create<SecurityInfo>(SecurityInfo::kProgID);
+    return ToInt16(security->GetCurrentUserID(GetPropsString()), "The user ID");
+}
+
+std::int16_t GetSysProfile(std::string_view key) {
+    try {
+        RecordsetPtr rs = SharedConnection().Execute(
+            "SELECT FValue FROM t_SystemProfile WHERE FKey=" + SqlText(key));
+        std::int16_t value = 0;
+        if (!rs->EOF_())
+            value = ToInt16(rs->Fields("FValue").Value().ToInteger(), "The option");
+        rs->Close();
+        return value;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+std::shared_ptr<GLData> GetGLData() {
+    if (!g_GLData)
+        g_GLData = ComponentRegistry::Create<GLData>(GLData::kProgID);
+    return g_GLData;
+}
+
+std::shared_ptr<GLView> GetGLView() {
+    if (!g_GLView)
+        g_GLView = ComponentRegistry::Create<GLView>(GLView::kProgID);
+    return g_GLView;
+}
+
+std::shared_ptr<HostUtility> GetUtility() {
+    if (!g_Utility)
+        g_Utility = ComponentRegistry::Create<HostUtility>(HostUtility::kProgID);
+    return g_Utility;
+}
+
+std::shared_ptr<BaseDataLookup> ShowLookup(std::int32_t classID, std::string_view first,
+                                           std::string_view second, std::int16_t dataType) {
+    try {
+        auto params = ComponentRegistry::Create<Dictionary>(Dictionary::kProgID);
+        auto view = ComponentRegistry::Create<GLView>(GLView::kProgID);
+        std::string text1(first), text2(second);
+        BaseDataLookupPtr lookup;
+        switch (classID) {
+            case 1:
+            case 2:
+            case 3:
+            case 4:
+            case 5:
+            case 8:
+                params->SetValue("BeShortNumber", g_UseShortNumber);
+                params->SetValue("GetDataType", static_cast<int>(dataType));
+                params->SetValue("Search", text1);
+                lookup = view->ItemLookUp(classID, text1, text2, *params);
+                break;
+            case 7:
+                lookup = view->UnitLookup(ToInt32(text2), text1);
+                break;
+            case 12:
+                lookup = view->CurrencyLookup(text1);
+                break;
+            case 130:
+                lookup = view->SettTypeLookup(text1);
+                break;
+            case 13:
+                lookup = view->AccountLookup(text1);
+                break;
+            default:
+                if (classID >= 20 && classID <= 999)
+                    lookup = view->SubMesLookup(classID, text1);
+                break;
+        }
+        if (!lookup) {
+            throw ComError(kObjectNotSet, "There is no base-data lookup for item class " +
+                                              std::to_string(classID) + ".");
+        }
+        return lookup->ReturnObject() ? lookup : nullptr;
+    } catch (const std::exception& e) {
+        CurrentUi().MessageBox(GetResText("基础资料可能没有授权") + "\r\n" + e.what(),
+                               MsgButtons::kOK, MsgIcon::kNone, GetResText("Tesmar提示："));
+        return nullptr;
+    }
+}
+
+Variant NullToValue(const Variant& value, const Variant& defaultValue) {
+    return GetUtility()->NullToValue(value, defaultValue);
+}
+
+void ShowAssistant(std::string_view text) {
+    auto assistant = ComponentRegistry::Create<Assistant>(Assistant::kProgID);
+    assistant->Description(std::string(text));
+    assistant->Show(0);
+}
+
+void ShowWarning(std::string_view text) {
+    CurrentUi().MessageBox(std::string(text), MsgButtons::kOK, MsgIcon::kExclamation,
+                           GetResText("Tesmar提示"));
+}
+
+}  // namespace orva

@@ -1,0 +1,131 @@
+// Session string parsing, session and login properties, the current user.
+#include "entry/session.h"
+
+#include "entry/globals.h"
+#include "entry_fixture.h"
+#include "host/com_error.h"
+
+namespace orva {
+namespace {
+
+using SessionTest = EntryTest;
+
+TEST_F(SessionTest, PropertiesAreParsedWithBracesTrimmingAndAnyKeyCase) {
+    EXPECT_TRUE(InitSessionProps(" SubID = ar ;LANGUAGE=CHS;K={a;b=c} ; X=1"));
+    EXPECT_EQ(g_PropsString, " SubID = ar ;LANGUAGE=CHS;K={a;b=c} ; X=1");
+    EXPECT_EQ(GetSessionProp("subid"), "ar");
+    EXPECT_EQ(GetSessionProp("LANGUAGE"), "CHS");
+    EXPECT_EQ(GetSessionProp("k"), "a;b=c");
+    EXPECT_EQ(GetSessionProp("X"), "1");  // no final ";"
+    EXPECT_EQ(g_SessionProps->Count(), 4);
+}
+
+TEST_F(SessionTest, EachShowReplacesTheProperties) {
+    InitSessionProps("SubID=ar");
+    InitSessionProps("LANGUAGE=ENG");
+    EXPECT_EQ(GetSessionProp("LANGUAGE"), "ENG");
+    EXPECT_THROW(GetSessionProp("SubID"), ComError);
+}
+
+TEST_F(SessionTest, BadSessionStringsFollowTheParsingRules) {
+    // Without "=": the whole text is a key with an empty value.
+    InitSessionProps("justakey");
+    EXPECT_EQ(GetSessionProp("JUSTAKEY"), "");
+    // An unclosed brace: the value runs to the end of the text.
+    InitSessionProps("A=1;B={x;y=z");
+    EXPECT_EQ(GetSessionProp("b"), "x;y=z");
+    // Empty: no properties, and asking for one raises.
+    InitSessionProps("");
+    EXPECT_EQ(g_SessionProps->Count(), 0);
+    try {
+        GetSessionProp("SubID");
+        FAIL() << "a missing property must raise";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), ComError::kItemNotFound);
+        EXPECT_NE(e.Description().find("SubID"), std::string::npos);
+    }
+    // Before any Show there is no collection at all: same error, no crash.
+    g_SessionProps.reset();
+    EXPECT_THROW(GetSessionProp("SubID"), ComError);
+}
+
+TEST_F(SessionTest, AKeyWrittenTwiceRaisesTheDuplicateKeyError) {
+    try {
+        InitSessionProps("SubID=ar;LANGUAGE=CHS;subid=ap");
+        FAIL() << "a duplicate key must raise";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), ComError::kDuplicateKey);
+    }
+    EXPECT_EQ(GetSessionProp("SubID"), "ar");  // the pairs before it stay
+}
+
+TEST_F(SessionTest, SessionStringComesFromTheSharedPropertyOfThisProcess) {
+    StoreSession("SubID=ar;LANGUAGE=CHS");
+    EXPECT_EQ(GetPropsString(), "SubID=ar;LANGUAGE=CHS");
+    ShareProps().SetProperty(ShareProps::CurrentProcessId() + 1, "PropsString", "other");
+    EXPECT_EQ(GetPropsString(), "SubID=ar;LANGUAGE=CHS");
+}
+
+TEST_F(SessionTest, LoginPropertyMatchesAnywhereAndKeepsTheRawValue) {
+    StoreSession("SubID=ar;LANGUAGE=CHS");
+    EXPECT_EQ(GetLoginProp("language"), "CHS");
+    EXPECT_EQ(GetLoginProp("Missing"), "");
+    // Inside a longer key: the first occurrence wins.
+    StoreSession("XLANGUAGE=ENG;LANGUAGE=CHS");
+    EXPECT_EQ(GetLoginProp("LANGUAGE"), "ENG");
+    // Not trimmed, braces not interpreted, last pair without ";".
+    StoreSession("A=1;K={a;b}; LANGUAGE= CHT ");
+    EXPECT_EQ(GetLoginProp("LANGUAGE"), " CHT ");
+    EXPECT_EQ(GetLoginProp("K"), "{a");
+    StoreSession("");
+    EXPECT_EQ(GetLoginProp("LANGUAGE"), "");
+}
+
+TEST_F(SessionTest, CurrentUserComesFromTheSessionAndBadIdsRaiseClearly) {
+    StoreSession("UserID=16394;LANGUAGE=CHS");
+    EXPECT_EQ(GetCurUserID(), 16394);
+
+    StoreSession("UserID=zhang;LANGUAGE=CHS");
+    try {
+        GetCurUserID();
+        FAIL() << "a user ID that is not a number must raise";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), ComError::kTypeMismatch);
+        EXPECT_NE(e.Description().find("zhang"), std::string::npos);
+    }
+    StoreSession("LANGUAGE=CHS");
+    EXPECT_THROW(GetCurUserID(), ComError);
+    StoreSession("UserID=70000");  // beyond 16 bits
+    try {
+        GetCurUserID();
+        FAIL() << "a user ID beyond 16 bits must raise";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), ComError::kOverflow);
+    }
+}
+
+TEST_F(SessionTest, NullToValueReplacesOnlyNull) {
+    EXPECT_EQ(NullToValue(Variant(), Variant("")), Variant(""));
+    EXPECT_EQ(NullToValue(Variant(), Variant(0)), Variant(0));
+    EXPECT_EQ(NullToValue(Variant(0.5), Variant(0)), Variant(0.5));
+    EXPECT_EQ(NullToValue(Variant(""), Variant("x")), Variant(""));
+    EXPECT_EQ(GetUtility(), g_Utility);  // created once, kept
+}
+
+TEST_F(SessionTest, WarningAndAssistantReachTheUser) {
+    StoreSession("LANGUAGE=CHS");
+    ShowWarning("价格有误");
+    ShowAssistant("请稍候");
+    ASSERT_EQ(ui->MessageBoxes().size(), 1u);
+    auto& box = ui->MessageBoxes()[0];
+    EXPECT_EQ(box.text, "价格有误");
+    EXPECT_EQ(box.title, "Tesmar提示");
+    EXPECT_EQ(box.icon, MsgIcon::kExclamation);
+    EXPECT_EQ(box.buttons, MsgButtons::kOK);
+    ASSERT_EQ(ui->AssistantNotices().size(), 1u);
+    EXPECT_EQ(ui->AssistantNotices()[0].description, "请稍候");
+    EXPECT_EQ(ui->AssistantNotices()[0].mode, 0);
+}
+
+}  // namespace
+}  // namespace orva
