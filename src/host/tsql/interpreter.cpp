@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "host/text_util.h"
+#include "host/tsql/decimal_round.h"
 #include "host/tsql/tsql_error.h"
 #include "host/tsql/utf8.h"
 
@@ -92,10 +93,7 @@ Variant ConvertForType(const Variant& v, const TypeSpec& type) {
                 throw TsqlError(std::string("Error converting data type varchar to ") +
                                 (type.base == B::Float ? "float." : "numeric."));
             }
-            if (type.base == B::Decimal) {
-                double f = std::pow(10.0, type.scale);
-                d = std::round(d * f) / f;
-            }
+            if (type.base == B::Decimal) d = RoundDecimal(d, type.scale);
             return Variant(d);
         }
         case B::Text: {

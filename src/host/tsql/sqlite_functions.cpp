@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "host/com_error.h"
+#include "host/tsql/decimal_round.h"
 #include "host/tsql/utf8.h"
 #include "host/variant.h"
 
@@ -445,11 +446,7 @@ void FnCastInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int64(ctx, bit ? (r != 0) : r);
 }
 
-double RoundTo(double v, int scale) {
-    if (scale < 0) return v;
-    double f = std::pow(10.0, scale);
-    return std::round(v * f) / f;  // half away from zero
-}
+double RoundTo(double v, int scale) { return tsql::RoundDecimal(v, scale); }
 
 // orva_cast_real(x, scale): scale < 0 keeps every digit (float), else rounds (decimal).
 void FnCastReal(sqlite3_context* ctx, int, sqlite3_value** argv) {
