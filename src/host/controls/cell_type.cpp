@@ -19,19 +19,23 @@ struct NumberText {
     bool point = false;
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::optional<NumberText> ParseNumberText(std::string_view s) {
     NumberText n;
     std::size_t i = 0;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) n.negative = s[i++] == '-';
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        n.negative = s[i++] == '-';
     while (i < s.size() && IsDigit(s[i])) n.whole += s[i++];
     if (i < s.size() && s[i] == '.') {
         n.point = true;
         ++i;
         while (i < s.size() && IsDigit(s[i])) n.fraction += s[i++];
     }
-    if (i != s.size() || (n.whole.empty() && n.fraction.empty())) return std::nullopt;
+    if (i != s.size() || (n.whole.empty() && n.fraction.empty()))
+        return std::nullopt;
     return n;
 }
 
@@ -43,10 +47,12 @@ bool AllZero(std::string_view digits) {
 std::string PlainForm(const NumberText& n) {
     std::string_view whole = n.whole;
     whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
-    if (whole.empty()) whole = "0";
+    if (whole.empty())
+        whole = "0";
     std::string out;
     out.reserve(whole.size() + n.fraction.size() + 2);
-    if (n.negative && !(AllZero(n.whole) && AllZero(n.fraction))) out.push_back('-');
+    if (n.negative && !(AllZero(n.whole) && AllZero(n.fraction)))
+        out.push_back('-');
     out.append(whole);
     if (!n.fraction.empty()) {
         out.push_back('.');
@@ -58,7 +64,8 @@ std::string PlainForm(const NumberText& n) {
 std::optional<double> ToDouble(std::string_view plain) {
     double v = 0;
     auto [p, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), v);
-    if (ec != std::errc() || p != plain.data() + plain.size()) return std::nullopt;
+    if (ec != std::errc() || p != plain.data() + plain.size())
+        return std::nullopt;
     return v;
 }
 
@@ -85,7 +92,9 @@ std::string RoundDigits(NumberText n, int places) {
     return PlainForm(n);
 }
 
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -93,10 +102,12 @@ int DaysInMonth(int y, int m) {
 }
 
 std::optional<int> SmallNumber(std::string_view s, std::size_t minDigits, std::size_t maxDigits) {
-    if (s.size() < minDigits || s.size() > maxDigits) return std::nullopt;
+    if (s.size() < minDigits || s.size() > maxDigits)
+        return std::nullopt;
     int v = 0;
     for (char c : s) {
-        if (!IsDigit(c)) return std::nullopt;
+        if (!IsDigit(c))
+            return std::nullopt;
         v = v * 10 + (c - '0');
     }
     return v;
@@ -112,7 +123,8 @@ std::size_t Utf8Length(std::string_view text) {
 
 std::optional<std::string> NormaliseDate(std::string_view text) {
     const std::size_t a = text.find_first_of("-/.");
-    if (a == std::string_view::npos) return std::nullopt;
+    if (a == std::string_view::npos)
+        return std::nullopt;
     const char sep = text[a];
     const std::size_t b = text.find(sep, a + 1);
     if (b == std::string_view::npos || text.find(sep, b + 1) != std::string_view::npos) {
@@ -179,22 +191,27 @@ std::optional<std::string> CellType::Accept(std::string_view typed) const {
         case CellKind::kDecimal:
         case CellKind::kInteger: {
             const std::string_view s = Trim(typed);
-            if (s.empty()) return std::string();
+            if (s.empty())
+                return std::string();
             auto n = ParseNumberText(s);
-            if (!n) return std::nullopt;
-            if (kind == CellKind::kInteger && n->point) return std::nullopt;
+            if (!n)
+                return std::nullopt;
+            if (kind == CellKind::kInteger && n->point)
+                return std::nullopt;
             if (kind == CellKind::kDecimal &&
                 static_cast<int>(n->fraction.size()) > decimalPlaces) {
                 return std::nullopt;
             }
             std::string plain = PlainForm(*n);
             auto v = ToDouble(plain);
-            if (!v || !std::isfinite(*v) || *v < min || *v > max) return std::nullopt;
+            if (!v || !std::isfinite(*v) || *v < min || *v > max)
+                return std::nullopt;
             return plain;
         }
         case CellKind::kDate: {
             const std::string_view s = Trim(typed);
-            if (s.empty()) return std::string();
+            if (s.empty())
+                return std::string();
             auto d = NormaliseDate(s);
             // Both sides are "yyyy-mm-dd", so text order is date order.
             if (!d || (!minDate.empty() && *d < minDate) || (!maxDate.empty() && *d > maxDate)) {
@@ -207,10 +224,13 @@ std::optional<std::string> CellType::Accept(std::string_view typed) const {
 }
 
 std::string CellType::Display(std::string_view stored) const {
-    if (kind != CellKind::kDecimal) return std::string(stored);
+    if (kind != CellKind::kDecimal)
+        return std::string(stored);
     const std::string_view s = Trim(stored);
-    if (s.empty()) return std::string();
-    if (auto n = ParseNumberText(s)) return RoundDigits(*n, decimalPlaces);
+    if (s.empty())
+        return std::string();
+    if (auto n = ParseNumberText(s))
+        return RoundDigits(*n, decimalPlaces);
     // Other numeric spellings set by code (an exponent, say).
     double v = 0;
     auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
@@ -219,7 +239,8 @@ std::string CellType::Display(std::string_view stored) const {
     }
     char buf[512];
     auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimalPlaces);
-    if (r.ec != std::errc()) return std::string(stored);
+    if (r.ec != std::errc())
+        return std::string(stored);
     return std::string(buf, r.ptr);
 }
 

@@ -9,13 +9,15 @@ void CheckBox::SetValue(int value) {
         throw ComError(ComError::kGeneric,
                        "Invalid property value: check box value " + std::to_string(value));
     }
-    if (value == value_) return;
+    if (value == value_)
+        return;
     value_ = value;
     changes_.Emit();
 }
 
 bool CheckBox::UserClick() {
-    if (!enabled_ || !visible_) return false;
+    if (!enabled_ || !visible_)
+        return false;
     SetValue(value_ == kChecked ? kUnchecked : kChecked);
     clicked_.Emit();
     return true;

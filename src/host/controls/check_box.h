@@ -12,7 +12,7 @@
 namespace orva {
 
 class CheckBox {
-public:
+  public:
     static constexpr int kUnchecked = 0;
     static constexpr int kChecked = 1;
     static constexpr int kGrayed = 2;
@@ -49,7 +49,7 @@ public:
     // False (nothing changes) when the box is disabled or hidden.
     bool UserClick();
 
-private:
+  private:
     std::string caption_;
     int value_;
     bool enabled_ = true;

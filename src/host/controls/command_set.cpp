@@ -6,7 +6,8 @@
 namespace orva {
 
 int CommandSet::Find(std::string_view name) const {
-    if (name.empty()) return -1;
+    if (name.empty())
+        return -1;
     auto it = byName_.find(name);
     return it == byName_.end() ? -1 : it->second;
 }
@@ -30,7 +31,8 @@ void CommandSet::Insert(std::string_view parent, CommandItem item) {
     const std::string name = item.name;
     entries_.push_back(Entry{std::move(item), parentIndex, {}});
     (parentIndex < 0 ? top_ : entries_[parentIndex].children).push_back(index);
-    if (!name.empty()) byName_.emplace(name, index);
+    if (!name.empty())
+        byName_.emplace(name, index);
     changes_.Emit(CommandChange{CommandChange::kAdded, name});
 }
 
@@ -74,13 +76,15 @@ std::vector<const CommandItem*> CommandSet::Children(std::string_view parent) co
 template <class F>
 void CommandSet::Change(std::string_view name, F&& apply) {
     CommandItem& item = entries_[IndexOf(name)].item;
-    if (apply(item)) changes_.Emit(CommandChange{CommandChange::kChanged, item.name});
+    if (apply(item))
+        changes_.Emit(CommandChange{CommandChange::kChanged, item.name});
 }
 
 namespace {
 template <class T>
 bool Assign(T& field, const T& value) {
-    if (field == value) return false;
+    if (field == value)
+        return false;
     field = value;
     return true;
 }
@@ -116,9 +120,11 @@ void CommandSet::SetChecked(std::string_view name, bool checked) {
 
 bool CommandSet::Available(std::string_view name) const {
     int i = Find(name);
-    if (i < 0 || entries_[i].item.separator) return false;
+    if (i < 0 || entries_[i].item.separator)
+        return false;
     for (; i >= 0; i = entries_[i].parent) {
-        if (!entries_[i].item.visible || !entries_[i].item.enabled) return false;
+        if (!entries_[i].item.visible || !entries_[i].item.enabled)
+            return false;
     }
     return true;
 }
@@ -128,14 +134,16 @@ void CommandSet::PopUp(std::string_view name) {
 }
 
 bool CommandSet::Click(std::string_view name) {
-    if (!Available(name)) return false;
+    if (!Available(name))
+        return false;
     const std::string n(name);  // a handler may add commands
     clicked_.Emit(n);
     return true;
 }
 
 bool CommandSet::PressShortcut(std::string_view shortcut) {
-    if (Trim(shortcut).empty()) return false;
+    if (Trim(shortcut).empty())
+        return false;
     for (const Entry& e : entries_) {
         if (EqualsNoCase(e.item.shortcut, Trim(shortcut)) && Available(e.item.name)) {
             return Click(e.item.name);

@@ -41,7 +41,7 @@ struct CommandChange {
 };
 
 class CommandSet {
-public:
+  public:
     virtual ~CommandSet() = default;
 
     // Adds a command as the last child of `parent` (top level when empty).
@@ -89,10 +89,10 @@ public:
     // first available command that carries it; false when none does.
     bool PressShortcut(std::string_view shortcut);
 
-protected:
+  protected:
     void NotifyBar() { changes_.Emit(CommandChange{CommandChange::kBar, {}}); }
 
-private:
+  private:
     struct Entry {
         CommandItem item;
         int parent = -1;

@@ -51,12 +51,12 @@ struct CellBlock {
 
 struct GridChange {
     enum Part : unsigned {
-        kContent = 1,   // texts, colours, locks, cell kinds of `cells`
-        kLayout = 2,    // row or column count, hidden rows/columns, widths, merges
-        kCurrent = 4,   // active cell, current row/column, selection
-        kVisible = 8,   // the control was shown or hidden
+        kContent = 1,     // texts, colours, locks, cell kinds of `cells`
+        kLayout = 2,      // row or column count, hidden rows/columns, widths, merges
+        kCurrent = 4,     // active cell, current row/column, selection
+        kVisible = 8,     // the control was shown or hidden
         kTextlines = 16,  // the ledger's numbered text lines
-        kRedraw = 32,   // sent when redraw is switched back on: the merged news
+        kRedraw = 32,     // sent when redraw is switched back on: the merged news
     };
     unsigned parts = 0;
     CellBlock cells;  // meaningful when parts has kContent
@@ -66,7 +66,8 @@ struct GridChange {
     static GridChange Of(unsigned parts) { return {parts, CellBlock::All()}; }
 
     void Merge(const GridChange& o) {
-        if (o.Has(kContent)) cells = Has(kContent) ? cells.Union(o.cells) : o.cells;
+        if (o.Has(kContent))
+            cells = Has(kContent) ? cells.Union(o.cells) : o.cells;
         parts |= o.parts;
     }
 };

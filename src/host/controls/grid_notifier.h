@@ -12,7 +12,7 @@
 namespace orva {
 
 class GridNotifier {
-public:
+  public:
     [[nodiscard]] Subscription Subscribe(std::function<void(const GridChange&)> fn) {
         return signal_.Subscribe(std::move(fn));
     }
@@ -29,7 +29,8 @@ public:
 
     bool Redraw() const { return redraw_; }
     void SetRedraw(bool on) {
-        if (on == redraw_) return;
+        if (on == redraw_)
+            return;
         redraw_ = on;
         if (on && pending_) {
             GridChange merged = *pending_;
@@ -39,7 +40,7 @@ public:
         }
     }
 
-private:
+  private:
     Signal<const GridChange&> signal_;
     bool redraw_ = true;
     std::optional<GridChange> pending_;

@@ -17,15 +17,18 @@ namespace orva {
 
 template <class T>
 class LayeredAttribute {
-public:
+  public:
     explicit LayeredAttribute(T sheet) : sheet_(std::move(sheet)) {}
 
     const T& Get(int col, int row) const {
         if (!cells_.empty()) {
-            if (auto it = cells_.find({row, col}); it != cells_.end()) return it->second;
+            if (auto it = cells_.find({row, col}); it != cells_.end())
+                return it->second;
         }
-        if (auto it = rows_.find(row); it != rows_.end()) return it->second;
-        if (auto it = cols_.find(col); it != cols_.end()) return it->second;
+        if (auto it = rows_.find(row); it != rows_.end())
+            return it->second;
+        if (auto it = cols_.find(col); it != cols_.end())
+            return it->second;
         return sheet_;
     }
 
@@ -54,7 +57,7 @@ public:
         });
     }
 
-private:
+  private:
     T sheet_;
     std::unordered_map<int, T> rows_;
     std::unordered_map<int, T> cols_;

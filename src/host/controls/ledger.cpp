@@ -20,8 +20,10 @@ void Ledger::SetSource(LedgerSource* source) {
 }
 
 void Ledger::SetRows(int rows) {
-    if (rows < 0) Invalid("negative row count");
-    if (rows == rows_) return;
+    if (rows < 0)
+        Invalid("negative row count");
+    if (rows == rows_)
+        return;
     if (rows < rows_) {
         auto beyond = [rows](const auto& e) { return e.first > rows; };
         std::erase_if(own_, beyond);
@@ -29,15 +31,18 @@ void Ledger::SetRows(int rows) {
         std::erase_if(rowColors_, beyond);
         std::erase_if(merges_, [rows](const LedgerMerge& m) { return m.row1 > rows; });
         row_ = std::min(row_, rows);
-        if (selRow_ > rows) selRow_ = 0;
+        if (selRow_ > rows)
+            selRow_ = 0;
     }
     rows_ = rows;
     Notify(GridChange::Of(GridChange::kLayout | GridChange::kCurrent));
 }
 
 void Ledger::SetCols(int cols) {
-    if (cols < 0) Invalid("negative column count");
-    if (cols == cols_) return;
+    if (cols < 0)
+        Invalid("negative column count");
+    if (cols == cols_)
+        return;
     cols_ = cols;
     colHidden_.resize(cols, false);
     colWidths_.resize(cols, kDefaultColWidth);
@@ -49,8 +54,8 @@ void Ledger::SetCols(int cols) {
 
 void Ledger::CheckRow(int row) const {
     if (row < 1 || row > rows_) {
-        Invalid("row " + std::to_string(row) + " is outside the ledger's " +
-                std::to_string(rows_) + " rows");
+        Invalid("row " + std::to_string(row) + " is outside the ledger's " + std::to_string(rows_) +
+                " rows");
     }
 }
 
@@ -62,22 +67,30 @@ void Ledger::CheckCol(int col) const {
 }
 
 void Ledger::SetRow(int row) {
-    if (row != 0) CheckRow(row);
-    if (row == row_) return;
+    if (row != 0)
+        CheckRow(row);
+    if (row == row_)
+        return;
     row_ = row;
     Notify(GridChange::Of(GridChange::kCurrent));
 }
 
 void Ledger::SetCol(int col) {
-    if (col != 0) CheckCol(col);
-    if (col == col_) return;
+    if (col != 0)
+        CheckCol(col);
+    if (col == col_)
+        return;
     col_ = col;
     Notify(GridChange::Of(GridChange::kCurrent));
 }
 
-std::string Ledger::Text() { return CellText(row_, col_); }
+std::string Ledger::Text() {
+    return CellText(row_, col_);
+}
 
-void Ledger::SetText(std::string_view text) { SetCellText(row_, col_, text); }
+void Ledger::SetText(std::string_view text) {
+    SetCellText(row_, col_, text);
+}
 
 Ledger::Cells Ledger::SplitRow(std::string_view joined) {
     Cells cells;
@@ -95,18 +108,24 @@ Ledger::Cells Ledger::SplitRow(std::string_view joined) {
 }
 
 const std::vector<std::string>& Ledger::RowCells(int row) {
-    if (row < 1 || row > rows_) return kNoCells;
-    if (auto it = own_.find(row); it != own_.end()) return it->second;
-    if (auto it = fetched_.find(row); it != fetched_.end()) return it->second;
-    if (!source_) return kNoCells;
+    if (row < 1 || row > rows_)
+        return kNoCells;
+    if (auto it = own_.find(row); it != own_.end())
+        return it->second;
+    if (auto it = fetched_.find(row); it != fetched_.end())
+        return it->second;
+    if (!source_)
+        return kNoCells;
     Cells cells = SplitRow(source_->RowText(row));
     ++fetches_;
-    if (fetched_.size() >= kRowCacheLimit) fetched_.clear();
+    if (fetched_.size() >= kRowCacheLimit)
+        fetched_.clear();
     return fetched_.insert_or_assign(row, std::move(cells)).first->second;
 }
 
 std::string Ledger::CellText(int row, int col) {
-    if (col < 1 || col > cols_) return std::string();
+    if (col < 1 || col > cols_)
+        return std::string();
     const Cells& cells = RowCells(row);
     return static_cast<std::size_t>(col) <= cells.size() ? cells[col - 1] : std::string();
 }
@@ -128,14 +147,17 @@ void Ledger::SetCellText(int row, int col, std::string_view text) {
         it = own_.emplace(row, std::move(cells)).first;
     }
     Cells& cells = it->second;
-    if (cells.size() < static_cast<std::size_t>(col)) cells.resize(col);
+    if (cells.size() < static_cast<std::size_t>(col))
+        cells.resize(col);
     cells[col - 1].assign(text);
     Notify(GridChange::Content(CellBlock::Cell(col, row)));
 }
 
 void Ledger::SetSelRow(int row) {
-    if (row != 0) CheckRow(row);
-    if (row == selRow_) return;
+    if (row != 0)
+        CheckRow(row);
+    if (row == selRow_)
+        return;
     selRow_ = row;
     Notify(GridChange::Of(GridChange::kCurrent));
 }
@@ -146,7 +168,8 @@ bool Ledger::ColHidden(int col) const {
 
 void Ledger::SetColHidden(int col, bool hidden) {
     CheckCol(col);
-    if (colHidden_[col - 1] == hidden) return;
+    if (colHidden_[col - 1] == hidden)
+        return;
     colHidden_[col - 1] = hidden;
     Notify(GridChange::Of(GridChange::kLayout));
 }
@@ -158,7 +181,8 @@ int Ledger::ColWidth(int col) const {
 void Ledger::SetColWidth(int col, int twips) {
     CheckCol(col);
     twips = std::max(twips, 0);
-    if (colWidths_[col - 1] == twips) return;
+    if (colWidths_[col - 1] == twips)
+        return;
     colWidths_[col - 1] = twips;
     Notify(GridChange::Of(GridChange::kLayout));
 }
@@ -172,7 +196,8 @@ void Ledger::SetColAlignment(int col, int alignment) {
     if (alignment < kAlignLeft || alignment > kAlignCenter) {
         Invalid("alignment " + std::to_string(alignment));
     }
-    if (colAlign_[col - 1] == alignment) return;
+    if (colAlign_[col - 1] == alignment)
+        return;
     colAlign_[col - 1] = alignment;
     Notify(GridChange::Content(CellBlock::Column(col)));
 }
@@ -186,7 +211,8 @@ void Ledger::SetRowBkColor(int row, Color color) {
     CheckRow(row);
     auto [it, added] = rowColors_.try_emplace(row, color);
     if (!added) {
-        if (it->second == color) return;
+        if (it->second == color)
+            return;
         it->second = color;
     }
     Notify(GridChange::Content(CellBlock::Row(row)));
@@ -197,9 +223,11 @@ void Ledger::Merge(int row1, int col1, int row2, int col2) {
         Invalid("merge of rows " + std::to_string(row1) + "-" + std::to_string(row2) +
                 ", columns " + std::to_string(col1) + "-" + std::to_string(col2));
     }
-    if (row1 == row2 && col1 == col2) return;
+    if (row1 == row2 && col1 == col2)
+        return;
     const LedgerMerge m{row1, col1, row2, col2};
-    if (std::find(merges_.begin(), merges_.end(), m) != merges_.end()) return;
+    if (std::find(merges_.begin(), merges_.end(), m) != merges_.end())
+        return;
     std::erase_if(merges_, [&m](const LedgerMerge& old) { return old.Overlaps(m); });
     merges_.push_back(m);
     Notify(GridChange::Of(GridChange::kLayout));
@@ -207,13 +235,15 @@ void Ledger::Merge(int row1, int col1, int row2, int col2) {
 
 std::optional<LedgerMerge> Ledger::MergeAt(int row, int col) const {
     for (const LedgerMerge& m : merges_) {
-        if (m.Contains(row, col)) return m;
+        if (m.Contains(row, col))
+            return m;
     }
     return std::nullopt;
 }
 
 void Ledger::CheckTextline(int line) {
-    if (line < 1 || line > kTextlines) Invalid("text line " + std::to_string(line));
+    if (line < 1 || line > kTextlines)
+        Invalid("text line " + std::to_string(line));
 }
 
 LedgerTextline& Ledger::TextlineRef(int line) {

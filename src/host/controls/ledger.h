@@ -26,7 +26,7 @@ namespace orva {
 
 // The ledger's owner: gives the text of a row when the ledger needs it.
 class LedgerSource {
-public:
+  public:
     virtual ~LedgerSource() = default;
     // Row `row` (1-based, title rows included): its cells left to right,
     // each followed by "|" ("a|b||" holds a, b and an empty third cell).
@@ -59,7 +59,7 @@ struct LedgerTextline {
 };
 
 class Ledger {
-public:
+  public:
     static constexpr int kTextlines = 8;
     static constexpr int kDefaultColWidth = 1200;  // twips
     // ColAlignment values.
@@ -162,7 +162,7 @@ public:
     void UserDblClick(int row, int col);
     int UserKeyDown(int keyCode, int shift);
 
-private:
+  private:
     using Cells = std::vector<std::string>;
     static Cells SplitRow(std::string_view joined);
     static void CheckTextline(int line);

@@ -15,7 +15,7 @@ namespace orva {
 namespace detail {
 // The part of a signal that a Subscription can reach after the signal is gone.
 class SignalCore {
-public:
+  public:
     virtual ~SignalCore() = default;
     virtual void Disconnect(std::size_t id) = 0;
 };
@@ -23,7 +23,7 @@ public:
 
 // Holds one link to a signal; moving keeps it, destruction or Reset ends it.
 class Subscription {
-public:
+  public:
     Subscription() = default;
     Subscription(std::weak_ptr<detail::SignalCore> core, std::size_t id)
         : core_(std::move(core)), id_(id) {}
@@ -42,13 +42,14 @@ public:
     ~Subscription() { Reset(); }
 
     void Reset() {
-        if (auto core = core_.lock()) core->Disconnect(id_);
+        if (auto core = core_.lock())
+            core->Disconnect(id_);
         core_.reset();
         id_ = 0;
     }
     bool Connected() const { return id_ != 0 && !core_.expired(); }
 
-private:
+  private:
     std::weak_ptr<detail::SignalCore> core_;
     std::size_t id_ = 0;
 };
@@ -58,7 +59,7 @@ private:
 // subscriber is not called again, a new one is called from the next Emit on.
 template <class... Args>
 class Signal {
-public:
+  public:
     Signal() : core_(std::make_shared<Core>()) {}
     Signal(const Signal&) = delete;
     Signal& operator=(const Signal&) = delete;
@@ -76,9 +77,11 @@ public:
         ++core->depth;
         for (std::size_t i = 0; i < count && i < core->slots.size(); ++i) {
             auto fn = core->slots[i].fn;  // the slot vector may grow while fn runs
-            if (fn && *fn) (*fn)(args...);
+            if (fn && *fn)
+                (*fn)(args...);
         }
-        if (--core->depth == 0) core->Compact();
+        if (--core->depth == 0)
+            core->Compact();
     }
 
     std::size_t SubscriberCount() const {
@@ -87,7 +90,7 @@ public:
         return n;
     }
 
-private:
+  private:
     struct Slot {
         std::size_t id;
         std::shared_ptr<std::function<void(Args...)>> fn;
@@ -98,9 +101,11 @@ private:
         int depth = 0;
         void Disconnect(std::size_t id) override {
             for (auto& s : slots) {
-                if (s.id == id) s.fn.reset();
+                if (s.id == id)
+                    s.fn.reset();
             }
-            if (depth == 0) Compact();
+            if (depth == 0)
+                Compact();
         }
         void Compact() {
             std::erase_if(slots, [](const Slot& s) { return !s.fn; });

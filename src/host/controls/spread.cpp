@@ -19,7 +19,8 @@ void CheckCount(int n, const char* what) {
 Spread::Spread() : types_(CellType::Text()), aligns_(HAlign::kDefault), locks_(false) {}
 
 void Spread::Resize(int cols, int rows) {
-    if (cols == maxCols_ && rows == maxRows_) return;
+    if (cols == maxCols_ && rows == maxRows_)
+        return;
     if (cols == maxCols_) {
         texts_.resize(static_cast<std::size_t>(rows) * cols);
     } else {
@@ -68,7 +69,8 @@ const std::string& Spread::GetText(int col, int row) const {
 }
 
 bool Spread::SetText(int col, int row, std::string_view text) {
-    if (!IsCell(col, row)) return false;
+    if (!IsCell(col, row))
+        return false;
     std::string& cell = texts_[Index(col, row)];
     if (cell != text) {
         cell.assign(text);
@@ -78,16 +80,19 @@ bool Spread::SetText(int col, int row, std::string_view text) {
 }
 
 bool Spread::Editable(int col, int row) const {
-    return IsCell(col, row) && !rowHidden_[row - 1] && !colHidden_[col - 1] &&
-           !Locked(col, row) && TypeAt(col, row).kind != CellKind::kStaticText;
+    return IsCell(col, row) && !rowHidden_[row - 1] && !colHidden_[col - 1] && !Locked(col, row) &&
+           TypeAt(col, row).kind != CellKind::kStaticText;
 }
 
 bool Spread::TypeText(int col, int row, std::string_view text) {
-    if (!Editable(col, row)) return false;
+    if (!Editable(col, row))
+        return false;
     std::optional<std::string> kept = TypeAt(col, row).Accept(text);
-    if (!kept) return false;
+    if (!kept)
+        return false;
     std::string& cell = texts_[Index(col, row)];
-    if (cell == *kept) return true;
+    if (cell == *kept)
+        return true;
     cell = std::move(*kept);
     Notify(GridChange::Content(CellBlock::Cell(col, row)));
     changed_.Emit(col, row);
@@ -111,7 +116,8 @@ void Spread::ClearBlock(const CellBlock& block) {
             cell.clear();
         }
     }
-    if (changed) Notify(GridChange::Content(block));
+    if (changed)
+        Notify(GridChange::Content(block));
 }
 
 template <class T>
@@ -143,16 +149,20 @@ void Spread::SetAlignment(const CellBlock& block, HAlign align) {
     ApplyToBlock(aligns_, block, align);
 }
 
-void Spread::SetLock(const CellBlock& block, bool locked) { ApplyToBlock(locks_, block, locked); }
+void Spread::SetLock(const CellBlock& block, bool locked) {
+    ApplyToBlock(locks_, block, locked);
+}
 
 void Spread::SetLockBackColor(Color color) {
-    if (color == lockBackColor_) return;
+    if (color == lockBackColor_)
+        return;
     lockBackColor_ = color;
     Notify(GridChange::Content(CellBlock::All()));
 }
 
 void Spread::SetBackColor(Color color) {
-    if (color == backColor_) return;
+    if (color == backColor_)
+        return;
     backColor_ = color;
     Notify(GridChange::Content(CellBlock::All()));
 }
@@ -162,7 +172,8 @@ bool Spread::RowHidden(int row) const {
 }
 
 void Spread::SetRowHidden(int row, bool hidden) {
-    if (row < 1 || row > maxRows_ || rowHidden_[row - 1] == hidden) return;
+    if (row < 1 || row > maxRows_ || rowHidden_[row - 1] == hidden)
+        return;
     rowHidden_[row - 1] = hidden;
     Notify(GridChange::Of(GridChange::kLayout));
 }
@@ -172,7 +183,8 @@ bool Spread::ColHidden(int col) const {
 }
 
 void Spread::SetColHidden(int col, bool hidden) {
-    if (col < 1 || col > maxCols_ || colHidden_[col - 1] == hidden) return;
+    if (col < 1 || col > maxCols_ || colHidden_[col - 1] == hidden)
+        return;
     colHidden_[col - 1] = hidden;
     Notify(GridChange::Of(GridChange::kLayout));
 }
@@ -182,13 +194,15 @@ int Spread::ColWidth(int col) const {
 }
 
 void Spread::SetColWidth(int col, int twips) {
-    if (col < 1 || col > maxCols_ || colWidths_[col - 1] == std::max(twips, 0)) return;
+    if (col < 1 || col > maxCols_ || colWidths_[col - 1] == std::max(twips, 0))
+        return;
     colWidths_[col - 1] = std::max(twips, 0);
     Notify(GridChange::Of(GridChange::kLayout));
 }
 
 bool Spread::SetActiveCell(int col, int row) {
-    if (!IsCell(col, row)) return false;
+    if (!IsCell(col, row))
+        return false;
     if (col != activeCol_ || row != activeRow_) {
         activeCol_ = col;
         activeRow_ = row;
@@ -203,20 +217,24 @@ void Spread::SetSelection(const CellBlock& block) {
 }
 
 void Spread::ClearSelection() {
-    if (!selection_) return;
+    if (!selection_)
+        return;
     selection_.reset();
     Notify(GridChange::Of(GridChange::kCurrent));
 }
 
 void Spread::SetVisible(bool visible) {
-    if (visible == visible_) return;
+    if (visible == visible_)
+        return;
     visible_ = visible;
     Notify(GridChange::Of(GridChange::kVisible));
 }
 
 bool Spread::UserMoveTo(int col, int row) {
-    if (!IsCell(col, row) || RowHidden(row) || ColHidden(col)) return false;
-    if (col == activeCol_ && row == activeRow_) return true;
+    if (!IsCell(col, row) || RowHidden(row) || ColHidden(col))
+        return false;
+    if (col == activeCol_ && row == activeRow_)
+        return true;
     bool cancel = false;
     leaveCell_.Emit(activeCol_, activeRow_, col, row, cancel);
     return !cancel && SetActiveCell(col, row);

@@ -23,7 +23,7 @@
 namespace orva {
 
 class Spread {
-public:
+  public:
     static constexpr Color kDefaultLockBackColor = Rgb(255, 255, 160);
     static constexpr int kDefaultColWidth = 1200;  // twips
 
@@ -131,7 +131,7 @@ public:
     // subscribers (0 when consumed).
     int UserKeyDown(int keyCode, int shift);
 
-private:
+  private:
     template <class T>
     void ApplyToBlock(LayeredAttribute<T>& attr, const CellBlock& block, const T& value);
     std::size_t Index(int col, int row) const {

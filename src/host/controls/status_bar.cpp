@@ -17,9 +17,11 @@ int StatusBar::AddPanel(std::string_view key, std::string_view text, int width) 
 }
 
 int StatusBar::PanelIndex(std::string_view key) const {
-    if (key.empty()) return 0;
+    if (key.empty())
+        return 0;
     for (std::size_t i = 0; i < panels_.size(); ++i) {
-        if (panels_[i].key == key) return static_cast<int>(i) + 1;
+        if (panels_[i].key == key)
+            return static_cast<int>(i) + 1;
     }
     return 0;
 }
@@ -41,7 +43,9 @@ int StatusBar::CheckedIndex(std::string_view key) const {
     return i;
 }
 
-const StatusPanel& StatusBar::Panel(int index) const { return panels_[CheckedIndex(index) - 1]; }
+const StatusPanel& StatusBar::Panel(int index) const {
+    return panels_[CheckedIndex(index) - 1];
+}
 
 const StatusPanel& StatusBar::Panel(std::string_view key) const {
     return panels_[CheckedIndex(key) - 1];
@@ -49,7 +53,8 @@ const StatusPanel& StatusBar::Panel(std::string_view key) const {
 
 void StatusBar::SetPanelText(int index, std::string_view text) {
     std::string& t = panels_[CheckedIndex(index) - 1].text;
-    if (t == text) return;
+    if (t == text)
+        return;
     t.assign(text);
     changes_.Emit(index);
 }
@@ -60,13 +65,15 @@ void StatusBar::SetPanelText(std::string_view key, std::string_view text) {
 
 void StatusBar::SetPanelWidth(int index, int twips) {
     int& w = panels_[CheckedIndex(index) - 1].width;
-    if (w == std::max(twips, 0)) return;
+    if (w == std::max(twips, 0))
+        return;
     w = std::max(twips, 0);
     changes_.Emit(index);
 }
 
 void StatusBar::SetVisible(bool visible) {
-    if (visible == visible_) return;
+    if (visible == visible_)
+        return;
     visible_ = visible;
     changes_.Emit(0);
 }

@@ -18,7 +18,7 @@ struct StatusPanel {
 };
 
 class StatusBar {
-public:
+  public:
     // Appends a panel and returns its 1-based index. A key already used
     // raises ComError kDuplicateKey.
     int AddPanel(std::string_view key = {}, std::string_view text = {}, int width = 0);
@@ -40,7 +40,7 @@ public:
         return changes_.Subscribe(std::move(fn));
     }
 
-private:
+  private:
     int CheckedIndex(int index) const;
     int CheckedIndex(std::string_view key) const;
 

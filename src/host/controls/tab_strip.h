@@ -12,7 +12,7 @@
 namespace orva {
 
 class TabStrip {
-public:
+  public:
     // Appends a tab and returns its number; the first tab is selected.
     int AddTab(std::string_view caption);
     int TabCount() const { return static_cast<int>(tabs_.size()); }
@@ -39,7 +39,7 @@ public:
     // the click event when the selection changes.
     bool UserSelect(int tab);
 
-private:
+  private:
     struct Entry {
         std::string caption;
         bool enabled = true;

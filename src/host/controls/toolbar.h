@@ -7,21 +7,25 @@
 namespace orva {
 
 class Toolbar : public CommandSet {
-public:
+  public:
+    using CommandSet::SetVisible;  // a button's visibility, by key
+
     bool Visible() const { return visible_; }
     void SetVisible(bool visible) {
-        if (visible == visible_) return;
+        if (visible == visible_)
+            return;
         visible_ = visible;
         NotifyBar();
     }
     bool ShowCaptions() const { return showCaptions_; }
     void SetShowCaptions(bool show) {
-        if (show == showCaptions_) return;
+        if (show == showCaptions_)
+            return;
         showCaptions_ = show;
         NotifyBar();
     }
 
-private:
+  private:
     bool visible_ = true;
     bool showCaptions_ = true;
 };

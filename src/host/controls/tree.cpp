@@ -11,21 +11,25 @@ namespace {
 }  // namespace
 
 const Tree::Slot* Tree::SlotOf(NodeId node) const {
-    if (node < firstId_) return nullptr;
+    if (node < firstId_)
+        return nullptr;
     const auto i = static_cast<std::size_t>(node - firstId_);
     return i < slots_.size() && slots_[i].alive ? &slots_[i] : nullptr;
 }
 
 Tree::Slot& Tree::LiveSlot(NodeId node) {
     const Slot* s = SlotOf(node);
-    if (!s) NoSuchNode(node);
+    if (!s)
+        NoSuchNode(node);
     return const_cast<Slot&>(*s);
 }
 
 const Tree::Links& Tree::LinksOf(NodeId node) const {
-    if (node == kNoNode) return top_;
+    if (node == kNoNode)
+        return top_;
     const Slot* s = SlotOf(node);
-    if (!s) NoSuchNode(node);
+    if (!s)
+        NoSuchNode(node);
     return s->links;
 }
 
@@ -33,29 +37,32 @@ Tree::Links& Tree::LinksOf(NodeId node) {
     return node == kNoNode ? top_ : LiveSlot(node).links;
 }
 
-bool Tree::Exists(NodeId node) const { return SlotOf(node) != nullptr; }
+bool Tree::Exists(NodeId node) const {
+    return SlotOf(node) != nullptr;
+}
 
 const TreeNode& Tree::Node(NodeId node) const {
     const Slot* s = SlotOf(node);
-    if (!s) NoSuchNode(node);
+    if (!s)
+        NoSuchNode(node);
     return s->node;
 }
 
 NodeId Tree::Find(std::string_view key) const {
-    if (key.empty()) return kNoNode;
+    if (key.empty())
+        return kNoNode;
     auto it = keys_.find(key);
     return it == keys_.end() ? kNoNode : it->second;
 }
 
-NodeId Tree::Add(std::string_view parentKey, std::string_view key, std::string_view text,
-                 int image, int selectedImage) {
+NodeId Tree::Add(std::string_view parentKey, std::string_view key, std::string_view text, int image,
+                 int selectedImage) {
     NodeId parent = kNoNode;
     if (!parentKey.empty()) {
         parent = Find(parentKey);
         if (parent == kNoNode) {
-            throw ComError(ComError::kItemNotFound,
-                           "Element not found: no tree node keyed \"" + std::string(parentKey) +
-                               "\"");
+            throw ComError(ComError::kItemNotFound, "Element not found: no tree node keyed \"" +
+                                                        std::string(parentKey) + "\"");
         }
     }
     return AddUnder(parent, key, text, image, selectedImage);
@@ -63,7 +70,8 @@ NodeId Tree::Add(std::string_view parentKey, std::string_view key, std::string_v
 
 NodeId Tree::AddUnder(NodeId parent, std::string_view key, std::string_view text, int image,
                       int selectedImage) {
-    if (parent != kNoNode && !Exists(parent)) NoSuchNode(parent);
+    if (parent != kNoNode && !Exists(parent))
+        NoSuchNode(parent);
     if (!key.empty() && keys_.find(key) != keys_.end()) {
         throw ComError(ComError::kDuplicateKey,
                        "Key is not unique in collection: \"" + std::string(key) + "\"");
@@ -79,9 +87,9 @@ NodeId Tree::AddUnder(NodeId parent, std::string_view key, std::string_view text
     slot.node.image = image;
     slot.node.selectedImage = selectedImage;
     slot.node.parent = parent;
+    slot.links.prev = LinksOf(parent).lastChild;
+    slots_.push_back(std::move(slot));  // moves the slots: links are looked up after
     Links& siblings = LinksOf(parent);
-    slot.links.prev = siblings.lastChild;
-    slots_.push_back(std::move(slot));
     if (siblings.lastChild != kNoNode) {
         LiveSlot(siblings.lastChild).links.next = id;
     } else {
@@ -90,7 +98,8 @@ NodeId Tree::AddUnder(NodeId parent, std::string_view key, std::string_view text
     siblings.lastChild = id;
     ++siblings.childCount;
     ++live_;
-    if (!key.empty()) keys_.emplace(std::string(key), id);
+    if (!key.empty())
+        keys_.emplace(std::string(key), id);
 
     Emit(TreeChange::kAdded, id, parent, index);
     return id;
@@ -127,15 +136,18 @@ void Tree::Remove(NodeId node) {
         for (NodeId c = s.links.firstChild; c != kNoNode; c = LiveSlot(c).links.next) {
             pending.push_back(c);
         }
-        if (!s.node.key.empty()) keys_.erase(s.node.key);
+        if (!s.node.key.empty())
+            keys_.erase(s.node.key);
         selectionGone = selectionGone || n == selected_;
         s = Slot{};  // frees the texts; the handle stays unused
         --live_;
     }
-    if (selectionGone) selected_ = kNoNode;
+    if (selectionGone)
+        selected_ = kNoNode;
 
     Emit(TreeChange::kRemoved, node, parent, index);
-    if (selectionGone) Emit(TreeChange::kSelected, kNoNode);
+    if (selectionGone)
+        Emit(TreeChange::kSelected, kNoNode);
 }
 
 void Tree::Clear() {
@@ -150,16 +162,22 @@ void Tree::Clear() {
 }
 
 NodeId Tree::NodeAt(int index) const {
-    if (index < 1 || index > live_) return kNoNode;
+    if (index < 1 || index > live_)
+        return kNoNode;
     for (std::size_t i = 0; i < slots_.size(); ++i) {
-        if (slots_[i].alive && --index == 0) return firstId_ + static_cast<NodeId>(i);
+        if (slots_[i].alive && --index == 0)
+            return firstId_ + static_cast<NodeId>(i);
     }
     return kNoNode;
 }
 
-NodeId Tree::Next(NodeId node) const { return LinksOf(node).next; }
+NodeId Tree::Next(NodeId node) const {
+    return LinksOf(node).next;
+}
 
-NodeId Tree::Previous(NodeId node) const { return LinksOf(node).prev; }
+NodeId Tree::Previous(NodeId node) const {
+    return LinksOf(node).prev;
+}
 
 std::vector<NodeId> Tree::Children(NodeId node) const {
     std::vector<NodeId> out;
@@ -196,29 +214,36 @@ void Tree::SetTag(NodeId node, std::string_view tag) {
 }
 
 void Tree::Expand(NodeId node) {
-    if (LiveSlot(node).node.expanded) return;
+    if (LiveSlot(node).node.expanded)
+        return;
     LiveSlot(node).node.expanded = true;
     expand_.Emit(node);
     // A handler may have collapsed or removed the node again.
-    if (Exists(node) && Node(node).expanded) Emit(TreeChange::kExpanded, node);
+    if (Exists(node) && Node(node).expanded)
+        Emit(TreeChange::kExpanded, node);
 }
 
 void Tree::Collapse(NodeId node) {
-    if (!LiveSlot(node).node.expanded) return;
+    if (!LiveSlot(node).node.expanded)
+        return;
     LiveSlot(node).node.expanded = false;
     collapse_.Emit(node);
-    if (Exists(node) && !Node(node).expanded) Emit(TreeChange::kCollapsed, node);
+    if (Exists(node) && !Node(node).expanded)
+        Emit(TreeChange::kCollapsed, node);
 }
 
 void Tree::Select(NodeId node) {
-    if (node != kNoNode) LiveSlot(node);  // raises for a stale handle
-    if (node == selected_) return;
+    if (node != kNoNode)
+        LiveSlot(node);  // raises for a stale handle
+    if (node == selected_)
+        return;
     selected_ = node;
     Emit(TreeChange::kSelected, node);
 }
 
 void Tree::SetVisible(bool visible) {
-    if (visible == visible_) return;
+    if (visible == visible_)
+        return;
     visible_ = visible;
     Emit(TreeChange::kVisible, kNoNode);
 }

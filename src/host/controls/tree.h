@@ -42,10 +42,10 @@ struct TreeChange {
         kChanged,        // text, images or tag of `node`
         kExpanded,
         kCollapsed,
-        kSelected,       // `node` is the selected node (kNoNode: none)
+        kSelected,  // `node` is the selected node (kNoNode: none)
         kAboutToClear,
         kCleared,
-        kVisible,        // the tree was shown or hidden
+        kVisible,  // the tree was shown or hidden
     };
     What what;
     NodeId node = kNoNode;
@@ -54,7 +54,7 @@ struct TreeChange {
 };
 
 class Tree {
-public:
+  public:
     // Adds a node as the last child of the node keyed `parentKey` (a root
     // when empty). Raises ComError kItemNotFound when no node has that key and
     // kDuplicateKey when `key` is not empty and already used; nothing is
@@ -134,9 +134,11 @@ public:
     void UserCollapse(NodeId node) { Collapse(node); }
     // Selects the node, then raises the node click event.
     void UserClick(NodeId node);
-    void UserMouseDown(int button, int shift, int x, int y) { mouseDown_.Emit(button, shift, x, y); }
+    void UserMouseDown(int button, int shift, int x, int y) {
+        mouseDown_.Emit(button, shift, x, y);
+    }
 
-private:
+  private:
     struct Links {
         NodeId firstChild = kNoNode;
         NodeId lastChild = kNoNode;
