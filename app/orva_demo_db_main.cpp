@@ -1,0 +1,98 @@
+// orva-demo-db: creates a company database file, the demo company or a large
+// one, and prints what it holds.
+//
+//   orva-demo-db PATH
+//   orva-demo-db PATH --large CUSTOMERS ITEMS ENTRIES
+//   orva-demo-db PATH --empty
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "demo/company_generator.h"
+#include "demo/demo_company.h"
+#include "demo/sqlite_writer.h"
+
+namespace {
+
+void Usage(std::ostream& out) {
+    out << "Usage: orva-demo-db PATH [--large CUSTOMERS ITEMS ENTRIES | --empty]\n"
+           "  Creates a company database file at PATH (never over an existing file):\n"
+           "  the demo company by default; with --large a company of the given numbers\n"
+           "  of customers, items and price entries; with --empty the schema only.\n";
+}
+
+bool ParseCount(std::string_view text, std::int64_t& value) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && value >= 0;
+}
+
+void Print(const std::string& path, const orva::demo::CompanySummary& s, double seconds) {
+    using namespace orva::demo;
+    std::cout << "Created " << path << " in " << seconds << " s:\n"
+              << "  customer groups  " << s.customerGroups << "\n"
+              << "  customers        " << s.customers << "\n"
+              << "  item groups      " << s.itemGroups << "\n"
+              << "  items            " << s.items << "\n"
+              << "  units            " << s.units << "\n"
+              << "  currencies       " << s.currencies << "\n"
+              << "  price entries    " << s.priceEntries << "\n"
+              << "  customer-item header rows " << s.headerRows << "\n"
+              << "  user groups      " << s.userGroups << "\n"
+              << "  users            " << s.users << " (UserID name):\n"
+              << "    " << kAdminUserId << " " << kAdminUserName
+              << "  administrator, sees and may do everything\n"
+              << "    " << kGroupClerkUserId << " " << kGroupClerkUserName
+              << "  clerk with rights on customer and item groups and two currencies\n"
+              << "    " << kRecordClerkUserId << " " << kRecordClerkUserName
+              << "  clerk with rights on single records, may not delete\n"
+              << "    " << kLimitedUserId << " " << kLimitedUserName
+              << "  sees all data, may only add and print\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        Usage(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? 2 : 0;
+    }
+    std::string path = argv[1];
+    auto start = std::chrono::steady_clock::now();
+    auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    try {
+        if (argc == 2) {
+            orva::demo::CompanySummary summary = orva::demo::CreateDemoCompany(path);
+            Print(path, summary, elapsed());
+        } else if (argc == 3 && std::strcmp(argv[2], "--empty") == 0) {
+            orva::demo::CreateEmptyCompany(path);
+            std::cout << "Created " << path << " (schema only, no rows)\n";
+        } else if (argc == 6 && std::strcmp(argv[2], "--large") == 0) {
+            std::int64_t customers = 0, items = 0, entries = 0;
+            if (!ParseCount(argv[3], customers) || !ParseCount(argv[4], items) ||
+                !ParseCount(argv[5], entries) || customers > INT32_MAX || items > INT32_MAX) {
+                std::cerr << "orva-demo-db: CUSTOMERS, ITEMS and ENTRIES must be whole numbers "
+                             "of 0 or more.\n";
+                return 2;
+            }
+            orva::demo::LargeCompanyOptions options;
+            options.customers = static_cast<int>(customers);
+            options.items = static_cast<int>(items);
+            options.priceEntries = entries;
+            orva::demo::CompanySummary summary = orva::demo::CreateLargeCompany(path, options);
+            Print(path, summary, elapsed());
+        } else {
+            Usage(std::cerr);
+            return 2;
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "orva-demo-db: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
