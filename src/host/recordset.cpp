@@ -32,18 +32,25 @@ bool Recordset::NoCaseEqual::operator()(std::string_view a, std::string_view b) 
 }
 
 Recordset::Recordset(std::vector<std::string> columns, std::vector<Variant> cells)
-    : columns_(std::move(columns)), cells_(std::move(cells)) {
-    if (columns_.empty() ? !cells_.empty() : cells_.size() % columns_.size() != 0) {
+    : columns_(std::move(columns)) {
+    std::size_t width = columns_.size();
+    if (width == 0 ? !cells.empty() : cells.size() % width != 0) {
         throw ComError(ComError::kGeneric,
-                       "A record set of " + std::to_string(columns_.size()) +
-                           " columns cannot hold " + std::to_string(cells_.size()) + " values.",
+                       "A record set of " + std::to_string(width) + " columns cannot hold " +
+                           std::to_string(cells.size()) + " values.",
                        "ADODB.Recordset");
     }
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
+    for (std::size_t i = 0; i < width; ++i) {
         index_.emplace(columns_[i], static_cast<int>(i));  // the first of equal names wins
     }
-    std::size_t rows = columns_.empty() ? 0 : cells_.size() / columns_.size();
-    deleted_.assign(rows, false);
+    rows_ = width == 0 ? 0 : cells.size() / width;
+    cells_.resize(cells.size());
+    for (std::size_t r = 0; r < rows_; ++r) {
+        for (std::size_t c = 0; c < width; ++c) {
+            cells_[c * rows_ + r] = std::move(cells[r * width + c]);
+        }
+    }
+    deleted_.assign(rows_, false);
     Rebuild();
 }
 

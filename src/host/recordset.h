@@ -94,7 +94,7 @@ class Recordset {
     // A stored row regardless of filter and deletion (for the filter itself);
     // not checked.
     const Variant& RawCell(std::size_t row, int col) const {
-        return cells_[row * columns_.size() + static_cast<std::size_t>(col)];
+        return cells_[static_cast<std::size_t>(col) * rows_ + row];
     }
 
   private:
@@ -115,7 +115,10 @@ class Recordset {
 
     std::vector<std::string> columns_;
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> index_;
+    // Stored column after column, so that a filter reads each column it
+    // tests as one sequential run.
     std::vector<Variant> cells_;
+    std::size_t rows_ = 0;
     std::vector<std::uint32_t> view_;  // indices of visible rows
     std::vector<bool> deleted_;
     std::unique_ptr<RecordFilter> filter_;

@@ -109,6 +109,13 @@ struct Literal {
     std::int64_t integer = 0;
     double number = 0;
     std::optional<Date> date;
+    std::string dateText;  // the date as "yyyy-mm-dd"
+
+    void SetDate(std::optional<Date> d) {
+        date = d;
+        if (d)
+            dateText = d->ToText();
+    }
 
     void SetText(std::string_view text) {
         upper = ToUpperAscii(TrimRightBlanks(text));
@@ -125,6 +132,16 @@ struct Literal {
         }
     }
 };
+
+bool IsPlainDate(std::string_view s) {
+    if (s.size() != 10 || s[4] != '-' || s[7] != '-')
+        return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+    }
+    return true;
+}
 
 int CompareNumber(double v, const Literal& lit) {
     return Order(v, lit.number);
@@ -152,6 +169,11 @@ int Compare(const Variant& v, const Literal& lit) {
                 if (auto n = ParseNumber(s))
                     return CompareNumber(*n, lit);
             } else if (lit.date) {
+                // "yyyy-mm-dd" orders as its text: no need to read the date.
+                if (IsPlainDate(s)) {
+                    int c = s.compare(lit.dateText);
+                    return c < 0 ? -1 : c > 0 ? 1 : 0;
+                }
                 if (auto d = Date::Parse(s))
                     return Order(*d, *lit.date);
             }
@@ -445,7 +467,7 @@ class Parser {
                 return;
             }
             lit.SetText(text);
-            lit.date = Date::Parse(text);
+            lit.SetDate(Date::Parse(text));
             return;
         }
         if (n.op == Op::Like)
@@ -460,7 +482,7 @@ class Parser {
                 Fail("#" + std::string(text) + "# is not a date");
             pos_ = close + 1;
             lit.kind = Literal::Kind::Date;
-            lit.date = d;
+            lit.SetDate(d);
             lit.upper = d->ToText();
             return;
         }
