@@ -1,0 +1,372 @@
+// Checking a typed value against the base data (Changed): the row's lookup
+// kind decides the statement; an accepted value completes the dependent rows
+// and puts the stored value (an ID, a number, a date, a text) in column 3.
+#include "engine/engine_values.h"
+#include "engine/user_def_info.h"
+#include "entry/globals.h"
+#include "entry/rights.h"
+#include "entry/rights_filter.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/controls/spread.h"
+#include "host/gl_data.h"
+#include "host/text_util.h"
+#include "model/base_group.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+namespace {
+
+constexpr std::int16_t adInteger = 3;
+constexpr std::int16_t adSingle = 4;
+constexpr std::int16_t adDouble = 5;
+constexpr std::int16_t adCurrency = 6;
+constexpr std::int16_t adBoolean = 11;
+
+// Base data of an item class that the user may read (function object 3).
+bool BaseDataReadable(std::int32_t itemClass) {
+    try {
+        return GetGLData()->AccessCheck(3, static_cast<std::int16_t>(itemClass), 0x100000);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// The where piece of the customer and item checks: the picked ID, else the
+// typed text as full or short code.
+std::string CodeCondition(std::int64_t picked, const std::string& typed) {
+    std::string where;
+    if (picked != 0) {
+        where = " WHERE t1.FItemID=" + SqlId(picked) + std::string(kCrLf);
+    } else {
+        where = " WHERE (t1.FNumber=" + SqlText(typed) + " or t1.FShortNumber=" + SqlText(typed) +
+                ") " + std::string(kCrLf);
+    }
+    return where + " AND t1.FDeleted <> 1 ";
+}
+
+// Runs a check's statement; nullptr when it fails or returns nothing.
+RecordsetPtr FindRows(const std::string& sql) {
+    RecordsetPtr rs = TryExecute(SharedConnection(), sql);
+    return HasRow(rs) ? rs : nullptr;
+}
+
+}  // namespace
+
+bool UserDefInfo::Changed(std::int32_t Row, std::int32_t Col, std::string& sReturn) {
+    std::string typed;
+    std::int64_t picked = 0;
+    std::shared_ptr<t_PropDesc> desc;
+    try {
+        orva::Spread& grid = Grid();
+        typed = grid.GetText(Col, Row);
+        picked = static_cast<std::int64_t>(Val(grid.GetText(kColValue, Row)));
+        desc = Desc(Row);
+    } catch (const std::exception&) {
+        return true;
+    }
+    if (!desc) return true;
+    const std::int32_t kind = desc->m_Search;
+    switch (kind) {
+        case 4:
+            return CheckItem(Row, Col, typed, picked, sReturn);
+        case 1:
+        case 11:
+            return CheckCustomer(Row, Col, kind, typed, picked, sReturn);
+        case 7:
+            return CheckUnit(Row, Col, typed);
+        case 120:
+            return CheckCurrency(Row, Col, picked, sReturn);
+        case 0:
+            return CheckPlainValue(Row, Col, typed);
+        case 2:
+        case 3:
+        case 5:
+        case 6:
+        case 8:
+        case 9:
+        case 10:
+            return CheckBaseItem(Row, Col, kind, typed, picked);
+        default:
+            if (kind >= 12 && kind <= 20) return CheckBaseItem(Row, Col, kind, typed, picked);
+            return true;
+    }
+}
+
+bool UserDefInfo::CheckItem(std::int32_t row, std::int32_t col, const std::string& typed,
+                            std::int64_t picked, std::string& sReturn) {
+    if (!BaseDataReadable(4)) {
+        sReturn = GetResText("基础资料很有可能没有授权！");
+        return false;
+    }
+    RecordsetPtr rs;
+    try {
+        std::string select =
+            g_UseShortNumber
+                ? "Select Distinct t1.FErpClsID,t1.FShortNumber AS "
+                  "FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,t1.FItemID,t1.FUnitID "
+                : "Select Distinct "
+                  "t1.FErpClsID,t1.FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,t1."
+                  "FItemID,t1.FUnitID ";
+        std::string from = " FROM t_ICItem t1 ";
+        std::string where = CodeCondition(picked, typed);
+        if (DataRightsApply()) {
+            RightsFilter f = EditorItemFilter(GetCurUserID(), HasItemClassRight(kItemClassItem));
+            from += f.from;
+            where += f.where;
+        }
+        rs = FindRows(select + from + where);
+    } catch (const std::exception&) {
+        rs = nullptr;
+    }
+    if (!rs) {
+        sReturn = GetResText("物料不存在或需要数据授权！");
+        return false;
+    }
+    try {
+        const Variant& cls = rs->Fields("FErpClsID").Value();
+        if (!cls.IsNull() && (cls.ToDouble() == 6 || cls.ToDouble() == 8)) {
+            sReturn = GetResText("不能指定规划类、特征类的物料。请重新输入");
+            return false;
+        }
+    } catch (const std::exception&) {
+    }
+    orva::Spread& grid = Grid();
+    auto field = [&rs](const char* name) {
+        try {
+            return FieldText(*rs, name);
+        } catch (const std::exception&) {
+            return std::string();
+        }
+    };
+    const std::string itemID = field("FItemID");
+    const std::string unitID = field("FUnitID");
+    grid.SetText(col, row, field("FNumber"));
+    grid.SetText(kColValue, row, itemID);
+    grid.SetText(col, row + 1, field("FName"));
+    grid.SetText(kColValue, row + 1, itemID);
+    grid.SetText(kColText, kRowModel, field("FModel"));
+    // A new item starts with its base unit.
+    grid.SetText(kColText, kRowUnit, GetName(ValId(unitID), 7));
+    grid.SetText(kColValue, kRowUnit, unitID);
+    Variant priceDecimal, qtyDecimal;
+    try {
+        priceDecimal = rs->Fields("FPriceDecimal").Value();
+        qtyDecimal = rs->Fields("FQtyDecimal").Value();
+    } catch (const std::exception&) {
+    }
+    ApplyItemDecimals(priceDecimal, qtyDecimal);
+    return true;
+}
+
+void UserDefInfo::ApplyItemDecimals(const Variant& priceDecimal, const Variant& qtyDecimal) {
+    orva::Spread& grid = Grid();
+    auto places = [](const Variant& v, int fallback) {
+        try {
+            return v.IsNull() ? fallback : static_cast<int>(v.ToInteger());
+        } catch (const std::exception&) {
+            return fallback;
+        }
+    };
+    auto setPlaces = [&grid](int row, int decimals) {
+        if (row > grid.MaxRows()) return;
+        CellType type = grid.TypeAt(kColText, row);
+        if (type.kind != CellKind::kDecimal) return;
+        type.decimalPlaces = decimals;
+        grid.SetCellType(CellBlock::Cell(kColText, row), type);
+    };
+    setPlaces(kRowPrice, places(priceDecimal, 2));
+    const int qty = places(qtyDecimal, 4);
+    setPlaces(kRowEndQty, qty);
+    setPlaces(kRowStartQty, qty);
+}
+
+bool UserDefInfo::CheckCustomer(std::int32_t row, std::int32_t col, std::int32_t kind,
+                                const std::string& typed, std::int64_t picked,
+                                std::string& sReturn) {
+    if (!BaseDataReadable(1)) {
+        sReturn = GetResText("基础资料很有可能没有授权！");
+        return false;
+    }
+    RecordsetPtr rs;
+    try {
+        std::string select = std::string("SELECT Distinct ") +
+                             (g_UseShortNumber ? "t1.FShortNumber " : "t1.FNumber ") +
+                             " AS FNumber,t1.FItemID,t1.FName " + std::string(kCrLf);
+        std::string from = " FROM t_Organization  t1";
+        std::string where = CodeCondition(picked, typed);
+        if (DataRightsApply()) {
+            RightsFilter f =
+                EditorCustomerFilter(GetCurUserID(), HasItemClassRight(kItemClassCustomer));
+            from += f.from;
+            where += f.where;
+        }
+        rs = FindRows(select + from + where);
+    } catch (const std::exception&) {
+        rs = nullptr;
+    }
+    if (!rs) {
+        sReturn = GetResText("客户不存在或需要数据授权！");
+        return false;
+    }
+    orva::Spread& grid = Grid();
+    auto field = [&rs](const char* name) {
+        try {
+            return FieldText(*rs, name);
+        } catch (const std::exception&) {
+            return std::string();
+        }
+    };
+    if (kind == 1) {
+        grid.SetText(col, row, field("FNumber"));
+        grid.SetText(kColValue, row, field("FItemID"));
+        grid.SetText(col, row + 1, field("FName"));
+    } else {
+        grid.SetText(col, row, field("FName"));
+        grid.SetText(kColValue, row, field("FItemID"));
+    }
+    return true;
+}
+
+bool UserDefInfo::CheckUnit(std::int32_t row, std::int32_t col, const std::string& typed) {
+    orva::Spread& grid = Grid();
+    const std::string item(Trim(grid.GetText(kColValue, kRowItemNumber)));
+    if (item.empty() || item == "0") {
+        // No item yet: nothing to check the unit against.
+        return true;
+    }
+    RecordsetPtr units;
+    try {
+        RecordsetPtr group = SharedConnection().Execute(
+            "Select FUnitGroupID from t_ICItem where FItemID=" + SqlId(ValId(item)));
+        if (HasRow(group)) {
+            units = SharedConnection().Execute(
+                "SELECT FMeasureUnitID,FName,FNumber From t_MeasureUnit where FDeleted <> 1 and "
+                "FUnitGroupID=" +
+                SqlId(WholeNumber(FieldText(*group, "FUnitGroupID"))));
+        }
+    } catch (const std::exception&) {
+    }
+    if (!units || !units->IsOpen()) return false;
+    bool accepted = false;
+    try {
+        units->Filter("FNumber=" + SqlText(typed) + "Or FName=" + SqlText(typed));
+        // A code of one unit that is the name of another: the code wins.
+        if (units->RecordCount() > 1) units->Filter("FNumber=" + SqlText(typed));
+        if (HasRow(units)) {
+            grid.SetText(col, row, FieldText(*units, "FName"));
+            grid.SetText(kColValue, row, FieldText(*units, "FMeasureUnitID"));
+            accepted = true;
+        }
+    } catch (const std::exception&) {
+        accepted = false;
+    }
+    try {
+        units->Filter("");
+    } catch (const std::exception&) {
+    }
+    return accepted;
+}
+
+bool UserDefInfo::CheckCurrency(std::int32_t row, std::int32_t col, std::int64_t picked,
+                                std::string& sReturn) {
+    RecordsetPtr rs;
+    try {
+        std::string select =
+            "SELECT Distinct t1.FNumber,t1.FCurrencyID,t1.FName " + std::string(kCrLf);
+        std::string from = " FROM t_Currency  t1 ";
+        std::string where = " WHERE FCurrencyID>0 AND t1.FCurrencyID=" + SqlId(picked) +
+                            std::string(kCrLf) + " AND t1.FDeleted <> 1 ";
+        if (DataRightsApply()) {
+            RightsFilter f = EditorCurrencyFilter(GetCurUserID());
+            from += f.from;
+            where += f.where;
+        }
+        rs = FindRows(select + from + where);
+    } catch (const std::exception&) {
+        rs = nullptr;
+    }
+    if (!rs) {
+        sReturn = GetResText("币别不存在或需要数据授权！");
+        return false;
+    }
+    orva::Spread& grid = Grid();
+    try {
+        grid.SetText(col, row, FieldText(*rs, "FName"));
+        grid.SetText(kColValue, row, FieldText(*rs, "FCurrencyID"));
+    } catch (const std::exception&) {
+    }
+    return true;
+}
+
+bool UserDefInfo::CheckPlainValue(std::int32_t row, std::int32_t col, const std::string& typed) {
+    orva::Spread& grid = Grid();
+    const std::int16_t type = Desc(row)->m_DataType;
+    if (type == adBoolean) {
+        grid.SetText(kColValue, row, typed == GetResText("是") ? "1" : "0");
+    } else if (type == adDouble || type == adSingle || type == adInteger || type == adCurrency) {
+        if (Val(grid.GetText(col, row)) < 0) {
+            // A negative number is undone: the previous value comes back.
+            grid.SetText(col, row, grid.GetText(kColValue, row));
+        } else {
+            grid.SetText(kColValue, row, grid.GetText(col, row));
+        }
+    } else {
+        grid.SetText(kColValue, row, typed);
+    }
+    return true;
+}
+
+bool UserDefInfo::CheckBaseItem(std::int32_t row, std::int32_t col, std::int32_t kind,
+                                const std::string& typed, std::int64_t picked) {
+    try {
+        AppConnection& db = SharedConnection();
+        const std::string cls = std::to_string(kind);
+        // The class's detail records, offered to the store under "<kind>t".
+        const std::string key = cls + "t";
+        RecordsetPtr list = baseGroup_.ItemExitIn(key);
+        if (!list) {
+            list = db.Execute(g_UseShortNumber
+                                  ? "select FItemID,FShortNumber as FNumber,FName from t_item "
+                                    "Where FDetail=1 And FDeleted <> 1 and FItemClassID=" +
+                                        cls + " ORDER BY FShortNumber"
+                                  : "select FItemID,FNumber,FName from t_item Where FDetail=1 And "
+                                    "FDeleted <> 1 and FItemClassID=" +
+                                        cls + " ORDER BY FNumber");
+            baseGroup_.Add(list, key);
+        }
+        // A picked record first, then the typed text as a code, then as a name.
+        std::int64_t id = 0;
+        if (picked != 0) {
+            list->Filter("FItemID=" + SqlId(picked));
+            if (HasRow(list)) id = picked;
+            list->Filter("");
+        }
+        const std::string base = "SELECT FItemID,FName From t_Item  Where fDetail=1 And FDeleted "
+                                 "<> 1  and FItemClassID=" +
+                                 cls;
+        if (id == 0) {
+            RecordsetPtr rs = FindRows(base + " AND (FNumber=" + SqlText(typed) + " OR " +
+                                       " FShortNumber=" + SqlText(typed) + ")");
+            if (!rs) rs = FindRows(base + " AND FName=" + SqlText(typed));
+            if (rs) id = WholeNumber(FieldText(*rs, "FItemID"));
+        }
+        if (id == 0) return false;
+        list->Filter("FItemID=" + SqlId(id));
+        const bool found = HasRow(list);
+        const std::string code = found ? FieldText(*list, "FNumber") : std::string();
+        const std::string name = found ? FieldText(*list, "FName") : std::string();
+        list->Filter("");
+        if (!found) return false;
+        orva::Spread& grid = Grid();
+        grid.SetText(col, row, code);
+        grid.SetText(kColValue, row, SqlId(id));
+        if (kind == 1) grid.SetText(col, row + 1, name);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace orva

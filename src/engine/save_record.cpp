@@ -1,0 +1,183 @@
+// Saving the grid: a new entry (Add) or the changed cells of the entry being
+// edited (Update), both refusing a record that duplicates another.
+#include "engine/engine_values.h"
+#include "engine/user_def_info.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/controls/spread.h"
+#include "host/host_ui.h"
+#include "host/text_util.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+namespace {
+
+constexpr std::int16_t adSmallInt = 2;
+constexpr std::int16_t adInteger = 3;
+constexpr std::int16_t adSingle = 4;
+constexpr std::int16_t adDouble = 5;
+constexpr std::int16_t adCurrency = 6;
+constexpr std::int16_t adDate = 7;
+constexpr std::int16_t adBoolean = 11;
+constexpr std::int16_t adDBTimeStamp = 135;
+
+bool IsNumericType(std::int16_t type) {
+    return type == adDouble || type == adBoolean || type == adCurrency || type == adInteger ||
+           type == adSmallInt || type == adSingle;
+}
+
+bool IsDateType(std::int16_t type) { return type == adDate || type == adDBTimeStamp; }
+
+// Rows shown for reading only; they have no column of their own.
+bool IsDisplayRow(int row) {
+    return row == UserDefInfo::kRowCustName || row == UserDefInfo::kRowItemName ||
+           row == UserDefInfo::kRowModel;
+}
+
+bool IsDateText(std::string_view text) {
+    auto date = Date::Parse(Trim(text));
+    return date && date->IsValid();
+}
+
+void ShowSaveFailure(const std::string& description) {
+    auto dialog = CurrentUi().CreateMessageDialog();
+    dialog->Title(GetResText("提示"));
+    dialog->AddDetail(GetResText("保存数据失败。"));
+    dialog->AddDetail(description);
+    dialog->Show(MessageDialog::kNotice);
+}
+
+}  // namespace
+
+bool UserDefInfo::IsDuplicate(bool forUpdate) {
+    orva::Spread& grid = Grid();
+    auto value = [&grid](int row) -> const std::string& { return grid.GetText(kColValue, row); };
+    std::string sql = "SELECT * FROM t_CustEntry WHERE FItemID=" +
+                      SqlId(ValId(value(kRowItemNumber))) +
+                      " AND FCustID=" + SqlId(ValId(value(kRowCustNumber))) + " AND FUnitID=" +
+                      (forUpdate ? SqlNumber(Val(value(kRowUnit)))
+                                 : SqlId(ValId(value(kRowUnit)))) +
+                      " AND FStartQty=" + SqlNumber(Val(value(kRowStartQty))) +
+                      " AND FEndQty=" + SqlNumber(Val(value(kRowEndQty))) +
+                      " AND FCyID=" + SqlNumber(Val(value(kRowCurrency))) +
+                      " AND FQuoteTime=" + SqlDate(Trim(value(kRowQuoteTime)));
+    if (forUpdate) {
+        sql += " AND FExpireDate=" + SqlDate(Trim(value(kRowExpireDate))) +
+               " AND FEntryID<>" + SqlId(SelEntryID);
+    } else {
+        sql += " AND FExpireDate=" + SqlText(value(kRowExpireDate)) + " ";
+    }
+    RecordsetPtr rs = SharedConnection().Execute(sql);
+    if (!HasRow(rs)) return false;
+    CurrentUi().MessageBox(GetResText("已有相同记录，不允许保存"), MsgButtons::kOK,
+                           MsgIcon::kInformation, GetResText("Tesmar提示"));
+    return true;
+}
+
+bool UserDefInfo::Add() {
+    if (IsDuplicate(false)) return false;
+    AppConnection& db = SharedConnection();
+    std::int32_t number = 0;
+    try {
+        number = db.GetICMaxNum("t_Cust");
+    } catch (const std::exception&) {
+        number = 0;
+    }
+    if (number < 1) {
+        auto dialog = CurrentUi().CreateMessageDialog();
+        dialog->Title(GetResText("提示"));
+        dialog->AddDetail(GetResText("取最大号失败。"));
+        dialog->Show(MessageDialog::kNotice);
+        return false;
+    }
+
+    orva::Spread& grid = Grid();
+    const std::string item = SqlId(ValId(grid.GetText(kColValue, kRowItemNumber)));
+    const std::string cust = SqlId(ValId(grid.GetText(kColValue, kRowCustNumber)));
+    const std::int32_t previousEntry = SelEntryID;
+    try {
+        // The customer-item header row, created once per pair.
+        RecordsetPtr header =
+            db.Execute("select FBrNo FROM t_Cust WHERE FItemID=" + item + " AND FCustID=" + cust);
+        const bool hasHeader = HasRow(header);
+        if (header && header->IsOpen()) header->Close();
+        if (!hasHeader) {
+            db.Execute("INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0'," + item + "," +
+                       cust + ")");
+        }
+
+        std::string sql =
+            "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
+            "FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) VALUES ('0'," +
+            SqlId(number);
+        SelEntryID = number;
+        for (int row = 1; row <= grid.MaxRows(); ++row) {
+            auto desc = Desc(row);
+            if (!desc || IsDisplayRow(row)) continue;
+            const std::string& text = grid.GetText(kColValue, row);
+            const std::string_view trimmed = Trim(text);
+            if (row == kRowUsed) {
+                sql += ",0";  // a new entry is never audited
+            } else if (IsDateType(desc->m_DataType)) {
+                sql += IsDateText(text) ? "," + SqlDate(trimmed) : std::string(",null");
+            } else if (IsNumericType(desc->m_DataType)) {
+                if (trimmed.empty()) {
+                    sql += desc->m_Search == 120 ? ",1" : ",0";  // no currency: currency 1
+                } else {
+                    sql += "," + SqlNumber(Val(text));
+                }
+            } else {
+                sql += "," + SqlText(text);
+            }
+        }
+        sql += ")";
+        db.Execute(sql);
+        return true;
+    } catch (const std::exception& e) {
+        SelEntryID = previousEntry;
+        ShowSaveFailure(e.what());
+        return false;
+    }
+}
+
+bool UserDefInfo::Update() {
+    if (IsDuplicate(true)) return true;
+    orva::Spread& grid = Grid();
+    std::string sql = "Update t_CustEntry SET ";
+    for (int row = 1; row <= grid.MaxRows(); ++row) {
+        auto desc = Desc(row);
+        if (!desc || IsDisplayRow(row)) continue;
+        const std::string& text = grid.GetText(kColValue, row);
+        // The currency is always written; any other column only when changed.
+        if (row != kRowCurrency && text == desc->m_Value) continue;
+        sql += desc->m_SqlColName + "=";
+        if (IsNumericType(desc->m_DataType)) {
+            sql += SqlNumber(Val(text));
+        } else if (IsDateType(desc->m_DataType)) {
+            sql += IsDateText(text) ? SqlDate(Trim(text)) : std::string("null");
+        } else {
+            sql += SqlText(text);
+        }
+        sql += ",";
+    }
+    if (!sql.empty() && sql.back() == ',') sql.pop_back();
+    sql += " WHERE FEntryID=" + SqlId(SelEntryID);
+    try {
+        std::int16_t rows = 0;
+        SharedConnection().Execute(sql, rows);
+        return false;
+    } catch (const std::exception& e) {
+        auto dialog = CurrentUi().CreateMessageDialog();
+        dialog->Title(GetResText("添加失败"));
+        dialog->Headline(GetResText("网络冲突："));
+        dialog->AddDetail(GetResText("请稍后再保存,如果还不成功请与网络管理员或Tesmar公司联系。"));
+        dialog->AddDetail(e.what());
+        dialog->AddDetail("");
+        dialog->AddDetail("");
+        dialog->Show(MessageDialog::kConflict);
+        return true;
+    }
+}
+
+}  // namespace orva
