@@ -7,6 +7,7 @@
 #include "host/gl_data.h"
 #include "host/gl_view.h"
 #include "host/host_utility.h"
+#include "host/lexon_loader.h"
 #include "host/security_info.h"
 #include "host/share_props.h"
 
@@ -30,6 +31,7 @@ void RegisterHostServices() {
     RegisterPlain<Dictionary>(Dictionary::kProgID);
     RegisterPlain<Assistant>(Assistant::kProgID);
     RegisterPlain<HostUtility>(HostUtility::kProgID);
+    RegisterLanguageComponents();
 }
 
 }  // namespace orva

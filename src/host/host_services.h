@@ -14,6 +14,8 @@ namespace orva {
 //   Fennic.Dictionary             a keyed parameter set
 //   TesmarAssistant.Assistant     the assistant notice through the current UI
 //   OrvaHost.Utility              the shared utility object
+//   ORVARESLOADER.Loader          text translations (RegisterLanguageComponents)
+//   Lexon.LexonLoader             form captions and ledger fonts
 void RegisterHostServices();
 
 }  // namespace orva
