@@ -133,6 +133,43 @@ void WriteEntry(CompanyWriter& w, DeterministicRandom& rnd, int custId, const La
     w.AddPriceEntry(e);
 }
 
+// Spreads the entries over customer-item pairs, item by item: item i takes a
+// block of consecutive customers (wrapping round), so every customer gets
+// about as many items as any other. Pairs come in item and customer order,
+// which keeps the header key and the entry key growing as rows are added.
+void WritePrices(CompanyWriter& w, DeterministicRandom& rnd, const std::vector<int>& customers,
+                 const std::vector<LargeItem>& items, std::int64_t entries) {
+    if (entries <= 0)
+        return;
+    const std::int64_t C = static_cast<std::int64_t>(customers.size());
+    const std::int64_t I = static_cast<std::int64_t>(items.size());
+    const std::int64_t pairs = std::min<std::int64_t>(C * I, (entries + 1) / 2);
+    const std::int64_t perPair = (entries + pairs - 1) / pairs;
+    const std::int64_t perItem = pairs / I;
+    std::int64_t left = entries;
+    std::int64_t pair = 0;
+    for (std::int64_t i = 0; i < I; ++i) {
+        std::int64_t k = perItem + (i < pairs % I ? 1 : 0);
+        std::int64_t start = (i * std::max<std::int64_t>(perItem, 1)) % C;
+        // The block start..start+k-1 modulo C, in ascending customer order:
+        // first the part that wrapped round to the beginning.
+        std::int64_t wrapped = std::max<std::int64_t>(0, start + k - C);
+        for (std::int64_t t = 0; t < k; ++t, ++pair) {
+            std::int64_t c = t < wrapped ? t : start + (t - wrapped);
+            // Each pair takes perPair entries while enough are left for one
+            // per remaining pair.
+            std::int64_t n = std::min(perPair, left - (pairs - pair - 1));
+            for (std::int64_t v = 0; v < n; ++v) {
+                WriteEntry(w, rnd, customers[static_cast<std::size_t>(c)], items[i],
+                           static_cast<int>(v));
+            }
+            left -= n;
+            w.AddHeader(items[i].id, customers[static_cast<std::size_t>(c)], kCurrencyRmb,
+                        pair % 5 == 0 ? RoundPrice(items[i].basePrice * 0.92, 2) : 0.0);
+        }
+    }
+}
+
 }  // namespace
 
 CompanySummary CreateLargeCompany(const std::string& path, const LargeCompanyOptions& o) {
@@ -227,33 +264,7 @@ CompanySummary CreateLargeCompany(const std::string& path, const LargeCompanyOpt
                 w.AddItemRight(kRecordClerkUserId, kRightTypeItem, items[k].id);
             }
 
-            // Price entries: pair p is customer p % C with its (p / C)-th
-            // item, offset per customer so every item gets customers.
-            if (o.priceEntries > 0) {
-                std::int64_t pairs = std::min<std::int64_t>(maxPairs, (o.priceEntries + 1) / 2);
-                std::int64_t perPair = (o.priceEntries + pairs - 1) / pairs;
-                std::int64_t left = o.priceEntries;
-                std::int64_t C = static_cast<std::int64_t>(customers.size());
-                std::int64_t I = static_cast<std::int64_t>(items.size());
-                for (std::int64_t p = 0; p < pairs && left > 0; ++p) {
-                    std::int64_t c = p % C;
-                    std::int64_t j = p / C;
-                    const LargeItem& item = items[static_cast<std::size_t>((j + c * 7) % I)];
-                    std::int64_t n = std::min(perPair, left);
-                    // Later pairs may get fewer entries when the total runs out.
-                    std::int64_t remainingPairs = pairs - p;
-                    n = std::min(n, left - (remainingPairs - 1));
-                    if (n < 1)
-                        n = 1;
-                    for (std::int64_t v = 0; v < n; ++v) {
-                        WriteEntry(w, rnd, customers[static_cast<std::size_t>(c)], item,
-                                   static_cast<int>(v));
-                    }
-                    left -= n;
-                    w.AddHeader(item.id, customers[static_cast<std::size_t>(c)], kCurrencyRmb,
-                                p % 5 == 0 ? RoundPrice(item.basePrice * 0.92, 2) : 0.0);
-                }
-            }
+            WritePrices(w, rnd, customers, items, o.priceEntries);
             w.SetMaxNum("t_Cust", w.LastEntryId());
             summary = w.Summary();
         },

@@ -84,6 +84,8 @@ TEST_F(DemoCompany, PriceEntryKeyHoldsAndNumberingContinuesAfterIt) {
                     "FQuoteTime,FExpireDate FROM t_CustEntry)"));
     EXPECT_EQ(db.Int("SELECT FMaxNum FROM t_ICMaxNum WHERE FTableName='t_Cust'"),
               db.Int("SELECT MAX(FEntryID) FROM t_CustEntry"));
+    // The indexes were built with the collation they are read with.
+    EXPECT_EQ(db.Text("PRAGMA integrity_check"), "ok");
 }
 
 TEST_F(DemoCompany, CodesAreHierarchical) {

@@ -72,6 +72,11 @@ TEST_F(LargeCompany, IsConsistentLikeTheDemo) {
         count("t_ItemRight WHERE FUserID=" + std::to_string(kRecordClerkUserId) + " AND FTypeID=1"),
         5);
     EXPECT_GT(count("t_ICItem WHERE FErpClsID IN (6,8)"), 0);
+    // Every customer and every priceable item has prices.
+    EXPECT_EQ(count("(SELECT DISTINCT FCustID FROM t_CustEntry)"), 300);
+    EXPECT_EQ(count("(SELECT DISTINCT FItemID FROM t_CustEntry)"),
+              count("t_ICItem WHERE FErpClsID NOT IN (6,8)"));
+    EXPECT_EQ(db.Text("PRAGMA integrity_check"), "ok");
 }
 
 TEST_F(LargeCompany, SpreadsEntriesUpToEightPerPair) {
