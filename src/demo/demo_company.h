@@ -30,6 +30,11 @@
 //
 // Group 0 also holds a delete right in t_OrvaAccessRight, which must grant
 // nothing (group 0 is never a rights holder).
+//
+// A large company has the same users, groups and function rights; its clerks
+// hold the same kinds of data rights on its first groups (the group clerk on
+// "01", "01.01" and, through kSalesGroupId, on "02", "02.01"; the record clerk
+// on "01", "01.01" and the first five customers and six items).
 #pragma once
 
 #include <array>
