@@ -54,6 +54,26 @@ Recordset::Recordset(std::vector<std::string> columns, std::vector<Variant> cell
     Rebuild();
 }
 
+Recordset::Recordset(ByColumn, std::vector<std::string> columns, std::vector<Variant> cells,
+                     std::size_t rows)
+    : columns_(std::move(columns)) {
+    std::size_t width = columns_.size();
+    if (cells.size() != width * rows) {
+        throw ComError(ComError::kGeneric,
+                       "A record set of " + std::to_string(width) + " columns and " +
+                           std::to_string(rows) + " rows cannot hold " +
+                           std::to_string(cells.size()) + " values.",
+                       "ADODB.Recordset");
+    }
+    for (std::size_t i = 0; i < width; ++i) {
+        index_.emplace(columns_[i], static_cast<int>(i));  // the first of equal names wins
+    }
+    rows_ = width == 0 ? 0 : rows;
+    cells_ = std::move(cells);
+    deleted_.assign(rows_, false);
+    Rebuild();
+}
+
 Recordset::~Recordset() = default;
 
 void Recordset::CheckOpen() const {

@@ -47,6 +47,12 @@ class Recordset {
     // cells holds rows one after another, columns.size() values per row.
     // Throws ComError kGeneric when cells is not a whole number of rows.
     Recordset(std::vector<std::string> columns, std::vector<Variant> cells);
+    // cells holds columns one after another, `rows` values per column: the
+    // stored order, taken over without a copy (database readers collect by
+    // column). Throws ComError kGeneric when the sizes do not agree.
+    struct ByColumn {};
+    Recordset(ByColumn, std::vector<std::string> columns, std::vector<Variant> cells,
+              std::size_t rows);
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;

@@ -1,6 +1,8 @@
 #include "host/tsql/interpreter.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "host/text_util.h"
@@ -120,7 +122,8 @@ Variant ConvertForType(const Variant& v, const TypeSpec& type) {
     return v;
 }
 
-RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long& rows) {
+RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expectedRows,
+                           long& rows) {
     const int cols = sqlite3_column_count(stmt);
     std::vector<std::string> names;
     names.reserve(cols);
@@ -128,33 +131,55 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long& rows) 
         const char* n = sqlite3_column_name(stmt, i);
         names.emplace_back(n ? n : "");
     }
-    std::vector<Variant> cells;
-    cells.reserve(static_cast<std::size_t>(cols) * 64);
-    rows = 0;
+    // Written straight into the record set's order, column by column, with
+    // room for `capacity` rows per column (the previous run's count when the
+    // statement ran before, so a repeated query moves nothing).
+    std::size_t capacity = static_cast<std::size_t>(std::max(expectedRows, 16L));
+    const std::size_t width = static_cast<std::size_t>(cols);
+    std::vector<Variant> cells(width * capacity);
+    std::size_t r = 0;
     while (rc == SQLITE_ROW) {
-        for (int i = 0; i < cols; ++i) {
+        if (r == capacity) {
+            std::size_t grown = capacity * 2;
+            std::vector<Variant> more(width * grown);
+            for (std::size_t c = 0; c < width; ++c) {
+                std::move(cells.begin() + c * capacity, cells.begin() + (c + 1) * capacity,
+                          more.begin() + c * grown);
+            }
+            cells.swap(more);
+            capacity = grown;
+        }
+        Variant* cell = cells.data() + r;
+        for (int i = 0; i < cols; ++i, cell += capacity) {
             switch (sqlite3_column_type(stmt, i)) {
                 case SQLITE_INTEGER:
-                    cells.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(stmt, i)));
+                    *cell = static_cast<std::int64_t>(sqlite3_column_int64(stmt, i));
                     break;
                 case SQLITE_FLOAT:
-                    cells.emplace_back(sqlite3_column_double(stmt, i));
+                    *cell = sqlite3_column_double(stmt, i);
                     break;
                 case SQLITE_NULL:
-                    cells.emplace_back();
                     break;
                 default: {
                     const char* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
                     std::size_t n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, i));
-                    cells.emplace_back(std::string(p, n));
+                    *cell = std::string(p, n);
                 }
             }
         }
-        ++rows;
+        ++r;
         rc = sqlite3_step(stmt);
     }
     if (rc != SQLITE_DONE) throw TsqlError(sqlite3_errmsg(db), std::string::npos, rc);
-    return std::make_shared<Recordset>(std::move(names), std::move(cells));
+    if (r < capacity) {
+        for (std::size_t c = 1; c < width; ++c) {
+            std::move(cells.begin() + c * capacity, cells.begin() + c * capacity + r,
+                      cells.begin() + c * r);
+        }
+        cells.resize(width * r);
+    }
+    rows = static_cast<long>(r);
+    return std::make_shared<Recordset>(Recordset::ByColumn{}, std::move(names), std::move(cells), r);
 }
 
 BatchResult Interpreter::Run(const Program& program) {
@@ -270,7 +295,8 @@ void Interpreter::Query(const Step& step) {
     long rows = 0;
     RecordsetPtr rs;
     try {
-        rs = ReadRecordset(db_, s, sqlite3_step(s), rows);
+        rs = ReadRecordset(db_, s, sqlite3_step(s), step.lastRows, rows);
+        step.lastRows = rows;
     } catch (const TsqlError& e) {
         throw TsqlError(e.what(), step.begin, e.SqliteCode());
     }

@@ -17,8 +17,10 @@
 namespace orva::tsql {
 
 // Reads the rows of a stepped statement into a record set (the first row is
-// already stepped when firstStep is SQLITE_ROW).
-RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int firstStep, long& rows);
+// already stepped when firstStep is SQLITE_ROW). expectedRows sizes the
+// buffer (the row count of the statement's previous run).
+RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int firstStep, long expectedRows,
+                           long& rows);
 
 class Interpreter {
 public:

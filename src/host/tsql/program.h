@@ -35,6 +35,7 @@ struct Step {
     Kind kind = Kind::Nop;
     std::vector<std::string> sql;
     mutable std::vector<StmtHandle> prepared;  // parallel to sql, filled on first use
+    mutable long lastRows = 0;                 // Query: rows of the last run, to reserve
     bool dml = false;            // Exec: rows affected count
     bool keepRowCount = false;   // Assign from DECLARE ... = value
     std::string tempCreated;     // Exec: CREATE TABLE #name (drop a leftover first)
