@@ -1,0 +1,154 @@
+// CustFace as a host drives it: lifecycle of the shared connection, property
+// puts, Show through a scripted user, the returned record set, overflow.
+#include "orvasaleprice/cust_face.h"
+
+#include "browse/browse_base.h"
+#include "company_fixture.h"
+#include "entry/session.h"
+#include "host/com_error.h"
+
+namespace orva {
+namespace {
+
+class CustFaceTest : public CompanyTest {
+  protected:
+    void SetUp() override {
+        CompanyTest::SetUp();
+        session_ = std::make_unique<test::ScopedSession>(company_.path(), demo::kAdminUserId);
+    }
+
+    std::int32_t AnyEntry() {
+        AppConnection db;
+        RecordsetPtr rs = db.Execute("SELECT TOP 1 FEntryID FROM t_CustEntry ORDER BY FEntryID");
+        return static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger());
+    }
+
+    void PickOnShow(std::int32_t entryID) {
+        ui->OnModal<BrowseBase>("BrowseBase", [entryID](BrowseBase& w) { w.SelectEntry(entryID); });
+    }
+};
+
+TEST_F(CustFaceTest, DestroyingAnyInstanceReleasesTheSharedConnection) {
+    auto first = std::make_unique<CustFace>();
+    ASSERT_TRUE(g_Connection);
+    auto firstConnection = g_Connection;
+    auto second = std::make_unique<CustFace>();
+    EXPECT_NE(g_Connection, firstConnection);  // the second replaced it
+    EXPECT_EQ(first->ReturnRecordSet(), nullptr);
+
+    first.reset();
+    EXPECT_EQ(g_Connection, nullptr);  // gone for the living second instance too
+    second.reset();
+    EXPECT_EQ(g_Connection, nullptr);
+}
+
+TEST_F(CustFaceTest, PropertyPutsStoreTheirSlotsAndOverflowRaises) {
+    CustFace face;
+    face.ReturnType(ReturnClass);
+    face.SelCustID(1234);
+    face.SelICItemID(-5);
+    face.CategoryByCust(true);
+    face.CallByBill(true);
+    EXPECT_EQ(g_ReturnType, 1);
+    EXPECT_EQ(g_SelCustID, 1234);
+    EXPECT_EQ(g_SelICItemID, -5);
+    EXPECT_TRUE(g_CategoryByCust);
+    EXPECT_TRUE(g_CallByBill);
+
+    try {
+        face.ReturnType(static_cast<Enu_RType>(40000));
+        FAIL() << "ReturnType beyond 16 bits must raise";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), ComError::kOverflow);
+    }
+    EXPECT_EQ(g_ReturnType, 1);  // unchanged
+
+    try {
+        face.Show(static_cast<Enu_ShowMode>(-32769));
+        FAIL() << "a show mode beyond 16 bits must raise";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), ComError::kOverflow);
+    }
+    EXPECT_TRUE(ui->ModalWindows().empty());
+}
+
+TEST_F(CustFaceTest, SelectionModeReturnsThePickedEntryThenNothingWhenJustClosed) {
+    CustFace face;
+    face.ReturnType(ReturnItem);
+    std::int32_t entry = AnyEntry();
+
+    PickOnShow(entry);
+    face.Show(ShowSelect);
+    EXPECT_EQ(g_ShowMode, 1);
+    EXPECT_EQ(GetSessionProp("UserID"), std::to_string(demo::kAdminUserId));
+    auto rs = face.ReturnRecordSet();
+    ASSERT_NE(rs, nullptr);
+    EXPECT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->Fields("FEntryID").Value().ToInteger(), entry);
+    EXPECT_GE(rs->ColumnIndex("FExpireDate"), 0);  // every column of t_CustEntry
+    EXPECT_EQ(rs->FieldCount(), 15);
+
+    face.Show(ShowSelect);  // the user closes the window
+    EXPECT_EQ(face.ReturnRecordSet(), nullptr);
+    EXPECT_EQ(ui->ModalWindows(), (std::vector<std::string>{"BrowseBase", "BrowseBase"}));
+}
+
+TEST_F(CustFaceTest, ReturnClassAndMaintenanceModeReturnNothing) {
+    CustFace face;
+    std::int32_t entry = AnyEntry();
+
+    face.ReturnType(ReturnClass);
+    bool closedByPick = true;
+    ui->OnModal<BrowseBase>("BrowseBase", [&](BrowseBase& w) {
+        closedByPick = w.SelectEntry(entry);
+        EXPECT_TRUE(w.Visible());  // the window stays up
+    });
+    face.Show(ShowSelect);
+    EXPECT_FALSE(closedByPick);
+    EXPECT_EQ(face.ReturnRecordSet(), nullptr);
+
+    face.ReturnType(ReturnItem);
+    PickOnShow(entry);
+    face.Show(showedit);
+    EXPECT_EQ(face.ReturnRecordSet(), nullptr);
+    EXPECT_EQ(ui->PendingScripts(), 0u);
+}
+
+TEST_F(CustFaceTest, ShowRaisesSessionErrorsAndNeedsAUserInterface) {
+    CustFace face;
+    {
+        test::ScopedSession duplicate("SubID=ar;LANGUAGE=CHS;subid=ic");
+        try {
+            face.Show(ShowSelect);
+            FAIL() << "a duplicate session key must raise out of Show";
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.Number(), ComError::kDuplicateKey);
+        }
+        EXPECT_TRUE(ui->ModalWindows().empty());
+    }
+    SetCurrentUi(nullptr);  // headless: a modal window cannot be shown
+    EXPECT_THROW(face.Show(ShowSelect), ComError);
+}
+
+TEST_F(CustFaceTest, SessionWithoutDatabaseCannotCreateTheComponent) {
+    test::ScopedSession noDatabase("UserID=16394;SubID=ic;LANGUAGE=CHS");
+    try {
+        CustFace face;
+        FAIL() << "creating CustFace without a company database must raise";
+    } catch (const ComError& e) {
+        EXPECT_NE(e.Description().find("DBConnection"), std::string::npos);
+    }
+    EXPECT_EQ(g_Connection, nullptr);
+}
+
+TEST_F(CustFaceTest, SystemOptionsAreReadThroughTheSharedConnection) {
+    EXPECT_EQ(GetSysProfile("AlertSELowPrice"), 0);  // no connection yet: passed over
+    CustFace face;
+    EXPECT_EQ(GetSysProfile("AlertSELowPrice"), demo::kOptionAlertSELowPrice);
+    EXPECT_EQ(GetSysProfile("BatchAuditSalePrice"), demo::kOptionBatchAuditSalePrice);
+    EXPECT_EQ(GetSysProfile("NoSuchOption"), 0);
+    EXPECT_EQ(GetSysProfile("it's"), 0);  // a quote stays inside the literal
+}
+
+}  // namespace
+}  // namespace orva
