@@ -90,13 +90,5 @@ TEST(PropDesc, RemoveByPositionKeyOrEverything) {
     EXPECT_EQ(col.Item("k3"), nullptr);
 }
 
-TEST(PropDesc, EnumeratesInTheOrderAdded) {
-    PropDesc col;
-    std::vector<std::shared_ptr<t_PropDesc>> added;
-    for (int i = 1; i <= 16; ++i) added.push_back(AddNumbered(col, i, "row" + std::to_string(i)));
-    std::vector<std::shared_ptr<t_PropDesc>> seen(col.begin(), col.end());
-    EXPECT_EQ(seen, added);
-}
-
 }  // namespace
 }  // namespace orva

@@ -38,13 +38,6 @@ std::vector<std::string> LookupKeys(const std::string& text) {
     return keys;
 }
 
-TEST(EnglishCatalogue, LookupKeysFollowGetResText) {
-    EXPECT_EQ(LookupKeys("  提示 "), std::vector<std::string>{"提示"});
-    EXPECT_EQ(LookupKeys("客户: ^|^~$~ 名称 ^|^~$~代码"),
-              (std::vector<std::string>{"名称", "代码"}));
-    EXPECT_TRUE(LookupKeys("  ").empty());
-}
-
 TEST(EnglishCatalogue, HasEveryKeyUsedInTheCode) {
     std::vector<test::PoEntry> extracted = test::ReadPoFile(kI18n + "/orvasaleprice.pot");
     MoCatalog english = MoCatalog::ReadFile(kI18n + "/ENG/ORVAINDUSTRY.mo");

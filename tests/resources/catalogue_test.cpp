@@ -91,18 +91,6 @@ TEST(MoCatalog, RefusesDamagedFiles) {
     EXPECT_THROW(MoCatalog::ReadFile("/nonexistent/ORVAINDUSTRY.mo"), std::runtime_error);
 }
 
-TEST(MoCatalog, BuiltEnglishCatalogueHoldsWhatThePoFilesSay) {
-    MoCatalog cat = MoCatalog::ReadFile(std::string(ORVA_BINARY_DIR) + "/i18n/ENG/ORVAINDUSTRY.mo");
-    for (const auto& entry : test::ReadPoFile(test::EnglishPo("model.po"))) {
-        if (entry.id.empty() || entry.fuzzy)
-            continue;
-        const std::string* text = cat.Find(entry.id);
-        ASSERT_NE(text, nullptr) << entry.id;
-        EXPECT_EQ(*text, entry.str);
-    }
-    EXPECT_FALSE(cat.HeaderField("X-Orva-Font-Name").empty());
-}
-
 using CatalogueFilesTest = ResourcesTest;
 
 // Writes <root>/<code>/ORVAINDUSTRY.mo with the given bytes.

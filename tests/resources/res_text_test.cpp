@@ -178,15 +178,5 @@ TEST(ErrObject, RecordsRaisesAndClears) {
     EXPECT_EQ(err.Source(), "");
 }
 
-TEST(LanguageScope, SetsAndRestoresTheLanguage) {
-    g_Language = "CHS";
-    {
-        test::LanguageScope english("ENG");
-        EXPECT_EQ(GetResText("提示"), PoTranslation(EnglishPo("model.po"), "提示"));
-    }
-    EXPECT_EQ(g_Language, "CHS");
-    g_Language.clear();
-}
-
 }  // namespace
 }  // namespace orva
