@@ -216,6 +216,9 @@ TEST_F(BatchLanguage, ErrorsNameWhatFailed) {
     EXPECT_NE(ErrorOf("UPDATE t_Seq SET FID = 1 FROM t_Seq").find("UPDATE ... FROM"),
               std::string::npos);
     EXPECT_NE(ErrorOf("SET ROWCOUNT 5").find("SET ROWCOUNT"), std::string::npos);
+    EXPECT_NE(ErrorOf("SELECT * FROM (SELECT FID FROM t_Seq ORDER BY FID) x").find("unless TOP"),
+              std::string::npos);
+    EXPECT_EQ(Scalar("SELECT x.FID FROM (SELECT TOP 1 FID FROM t_Seq ORDER BY FID DESC) x").ToInteger(), 4);
 }
 
 TEST_F(BatchLanguage, FailedBatchChangesNothing) {

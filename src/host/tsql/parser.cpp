@@ -608,6 +608,18 @@ private:
         return sel;
     }
 
+    // A query inside another one: ORDER BY only with TOP, as on the server.
+    std::shared_ptr<Select> SubqueryExpr() {
+        auto sel = SelectExpr(false);
+        if (!sel->orderBy.empty() && !(sel->cores.size() == 1 && sel->cores[0].top)) {
+            throw TsqlError(
+                "The ORDER BY clause is invalid in views, inline functions, derived tables, "
+                "subqueries, and common table expressions, unless TOP is also specified.",
+                sel->orderBy.front().expr->pos);
+        }
+        return sel;
+    }
+
     SelectCore Core(bool allowAssign) {
         SelectCore c;
         c.pos = Peek().pos;
@@ -694,7 +706,7 @@ private:
             r.pos = Peek().pos;
             Next();
             if (!PeekKw("SELECT")) Unsupported("a parenthesised join", r.pos);
-            r.derived = SelectExpr(false);
+            r.derived = SubqueryExpr();
             ExpectSym(")");
             AcceptKw("AS");
             if (!IsNameToken(Peek())) {
@@ -806,7 +818,7 @@ private:
             Next();
             ExpectSym("(");
             auto e = std::make_unique<Expr>(ExprKind::Exists, t.pos);
-            e->select = SelectExpr(false);
+            e->select = SubqueryExpr();
             ExpectSym(")");
             return e;
         }
@@ -848,7 +860,7 @@ private:
             if (PeekKw("SELECT")) {
                 e = std::make_unique<Expr>(ExprKind::InSelect, kw.pos);
                 e->args.push_back(std::move(a));
-                e->select = SelectExpr(false);
+                e->select = SubqueryExpr();
             } else {
                 e = std::make_unique<Expr>(ExprKind::InList, kw.pos);
                 e->args.push_back(std::move(a));
@@ -956,7 +968,7 @@ private:
                     ExprPtr e;
                     if (PeekKw("SELECT")) {
                         e = std::make_unique<Expr>(ExprKind::Subquery, t.pos);
-                        e->select = SelectExpr(false);
+                        e->select = SubqueryExpr();
                     } else {
                         e = std::make_unique<Expr>(ExprKind::Paren, t.pos);
                         e->args.push_back(Expression());
