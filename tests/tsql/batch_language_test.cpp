@@ -39,12 +39,25 @@ TEST_F(BatchLanguage, SelectForms) {
                      "ORDER BY 1"),
               (Strings{"20", "30"}));
     EXPECT_EQ(Scalar("SELECT (SELECT MAX(FID) FROM t_Seq) + 1").ToInteger(), 5);
+    EXPECT_EQ(Column("SELECT (SELECT b.FName FROM t_Seq b WHERE b.FID = a.FID + 1) FROM t_Seq a "
+                     "ORDER BY a.FID"),
+              (Strings{"two", "three", "four", ""}));
+    EXPECT_NE(ErrorOf("SELECT (SELECT FID FROM t_Seq WHERE FID > 2)").find("Subquery returned more "
+                                                                          "than 1 value"),
+              std::string::npos);
     EXPECT_EQ(Scalar("SELECT Cnt = COUNT(*) FROM t_Seq").ToInteger(), 4);
     EXPECT_EQ(Column("SELECT a.FID FROM t_Seq a INNER JOIN t_Seq b ON a.FID=b.FID-1 "
                      "LEFT OUTER JOIN t_Seq c ON c.FID=a.FID+5 WHERE c.FID IS NULL ORDER BY a.FID"),
               (Strings{"1", "2", "3"}));
     EXPECT_EQ(Column("SELECT FName FROM t_Seq WHERE FName LIKE 'T%' ORDER BY FID"),
               (Strings{"two", "three"}));
+    EXPECT_EQ(Column("SELECT FName FROM t_Seq WHERE FName NOT LIKE '%O%' ORDER BY FID"),
+              (Strings{"three"}));
+    EXPECT_EQ(Scalar("SELECT CASE WHEN N'ÄBC_1' LIKE N'äb%!_1' ESCAPE '!' THEN 1 ELSE 0 END")
+                  .ToInteger(),
+              1);
+    EXPECT_EQ(Scalar("SELECT CASE WHEN 'abc ' LIKE 'abc' THEN 1 ELSE 0 END").ToInteger(), 0);
+    EXPECT_EQ(Scalar("SELECT CASE WHEN N'中文名' LIKE N'_文%' THEN 1 ELSE 0 END").ToInteger(), 1);
 }
 
 TEST_F(BatchLanguage, RecordSetsAreTypedAndNamed) {

@@ -166,6 +166,81 @@ void FnReplace(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     ResultText(ctx, std::move(out));
 }
 
+// LIKE as the company collation matches: '%' any run, '_' one character,
+// letters case-insensitively, every blank significant.
+bool LikeMatch(std::string_view p, std::size_t pi, std::string_view s, std::size_t si,
+               char32_t escape) {
+    while (pi < p.size()) {
+        std::size_t next = pi;
+        char32_t pc = DecodeUtf8(p, next);
+        if (pc == escape) {
+            if (next >= p.size()) return false;
+            pc = DecodeUtf8(p, next);
+            if (si >= s.size() || FoldCase(DecodeUtf8(s, si)) != FoldCase(pc)) return false;
+            pi = next;
+            continue;
+        }
+        if (pc == '%') {
+            while (next < p.size() && p[next] == '%') ++next;
+            if (next >= p.size()) return true;
+            for (std::size_t k = si; k <= s.size();) {
+                if (LikeMatch(p, next, s, k, escape)) return true;
+                if (k == s.size()) break;
+                DecodeUtf8(s, k);
+            }
+            return false;
+        }
+        if (si >= s.size()) return false;
+        char32_t sc = DecodeUtf8(s, si);
+        if (pc != '_' && FoldCase(sc) != FoldCase(pc)) return false;
+        pi = next;
+    }
+    return si == s.size();
+}
+
+// like(pattern, text[, escape]): what "text LIKE pattern" calls.
+void FnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+    char32_t escape = 0xFFFFFFFF;
+    if (argc > 2) {
+        std::string_view e = TextOf(argv[2]);
+        if (tsql::CountChars(e) != 1) {
+            return Error(ctx, "The invalid escape character \"" + std::string(e) +
+                                  "\" was specified in a LIKE predicate.");
+        }
+        std::size_t i = 0;
+        escape = DecodeUtf8(e, i);
+    }
+    sqlite3_result_int(ctx, LikeMatch(TextOf(argv[0]), 0, TextOf(argv[1]), 0, escape) ? 1 : 0);
+}
+
+// orva_one(x): the value of a scalar subquery, which must not have more than
+// one row.
+struct OneState {
+    sqlite3_value* value;
+    bool seen;
+};
+
+void OneStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    auto* state = static_cast<OneState*>(sqlite3_aggregate_context(ctx, sizeof(OneState)));
+    if (!state) return sqlite3_result_error_nomem(ctx);
+    if (state->seen) {
+        return Error(ctx,
+                     "Subquery returned more than 1 value. This is not permitted when the subquery "
+                     "follows =, !=, <, <= , >, >= or when the subquery is used as an expression.");
+    }
+    state->seen = true;
+    state->value = sqlite3_value_dup(argv[0]);
+}
+
+void OneFinal(sqlite3_context* ctx) {
+    auto* state = static_cast<OneState*>(sqlite3_aggregate_context(ctx, 0));
+    if (!state || !state->value) return sqlite3_result_null(ctx);
+    sqlite3_result_value(ctx, state->value);
+    sqlite3_value_free(state->value);
+    state->value = nullptr;
+}
+
 void FnGetDate(sqlite3_context* ctx, int, sqlite3_value**) {
     auto now = std::chrono::system_clock::now();
     std::time_t t = std::chrono::system_clock::to_time_t(now);
@@ -535,6 +610,8 @@ const FunctionDef kFunctions[] = {
     {"orva_cast_real", 2, FnCastReal, true},
     {"orva_cast_text", 4, FnCastText, true},
     {"orva_cast_date", 1, FnCastDate, true},
+    {"like", 2, FnLike, true},
+    {"like", 3, FnLike, true},
 };
 
 }  // namespace
@@ -547,6 +624,10 @@ void RegisterSqlServerCompat(sqlite3* db) {
         int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
         rc = sqlite3_create_function_v2(db, f.name, f.args, flags, nullptr, f.fn, nullptr, nullptr,
                                         nullptr);
+    }
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_create_function_v2(db, "orva_one", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
+                                        nullptr, OneStep, OneFinal, nullptr);
     }
     if (rc != SQLITE_OK) {
         throw ComError(ComError::kDatabase,

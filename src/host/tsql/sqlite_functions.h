@@ -21,7 +21,10 @@ inline constexpr const char* kSqlServerCollation = "ORVA_CI";
 //   orva_add(a, b) (text + text concatenates, otherwise adds numbers),
 //   orva_div(a, b), orva_mod(a, b) (division by zero is an error);
 //   orva_cast_int(x, bit), orva_cast_real(x, scale), orva_cast_text(x, len, style, pad),
-//   orva_cast_date(x) (CAST and CONVERT with the database's conversion errors).
+//   orva_cast_date(x) (CAST and CONVERT with the database's conversion errors);
+//   like() in place of SQLite's, case-insensitive beyond ASCII as the collation;
+//   aggregate orva_one(x): the single value of a scalar subquery (an error on a
+//   second row).
 // Throws ComError when SQLite refuses a registration.
 void RegisterSqlServerCompat(sqlite3* db);
 

@@ -409,7 +409,16 @@ public:
                 return;
             case ExprKind::Subquery:
                 o += "(";
-                EmitSelect(*e.select, o);
+                if (PlainSingleColumn(*e.select)) {
+                    // SQL Server refuses a second row; SQLite would take the first.
+                    const SelectCore& c = e.select->cores[0];
+                    o += "SELECT orva_one(";
+                    Emit(*c.items[0].expr, o);
+                    o += ")";
+                    EmitFromWhere(c, o);
+                } else {
+                    EmitSelect(*e.select, o);
+                }
                 o += ")";
                 return;
             case ExprKind::Case:
@@ -636,6 +645,11 @@ private:
             if (dedup && it.expr->kind != ExprKind::Star && NeedsCollate(*it.expr)) o += kCollate;
             if (!it.alias.empty()) o += " AS " + QuoteIdent(it.alias);
         }
+        EmitFromWhere(c, o);
+    }
+
+    // FROM, WHERE, GROUP BY and HAVING of a select core.
+    void EmitFromWhere(const SelectCore& c, std::string& o) {
         if (!c.from.empty()) {
             o += " FROM ";
             for (const JoinClause& j : c.from) {
@@ -667,6 +681,29 @@ private:
             o += " HAVING ";
             Emit(*c.having, o);
         }
+    }
+
+    static bool IsAggregate(const Expr& e) {
+        const Expr& u = Unparen(e);
+        if (u.kind == ExprKind::Function &&
+            (u.text == "COUNT" || u.text == "SUM" || u.text == "AVG" || u.text == "MIN" ||
+             u.text == "MAX")) {
+            return true;
+        }
+        for (const ExprPtr& a : u.args) {
+            if (IsAggregate(*a)) return true;
+        }
+        return false;
+    }
+
+    // A scalar subquery that may return several rows: one plain select of one
+    // column, without aggregates, grouping, DISTINCT or TOP.
+    static bool PlainSingleColumn(const Select& s) {
+        if (s.cores.size() != 1 || !s.orderBy.empty()) return false;
+        const SelectCore& c = s.cores[0];
+        return c.items.size() == 1 && c.items[0].expr->kind != ExprKind::Star && !c.distinct &&
+               !c.top && c.groupBy.empty() && !c.having && !c.from.empty() &&
+               !IsAggregate(*c.items[0].expr);
     }
 
     const SelectItem* AliasItem(const Select& s, const Expr& e) const {
