@@ -66,7 +66,8 @@ bool UserDefInfo::Changed(std::int32_t Row, std::int32_t Col, std::string& sRetu
     } catch (const std::exception&) {
         return true;
     }
-    if (!desc) return true;
+    if (!desc)
+        return true;
     const std::int32_t kind = desc->m_Search;
     switch (kind) {
         case 4:
@@ -89,7 +90,8 @@ bool UserDefInfo::Changed(std::int32_t Row, std::int32_t Col, std::string& sRetu
         case 10:
             return CheckBaseItem(Row, Col, kind, typed, picked);
         default:
-            if (kind >= 12 && kind <= 20) return CheckBaseItem(Row, Col, kind, typed, picked);
+            if (kind >= 12 && kind <= 20)
+                return CheckBaseItem(Row, Col, kind, typed, picked);
             return true;
     }
 }
@@ -105,7 +107,8 @@ bool UserDefInfo::CheckItem(std::int32_t row, std::int32_t col, const std::strin
         std::string select =
             g_UseShortNumber
                 ? "Select Distinct t1.FErpClsID,t1.FShortNumber AS "
-                  "FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,t1.FItemID,t1.FUnitID "
+                  "FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,t1.FItemID,t1."
+                  "FUnitID "
                 : "Select Distinct "
                   "t1.FErpClsID,t1.FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,t1."
                   "FItemID,t1.FUnitID ";
@@ -170,9 +173,11 @@ void UserDefInfo::ApplyItemDecimals(const Variant& priceDecimal, const Variant& 
         }
     };
     auto setPlaces = [&grid](int row, int decimals) {
-        if (row > grid.MaxRows()) return;
+        if (row > grid.MaxRows())
+            return;
         CellType type = grid.TypeAt(kColText, row);
-        if (type.kind != CellKind::kDecimal) return;
+        if (type.kind != CellKind::kDecimal)
+            return;
         type.decimalPlaces = decimals;
         grid.SetCellType(CellBlock::Cell(kColText, row), type);
     };
@@ -248,12 +253,14 @@ bool UserDefInfo::CheckUnit(std::int32_t row, std::int32_t col, const std::strin
         }
     } catch (const std::exception&) {
     }
-    if (!units || !units->IsOpen()) return false;
+    if (!units || !units->IsOpen())
+        return false;
     bool accepted = false;
     try {
         units->Filter("FNumber=" + SqlText(typed) + "Or FName=" + SqlText(typed));
         // A code of one unit that is the name of another: the code wins.
-        if (units->RecordCount() > 1) units->Filter("FNumber=" + SqlText(typed));
+        if (units->RecordCount() > 1)
+            units->Filter("FNumber=" + SqlText(typed));
         if (HasRow(units)) {
             grid.SetText(col, row, FieldText(*units, "FName"));
             grid.SetText(kColValue, row, FieldText(*units, "FMeasureUnitID"));
@@ -340,29 +347,36 @@ bool UserDefInfo::CheckBaseItem(std::int32_t row, std::int32_t col, std::int32_t
         std::int64_t id = 0;
         if (picked != 0) {
             list->Filter("FItemID=" + SqlId(picked));
-            if (HasRow(list)) id = picked;
+            if (HasRow(list))
+                id = picked;
             list->Filter("");
         }
-        const std::string base = "SELECT FItemID,FName From t_Item  Where fDetail=1 And FDeleted "
-                                 "<> 1  and FItemClassID=" +
-                                 cls;
+        const std::string base =
+            "SELECT FItemID,FName From t_Item  Where fDetail=1 And FDeleted "
+            "<> 1  and FItemClassID=" +
+            cls;
         if (id == 0) {
             RecordsetPtr rs = FindRows(base + " AND (FNumber=" + SqlText(typed) + " OR " +
                                        " FShortNumber=" + SqlText(typed) + ")");
-            if (!rs) rs = FindRows(base + " AND FName=" + SqlText(typed));
-            if (rs) id = WholeNumber(FieldText(*rs, "FItemID"));
+            if (!rs)
+                rs = FindRows(base + " AND FName=" + SqlText(typed));
+            if (rs)
+                id = WholeNumber(FieldText(*rs, "FItemID"));
         }
-        if (id == 0) return false;
+        if (id == 0)
+            return false;
         list->Filter("FItemID=" + SqlId(id));
         const bool found = HasRow(list);
         const std::string code = found ? FieldText(*list, "FNumber") : std::string();
         const std::string name = found ? FieldText(*list, "FName") : std::string();
         list->Filter("");
-        if (!found) return false;
+        if (!found)
+            return false;
         orva::Spread& grid = Grid();
         grid.SetText(col, row, code);
         grid.SetText(kColValue, row, SqlId(id));
-        if (kind == 1) grid.SetText(col, row + 1, name);
+        if (kind == 1)
+            grid.SetText(col, row + 1, name);
         return true;
     } catch (const std::exception&) {
         return false;

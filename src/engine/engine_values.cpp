@@ -16,7 +16,8 @@ double Val(std::string_view text) {
     // The longest prefix that reads as sign, digits, point, digits, exponent.
     std::size_t end = i;
     std::size_t p = i;
-    if (p < text.size() && (text[p] == '+' || text[p] == '-')) ++p;
+    if (p < text.size() && (text[p] == '+' || text[p] == '-'))
+        ++p;
     bool digits = false;
     while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) {
         ++p;
@@ -29,14 +30,17 @@ double Val(std::string_view text) {
             digits = true;
         }
     }
-    if (!digits) return 0;
+    if (!digits)
+        return 0;
     end = p;
     if (p < text.size() && (text[p] == 'e' || text[p] == 'E')) {
         std::size_t q = p + 1;
-        if (q < text.size() && (text[q] == '+' || text[q] == '-')) ++q;
+        if (q < text.size() && (text[q] == '+' || text[q] == '-'))
+            ++q;
         std::size_t expStart = q;
         while (q < text.size() && std::isdigit(static_cast<unsigned char>(text[q]))) ++q;
-        if (q > expStart) end = q;
+        if (q > expStart)
+            end = q;
     }
     std::string number(text.substr(i, end - i));
     double v = std::strtod(number.c_str(), nullptr);
@@ -45,19 +49,23 @@ double Val(std::string_view text) {
 
 std::int32_t ValId(std::string_view text) {
     double v = std::round(Val(text));
-    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (v > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (v < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(v);
 }
 
 std::int64_t WholeNumber(std::string_view text) {
     std::string_view t = Trim(text);
-    if (t.empty()) return 0;
+    if (t.empty())
+        return 0;
     return Variant(t).ToInteger();
 }
 
 std::string TrimmedText(const Variant& value) {
-    if (value.IsNull()) return {};
+    if (value.IsNull())
+        return {};
     return std::string(Trim(value.ToText()));
 }
 
@@ -65,7 +73,9 @@ std::string FieldText(const Recordset& rs, std::string_view name) {
     return TrimmedText(rs.Fields(name).Value());
 }
 
-bool HasRow(const RecordsetPtr& rs) { return rs && rs->IsOpen() && !rs->EOF_() && !rs->BOF(); }
+bool HasRow(const RecordsetPtr& rs) {
+    return rs && rs->IsOpen() && !rs->EOF_() && !rs->BOF();
+}
 
 RecordsetPtr TryExecute(AppConnection& connection, std::string_view sql) {
     try {

@@ -34,7 +34,8 @@ std::string FirstRowField(const RecordsetPtr& rs, std::string_view name) {
 
 // Sets the scale of a descriptor when it exists.
 void SetScale(const std::shared_ptr<t_PropDesc>& desc, std::int16_t scale) {
-    if (desc) desc->m_Scale = scale;
+    if (desc)
+        desc->m_Scale = scale;
 }
 
 }  // namespace
@@ -47,12 +48,13 @@ std::int32_t UserDefInfo::SetValues(frmProperty* /*frm*/) {
         if (IsBatch() && g_CategoryByCust) {
             std::string id = "0";
             if (SelCustID != 0) {
-                id = FirstColumn(db->Execute(
-                    "SELECT FItemID FROM t_Item WHERE FItemclassID=1 AND FItemID=" +
-                    SqlId(SelCustID)));
+                id = FirstColumn(
+                    db->Execute("SELECT FItemID FROM t_Item WHERE FItemclassID=1 AND FItemID=" +
+                                SqlId(SelCustID)));
             }
             for (int row : {kRowCustNumber, kRowCustName}) {
-                if (auto d = Desc(row)) d->m_Value = id;
+                if (auto d = Desc(row))
+                    d->m_Value = id;
             }
         } else if (IsBatch()) {
             std::string id = "0";
@@ -62,20 +64,23 @@ std::int32_t UserDefInfo::SetValues(frmProperty* /*frm*/) {
                                 SqlId(SelItemID)));
             }
             for (int row : {kRowItemNumber, kRowItemName, kRowModel}) {
-                if (auto d = Desc(row)) d->m_Value = id;
+                if (auto d = Desc(row))
+                    d->m_Value = id;
             }
         }
-        if (SelEntryID == 0) return 0;
+        if (SelEntryID == 0)
+            return 0;
         std::string sql = "SELECT * FROM t_CustEntry WHERE FEntryID=" + SqlId(SelEntryID);
         sql += g_CategoryByCust ? " AND FCustID=" + SqlId(SelCustID)
                                 : " AND FItemID=" + SqlId(SelItemID);
         entry = db->Execute(sql);
     } catch (const std::exception& e) {
-        CurrentUi().MessageBox(GetResText("设置属性值出错，错误描述：") + e.what(),
-                               MsgButtons::kOK, MsgIcon::kExclamation, GetResText("Tesmar提示"));
+        CurrentUi().MessageBox(GetResText("设置属性值出错，错误描述：") + e.what(), MsgButtons::kOK,
+                               MsgIcon::kExclamation, GetResText("Tesmar提示"));
         return 0;
     }
-    if (!HasRow(entry)) return 0;
+    if (!HasRow(entry))
+        return 0;
 
     // From here every step that fails is passed over.
     auto attempt = [](auto&& step) {
@@ -84,14 +89,19 @@ std::int32_t UserDefInfo::SetValues(frmProperty* /*frm*/) {
         } catch (const std::exception&) {
         }
     };
-    attempt([&] { SelItemID = static_cast<std::int32_t>(entry->Fields("FItemID").Value().ToInteger()); });
-    attempt([&] { SelCustID = static_cast<std::int32_t>(entry->Fields("FCustID").Value().ToInteger()); });
+    attempt([&] {
+        SelItemID = static_cast<std::int32_t>(entry->Fields("FItemID").Value().ToInteger());
+    });
+    attempt([&] {
+        SelCustID = static_cast<std::int32_t>(entry->Fields("FCustID").Value().ToInteger());
+    });
     attempt([&] { SelUsed = entry->Fields("FUsed").Value().ToBool() ? 1 : 0; });
     for (const auto& desc : *PropDesc()) {
         attempt([&] {
             const Variant& v = entry->Fields(desc->m_SqlColName).Value();
             if (desc->m_DataType == adDate || desc->m_DataType == adDBTimeStamp) {
-                if (auto date = v.ToDate()) desc->m_Value = date->ToText();
+                if (auto date = v.ToDate())
+                    desc->m_Value = date->ToText();
             } else if (desc->m_DataType == adBoolean) {
                 desc->m_Value = !v.IsNull() && v.ToBool() ? "1" : "0";
             } else {
@@ -124,7 +134,8 @@ std::string UserDefInfo::UnitName(std::int32_t unitID) {
     }
     std::string name;
     units->Filter(" FItemID=" + SqlId(unitID));
-    if (HasRow(units)) name = FieldText(*units, "FName");
+    if (HasRow(units))
+        name = FieldText(*units, "FName");
     units->Filter("");
     return name;
 }
@@ -194,7 +205,8 @@ std::string UserDefInfo::GetName(std::int32_t id, std::int32_t kind) {
                 }
                 break;
             case 7:  // unit
-                if (!batch || g_CategoryByCust) result = UnitName(id);
+                if (!batch || g_CategoryByCust)
+                    result = UnitName(id);
                 break;
             case 9:  // item name
                 if (!batch) {
@@ -203,11 +215,11 @@ std::string UserDefInfo::GetName(std::int32_t id, std::int32_t kind) {
                         "FName");
                 } else if (!g_CategoryByCust) {
                     result = id == 0 ? GetResText("所有物料")
-                                     : FirstRowField(db.Execute("SELECT FName FROM t_Item WHERE "
-                                                                "FItemID=" +
-                                                                ID +
-                                                                " AND FDetail=0 AND FItemClassID=4"),
-                                                     "FName");
+                                     : FirstRowField(
+                                           db.Execute("SELECT FName FROM t_Item WHERE "
+                                                      "FItemID=" +
+                                                      ID + " AND FDetail=0 AND FItemClassID=4"),
+                                           "FName");
                 }
                 break;
             case 10:  // specification
@@ -248,16 +260,19 @@ std::string UserDefInfo::GetName(std::int32_t id, std::int32_t kind) {
 }
 
 Variant UserDefInfo::GetOtherName(std::int32_t classCode, std::string_view value) {
-    if (classCode != 120) return Variant();
+    if (classCode != 120)
+        return Variant();
     try {
         RecordsetPtr rs = SharedConnection().Execute(
             "SELECT FCurrencyID,FNumber,FName FROM t_Currency WHERE FCurrencyID>0  Order by "
             "FNumber");
         // No currency (0, empty or not a number) means the base currency 1.
         double id = Val(value);
-        if (id == 0) id = 1;
+        if (id == 0)
+            id = 1;
         rs->Filter("FCurrencyID=" + SqlNumber(id));
-        if (!HasRow(rs)) return Variant("This is a bug");
+        if (!HasRow(rs))
+            return Variant("This is a bug");
         return Variant(FieldText(*rs, "FName"));
     } catch (const std::exception&) {
         return Variant();

@@ -27,7 +27,9 @@ bool IsNumericType(std::int16_t type) {
            type == adSmallInt || type == adSingle;
 }
 
-bool IsDateType(std::int16_t type) { return type == adDate || type == adDBTimeStamp; }
+bool IsDateType(std::int16_t type) {
+    return type == adDate || type == adDBTimeStamp;
+}
 
 // Rows shown for reading only; they have no column of their own.
 bool IsDisplayRow(int row) {
@@ -53,30 +55,31 @@ void ShowSaveFailure(const std::string& description) {
 bool UserDefInfo::IsDuplicate(bool forUpdate) {
     orva::Spread& grid = Grid();
     auto value = [&grid](int row) -> const std::string& { return grid.GetText(kColValue, row); };
-    std::string sql = "SELECT * FROM t_CustEntry WHERE FItemID=" +
-                      SqlId(ValId(value(kRowItemNumber))) +
-                      " AND FCustID=" + SqlId(ValId(value(kRowCustNumber))) + " AND FUnitID=" +
-                      (forUpdate ? SqlNumber(Val(value(kRowUnit)))
-                                 : SqlId(ValId(value(kRowUnit)))) +
-                      " AND FStartQty=" + SqlNumber(Val(value(kRowStartQty))) +
-                      " AND FEndQty=" + SqlNumber(Val(value(kRowEndQty))) +
-                      " AND FCyID=" + SqlNumber(Val(value(kRowCurrency))) +
-                      " AND FQuoteTime=" + SqlDate(Trim(value(kRowQuoteTime)));
+    std::string sql =
+        "SELECT * FROM t_CustEntry WHERE FItemID=" + SqlId(ValId(value(kRowItemNumber))) +
+        " AND FCustID=" + SqlId(ValId(value(kRowCustNumber))) + " AND FUnitID=" +
+        (forUpdate ? SqlNumber(Val(value(kRowUnit))) : SqlId(ValId(value(kRowUnit)))) +
+        " AND FStartQty=" + SqlNumber(Val(value(kRowStartQty))) +
+        " AND FEndQty=" + SqlNumber(Val(value(kRowEndQty))) +
+        " AND FCyID=" + SqlNumber(Val(value(kRowCurrency))) +
+        " AND FQuoteTime=" + SqlDate(Trim(value(kRowQuoteTime)));
     if (forUpdate) {
-        sql += " AND FExpireDate=" + SqlDate(Trim(value(kRowExpireDate))) +
-               " AND FEntryID<>" + SqlId(SelEntryID);
+        sql += " AND FExpireDate=" + SqlDate(Trim(value(kRowExpireDate))) + " AND FEntryID<>" +
+               SqlId(SelEntryID);
     } else {
         sql += " AND FExpireDate=" + SqlText(value(kRowExpireDate)) + " ";
     }
     RecordsetPtr rs = SharedConnection().Execute(sql);
-    if (!HasRow(rs)) return false;
+    if (!HasRow(rs))
+        return false;
     CurrentUi().MessageBox(GetResText("已有相同记录，不允许保存"), MsgButtons::kOK,
                            MsgIcon::kInformation, GetResText("Tesmar提示"));
     return true;
 }
 
 bool UserDefInfo::Add() {
-    if (IsDuplicate(false)) return false;
+    if (IsDuplicate(false))
+        return false;
     AppConnection& db = SharedConnection();
     std::int32_t number = 0;
     try {
@@ -101,7 +104,8 @@ bool UserDefInfo::Add() {
         RecordsetPtr header =
             db.Execute("select FBrNo FROM t_Cust WHERE FItemID=" + item + " AND FCustID=" + cust);
         const bool hasHeader = HasRow(header);
-        if (header && header->IsOpen()) header->Close();
+        if (header && header->IsOpen())
+            header->Close();
         if (!hasHeader) {
             db.Execute("INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0'," + item + "," +
                        cust + ")");
@@ -114,7 +118,8 @@ bool UserDefInfo::Add() {
         SelEntryID = number;
         for (int row = 1; row <= grid.MaxRows(); ++row) {
             auto desc = Desc(row);
-            if (!desc || IsDisplayRow(row)) continue;
+            if (!desc || IsDisplayRow(row))
+                continue;
             const std::string& text = grid.GetText(kColValue, row);
             const std::string_view trimmed = Trim(text);
             if (row == kRowUsed) {
@@ -142,15 +147,18 @@ bool UserDefInfo::Add() {
 }
 
 bool UserDefInfo::Update() {
-    if (IsDuplicate(true)) return true;
+    if (IsDuplicate(true))
+        return true;
     orva::Spread& grid = Grid();
     std::string sql = "Update t_CustEntry SET ";
     for (int row = 1; row <= grid.MaxRows(); ++row) {
         auto desc = Desc(row);
-        if (!desc || IsDisplayRow(row)) continue;
+        if (!desc || IsDisplayRow(row))
+            continue;
         const std::string& text = grid.GetText(kColValue, row);
         // The currency is always written; any other column only when changed.
-        if (row != kRowCurrency && text == desc->m_Value) continue;
+        if (row != kRowCurrency && text == desc->m_Value)
+            continue;
         sql += desc->m_SqlColName + "=";
         if (IsNumericType(desc->m_DataType)) {
             sql += SqlNumber(Val(text));
@@ -161,7 +169,8 @@ bool UserDefInfo::Update() {
         }
         sql += ",";
     }
-    if (!sql.empty() && sql.back() == ',') sql.pop_back();
+    if (!sql.empty() && sql.back() == ',')
+        sql.pop_back();
     sql += " WHERE FEntryID=" + SqlId(SelEntryID);
     try {
         std::int16_t rows = 0;

@@ -38,7 +38,8 @@ std::int32_t UserDefInfo::SetProperty() {
     orva::Spread& grid = Grid();
     LocktheGrd(1);
     ClearText();
-    if (grid.MaxCols() < kColValue) grid.SetMaxCols(kColValue);
+    if (grid.MaxCols() < kColValue)
+        grid.SetMaxCols(kColValue);
     grid.SetCellType(CellBlock::Column(kColCaption), CellType::StaticText());
     grid.SetCellType(CellBlock::Column(kColValue), CellType::Text());
 
@@ -63,7 +64,8 @@ std::int32_t UserDefInfo::SetProperty() {
                     }
                     break;
                 case adDouble:
-                    SetValueCell(grid, row, CellType::Decimal(desc.m_Scale, -kDecimalMax, kDecimalMax));
+                    SetValueCell(grid, row,
+                                 CellType::Decimal(desc.m_Scale, -kDecimalMax, kDecimalMax));
                     text = FormatDouble(Val(desc.m_Value));
                     break;
                 case adInteger:
@@ -72,7 +74,8 @@ std::int32_t UserDefInfo::SetProperty() {
                     break;
                 case adBoolean:
                     SetValueCell(grid, row, CellType::Text());
-                    if (Val(desc.m_Value) != 0) text = "Y";
+                    if (Val(desc.m_Value) != 0)
+                        text = "Y";
                     break;
                 case adVarChar:
                     SetValueCell(grid, row, CellType::Text(desc.m_Actualsize));
@@ -86,17 +89,19 @@ std::int32_t UserDefInfo::SetProperty() {
             SetValueCell(grid, row, CellType::Text());
             if (kind == 7 && !Trim(desc.m_Value).empty()) {
                 // A new entry holds the item here: show the item's base unit.
-                RecordsetPtr rs = SharedConnection().Execute(
-                    "SELECT FUnitID From t_ICItem Where FItemID=" +
-                    SqlId(WholeNumber(desc.m_Value)));
-                if (HasRow(rs)) desc.m_Value = FieldText(*rs, "FUnitID");
+                RecordsetPtr rs =
+                    SharedConnection().Execute("SELECT FUnitID From t_ICItem Where FItemID=" +
+                                               SqlId(WholeNumber(desc.m_Value)));
+                if (HasRow(rs))
+                    desc.m_Value = FieldText(*rs, "FUnitID");
             }
             text = GetName(static_cast<std::int32_t>(WholeNumber(desc.m_Value)), kind);
         } else if (kind == 120) {
             SetValueCell(grid, row, CellType::Text());
             text = GetOtherName(120, desc.m_Value).ToText();
             const std::string_view v = Trim(desc.m_Value);
-            if (v.empty() || v == "0") desc.m_Value = "1";
+            if (v.empty() || v == "0")
+                desc.m_Value = "1";
         } else {
             SetValueCell(grid, row, CellType::Text());
         }
@@ -109,21 +114,28 @@ std::int32_t UserDefInfo::SetProperty() {
     const bool single = operationType_ == 0;
     const bool batch = operationType_ > 0;
     auto lockRow = [&grid](int row) {
-        if (row <= grid.MaxRows()) grid.SetLock(CellBlock::Row(row), true);
+        if (row <= grid.MaxRows())
+            grid.SetLock(CellBlock::Row(row), true);
     };
-    if (single && SelItemID > 1) lockRow(kRowItemNumber);
-    if (single && SelCustID > 1) lockRow(kRowCustNumber);
-    if (batch) lockRow(byCust ? kRowCustNumber : kRowItemNumber);
-    if (SelEntryID > 0 || (batch && byCust)) lockRow(kRowCustNumber);
+    if (single && SelItemID > 1)
+        lockRow(kRowItemNumber);
+    if (single && SelCustID > 1)
+        lockRow(kRowCustNumber);
+    if (batch)
+        lockRow(byCust ? kRowCustNumber : kRowItemNumber);
+    if (SelEntryID > 0 || (batch && byCust))
+        lockRow(kRowCustNumber);
     lockRow(kRowCustName);
-    if (batch && !byCust) lockRow(kRowItemNumber);
+    if (batch && !byCust)
+        lockRow(kRowItemNumber);
     lockRow(kRowItemName);
     lockRow(kRowModel);
     if (kRowUsed <= grid.MaxRows()) {
         lockRow(kRowUsed);
         grid.SetRowHidden(kRowUsed, true);
     }
-    if (batch && !byCust) lockRow(kRowUnit);
+    if (batch && !byCust)
+        lockRow(kRowUnit);
 
     if (kRowDiscount <= grid.MaxRows()) {
         grid.SetRowHidden(kRowDiscount, true);

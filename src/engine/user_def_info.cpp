@@ -28,12 +28,14 @@ UserDefInfo::UserDefInfo() : propDesc_(std::make_shared<orva::PropDesc>()) {}
 UserDefInfo::~UserDefInfo() = default;
 
 std::shared_ptr<orva::PropDesc> UserDefInfo::PropDesc() {
-    if (!propDesc_) propDesc_ = std::make_shared<orva::PropDesc>();
+    if (!propDesc_)
+        propDesc_ = std::make_shared<orva::PropDesc>();
     return propDesc_;
 }
 
 orva::Spread& UserDefInfo::Grid() const {
-    if (!grid_) throw ComError(91, "The editor grid has not been set.");
+    if (!grid_)
+        throw ComError(91, "The editor grid has not been set.");
     return *grid_;
 }
 
@@ -41,7 +43,9 @@ std::shared_ptr<t_PropDesc> UserDefInfo::Desc(std::int32_t row) {
     return PropDesc()->Item(row);
 }
 
-std::int32_t UserDefInfo::InitInfo() { return BuildPropDescs(); }
+std::int32_t UserDefInfo::InitInfo() {
+    return BuildPropDescs();
+}
 
 std::int32_t UserDefInfo::BuildPropDescs() {
     propDesc_ = std::make_shared<orva::PropDesc>();
@@ -87,8 +91,8 @@ std::int32_t UserDefInfo::BuildPropDescs() {
             {8, adDate, 0, adDate, "FQuoteTime", GetResText("生效日期"), 3, 0, today, 0,
              "FQuoteTime"},
             {2, adBoolean, 0, adBoolean, "FUsed", GetResText("审核状态"), 3, 0, "0", 0, "FUsed"},
-            {8, adDate, 0, adDate, "FExpireDate", GetResText("失效日期"), 3, 0,
-             kDefaultExpireDate, 0, "FExpireDate"},
+            {8, adDate, 0, adDate, "FExpireDate", GetResText("失效日期"), 3, 0, kDefaultExpireDate,
+             0, "FExpireDate"},
             {255, adVarChar, 0, adVarChar, "FNote", GetResText("备注"), 3, 0, "", 0, "FNote"},
         };
         for (const Row& r : rows) {
@@ -113,7 +117,8 @@ void UserDefInfo::LocktheGrd(std::int16_t flag) {
 
 void UserDefInfo::ClearText() {
     orva::Spread& grid = Grid();
-    if (grid.MaxRows() < 1 || grid.MaxCols() < 1) return;
+    if (grid.MaxRows() < 1 || grid.MaxCols() < 1)
+        return;
     const CellBlock all = CellBlock::Block(1, 1, grid.MaxCols(), grid.MaxRows());
     grid.SetSelection(all);
     grid.ClearBlock(all);
@@ -121,8 +126,10 @@ void UserDefInfo::ClearText() {
 }
 
 void UserDefInfo::SetStatus(const std::string& text) {
-    if (!status_) return;
-    if (status_->PanelCount() == 0) status_->AddPanel();
+    if (!status_)
+        return;
+    if (status_->PanelCount() == 0)
+        status_->AddPanel();
     status_->SetPanelText(1, text);
 }
 
@@ -135,7 +142,8 @@ void UserDefInfo::ClearSpread(bool vClear) {
         if (row == kRowUnit || row == kRowCurrency || row == kRowQuoteTime || row == kRowNote) {
             continue;
         }
-        if (grid.Locked(kColText, row)) continue;
+        if (grid.Locked(kColText, row))
+            continue;
         auto desc = Desc(row);
         std::string value;
         switch (grid.TypeAt(kColText, row).kind) {
@@ -153,9 +161,11 @@ void UserDefInfo::ClearSpread(bool vClear) {
             grid.SetText(kColText, row, value);
             grid.SetText(kColValue, row, value);
         }
-        if (desc) desc->m_Value = value;
+        if (desc)
+            desc->m_Value = value;
     }
-    if (!vClear) return;
+    if (!vClear)
+        return;
 
     if (!grid.Locked(kColText, kRowCustNumber)) {
         for (int row : {kRowCustNumber, kRowCustName}) {

@@ -31,7 +31,7 @@ class StatusBar;
 class frmProperty;
 
 class UserDefInfo {
-public:
+  public:
     // What the editor was opened for.
     static constexpr std::int32_t kOpSingle = 0;
     static constexpr std::int32_t kOpBatchAdd = 8;
@@ -167,7 +167,7 @@ public:
     std::int32_t BatchDelete_Item();
     std::int32_t BatchDelete();
 
-private:
+  private:
     std::int32_t BuildPropDescs();
     // True when the entry for (customer, item) may be written at this price.
     bool ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, double& basePrice);

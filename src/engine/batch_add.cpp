@@ -1,0 +1,189 @@
+// Batch add: one new price entry from the grid for every member of a group,
+// for every customer of a customer group and the grid's item (BatchAdd), or
+// for every item of an item group and the grid's customer (BatchAdd_Item).
+// A member that already has the entry is passed over; a missing
+// customer-item header row is written with the entry; each entry may be
+// confirmed against the minimum price and written audited when the company
+// asks for it and the user holds the audit right.
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "engine/batch_values.h"
+#include "engine/engine_values.h"
+#include "engine/user_def_info.h"
+#include "entry/globals.h"
+#include "entry/rights.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/com_error.h"
+#include "host/controls/spread.h"
+#include "host/gl_data.h"
+#include "host/text_util.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+namespace {
+
+using Row = UserDefInfo::Row;
+constexpr std::int32_t kColText = UserDefInfo::kColText;
+constexpr std::int32_t kColValue = UserDefInfo::kColValue;
+
+// The user may audit (asked without a message; any failure counts as no).
+bool HoldsAuditRight() {
+    try {
+        return GetGLData()->AccessCheck(FunctionObjectID(), kFunctionRightIndex, kRightAudit);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// What the grid gives every entry of the batch.
+struct EntryValues {
+    std::string unit;  // the grid's unit, "" when each item's base unit is used
+    std::string startQty, endQty, price, currency, leadTime;
+    std::string quoteTime, expireDate;  // quoted dates
+    std::string note;                   // quoted text
+};
+
+EntryValues ReadEntryValues(const Spread& grid, bool gridUnit) {
+    EntryValues v;
+    if (gridUnit) {
+        v.unit = SqlId(WholeNumber(Trim(grid.GetText(kColValue, Row::kRowUnit))));
+    }
+    v.startQty = SqlNumber(batch::StoredNumber(grid, Row::kRowStartQty));
+    v.endQty = SqlNumber(batch::StoredNumber(grid, Row::kRowEndQty));
+    v.price = SqlNumber(batch::StoredNumber(grid, Row::kRowPrice));
+    v.currency = SqlNumber(batch::StoredNumber(grid, Row::kRowCurrency));
+    v.leadTime = SqlNumber(batch::StoredNumber(grid, Row::kRowLeadTime));
+    v.quoteTime = SqlDate(batch::CellDate(grid, kColValue, Row::kRowQuoteTime));
+    v.expireDate = SqlDate(batch::CellDate(grid, kColText, Row::kRowExpireDate));
+    v.note = SqlText(grid.GetText(kColText, Row::kRowNote));
+    return v;
+}
+
+struct BatchAddPlan {
+    bool itemGroup = false;  // members are items, the customer is fixed
+    bool gridUnit = true;    // the unit comes from the grid (else each item's)
+    std::function<void(std::int32_t, RecordsetPtr&)> members;
+    std::function<bool(std::int32_t, std::int32_t)> confirm;  // (customer, item)
+};
+
+std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int16_t alert) {
+    const std::string crlf(kCrLf);
+    std::int32_t count = 0;
+    try {
+        const bool auditAsked = GetSysProfile("BatchAuditSalePrice") != 0;
+        const bool auditRight = auditAsked && HoldsAuditRight();
+        const bool audited = auditAsked && auditRight;
+
+        const std::int32_t fixedID =
+            batch::StoredId(grid, plan.itemGroup ? Row::kRowCustNumber : Row::kRowItemNumber);
+        const std::int32_t groupID =
+            batch::StoredId(grid, plan.itemGroup ? Row::kRowItemNumber : Row::kRowCustNumber);
+        if (batch::CellDate(grid, kColText, Row::kRowExpireDate) <
+            batch::CellDate(grid, kColText, Row::kRowQuoteTime)) {
+            batch::Notice(GetResText("失效日期必须大于生效日期"));
+            return 0;
+        }
+        const EntryValues v = ReadEntryValues(grid, plan.gridUnit);
+
+        auto db = batch::NewConnection();
+        RecordsetPtr members;
+        plan.members(groupID, members);
+        AppConnection& shared = SharedConnection();
+
+        for (std::int32_t member : batch::MemberIDs(members)) {
+            const std::int32_t cust = plan.itemGroup ? fixedID : member;
+            const std::int32_t item = plan.itemGroup ? member : fixedID;
+            const std::string custText = SqlId(cust);
+            const std::string itemText = SqlId(item);
+
+            std::string header;
+            RecordsetPtr headerRow = db->GetAnyRecordset(
+                "SELECT * FROM t_Cust WHERE FItemID=" + itemText + " AND FCustID=" + custText);
+            if (!HasRow(headerRow)) {
+                header = "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) " +
+                         crlf + "VALUES ('0'," + itemText + "," + custText + ",1,0 ) " + crlf;
+            }
+
+            std::string unit = v.unit;
+            std::string unitMatch = " AND FUnitID=" + v.unit;
+            if (!plan.gridUnit) {
+                // Each item in its own base unit; an item without one gets 0.
+                RecordsetPtr base =
+                    shared.Execute("select FUnitID from t_ICItem where FItemID=" + itemText);
+                if (HasRow(base) && !base->Fields("FUnitID").Value().IsNull()) {
+                    unit = SqlId(base->Fields("FUnitID").Value().ToInteger());
+                    unitMatch = " And FunitID=" + unit;
+                } else {
+                    unit = "0";
+                    unitMatch.clear();
+                }
+            }
+
+            const std::string duplicate =
+                "SELECT * FROM t_CustEntry WHERE FCustID=" + custText + " AND FItemID=" + itemText +
+                unitMatch + " AND FStartQty=" + v.startQty + " AND FEndQty=" + v.endQty +
+                " AND FCyID=" + v.currency + " AND FQuoteTime=" + v.quoteTime +
+                " AND FExpireDate=" + v.expireDate + " ";
+            if (HasRow(db->GetAnyRecordset(duplicate)))
+                continue;
+            if (alert != 0 && !plan.confirm(cust, item))
+                continue;
+
+            const std::int32_t entryID = shared.GetICMaxNum("t_Cust");
+            if (entryID < 1) {
+                throw ComError(ComError::kGeneric, "No new entry number could be taken.");
+            }
+            const std::string entry =
+                "INSERT INTO t_CustEntry(FBrNo,FCustID,FItemID,FEntryID,FUnitID,FStartQty,FEndQty,"
+                "FPrice,FCyID,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote)" +
+                crlf + "VALUES('0'," + custText + "," + itemText + "," + SqlId(entryID) + "," +
+                unit + "," + v.startQty + "," + v.endQty + "," + v.price + "," + v.currency + "," +
+                v.leadTime + "," + v.quoteTime + "," + (audited ? "1," : "0,") + v.expireDate +
+                "," + v.note + ")" + crlf;
+            db->Execute(header + entry);
+            ++count;
+        }
+
+        batch::Notice(batch::CountText(GetResText("此次共新增"), count, GetResText("条记录！")),
+                      MsgButtons::kOK, MsgIcon::kInformation);
+        if (count > 0 && audited) {
+            batch::Notice(GetResText("本次新增记录都已自动审核！"), MsgButtons::kOK,
+                          MsgIcon::kInformation);
+        } else if (count > 0 && auditAsked && !auditRight) {
+            ShowAssistant(GetResText("没有权限,不能自动审核。请与系统管理员联系!"));
+        }
+        return count;
+    } catch (const std::exception&) {
+        batch::Notice(GetResText("批量新增出错！"), MsgButtons::kOK, MsgIcon::kInformation);
+        return 0;
+    }
+}
+
+}  // namespace
+
+std::int32_t UserDefInfo::BatchAdd(std::int16_t& alertLowPrice, double& basePrice) {
+    BatchAddPlan plan;
+    plan.members = [this](std::int32_t group, RecordsetPtr& rs) { GetDetailCust(group, rs); };
+    plan.confirm = [this, &basePrice](std::int32_t cust, std::int32_t item) {
+        return ConfirmLowPrice(cust, item, basePrice);
+    };
+    return RunBatchAdd(Grid(), plan, alertLowPrice);
+}
+
+std::int32_t UserDefInfo::BatchAdd_Item(std::int16_t& alertLowPrice, double& basePrice) {
+    BatchAddPlan plan;
+    plan.itemGroup = true;
+    // Grouped by item, the editor offers no unit: each item's base unit.
+    plan.gridUnit = g_CategoryByCust;
+    plan.members = [this](std::int32_t group, RecordsetPtr& rs) { GetDetailItem(group, rs); };
+    plan.confirm = [this, &basePrice](std::int32_t cust, std::int32_t item) {
+        return ConfirmLowPrice(cust, item, basePrice);
+    };
+    return RunBatchAdd(Grid(), plan, alertLowPrice);
+}
+
+}  // namespace orva

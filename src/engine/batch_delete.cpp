@@ -1,0 +1,146 @@
+// Batch delete: removes, for every member of a group, the unaudited entries
+// that match the grid exactly: every customer of a customer group with the
+// grid's item and unit (BatchDelete), or every item of an item group, in the
+// item's base unit only, with the grid's customer (BatchDelete_Item). The
+// user is told how many entries will go and confirms once; then the whole
+// deletion is sent as one text. Header rows in t_Cust stay.
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/batch_values.h"
+#include "engine/engine_values.h"
+#include "engine/user_def_info.h"
+#include "host/app_connection.h"
+#include "host/controls/spread.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+namespace {
+
+using Row = UserDefInfo::Row;
+constexpr std::int32_t kColValue = UserDefInfo::kColValue;
+
+// Where the member list goes in both statements.
+constexpr std::string_view kMemberPlaceholder = "#######";
+// Members per IN list. A larger group is counted and deleted in several
+// statements of this size, still sent as one text so the deletion runs or
+// fails as a whole; SQL Server copes badly with IN lists of many thousands.
+constexpr std::size_t kMembersPerList = 1000;
+
+std::string ReplaceAll(std::string text, std::string_view what, std::string_view with) {
+    for (std::size_t at = text.find(what); at != std::string::npos;
+         at = text.find(what, at + with.size())) {
+        text.replace(at, what.size(), with);
+    }
+    return text;
+}
+
+// The member IDs as "1,2,3", in lists of at most kMembersPerList.
+std::vector<std::string> MemberLists(const std::vector<std::int32_t>& ids) {
+    std::vector<std::string> lists;
+    for (std::size_t i = 0; i < ids.size(); i += kMembersPerList) {
+        std::string list;
+        for (std::size_t k = i; k < ids.size() && k < i + kMembersPerList; ++k) {
+            if (!list.empty())
+                list += ',';
+            list += SqlId(ids[k]);
+        }
+        lists.push_back(std::move(list));
+    }
+    return lists;
+}
+
+struct BatchDeletePlan {
+    bool itemGroup = false;  // members are items, the customer is fixed
+    std::function<void(std::int32_t, RecordsetPtr&)> members;
+};
+
+std::int32_t RunBatchDelete(const Spread& grid, const BatchDeletePlan& plan) {
+    const std::string crlf(kCrLf);
+    try {
+        const std::int32_t fixedID =
+            batch::StoredId(grid, plan.itemGroup ? Row::kRowCustNumber : Row::kRowItemNumber);
+        const std::int32_t groupID =
+            batch::StoredId(grid, plan.itemGroup ? Row::kRowItemNumber : Row::kRowCustNumber);
+        auto db = batch::NewConnection();
+        RecordsetPtr members;
+        plan.members(groupID, members);
+
+        const std::string list = "(" + std::string(kMemberPlaceholder) + ")";
+        const std::string band =
+            " AND FStartQty=" + SqlNumber(batch::StoredNumber(grid, Row::kRowStartQty)) +
+            " AND FEndQty=" + SqlNumber(batch::StoredNumber(grid, Row::kRowEndQty)) +
+            " AND FPrice=" + SqlNumber(batch::StoredNumber(grid, Row::kRowPrice)) +
+            " AND FCyID=" + SqlNumber(batch::StoredNumber(grid, Row::kRowCurrency)) +
+            " AND FQuoteTime=" + SqlDate(batch::CellDate(grid, kColValue, Row::kRowQuoteTime));
+        const std::string expire =
+            " AND FExpireDate=" + SqlDate(batch::CellDate(grid, kColValue, Row::kRowExpireDate));
+
+        std::string countSql;
+        std::string deleteSql;
+        if (!plan.itemGroup) {
+            const std::string where =
+                " FROM t_CustEntry WHERE FItemID=" + SqlId(fixedID) + " AND FCustID IN " + list +
+                " AND FUnitID=" + SqlNumber(batch::StoredNumber(grid, Row::kRowUnit)) + band;
+            countSql = "SELECT COUNT(*)" + where + " AND FUsed=0 " + expire + " AND FUsed <> 1";
+            deleteSql = "DELETE" + where + expire + " AND FUsed <> 1";
+        } else {
+            // Only entries in the item's base unit.
+            const std::string where =
+                " FROM t_CustEntry WHERE FEntryID in (select FEntryID from t_CustEntry t1 inner "
+                "join t_ICItem t2 on t1.FItemID=t2.FItemID and t1.FUnitID=t2.FUnitID) And "
+                "FCustID=" +
+                SqlId(fixedID) + " AND FItemID IN " + list + band + " AND FUsed=0" + expire;
+            countSql = "SELECT COUNT(*)" + where;
+            deleteSql = "DELETE" + where;
+        }
+
+        std::int64_t found = 0;
+        const std::vector<std::string> lists = MemberLists(batch::MemberIDs(members));
+        if (!lists.empty()) {
+            std::string deleteText;
+            for (const std::string& ids : lists) {
+                RecordsetPtr rs =
+                    db->GetAnyRecordset(ReplaceAll(countSql, kMemberPlaceholder, ids));
+                if (HasRow(rs))
+                    found += rs->Fields(0).Value().ToInteger();
+                deleteText += ReplaceAll(deleteSql, kMemberPlaceholder, ids) + crlf;
+            }
+            if (found > 0) {
+                const std::string question = batch::CountText(GetResText("本次操作将删除"), found,
+                                                              GetResText("条记录，是否继续？"));
+                if (batch::Notice(question, MsgButtons::kYesNo, MsgIcon::kQuestion) !=
+                    MsgResult::kYes) {
+                    return 0;
+                }
+                db->Execute(deleteText);
+            }
+        }
+        batch::Notice(batch::CountText(GetResText("此次共删除"), found, GetResText("条记录！")),
+                      MsgButtons::kOK, MsgIcon::kInformation);
+        return static_cast<std::int32_t>(found);
+    } catch (const std::exception&) {
+        batch::Notice(GetResText("批量删除出错！"), MsgButtons::kOK, MsgIcon::kInformation);
+        return 0;
+    }
+}
+
+}  // namespace
+
+std::int32_t UserDefInfo::BatchDelete_Item() {
+    BatchDeletePlan plan;
+    plan.itemGroup = true;
+    plan.members = [this](std::int32_t group, RecordsetPtr& rs) { GetDetailItem(group, rs); };
+    return RunBatchDelete(Grid(), plan);
+}
+
+std::int32_t UserDefInfo::BatchDelete() {
+    BatchDeletePlan plan;
+    plan.members = [this](std::int32_t group, RecordsetPtr& rs) { GetDetailCust(group, rs); };
+    return RunBatchDelete(Grid(), plan);
+}
+
+}  // namespace orva

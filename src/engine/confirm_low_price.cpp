@@ -1,0 +1,58 @@
+// The minimum-price question of the batch add and batch update: asked per
+// member when the grid's price is below the floor of that customer and item.
+#include <string>
+
+#include "engine/batch_values.h"
+#include "engine/engine_values.h"
+#include "engine/user_def_info.h"
+#include "entry/globals.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/controls/spread.h"
+#include "minprice/min_price.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+
+bool UserDefInfo::ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, double& basePrice) {
+    AppConnection& db = SharedConnection();
+    const bool byCustomer = g_CategoryByCust;
+
+    double floor = 0;
+    GetSELowPrice(custID, itemID, floor);
+
+    double compared = basePrice;
+    if (byCustomer) {
+        // The grid's price is per its unit; the floor is per base unit.
+        RecordsetPtr rs =
+            db.Execute("select FCoefficient from t_MeasureUnit where FMeasureUnitID=" +
+                       SqlNumber(batch::StoredNumber(Grid(), kRowUnit)));
+        double coefficient = 1;
+        if (HasRow(rs)) {
+            const Variant& v = rs->Fields("FCoefficient").Value();
+            if (!v.IsNull() && v.ToDouble() != 0)
+                coefficient = v.ToDouble();
+        }
+        compared = basePrice / coefficient;
+    }
+    if (!(compared < floor))
+        return true;
+
+    // The member the question is about: the customer, or the item by item group.
+    const std::int32_t member = byCustomer ? custID : itemID;
+    RecordsetPtr who =
+        db.Execute("SELECT FName,FNumber,FShortNumber FROM t_Item WHERE FItemID=" + SqlId(member) +
+                   " AND FItemClassId=" + (byCustomer ? "1" : "4"));
+    std::string name;
+    std::string number;
+    if (HasRow(who)) {
+        name = FieldText(*who, "FName");
+        number = FieldText(*who, g_UseShortNumber ? "FShortNumber" : "FNumber");
+    }
+    const std::string question =
+        number + "(" + name + GetResText(")的价格资料已经低于设定的销售最低限价，是否继续保存？");
+    return batch::Notice(question, MsgButtons::kYesNo, MsgIcon::kQuestion) == MsgResult::kYes;
+}
+
+}  // namespace orva

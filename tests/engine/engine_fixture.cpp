@@ -1,0 +1,104 @@
+#include "engine_fixture.h"
+
+#include "host/host_services.h"
+#include "host/text_util.h"
+
+namespace orva::test {
+
+void EngineTest::SetUp() {
+    RegisterHostServices();
+    LogOn(demo::kAdminUserId);
+    auto recording = std::make_unique<RecordingBackend>(OpenDatabase(company.path()));
+    backend = recording.get();
+    g_Connection = std::make_shared<AppConnection>(std::move(recording));
+    g_CategoryByCust = true;
+    g_UseShortNumber = false;
+    grid.SetMaxCols(3);
+    status.AddPanel("help");
+    engine = std::make_unique<UserDefInfo>();
+    engine->Spread(&grid);
+    engine->Status(&status);
+}
+
+void EngineTest::TearDown() {
+    engine.reset();
+    g_Connection.reset();
+    g_CategoryByCust = true;
+    g_UseShortNumber = false;
+    session.reset();
+}
+
+void EngineTest::LogOn(int userId) {
+    session.reset();
+    session = std::make_unique<ScopedSession>(company.path(), userId);
+}
+
+void EngineTest::Open(std::int32_t operation, std::int32_t custID, std::int32_t itemID,
+                      std::int32_t entryID) {
+    engine->SelCustID = custID;
+    engine->SelItemID = itemID;
+    engine->SelEntryID = entryID;
+    ASSERT_EQ(engine->InitInfo(), 0);
+    engine->OperationType(operation);
+    engine->SetValues();
+    engine->SetProperty();
+    if (engine->Used() != 0)
+        engine->LocktheGrd(0);
+}
+
+bool EngineTest::Type(int row, const std::string& text) {
+    message.clear();
+    grid.SetText(2, row, text);
+    grid.SetText(3, row, "");
+    return engine->Changed(row, 2, message);
+}
+
+bool EngineTest::Pick(int row, std::int64_t id) {
+    message.clear();
+    grid.SetText(3, row, std::to_string(id));
+    return engine->Changed(row, 2, message);
+}
+
+std::string EngineTest::Scalar(const std::string& sql) {
+    AppConnection db(OpenDatabase(company.path()));
+    RecordsetPtr rs = db.Execute(sql);
+    if (!rs->IsOpen() || rs->EOF_())
+        return {};
+    const Variant& v = rs->Fields(0).Value();
+    return v.IsNull() ? "NULL" : v.ToText();
+}
+
+long EngineTest::Count(const std::string& sql) {
+    AppConnection db(OpenDatabase(company.path()));
+    return static_cast<long>(db.Execute(sql)->Fields(0).Value().ToInteger());
+}
+
+void EngineTest::Exec(const std::string& sql) {
+    AppConnection db(OpenDatabase(company.path()));
+    db.Execute(sql);
+}
+
+std::vector<std::string> EngineTest::SentSince(std::size_t from) const {
+    return {backend->texts.begin() + static_cast<std::ptrdiff_t>(from), backend->texts.end()};
+}
+
+std::vector<std::string> EngineTest::SentStartingWith(std::string_view prefix) const {
+    std::vector<std::string> found;
+    for (const std::string& t : backend->texts) {
+        if (StartsWithNoCase(t, prefix))
+            found.push_back(t);
+    }
+    return found;
+}
+
+std::int32_t EngineTest::CustomerID(const std::string& number) {
+    return static_cast<std::int32_t>(
+        std::stoi(Scalar("SELECT FItemID FROM t_Organization WHERE FNumber='" + number + "'")));
+}
+
+std::int32_t EngineTest::ItemID(const std::string& number) {
+    return static_cast<std::int32_t>(
+        std::stoi(Scalar("SELECT FItemID FROM t_ICItem WHERE FNumber='" + number + "'")));
+}
+
+}  // namespace orva::test

@@ -1,0 +1,101 @@
+// Shared set-up of the record editor engine tests: a fresh demo company, a
+// session for one of the demo users, the shared connection (with every text
+// sent recorded), a scripted user, and an engine driving a spread and a
+// status bar the way the editor window does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "demo/demo_company.h"
+#include "engine/user_def_info.h"
+#include "entry/globals.h"
+#include "host/app_connection.h"
+#include "host/controls/spread.h"
+#include "host/controls/status_bar.h"
+#include "host/db_backend.h"
+#include "support/scoped_session.h"
+#include "support/scripted_ui.h"
+#include "support/temp_company.h"
+
+namespace orva::test {
+
+// Passes every text to a real connection and keeps a copy; a test may run
+// something of its own just before a text goes to the database (another
+// client saving at the same moment, say).
+class RecordingBackend : public DbBackend {
+  public:
+    explicit RecordingBackend(std::unique_ptr<DbBackend> inner) : inner_(std::move(inner)) {}
+
+    BatchResult ExecuteBatch(std::string_view tsql) override {
+        texts.emplace_back(tsql);
+        if (before)
+            before(tsql);
+        return inner_->ExecuteBatch(tsql);
+    }
+    std::int32_t NextNumber(std::string_view tableKey) override {
+        return failNumbers ? 0 : inner_->NextNumber(tableKey);
+    }
+    std::string Describe() const override { return inner_->Describe(); }
+
+    std::vector<std::string> texts;
+    std::function<void(std::string_view)> before;
+    bool failNumbers = false;
+
+  private:
+    std::unique_ptr<DbBackend> inner_;
+};
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the session of another demo user (the connection stays).
+    void LogOn(int userId);
+
+    // Opens the engine as the editor does: keys, InitInfo, OperationType,
+    // SetValues, SetProperty, and the lock of an audited entry.
+    void Open(std::int32_t operation, std::int32_t custID, std::int32_t itemID,
+              std::int32_t entryID = 0);
+
+    // The user types into column 2 of a row, the editor empties column 3 and
+    // checks the cell on leaving it. Returns what Changed answered; the
+    // message lands in `message`.
+    bool Type(int row, const std::string& text);
+    // As Type, for a value picked from a list: column 3 holds the ID.
+    bool Pick(int row, std::int64_t id);
+
+    std::string Text(int row) const { return grid.GetText(2, row); }
+    std::string Value(int row) const { return grid.GetText(3, row); }
+    bool RowLocked(int row) const { return grid.Locked(2, row); }
+
+    // A query through a connection of its own; the first field of the first
+    // row as text ("" when none).
+    std::string Scalar(const std::string& sql);
+    long Count(const std::string& sql);
+    void Exec(const std::string& sql);
+
+    // Texts sent since the last call, and those starting with a prefix.
+    std::vector<std::string> SentSince(std::size_t from) const;
+    std::vector<std::string> SentStartingWith(std::string_view prefix) const;
+
+    // FItemID of a customer or an item by code.
+    std::int32_t CustomerID(const std::string& number);
+    std::int32_t ItemID(const std::string& number);
+
+    TempCompany company;
+    std::unique_ptr<ScopedSession> session;
+    RecordingBackend* backend = nullptr;  // owned by g_Connection
+    ScriptedUiScope ui;
+    Spread grid;
+    StatusBar status;
+    std::unique_ptr<UserDefInfo> engine;
+    std::string message;
+};
+
+}  // namespace orva::test
