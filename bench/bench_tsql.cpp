@@ -24,10 +24,11 @@ namespace {
 namespace fs = std::filesystem;
 
 class BenchDir {
-public:
+  public:
     BenchDir() {
         std::string pattern = (fs::temp_directory_path() / "orva-bench-tsql-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
     ~BenchDir() {
@@ -36,7 +37,7 @@ public:
     }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -74,7 +75,8 @@ const std::string& WideFile() {
             } else if (c == 2) {
                 insert += ", NULL";
             } else {
-                insert += ", N'名称 text of column " + std::to_string(c) + " row ' + CAST(@i AS VARCHAR(10))";
+                insert += ", N'名称 text of column " + std::to_string(c) +
+                          " row ' + CAST(@i AS VARCHAR(10))";
             }
         }
         insert += ") SET @i = @i + 1 END";
@@ -88,7 +90,8 @@ void BM_ReadThroughBackend(benchmark::State& state) {
     auto db = orva::OpenSqliteDatabase(WideFile(), false);
     for (auto _ : state) {
         orva::BatchResult r = db->ExecuteBatch(kWideQuery);
-        if (r.recordsets.at(0)->RecordCount() != kRows) state.SkipWithError("row count");
+        if (r.recordsets.at(0)->RecordCount() != kRows)
+            state.SkipWithError("row count");
         benchmark::DoNotOptimize(r);
     }
     state.SetItemsProcessed(state.iterations() * kRows);
@@ -121,15 +124,16 @@ void BM_ReadRawSqlite(benchmark::State& state) {
                         row.emplace_back();
                         break;
                     default:
-                        row.emplace_back(std::string(
-                            reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
-                            static_cast<std::size_t>(sqlite3_column_bytes(stmt, i))));
+                        row.emplace_back(
+                            std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                        static_cast<std::size_t>(sqlite3_column_bytes(stmt, i))));
                 }
             }
             rows.push_back(std::move(row));
         }
         sqlite3_reset(stmt);
-        if (rows.size() != kRows) state.SkipWithError("row count");
+        if (rows.size() != kRows)
+            state.SkipWithError("row count");
         benchmark::DoNotOptimize(rows);
     }
     state.SetItemsProcessed(state.iterations() * kRows);
@@ -145,35 +149,35 @@ constexpr int kRoot = 1;
 constexpr int kUser = 77;
 
 std::string DetailWalk(int group, bool rights) {
-    std::string s = "SET NOCOUNT ON" + kCrLf +
-                    "CREATE TABLE #Stack(FItemID INT ,FDetail INT,FLevel INT)" + kCrLf +
-                    "INSERT INTO #Stack(FItemID,FDetail,FLevel) VALUES(" + std::to_string(group) +
-                    ",0,1)" + kCrLf + "DECLARE @Level INT" + kCrLf + "DECLARE @CurrentItemID INT" +
-                    kCrLf + "SET @Level=1" + kCrLf + "WHILE @Level>0" + kCrLf + "BEGIN" + kCrLf +
-                    "    IF EXISTS(SELECT * FROM #Stack WHERE FLevel=@Level AND FDetail=0)" + kCrLf +
-                    "    BEGIN" + kCrLf + "        SELECT @CurrentItemID=FItemID FROM #Stack" + kCrLf +
-                    "        WHERE FLevel=@Level AND FDetail=0" + kCrLf +
-                    "        DELETE FROM #Stack WHERE FLevel=@Level AND FItemID=@CurrentItemID" +
-                    kCrLf + "        INSERT INTO #Stack(FItemID,FDetail,FLevel)" + kCrLf +
-                    "        SELECT t1.FItemID,t1.FDetail,@Level+1 FROM t_Item t1, t_ICItem t2 WHERE "
-                    "t1.fitemid = t2.fitemid and t1.FParentID=@CurrentItemID AND t1.FItemClassID=4 "
-                    "and t2.ferpclsid<>8" +
-                    kCrLf + "        IF @@ROWCOUNT>0" + kCrLf + "            SELECT @Level=@Level+1" +
-                    kCrLf + "END" + kCrLf + "Else" + kCrLf + "    SELECT @Level=@Level-1" + kCrLf +
-                    "END" + kCrLf;
+    std::string s =
+        "SET NOCOUNT ON" + kCrLf + "CREATE TABLE #Stack(FItemID INT ,FDetail INT,FLevel INT)" +
+        kCrLf + "INSERT INTO #Stack(FItemID,FDetail,FLevel) VALUES(" + std::to_string(group) +
+        ",0,1)" + kCrLf + "DECLARE @Level INT" + kCrLf + "DECLARE @CurrentItemID INT" + kCrLf +
+        "SET @Level=1" + kCrLf + "WHILE @Level>0" + kCrLf + "BEGIN" + kCrLf +
+        "    IF EXISTS(SELECT * FROM #Stack WHERE FLevel=@Level AND FDetail=0)" + kCrLf +
+        "    BEGIN" + kCrLf + "        SELECT @CurrentItemID=FItemID FROM #Stack" + kCrLf +
+        "        WHERE FLevel=@Level AND FDetail=0" + kCrLf +
+        "        DELETE FROM #Stack WHERE FLevel=@Level AND FItemID=@CurrentItemID" + kCrLf +
+        "        INSERT INTO #Stack(FItemID,FDetail,FLevel)" + kCrLf +
+        "        SELECT t1.FItemID,t1.FDetail,@Level+1 FROM t_Item t1, t_ICItem t2 WHERE "
+        "t1.fitemid = t2.fitemid and t1.FParentID=@CurrentItemID AND t1.FItemClassID=4 "
+        "and t2.ferpclsid<>8" +
+        kCrLf + "        IF @@ROWCOUNT>0" + kCrLf + "            SELECT @Level=@Level+1" + kCrLf +
+        "END" + kCrLf + "Else" + kCrLf + "    SELECT @Level=@Level-1" + kCrLf + "END" + kCrLf;
     std::string u = std::to_string(kUser);
     s += "SELECT Distinct v1.FItemID " + kCrLf + " FROM #Stack v1 " + kCrLf;
     if (rights) {
         s += " Inner join t_Item v2 on v1.FItemID=v2.FITemID " + kCrLf +
              " INNER JOIN t_Item t9 ON LEFT(v2.FNumber,LEN(v2.FNumber)-CHARINDEX('.',REVERSE(RTRIM("
-             "v2.FNumber)))) = t9.FNumber" + kCrLf +
-             " INNER JOIN t_ItemRight t7 ON t9.FItemID=t7.FItemID" + kCrLf;
+             "v2.FNumber)))) = t9.FNumber" +
+             kCrLf + " INNER JOIN t_ItemRight t7 ON t9.FItemID=t7.FItemID" + kCrLf;
     }
     s += " WHERE 1=1 " + kCrLf;
     if (rights) {
-        s += "AND t7.FTypeID=4" + kCrLf + "AND (t7.FuserID=" + u +
-             " OR t7.FUserID IN (Select FGroupID From t_Group Where FGroupID <> 0 And FUserID=" + u +
-             " ))" + kCrLf;
+        s +=
+            "AND t7.FTypeID=4" + kCrLf + "AND (t7.FuserID=" + u +
+            " OR t7.FUserID IN (Select FGroupID From t_Group Where FGroupID <> 0 And FUserID=" + u +
+            " ))" + kCrLf;
     }
     s += " ORDER BY v1.FItemID" + kCrLf + kCrLf + "DROP TABLE #Stack" + kCrLf + "SET NOCOUNT OFF" +
          kCrLf;
@@ -191,15 +195,17 @@ const std::string& TreeFile() {
         orva::RegisterSqlServerCompat(db);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* item = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FName,FParentID,FLevel,"
-                           "FDetail) VALUES (?1,4,?2,?2,?3,?4,?5)",
-                           -1, &item, nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FName,FParentID,FLevel,"
+            "FDetail) VALUES (?1,4,?2,?2,?3,?4,?5)",
+            -1, &item, nullptr);
         sqlite3_stmt* ic = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO t_ICItem (FItemID,FNumber,FName,FParentID,FErpClsID) VALUES "
-                           "(?1,?2,?2,?3,1)",
-                           -1, &ic, nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "INSERT INTO t_ICItem (FItemID,FNumber,FName,FParentID,FErpClsID) VALUES "
+            "(?1,?2,?2,?3,1)",
+            -1, &ic, nullptr);
         auto add = [&](int id, const std::string& code, int parent, int level, bool detail) {
             for (sqlite3_stmt* s : {item, ic}) {
                 sqlite3_bind_int(s, 1, id);
@@ -261,7 +267,8 @@ void BM_DetailWalk(benchmark::State& state) {
         orva::BatchResult r = db->ExecuteBatch(text);
         rows = r.recordsets.at(0)->RecordCount();
     }
-    if (!rights && rows != kItems) state.SkipWithError("wrong member count");
+    if (!rights && rows != kItems)
+        state.SkipWithError("wrong member count");
     state.counters["members"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_DetailWalk)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -29,10 +29,12 @@ using tsql::TsqlError;
 // Where in the batch an error happened: the line number and the text from
 // there on, blanks collapsed, cut to a readable length.
 std::string Context(std::string_view sql, std::size_t pos) {
-    if (pos == std::string::npos || pos > sql.size()) return {};
+    if (pos == std::string::npos || pos > sql.size())
+        return {};
     int line = 1;
     for (std::size_t i = 0; i < pos; ++i) {
-        if (sql[i] == '\n') ++line;
+        if (sql[i] == '\n')
+            ++line;
     }
     std::string text;
     bool blank = false;
@@ -42,7 +44,8 @@ std::string Context(std::string_view sql, std::size_t pos) {
             blank = true;
             continue;
         }
-        if (blank && !text.empty()) text.push_back(' ');
+        if (blank && !text.empty())
+            text.push_back(' ');
         blank = false;
         text.push_back(c);
     }
@@ -50,17 +53,19 @@ std::string Context(std::string_view sql, std::size_t pos) {
     while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) {
         std::size_t k = text.size();
         while (k > 0 && (static_cast<unsigned char>(text[k - 1]) & 0xC0) == 0x80) --k;
-        if (k == 0) break;
+        if (k == 0)
+            break;
         unsigned char lead = static_cast<unsigned char>(text[k - 1]);
         std::size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        if (text.size() - (k - 1) >= need) break;
+        if (text.size() - (k - 1) >= need)
+            break;
         text.resize(k - 1);
     }
     return " (line " + std::to_string(line) + ": " + text + ")";
 }
 
 class SqliteBackend final : public DbBackend {
-public:
+  public:
     SqliteBackend(const std::string& path, bool createIfMissing);
     ~SqliteBackend() override;
 
@@ -68,7 +73,7 @@ public:
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "SQLite " + path_; }
 
-private:
+  private:
     std::shared_ptr<Program> Compiled(std::string_view text);
     void Control(StmtHandle& h, const char* sql);
     [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
@@ -89,15 +94,15 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
         throw ComError(ComError::kDatabase, "No company database file was named.", kSource);
     }
     if (!memory) {
-        struct stat st{};
+        struct stat st {};
         if (::stat(path.c_str(), &st) != 0) {
             if (!createIfMissing) {
                 throw ComError(ComError::kDatabase,
                                "The company database " + path + " does not exist.", kSource);
             }
         } else if (!S_ISREG(st.st_mode)) {
-            throw ComError(ComError::kDatabase,
-                           "The company database " + path + " is not a file.", kSource);
+            throw ComError(ComError::kDatabase, "The company database " + path + " is not a file.",
+                           kSource);
         } else if (::access(path.c_str(), R_OK | W_OK) != 0) {
             throw ComError(ComError::kDatabase,
                            "The company database " + path +
@@ -114,8 +119,10 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
         db_ = nullptr;
         throw ComError(ComError::kDatabase, msg, kSource);
     };
-    if (rc != SQLITE_OK) fail(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
-    if (sqlite3_db_readonly(db_, "main") == 1) fail("the file is read-only");
+    if (rc != SQLITE_OK)
+        fail(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
+    if (sqlite3_db_readonly(db_, "main") == 1)
+        fail("the file is read-only");
     // A misspelt column in double quotes must be an error, not a string.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
@@ -133,7 +140,8 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
     if (rc != SQLITE_OK) {
         std::string msg = err ? err : sqlite3_errstr(rc);
         sqlite3_free(err);
-        if (rc == SQLITE_BUSY) msg = "it is locked by another connection (" + msg + ")";
+        if (rc == SQLITE_BUSY)
+            msg = "it is locked by another connection (" + msg + ")";
         fail(msg);
     }
     interpreter_ = std::make_unique<tsql::Interpreter>(db_);
@@ -179,7 +187,8 @@ void SqliteBackend::Control(StmtHandle& h, const char* sql) {
     }
     int rc = sqlite3_step(h.get());
     sqlite3_reset(h.get());
-    if (rc != SQLITE_DONE) throw TsqlError(sqlite3_errmsg(db_), std::string::npos, rc);
+    if (rc != SQLITE_DONE)
+        throw TsqlError(sqlite3_errmsg(db_), std::string::npos, rc);
 }
 
 void SqliteBackend::Raise(const TsqlError& e, std::string_view sql) const {
@@ -201,7 +210,8 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
     } catch (const TsqlError& e) {
         Raise(e, tsql);
     }
-    if (program->steps.empty()) return {};
+    if (program->steps.empty())
+        return {};
     bool inTransaction = false;
     try {
         if (program->needsTransaction) {
@@ -215,7 +225,8 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
             inTransaction = true;
         }
         BatchResult result = interpreter_->Run(*program);
-        if (inTransaction) Control(commit_, "COMMIT");
+        if (inTransaction)
+            Control(commit_, "COMMIT");
         return result;
     } catch (const TsqlError& e) {
         if (inTransaction && !sqlite3_get_autocommit(db_)) {

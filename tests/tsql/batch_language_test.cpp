@@ -9,9 +9,10 @@ namespace {
 using Strings = std::vector<std::string>;
 
 class BatchLanguage : public TsqlTest {
-protected:
+  protected:
     void SetUp() override {
-        Run("CREATE TABLE t_Seq (FID INT NOT NULL PRIMARY KEY, FName VARCHAR(20), FAmount FLOAT)\r\n"
+        Run("CREATE TABLE t_Seq (FID INT NOT NULL PRIMARY KEY, FName VARCHAR(20), FAmount "
+            "FLOAT)\r\n"
             "INSERT INTO t_Seq VALUES (1,'one',1.5),(2,'two',NULL),(3,'three',3),(4,'four',4)");
     }
 };
@@ -35,15 +36,17 @@ TEST_F(BatchLanguage, SelectForms) {
                   ->RecordCount(),
               2);
     EXPECT_EQ(Query("SELECT FName FROM t_Seq UNION ALL SELECT FName FROM t_Seq")->RecordCount(), 8);
-    EXPECT_EQ(Column("SELECT x.n FROM (SELECT FID*10 AS n FROM t_Seq) x WHERE x.n BETWEEN 15 AND 30 "
-                     "ORDER BY 1"),
-              (Strings{"20", "30"}));
+    EXPECT_EQ(
+        Column("SELECT x.n FROM (SELECT FID*10 AS n FROM t_Seq) x WHERE x.n BETWEEN 15 AND 30 "
+               "ORDER BY 1"),
+        (Strings{"20", "30"}));
     EXPECT_EQ(Scalar("SELECT (SELECT MAX(FID) FROM t_Seq) + 1").ToInteger(), 5);
     EXPECT_EQ(Column("SELECT (SELECT b.FName FROM t_Seq b WHERE b.FID = a.FID + 1) FROM t_Seq a "
                      "ORDER BY a.FID"),
               (Strings{"two", "three", "four", ""}));
-    EXPECT_NE(ErrorOf("SELECT (SELECT FID FROM t_Seq WHERE FID > 2)").find("Subquery returned more "
-                                                                          "than 1 value"),
+    EXPECT_NE(ErrorOf("SELECT (SELECT FID FROM t_Seq WHERE FID > 2)")
+                  .find("Subquery returned more "
+                        "than 1 value"),
               std::string::npos);
     EXPECT_EQ(Scalar("SELECT Cnt = COUNT(*) FROM t_Seq").ToInteger(), 4);
     EXPECT_EQ(Column("SELECT a.FID FROM t_Seq a INNER JOIN t_Seq b ON a.FID=b.FID-1 "
@@ -53,16 +56,17 @@ TEST_F(BatchLanguage, SelectForms) {
               (Strings{"two", "three"}));
     EXPECT_EQ(Column("SELECT FName FROM t_Seq WHERE FName NOT LIKE '%O%' ORDER BY FID"),
               (Strings{"three"}));
-    EXPECT_EQ(Scalar("SELECT CASE WHEN N'ÄBC_1' LIKE N'äb%!_1' ESCAPE '!' THEN 1 ELSE 0 END")
-                  .ToInteger(),
-              1);
+    EXPECT_EQ(
+        Scalar("SELECT CASE WHEN N'ÄBC_1' LIKE N'äb%!_1' ESCAPE '!' THEN 1 ELSE 0 END").ToInteger(),
+        1);
     EXPECT_EQ(Scalar("SELECT CASE WHEN 'abc ' LIKE 'abc' THEN 1 ELSE 0 END").ToInteger(), 0);
     EXPECT_EQ(Scalar("SELECT CASE WHEN N'中文名' LIKE N'_文%' THEN 1 ELSE 0 END").ToInteger(), 1);
 }
 
 TEST_F(BatchLanguage, RecordSetsAreTypedAndNamed) {
-    RecordsetPtr rs = Query("SELECT FID, FName AS Label, FAmount, NULL AS Nothing, 1.5 AS d, "
-                            "COUNT(*) FROM t_Seq WHERE FID=1 GROUP BY FID, FName, FAmount");
+    RecordsetPtr rs = Query(
+        "SELECT FID, FName AS Label, FAmount, NULL AS Nothing, 1.5 AS d, "
+        "COUNT(*) FROM t_Seq WHERE FID=1 GROUP BY FID, FName, FAmount");
     ASSERT_EQ(rs->RecordCount(), 1);
     EXPECT_EQ(rs->FieldName(0), "FID");
     EXPECT_EQ(rs->FieldName(1), "Label");
@@ -77,8 +81,9 @@ TEST_F(BatchLanguage, RecordSetsAreTypedAndNamed) {
 }
 
 TEST_F(BatchLanguage, StatementsNeedNoSeparatorAndReturnEveryRecordSet) {
-    BatchResult r = Run("SELECT 1 AS a\r\nSELECT 2 AS b ; SELECT 3 AS c;\n  SELECT FID FROM t_Seq "
-                        "WHERE FID=4\r\nUPDATE t_Seq SET FName='x' WHERE FID>2 DELETE t_Seq WHERE FID=1");
+    BatchResult r =
+        Run("SELECT 1 AS a\r\nSELECT 2 AS b ; SELECT 3 AS c;\n  SELECT FID FROM t_Seq "
+            "WHERE FID=4\r\nUPDATE t_Seq SET FName='x' WHERE FID>2 DELETE t_Seq WHERE FID=1");
     ASSERT_EQ(r.recordsets.size(), 4u);
     EXPECT_EQ(r.recordsets[1]->FieldName(0), "b");
     EXPECT_EQ(r.recordsets[3]->Cell(0, 0).ToInteger(), 4);
@@ -111,7 +116,7 @@ TEST_F(BatchLanguage, VariablesFollowSqlServer) {
         "SET @d = 1.005 * 3\r\n"
         "SELECT @none = FID FROM t_Seq WHERE FID > 100\r\n"  // no row: unchanged (NULL)
         "DECLARE @last INT SET @last = -1\r\n"
-        "SELECT @last = FID FROM t_Seq ORDER BY FID\r\n"     // last row wins
+        "SELECT @last = FID FROM t_Seq ORDER BY FID\r\n"  // last row wins
         "DECLARE @sub INT SET @sub = 7\r\n"
         "SET @sub = (SELECT FID FROM t_Seq WHERE FID = 100)\r\n"  // empty subquery: NULL
         "SELECT @a AS a, @s AS s, @d AS d, @none AS none, @last AS last, @sub AS sub");
@@ -124,7 +129,8 @@ TEST_F(BatchLanguage, VariablesFollowSqlServer) {
     EXPECT_EQ(Scalar("DECLARE @x INT = 5, @Y INT = 2 SELECT @X * @y").ToInteger(), 10);
     EXPECT_NE(ErrorOf("SELECT @missing").find("Must declare the scalar variable \"@missing\"."),
               std::string::npos);
-    EXPECT_NE(ErrorOf("DECLARE @i INT SET @i = 'abc'").find("Conversion failed"), std::string::npos);
+    EXPECT_NE(ErrorOf("DECLARE @i INT SET @i = 'abc'").find("Conversion failed"),
+              std::string::npos);
     EXPECT_NE(ErrorOf("DECLARE @i INT SELECT @i = FID, FName FROM t_Seq")
                   .find("must not be combined with data-retrieval"),
               std::string::npos);
@@ -197,9 +203,11 @@ TEST_F(BatchLanguage, DistinctOrderByItemsMustBeSelected) {
     const char* refused = "ORDER BY items must appear in the select list if SELECT DISTINCT";
     EXPECT_NE(ErrorOf("SELECT DISTINCT FName FROM t_Seq ORDER BY FID").find(refused),
               std::string::npos);
-    EXPECT_NE(ErrorOf("SELECT DISTINCT v1.FName AS FID FROM t_Seq v1 ORDER BY v1.FID").find(refused),
-              std::string::npos);
-    EXPECT_EQ(Column("SELECT DISTINCT v1.FID AS k FROM t_Seq v1 ORDER BY v1.FID DESC").front(), "4");
+    EXPECT_NE(
+        ErrorOf("SELECT DISTINCT v1.FName AS FID FROM t_Seq v1 ORDER BY v1.FID").find(refused),
+        std::string::npos);
+    EXPECT_EQ(Column("SELECT DISTINCT v1.FID AS k FROM t_Seq v1 ORDER BY v1.FID DESC").front(),
+              "4");
     EXPECT_EQ(Column("SELECT DISTINCT v1.FName AS n, v1.FID FROM t_Seq v1 ORDER BY n").front(),
               "four");
     EXPECT_EQ(Column("SELECT DISTINCT FID FROM t_Seq v1 ORDER BY v1.FID").front(), "1");
@@ -231,21 +239,25 @@ TEST_F(BatchLanguage, ErrorsNameWhatFailed) {
     EXPECT_NE(ErrorOf("SET ROWCOUNT 5").find("SET ROWCOUNT"), std::string::npos);
     EXPECT_NE(ErrorOf("SELECT * FROM (SELECT FID FROM t_Seq ORDER BY FID) x").find("unless TOP"),
               std::string::npos);
-    EXPECT_EQ(Scalar("SELECT x.FID FROM (SELECT TOP 1 FID FROM t_Seq ORDER BY FID DESC) x").ToInteger(), 4);
+    EXPECT_EQ(
+        Scalar("SELECT x.FID FROM (SELECT TOP 1 FID FROM t_Seq ORDER BY FID DESC) x").ToInteger(),
+        4);
 }
 
 TEST_F(BatchLanguage, FailedBatchChangesNothing) {
-    std::string e = ErrorOf("INSERT INTO t_Seq (FID) VALUES (10)\r\n"
-                            "UPDATE t_Seq SET FName = 'changed'\r\n"
-                            "CREATE TABLE #Gone (a INT)\r\n"
-                            "INSERT INTO t_Seq (FID) VALUES (1)");  // duplicate key
+    std::string e = ErrorOf(
+        "INSERT INTO t_Seq (FID) VALUES (10)\r\n"
+        "UPDATE t_Seq SET FName = 'changed'\r\n"
+        "CREATE TABLE #Gone (a INT)\r\n"
+        "INSERT INTO t_Seq (FID) VALUES (1)");  // duplicate key
     EXPECT_NE(e.find("UNIQUE constraint failed"), std::string::npos) << e;
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t_Seq").ToInteger(), 4);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t_Seq WHERE FName = 'changed'").ToInteger(), 0);
     EXPECT_NE(ErrorOf("SELECT * FROM #Gone").find("no such table"), std::string::npos);
     // A run-time error in the middle of a loop rolls back the whole loop.
-    ErrorOf("DECLARE @i INT SET @i = 3 WHILE @i >= 0 BEGIN "
-            "UPDATE t_Seq SET FAmount = 12 / @i SET @i = @i - 1 END");
+    ErrorOf(
+        "DECLARE @i INT SET @i = 3 WHILE @i >= 0 BEGIN "
+        "UPDATE t_Seq SET FAmount = 12 / @i SET @i = @i - 1 END");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t_Seq WHERE FAmount = 4").ToInteger(), 1);
     // The connection works normally afterwards.
     EXPECT_EQ(Run("UPDATE t_Seq SET FName = 'ok' WHERE FID = 1").rowsAffected, 1);
@@ -263,8 +275,9 @@ TEST_F(BatchLanguage, CachedTextsSeeNewValuesAndNewTables) {
     EXPECT_EQ(Scalar(sql).ToInteger(), 3);
     Run("DELETE FROM t_Seq WHERE FID = 4");
     EXPECT_EQ(Scalar(sql).ToInteger(), 2);
-    const char* temp = "CREATE TABLE #C (a INT) INSERT INTO #C VALUES (1) "
-                       "SELECT COUNT(*) FROM #C DROP TABLE #C";
+    const char* temp =
+        "CREATE TABLE #C (a INT) INSERT INTO #C VALUES (1) "
+        "SELECT COUNT(*) FROM #C DROP TABLE #C";
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Scalar(temp).ToInteger(), 1);
 }
 

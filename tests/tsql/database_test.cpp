@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class TempDir {
-public:
+  public:
     TempDir() : path_(test::MakeTempDir("orva-tsql")) {}
     ~TempDir() {
         std::error_code ec;
@@ -25,7 +25,7 @@ public:
     }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -63,7 +63,11 @@ TEST(OpenDatabase, CreatesOnRequestAndOpensMemory) {
     EXPECT_TRUE(fs::exists(path));
     EXPECT_EQ(db->Describe(), "SQLite " + path);
     db->ExecuteBatch("CREATE TABLE t_A (FName VARCHAR(10)) INSERT INTO t_A VALUES ('x')");
-    EXPECT_EQ(db->ExecuteBatch("SELECT COUNT(*) FROM t_A WHERE FName = 'X '").recordsets[0]->Cell(0, 0).ToInteger(), 1);
+    EXPECT_EQ(db->ExecuteBatch("SELECT COUNT(*) FROM t_A WHERE FName = 'X '")
+                  .recordsets[0]
+                  ->Cell(0, 0)
+                  .ToInteger(),
+              1);
     db.reset();
     // Reopened without create: the same file, left in WAL mode.
     auto again = OpenSqliteDatabase(path, false);
@@ -98,7 +102,9 @@ TEST(NumberingBare, CreatesItsTableInAnEmptyDatabase) {
     auto db = OpenSqliteDatabase(dir.File("bare.db"), true);
     EXPECT_EQ(db->NextNumber("t_Cust"), 1);
     EXPECT_EQ(db->NextNumber("t_Cust"), 2);
-    EXPECT_EQ(db->ExecuteBatch("SELECT FMaxNum FROM t_ICMaxNum").recordsets[0]->Cell(0, 0).ToInteger(), 2);
+    EXPECT_EQ(
+        db->ExecuteBatch("SELECT FMaxNum FROM t_ICMaxNum").recordsets[0]->Cell(0, 0).ToInteger(),
+        2);
 }
 
 TEST_F(Numbering, TwoProcessesNeverShareANumber) {
@@ -114,7 +120,8 @@ TEST_F(Numbering, TwoProcessesNeverShareANumber) {
                 auto db = OpenSqliteDatabase(Path(), false);
                 std::ofstream out(dir.File("numbers" + std::to_string(p)));
                 for (int i = 0; i < kEach; ++i) out << db->NextNumber("t_Cust") << '\n';
-                if (!out) status = 2;
+                if (!out)
+                    status = 2;
             } catch (...) {
                 status = 1;
             }

@@ -18,27 +18,33 @@ enum class Rights { kNone, kDirect, kGroup };
 std::string DetailWalk(int group, bool items, Rights rights, int user) {
     std::string u = std::to_string(user);
     std::string s;
-    for (const std::string& line : {
-             std::string("SET NOCOUNT ON"),
-             std::string("CREATE TABLE #Stack(FItemID INT ,FDetail INT,FLevel INT)"),
-             "INSERT INTO #Stack(FItemID,FDetail,FLevel) VALUES(" + std::to_string(group) + ",0,1)",
-             std::string("DECLARE @Level INT"), std::string("DECLARE @CurrentItemID INT"),
-             std::string("SET @Level=1"), std::string("WHILE @Level>0"), std::string("BEGIN"),
-             std::string("    IF EXISTS(SELECT * FROM #Stack WHERE FLevel=@Level AND FDetail=0)"),
-             std::string("    BEGIN"),
-             std::string("        SELECT @CurrentItemID=FItemID FROM #Stack"),
-             std::string("        WHERE FLevel=@Level AND FDetail=0"),
-             std::string("        DELETE FROM #Stack WHERE FLevel=@Level AND FItemID=@CurrentItemID"),
-             std::string("        INSERT INTO #Stack(FItemID,FDetail,FLevel)"),
-             items ? std::string("        SELECT t1.FItemID,t1.FDetail,@Level+1 FROM t_Item t1, "
-                                 "t_ICItem t2 WHERE t1.fitemid = t2.fitemid and "
-                                 "t1.FParentID=@CurrentItemID AND t1.FItemClassID=4 and "
-                                 "t2.ferpclsid<>8")
-                   : std::string("        SELECT FItemID,FDetail,@Level+1 FROM t_Item WHERE "
-                                 "FParentID=@CurrentItemID AND FItemClassID=1"),
-             std::string("        IF @@ROWCOUNT>0"), std::string("            SELECT @Level=@Level+1"),
-             std::string("END"), std::string("Else"), std::string("    SELECT @Level=@Level-1"),
-             std::string("END")}) {
+    for (const std::string& line :
+         {std::string("SET NOCOUNT ON"),
+          std::string("CREATE TABLE #Stack(FItemID INT ,FDetail INT,FLevel INT)"),
+          "INSERT INTO #Stack(FItemID,FDetail,FLevel) VALUES(" + std::to_string(group) + ",0,1)",
+          std::string("DECLARE @Level INT"),
+          std::string("DECLARE @CurrentItemID INT"),
+          std::string("SET @Level=1"),
+          std::string("WHILE @Level>0"),
+          std::string("BEGIN"),
+          std::string("    IF EXISTS(SELECT * FROM #Stack WHERE FLevel=@Level AND FDetail=0)"),
+          std::string("    BEGIN"),
+          std::string("        SELECT @CurrentItemID=FItemID FROM #Stack"),
+          std::string("        WHERE FLevel=@Level AND FDetail=0"),
+          std::string("        DELETE FROM #Stack WHERE FLevel=@Level AND FItemID=@CurrentItemID"),
+          std::string("        INSERT INTO #Stack(FItemID,FDetail,FLevel)"),
+          items ? std::string("        SELECT t1.FItemID,t1.FDetail,@Level+1 FROM t_Item t1, "
+                              "t_ICItem t2 WHERE t1.fitemid = t2.fitemid and "
+                              "t1.FParentID=@CurrentItemID AND t1.FItemClassID=4 and "
+                              "t2.ferpclsid<>8")
+                : std::string("        SELECT FItemID,FDetail,@Level+1 FROM t_Item WHERE "
+                              "FParentID=@CurrentItemID AND FItemClassID=1"),
+          std::string("        IF @@ROWCOUNT>0"),
+          std::string("            SELECT @Level=@Level+1"),
+          std::string("END"),
+          std::string("Else"),
+          std::string("    SELECT @Level=@Level-1"),
+          std::string("END")}) {
         s += line + kCrLf;
     }
     s += "SELECT Distinct v1.FItemID " + kCrLf;
@@ -46,17 +52,18 @@ std::string DetailWalk(int group, bool items, Rights rights, int user) {
     if (rights == Rights::kGroup) {
         s += " Inner join t_Item v2 on v1.FItemID=v2.FITemID " + kCrLf +
              " INNER JOIN t_Item t9 ON LEFT(v2.FNumber,LEN(v2.FNumber)-CHARINDEX('.',REVERSE(RTRIM("
-             "v2.FNumber)))) = t9.FNumber" + kCrLf +
-             " INNER JOIN t_ItemRight t7 ON t9.FItemID=t7.FItemID" + kCrLf;
+             "v2.FNumber)))) = t9.FNumber" +
+             kCrLf + " INNER JOIN t_ItemRight t7 ON t9.FItemID=t7.FItemID" + kCrLf;
     } else if (rights == Rights::kDirect) {
         s += " INNER JOIN t_ItemRight t7 ON v1.FItemID=t7.FItemID" + kCrLf;
     }
     s += " WHERE 1=1 " + kCrLf;
     if (rights != Rights::kNone) {
-        s += std::string(items ? "AND t7.FTypeID=4" : "AND t7.FTypeID=1") + kCrLf +
-             "AND (t7.FuserID=" + u +
-             " OR t7.FUserID IN (Select FGroupID From t_Group Where FGroupID <> 0 And FUserID=" + u +
-             " ))" + kCrLf;
+        s +=
+            std::string(items ? "AND t7.FTypeID=4" : "AND t7.FTypeID=1") + kCrLf +
+            "AND (t7.FuserID=" + u +
+            " OR t7.FUserID IN (Select FGroupID From t_Group Where FGroupID <> 0 And FUserID=" + u +
+            " ))" + kCrLf;
     }
     s += " ORDER BY v1.FItemID" + kCrLf + kCrLf;
     s += "DROP TABLE #Stack" + kCrLf + "SET NOCOUNT OFF" + kCrLf;
@@ -64,16 +71,17 @@ std::string DetailWalk(int group, bool items, Rights rights, int user) {
 }
 
 class DetailQueries : public TsqlTest {
-protected:
+  protected:
     // Adds a record of class `cls` under `parent` (0: top level).
     void Add(int id, int cls, const std::string& number, int parent, bool detail, int erpCls = 1) {
         int level = parent == 0 ? 1 : levels_[parent] + 1;
         levels_[id] = level;
-        std::string sql = "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,"
-                          "FParentID,FLevel,FDetail) VALUES (" +
-                          std::to_string(id) + "," + std::to_string(cls) + ",'" + number + "','" +
-                          number + "','N" + number + "'," + std::to_string(parent) + "," +
-                          std::to_string(level) + "," + (detail ? "1" : "0") + ")";
+        std::string sql =
+            "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,"
+            "FParentID,FLevel,FDetail) VALUES (" +
+            std::to_string(id) + "," + std::to_string(cls) + ",'" + number + "','" + number +
+            "','N" + number + "'," + std::to_string(parent) + "," + std::to_string(level) + "," +
+            (detail ? "1" : "0") + ")";
         if (cls == 4) {
             sql += "\r\nINSERT INTO t_ICItem (FItemID,FNumber,FName,FParentID,FErpClsID) VALUES (" +
                    std::to_string(id) + ",'" + number + "','N" + number + "'," +
@@ -84,7 +92,8 @@ protected:
     Ids Walk(int group, bool items, Rights rights = Rights::kNone, int user = 5) {
         BatchResult r = Run(DetailWalk(group, items, rights, user));
         EXPECT_EQ(r.recordsets.size(), 1u);
-        if (r.recordsets.size() != 1) return {};
+        if (r.recordsets.size() != 1)
+            return {};
         EXPECT_EQ(r.recordsets[0]->FieldName(0), "FItemID");
         return Column(r.recordsets[0]);
     }
@@ -126,7 +135,8 @@ TEST_F(DetailQueries, RightsOnTheMemberOrOnItsParentGroup) {
     ItemTree();
     Run("INSERT INTO t_Group (FGroupID, FUserID) VALUES (7, 5), (0, 5)\r\n"
         "INSERT INTO t_ItemRight (FUserID, FTypeID, FItemID) VALUES "
-        "(5, 4, 12), (7, 4, 14), (5, 4, 14), (0, 4, 15), (6, 4, 13), (5, 1, 13), (5, 4, 4), (7, 4, 1)");
+        "(5, 4, 12), (7, 4, 14), (5, 4, 14), (0, 4, 15), (6, 4, 13), (5, 1, 13), (5, 4, 4), (7, 4, "
+        "1)");
     // Direct rights: held by the user or one of its groups (not group 0), once each.
     EXPECT_EQ(Walk(1, true, Rights::kDirect), (Ids{"12", "14"}));
     // Group rights: a member is granted through the group before its last code segment.
@@ -165,7 +175,8 @@ TEST_F(DetailQueries, DeepGeneratedTreeMatchesARecursiveWalk) {
             isDetail[c] = true;
             Add(c, 1, cc, id, true);
         }
-        if (depth == 8) return;
+        if (depth == 8)
+            return;
         for (int g = 0; g < (depth < 3 ? 3 : 1); ++g) {
             int c = next++;
             children[id].push_back(c);

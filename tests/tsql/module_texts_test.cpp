@@ -10,7 +10,7 @@ using Strings = std::vector<std::string>;
 const std::string kCrLf = "\r\n";
 
 class ModuleTexts : public TsqlTest {
-protected:
+  protected:
     void SetUp() override {
         Run("INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FName,FParentID,FDetail) VALUES "
             "(1,1,'C','Customers',0,0),(2,1,'C.001','Alpha',1,1),(3,1,'C.002','Beta',1,1),"
@@ -46,7 +46,8 @@ TEST_F(ModuleTexts, BatchAddHeaderAndEntryRunAsOneText) {
     EXPECT_EQ(e->Fields("FNote").Value().ToText(), "first; it's");
     EXPECT_DOUBLE_EQ(e->Fields("FPrice").Value().ToDouble(), 12.5);
     EXPECT_EQ(e->Fields("FQuoteTime").Value().ToText(), "2024-01-01");
-    EXPECT_EQ(Scalar("SELECT FCurrencyID FROM t_Cust WHERE FItemID=11 AND FCustID=2").ToInteger(), 1);
+    EXPECT_EQ(Scalar("SELECT FCurrencyID FROM t_Cust WHERE FItemID=11 AND FCustID=2").ToInteger(),
+              1);
     // A second text whose header row already exists fails whole: no entry 2.
     std::string err = ErrorOf(BatchAddText(2, 11, 2, 13, "second"));
     EXPECT_NE(err.find("UNIQUE constraint failed"), std::string::npos) << err;
@@ -66,18 +67,20 @@ TEST_F(ModuleTexts, BatchUpdateStatementsInOneText) {
         "FCyID,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) VALUES('0',3,11,3,50,0,100,10,1,3,"
         "'2023-01-01',1,'2100-01-01','audited')");
     std::string assign = " FPrice=11.5, FLeadTime='7', FQuoteTime='2024-01-01', FNote='new'";
-    std::string match = " AND FUnitID=50 AND FStartQty=0 AND FEndQty=100 AND FCyID=1 AND "
-                        "FExpireDate='2100-01-01'  AND FUsed=0 ";
+    std::string match =
+        " AND FUnitID=50 AND FStartQty=0 AND FEndQty=100 AND FCyID=1 AND "
+        "FExpireDate='2100-01-01'  AND FUsed=0 ";
     std::string text;
     for (int cust : {2, 3}) {
-        text += "UPDATE t_CustEntry SET  " + assign + kCrLf + " WHERE FCustID=" +
-                std::to_string(cust) + " AND FItemID=11" + match + kCrLf;
+        text += "UPDATE t_CustEntry SET  " + assign + kCrLf +
+                " WHERE FCustID=" + std::to_string(cust) + " AND FItemID=11" + match + kCrLf;
     }
     // statement D of the batch update: narrowed by a subquery on the latest expiry
-    text += "UPDATE t_CustEntry SET  " + assign + kCrLf + " WHERE FCustID=3 AND FItemID=11" + match +
-            kCrLf + " AND FQuoteTime='2024-01-01'" + kCrLf +
+    text += "UPDATE t_CustEntry SET  " + assign + kCrLf + " WHERE FCustID=3 AND FItemID=11" +
+            match + kCrLf + " AND FQuoteTime='2024-01-01'" + kCrLf +
             " AND FExpireDate=(SELECT MAX(FExpireDate) FROM t_CustEntry WHERE FCustID=3 AND "
-            "FItemID=11" + match + " AND FQuoteTime='2024-01-01' )" + kCrLf;
+            "FItemID=11" +
+            match + " AND FQuoteTime='2024-01-01' )" + kCrLf;
     EXPECT_EQ(Run(text).rowsAffected, 1);
     EXPECT_EQ(Column("SELECT FNote FROM t_CustEntry ORDER BY FEntryID"),
               (Strings{"new", "new", "audited"}));
@@ -85,7 +88,8 @@ TEST_F(ModuleTexts, BatchUpdateStatementsInOneText) {
     EXPECT_EQ(e->Fields("FLeadTime").Value().type(), Variant::Type::Integer);
     EXPECT_EQ(e->Fields("FLeadTime").Value().ToInteger(), 7);
     EXPECT_EQ(Scalar("SELECT MAX(FQuoteTime) as FMaxQuote FROM t_CustEntry WHERE FCustID=3 AND "
-                     "FItemID=11" + match + kCrLf)
+                     "FItemID=11" +
+                     match + kCrLf)
                   .ToText(),
               "2024-01-01");
 }
@@ -108,8 +112,10 @@ TEST_F(ModuleTexts, MinimumPriceDialogUpdatesJoinedByCrLfAndSemicolon) {
     // The item-level minimum price in the base currency: 'HKD' divides (its
     // operator is '/' with a trailing blank).
     EXPECT_DOUBLE_EQ(
-        Scalar("SELECT CASE WHEN RTRIM(t2.FOperator)='*' THEN (ISNULL(t1.FSoLowPrc,0)*t2.FExchangeRate) " +
-               kCrLf + "  ELSE (ISNULL(t1.FSoLowPrc,0)/t2.FExchangeRate) END AS FSELowPrice " + kCrLf +
+        Scalar("SELECT CASE WHEN RTRIM(t2.FOperator)='*' THEN "
+               "(ISNULL(t1.FSoLowPrc,0)*t2.FExchangeRate) " +
+               kCrLf + "  ELSE (ISNULL(t1.FSoLowPrc,0)/t2.FExchangeRate) END AS FSELowPrice " +
+               kCrLf +
                "FROM t_ICItem t1 INNER JOIN t_Currency t2 ON t1.FSoLowPrcMnyType=t2.FCurrencyID" +
                kCrLf + "WHERE t1.FItemID=11")
             .ToDouble(),
@@ -117,10 +123,11 @@ TEST_F(ModuleTexts, MinimumPriceDialogUpdatesJoinedByCrLfAndSemicolon) {
     // The customer-level one (no blank before "And", as the module writes it).
     Run("Update t_Cust Set FCurrencyID=2 Where FCustID=3");
     EXPECT_DOUBLE_EQ(
-        Scalar("SELECT CASE WHEN RTRIM(t2.FOperator)='*' THEN ISNULL(t1.FSELowPrice,0)*t2.FExchangeRate" +
-               kCrLf + " ELSE ISNULL(t1.FSELowPrice,0)/t2.FExchangeRate END AS FSELowPrice" + kCrLf +
-               "FROM t_Cust t1 INNER JOIN t_Currency t2 ON t1.FCurrencyID=t2.FCurrencyID" + kCrLf +
-               "WHERE t1.FCustID=3And t1.FItemID=11")
+        Scalar("SELECT CASE WHEN RTRIM(t2.FOperator)='*' THEN "
+               "ISNULL(t1.FSELowPrice,0)*t2.FExchangeRate" +
+               kCrLf + " ELSE ISNULL(t1.FSELowPrice,0)/t2.FExchangeRate END AS FSELowPrice" +
+               kCrLf + "FROM t_Cust t1 INNER JOIN t_Currency t2 ON t1.FCurrencyID=t2.FCurrencyID" +
+               kCrLf + "WHERE t1.FCustID=3And t1.FItemID=11")
             .ToDouble(),
         18.0);
 }
@@ -135,15 +142,17 @@ TEST_F(ModuleTexts, LedgerQueryOfAnItem) {
                "t2.FName AS FUnitName," + kCrLf + "u1.FStartQty,u1.FEndQty,u1.FPrice," + kCrLf +
                "t3.FName AS FCyName," + kCrLf + "u1.FDiscount,u1.FLeadTime," + kCrLf +
                "(CASE isnull(t1.FSalePriceFixingType,0) WHEN 0 THEN u2.FCurrencyID ELSE "
-               "t1.FSoLowPrcMnyType End) as FSELCyID," + kCrLf +
+               "t1.FSoLowPrcMnyType End) as FSELCyID," +
+               kCrLf +
                "(CASE isnull(t1.FSalePriceFixingType,0) WHEN 0 THEN u3.FName ELSE u4.FName End) AS "
-               "FSELCyName," + kCrLf +
+               "FSELCyName," +
+               kCrLf +
                "(CASE isnull(t1.FSalePriceFixingType,0) WHEN 0 THEN u2.FSELowPrice ELSE "
-               "t1.FSoLowPrc End) as FSELowPrice," + kCrLf +
-               "u1.FQuoteTime,(CASE u1.Fused WHEN 1 THEN 'Y' ELSE ' ' END ) AS Fused" + kCrLf +
-               ",u1.FNote,u1.FExpireDate" +
-               " FROM t_CustEntry  u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID" + kCrLf +
-               " INNER JOIN t_ICItem t1 ON u1.FItemID=t1.FItemID" + kCrLf +
+               "t1.FSoLowPrc End) as FSELowPrice," +
+               kCrLf + "u1.FQuoteTime,(CASE u1.Fused WHEN 1 THEN 'Y' ELSE ' ' END ) AS Fused" +
+               kCrLf + ",u1.FNote,u1.FExpireDate" +
+               " FROM t_CustEntry  u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID" +
+               kCrLf + " INNER JOIN t_ICItem t1 ON u1.FItemID=t1.FItemID" + kCrLf +
                " INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID" + kCrLf +
                " INNER JOIN t_MeasureUnit t2 ON t2.FItemID=u1.FUnitID" + kCrLf +
                " INNER JOIN t_Currency t3 ON t3.FCurrencyID=u1.FCyID" + kCrLf +
@@ -165,9 +174,11 @@ TEST_F(ModuleTexts, LedgerQueryOfAnItem) {
 }
 
 TEST_F(ModuleTexts, RightsAndOptionQueries) {
-    Run("INSERT INTO t_User (FUserID, FName, FDataVokeType) VALUES (16, 'admin', 1), (17, 'clerk', 3)\r\n"
+    Run("INSERT INTO t_User (FUserID, FName, FDataVokeType) VALUES (16, 'admin', 1), (17, 'clerk', "
+        "3)\r\n"
         "INSERT INTO t_Group (FGroupID, FUserID) VALUES (1, 16)\r\n"
-        "INSERT INTO t_SystemProfile (FCategory, FKey, FValue) VALUES ('IC', 'UseShortNumber', '1')");
+        "INSERT INTO t_SystemProfile (FCategory, FKey, FValue) VALUES ('IC', 'UseShortNumber', "
+        "'1')");
     auto isAdmin = [&](int u) {
         return Query("select t_User.FUserID from t_Group, t_User " + kCrLf +
                      " where t_Group.FUserID = t_User.FUserID " + kCrLf +
@@ -177,15 +188,19 @@ TEST_F(ModuleTexts, RightsAndOptionQueries) {
     EXPECT_TRUE(isAdmin(16));
     EXPECT_FALSE(isAdmin(17));
     EXPECT_EQ(Scalar("select FDataVokeType from t_user where FUserID=17").ToInteger() % 2, 1);
-    EXPECT_EQ(Scalar("SELECT FValue FROM t_Systemprofile Where FCategory='ic' and FKey='USESHORTNUMBER'")
-                  .ToText(),
-              "1");
+    EXPECT_EQ(
+        Scalar("SELECT FValue FROM t_Systemprofile Where FCategory='ic' and FKey='USESHORTNUMBER'")
+            .ToText(),
+        "1");
     // An integer column compared with a quoted number, as the tree's ancestor query does.
     EXPECT_EQ(Scalar("select FParentID from t_Item where FItemID='2'").ToInteger(), 1);
     // Audit: a top 1 probe then the update of an id list.
-    EXPECT_EQ(Query("Select top 1 * from t_CustEntry where FUsed=1 and FEntryID in (5)")->RecordCount(), 0);
-    EXPECT_NE(ErrorOf("Update t_CustEntry set FUsed=1 where FEntryID in (5,) ").find("Incorrect syntax"),
-              std::string::npos);
+    EXPECT_EQ(
+        Query("Select top 1 * from t_CustEntry where FUsed=1 and FEntryID in (5)")->RecordCount(),
+        0);
+    EXPECT_NE(
+        ErrorOf("Update t_CustEntry set FUsed=1 where FEntryID in (5,) ").find("Incorrect syntax"),
+        std::string::npos);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 class TextSemantics : public TsqlTest {
-protected:
+  protected:
     void SetUp() override {
         Run("CREATE TABLE t_Names (FID INT, FName VARCHAR(40))\r\n"
             "INSERT INTO t_Names (FID, FName) VALUES (1, 'abc'), (2, 'ABC  '), (3, 'b'), "
@@ -41,7 +41,8 @@ TEST_F(TextSemantics, OrderDistinctAndGroupIgnoreCase) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT DISTINCT RTRIM(FName) AS n FROM t_Names) x")
                   .ToInteger(),
               5);
-    RecordsetPtr g = Query("SELECT FName, COUNT(*) AS n FROM t_Names GROUP BY FName ORDER BY FName");
+    RecordsetPtr g =
+        Query("SELECT FName, COUNT(*) AS n FROM t_Names GROUP BY FName ORDER BY FName");
     ASSERT_EQ(g->RecordCount(), 5);
     EXPECT_EQ(g->Cell(1, 1).ToInteger(), 2);
     // ORDER BY an expression alias also ignores case.
@@ -70,8 +71,8 @@ TEST_F(TextSemantics, LenLeftRightReverseCharindexWithChineseText) {
     EXPECT_EQ(Scalar("SELECT UPPER(N'abc中ä')").ToText(), "ABC中Ä");
     EXPECT_EQ(Scalar("SELECT REPLACE('aXbx', 'x', '-')").ToText(), "a-b-");
     EXPECT_EQ(Scalar("SELECT SUBSTRING(N'中文名称', 2, 2)").ToText(), "文名");
-    EXPECT_NE(ErrorOf("SELECT LEFT('abc', -1)").find(
-                  "Invalid length parameter passed to the left function."),
+    EXPECT_NE(ErrorOf("SELECT LEFT('abc', -1)")
+                  .find("Invalid length parameter passed to the left function."),
               std::string::npos);
     EXPECT_NE(ErrorOf("SELECT RIGHT('abc', -1)").find("right function"), std::string::npos);
 }
@@ -80,7 +81,8 @@ TEST_F(TextSemantics, ParentCodeExpressionOfTheRightsJoins) {
     // The group of a record is its code without the last "."-segment; a code
     // without "." stays as it is.
     const char* sql =
-        "SELECT LEFT(FName,LEN(FName)-CHARINDEX('.',REVERSE(RTRIM(FName)))) FROM t_Names WHERE FID=1";
+        "SELECT LEFT(FName,LEN(FName)-CHARINDEX('.',REVERSE(RTRIM(FName)))) FROM t_Names WHERE "
+        "FID=1";
     EXPECT_EQ(Scalar(sql).ToText(), "abc");
     Run("UPDATE t_Names SET FName = N'01.中文.003  ' WHERE FID = 1");
     EXPECT_EQ(Scalar(sql).ToText(), "01.中文");

@@ -17,8 +17,9 @@
 namespace orva::tsqltest {
 
 class TsqlTest : public ::testing::Test {
-protected:
-    TsqlTest() : company_(test::TempCompany::kEmpty), db_(OpenSqliteDatabase(company_.path(), false)) {}
+  protected:
+    TsqlTest()
+        : company_(test::TempCompany::kEmpty), db_(OpenSqliteDatabase(company_.path(), false)) {}
 
     DbBackend& Db() { return *db_; }
     const std::string& Path() const { return company_.path(); }
@@ -28,14 +29,16 @@ protected:
     RecordsetPtr Query(std::string_view sql) {
         BatchResult r = Run(sql);
         EXPECT_EQ(r.recordsets.size(), 1u) << sql;
-        if (r.recordsets.empty()) throw std::runtime_error("no record set");
+        if (r.recordsets.empty())
+            throw std::runtime_error("no record set");
         return r.recordsets.front();
     }
 
     // First field of the first row.
     Variant Scalar(std::string_view sql) {
         RecordsetPtr rs = Query(sql);
-        if (rs->EOF_()) throw std::runtime_error("no row");
+        if (rs->EOF_())
+            throw std::runtime_error("no row");
         return rs->Fields(0).Value();
     }
 
@@ -57,9 +60,11 @@ protected:
         return out;
     }
 
-    std::vector<std::string> Column(std::string_view sql, int col = 0) { return Column(Query(sql), col); }
+    std::vector<std::string> Column(std::string_view sql, int col = 0) {
+        return Column(Query(sql), col);
+    }
 
-private:
+  private:
     test::TempCompany company_;
     std::unique_ptr<DbBackend> db_;
 };

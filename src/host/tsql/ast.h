@@ -15,9 +15,9 @@ struct Select;
 struct TypeSpec {
     enum class Base { Int, Bit, Float, Decimal, Text, Date };
     Base base = Base::Int;
-    int length = -1;  // Text: characters, -1 unlimited
-    int scale = 0;    // Decimal
-    bool fixed = false;  // CHAR/NCHAR: padded with blanks
+    int length = -1;      // Text: characters, -1 unlimited
+    int scale = 0;        // Decimal
+    bool fixed = false;   // CHAR/NCHAR: padded with blanks
     std::string written;  // as written, for messages
 };
 
@@ -36,17 +36,17 @@ enum class ExprKind {
     And,
     Or,
     Not,
-    IsNull,     // negated: IS NOT NULL
-    InList,     // args[0] IN (args[1..])
-    InSelect,   // args[0] IN (select)
-    Between,    // args[0] BETWEEN args[1] AND args[2]
-    Like,       // args[0] LIKE args[1] [ESCAPE args[2]]
-    Exists,     // select
-    Subquery,   // scalar (select)
-    Case,       // [operand] (when, then)* [else]
-    Function,   // text: upper-case name; distinct; args
-    Cast,       // type; args[0] value, args[1] style (CONVERT) when present
-    Paren,      // args[0]
+    IsNull,    // negated: IS NOT NULL
+    InList,    // args[0] IN (args[1..])
+    InSelect,  // args[0] IN (select)
+    Between,   // args[0] BETWEEN args[1] AND args[2]
+    Like,      // args[0] LIKE args[1] [ESCAPE args[2]]
+    Exists,    // select
+    Subquery,  // scalar (select)
+    Case,      // [operand] (when, then)* [else]
+    Function,  // text: upper-case name; distinct; args
+    Cast,      // type; args[0] value, args[1] style (CONVERT) when present
+    Paren,     // args[0]
 };
 
 struct Expr;
@@ -79,14 +79,15 @@ struct TableRef {
 };
 
 struct JoinClause {
-    std::string op;  // "" first table, ",", "INNER JOIN", "LEFT JOIN", "RIGHT JOIN", "FULL JOIN", "CROSS JOIN"
+    std::string op;  // "" first table, ",", "INNER JOIN", "LEFT JOIN", "RIGHT JOIN", "FULL JOIN",
+                     // "CROSS JOIN"
     TableRef table;
     ExprPtr on;
 };
 
 struct SelectItem {
-    ExprPtr expr;       // Star for * and t.*
-    std::string alias;  // empty when none
+    ExprPtr expr;         // Star for * and t.*
+    std::string alias;    // empty when none
     int assignSlot = -1;  // SELECT @v = expr
 };
 
@@ -149,20 +150,20 @@ struct Stmt {
     StmtKind kind;
     std::size_t begin = 0, end = 0;  // source span
 
-    std::shared_ptr<Select> select;  // Select, SelectAssign, Insert ... SELECT
-    TableRef target;                 // Insert, Update, Delete, CreateTable, DropTable
-    bool ifExists = false;           // DROP TABLE IF EXISTS
-    std::vector<std::string> columns;               // Insert column list
-    std::vector<std::vector<ExprPtr>> values;       // Insert VALUES rows
-    bool defaultValues = false;                     // INSERT ... DEFAULT VALUES
-    std::vector<std::pair<std::string, ExprPtr>> sets;  // Update
-    ExprPtr where;                                  // Update, Delete
-    std::vector<ColumnDef> columnDefs;              // CreateTable
+    std::shared_ptr<Select> select;            // Select, SelectAssign, Insert ... SELECT
+    TableRef target;                           // Insert, Update, Delete, CreateTable, DropTable
+    bool ifExists = false;                     // DROP TABLE IF EXISTS
+    std::vector<std::string> columns;          // Insert column list
+    std::vector<std::vector<ExprPtr>> values;  // Insert VALUES rows
+    bool defaultValues = false;                // INSERT ... DEFAULT VALUES
+    std::vector<std::pair<std::string, ExprPtr>> sets;              // Update
+    ExprPtr where;                                                  // Update, Delete
+    std::vector<ColumnDef> columnDefs;                              // CreateTable
     std::vector<std::vector<std::string>> primaryKeys, uniqueKeys;  // table constraints
-    std::vector<std::pair<int, ExprPtr>> assigns;   // Declare (initialisers), SetVar
-    ExprPtr cond;                                   // If, While
-    std::vector<StmtPtr> body;                      // Block; If: then; While: body
-    std::vector<StmtPtr> elseBody;                  // If
+    std::vector<std::pair<int, ExprPtr>> assigns;  // Declare (initialisers), SetVar
+    ExprPtr cond;                                  // If, While
+    std::vector<StmtPtr> body;                     // Block; If: then; While: body
+    std::vector<StmtPtr> elseBody;                 // If
 
     explicit Stmt(StmtKind k) : kind(k) {}
 };

@@ -35,26 +35,32 @@ Variant ColumnValue(sqlite3_stmt* s, int i) {
 
 std::string ShortText(const std::string& s) {
     std::string_view v = s;
-    if (v.size() > 60) v = v.substr(0, CharOffset(v, 60));
+    if (v.size() > 60)
+        v = v.substr(0, CharOffset(v, 60));
     return "'" + std::string(v) + "'";
 }
 
 std::optional<std::int64_t> ParseWholeNumber(std::string_view s) {
     s = Trim(s);
-    if (s.empty()) return std::nullopt;
+    if (s.empty())
+        return std::nullopt;
     std::size_t i = (s[0] == '+' || s[0] == '-') ? 1 : 0;
-    if (i == s.size()) return std::nullopt;
+    if (i == s.size())
+        return std::nullopt;
     for (std::size_t k = i; k < s.size(); ++k) {
-        if (s[k] < '0' || s[k] > '9') return std::nullopt;
+        if (s[k] < '0' || s[k] > '9')
+            return std::nullopt;
     }
-    if (s.size() - i > 18) return std::nullopt;
+    if (s.size() - i > 18)
+        return std::nullopt;
     return std::stoll(std::string(s));
 }
 
 }  // namespace
 
 Variant ConvertForType(const Variant& v, const TypeSpec& type) {
-    if (v.IsNull()) return v;
+    if (v.IsNull())
+        return v;
     using B = TypeSpec::Base;
     const std::string* text = v.AsText();
     switch (type.base) {
@@ -65,12 +71,13 @@ Variant ConvertForType(const Variant& v, const TypeSpec& type) {
                 r = *i;
             } else if (const auto* d = v.AsDouble()) {
                 if (!(std::fabs(*d) < 9.2e18)) {
-                    throw TsqlError("Arithmetic overflow error converting expression to data type int.");
+                    throw TsqlError(
+                        "Arithmetic overflow error converting expression to data type int.");
                 }
                 r = static_cast<std::int64_t>(*d);
             } else if (text) {
-                if (type.base == B::Bit && (EqualsNoCase(Trim(*text), "true") ||
-                                            EqualsNoCase(Trim(*text), "false"))) {
+                if (type.base == B::Bit &&
+                    (EqualsNoCase(Trim(*text), "true") || EqualsNoCase(Trim(*text), "false"))) {
                     r = EqualsNoCase(Trim(*text), "true");
                 } else if (auto n = ParseWholeNumber(*text)) {
                     r = *n;
@@ -95,7 +102,8 @@ Variant ConvertForType(const Variant& v, const TypeSpec& type) {
                 throw TsqlError(std::string("Error converting data type varchar to ") +
                                 (type.base == B::Float ? "float." : "numeric."));
             }
-            if (type.base == B::Decimal) d = RoundDecimal(d, type.scale);
+            if (type.base == B::Decimal)
+                d = RoundDecimal(d, type.scale);
             return Variant(d);
         }
         case B::Text: {
@@ -122,8 +130,7 @@ Variant ConvertForType(const Variant& v, const TypeSpec& type) {
     return v;
 }
 
-RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expectedRows,
-                           long& rows) {
+RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expectedRows, long& rows) {
     const int cols = sqlite3_column_count(stmt);
     std::vector<std::string> names;
     names.reserve(cols);
@@ -170,7 +177,8 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expecte
         ++r;
         rc = sqlite3_step(stmt);
     }
-    if (rc != SQLITE_DONE) throw TsqlError(sqlite3_errmsg(db), std::string::npos, rc);
+    if (rc != SQLITE_DONE)
+        throw TsqlError(sqlite3_errmsg(db), std::string::npos, rc);
     if (r < capacity) {
         for (std::size_t c = 1; c < width; ++c) {
             std::move(cells.begin() + c * capacity, cells.begin() + c * capacity + r,
@@ -179,7 +187,8 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expecte
         cells.resize(width * r);
     }
     rows = static_cast<long>(r);
-    return std::make_shared<Recordset>(Recordset::ByColumn{}, std::move(names), std::move(cells), r);
+    return std::make_shared<Recordset>(Recordset::ByColumn{}, std::move(names), std::move(cells),
+                                       r);
 }
 
 BatchResult Interpreter::Run(const Program& program) {
@@ -196,7 +205,8 @@ BatchResult Interpreter::Run(const Program& program) {
 Interpreter::Flow Interpreter::ExecList(const std::vector<Step>& steps) {
     for (const Step& s : steps) {
         Flow f = Exec(s);
-        if (f != Flow::Next) return f;
+        if (f != Flow::Next)
+            return f;
     }
     return Flow::Next;
 }
@@ -206,7 +216,8 @@ void Interpreter::Fail(const Step& step, const std::string& message) {
 }
 
 sqlite3_stmt* Interpreter::Prepared(const Step& step, std::size_t i) {
-    if (step.prepared.size() < step.sql.size()) step.prepared.resize(step.sql.size());
+    if (step.prepared.size() < step.sql.size())
+        step.prepared.resize(step.sql.size());
     if (!step.prepared[i]) {
         sqlite3_stmt* s = nullptr;
         int rc = sqlite3_prepare_v3(db_, step.sql[i].c_str(), static_cast<int>(step.sql[i].size()),
@@ -246,7 +257,8 @@ void Interpreter::Run(const Step& step, std::size_t i) {
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
+    if (rc != SQLITE_DONE)
+        throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
 }
 
 bool Interpreter::Condition(const Step& step) {
@@ -254,7 +266,8 @@ bool Interpreter::Condition(const Step& step) {
     Bind(s);
     ResetOnExit guard{s};
     int rc = sqlite3_step(s);
-    if (rc != SQLITE_ROW) throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
+    if (rc != SQLITE_ROW)
+        throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
     return sqlite3_column_int(s, 0) != 0;
 }
 
@@ -272,7 +285,8 @@ void Interpreter::Assign(const Step& step) {
             for (int c = 0; c < cols; ++c) last.push_back(ColumnValue(s, c));
             ++rows;
         }
-        if (rc != SQLITE_DONE) throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
+        if (rc != SQLITE_DONE)
+            throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
     }
     // The last row wins; no row leaves the variables as they were.
     if (rows > 0) {
@@ -285,7 +299,8 @@ void Interpreter::Assign(const Step& step) {
             }
         }
     }
-    if (!step.keepRowCount) vars_[0] = Variant(rows);
+    if (!step.keepRowCount)
+        vars_[0] = Variant(rows);
 }
 
 void Interpreter::Query(const Step& step) {
@@ -313,12 +328,14 @@ Interpreter::Flow Interpreter::Exec(const Step& step) {
             Assign(step);
             return Flow::Next;
         case Step::Kind::Exec: {
-            if (!step.tempCreated.empty() && tempsCreated_.insert(ToLowerAscii(step.tempCreated)).second) {
+            if (!step.tempCreated.empty() &&
+                tempsCreated_.insert(ToLowerAscii(step.tempCreated)).second) {
                 // A #table left by an earlier batch of this connection is
                 // dropped before this batch creates it again.
                 std::string drop = "DROP TABLE IF EXISTS temp.\"";
                 for (char c : step.tempCreated) {
-                    if (c == '"') drop.push_back('"');
+                    if (c == '"')
+                        drop.push_back('"');
                     drop.push_back(c);
                 }
                 drop += "\"";
@@ -348,12 +365,14 @@ Interpreter::Flow Interpreter::Exec(const Step& step) {
             long n = 0;
             while (Condition(step)) {
                 if (++n > kMaxIterations) {
-                    Fail(step, "The WHILE loop was stopped after " + std::to_string(kMaxIterations) +
-                                   " iterations.");
+                    Fail(step, "The WHILE loop was stopped after " +
+                                   std::to_string(kMaxIterations) + " iterations.");
                 }
                 Flow f = ExecList(step.body);
-                if (f == Flow::Break) break;
-                if (f == Flow::Return) return f;
+                if (f == Flow::Break)
+                    break;
+                if (f == Flow::Return)
+                    return f;
             }
             return Flow::Next;
         }

@@ -23,7 +23,7 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int firstStep, long 
                            long& rows);
 
 class Interpreter {
-public:
+  public:
     explicit Interpreter(sqlite3* db) : db_(db) {}
 
     // Throws TsqlError with SQLite's message; pos is the failing statement's
@@ -34,7 +34,7 @@ public:
     // never end otherwise).
     static constexpr long kMaxIterations = 50'000'000;
 
-private:
+  private:
     enum class Flow { Next, Break, Continue, Return };
 
     Flow Exec(const Step& step);

@@ -29,7 +29,8 @@ void Numbering::Fail(const std::string& what, int rc) {
     std::string msg = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
                           ? "The database " + where_ +
                                 " is locked by another connection; no entry number could be "
-                                "taken after waiting (" + what + ")."
+                                "taken after waiting (" +
+                                what + ")."
                           : "Cannot take an entry number in " + where_ + ": " + what;
     throw ComError(ComError::kDatabase, msg, "OrvaConnection.AppConnection");
 }
@@ -49,7 +50,8 @@ sqlite3_stmt* Numbering::Prepare(StmtHandle& h, const char* sql) {
 
 std::int64_t Numbering::HighestUsed(std::string_view tableKey) {
     for (const NumberedColumn& n : kNumbered) {
-        if (!EqualsNoCase(tableKey, n.key)) continue;
+        if (!EqualsNoCase(tableKey, n.key))
+            continue;
         if (!maxEntry_) {
             // The numbered table may not exist (a bare database): then only
             // the counter counts.
@@ -64,7 +66,8 @@ std::int64_t Numbering::HighestUsed(std::string_view tableKey) {
         sqlite3_stmt* s = maxEntry_.get();
         ResetOnExit guard{s};
         int rc = sqlite3_step(s);
-        if (rc != SQLITE_ROW) Fail(sqlite3_errmsg(db_), rc);
+        if (rc != SQLITE_ROW)
+            Fail(sqlite3_errmsg(db_), rc);
         return sqlite3_column_int64(s, 0);
     }
     return 0;
@@ -75,7 +78,8 @@ std::int32_t Numbering::Next(std::string_view tableKey) {
     {
         ResetOnExit guard{begin};
         int rc = sqlite3_step(begin);
-        if (rc != SQLITE_DONE) Fail(sqlite3_errmsg(db_), rc);
+        if (rc != SQLITE_DONE)
+            Fail(sqlite3_errmsg(db_), rc);
     }
     try {
         if (!tableReady_) {
@@ -106,21 +110,23 @@ std::int32_t Numbering::Next(std::string_view tableKey) {
             Fail("the numbers of " + std::string(tableKey) + " are used up", SQLITE_FULL);
         }
         {
-            sqlite3_stmt* s = Prepare(
-                write_,
-                "INSERT INTO t_ICMaxNum (FTableName, FMaxNum) VALUES (?1, ?2) "
-                "ON CONFLICT (FTableName) DO UPDATE SET FMaxNum = excluded.FMaxNum");
+            sqlite3_stmt* s =
+                Prepare(write_,
+                        "INSERT INTO t_ICMaxNum (FTableName, FMaxNum) VALUES (?1, ?2) "
+                        "ON CONFLICT (FTableName) DO UPDATE SET FMaxNum = excluded.FMaxNum");
             sqlite3_bind_text(s, 1, tableKey.data(), static_cast<int>(tableKey.size()),
                               SQLITE_TRANSIENT);
             sqlite3_bind_int64(s, 2, next);
             ResetOnExit guard{s};
             int rc = sqlite3_step(s);
-            if (rc != SQLITE_DONE) Fail(sqlite3_errmsg(db_), rc);
+            if (rc != SQLITE_DONE)
+                Fail(sqlite3_errmsg(db_), rc);
         }
         sqlite3_stmt* commit = Prepare(commit_, "COMMIT");
         ResetOnExit guard{commit};
         int rc = sqlite3_step(commit);
-        if (rc != SQLITE_DONE) Fail(sqlite3_errmsg(db_), rc);
+        if (rc != SQLITE_DONE)
+            Fail(sqlite3_errmsg(db_), rc);
         return static_cast<std::int32_t>(next);
     } catch (...) {
         if (!sqlite3_get_autocommit(db_)) {

@@ -20,7 +20,7 @@ inline constexpr const char* kNumberingTableSql =
     "PRIMARY KEY, FMaxNum INTEGER NOT NULL)";
 
 class Numbering {
-public:
+  public:
     // `where` names the database in messages.
     Numbering(sqlite3* db, std::string where) : db_(db), where_(std::move(where)) {}
 
@@ -28,7 +28,7 @@ public:
     // timeout, on any SQLite failure, or when the key's numbers are used up.
     std::int32_t Next(std::string_view tableKey);
 
-private:
+  private:
     sqlite3_stmt* Prepare(StmtHandle& h, const char* sql);
     std::int64_t HighestUsed(std::string_view tableKey);
     [[noreturn]] void Fail(const std::string& what, int rc);

@@ -12,32 +12,33 @@ namespace {
 
 // Words that end an expression or a name: they can never be an alias.
 const char* const kReserved[] = {
-    "ADD",      "ALL",       "ALTER",    "AND",       "ANY",      "AS",       "ASC",
-    "BEGIN",    "BETWEEN",   "BREAK",    "BY",        "CASE",     "CHECK",    "COLUMN",
-    "COMMIT",   "CONSTRAINT", "CONTINUE", "CREATE",   "CROSS",    "CURSOR",   "DEALLOCATE",
-    "DECLARE",  "DEFAULT",   "DELETE",   "DESC",      "DISTINCT", "DROP",     "ELSE",
-    "END",      "ESCAPE",    "EXCEPT",   "EXEC",      "EXECUTE",  "EXISTS",   "FETCH",
-    "FOR",      "FOREIGN",   "FROM",     "FULL",      "FUNCTION", "GO",       "GOTO",
-    "GRANT",    "GROUP",     "HAVING",   "IF",        "IN",       "INDEX",    "INNER",
-    "INSERT",   "INTERSECT", "INTO",     "IS",        "JOIN",     "KEY",      "LEFT",
-    "LIKE",     "MERGE",     "NOT",      "NULL",      "OF",       "ON",       "OPEN",
-    "OPTION",   "OR",        "ORDER",    "OUTER",     "OVER",     "PERCENT",  "PIVOT",
-    "PRIMARY",  "PRINT",     "PROC",     "PROCEDURE", "RAISERROR", "REFERENCES", "RETURN",
-    "REVOKE",   "RIGHT",     "ROLLBACK", "SAVE",      "SELECT",   "SET",      "TABLE",
-    "THEN",     "TO",        "TOP",      "TRAN",      "TRANSACTION", "TRUNCATE", "UNION",
-    "UNIQUE",   "UNPIVOT",   "UPDATE",   "USE",       "VALUES",   "VIEW",     "WAITFOR",
-    "WHEN",     "WHERE",     "WHILE",    "WITH",
+    "ADD",     "ALL",        "ALTER",    "AND",       "ANY",         "AS",         "ASC",
+    "BEGIN",   "BETWEEN",    "BREAK",    "BY",        "CASE",        "CHECK",      "COLUMN",
+    "COMMIT",  "CONSTRAINT", "CONTINUE", "CREATE",    "CROSS",       "CURSOR",     "DEALLOCATE",
+    "DECLARE", "DEFAULT",    "DELETE",   "DESC",      "DISTINCT",    "DROP",       "ELSE",
+    "END",     "ESCAPE",     "EXCEPT",   "EXEC",      "EXECUTE",     "EXISTS",     "FETCH",
+    "FOR",     "FOREIGN",    "FROM",     "FULL",      "FUNCTION",    "GO",         "GOTO",
+    "GRANT",   "GROUP",      "HAVING",   "IF",        "IN",          "INDEX",      "INNER",
+    "INSERT",  "INTERSECT",  "INTO",     "IS",        "JOIN",        "KEY",        "LEFT",
+    "LIKE",    "MERGE",      "NOT",      "NULL",      "OF",          "ON",         "OPEN",
+    "OPTION",  "OR",         "ORDER",    "OUTER",     "OVER",        "PERCENT",    "PIVOT",
+    "PRIMARY", "PRINT",      "PROC",     "PROCEDURE", "RAISERROR",   "REFERENCES", "RETURN",
+    "REVOKE",  "RIGHT",      "ROLLBACK", "SAVE",      "SELECT",      "SET",        "TABLE",
+    "THEN",    "TO",         "TOP",      "TRAN",      "TRANSACTION", "TRUNCATE",   "UNION",
+    "UNIQUE",  "UNPIVOT",    "UPDATE",   "USE",       "VALUES",      "VIEW",       "WAITFOR",
+    "WHEN",    "WHERE",      "WHILE",    "WITH",
 };
 
 bool IsReservedWord(std::string_view w) {
     for (const char* r : kReserved) {
-        if (EqualsNoCase(w, r)) return true;
+        if (EqualsNoCase(w, r))
+            return true;
     }
     return false;
 }
 
 class Parser {
-public:
+  public:
     explicit Parser(std::string_view sql) : sql_(sql), toks_(Tokenize(sql)) {
         Variable rc;
         rc.name = "@@ROWCOUNT";
@@ -55,7 +56,7 @@ public:
         return std::move(batch_);
     }
 
-private:
+  private:
     // ---- token access ------------------------------------------------------
 
     const Token& Peek(std::size_t ahead = 0) const {
@@ -64,24 +65,28 @@ private:
     }
     const Token& Next() {
         const Token& t = toks_[i_];
-        if (i_ + 1 < toks_.size()) ++i_;
+        if (i_ + 1 < toks_.size())
+            ++i_;
         return t;
     }
     bool AtEnd() const { return Peek().kind == TokKind::End; }
     bool PeekKw(std::string_view kw, std::size_t ahead = 0) const { return Peek(ahead).Is(kw); }
     bool AcceptKw(std::string_view kw) {
-        if (!PeekKw(kw)) return false;
+        if (!PeekKw(kw))
+            return false;
         Next();
         return true;
     }
     bool AcceptSym(std::string_view s) {
-        if (!Peek().IsSymbol(s)) return false;
+        if (!Peek().IsSymbol(s))
+            return false;
         Next();
         return true;
     }
 
     [[noreturn]] void SyntaxError(const Token& t) const {
-        if (t.kind == TokKind::End) throw TsqlError("Incorrect syntax near the end of the batch.", t.pos);
+        if (t.kind == TokKind::End)
+            throw TsqlError("Incorrect syntax near the end of the batch.", t.pos);
         std::string near = t.kind == TokKind::String ? "'" + t.text + "'" : t.text;
         throw TsqlError("Incorrect syntax near '" + near + "'.", t.pos);
     }
@@ -91,10 +96,12 @@ private:
                         pos);
     }
     void ExpectKw(std::string_view kw) {
-        if (!AcceptKw(kw)) SyntaxError(Peek());
+        if (!AcceptKw(kw))
+            SyntaxError(Peek());
     }
     void ExpectSym(std::string_view s) {
-        if (!AcceptSym(s)) SyntaxError(Peek());
+        if (!AcceptSym(s))
+            SyntaxError(Peek());
     }
 
     bool IsNameToken(const Token& t) const {
@@ -102,7 +109,8 @@ private:
                (t.kind == TokKind::Ident && !IsReservedWord(t.text));
     }
     std::string Name() {
-        if (!IsNameToken(Peek())) SyntaxError(Peek());
+        if (!IsNameToken(Peek()))
+            SyntaxError(Peek());
         return Next().text;
     }
 
@@ -167,14 +175,17 @@ private:
             if (PeekKw("TRAN", 1) || PeekKw("TRANSACTION", 1) || PeekKw("DISTRIBUTED", 1)) {
                 Unsupported("BEGIN TRANSACTION (a batch already runs as one transaction)", t.pos);
             }
-            if (PeekKw("TRY", 1) || PeekKw("CATCH", 1)) Unsupported("BEGIN TRY ... END CATCH", t.pos);
+            if (PeekKw("TRY", 1) || PeekKw("CATCH", 1))
+                Unsupported("BEGIN TRY ... END CATCH", t.pos);
             Next();
             s = std::make_unique<Stmt>(StmtKind::Block);
             for (;;) {
                 while (AcceptSym(";")) {
                 }
-                if (AcceptKw("END")) break;
-                if (AtEnd()) SyntaxError(Peek());
+                if (AcceptKw("END"))
+                    break;
+                if (AtEnd())
+                    SyntaxError(Peek());
                 s->body.push_back(Statement());
             }
         } else if (t.Is("BREAK")) {
@@ -199,8 +210,8 @@ private:
         } else if (t.kind == TokKind::Ident && IsReservedWord(t.text) && !t.Is("END") &&
                    !t.Is("ELSE")) {
             Unsupported(ToUpperAscii(t.text), t.pos);
-        } else if (t.kind == TokKind::Ident && (t.Is("RAISERROR") || t.Is("THROW") ||
-                                                t.Is("MERGE") || t.Is("EXEC"))) {
+        } else if (t.kind == TokKind::Ident &&
+                   (t.Is("RAISERROR") || t.Is("THROW") || t.Is("MERGE") || t.Is("EXEC"))) {
             Unsupported(ToUpperAscii(t.text), t.pos);
         } else {
             SyntaxError(t);
@@ -213,7 +224,8 @@ private:
     StmtPtr BodyStatement() {
         while (AcceptSym(";")) {
         }
-        if (AtEnd() || PeekKw("END") || PeekKw("ELSE")) SyntaxError(Peek());
+        if (AtEnd() || PeekKw("END") || PeekKw("ELSE"))
+            SyntaxError(Peek());
         return Statement();
     }
 
@@ -253,7 +265,8 @@ private:
     StmtPtr InsertStatement() {
         Next();
         auto s = std::make_unique<Stmt>(StmtKind::Insert);
-        if (PeekKw("TOP")) Unsupported("INSERT TOP", Peek().pos);
+        if (PeekKw("TOP"))
+            Unsupported("INSERT TOP", Peek().pos);
         AcceptKw("INTO");
         s->target = TableName(false);
         if (Peek().IsSymbol("(") && !PeekKw("SELECT", 1)) {
@@ -289,34 +302,42 @@ private:
     StmtPtr UpdateStatement() {
         Next();
         auto s = std::make_unique<Stmt>(StmtKind::Update);
-        if (PeekKw("TOP")) Unsupported("UPDATE TOP", Peek().pos);
+        if (PeekKw("TOP"))
+            Unsupported("UPDATE TOP", Peek().pos);
         s->target = TableName(false);
         ExpectKw("SET");
         do {
             const Token& t = Peek();
-            if (t.kind == TokKind::Variable) Unsupported("SET @variable in UPDATE", t.pos);
+            if (t.kind == TokKind::Variable)
+                Unsupported("SET @variable in UPDATE", t.pos);
             std::string col = Name();
             while (AcceptSym(".")) col = Name();  // t.col: the qualifier names the target
-            if (Peek().kind == TokKind::Symbol && Peek().text.size() == 2 && Peek().text[1] == '=' &&
-                Peek().text != "<=" && Peek().text != ">=" && Peek().text != "!=") {
+            if (Peek().kind == TokKind::Symbol && Peek().text.size() == 2 &&
+                Peek().text[1] == '=' && Peek().text != "<=" && Peek().text != ">=" &&
+                Peek().text != "!=") {
                 Unsupported("compound assignment '" + Peek().text + "'", Peek().pos);
             }
             ExpectSym("=");
             s->sets.emplace_back(col, Expression());
         } while (AcceptSym(","));
-        if (PeekKw("FROM")) Unsupported("UPDATE ... FROM", Peek().pos);
-        if (AcceptKw("WHERE")) s->where = Expression();
+        if (PeekKw("FROM"))
+            Unsupported("UPDATE ... FROM", Peek().pos);
+        if (AcceptKw("WHERE"))
+            s->where = Expression();
         return s;
     }
 
     StmtPtr DeleteStatement() {
         Next();
         auto s = std::make_unique<Stmt>(StmtKind::Delete);
-        if (PeekKw("TOP")) Unsupported("DELETE TOP", Peek().pos);
+        if (PeekKw("TOP"))
+            Unsupported("DELETE TOP", Peek().pos);
         AcceptKw("FROM");
         s->target = TableName(false);
-        if (PeekKw("FROM")) Unsupported("DELETE ... FROM ... (a second FROM)", Peek().pos);
-        if (AcceptKw("WHERE")) s->where = Expression();
+        if (PeekKw("FROM"))
+            Unsupported("DELETE ... FROM ... (a second FROM)", Peek().pos);
+        if (AcceptKw("WHERE"))
+            s->where = Expression();
         return s;
     }
 
@@ -329,7 +350,8 @@ private:
         s->target = TableName(false);
         ExpectSym("(");
         do {
-            if (AcceptKw("CONSTRAINT")) Name();
+            if (AcceptKw("CONSTRAINT"))
+                Name();
             if (PeekKw("PRIMARY") || PeekKw("UNIQUE")) {
                 bool primary = AcceptKw("PRIMARY");
                 if (primary) {
@@ -337,12 +359,14 @@ private:
                 } else {
                     Next();
                 }
-                if (!AcceptKw("CLUSTERED")) AcceptKw("NONCLUSTERED");
+                if (!AcceptKw("CLUSTERED"))
+                    AcceptKw("NONCLUSTERED");
                 ExpectSym("(");
                 std::vector<std::string> cols;
                 do {
                     cols.push_back(Name());
-                    if (!AcceptKw("ASC")) AcceptKw("DESC");
+                    if (!AcceptKw("ASC"))
+                        AcceptKw("DESC");
                 } while (AcceptSym(","));
                 ExpectSym(")");
                 (primary ? s->primaryKeys : s->uniqueKeys).push_back(std::move(cols));
@@ -361,7 +385,8 @@ private:
                 } else if (AcceptKw("NULL")) {
                 } else if (AcceptKw("PRIMARY")) {
                     ExpectKw("KEY");
-                    if (!AcceptKw("CLUSTERED")) AcceptKw("NONCLUSTERED");
+                    if (!AcceptKw("CLUSTERED"))
+                        AcceptKw("NONCLUSTERED");
                     c.primaryKey = true;
                 } else if (AcceptKw("UNIQUE")) {
                     c.unique = true;
@@ -404,7 +429,8 @@ private:
             s->ifExists = true;
         }
         s->target = TableName(false);
-        if (Peek().IsSymbol(",")) Unsupported("DROP TABLE of several tables", Peek().pos);
+        if (Peek().IsSymbol(","))
+            Unsupported("DROP TABLE of several tables", Peek().pos);
         return s;
     }
 
@@ -413,7 +439,8 @@ private:
         auto s = std::make_unique<Stmt>(StmtKind::Declare);
         do {
             const Token& v = Peek();
-            if (v.kind != TokKind::Variable) SyntaxError(v);
+            if (v.kind != TokKind::Variable)
+                SyntaxError(v);
             Next();
             AcceptKw("AS");
             if (PeekKw("TABLE") || PeekKw("CURSOR")) {
@@ -421,9 +448,11 @@ private:
             }
             TypeSpec type = Type();
             ExprPtr init;
-            if (AcceptSym("=")) init = Expression();
+            if (AcceptSym("="))
+                init = Expression();
             int slot = Declare(v, type);  // visible only after its own declaration
-            if (init) s->assigns.emplace_back(slot, std::move(init));
+            if (init)
+                s->assigns.emplace_back(slot, std::move(init));
         } while (AcceptSym(","));
         return s;
     }
@@ -446,13 +475,14 @@ private:
             s->assigns.emplace_back(slot, Expression());
             return s;
         }
-        static const char* const kOptions[] = {"NOCOUNT",       "ANSI_NULLS", "QUOTED_IDENTIFIER",
-                                               "ANSI_WARNINGS", "ARITHABORT", "XACT_ABORT",
-                                               "ANSI_PADDING",  "CONCAT_NULL_YIELDS_NULL"};
+        static const char* const kOptions[] = {
+            "NOCOUNT",    "ANSI_NULLS", "QUOTED_IDENTIFIER", "ANSI_WARNINGS",
+            "ARITHABORT", "XACT_ABORT", "ANSI_PADDING",      "CONCAT_NULL_YIELDS_NULL"};
         for (const char* opt : kOptions) {
             if (t.Is(opt)) {
                 Next();
-                if (!AcceptKw("ON") && !AcceptKw("OFF")) SyntaxError(Peek());
+                if (!AcceptKw("ON") && !AcceptKw("OFF"))
+                    SyntaxError(Peek());
                 auto s = std::make_unique<Stmt>(StmtKind::SetOption);
                 // Only NOCOUNT is sent by the module; the others keep SQL Server's defaults,
                 // which is what the layer does, so turning them OFF would change results.
@@ -463,7 +493,8 @@ private:
                 return s;
             }
         }
-        Unsupported("SET " + (t.kind == TokKind::End ? std::string() : ToUpperAscii(t.text)), t.pos);
+        Unsupported("SET " + (t.kind == TokKind::End ? std::string() : ToUpperAscii(t.text)),
+                    t.pos);
     }
 
     // ---- names and types ---------------------------------------------------
@@ -472,14 +503,16 @@ private:
         TableRef r;
         r.pos = Peek().pos;
         if (Peek().kind == TokKind::TempName) {
-            if (Peek().text.rfind("##", 0) == 0) Unsupported("global temporary table " + Peek().text, r.pos);
+            if (Peek().text.rfind("##", 0) == 0)
+                Unsupported("global temporary table " + Peek().text, r.pos);
             r.name = Next().text;
             r.temp = true;
         } else {
             r.name = Name();
             // database.schema.table: only the table name counts.
             while (AcceptSym(".")) {
-                if (Peek().IsSymbol(".")) continue;
+                if (Peek().IsSymbol("."))
+                    continue;
                 if (Peek().kind == TokKind::TempName) {
                     r.name = Next().text;
                     r.temp = true;
@@ -500,13 +533,14 @@ private:
     }
 
     void TableHints() {
-        if (!(PeekKw("WITH") && Peek(1).IsSymbol("("))) return;
+        if (!(PeekKw("WITH") && Peek(1).IsSymbol("(")))
+            return;
         Next();
         Next();
         do {
             const Token& h = Next();
-            if (!(h.Is("NOLOCK") || h.Is("READUNCOMMITTED") || h.Is("ROWLOCK") ||
-                  h.Is("UPDLOCK") || h.Is("HOLDLOCK") || h.Is("READCOMMITTED"))) {
+            if (!(h.Is("NOLOCK") || h.Is("READUNCOMMITTED") || h.Is("ROWLOCK") || h.Is("UPDLOCK") ||
+                  h.Is("HOLDLOCK") || h.Is("READCOMMITTED"))) {
                 Unsupported("table hint " + h.text, h.pos);
             }
         } while (AcceptSym(","));
@@ -515,7 +549,8 @@ private:
 
     TypeSpec Type() {
         const Token& t = Peek();
-        if (t.kind != TokKind::Ident) SyntaxError(t);
+        if (t.kind != TokKind::Ident)
+            SyntaxError(t);
         Next();
         TypeSpec ty;
         ty.written = t.text;
@@ -535,7 +570,8 @@ private:
             ty.scale = n == "MONEY" || n == "SMALLMONEY" ? 4 : 0;
             if ((n == "DECIMAL" || n == "NUMERIC") && AcceptSym("(")) {
                 Number();
-                if (AcceptSym(",")) ty.scale = Number();
+                if (AcceptSym(","))
+                    ty.scale = Number();
                 ExpectSym(")");
             }
         } else if (n == "VARCHAR" || n == "NVARCHAR" || n == "CHAR" || n == "NCHAR" ||
@@ -565,7 +601,8 @@ private:
 
     int Number() {
         const Token& t = Peek();
-        if (t.kind != TokKind::Number || !t.isInteger) SyntaxError(t);
+        if (t.kind != TokKind::Number || !t.isInteger)
+            SyntaxError(t);
         Next();
         return std::stoi(t.text);
     }
@@ -585,7 +622,8 @@ private:
             } else {
                 break;
             }
-            if (Peek().IsSymbol("(")) Unsupported("a parenthesised query in UNION", Peek().pos);
+            if (Peek().IsSymbol("("))
+                Unsupported("a parenthesised query in UNION", Peek().pos);
             sel->cores.push_back(Core(allowAssign));
         }
         if (PeekKw("ORDER")) {
@@ -602,9 +640,12 @@ private:
                 sel->orderBy.push_back(std::move(o));
             } while (AcceptSym(","));
         }
-        if (PeekKw("FOR")) Unsupported("FOR XML / FOR BROWSE", Peek().pos);
-        if (PeekKw("OPTION")) Unsupported("OPTION (query hints)", Peek().pos);
-        if (PeekKw("COMPUTE")) Unsupported("COMPUTE", Peek().pos);
+        if (PeekKw("FOR"))
+            Unsupported("FOR XML / FOR BROWSE", Peek().pos);
+        if (PeekKw("OPTION"))
+            Unsupported("OPTION (query hints)", Peek().pos);
+        if (PeekKw("COMPUTE"))
+            Unsupported("COMPUTE", Peek().pos);
         return sel;
     }
 
@@ -636,16 +677,20 @@ private:
                 ExpectSym(")");
             } else {
                 const Token& n = Peek();
-                if (n.kind != TokKind::Number) SyntaxError(n);
+                if (n.kind != TokKind::Number)
+                    SyntaxError(n);
                 c.top = Primary();
             }
-            if (PeekKw("PERCENT")) Unsupported("TOP ... PERCENT", top.pos);
-            if (PeekKw("WITH") && PeekKw("TIES", 1)) Unsupported("TOP ... WITH TIES", top.pos);
+            if (PeekKw("PERCENT"))
+                Unsupported("TOP ... PERCENT", top.pos);
+            if (PeekKw("WITH") && PeekKw("TIES", 1))
+                Unsupported("TOP ... WITH TIES", top.pos);
         }
         do {
             c.items.push_back(Item(allowAssign));
         } while (AcceptSym(","));
-        if (PeekKw("INTO")) Unsupported("SELECT ... INTO", Peek().pos);
+        if (PeekKw("INTO"))
+            Unsupported("SELECT ... INTO", Peek().pos);
         if (AcceptKw("FROM")) {
             JoinClause first;
             first.table = TableSource();
@@ -665,7 +710,8 @@ private:
                     j.op = kind + " JOIN";
                 } else if (PeekKw("CROSS")) {
                     Next();
-                    if (PeekKw("APPLY")) Unsupported("CROSS APPLY", Peek().pos);
+                    if (PeekKw("APPLY"))
+                        Unsupported("CROSS APPLY", Peek().pos);
                     ExpectKw("JOIN");
                     j.op = "CROSS JOIN";
                 } else if (PeekKw("OUTER") && PeekKw("APPLY", 1)) {
@@ -681,7 +727,8 @@ private:
                 c.from.push_back(std::move(j));
             }
         }
-        if (AcceptKw("WHERE")) c.where = Expression();
+        if (AcceptKw("WHERE"))
+            c.where = Expression();
         if (PeekKw("GROUP")) {
             Next();
             ExpectKw("BY");
@@ -689,7 +736,8 @@ private:
                 c.groupBy.push_back(Expression());
             } while (AcceptSym(","));
         }
-        if (AcceptKw("HAVING")) c.having = Expression();
+        if (AcceptKw("HAVING"))
+            c.having = Expression();
         if (!allowAssign) {
             for (const SelectItem& it : c.items) {
                 if (it.assignSlot >= 0) {
@@ -705,7 +753,8 @@ private:
             TableRef r;
             r.pos = Peek().pos;
             Next();
-            if (!PeekKw("SELECT")) Unsupported("a parenthesised join", r.pos);
+            if (!PeekKw("SELECT"))
+                Unsupported("a parenthesised join", r.pos);
             r.derived = SubqueryExpr();
             ExpectSym(")");
             AcceptKw("AS");
@@ -717,8 +766,10 @@ private:
             r.alias = Next().text;
             return r;
         }
-        if (Peek().kind == TokKind::Variable) Unsupported("table variables", Peek().pos);
-        if (Peek().kind == TokKind::Ident && Peek(1).IsSymbol("(") && !IsReservedWord(Peek().text)) {
+        if (Peek().kind == TokKind::Variable)
+            Unsupported("table variables", Peek().pos);
+        if (Peek().kind == TokKind::Ident && Peek(1).IsSymbol("(") &&
+            !IsReservedWord(Peek().text)) {
             Unsupported("table-valued function " + Peek().text, Peek().pos);
         }
         return TableName();
@@ -730,7 +781,8 @@ private:
         if (t.kind == TokKind::Variable && Peek(1).IsSymbol("=")) {
             Next();
             Next();
-            if (!allowAssign) throw TsqlError("A variable cannot be assigned in a subquery.", t.pos);
+            if (!allowAssign)
+                throw TsqlError("A variable cannot be assigned in a subquery.", t.pos);
             it.assignSlot = SlotOf(t);
             it.expr = Expression();
             return it;
@@ -832,9 +884,12 @@ private:
                 if (PeekKw("ALL") || PeekKw("ANY") || PeekKw("SOME")) {
                     Unsupported(ToUpperAscii(Peek().text) + " (subquery)", Peek().pos);
                 }
-                if (o == "!=") o = "<>";
-                if (o == "!<") o = ">=";
-                if (o == "!>") o = "<=";
+                if (o == "!=")
+                    o = "<>";
+                if (o == "!<")
+                    o = ">=";
+                if (o == "!>")
+                    o = "<=";
                 return MakeBinary(ExprKind::Compare, o, std::move(a), Additive(), op.pos);
             }
             return a;
@@ -887,7 +942,8 @@ private:
             auto e = std::make_unique<Expr>(ExprKind::Like, kw.pos);
             e->args.push_back(std::move(a));
             e->args.push_back(Additive());
-            if (AcceptKw("ESCAPE")) e->args.push_back(Additive());
+            if (AcceptKw("ESCAPE"))
+                e->args.push_back(Additive());
             e->negated = negated;
             return e;
         }
@@ -938,7 +994,8 @@ private:
         switch (t.kind) {
             case TokKind::Number: {
                 Next();
-                auto e = std::make_unique<Expr>(t.isInteger ? ExprKind::Integer : ExprKind::Decimal, t.pos);
+                auto e = std::make_unique<Expr>(t.isInteger ? ExprKind::Integer : ExprKind::Decimal,
+                                                t.pos);
                 e->text = t.text;
                 return e;
             }
@@ -957,7 +1014,8 @@ private:
             }
             case TokKind::SysVariable: {
                 Next();
-                if (!EqualsNoCase(t.text, "@@ROWCOUNT")) Unsupported(t.text, t.pos);
+                if (!EqualsNoCase(t.text, "@@ROWCOUNT"))
+                    Unsupported(t.text, t.pos);
                 auto e = std::make_unique<Expr>(ExprKind::RowCount, t.pos);
                 e->slot = 0;
                 return e;
@@ -990,7 +1048,8 @@ private:
             Next();
             return std::make_unique<Expr>(ExprKind::Null, t.pos);
         }
-        if (t.Is("CASE")) return CaseExpr();
+        if (t.Is("CASE"))
+            return CaseExpr();
         if (t.Is("CAST")) {
             Next();
             ExpectSym("(");
@@ -1008,12 +1067,15 @@ private:
             e->type = Type();
             ExpectSym(",");
             e->args.push_back(Expression());
-            if (AcceptSym(",")) e->args.push_back(Expression());
+            if (AcceptSym(","))
+                e->args.push_back(Expression());
             ExpectSym(")");
             return e;
         }
-        if (Peek(1).IsSymbol("(")) return FunctionCall();
-        if (IsReservedWord(t.text)) SyntaxError(t);
+        if (Peek(1).IsSymbol("("))
+            return FunctionCall();
+        if (IsReservedWord(t.text))
+            SyntaxError(t);
         return ColumnRef();
     }
 
@@ -1032,7 +1094,8 @@ private:
             e->qualifier = q->text;
             e->tempQualifier = q->kind == TokKind::TempName;
         }
-        if (first.kind == TokKind::TempName && parts.size() == 1) SyntaxError(first);
+        if (first.kind == TokKind::TempName && parts.size() == 1)
+            SyntaxError(first);
         return e;
     }
 
@@ -1041,7 +1104,8 @@ private:
         Next();  // (
         auto e = std::make_unique<Expr>(ExprKind::Function, t.pos);
         e->text = ToUpperAscii(t.text);
-        if (AcceptSym(")")) return e;
+        if (AcceptSym(")"))
+            return e;
         if (Peek().IsSymbol("*")) {
             const Token& star = Next();
             e->args.push_back(std::make_unique<Expr>(ExprKind::Star, star.pos));
@@ -1056,7 +1120,8 @@ private:
             } while (AcceptSym(","));
         }
         ExpectSym(")");
-        if (PeekKw("OVER")) Unsupported("window functions (OVER)", Peek().pos);
+        if (PeekKw("OVER"))
+            Unsupported("window functions (OVER)", Peek().pos);
         return e;
     }
 
@@ -1067,7 +1132,8 @@ private:
             e->hasOperand = true;
             e->args.push_back(Expression());
         }
-        if (!PeekKw("WHEN")) SyntaxError(Peek());
+        if (!PeekKw("WHEN"))
+            SyntaxError(Peek());
         while (AcceptKw("WHEN")) {
             e->args.push_back(Expression());
             ExpectKw("THEN");
@@ -1090,6 +1156,8 @@ private:
 
 }  // namespace
 
-Batch ParseBatch(std::string_view sql) { return Parser(sql).Run(); }
+Batch ParseBatch(std::string_view sql) {
+    return Parser(sql).Run();
+}
 
 }  // namespace orva::tsql

@@ -21,28 +21,28 @@ using StmtHandle = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
 struct Step {
     enum class Kind {
-        Query,     // returns a record set
-        Assign,    // SELECT @v = ... / SET @v = ...: last row into the target slots
-        Exec,      // INSERT, UPDATE, DELETE (dml), CREATE, DROP
-        If,        // sql[0] yields 1 or 0
-        While,     // sql[0] yields 1 or 0
+        Query,   // returns a record set
+        Assign,  // SELECT @v = ... / SET @v = ...: last row into the target slots
+        Exec,    // INSERT, UPDATE, DELETE (dml), CREATE, DROP
+        If,      // sql[0] yields 1 or 0
+        While,   // sql[0] yields 1 or 0
         Block,
         Break,
         Continue,
         Return,
-        Nop,       // SET NOCOUNT, PRINT: @@ROWCOUNT becomes 0
+        Nop,  // SET NOCOUNT, PRINT: @@ROWCOUNT becomes 0
     };
     Kind kind = Kind::Nop;
     std::vector<std::string> sql;
     mutable std::vector<StmtHandle> prepared;  // parallel to sql, filled on first use
     mutable long lastRows = 0;                 // Query: rows of the last run, to reserve
-    bool dml = false;            // Exec: rows affected count
-    bool keepRowCount = false;   // Assign from DECLARE ... = value
-    std::string tempCreated;     // Exec: CREATE TABLE #name (drop a leftover first)
-    std::vector<int> targets;    // Assign: slot per result column
-    std::vector<Step> body;      // Block, If (then), While
-    std::vector<Step> elseBody;  // If
-    std::size_t begin = 0, end = 0;  // the statement's text in the batch
+    bool dml = false;                          // Exec: rows affected count
+    bool keepRowCount = false;                 // Assign from DECLARE ... = value
+    std::string tempCreated;                   // Exec: CREATE TABLE #name (drop a leftover first)
+    std::vector<int> targets;                  // Assign: slot per result column
+    std::vector<Step> body;                    // Block, If (then), While
+    std::vector<Step> elseBody;                // If
+    std::size_t begin = 0, end = 0;            // the statement's text in the batch
 };
 
 struct Program {

@@ -38,7 +38,8 @@ std::string_view TextOf(sqlite3_value* v) {
 
 bool AnyNull(int argc, sqlite3_value** argv) {
     for (int i = 0; i < argc; ++i) {
-        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            return true;
     }
     return false;
 }
@@ -56,14 +57,16 @@ void Error(sqlite3_context* ctx, const std::string& msg) {
 }
 
 std::string Quoted(std::string_view s) {
-    if (s.size() > 60) s = s.substr(0, tsql::CharOffset(s, 60));
+    if (s.size() > 60)
+        s = s.substr(0, tsql::CharOffset(s, 60));
     return "'" + std::string(s) + "'";
 }
 
 // ---- text functions -------------------------------------------------------
 
 void FnLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
     sqlite3_result_int64(ctx, tsql::CountChars(tsql::TrimTrailingBlanks(TextOf(argv[0]))));
 }
 
@@ -76,17 +79,23 @@ void LeftRight(sqlite3_context* ctx, sqlite3_value** argv, bool left) {
                               (left ? "left" : "right") + " function.");
     }
     std::string_view s = TextOf(argv[0]);
-    if (left) return ResultText(ctx, s.substr(0, tsql::CharOffset(s, static_cast<std::size_t>(n))));
+    if (left)
+        return ResultText(ctx, s.substr(0, tsql::CharOffset(s, static_cast<std::size_t>(n))));
     std::size_t total = tsql::CountChars(s);
     std::size_t skip = static_cast<std::uint64_t>(n) >= total ? 0 : total - n;
     ResultText(ctx, s.substr(tsql::CharOffset(s, skip)));
 }
 
-void FnLeft(sqlite3_context* ctx, int, sqlite3_value** argv) { LeftRight(ctx, argv, true); }
-void FnRight(sqlite3_context* ctx, int, sqlite3_value** argv) { LeftRight(ctx, argv, false); }
+void FnLeft(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    LeftRight(ctx, argv, true);
+}
+void FnRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    LeftRight(ctx, argv, false);
+}
 
 void FnReverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
     std::string_view s = TextOf(argv[0]);
     std::string out(s.size(), '\0');
     std::size_t end = s.size();
@@ -103,32 +112,37 @@ void FnReverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // Position (1-based, in characters) of needle in hay from character `from`,
 // comparing as the collation does (without blank padding); 0 when absent.
 std::int64_t FindChars(std::string_view needle, std::string_view hay, std::int64_t from) {
-    if (needle.empty()) return 0;
+    if (needle.empty())
+        return 0;
     std::size_t start = from > 1 ? tsql::CharOffset(hay, static_cast<std::size_t>(from - 1)) : 0;
     std::int64_t pos = from > 1 ? from : 1;
     for (std::size_t i = start; i < hay.size(); ++pos) {
         std::size_t a = i, b = 0;
         bool match = true;
         while (b < needle.size()) {
-            if (a >= hay.size() || FoldCase(DecodeUtf8(hay, a)) != FoldCase(DecodeUtf8(needle, b))) {
+            if (a >= hay.size() ||
+                FoldCase(DecodeUtf8(hay, a)) != FoldCase(DecodeUtf8(needle, b))) {
                 match = false;
                 break;
             }
         }
-        if (match) return pos;
+        if (match)
+            return pos;
         DecodeUtf8(hay, i);
     }
     return 0;
 }
 
 void FnCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+    if (AnyNull(argc, argv))
+        return sqlite3_result_null(ctx);
     std::int64_t from = argc > 2 ? sqlite3_value_int64(argv[2]) : 1;
     sqlite3_result_int64(ctx, FindChars(TextOf(argv[0]), TextOf(argv[1]), from));
 }
 
 void MapCase(sqlite3_context* ctx, sqlite3_value** argv, char32_t (*f)(char32_t)) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
     std::string_view s = TextOf(argv[0]);
     std::string out;
     out.reserve(s.size());
@@ -136,13 +150,19 @@ void MapCase(sqlite3_context* ctx, sqlite3_value** argv, char32_t (*f)(char32_t)
     ResultText(ctx, std::move(out));
 }
 
-void FnUpper(sqlite3_context* ctx, int, sqlite3_value** argv) { MapCase(ctx, argv, tsql::ToUpper); }
-void FnLower(sqlite3_context* ctx, int, sqlite3_value** argv) { MapCase(ctx, argv, tsql::ToLower); }
+void FnUpper(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    MapCase(ctx, argv, tsql::ToUpper);
+}
+void FnLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    MapCase(ctx, argv, tsql::ToLower);
+}
 
 void FnReplace(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+    if (AnyNull(argc, argv))
+        return sqlite3_result_null(ctx);
     std::string_view s = TextOf(argv[0]), from = TextOf(argv[1]), to = TextOf(argv[2]);
-    if (from.empty()) return ResultText(ctx, s);
+    if (from.empty())
+        return ResultText(ctx, s);
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
@@ -174,25 +194,32 @@ bool LikeMatch(std::string_view p, std::size_t pi, std::string_view s, std::size
         std::size_t next = pi;
         char32_t pc = DecodeUtf8(p, next);
         if (pc == escape) {
-            if (next >= p.size()) return false;
+            if (next >= p.size())
+                return false;
             pc = DecodeUtf8(p, next);
-            if (si >= s.size() || FoldCase(DecodeUtf8(s, si)) != FoldCase(pc)) return false;
+            if (si >= s.size() || FoldCase(DecodeUtf8(s, si)) != FoldCase(pc))
+                return false;
             pi = next;
             continue;
         }
         if (pc == '%') {
             while (next < p.size() && p[next] == '%') ++next;
-            if (next >= p.size()) return true;
+            if (next >= p.size())
+                return true;
             for (std::size_t k = si; k <= s.size();) {
-                if (LikeMatch(p, next, s, k, escape)) return true;
-                if (k == s.size()) break;
+                if (LikeMatch(p, next, s, k, escape))
+                    return true;
+                if (k == s.size())
+                    break;
                 DecodeUtf8(s, k);
             }
             return false;
         }
-        if (si >= s.size()) return false;
+        if (si >= s.size())
+            return false;
         char32_t sc = DecodeUtf8(s, si);
-        if (pc != '_' && FoldCase(sc) != FoldCase(pc)) return false;
+        if (pc != '_' && FoldCase(sc) != FoldCase(pc))
+            return false;
         pi = next;
     }
     return si == s.size();
@@ -200,7 +227,8 @@ bool LikeMatch(std::string_view p, std::size_t pi, std::string_view s, std::size
 
 // like(pattern, text[, escape]): what "text LIKE pattern" calls.
 void FnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+    if (AnyNull(argc, argv))
+        return sqlite3_result_null(ctx);
     char32_t escape = 0xFFFFFFFF;
     if (argc > 2) {
         std::string_view e = TextOf(argv[2]);
@@ -223,7 +251,8 @@ struct OneState {
 
 void OneStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
     auto* state = static_cast<OneState*>(sqlite3_aggregate_context(ctx, sizeof(OneState)));
-    if (!state) return sqlite3_result_error_nomem(ctx);
+    if (!state)
+        return sqlite3_result_error_nomem(ctx);
     if (state->seen) {
         return Error(ctx,
                      "Subquery returned more than 1 value. This is not permitted when the subquery "
@@ -235,7 +264,8 @@ void OneStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 void OneFinal(sqlite3_context* ctx) {
     auto* state = static_cast<OneState*>(sqlite3_aggregate_context(ctx, 0));
-    if (!state || !state->value) return sqlite3_result_null(ctx);
+    if (!state || !state->value)
+        return sqlite3_result_null(ctx);
     sqlite3_result_value(ctx, state->value);
     sqlite3_value_free(state->value);
     state->value = nullptr;
@@ -244,13 +274,15 @@ void OneFinal(sqlite3_context* ctx) {
 void FnGetDate(sqlite3_context* ctx, int, sqlite3_value**) {
     auto now = std::chrono::system_clock::now();
     std::time_t t = std::chrono::system_clock::to_time_t(now);
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-              1000;
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
     std::tm tm{};
     localtime_r(&t, &tm);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", tm.tm_year + 1900,
-                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms));
+                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                  static_cast<int>(ms));
     ResultText(ctx, std::string_view(buf));
 }
 
@@ -266,17 +298,21 @@ struct Number {
 std::optional<std::int64_t> ParseInteger(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    if (s.empty()) return std::nullopt;
+    if (s.empty())
+        return std::nullopt;
     bool neg = false;
     if (s.front() == '+' || s.front() == '-') {
         neg = s.front() == '-';
         s.remove_prefix(1);
     }
-    if (s.empty()) return std::nullopt;
+    if (s.empty())
+        return std::nullopt;
     std::uint64_t v = 0;
     for (char c : s) {
-        if (c < '0' || c > '9') return std::nullopt;
-        if (v > (std::numeric_limits<std::uint64_t>::max() - 9) / 10) return std::nullopt;
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        if (v > (std::numeric_limits<std::uint64_t>::max() - 9) / 10)
+            return std::nullopt;
         v = v * 10 + static_cast<unsigned>(c - '0');
     }
     if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + (neg ? 1 : 0))
@@ -315,7 +351,8 @@ bool ToNumber(sqlite3_context* ctx, sqlite3_value* v, Number& out) {
 }
 
 void ResultNumber(sqlite3_context* ctx, const Number& n) {
-    if (n.isInt) return sqlite3_result_int64(ctx, n.i);
+    if (n.isInt)
+        return sqlite3_result_int64(ctx, n.i);
     sqlite3_result_double(ctx, n.d);
 }
 
@@ -324,17 +361,20 @@ void Overflow(sqlite3_context* ctx) {
 }
 
 void FnAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+    if (AnyNull(argc, argv))
+        return sqlite3_result_null(ctx);
     if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && sqlite3_value_type(argv[1]) == SQLITE_TEXT) {
         std::string s(TextOf(argv[0]));
         s.append(TextOf(argv[1]));
         return ResultText(ctx, std::move(s));
     }
     Number a, b;
-    if (!ToNumber(ctx, argv[0], a) || !ToNumber(ctx, argv[1], b)) return;
+    if (!ToNumber(ctx, argv[0], a) || !ToNumber(ctx, argv[1], b))
+        return;
     Number r;
     if (a.isInt && b.isInt) {
-        if (__builtin_add_overflow(a.i, b.i, &r.i)) return Overflow(ctx);
+        if (__builtin_add_overflow(a.i, b.i, &r.i))
+            return Overflow(ctx);
     } else {
         r.isInt = false;
         r.d = a.AsDouble() + b.AsDouble();
@@ -343,16 +383,19 @@ void FnAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 }
 
 void DivMod(sqlite3_context* ctx, sqlite3_value** argv, bool mod) {
-    if (AnyNull(2, argv)) return sqlite3_result_null(ctx);
+    if (AnyNull(2, argv))
+        return sqlite3_result_null(ctx);
     Number a, b;
-    if (!ToNumber(ctx, argv[0], a) || !ToNumber(ctx, argv[1], b)) return;
+    if (!ToNumber(ctx, argv[0], a) || !ToNumber(ctx, argv[1], b))
+        return;
     if ((b.isInt && b.i == 0) || (!b.isInt && b.d == 0.0)) {
         return Error(ctx, "Divide by zero error encountered.");
     }
     Number r;
     if (a.isInt && b.isInt) {
         if (a.i == std::numeric_limits<std::int64_t>::min() && b.i == -1) {
-            if (mod) return sqlite3_result_int64(ctx, 0);
+            if (mod)
+                return sqlite3_result_int64(ctx, 0);
             return Overflow(ctx);
         }
         r.i = mod ? a.i % b.i : a.i / b.i;
@@ -363,8 +406,12 @@ void DivMod(sqlite3_context* ctx, sqlite3_value** argv, bool mod) {
     ResultNumber(ctx, r);
 }
 
-void FnDiv(sqlite3_context* ctx, int, sqlite3_value** argv) { DivMod(ctx, argv, false); }
-void FnMod(sqlite3_context* ctx, int, sqlite3_value** argv) { DivMod(ctx, argv, true); }
+void FnDiv(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    DivMod(ctx, argv, false);
+}
+void FnMod(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    DivMod(ctx, argv, true);
+}
 
 // ---- CAST and CONVERT -----------------------------------------------------
 
@@ -374,10 +421,12 @@ struct DateTime {
 };
 
 bool ReadDigits(std::string_view& s, int count, int& out) {
-    if (s.size() < static_cast<std::size_t>(count)) return false;
+    if (s.size() < static_cast<std::size_t>(count))
+        return false;
     int v = 0;
     for (int k = 0; k < count; ++k) {
-        if (s[k] < '0' || s[k] > '9') return false;
+        if (s[k] < '0' || s[k] > '9')
+            return false;
         v = v * 10 + (s[k] - '0');
     }
     out = v;
@@ -391,7 +440,8 @@ std::optional<DateTime> ParseDateTime(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     DateTime t;
-    if (!ReadDigits(s, 4, t.y)) return std::nullopt;
+    if (!ReadDigits(s, 4, t.y))
+        return std::nullopt;
     if (!s.empty() && (s.front() == '-' || s.front() == '/' || s.front() == '.')) {
         char sep = s.front();
         s.remove_prefix(1);
@@ -405,23 +455,31 @@ std::optional<DateTime> ParseDateTime(std::string_view s) {
             out = v;
             return n > 0;
         };
-        if (!readPart(t.mo) || s.empty() || s.front() != sep) return std::nullopt;
+        if (!readPart(t.mo) || s.empty() || s.front() != sep)
+            return std::nullopt;
         s.remove_prefix(1);
-        if (!readPart(t.d)) return std::nullopt;
+        if (!readPart(t.d))
+            return std::nullopt;
     } else if (!ReadDigits(s, 2, t.mo) || !ReadDigits(s, 2, t.d)) {
         return std::nullopt;
     }
     Date date{t.y, t.mo, t.d};
-    if (!date.IsValid()) return std::nullopt;
-    if (s.empty()) return t;
-    if (s.front() != ' ' && s.front() != 'T') return std::nullopt;
+    if (!date.IsValid())
+        return std::nullopt;
+    if (s.empty())
+        return t;
+    if (s.front() != ' ' && s.front() != 'T')
+        return std::nullopt;
     s.remove_prefix(1);
-    if (!ReadDigits(s, 2, t.h) || s.empty() || s.front() != ':') return std::nullopt;
+    if (!ReadDigits(s, 2, t.h) || s.empty() || s.front() != ':')
+        return std::nullopt;
     s.remove_prefix(1);
-    if (!ReadDigits(s, 2, t.mi)) return std::nullopt;
+    if (!ReadDigits(s, 2, t.mi))
+        return std::nullopt;
     if (!s.empty() && s.front() == ':') {
         s.remove_prefix(1);
-        if (!ReadDigits(s, 2, t.s)) return std::nullopt;
+        if (!ReadDigits(s, 2, t.s))
+            return std::nullopt;
         if (!s.empty() && s.front() == '.') {
             s.remove_prefix(1);
             int scale = 100;
@@ -432,7 +490,8 @@ std::optional<DateTime> ParseDateTime(std::string_view s) {
             }
         }
     }
-    if (!s.empty() || t.h > 23 || t.mi > 59 || t.s > 59) return std::nullopt;
+    if (!s.empty() || t.h > 23 || t.mi > 59 || t.s > 59)
+        return std::nullopt;
     return t;
 }
 
@@ -471,8 +530,8 @@ std::string FormatDateTime(const DateTime& t, int style) {
             if (style == 23 || !t.HasTime()) {
                 std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", t.y, t.mo, t.d);
             } else {
-                std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", t.y, t.mo,
-                              t.d, t.h, t.mi, t.s, t.ms);
+                std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", t.y, t.mo, t.d,
+                              t.h, t.mi, t.s, t.ms);
             }
     }
     return buf;
@@ -480,8 +539,18 @@ std::string FormatDateTime(const DateTime& t, int style) {
 
 bool KnownDateStyle(int style) {
     switch (style) {
-        case 0: case 20: case 21: case 23: case 101: case 102: case 103:
-        case 108: case 111: case 112: case 120: case 121:
+        case 0:
+        case 20:
+        case 21:
+        case 23:
+        case 101:
+        case 102:
+        case 103:
+        case 108:
+        case 111:
+        case 112:
+        case 120:
+        case 121:
             return true;
         default:
             return false;
@@ -500,7 +569,8 @@ void FnCastInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
             break;
         case SQLITE_FLOAT: {
             double d = sqlite3_value_double(argv[0]);
-            if (!(d > -9.2e18 && d < 9.2e18)) return Overflow(ctx);
+            if (!(d > -9.2e18 && d < 9.2e18))
+                return Overflow(ctx);
             r = static_cast<std::int64_t>(d);  // truncates toward zero, as the database does
             break;
         }
@@ -521,7 +591,9 @@ void FnCastInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int64(ctx, bit ? (r != 0) : r);
 }
 
-double RoundTo(double v, int scale) { return tsql::RoundDecimal(v, scale); }
+double RoundTo(double v, int scale) {
+    return tsql::RoundDecimal(v, scale);
+}
 
 // orva_cast_real(x, scale): scale < 0 keeps every digit (float), else rounds (decimal).
 void FnCastReal(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -548,7 +620,8 @@ void FnCastReal(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // dates; pad non-zero fills a fixed-length char with blanks.
 void FnCastText(sqlite3_context* ctx, int, sqlite3_value** argv) {
     int type = sqlite3_value_type(argv[0]);
-    if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
+    if (type == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
     std::int64_t len = sqlite3_value_int64(argv[1]);
     int style = sqlite3_value_type(argv[2]) == SQLITE_NULL ? 0 : sqlite3_value_int(argv[2]);
     bool pad = sqlite3_value_int(argv[3]) != 0;
@@ -564,7 +637,8 @@ void FnCastText(sqlite3_context* ctx, int, sqlite3_value** argv) {
                 return Error(ctx, std::to_string(style) +
                                       " is not a valid style number when converting to a text.");
             }
-            if (auto t = ParseDateTime(s)) s = FormatDateTime(*t, style);
+            if (auto t = ParseDateTime(s))
+                s = FormatDateTime(*t, style);
         }
     }
     if (len >= 0) {
@@ -579,9 +653,12 @@ void FnCastText(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 void FnCastDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
     auto t = ParseDateTime(TextOf(argv[0]));
-    if (!t) return Error(ctx, "Conversion failed when converting date and/or time from character string.");
+    if (!t)
+        return Error(ctx,
+                     "Conversion failed when converting date and/or time from character string.");
     ResultText(ctx, FormatDateTime(*t, 0));
 }
 
@@ -620,7 +697,8 @@ void RegisterSqlServerCompat(sqlite3* db) {
     int rc = sqlite3_create_collation_v2(db, kSqlServerCollation, SQLITE_UTF8, nullptr,
                                          CollateNoCase, nullptr);
     for (const FunctionDef& f : kFunctions) {
-        if (rc != SQLITE_OK) break;
+        if (rc != SQLITE_OK)
+            break;
         int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
         rc = sqlite3_create_function_v2(db, f.name, f.args, flags, nullptr, f.fn, nullptr, nullptr,
                                         nullptr);
@@ -630,9 +708,9 @@ void RegisterSqlServerCompat(sqlite3* db) {
                                         nullptr, OneStep, OneFinal, nullptr);
     }
     if (rc != SQLITE_OK) {
-        throw ComError(ComError::kDatabase,
-                       std::string("Cannot register the SQL Server text functions: ") +
-                           sqlite3_errmsg(db));
+        throw ComError(
+            ComError::kDatabase,
+            std::string("Cannot register the SQL Server text functions: ") + sqlite3_errmsg(db));
     }
 }
 

@@ -19,7 +19,9 @@ bool IsIdentChar(unsigned char c) {
     return IsIdentStart(c) || (c >= '0' && c <= '9') || c == '@' || c == '$' || c == '#';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
@@ -69,9 +71,8 @@ std::vector<Token> Tokenize(std::string_view s) {
             t.kind = TokKind::String;
             for (;;) {
                 if (k >= n) {
-                    throw TsqlError("Unclosed quotation mark after the character string '" +
-                                        t.text + "'.",
-                                    i);
+                    throw TsqlError(
+                        "Unclosed quotation mark after the character string '" + t.text + "'.", i);
                 }
                 if (s[k] == '\'') {
                     if (k + 1 < n && s[k + 1] == '\'') {
@@ -90,7 +91,8 @@ std::vector<Token> Tokenize(std::string_view s) {
             std::size_t k = i + 1;
             t.kind = TokKind::QuotedIdent;
             for (;;) {
-                if (k >= n) throw TsqlError("Unclosed quoted identifier.", i);
+                if (k >= n)
+                    throw TsqlError("Unclosed quoted identifier.", i);
                 if (s[k] == close) {
                     if (k + 1 < n && s[k + 1] == close) {
                         t.text.push_back(close);
@@ -107,15 +109,18 @@ std::vector<Token> Tokenize(std::string_view s) {
             bool sys = i + 1 < n && s[i + 1] == '@';
             std::size_t start = i + (sys ? 2 : 1);
             std::size_t k = identEnd(start);
-            if (k == start) throw TsqlError("Incorrect syntax near '@'.", i);
+            if (k == start)
+                throw TsqlError("Incorrect syntax near '@'.", i);
             t.kind = sys ? TokKind::SysVariable : TokKind::Variable;
             t.text = std::string(s.substr(i, k - i));
             i = k;
         } else if (c == '#') {
             std::size_t k = i + 1;
-            if (k < n && s[k] == '#') ++k;
+            if (k < n && s[k] == '#')
+                ++k;
             std::size_t end = identEnd(k);
-            if (end == k) throw TsqlError("Incorrect syntax near '#'.", i);
+            if (end == k)
+                throw TsqlError("Incorrect syntax near '#'.", i);
             t.kind = TokKind::TempName;
             t.text = std::string(s.substr(i, end - i));
             i = end;
@@ -130,7 +135,8 @@ std::vector<Token> Tokenize(std::string_view s) {
             }
             if (k < n && (s[k] == 'e' || s[k] == 'E')) {
                 std::size_t e = k + 1;
-                if (e < n && (s[e] == '+' || s[e] == '-')) ++e;
+                if (e < n && (s[e] == '+' || s[e] == '-'))
+                    ++e;
                 if (e < n && IsDigit(s[e])) {
                     while (e < n && IsDigit(s[e])) ++e;
                     k = e;
@@ -146,8 +152,8 @@ std::vector<Token> Tokenize(std::string_view s) {
             t.text = std::string(s.substr(i, k - i));
             i = k;
         } else {
-            static const char* const kTwo[] = {"<>", "!=", "<=", ">=", "!<", "!>", "+=", "-=",
-                                                "*=", "/=", "%=", "&=", "|=", "^="};
+            static const char* const kTwo[] = {
+                "<>", "!=", "<=", ">=", "!<", "!>", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^="};
             t.kind = TokKind::Symbol;
             for (const char* two : kTwo) {
                 if (i + 1 < n && s[i] == two[0] && s[i + 1] == two[1]) {

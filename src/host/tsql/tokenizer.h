@@ -10,7 +10,17 @@
 
 namespace orva::tsql {
 
-enum class TokKind { End, Ident, QuotedIdent, Variable, SysVariable, TempName, Number, String, Symbol };
+enum class TokKind {
+    End,
+    Ident,
+    QuotedIdent,
+    Variable,
+    SysVariable,
+    TempName,
+    Number,
+    String,
+    Symbol
+};
 
 struct Token {
     TokKind kind = TokKind::End;

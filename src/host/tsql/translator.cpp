@@ -18,7 +18,8 @@ enum class Ty { Unknown, Number, Text, Null };
 std::string QuoteIdent(std::string_view s) {
     std::string o = "\"";
     for (char c : s) {
-        if (c == '"') o.push_back('"');
+        if (c == '"')
+            o.push_back('"');
         o.push_back(c);
     }
     o.push_back('"');
@@ -28,7 +29,8 @@ std::string QuoteIdent(std::string_view s) {
 std::string QuoteString(std::string_view s) {
     std::string o = "'";
     for (char c : s) {
-        if (c == '\'') o.push_back('\'');
+        if (c == '\'')
+            o.push_back('\'');
         o.push_back(c);
     }
     o.push_back('\'');
@@ -41,12 +43,14 @@ const Expr& Unparen(const Expr& e) {
     return *p;
 }
 
-bool IsColumn(const Expr& e) { return Unparen(e).kind == ExprKind::Column; }
+bool IsColumn(const Expr& e) {
+    return Unparen(e).kind == ExprKind::Column;
+}
 
 [[noreturn]] void Unsupported(const std::string& construct, std::size_t pos) {
-    throw TsqlError("The T-SQL construct " + construct +
-                        " is not supported by the SQLite company database.",
-                    pos);
+    throw TsqlError(
+        "The T-SQL construct " + construct + " is not supported by the SQLite company database.",
+        pos);
 }
 
 struct FuncInfo {
@@ -57,38 +61,53 @@ struct FuncInfo {
 };
 
 const FuncInfo kFunctions[] = {
-    {"ISNULL", "ifnull", 2, 2, Ty::Unknown},     {"LEN", "len", 1, 1, Ty::Number},
-    {"LEFT", "orva_left", 2, 2, Ty::Text},       {"RIGHT", "orva_right", 2, 2, Ty::Text},
-    {"LTRIM", "ltrim", 1, 1, Ty::Text},          {"RTRIM", "rtrim", 1, 1, Ty::Text},
-    {"REVERSE", "reverse", 1, 1, Ty::Text},      {"CHARINDEX", "charindex", 2, 3, Ty::Number},
-    {"UPPER", "orva_upper", 1, 1, Ty::Text},     {"LOWER", "orva_lower", 1, 1, Ty::Text},
-    {"REPLACE", "orva_replace", 3, 3, Ty::Text}, {"SUBSTRING", "substr", 3, 3, Ty::Text},
-    {"ABS", "abs", 1, 1, Ty::Number},            {"ROUND", "round", 2, 2, Ty::Number},
-    {"COALESCE", "coalesce", 2, 64, Ty::Unknown}, {"NULLIF", "nullif", 2, 2, Ty::Unknown},
-    {"COUNT", "count", 1, 1, Ty::Number},        {"SUM", "sum", 1, 1, Ty::Number},
-    {"AVG", "avg", 1, 1, Ty::Number},            {"MIN", "min", 1, 1, Ty::Unknown},
-    {"MAX", "max", 1, 1, Ty::Unknown},           {"GETDATE", "getdate", 0, 0, Ty::Text},
+    {"ISNULL", "ifnull", 2, 2, Ty::Unknown},
+    {"LEN", "len", 1, 1, Ty::Number},
+    {"LEFT", "orva_left", 2, 2, Ty::Text},
+    {"RIGHT", "orva_right", 2, 2, Ty::Text},
+    {"LTRIM", "ltrim", 1, 1, Ty::Text},
+    {"RTRIM", "rtrim", 1, 1, Ty::Text},
+    {"REVERSE", "reverse", 1, 1, Ty::Text},
+    {"CHARINDEX", "charindex", 2, 3, Ty::Number},
+    {"UPPER", "orva_upper", 1, 1, Ty::Text},
+    {"LOWER", "orva_lower", 1, 1, Ty::Text},
+    {"REPLACE", "orva_replace", 3, 3, Ty::Text},
+    {"SUBSTRING", "substr", 3, 3, Ty::Text},
+    {"ABS", "abs", 1, 1, Ty::Number},
+    {"ROUND", "round", 2, 2, Ty::Number},
+    {"COALESCE", "coalesce", 2, 64, Ty::Unknown},
+    {"NULLIF", "nullif", 2, 2, Ty::Unknown},
+    {"COUNT", "count", 1, 1, Ty::Number},
+    {"SUM", "sum", 1, 1, Ty::Number},
+    {"AVG", "avg", 1, 1, Ty::Number},
+    {"MIN", "min", 1, 1, Ty::Unknown},
+    {"MAX", "max", 1, 1, Ty::Unknown},
+    {"GETDATE", "getdate", 0, 0, Ty::Text},
 };
 
 const FuncInfo* FindFunction(const std::string& upperName) {
     for (const FuncInfo& f : kFunctions) {
-        if (upperName == f.name) return &f;
+        if (upperName == f.name)
+            return &f;
     }
     return nullptr;
 }
 
-bool SameText(const std::string& a, const std::string& b) { return EqualsNoCase(a, b); }
+bool SameText(const std::string& a, const std::string& b) {
+    return EqualsNoCase(a, b);
+}
 
 // Whether two expressions are the same for SQL Server's "ORDER BY items must
 // appear in the select list" test.
 bool SameExpr(const Expr& x, const Expr& y) {
     const Expr& a = Unparen(x);
     const Expr& b = Unparen(y);
-    if (a.kind != b.kind) return false;
+    if (a.kind != b.kind)
+        return false;
     switch (a.kind) {
         case ExprKind::Column:
-            return SameText(a.text, b.text) &&
-                   (a.qualifier.empty() || b.qualifier.empty() || SameText(a.qualifier, b.qualifier));
+            return SameText(a.text, b.text) && (a.qualifier.empty() || b.qualifier.empty() ||
+                                                SameText(a.qualifier, b.qualifier));
         case ExprKind::Integer:
         case ExprKind::Decimal:
         case ExprKind::String:
@@ -112,9 +131,11 @@ bool SameExpr(const Expr& x, const Expr& y) {
                 a.hasOperand != b.hasOperand || a.hasElse != b.hasElse)
                 return false;
     }
-    if (a.args.size() != b.args.size()) return false;
+    if (a.args.size() != b.args.size())
+        return false;
     for (std::size_t i = 0; i < a.args.size(); ++i) {
-        if (!SameExpr(*a.args[i], *b.args[i])) return false;
+        if (!SameExpr(*a.args[i], *b.args[i]))
+            return false;
     }
     return true;
 }
@@ -123,7 +144,7 @@ bool SameExpr(const Expr& x, const Expr& y) {
 // columns compared with a constant or a variable gets an index when the table
 // is created, so loops over a growing work table stay fast.
 class TempLookups {
-public:
+  public:
     void Collect(const std::vector<StmtPtr>& stmts) {
         for (const StmtPtr& s : stmts) Stmt(*s);
     }
@@ -132,14 +153,16 @@ public:
         return it == sets_.end() ? nullptr : &it->second;
     }
 
-private:
+  private:
     void Stmt(const struct Stmt& s) {
-        if (s.select) Select(*s.select);
+        if (s.select)
+            Select(*s.select);
         for (const auto& row : s.values)
             for (const auto& e : row) Expr(*e);
         for (const auto& set : s.sets) Expr(*set.second);
         for (const auto& a : s.assigns) Expr(*a.second);
-        if (s.cond) Expr(*s.cond);
+        if (s.cond)
+            Expr(*s.cond);
         if (s.where) {
             Expr(*s.where);
             if ((s.kind == StmtKind::Delete || s.kind == StmtKind::Update) && s.target.temp) {
@@ -153,8 +176,10 @@ private:
         for (const SelectCore& c : sel.cores) {
             for (const SelectItem& it : c.items) Expr(*it.expr);
             for (const JoinClause& j : c.from) {
-                if (j.table.derived) Select(*j.table.derived);
-                if (j.on) Expr(*j.on);
+                if (j.table.derived)
+                    Select(*j.table.derived);
+                if (j.on)
+                    Expr(*j.on);
             }
             if (c.where) {
                 Expr(*c.where);
@@ -163,17 +188,21 @@ private:
                     Where(*c.where, t.name, t.alias);
                 }
             }
-            if (c.having) Expr(*c.having);
+            if (c.having)
+                Expr(*c.having);
         }
     }
     void Expr(const struct Expr& e) {
-        if (e.select) Select(*e.select);
+        if (e.select)
+            Select(*e.select);
         for (const ExprPtr& a : e.args) Expr(*a);
     }
     static bool HasColumn(const struct Expr& e) {
-        if (e.kind == ExprKind::Column || e.select) return true;
+        if (e.kind == ExprKind::Column || e.select)
+            return true;
         for (const ExprPtr& a : e.args) {
-            if (HasColumn(*a)) return true;
+            if (HasColumn(*a))
+                return true;
         }
         return false;
     }
@@ -191,33 +220,39 @@ private:
         Conjuncts(where, terms);
         std::vector<std::string> cols;
         for (const struct Expr* t : terms) {
-            if (t->kind != ExprKind::Compare || t->text != "=") continue;
+            if (t->kind != ExprKind::Compare || t->text != "=")
+                continue;
             for (int side = 0; side < 2; ++side) {
                 const struct Expr& c = Unparen(*t->args[side]);
                 const struct Expr& other = *t->args[1 - side];
-                if (c.kind != ExprKind::Column || HasColumn(other)) continue;
+                if (c.kind != ExprKind::Column || HasColumn(other))
+                    continue;
                 if (!c.qualifier.empty() && !SameText(c.qualifier, alias) &&
                     !SameText(c.qualifier, table))
                     continue;
                 std::string name = ToLowerAscii(c.text);
-                if (std::find(cols.begin(), cols.end(), name) == cols.end()) cols.push_back(name);
+                if (std::find(cols.begin(), cols.end(), name) == cols.end())
+                    cols.push_back(name);
                 break;
             }
         }
-        if (cols.empty()) return;
+        if (cols.empty())
+            return;
         auto& sets = sets_[ToLowerAscii(table)];
         std::set<std::string> key(cols.begin(), cols.end());
         for (const auto& s : sets) {
-            if (std::set<std::string>(s.begin(), s.end()) == key) return;
+            if (std::set<std::string>(s.begin(), s.end()) == key)
+                return;
         }
-        if (sets.size() < 3) sets.push_back(std::move(cols));
+        if (sets.size() < 3)
+            sets.push_back(std::move(cols));
     }
 
     std::map<std::string, std::vector<std::vector<std::string>>> sets_;
 };
 
 class Emitter {
-public:
+  public:
     explicit Emitter(const std::vector<Variable>& vars) : vars_(vars) {}
 
     Ty TypeOf(const Expr& e) const {
@@ -233,13 +268,15 @@ public:
                 return Ty::Text;
             case ExprKind::Variable: {
                 const TypeSpec& t = vars_[e.slot].type;
-                return t.base == TypeSpec::Base::Text || t.base == TypeSpec::Base::Date ? Ty::Text
-                                                                                       : Ty::Number;
+                return t.base == TypeSpec::Base::Text || t.base == TypeSpec::Base::Date
+                           ? Ty::Text
+                           : Ty::Number;
             }
             case ExprKind::Paren:
                 return TypeOf(*e.args[0]);
             case ExprKind::Binary: {
-                if (e.text != "+") return Ty::Number;
+                if (e.text != "+")
+                    return Ty::Number;
                 Ty a = TypeOf(*e.args[0]), b = TypeOf(*e.args[1]);
                 if ((a == Ty::Number || a == Ty::Null) && (b == Ty::Number || b == Ty::Null))
                     return a == Ty::Null && b == Ty::Null ? Ty::Null : Ty::Number;
@@ -257,8 +294,10 @@ public:
                            : Ty::Unknown;
             case ExprKind::Function: {
                 const FuncInfo* f = FindFunction(e.text);
-                if (!f) return Ty::Unknown;
-                if (f->type != Ty::Unknown || e.args.empty()) return f->type;
+                if (!f)
+                    return Ty::Unknown;
+                if (f->type != Ty::Unknown || e.args.empty())
+                    return f->type;
                 return TypeOf(*e.args[0]);
             }
             case ExprKind::Compare:
@@ -280,7 +319,8 @@ public:
     // A text comparison between two expressions needs the collation spelled
     // out: only a column carries it by itself.
     bool NeedsCollate(const Expr& a) const {
-        if (IsColumn(a)) return false;
+        if (IsColumn(a))
+            return false;
         Ty t = TypeOf(a);
         return t != Ty::Number && t != Ty::Null;
     }
@@ -305,11 +345,13 @@ public:
                 o += "?" + std::to_string(e.slot + 1);
                 return;
             case ExprKind::Column:
-                if (!e.qualifier.empty()) o += QuoteIdent(e.qualifier) + ".";
+                if (!e.qualifier.empty())
+                    o += QuoteIdent(e.qualifier) + ".";
                 o += QuoteIdent(e.text);
                 return;
             case ExprKind::Star:
-                if (!e.qualifier.empty()) o += QuoteIdent(e.qualifier) + ".";
+                if (!e.qualifier.empty())
+                    o += QuoteIdent(e.qualifier) + ".";
                 o += "*";
                 return;
             case ExprKind::Paren:
@@ -319,7 +361,8 @@ public:
                 return;
             case ExprKind::Unary:
                 o += "(";
-                if (e.text != "+") o += e.text;
+                if (e.text != "+")
+                    o += e.text;
                 Emit(*e.args[0], o);
                 o += ")";
                 return;
@@ -328,7 +371,8 @@ public:
             case ExprKind::Compare:
                 o += "(";
                 Emit(*e.args[0], o);
-                if (NeedsCollate(*e.args[0], *e.args[1])) o += kCollate;
+                if (NeedsCollate(*e.args[0], *e.args[1]))
+                    o += kCollate;
                 o += " " + e.text + " ";
                 Emit(*e.args[1], o);
                 o += ")";
@@ -356,12 +400,15 @@ public:
                 Emit(*e.args[0], o);
                 bool collate = NeedsCollate(*e.args[0]);
                 for (std::size_t i = 1; collate && i < e.args.size(); ++i) {
-                    if (IsColumn(*e.args[i])) collate = false;
+                    if (IsColumn(*e.args[i]))
+                        collate = false;
                 }
-                if (collate) o += kCollate;
+                if (collate)
+                    o += kCollate;
                 o += e.negated ? " NOT IN (" : " IN (";
                 for (std::size_t i = 1; i < e.args.size(); ++i) {
-                    if (i > 1) o += ", ";
+                    if (i > 1)
+                        o += ", ";
                     Emit(*e.args[i], o);
                 }
                 o += "))";
@@ -370,7 +417,8 @@ public:
             case ExprKind::InSelect:
                 o += "(";
                 Emit(*e.args[0], o);
-                if (NeedsCollate(*e.args[0])) o += kCollate;
+                if (NeedsCollate(*e.args[0]))
+                    o += kCollate;
                 o += e.negated ? " NOT IN (" : " IN (";
                 EmitSelect(*e.select, o);
                 o += "))";
@@ -378,7 +426,8 @@ public:
             case ExprKind::Between:
                 o += "(";
                 Emit(*e.args[0], o);
-                if (NeedsCollate(*e.args[0]) && NeedsCollate(*e.args[1]) && NeedsCollate(*e.args[2]))
+                if (NeedsCollate(*e.args[0]) && NeedsCollate(*e.args[1]) &&
+                    NeedsCollate(*e.args[2]))
                     o += kCollate;
                 o += e.negated ? " NOT BETWEEN " : " BETWEEN ";
                 Emit(*e.args[1], o);
@@ -388,7 +437,8 @@ public:
                 return;
             case ExprKind::Like: {
                 const Expr& pattern = Unparen(*e.args[1]);
-                if (pattern.kind == ExprKind::String && pattern.text.find('[') != std::string::npos) {
+                if (pattern.kind == ExprKind::String &&
+                    pattern.text.find('[') != std::string::npos) {
                     Unsupported("LIKE with a [...] character class", e.pos);
                 }
                 o += "(";
@@ -433,10 +483,12 @@ public:
     void EmitSelect(const Select& s, std::string& o) {
         bool compound = s.cores.size() > 1;
         for (std::size_t i = 0; i < s.cores.size(); ++i) {
-            if (i > 0) o += " " + s.setOps[i - 1] + " ";
-            bool dedup = s.cores[i].distinct ||
-                         (compound && std::any_of(s.setOps.begin(), s.setOps.end(),
-                                                  [](const std::string& op) { return op != "UNION ALL"; }));
+            if (i > 0)
+                o += " " + s.setOps[i - 1] + " ";
+            bool dedup =
+                s.cores[i].distinct ||
+                (compound && std::any_of(s.setOps.begin(), s.setOps.end(),
+                                         [](const std::string& op) { return op != "UNION ALL"; }));
             if (compound && s.cores[i].top) {
                 o += "SELECT * FROM (";
                 EmitCore(s.cores[i], dedup, o);
@@ -451,7 +503,8 @@ public:
             CheckDistinctOrder(s);
             o += " ORDER BY ";
             for (std::size_t i = 0; i < s.orderBy.size(); ++i) {
-                if (i > 0) o += ", ";
+                if (i > 0)
+                    o += ", ";
                 EmitOrderItem(s, s.orderBy[i], o);
             }
         }
@@ -471,7 +524,8 @@ public:
         } else {
             o += QuoteIdent(t.name);
         }
-        if (!t.alias.empty()) o += " AS " + QuoteIdent(t.alias);
+        if (!t.alias.empty())
+            o += " AS " + QuoteIdent(t.alias);
     }
 
     static std::string TableName(const TableRef& t) {
@@ -494,7 +548,7 @@ public:
         return "TEXT";
     }
 
-private:
+  private:
     void EmitBinary(const Expr& e, std::string& o) {
         const Expr& a = *e.args[0];
         const Expr& b = *e.args[1];
@@ -507,13 +561,16 @@ private:
             Emit(b, o);
             o += ")";
         };
-        if (op == "/") return call("orva_div");
-        if (op == "%") return call("orva_mod");
+        if (op == "/")
+            return call("orva_div");
+        if (op == "%")
+            return call("orva_mod");
         if (op == "+") {
             Ty ta = TypeOf(a), tb = TypeOf(b);
             bool num = (ta == Ty::Number || ta == Ty::Null) && (tb == Ty::Number || tb == Ty::Null);
             bool text = (ta == Ty::Text || ta == Ty::Null) && (tb == Ty::Text || tb == Ty::Null);
-            if (!num && !text) return call("orva_add");
+            if (!num && !text)
+                return call("orva_add");
             o += "(";
             Emit(a, o);
             o += num ? " + " : " || ";
@@ -547,7 +604,8 @@ private:
             o += " ";
             Emit(*e.args[0], o);
             bool collate = NeedsCollate(*e.args[0]);
-            if (collate) o += kCollate;
+            if (collate)
+                o += kCollate;
             i = 1;
         }
         std::size_t pairsEnd = e.args.size() - (e.hasElse ? 1 : 0);
@@ -567,9 +625,9 @@ private:
     void EmitFunction(const Expr& e, std::string& o) {
         const FuncInfo* f = FindFunction(e.text);
         if (!f) {
-            throw TsqlError("The function " + e.text +
-                                " is not supported by the SQLite company database.",
-                            e.pos);
+            throw TsqlError(
+                "The function " + e.text + " is not supported by the SQLite company database.",
+                e.pos);
         }
         int n = static_cast<int>(e.args.size());
         if (n < f->minArgs || n > f->maxArgs) {
@@ -582,13 +640,16 @@ private:
             return;
         }
         for (const ExprPtr& a : e.args) {
-            if (a->kind == ExprKind::Star) throw TsqlError("Incorrect syntax near '*'.", a->pos);
+            if (a->kind == ExprKind::Star)
+                throw TsqlError("Incorrect syntax near '*'.", a->pos);
         }
         o += f->sqlite;
         o += "(";
-        if (e.distinct) o += "DISTINCT ";
+        if (e.distinct)
+            o += "DISTINCT ";
         for (int i = 0; i < n; ++i) {
-            if (i > 0) o += ", ";
+            if (i > 0)
+                o += ", ";
             Emit(*e.args[i], o);
         }
         o += ")";
@@ -617,14 +678,14 @@ private:
                 o += "orva_cast_real(" + x + ", " + std::to_string(t.scale) + ")";
                 return;
             case TypeSpec::Base::Text:
-                o += "orva_cast_text(" + x + ", " + std::to_string(t.length) + ", " + style +
-                     ", " + (t.fixed ? "1" : "0") + ")";
+                o += "orva_cast_text(" + x + ", " + std::to_string(t.length) + ", " + style + ", " +
+                     (t.fixed ? "1" : "0") + ")";
                 return;
             case TypeSpec::Base::Date:
                 if (e.args.size() > 1) {
                     const Expr& s = Unparen(*e.args[1]);
-                    static const std::set<std::string> kIso = {"20", "21", "23", "111", "112",
-                                                               "120", "121", "102"};
+                    static const std::set<std::string> kIso = {"20",  "21",  "23",  "111",
+                                                               "112", "120", "121", "102"};
                     if (s.kind != ExprKind::Integer || !kIso.count(s.text)) {
                         Unsupported("CONVERT to a date with style " +
                                         (s.kind == ExprKind::Integer ? s.text : std::string("?")),
@@ -639,11 +700,14 @@ private:
     void EmitCore(const SelectCore& c, bool dedup, std::string& o) {
         o += c.distinct ? "SELECT DISTINCT " : "SELECT ";
         for (std::size_t i = 0; i < c.items.size(); ++i) {
-            if (i > 0) o += ", ";
+            if (i > 0)
+                o += ", ";
             const SelectItem& it = c.items[i];
             Emit(*it.expr, o);
-            if (dedup && it.expr->kind != ExprKind::Star && NeedsCollate(*it.expr)) o += kCollate;
-            if (!it.alias.empty()) o += " AS " + QuoteIdent(it.alias);
+            if (dedup && it.expr->kind != ExprKind::Star && NeedsCollate(*it.expr))
+                o += kCollate;
+            if (!it.alias.empty())
+                o += " AS " + QuoteIdent(it.alias);
         }
         EmitFromWhere(c, o);
     }
@@ -672,9 +736,11 @@ private:
         if (!c.groupBy.empty()) {
             o += " GROUP BY ";
             for (std::size_t i = 0; i < c.groupBy.size(); ++i) {
-                if (i > 0) o += ", ";
+                if (i > 0)
+                    o += ", ";
                 Emit(*c.groupBy[i], o);
-                if (NeedsCollate(*c.groupBy[i])) o += kCollate;
+                if (NeedsCollate(*c.groupBy[i]))
+                    o += kCollate;
             }
         }
         if (c.having) {
@@ -691,7 +757,8 @@ private:
             return true;
         }
         for (const ExprPtr& a : u.args) {
-            if (IsAggregate(*a)) return true;
+            if (IsAggregate(*a))
+                return true;
         }
         return false;
     }
@@ -699,7 +766,8 @@ private:
     // A scalar subquery that may return several rows: one plain select of one
     // column, without aggregates, grouping, DISTINCT or TOP.
     static bool PlainSingleColumn(const Select& s) {
-        if (s.cores.size() != 1 || !s.orderBy.empty()) return false;
+        if (s.cores.size() != 1 || !s.orderBy.empty())
+            return false;
         const SelectCore& c = s.cores[0];
         return c.items.size() == 1 && c.items[0].expr->kind != ExprKind::Star && !c.distinct &&
                !c.top && c.groupBy.empty() && !c.having && !c.from.empty() &&
@@ -708,19 +776,23 @@ private:
 
     const SelectItem* AliasItem(const Select& s, const Expr& e) const {
         const Expr& u = Unparen(e);
-        if (u.kind != ExprKind::Column || !u.qualifier.empty()) return nullptr;
+        if (u.kind != ExprKind::Column || !u.qualifier.empty())
+            return nullptr;
         for (const SelectItem& it : s.cores[0].items) {
-            if (!it.alias.empty() && SameText(it.alias, u.text)) return &it;
+            if (!it.alias.empty() && SameText(it.alias, u.text))
+                return &it;
         }
         return nullptr;
     }
 
     void CheckDistinctOrder(const Select& s) const {
-        if (s.cores.size() != 1 || !s.cores[0].distinct) return;
+        if (s.cores.size() != 1 || !s.cores[0].distinct)
+            return;
         const SelectCore& c = s.cores[0];
         for (const OrderItem& o : s.orderBy) {
             const Expr& e = Unparen(*o.expr);
-            if (e.kind == ExprKind::Integer || AliasItem(s, e)) continue;
+            if (e.kind == ExprKind::Integer || AliasItem(s, e))
+                continue;
             bool found = false;
             for (const SelectItem& it : c.items) {
                 if (it.expr->kind == ExprKind::Star || SameExpr(*it.expr, e)) {
@@ -741,19 +813,22 @@ private:
         const Expr& e = Unparen(*item.expr);
         if (const SelectItem* it = AliasItem(s, e)) {
             o += QuoteIdent(it->alias);
-            if (NeedsCollate(*it->expr)) o += kCollate;
+            if (NeedsCollate(*it->expr))
+                o += kCollate;
         } else {
             Emit(*item.expr, o);
-            if (e.kind != ExprKind::Integer && NeedsCollate(e)) o += kCollate;
+            if (e.kind != ExprKind::Integer && NeedsCollate(e))
+                o += kCollate;
         }
-        if (item.desc) o += " DESC";
+        if (item.desc)
+            o += " DESC";
     }
 
     const std::vector<Variable>& vars_;
 };
 
 class Translator {
-public:
+  public:
     Translator(Batch& batch, std::string_view source) : batch_(batch), emit_(batch.variables) {
         program_.source = std::string(source);
         lookups_.Collect(batch.statements);
@@ -770,9 +845,10 @@ public:
         return std::move(program_);
     }
 
-private:
+  private:
     void Writes(const TableRef& t) {
-        if (!t.temp) program_.writesDatabase = true;
+        if (!t.temp)
+            program_.writesDatabase = true;
     }
 
     Step StepOf(const Stmt& s) {
@@ -845,7 +921,8 @@ private:
                 Writes(s.target);
                 std::string sql = "UPDATE " + Emitter::TableName(s.target) + " SET ";
                 for (std::size_t i = 0; i < s.sets.size(); ++i) {
-                    if (i > 0) sql += ", ";
+                    if (i > 0)
+                        sql += ", ";
                     sql += QuoteIdent(s.sets[i].first) + " = ";
                     emit_.Emit(*s.sets[i].second, sql);
                 }
@@ -912,9 +989,11 @@ private:
     }
 
     static bool ReadsSlot(const Expr& e, const std::set<int>& slots) {
-        if (e.kind == ExprKind::Variable && slots.count(e.slot)) return true;
+        if (e.kind == ExprKind::Variable && slots.count(e.slot))
+            return true;
         for (const ExprPtr& a : e.args) {
-            if (ReadsSlot(*a, slots)) return true;
+            if (ReadsSlot(*a, slots))
+                return true;
         }
         return false;
     }
@@ -924,7 +1003,8 @@ private:
         if (!s.columns.empty()) {
             sql += " (";
             for (std::size_t i = 0; i < s.columns.size(); ++i) {
-                if (i > 0) sql += ", ";
+                if (i > 0)
+                    sql += ", ";
                 sql += QuoteIdent(s.columns[i]);
             }
             sql += ")";
@@ -937,10 +1017,12 @@ private:
         } else {
             sql += " VALUES ";
             for (std::size_t r = 0; r < s.values.size(); ++r) {
-                if (r > 0) sql += ", ";
+                if (r > 0)
+                    sql += ", ";
                 sql += "(";
                 for (std::size_t i = 0; i < s.values[r].size(); ++i) {
-                    if (i > 0) sql += ", ";
+                    if (i > 0)
+                        sql += ", ";
                     emit_.Emit(*s.values[r][i], sql);
                 }
                 sql += ")";
@@ -956,16 +1038,20 @@ private:
         sql += " (";
         for (std::size_t i = 0; i < s.columnDefs.size(); ++i) {
             const ColumnDef& c = s.columnDefs[i];
-            if (i > 0) sql += ", ";
+            if (i > 0)
+                sql += ", ";
             sql += QuoteIdent(c.name) + " ";
             if (c.identity) {
                 sql += "INTEGER PRIMARY KEY";
             } else {
                 sql += Emitter::ColumnType(c.type);
-                if (c.primaryKey) sql += " PRIMARY KEY";
+                if (c.primaryKey)
+                    sql += " PRIMARY KEY";
             }
-            if (c.notNull) sql += " NOT NULL";
-            if (c.unique) sql += " UNIQUE";
+            if (c.notNull)
+                sql += " NOT NULL";
+            if (c.unique)
+                sql += " UNIQUE";
             if (c.defaultValue) {
                 sql += " DEFAULT (";
                 emit_.Emit(*c.defaultValue, sql);
@@ -976,7 +1062,8 @@ private:
             for (const auto& cols : list) {
                 sql += std::string(", ") + kind + " (";
                 for (std::size_t i = 0; i < cols.size(); ++i) {
-                    if (i > 0) sql += ", ";
+                    if (i > 0)
+                        sql += ", ";
                     sql += QuoteIdent(cols[i]);
                 }
                 sql += ")";
@@ -986,21 +1073,26 @@ private:
         keys(s.uniqueKeys, "UNIQUE");
         sql += ")";
         st.sql.push_back(std::move(sql));
-        if (!t.temp) return;
+        if (!t.temp)
+            return;
         st.tempCreated = t.name;
         const auto* sets = lookups_.For(t.name);
-        if (!sets) return;
+        if (!sets)
+            return;
         int n = 0;
         for (const auto& cols : *sets) {
             bool known = std::all_of(cols.begin(), cols.end(), [&](const std::string& c) {
                 return std::any_of(s.columnDefs.begin(), s.columnDefs.end(),
                                    [&](const ColumnDef& d) { return SameText(d.name, c); });
             });
-            if (!known) continue;
-            std::string ix = "CREATE INDEX temp." + QuoteIdent(t.name + "__lookup" + std::to_string(++n)) +
-                             " ON " + QuoteIdent(t.name) + " (";
+            if (!known)
+                continue;
+            std::string ix = "CREATE INDEX temp." +
+                             QuoteIdent(t.name + "__lookup" + std::to_string(++n)) + " ON " +
+                             QuoteIdent(t.name) + " (";
             for (std::size_t i = 0; i < cols.size(); ++i) {
-                if (i > 0) ix += ", ";
+                if (i > 0)
+                    ix += ", ";
                 ix += QuoteIdent(cols[i]);
             }
             ix += ")";
@@ -1020,6 +1112,8 @@ Program Translate(Batch batch, std::string_view source) {
     return Translator(batch, source).Run();
 }
 
-Program Compile(std::string_view source) { return Translate(ParseBatch(source), source); }
+Program Compile(std::string_view source) {
+    return Translate(ParseBatch(source), source);
+}
 
 }  // namespace orva::tsql

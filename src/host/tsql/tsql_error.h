@@ -10,14 +10,14 @@
 namespace orva::tsql {
 
 class TsqlError : public std::runtime_error {
-public:
+  public:
     TsqlError(std::string message, std::size_t pos = std::string::npos, int sqliteCode = 0)
         : std::runtime_error(std::move(message)), pos_(pos), sqliteCode_(sqliteCode) {}
     std::size_t Pos() const { return pos_; }
     // SQLite's result code when SQLite reported the error (SQLITE_BUSY: locked).
     int SqliteCode() const { return sqliteCode_; }
 
-private:
+  private:
     std::size_t pos_;
     int sqliteCode_;
 };

@@ -58,51 +58,82 @@ void EncodeUtf8(char32_t c, std::string& out) {
 }
 
 char32_t ToLower(char32_t c) {
-    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return c + 32;
     if (c >= 0x100 && c <= 0x17F) {
-        if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c + 1 : c;
-        if (c == 0x178) return 0xFF;
-        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
+        if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
+            return (c & 1) ? c + 1 : c;
+        if (c == 0x178)
+            return 0xFF;
+        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F)
+            return c;
         return (c & 1) ? c : c + 1;
     }
-    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
-    if (c == 0x386) return 0x3AC;
-    if (c >= 0x388 && c <= 0x38A) return c + 37;
-    if (c == 0x38C) return 0x3CC;
-    if (c == 0x38E || c == 0x38F) return c + 63;
-    if (c >= 0x400 && c <= 0x40F) return c + 80;
-    if (c >= 0x410 && c <= 0x42F) return c + 32;
-    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return (c & 1) ? c : c + 1;
-    if (c >= 0xFF21 && c <= 0xFF3A) return c + 32;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2)
+        return c + 32;
+    if (c == 0x386)
+        return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A)
+        return c + 37;
+    if (c == 0x38C)
+        return 0x3CC;
+    if (c == 0x38E || c == 0x38F)
+        return c + 63;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 80;
+    if (c >= 0x410 && c <= 0x42F)
+        return c + 32;
+    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF))
+        return (c & 1) ? c : c + 1;
+    if (c >= 0xFF21 && c <= 0xFF3A)
+        return c + 32;
     return c;
 }
 
 char32_t ToUpper(char32_t c) {
-    if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-    if (c == 0xFF) return 0x178;
+    if (c < 0x80)
+        return (c >= 'a' && c <= 'z') ? c - 32 : c;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return c - 32;
+    if (c == 0xFF)
+        return 0x178;
     if (c >= 0x100 && c <= 0x17F) {
-        if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c : c - 1;
-        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
+        if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
+            return (c & 1) ? c : c - 1;
+        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F)
+            return c;
         return (c & 1) ? c - 1 : c;
     }
-    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 32;
-    if (c == 0x3AC) return 0x386;
-    if (c >= 0x3AD && c <= 0x3AF) return c - 37;
-    if (c == 0x3CC) return 0x38C;
-    if (c == 0x3CD || c == 0x3CE) return c - 63;
-    if (c >= 0x430 && c <= 0x44F) return c - 32;
-    if (c >= 0x450 && c <= 0x45F) return c - 80;
-    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return (c & 1) ? c - 1 : c;
-    if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;
+    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2)
+        return c - 32;
+    if (c == 0x3AC)
+        return 0x386;
+    if (c >= 0x3AD && c <= 0x3AF)
+        return c - 37;
+    if (c == 0x3CC)
+        return 0x38C;
+    if (c == 0x3CD || c == 0x3CE)
+        return c - 63;
+    if (c >= 0x430 && c <= 0x44F)
+        return c - 32;
+    if (c >= 0x450 && c <= 0x45F)
+        return c - 80;
+    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF))
+        return (c & 1) ? c - 1 : c;
+    if (c >= 0xFF41 && c <= 0xFF5A)
+        return c - 32;
     return c;
 }
 
 char32_t FoldCase(char32_t c) {
-    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    if (c >= 0xFF01 && c <= 0xFF5E) return FoldCase(c - 0xFEE0);  // fullwidth forms
-    if (c == 0x3C2) return 0x3C3;                                 // final sigma
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    if (c >= 0xFF01 && c <= 0xFF5E)
+        return FoldCase(c - 0xFEE0);  // fullwidth forms
+    if (c == 0x3C2)
+        return 0x3C3;  // final sigma
     return ToLower(c);
 }
 
@@ -147,10 +178,13 @@ int CompareNoCase(std::string_view a, std::string_view b) {
             x = FoldCase(DecodeUtf8(a, i));
             y = FoldCase(DecodeUtf8(b, j));
         }
-        if (x != y) return x < y ? -1 : 1;
+        if (x != y)
+            return x < y ? -1 : 1;
     }
-    if (i < a.size()) return 1;
-    if (j < b.size()) return -1;
+    if (i < a.size())
+        return 1;
+    if (j < b.size())
+        return -1;
     return 0;
 }
 
