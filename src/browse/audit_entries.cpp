@@ -1,0 +1,76 @@
+#include "browse/audit_entries.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "entry/rights.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/host_ui.h"
+#include "host/text_util.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+namespace {
+
+// The list as the statements write it: each id in decimal, comma separated.
+// False when an item is not a whole number.
+bool NormaliseIds(std::string_view ids, std::string& out) {
+    out.clear();
+    for (const std::string& part : Split(ids, ",")) {
+        std::string_view t = Trim(part);
+        std::int64_t id = 0;
+        auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), id);
+        if (t.empty() || ec != std::errc() || end != t.data() + t.size())
+            return false;
+        if (!out.empty())
+            out += ',';
+        out += SqlId(id);
+    }
+    return !out.empty();
+}
+
+bool HasRow(const std::string& sql) {
+    RecordsetPtr rs = SharedConnection().Execute(sql);
+    return rs->IsOpen() && rs->RecordCount() > 0;
+}
+
+}  // namespace
+
+bool AuditEntries(bool unAudit, std::string& ids, std::string& message) {
+    if (!CheckFunctionRight(kRightAudit))
+        return false;
+    if (!ids.empty() && ids.back() == ',')
+        ids.pop_back();
+
+    std::string list;
+    if (!NormaliseIds(ids, list)) {
+        message = GetResText("价格资料的内码无效：") + ids;
+        return false;
+    }
+    const std::string in = " FEntryID in (" + list + ")";
+    if (!unAudit) {
+        if (HasRow("Select top 1 * from t_CustEntry where FUsed=1 and" + in)) {
+            message = GetResText("当前记录已被审核！");
+            return false;
+        }
+    } else if (HasRow("Select top 1 * from t_CustEntry where FUsed=0 and" + in)) {
+        message = GetResText("当前记录还未被审核！");
+        return false;
+    }
+    // An entry that another user deleted meanwhile: nothing to write.
+    if (!HasRow("Select top 1 FEntryID from t_CustEntry where" + in)) {
+        message = GetResText("价格资料不存在，可能已被其他用户删除！");
+        return false;
+    }
+
+    SharedConnection().Execute(std::string(unAudit ? "Update t_CustEntry set FUsed=0 where"
+                                                   : "Update t_CustEntry set FUsed=1 where") +
+                               in + " ");
+    CurrentUi().MessageBox(GetResText(unAudit ? "反审核" : "审核") + GetResText("成功"),
+                           MsgButtons::kOK, MsgIcon::kNone, GetResText("系统提示"));
+    return true;
+}
+
+}  // namespace orva

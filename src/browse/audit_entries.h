@@ -1,0 +1,24 @@
+// Audit and unaudit of price entries (t_CustEntry.FUsed 1 audited, 0 not),
+// shared by the browse window and the record editor.
+#pragma once
+
+#include <string>
+
+namespace orva {
+
+// Sets FUsed to 1 (unAudit false) or 0 (unAudit true) for the entries of the
+// id list: FEntryID values separated by commas, a trailing comma allowed (it
+// is dropped from `ids`). In order:
+//   - the function right for audit (mask 1) is checked; without it the check
+//     has shown its message, `message` stays empty and the result is false;
+//   - a list that is not made of whole numbers, or naming no existing entry
+//     (another user deleted it), is refused with `message` saying so;
+//   - when any entry already is in the target state the whole list is
+//     refused: "当前记录已被审核！" or "当前记录还未被审核！";
+//   - otherwise the flag is written and "审核成功" or "反审核成功" is shown
+//     (OK, no icon, title "系统提示"); the result is true.
+// Messages are localised. Database failures raise ComError; nothing is
+// written then.
+bool AuditEntries(bool unAudit, std::string& ids, std::string& message);
+
+}  // namespace orva

@@ -1,0 +1,48 @@
+// How the browse window opens the record editor window frmProperty: it fills
+// an EditorRequest and calls LaunchPropertyEditor, which creates the editor,
+// sets its properties, shows it modally through the user interface and
+// unloads it once it has hidden itself. The launcher is replaceable, so the
+// editor window plugs in here and tests stand in for it:
+//
+//   SetEditorLauncher([](const EditorRequest& r) {
+//       frmProperty editor;
+//       editor.OperationType(r.operationType);
+//       editor.EntryID(r.entryID);
+//       editor.CustID(r.custID);
+//       editor.ItemID(r.itemID);
+//       editor.LDG(r.ldg);
+//       editor.Show();      // load, activate, CurrentUi().ShowModal
+//       editor.Unload();
+//   });
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace orva {
+
+class Ledger;
+
+struct EditorRequest {
+    // OperationType values.
+    static constexpr std::int32_t kSingle = 0;
+    static constexpr std::int32_t kBatchAdd = 8;
+    static constexpr std::int32_t kBatchUpdate = 16;
+    static constexpr std::int32_t kBatchDelete = 32;
+
+    std::int32_t operationType = kSingle;
+    std::int32_t entryID = 0;  // 0 opens an empty new record
+    std::int32_t custID = 0;   // the customer, or the customer group (0: all)
+    std::int32_t itemID = 0;   // the item, or the item group (0: all)
+    Ledger* ldg = nullptr;     // the browse window's ledger; outlives the editor
+};
+
+using EditorLauncher = std::function<void(const EditorRequest&)>;
+
+// Opens the editor for the request and returns when it is gone. Raises
+// ComError kCannotCreate while no editor window is available to the build.
+void LaunchPropertyEditor(const EditorRequest& request);
+// Replaces the launcher; an empty one puts the module's own back.
+void SetEditorLauncher(EditorLauncher launcher);
+
+}  // namespace orva
