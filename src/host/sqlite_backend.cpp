@@ -76,6 +76,7 @@ class SqliteBackend final : public DbBackend {
   private:
     std::shared_ptr<Program> Compiled(std::string_view text);
     void Control(StmtHandle& h, const char* sql);
+    void RollBack();
     [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
 
     std::string path_;
@@ -229,14 +230,23 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
             Control(commit_, "COMMIT");
         return result;
     } catch (const TsqlError& e) {
-        if (inTransaction && !sqlite3_get_autocommit(db_)) {
-            try {
-                Control(rollback_, "ROLLBACK");
-            } catch (const TsqlError&) {
-                // The original error is the one to report.
-            }
-        }
+        if (inTransaction)
+            RollBack();
         Raise(e, tsql);
+    } catch (...) {
+        if (inTransaction)
+            RollBack();
+        throw;
+    }
+}
+
+void SqliteBackend::RollBack() {
+    if (sqlite3_get_autocommit(db_))
+        return;  // SQLite already rolled back
+    try {
+        Control(rollback_, "ROLLBACK");
+    } catch (const TsqlError&) {
+        // The original error is the one to report.
     }
 }
 

@@ -185,6 +185,8 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expecte
                       cells.begin() + c * r);
         }
         cells.resize(width * r);
+        if (capacity > r + r / 4 + 16)
+            cells.shrink_to_fit();
     }
     rows = static_cast<long>(r);
     return std::make_shared<Recordset>(Recordset::ByColumn{}, std::move(names), std::move(cells),
