@@ -38,7 +38,8 @@ class Company {
   public:
     Company() {
         std::string pattern = (fs::temp_directory_path() / "orva-bench-open-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot create " + pattern);
         dir_ = pattern;
         path_ = dir_ + "/large.db";
         orva::demo::CreateLargeCompany(path_, 100000, 10000, kEntries);
@@ -67,8 +68,9 @@ struct Entry {
 std::vector<Entry> Prepare() {
     const std::string& path = LargeCompany().Path();
     orva::RegisterHostServices();
-    const std::string props = "DBConnection={" + path + "};UserID=" +
-                              std::to_string(orva::demo::kAdminUserId) + ";SubID=ic;LANGUAGE=CHS";
+    const std::string props = "DBConnection={" + path +
+                              "};UserID=" + std::to_string(orva::demo::kAdminUserId) +
+                              ";SubID=ic;LANGUAGE=CHS";
     orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
                                    orva::Variant(props));
     orva::InitSessionProps(props);
@@ -79,7 +81,8 @@ std::vector<Entry> Prepare() {
         auto rs = orva::g_Connection->Execute(
             "SELECT FEntryID,FCustID,FItemID FROM t_CustEntry WHERE FEntryID=" +
             std::to_string(1 + i * step));
-        if (rs->EOF_()) throw std::runtime_error("missing entry");
+        if (rs->EOF_())
+            throw std::runtime_error("missing entry");
         entries.push_back({static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger()),
                            static_cast<std::int32_t>(rs->Fields(1).Value().ToInteger()),
                            static_cast<std::int32_t>(rs->Fields(2).Value().ToInteger())});
@@ -94,12 +97,15 @@ void OpenEntry(orva::Spread& grid, orva::StatusBar& status, const Entry& e) {
     engine.SelEntryID = e.id;
     engine.Spread(&grid);
     engine.Status(&status);
-    if (engine.InitInfo() != 0) throw std::runtime_error("InitInfo failed");
+    if (engine.InitInfo() != 0)
+        throw std::runtime_error("InitInfo failed");
     engine.OperationType(orva::UserDefInfo::kOpSingle);
     engine.SetValues();
     engine.SetProperty();
-    if (engine.Used() != 0) engine.LocktheGrd(0);
-    if (engine.SelCustID != e.cust) throw std::runtime_error("entry not loaded");
+    if (engine.Used() != 0)
+        engine.LocktheGrd(0);
+    if (engine.SelCustID != e.cust)
+        throw std::runtime_error("entry not loaded");
 }
 
 void BM_OpenEntry(benchmark::State& state) {

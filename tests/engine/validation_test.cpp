@@ -203,3 +203,27 @@ TEST_F(EngineTest, ItemCheckStatementCarriesTheRightsJoins) {
 
 }  // namespace
 }  // namespace orva::test
+
+namespace orva::test {
+namespace {
+
+// Rows looked up in the common base data (a department, say) take a code, a
+// name or a picked ID, and show the code.
+TEST_F(EngineTest, BaseDataRowsMatchCodeThenNameThenPickedID) {
+    Open(UserDefInfo::kOpSingle, 1021, 0);
+    const int row = UserDefInfo::kRowNote;
+    engine->PropDesc()->Item(row)->m_Search = demo::kClassDepartment;
+    EXPECT_TRUE(Type(row, "02"));
+    EXPECT_EQ(Value(row), "1002");
+    EXPECT_TRUE(Type(row, "财务部"));
+    EXPECT_EQ(Text(row), "03");
+    EXPECT_EQ(Value(row), "1003");
+    EXPECT_TRUE(Pick(row, 1004));
+    EXPECT_EQ(Text(row), "04");
+    EXPECT_FALSE(Type(row, "采购'部"));
+    EXPECT_FALSE(Pick(row, 1021));  // a customer is no department
+    EXPECT_EQ(message, "");
+}
+
+}  // namespace
+}  // namespace orva::test
