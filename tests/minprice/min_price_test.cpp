@@ -1,0 +1,146 @@
+// Minimum sale price: conversions into the base currency and the floor that
+// applies to a customer and item, on a copy of the demo company.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "demo/demo_company.h"
+#include "entry/globals.h"
+#include "host/app_connection.h"
+#include "host/com_error.h"
+#include "host/host_services.h"
+#include "minprice/min_price.h"
+#include "support/scoped_session.h"
+#include "support/scripted_ui.h"
+#include "support/temp_company.h"
+
+namespace orva {
+namespace {
+
+// Currencies of the tests' own.
+constexpr int kDivideBy8 = 91;
+constexpr int kTimes8 = 92;
+constexpr int kTimesZero = 93;
+constexpr int kDivideByZero = 94;
+
+class MinPriceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        RegisterHostServices();
+        session_ = std::make_unique<test::ScopedSession>(company_.path(), demo::kAdminUserId);
+        g_Connection = std::make_shared<AppConnection>();
+        Exec(
+            "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
+            "(91,'D8','D8','/',8)\r\n"
+            "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
+            "(92,'M8','M8','*',8)\r\n"
+            "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
+            "(93,'M0','M0','*',0)\r\n"
+            "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
+            "(94,'D0','D0','/',0)");
+    }
+    void TearDown() override {
+        g_Connection.reset();
+        session_.reset();
+    }
+
+    void Exec(const std::string& sql) { g_Connection->Execute(sql); }
+
+    // An item with a floor of its own (fixingType "1"), none ("0"), or a Null type.
+    void Item(int id, const std::string& fixingType, double floor, int currency) {
+        Exec(
+            "INSERT INTO t_ICItem (FItemID,FNumber,FName,FSalePriceFixingType,FSoLowPrc,"
+            "FSoLowPrcMnyType) VALUES (" +
+            std::to_string(id) + ",'M" + std::to_string(id) + "','M'," + fixingType + "," +
+            std::to_string(floor) + "," + std::to_string(currency) + ")");
+    }
+    void CustomerFloor(int cust, int item, double floor, int currency) {
+        Exec("INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) VALUES ('0'," +
+             std::to_string(item) + "," + std::to_string(cust) + "," + std::to_string(currency) +
+             "," + std::to_string(floor) + ")");
+    }
+    double Floor(int cust, int item) {
+        double price = -1;
+        EXPECT_TRUE(GetSELowPrice(cust, item, price));
+        return price;
+    }
+
+    ScriptedUiScope ui_;
+    test::TempCompany company_;
+    std::unique_ptr<test::ScopedSession> session_;
+};
+
+TEST_F(MinPriceTest, ConvertByRateMultipliesOrDividesByTheRate) {
+    double result = -1;
+    EXPECT_TRUE(ConvertByRate(kDivideBy8, 80, result));
+    EXPECT_DOUBLE_EQ(result, 10);
+    ConvertByRate(kTimes8, 80, result);
+    EXPECT_DOUBLE_EQ(result, 640);
+    ConvertByRate(demo::kCurrencyUsd, 10, result);
+    EXPECT_DOUBLE_EQ(result, 10 * demo::kUsdRate);
+    ConvertByRate(demo::kCurrencyHkd, 109, result);
+    EXPECT_DOUBLE_EQ(result, 109 / demo::kHkdRate);
+    // A rate of 0 counts as 1, whichever the operator.
+    ConvertByRate(kTimesZero, 80, result);
+    EXPECT_DOUBLE_EQ(result, 80);
+    ConvertByRate(kDivideByZero, 80, result);
+    EXPECT_DOUBLE_EQ(result, 80);
+    // No such currency: 0.
+    result = -1;
+    EXPECT_TRUE(ConvertByRate(4711, 80, result));
+    EXPECT_DOUBLE_EQ(result, 0);
+}
+
+TEST_F(MinPriceTest, ConvertByRateRaisesADatabaseFailure) {
+    Exec("DROP TABLE t_Currency");
+    double result = 0;
+    EXPECT_THROW(ConvertByRate(1, 80, result), ComError);
+}
+
+TEST_F(MinPriceTest, ItemLevelFloorAppliesToEveryCustomer) {
+    Item(900001, "1", 10, kTimes8);
+    CustomerFloor(5001, 900001, 1, demo::kCurrencyRmb);  // not consulted
+    EXPECT_DOUBLE_EQ(Floor(5001, 900001), 80);
+    EXPECT_DOUBLE_EQ(Floor(5002, 900001), 80);
+
+    // "/" and any operator but "*" divide.
+    Item(900002, "1", 80, kDivideBy8);
+    EXPECT_DOUBLE_EQ(Floor(5001, 900002), 10);
+}
+
+TEST_F(MinPriceTest, OtherwiseTheCustomersFloorDecides) {
+    Item(900003, "0", 999, demo::kCurrencyRmb);
+    CustomerFloor(5001, 900003, 80, kDivideBy8);
+    EXPECT_DOUBLE_EQ(Floor(5001, 900003), 10);
+    EXPECT_DOUBLE_EQ(Floor(5002, 900003), 0) << "no header row: no floor";
+
+    Item(900004, "NULL", 999, demo::kCurrencyRmb);
+    CustomerFloor(5001, 900004, 3, kTimes8);
+    EXPECT_DOUBLE_EQ(Floor(5001, 900004), 24);
+
+    // An item that is not in the item master: the customer's floor.
+    CustomerFloor(5001, 900005, 7, demo::kCurrencyRmb);
+    EXPECT_DOUBLE_EQ(Floor(5001, 900005), 7);
+    // A floor in a currency that does not exist: no row, 0.
+    CustomerFloor(5001, 900006, 7, 4711);
+    EXPECT_DOUBLE_EQ(Floor(5001, 900006), 0);
+}
+
+TEST_F(MinPriceTest, AFloorThatCannotBeConvertedGivesZeroWithoutError) {
+    Item(900007, "1", 50, kDivideByZero);
+    EXPECT_DOUBLE_EQ(Floor(5001, 900007), 0);
+    Item(900008, "0", 0, demo::kCurrencyRmb);
+    CustomerFloor(5001, 900008, 50, kDivideByZero);
+    EXPECT_DOUBLE_EQ(Floor(5001, 900008), 0);
+    // Multiplying by a rate of 0 is no failure: the floor is 0.
+    Item(900009, "1", 50, kTimesZero);
+    EXPECT_DOUBLE_EQ(Floor(5001, 900009), 0);
+
+    // Even a database that cannot answer: True, 0.
+    Exec("DROP TABLE t_Cust");
+    EXPECT_DOUBLE_EQ(Floor(5001, 900008), 0);
+    EXPECT_TRUE(ui_->MessageBoxes().empty());
+}
+
+}  // namespace
+}  // namespace orva
