@@ -1,0 +1,238 @@
+// Batch add: one entry per member, existing entries passed over, header rows
+// created where missing, the minimum-price question per member, auto audit.
+#include "batch_fixture.h"
+#include "entry/globals.h"
+#include "model/sql_values.h"
+
+namespace orva::batchtest {
+namespace {
+
+constexpr int kGroup = 900100;
+constexpr int kCust1 = 900111;
+constexpr int kCust2 = 900112;
+constexpr int kCust3 = 900113;
+constexpr int kItem = 900301;
+
+class BatchAddTest : public BatchTest {
+  protected:
+    void SetUp() override {
+        BatchTest::SetUp();
+        AddCustomerGroup(kGroup, "T9", 0);
+        AddCustomer(kCust1, "T9.001", kGroup, "甲商行");
+        AddCustomer(kCust2, "T9.002", kGroup, "乙商行");
+        AddCustomer(kCust3, "T9.003", kGroup, "丙商行");
+        AddItemGroup(900300, "I9", 0);
+        AddItem(kItem, "I9.001", 900300);
+    }
+
+    GridValues Values() {
+        GridValues g;
+        g.cust = kGroup;
+        g.item = kItem;
+        g.endQty = 100;
+        g.price = 12.5;
+        g.leadTime = 3;
+        g.quote = "2025-03-01";
+        return g;
+    }
+
+    std::int32_t Run(std::int16_t alert, double basePrice) {
+        return engine_.BatchAdd(alert, basePrice);
+    }
+
+    // The only entry of the pair.
+    int EntryOf(int cust, int item) {
+        return static_cast<int>(Int("SELECT FEntryID FROM t_CustEntry WHERE FCustID=" +
+                                    SqlId(cust) + " AND FItemID=" + SqlId(item)));
+    }
+};
+
+TEST_F(BatchAddTest, SkipsAMemberThatHasTheEntryAndWritesMissingHeaders) {
+    Entry existing;
+    existing.cust = kCust2;
+    existing.item = kItem;
+    existing.endQty = 100;
+    existing.price = 8;
+    existing.quote = "2025-03-01";
+    AddEntry(existing);
+    SetCustomerFloor(kCust1, kItem, 0, demo::kCurrencyUsd);  // a header of its own
+
+    GridValues g = Values();
+    g.note = "O'Brien; DROP TABLE t_Cust --";
+    Fill(g);
+    EXPECT_EQ(Run(0, 12.5), 2);
+
+    ASSERT_EQ(ui_->MessageBoxes().size(), 1u);
+    const auto& box = ui_->MessageBoxes()[0];
+    EXPECT_EQ(box.text, "此次共新增2条记录！");
+    EXPECT_EQ(box.title, "Tesmar提示");
+    EXPECT_EQ(box.icon, MsgIcon::kInformation);
+
+    for (int cust : {kCust1, kCust3}) {
+        ASSERT_EQ(EntryCount(cust, kItem), 1);
+        Stored s = Read(EntryOf(cust, kItem));
+        EXPECT_EQ(s.unit, demo::kUnitPiece);
+        EXPECT_DOUBLE_EQ(s.price, 12.5);
+        EXPECT_EQ(s.leadTime, 3);
+        EXPECT_EQ(s.quote, "2025-03-01");
+        EXPECT_EQ(s.expire, "2100-01-01");
+        EXPECT_EQ(s.used, 0);
+        EXPECT_EQ(s.note, "O'Brien; DROP TABLE t_Cust --");
+    }
+    EXPECT_NE(EntryOf(kCust1, kItem), EntryOf(kCust3, kItem));
+    EXPECT_EQ(EntryCount(kCust2, kItem), 1);
+    EXPECT_DOUBLE_EQ(Read(EntryOf(kCust2, kItem)).price, 8);
+
+    // The existing header keeps its currency; the new one has currency 1, floor 0;
+    // the skipped member gets none.
+    EXPECT_EQ(Int("SELECT FCurrencyID FROM t_Cust WHERE FCustID=" + SqlId(kCust1) +
+                  " AND FItemID=" + SqlId(kItem)),
+              demo::kCurrencyUsd);
+    EXPECT_EQ(Int("SELECT COUNT(*) FROM t_Cust WHERE FCustID=" + SqlId(kCust3) +
+                  " AND FItemID=" + SqlId(kItem) + " AND FCurrencyID=1 AND FSELowPrice=0"),
+              1);
+    EXPECT_FALSE(HeaderExists(kCust2, kItem));
+
+    // A second run finds every entry in place.
+    ui_->ClearRecords();
+    EXPECT_EQ(Run(0, 12.5), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共新增0条记录！"});
+}
+
+TEST_F(BatchAddTest, DecliningTheMinimumPriceQuestionSkipsOnlyThatMember) {
+    g_UseShortNumber = true;
+    SetCustomerFloor(kCust1, kItem, 20, demo::kCurrencyRmb);
+    SetCustomerFloor(kCust2, kItem, 2, demo::kCurrencyUsd);  // 14.2 in the base currency
+    // 120 per box of 10 pieces: 12 per piece, below both floors.
+    GridValues g = Values();
+    g.unit = demo::kUnitBox;
+    g.price = 120;
+    Fill(g);
+    ui_->AnswerMessageBox(MsgResult::kNo);
+    ui_->AnswerMessageBox(MsgResult::kYes);
+    EXPECT_EQ(Run(1, 120), 2);
+
+    const auto& boxes = ui_->MessageBoxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, "ST9.001(甲商行)的价格资料已经低于设定的销售最低限价，是否继续保存？");
+    EXPECT_EQ(boxes[0].buttons, MsgButtons::kYesNo);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::kQuestion);
+    EXPECT_EQ(boxes[1].text, "ST9.002(乙商行)的价格资料已经低于设定的销售最低限价，是否继续保存？");
+    EXPECT_EQ(boxes[2].text, "此次共新增2条记录！");
+    EXPECT_EQ(EntryCount(kCust1, kItem), 0);
+    EXPECT_EQ(EntryCount(kCust2, kItem), 1);
+    EXPECT_EQ(EntryCount(kCust3, kItem), 1);
+    EXPECT_DOUBLE_EQ(Read(EntryOf(kCust2, kItem)).price, 120);  // as entered, not converted
+
+    // At or above the floor per base unit nobody is asked.
+    ui_->ClearRecords();
+    Exec("DELETE FROM t_CustEntry WHERE FItemID=" + SqlId(kItem));
+    g.price = 200;  // 20 per piece
+    Fill(g);
+    EXPECT_EQ(Run(1, 200), 3);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共新增3条记录！"});
+}
+
+TEST_F(BatchAddTest, ByItemGroupEachItemTakesItsBaseUnit) {
+    g_CategoryByCust = false;
+    AddItemGroup(900400, "I8", 0);
+    AddItem(900401, "I8.001", 900400, demo::kUnitKilogram);
+    AddItem(900402, "I8.002", 900400, 0);  // no base unit
+    AddItem(900403, "I8.003", 900400, demo::kUnitPiece);
+    Entry existing;  // the third item already has the entry in its base unit
+    existing.cust = kCust1;
+    existing.item = 900403;
+    existing.quote = "2025-03-01";
+    AddEntry(existing);
+    SetItemFloor(900401, 50, demo::kCurrencyRmb);
+
+    GridValues g = Values();
+    g.cust = kCust1;
+    g.item = 900400;
+    g.unit = demo::kUnitBox;  // not used by item group
+    g.endQty = 0;
+    g.price = 20;
+    Fill(g);
+    ui_->AnswerMessageBox(MsgResult::kYes);
+    std::int16_t alert = 1;
+    double base = 20;
+    EXPECT_EQ(engine_.BatchAdd_Item(alert, base), 2);
+
+    ASSERT_EQ(ui_->MessageBoxes().size(), 2u);
+    EXPECT_EQ(ui_->MessageBoxes()[0].text,
+              "I8.001(NI8.001)的价格资料已经低于设定的销售最低限价，是否继续保存？");
+    EXPECT_EQ(Read(EntryOf(kCust1, 900401)).unit, demo::kUnitKilogram);
+    EXPECT_EQ(Read(EntryOf(kCust1, 900402)).unit, 0);
+    EXPECT_EQ(EntryCount(kCust1, 900403), 1);
+    EXPECT_TRUE(HeaderExists(kCust1, 900401));
+    EXPECT_TRUE(HeaderExists(kCust1, 900402));
+    EXPECT_FALSE(HeaderExists(kCust1, 900403));
+}
+
+TEST_F(BatchAddTest, AutoAuditNeedsTheOptionAndTheAuditRight) {
+    SetOption("BatchAuditSalePrice", 1);
+    Fill(Values());
+    EXPECT_EQ(Run(0, 12.5), 3);
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{"此次共新增3条记录！", "本次新增记录都已自动审核！"}));
+    EXPECT_EQ(
+        Int("SELECT COUNT(*) FROM t_CustEntry WHERE FItemID=" + SqlId(kItem) + " AND FUsed=1"), 3);
+    EXPECT_TRUE(ui_->AssistantNotices().empty());
+
+    // wangfang sees every customer but may not audit.
+    Exec("DELETE FROM t_CustEntry WHERE FItemID=" + SqlId(kItem));
+    LogOn(demo::kLimitedUserId);
+    ui_->ClearRecords();
+    EXPECT_EQ(Run(0, 12.5), 3);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共新增3条记录！"});
+    ASSERT_EQ(ui_->AssistantNotices().size(), 1u);
+    EXPECT_EQ(ui_->AssistantNotices()[0].description, "没有权限,不能自动审核。请与系统管理员联系!");
+    EXPECT_EQ(
+        Int("SELECT COUNT(*) FROM t_CustEntry WHERE FItemID=" + SqlId(kItem) + " AND FUsed=0"), 3);
+
+    // With the option off nothing is said about auditing.
+    Exec("DELETE FROM t_CustEntry WHERE FItemID=" + SqlId(kItem));
+    SetOption("BatchAuditSalePrice", 0);
+    ui_->ClearRecords();
+    EXPECT_EQ(Run(0, 12.5), 3);
+    EXPECT_TRUE(ui_->AssistantNotices().empty());
+}
+
+TEST_F(BatchAddTest, ExpiryBeforeEffectiveDateWritesNothing) {
+    GridValues g = Values();
+    g.expire = "2025-02-28";
+    Fill(g);
+    EXPECT_EQ(Run(0, 12.5), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"失效日期必须大于生效日期"});
+    EXPECT_EQ(Int("SELECT COUNT(*) FROM t_CustEntry WHERE FItemID=" + SqlId(kItem)), 0);
+
+    // The same day is accepted.
+    ui_->ClearRecords();
+    g.expire = g.quote;
+    Fill(g);
+    EXPECT_EQ(Run(0, 12.5), 3);
+}
+
+TEST_F(BatchAddTest, AnErrorStopsTheRunAndKeepsWhatWasWritten) {
+    RawExec("CREATE TRIGGER refuse_second BEFORE INSERT ON t_CustEntry WHEN NEW.FCustID=" +
+            std::to_string(kCust2) + " BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    Fill(Values());
+    EXPECT_EQ(Run(0, 12.5), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"批量新增出错！"});
+    EXPECT_EQ(EntryCount(kCust1, kItem), 1);
+    // The member's header and entry went in one text: neither was written.
+    EXPECT_EQ(EntryCount(kCust2, kItem), 0);
+    EXPECT_FALSE(HeaderExists(kCust2, kItem));
+    EXPECT_EQ(EntryCount(kCust3, kItem), 0);
+}
+
+TEST_F(BatchAddTest, AUnitThatIsNoNumberIsAnError) {
+    Fill(Values());
+    grid_.SetText(UserDefInfo::kColValue, UserDefInfo::kRowUnit, "1;DELETE FROM t_Cust");
+    EXPECT_EQ(Run(0, 12.5), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"批量新增出错！"});
+    EXPECT_EQ(Int("SELECT COUNT(*) FROM t_CustEntry WHERE FItemID=" + SqlId(kItem)), 0);
+}
+
+}  // namespace
+}  // namespace orva::batchtest

@@ -1,0 +1,183 @@
+// Batch delete: the unaudited entries of every member that match the grid in
+// everything, price included, after one question with the count.
+#include "batch_fixture.h"
+#include "entry/globals.h"
+#include "model/sql_values.h"
+
+namespace orva::batchtest {
+namespace {
+
+constexpr int kGroup = 900100;
+constexpr int kItem = 900301;
+
+class BatchDeleteTest : public BatchTest {
+  protected:
+    void SetUp() override {
+        BatchTest::SetUp();
+        AddCustomerGroup(kGroup, "T9", 0);
+        for (int i = 1; i <= 4; ++i) AddCustomer(Cust(i), "T9.00" + std::to_string(i), kGroup);
+        AddItemGroup(900300, "I9", 0);
+        AddItem(kItem, "I9.001", 900300);
+    }
+
+    static int Cust(int i) { return 900110 + i; }
+
+    Entry Matching(int cust, int item = kItem, int unit = demo::kUnitPiece) {
+        Entry e;
+        e.cust = cust;
+        e.item = item;
+        e.unit = unit;
+        e.endQty = 50;
+        e.price = 9.5;
+        e.quote = "2025-01-01";
+        e.expire = "2099-12-31";
+        return e;
+    }
+
+    GridValues Values() {
+        GridValues g;
+        g.cust = kGroup;
+        g.item = kItem;
+        g.endQty = 50;
+        g.price = 9.5;
+        g.quote = "2025-01-01";
+        g.expire = "2099-12-31";
+        return g;
+    }
+};
+
+TEST_F(BatchDeleteTest, DeletesUnauditedExactMatchesAfterOneQuestion) {
+    const int gone1 = AddEntry(Matching(Cust(1)));
+    const int gone3 = AddEntry(Matching(Cust(3)));
+    Entry audited = Matching(Cust(2));
+    audited.used = 1;
+    const int kept1 = AddEntry(audited);
+    Entry otherPrice = Matching(Cust(4));
+    otherPrice.price = 9.6;
+    const int kept2 = AddEntry(otherPrice);
+    Entry otherUnit = Matching(Cust(4));
+    otherUnit.unit = demo::kUnitBox;
+    const int kept3 = AddEntry(otherUnit);
+    SetCustomerFloor(Cust(1), kItem, 0, 1);
+
+    Fill(Values());
+    ui_->AnswerMessageBox(MsgResult::kYes);
+    EXPECT_EQ(engine_.BatchDelete(), 2);
+
+    const auto& boxes = ui_->MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "本次操作将删除2条记录，是否继续？");
+    EXPECT_EQ(boxes[0].buttons, MsgButtons::kYesNo);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::kQuestion);
+    EXPECT_EQ(boxes[0].title, "Tesmar提示");
+    EXPECT_EQ(boxes[1].text, "此次共删除2条记录！");
+    EXPECT_EQ(boxes[1].icon, MsgIcon::kInformation);
+
+    EXPECT_FALSE(EntryExists(gone1));
+    EXPECT_FALSE(EntryExists(gone3));
+    EXPECT_TRUE(EntryExists(kept1));
+    EXPECT_TRUE(EntryExists(kept2));
+    EXPECT_TRUE(EntryExists(kept3));
+    EXPECT_TRUE(HeaderExists(Cust(1), kItem)) << "header rows stay";
+}
+
+TEST_F(BatchDeleteTest, DecliningDeletesNothingAndSaysNothingMore) {
+    const int entry = AddEntry(Matching(Cust(1)));
+    Fill(Values());
+    ui_->AnswerMessageBox(MsgResult::kNo);
+    EXPECT_EQ(engine_.BatchDelete(), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"本次操作将删除1条记录，是否继续？"});
+    EXPECT_TRUE(EntryExists(entry));
+}
+
+TEST_F(BatchDeleteTest, NothingToDeleteAsksNothing) {
+    Entry audited = Matching(Cust(1));
+    audited.used = 1;
+    AddEntry(audited);
+    Fill(Values());
+    EXPECT_EQ(engine_.BatchDelete(), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共删除0条记录！"});
+
+    // A group without members.
+    AddCustomerGroup(900190, "T8", 0);
+    GridValues g = Values();
+    g.cust = 900190;
+    Fill(g);
+    ui_->ClearRecords();
+    EXPECT_EQ(engine_.BatchDelete(), 0);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共删除0条记录！"});
+}
+
+TEST_F(BatchDeleteTest, ByItemGroupSparesOtherUnitsAndAuditedEntries) {
+    g_CategoryByCust = false;
+    AddItemGroup(900400, "I8", 0);
+    AddItem(900401, "I8.001", 900400, demo::kUnitKilogram);
+    AddItem(900402, "I8.002", 900400, demo::kUnitPiece);
+    const int gone1 = AddEntry(Matching(Cust(1), 900401, demo::kUnitKilogram));
+    const int gone2 = AddEntry(Matching(Cust(1), 900402, demo::kUnitPiece));
+    const int ton = AddEntry(Matching(Cust(1), 900401, demo::kUnitTon));
+    Entry audited = Matching(Cust(1), 900402, demo::kUnitPiece);
+    audited.used = 1;
+    audited.quote = "2025-01-02";  // another key, otherwise the same
+    const int kept = AddEntry(audited);
+    const int otherCust = AddEntry(Matching(Cust(2), 900401, demo::kUnitKilogram));
+
+    GridValues g = Values();
+    g.cust = Cust(1);
+    g.item = 900400;
+    g.unit = demo::kUnitTon;  // not used by item group
+    Fill(g);
+    ui_->AnswerMessageBox(MsgResult::kYes);
+    EXPECT_EQ(engine_.BatchDelete_Item(), 2);
+    EXPECT_FALSE(EntryExists(gone1));
+    EXPECT_FALSE(EntryExists(gone2));
+    EXPECT_TRUE(EntryExists(ton));
+    EXPECT_TRUE(EntryExists(kept));
+    EXPECT_TRUE(EntryExists(otherCust));
+}
+
+TEST_F(BatchDeleteTest, AGroupOfThousandsIsCountedAndDeletedWhole) {
+    AddCustomerGroup(900500, "T7", 0);
+    std::string sql;
+    for (int i = 0; i < 2500; ++i) {
+        const int id = 910000 + i;
+        const std::string code = "T7." + std::to_string(10000 + i);
+        sql +=
+            "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FName,FParentID,FLevel,FDetail) "
+            "VALUES (" +
+            std::to_string(id) + ",1,'" + code + "','N" + code + "',900500,2,1)\r\n";
+        sql +=
+            "INSERT INTO t_CustEntry (FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,FPrice,"
+            "FCyID,FQuoteTime,FExpireDate,FUsed) VALUES (" +
+            std::to_string(700000 + i) + "," + std::to_string(id) + "," + std::to_string(kItem) +
+            ",101,0,50,9.5,1,'2025-01-01',"
+            "'2099-12-31'," +
+            (i % 500 == 0 ? "1" : "0") + ")\r\n";
+    }
+    Exec(sql);
+    GridValues g = Values();
+    g.cust = 900500;
+    Fill(g);
+    ui_->AnswerMessageBox(MsgResult::kYes);
+    EXPECT_EQ(engine_.BatchDelete(), 2495);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"本次操作将删除2495条记录，是否继续？",
+                                                    "此次共删除2495条记录！"}));
+    EXPECT_EQ(Int("SELECT COUNT(*) FROM t_CustEntry WHERE FItemID=" + SqlId(kItem)), 5);
+}
+
+TEST_F(BatchDeleteTest, AFailureReportsAndDeletesNothing) {
+    const int entry = AddEntry(Matching(Cust(1)));
+    const int refused = AddEntry(Matching(Cust(2)));
+    RawExec("CREATE TRIGGER refuse_delete BEFORE DELETE ON t_CustEntry WHEN OLD.FEntryID=" +
+            std::to_string(refused) + " BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    Fill(Values());
+    ui_->AnswerMessageBox(MsgResult::kYes);
+    EXPECT_EQ(engine_.BatchDelete(), 0);
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{"本次操作将删除2条记录，是否继续？", "批量删除出错！"}));
+    EXPECT_TRUE(EntryExists(entry));
+    EXPECT_TRUE(EntryExists(refused));
+}
+
+}  // namespace
+}  // namespace orva::batchtest
