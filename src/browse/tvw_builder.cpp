@@ -1,0 +1,331 @@
+#include "browse/tvw_builder.h"
+
+#include <charconv>
+#include <exception>
+
+#include "entry/globals.h"
+#include "entry/rights.h"
+#include "entry/rights_filter.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/controls/tree.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+
+namespace {
+
+const std::string kCrLfText(kCrLf);
+
+// The three minimum-price columns of both ledger statements: the item-level
+// floor price replaces the customer-and-item one when the item's
+// price-fixing type is not 0.
+const std::string kMinPriceLines =
+    "(CASE isnull(t1.FSalePriceFixingType,0) WHEN 0 THEN u2.FCurrencyID ELSE "
+    "t1.FSoLowPrcMnyType End) as FSELCyID," +
+    kCrLfText +
+    "(CASE isnull(t1.FSalePriceFixingType,0) WHEN 0 THEN u3.FName ELSE u4.FName End) AS "
+    "FSELCyName," +
+    kCrLfText +
+    "(CASE isnull(t1.FSalePriceFixingType,0) WHEN 0 THEN u2.FSELowPrice ELSE t1.FSoLowPrc "
+    "End) as FSELowPrice," +
+    kCrLfText;
+
+const std::string kAuditAndNoteColumns =
+    "u1.FQuoteTime,(CASE u1.Fused WHEN 1 THEN 'Y' ELSE ' ' END ) AS Fused" + kCrLfText +
+    ",u1.FNote,u1.FExpireDate";
+
+// A leaf id as the statement writes it: the decimal number, or NULL (which
+// equals nothing) when the text is not one, so that a bad key lists no rows
+// instead of reaching the database as statement text.
+std::string LeafIdText(std::string_view id) {
+    while (!id.empty() && id.front() == ' ') id.remove_prefix(1);
+    while (!id.empty() && id.back() == ' ') id.remove_suffix(1);
+    std::int32_t value = 0;
+    const char* end = id.data() + id.size();
+    auto [ptr, ec] = std::from_chars(id.data(), end, value);
+    if (id.empty() || ec != std::errc() || ptr != end)
+        return "NULL";
+    return SqlId(value);
+}
+
+// "C001(Alpha Trading)": the node text of a group or leaf row.
+std::string NodeText(const Variant& number, const Variant& name) {
+    std::string text = number.ToText();
+    text += '(';
+    text += name.ToText();
+    text += ')';
+    return text;
+}
+
+}  // namespace
+
+std::optional<TreeNodeKey> ParseTreeNodeKey(std::string_view key) {
+    if (key.size() < 3 || key[0] != 'g')
+        return std::nullopt;
+    TreeNodeKey parsed;
+    switch (key[1]) {
+        case 'c':
+            parsed.kind = TreeNodeKey::kRoot;
+            break;
+        case 'i':
+            parsed.kind = TreeNodeKey::kGroup;
+            break;
+        case 'b':
+            parsed.kind = TreeNodeKey::kLeaf;
+            break;
+        default:
+            return std::nullopt;
+    }
+    std::string_view digits = key.substr(2);
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+    }
+    auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), parsed.id);
+    if (ec != std::errc() || ptr != digits.data() + digits.size())
+        return std::nullopt;
+    return parsed;
+}
+
+tvwBuilder::RightsContext tvwBuilder::ReadRights() {
+    // Anything that cannot be read counts against the user: filtered, with
+    // user 0, who holds no rights.
+    RightsContext rights;
+    try {
+        rights.userID = GetCurUserID();
+    } catch (const std::exception&) {
+        return rights;
+    }
+    try {
+        rights.filtered = DataRightsApply();
+    } catch (const std::exception&) {
+        rights.filtered = true;
+    }
+    if (!rights.filtered)
+        return rights;
+    try {
+        rights.groupLevelCustomers = HasItemClassRight(kItemClassCustomer);
+    } catch (const std::exception&) {
+    }
+    try {
+        rights.groupLevelItems = HasItemClassRight(kItemClassItem);
+    } catch (const std::exception&) {
+    }
+    return rights;
+}
+
+const tvwBuilder::RightsContext& tvwBuilder::Rights() {
+    if (!rights_)
+        rights_ = ReadRights();
+    return *rights_;
+}
+
+std::string tvwBuilder::GroupListSql() {
+    const RightsContext& r = Rights();
+    std::string select = "SELECT Distinct t1.FItemID,t1.FName,";
+    select += g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
+    select += ",t1.FParentID,t1.FDetail ";
+    std::string from = " FROM t_Item t1 ";
+    std::string where = categoryByItem_ ? " WHERE t1.FItemClassID=4 AND t1.FDetail=0 "
+                                        : " WHERE t1.FItemClassID=1 AND t1.FDetail=0 ";
+    std::string order = " ORDER BY ";
+    order += g_UseShortNumber ? " t1.FShortNumber" : "t1.FNumber";
+    if (r.filtered) {
+        RightsFilter f = categoryByItem_ ? TreeItemFilter(r.userID, r.groupLevelItems)
+                                         : TreeCustomerFilter(r.userID, r.groupLevelCustomers);
+        from += f.from;
+        where += f.where;
+    }
+    return select + from + where + order;
+}
+
+std::string tvwBuilder::LeafListSql() {
+    const RightsContext& r = Rights();
+    const char* number = g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
+    std::string select, from, where;
+    if (categoryByItem_) {
+        select = std::string(" SELECT Distinct t1.FItemID,t1.FName,") + number +
+                 ",t1.FParentID,1 as FDetail " + kCrLfText;
+        from = "FROM t_ICItem t1 " + kCrLfText;
+        where = "WHERE t1.FErpClsid not in (6,8) ";
+    } else {
+        select = std::string(" SELECT t1.FItemID,t1.FName,") + number +
+                 ",t1.FParentID,1 as FDetail " + kCrLfText;
+        from = "FROM t_Organization t1 " + kCrLfText;
+        where = "WHERE 1=1";
+    }
+    std::string order = " ORDER BY ";
+    order += g_UseShortNumber ? "t1.FShortNumber" : "t1.FNumber";
+    if (r.filtered) {
+        RightsFilter f = categoryByItem_ ? TreeItemFilter(r.userID, r.groupLevelItems)
+                                         : TreeCustomerFilter(r.userID, r.groupLevelCustomers);
+        from += f.from;
+        where += f.where;
+    }
+    return select + from + where + order;
+}
+
+std::string tvwBuilder::GetDetailSql(std::string_view ID) {
+    const RightsContext& r = Rights();
+    const bool shortNumber = g_UseShortNumber;
+    std::string select, from, where, order;
+    if (categoryByItem_) {
+        select = "SELECT Distinct u1.FItemID,u1.FCustID,u1.FEntryID,v1.FName," + kCrLfText +
+                 (shortNumber ? "v1.FShortNumber as FNumber ," : "v1.FNumber,") + kCrLfText +
+                 "t2.FName AS FUnitName," + kCrLfText + "u1.FStartQty,u1.FEndQty,u1.FPrice," +
+                 kCrLfText + "t3.FName AS FCyName," + kCrLfText + "u1.FDiscount,u1.FLeadTime," +
+                 kCrLfText + kMinPriceLines + kAuditAndNoteColumns;
+        for (const char* line :
+             {" FROM t_CustEntry  u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID",
+              " INNER JOIN t_ICItem t1 ON u1.FItemID=t1.FItemID",
+              " INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID",
+              " INNER JOIN t_MeasureUnit t2 ON t2.FItemID=u1.FUnitID",
+              " INNER JOIN t_Currency t3 ON t3.FCurrencyID=u1.FCyID",
+              " INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID",
+              " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"}) {
+            from += line;
+            from += kCrLfText;
+        }
+        where = " WHERE u1.FItemID=" + LeafIdText(ID) + kCrLfText;
+        // The select is DISTINCT and, with short codes, does not hold the full
+        // code, so the database would refuse ordering by it: the ledger is
+        // then ordered by the short code it shows.
+        order = shortNumber ? " ORDER BY v1.FShortNumber" : " ORDER BY v1.FNumber";
+    } else {
+        select = "SELECT Distinct u1.FCustID,u1.FItemID,u1.FEntryID,t1.FName," + kCrLfText +
+                 (shortNumber ? "t1.FShortNumber as FNumber," : "t1.FNumber,") + kCrLfText +
+                 "t1.FModel,t2.FName AS FUnitName,u1.FStartQty,u1.FEndQty,u1.FPrice," + kCrLfText +
+                 "t3.FName AS FCyName,u1.FDiscount,u1.FLeadTime," + kCrLfText + kMinPriceLines +
+                 kAuditAndNoteColumns;
+        for (const char* line :
+             {" FROM t_CustEntry u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID",
+              "    INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID",
+              "    INNER JOIN t_ICItem t1 ON u2.FItemID=t1.FItemID",
+              "    INNER JOIN t_MeasureUnit t2 ON u1.FUnitID=t2.FItemID",
+              "    INNER JOIN t_Currency t3 ON u1.FCyID=t3.FCurrencyID",
+              "    INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID",
+              " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"}) {
+            from += line;
+            from += kCrLfText;
+        }
+        where = " WHERE t1.FErpClsID not in (6,8) and u1.FCustID=" + LeafIdText(ID) + kCrLfText;
+        // As above: with short codes the ledger is ordered by the short code.
+        order = shortNumber ? " ORDER BY t1.FShortNumber" : " ORDER BY t1.FNumber";
+    }
+
+    if (g_CallByBill) {
+        // Only audited prices in force today; dates are held as yyyy-mm-dd.
+        std::string today = Date::Today().ToText();
+        where +=
+            "AND u1.Fused=1 AND u1.FQuoteTime<='" + today + "' AND u1.FExpireDate>'" + today + "'";
+    }
+
+    if (r.filtered) {
+        for (const RightsFilter& f :
+             {TreeItemFilter(r.userID, r.groupLevelItems),
+              TreeCustomerFilter(r.userID, r.groupLevelCustomers, "v1"),
+              LedgerPriceCurrencyFilter(r.userID), LedgerMinPriceCurrencyFilter(r.userID)}) {
+            from += f.from;
+            where += f.where;
+        }
+    }
+    return select + from + where + order;
+}
+
+void tvwBuilder::SetTreeView(std::int32_t parentID) {
+    if (!tvwGroup_)
+        return;
+    if (parentID == -1)
+        Rebuild();
+    else if (parentID >= 0)
+        Expand(parentID);
+}
+
+void tvwBuilder::Rebuild() {
+    Tree& tree = *tvwGroup_;
+    if (tree.Count() > 0)
+        tree.Clear();
+
+    rights_ = ReadRights();
+    // A failing statement keeps the list of the previous rebuild.
+    try {
+        groups_ = SharedConnection().Execute(GroupListSql());
+    } catch (const std::exception&) {
+    }
+    try {
+        leaves_ = SharedConnection().Execute(LeafListSql());
+    } catch (const std::exception&) {
+    }
+
+    try {
+        NodeId root =
+            tree.Add("", kRootKey, categoryByItem_ ? GetResText("物料") : GetResText("客户"),
+                     kImageGroup, kImageGroupOpen);
+        tree.SetTag(root, "1");
+        tree.AddUnder(root, "", "");
+    } catch (const std::exception&) {
+    }
+}
+
+void tvwBuilder::Expand(std::int32_t parentID) {
+    Tree& tree = *tvwGroup_;
+    NodeId node = tree.Find(parentID == 0 ? std::string(kRootKey) : "gi" + SqlId(parentID));
+    if (node == kNoNode || tree.ChildCount(node) != 1)
+        return;
+    NodeId only = tree.FirstChild(node);
+    if (!tree.Node(only).key.empty())
+        return;  // expanded before
+    tree.Remove(only);
+
+    if (groups_)
+        AddNodes(*groups_, parentID, true);
+    if (leaves_)
+        AddNodes(*leaves_, parentID, false);
+}
+
+void tvwBuilder::AddNodes(Recordset& list, std::int32_t parentID, bool groups) {
+    Tree& tree = *tvwGroup_;
+    try {
+        list.Filter("FParentID=" + SqlId(parentID));
+    } catch (const std::exception&) {
+        return;
+    }
+    const int colID = list.ColumnIndex("FItemID");
+    const int colName = list.ColumnIndex("FName");
+    const int colNumber = list.ColumnIndex("FNumber");
+    const int colParent = list.ColumnIndex("FParentID");
+    const int colDetail = list.ColumnIndex("FDetail");
+    if (colID < 0 || colName < 0 || colNumber < 0 || colParent < 0 || colDetail < 0)
+        return;
+
+    const std::string prefix = groups ? "gi" : "gb";
+    const long count = list.RecordCount();
+    std::string key, parentKey;
+    for (long row = 0; row < count; ++row) {
+        try {
+            std::int64_t rowParent = list.Cell(row, colParent).ToInteger();
+            bool detail = !list.Cell(row, colDetail).IsNull() && list.Cell(row, colDetail).ToBool();
+            // Groups go under the root when their parent is 0 and they are no
+            // record; leaves whenever the parent is 0.
+            if (rowParent == 0 && (!groups || !detail))
+                parentKey = kRootKey;
+            else
+                parentKey = "gi" + SqlId(rowParent);
+            key = prefix + list.Cell(row, colID).ToText();
+            std::string text = NodeText(list.Cell(row, colNumber), list.Cell(row, colName));
+            if (groups) {
+                NodeId added = tree.Add(parentKey, key, text, kImageGroup, kImageGroupOpen);
+                tree.AddUnder(added, "", "");
+            } else {
+                tree.Add(parentKey, key, text, kImageLeaf, 0);
+            }
+        } catch (const std::exception&) {
+            // A node that cannot be added (a key met twice, a parent that is
+            // not in the tree, a value that is no number) is skipped.
+        }
+    }
+}
+
+}  // namespace orva

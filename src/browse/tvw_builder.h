@@ -1,0 +1,98 @@
+// tvwBuilder fills the browse window's group tree and builds the ledger query
+// of a tree leaf.
+//
+// The tree shows either the customer groups with their customers (the
+// customer tree) or the item groups with their items (the item tree). The
+// whole group list and the whole leaf list are read once per rebuild; nodes
+// are then created one level at a time, when a node is first expanded, by
+// filtering the two lists in memory. A node that has not been expanded yet
+// holds one placeholder child (no key, no text) so that it shows an expand
+// sign.
+//
+// Node keys: "gc0" the root, "gi<FItemID>" a group, "gb<FItemID>" a customer
+// or item (a leaf). Images: 1 closed group, 2 open group, 3 leaf.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/recordset.h"
+
+namespace orva {
+
+class Tree;
+
+// What a tree node key names.
+struct TreeNodeKey {
+    enum Kind { kRoot, kGroup, kLeaf };
+    Kind kind = kRoot;
+    std::int32_t id = 0;  // 0 for the root
+};
+
+// "gc0", "gi12", "gb1005" -> kind and id. Nothing for a key of another
+// prefix, without digits after the prefix, with anything but decimal digits
+// there, or with a value outside 32 bits.
+std::optional<TreeNodeKey> ParseTreeNodeKey(std::string_view key);
+
+class tvwBuilder {
+  public:
+    static constexpr const char* kRootKey = "gc0";
+    static constexpr int kImageGroup = 1;
+    static constexpr int kImageGroupOpen = 2;
+    static constexpr int kImageLeaf = 3;
+
+    // The tree to fill; not owned.
+    void SetTvwGroup(Tree* tree) { tvwGroup_ = tree; }
+    Tree* tvwGroup() const { return tvwGroup_; }
+
+    // True builds the item tree, false the customer tree.
+    bool CategoryByItem() const { return categoryByItem_; }
+    void SetCategoryByItem(bool byItem) { categoryByItem_ = byItem; }
+
+    // -1 rebuilds the whole tree: clears it, reads both lists and adds the
+    // root with its placeholder. 0 (the root) or a group's id creates that
+    // node's children when they have not been created yet: the groups first,
+    // then the leaves, each in code order. Failing statements leave their
+    // list as it was; a node that cannot be added is skipped.
+    void SetTreeView(std::int32_t parentID);
+
+    // The ledger statement for the leaf whose id is `ID` (the key's text after
+    // "gb"). Built from the rights and options read at the last rebuild (or
+    // now, when there was none) and g_UseShortNumber and g_CallByBill as they
+    // are now. An ID that is not a decimal number is written as NULL, so the
+    // statement lists nothing.
+    std::string GetDetailSql(std::string_view ID);
+
+    // The statements of the two lists, as SetTreeView(-1) runs them.
+    std::string GroupListSql();
+    std::string LeafListSql();
+
+    // The lists of the last rebuild (null before the first successful one).
+    const RecordsetPtr& GroupList() const { return groups_; }
+    const RecordsetPtr& LeafList() const { return leaves_; }
+
+  private:
+    // Who the statements are built for: read when the tree is rebuilt.
+    struct RightsContext {
+        std::int32_t userID = 0;
+        bool filtered = true;
+        bool groupLevelCustomers = false;
+        bool groupLevelItems = false;
+    };
+
+    void Rebuild();
+    void Expand(std::int32_t parentID);
+    void AddNodes(Recordset& list, std::int32_t parentID, bool groups);
+    const RightsContext& Rights();
+    static RightsContext ReadRights();
+
+    Tree* tvwGroup_ = nullptr;
+    bool categoryByItem_ = false;
+    RecordsetPtr groups_;
+    RecordsetPtr leaves_;
+    std::optional<RightsContext> rights_;
+};
+
+}  // namespace orva
