@@ -1,0 +1,281 @@
+// The statements of the group tree and the ledger: their exact texts for the
+// rights, options and bill cases, and what they list on the demo company.
+#include <algorithm>
+#include <set>
+
+#include "browse/tvw_builder.h"
+#include "host/controls/tree.h"
+#include "tree_fixture.h"
+
+namespace orva {
+namespace {
+
+const std::string N = "\r\n";
+
+// The minimum-price columns and the tail of both ledger selects.
+const std::string kMinPrice =
+    "(CASE isnull(t1.FSalePriceFixingType,0) WHEN 0 THEN u2.FCurrencyID ELSE "
+    "t1.FSoLowPrcMnyType End) as FSELCyID," +
+    N +
+    "(CASE isnull(t1.FSalePriceFixingType,0) WHEN 0 THEN u3.FName ELSE u4.FName End) AS "
+    "FSELCyName," +
+    N +
+    "(CASE isnull(t1.FSalePriceFixingType,0) WHEN 0 THEN u2.FSELowPrice ELSE t1.FSoLowPrc End) "
+    "as FSELowPrice," +
+    N + "u1.FQuoteTime,(CASE u1.Fused WHEN 1 THEN 'Y' ELSE ' ' END ) AS Fused" + N +
+    ",u1.FNote,u1.FExpireDate";
+
+std::string Condition(const std::string& alias, int type, const std::string& user, bool upper) {
+    return "AND " + alias + ".FTypeID=" + std::to_string(type) + N + "AND (" + alias +
+           ".FuserID=" + user + " OR " + alias + ".FUserID IN (" +
+           (upper ? "SELECT FGroupID FROM t_Group WHERE FGroupID <> 0 AND FUserID="
+                  : "Select FGroupID From t_Group Where FGroupID <> 0 And FUserID=") +
+           user + " ))" + N;
+}
+
+class LedgerQueryTest : public CompanyTest {
+  protected:
+    void Build(bool byItem) {
+        builder.SetTvwGroup(&tree);
+        builder.SetCategoryByItem(byItem);
+        builder.SetTreeView(-1);
+    }
+    Tree tree;
+    tvwBuilder builder;
+};
+
+TEST_F(LedgerQueryTest, TreeListTextsForTheClerks) {
+    LogOn(demo::kGroupClerkUserId);
+    g_UseShortNumber = true;
+    Build(false);
+    const std::string u = "16395";
+    EXPECT_EQ(builder.GroupListSql(),
+              "SELECT Distinct t1.FItemID,t1.FName,t1.FShortNumber AS FNumber,t1.FParentID,"
+              "t1.FDetail  FROM t_Item t1 "
+              "INNER JOIN t_Item t9 ON LEFT(t1.FNumber,LEN(t1.FNumber)-CHARINDEX('.',REVERSE("
+              "RTRIM(t1.FNumber)))) = t9.FNumber" +
+                  N + "INNER JOIN t_ItemRight t7 ON t9.FItemID=t7.FItemID" + N +
+                  " WHERE t1.FItemClassID=1 AND t1.FDetail=0 " + Condition("t7", 1, u, false) +
+                  " ORDER BY  t1.FShortNumber");
+
+    LogOn(demo::kRecordClerkUserId);
+    g_UseShortNumber = false;
+    Build(true);
+    EXPECT_EQ(builder.LeafListSql(),
+              " SELECT Distinct t1.FItemID,t1.FName,t1.FNumber,t1.FParentID,1 as FDetail " + N +
+                  "FROM t_ICItem t1 " + N + " INNER JOIN t_ItemRight t6 ON t1.FItemID=t6.FItemID " +
+                  N + "WHERE t1.FErpClsid not in (6,8) " + Condition("t6", 4, "16396", true) +
+                  " ORDER BY t1.FNumber");
+    Build(false);
+    EXPECT_EQ(builder.LeafListSql(),
+              " SELECT t1.FItemID,t1.FName,t1.FNumber,t1.FParentID,1 as FDetail " + N +
+                  "FROM t_Organization t1 " + N +
+                  " INNER JOIN t_ItemRight t7 ON t1.FItemID=t7.FItemID" + N + "WHERE 1=1" +
+                  Condition("t7", 1, "16396", false) + " ORDER BY t1.FNumber");
+}
+
+TEST_F(LedgerQueryTest, CustomerLedgerTextWithGroupLevelRights) {
+    LogOn(demo::kGroupClerkUserId);
+    Build(false);
+    const std::string u = "16395";
+    const std::string expected =
+        "SELECT Distinct u1.FCustID,u1.FItemID,u1.FEntryID,t1.FName," + N + "t1.FNumber," + N +
+        "t1.FModel,t2.FName AS FUnitName,u1.FStartQty,u1.FEndQty,u1.FPrice," + N +
+        "t3.FName AS FCyName,u1.FDiscount,u1.FLeadTime," + N + kMinPrice +
+        " FROM t_CustEntry u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID" + N +
+        "    INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID" + N +
+        "    INNER JOIN t_ICItem t1 ON u2.FItemID=t1.FItemID" + N +
+        "    INNER JOIN t_MeasureUnit t2 ON u1.FUnitID=t2.FItemID" + N +
+        "    INNER JOIN t_Currency t3 ON u1.FCyID=t3.FCurrencyID" + N +
+        "    INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID" + N +
+        " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID" + N +
+        "INNER JOIN t_Item t8 ON LEFT(t1.FNumber,LEN(t1.FNumber)-CHARINDEX('.',REVERSE(RTRIM("
+        "t1.FNumber)))) = t8.FNumber" +
+        N + "INNER JOIN t_ItemRight t6 ON t8.FItemID=t6.FItemID" + N +
+        "INNER JOIN t_Item t9 ON LEFT(v1.FNumber,LEN(v1.FNumber)-CHARINDEX('.',REVERSE(RTRIM("
+        "v1.FNumber)))) = t9.FNumber" +
+        N + "INNER JOIN t_ItemRight t7 ON t9.FItemID=t7.FItemID" + N +
+        "INNER JOIN t_ItemRight t10 ON t3.FCurrencyID=t10.FItemID" + N +
+        "INNER JOIN t_ItemRight t11 ON u3.FCurrencyID=t11.FItemID" + N +
+        " WHERE t1.FErpClsID not in (6,8) and u1.FCustID=1234" + N + Condition("t6", 4, u, true) +
+        Condition("t7", 1, u, false) + Condition("t10", 120, u, true) +
+        Condition("t11", 120, u, true) + " ORDER BY t1.FNumber";
+    EXPECT_EQ(builder.GetDetailSql("1234"), expected);
+}
+
+TEST_F(LedgerQueryTest, ItemLedgerTextsWithShortCodesAndFromABill) {
+    g_UseShortNumber = true;
+    g_CallByBill = true;
+    Build(true);
+    const std::string d = Date::Today().ToText();
+    const std::string select = "SELECT Distinct u1.FItemID,u1.FCustID,u1.FEntryID,v1.FName," + N;
+    const std::string rest = "t2.FName AS FUnitName," + N + "u1.FStartQty,u1.FEndQty,u1.FPrice," +
+                             N + "t3.FName AS FCyName," + N + "u1.FDiscount,u1.FLeadTime," + N +
+                             kMinPrice;
+    const std::string from =
+        " FROM t_CustEntry  u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID" + N +
+        " INNER JOIN t_ICItem t1 ON u1.FItemID=t1.FItemID" + N +
+        " INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID" + N +
+        " INNER JOIN t_MeasureUnit t2 ON t2.FItemID=u1.FUnitID" + N +
+        " INNER JOIN t_Currency t3 ON t3.FCurrencyID=u1.FCyID" + N +
+        " INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID" + N +
+        " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID" + N;
+    const std::string bill =
+        "AND u1.Fused=1 AND u1.FQuoteTime<='" + d + "' AND u1.FExpireDate>'" + d + "'";
+    // The administrator: no rights joins. With short codes the ledger is
+    // ordered by the short code it shows.
+    EXPECT_EQ(builder.GetDetailSql("77"), select + "v1.FShortNumber as FNumber ," + N + rest +
+                                              from + " WHERE u1.FItemID=77" + N + bill +
+                                              " ORDER BY v1.FShortNumber");
+
+    // The record clerk: direct joins; the item filter's condition follows the
+    // bill clause at once.
+    LogOn(demo::kRecordClerkUserId);
+    g_UseShortNumber = false;
+    Build(true);
+    const std::string u = "16396";
+    EXPECT_EQ(builder.GetDetailSql("77"),
+              select + "v1.FNumber," + N + rest + from +
+                  " INNER JOIN t_ItemRight t6 ON t1.FItemID=t6.FItemID " + N +
+                  " INNER JOIN t_ItemRight t7 ON v1.FItemID=t7.FItemID" + N +
+                  "INNER JOIN t_ItemRight t10 ON t3.FCurrencyID=t10.FItemID" + N +
+                  "INNER JOIN t_ItemRight t11 ON u3.FCurrencyID=t11.FItemID" + N +
+                  " WHERE u1.FItemID=77" + N + bill + Condition("t6", 4, u, true) +
+                  Condition("t7", 1, u, false) + Condition("t10", 120, u, true) +
+                  Condition("t11", 120, u, true) + " ORDER BY v1.FNumber");
+}
+
+class LedgerRowsTest : public LedgerQueryTest {
+  protected:
+    // The customer or item with the most price entries of priceable items.
+    std::string Busiest(const std::string& column) {
+        return Scalar("select top 1 e." + column +
+                      " from t_CustEntry e inner join t_ICItem i on e.FItemID=i.FItemID "
+                      "where i.FErpClsID not in (6,8) group by e." +
+                      column + " order by count(*) desc")
+            .ToText();
+    }
+    std::set<std::string> EntryIds(const std::string& sql) {
+        std::set<std::string> ids;
+        RecordsetPtr rs = Query(sql);
+        for (; !rs->EOF_(); rs->MoveNext()) ids.insert(rs->Fields("FEntryID").Value().ToText());
+        return ids;
+    }
+};
+
+TEST_F(LedgerRowsTest, CustomerLedgerListsThePricesOfPriceableItems) {
+    Build(false);
+    std::string cust = Busiest("FCustID");
+    std::set<std::string> listed = EntryIds(builder.GetDetailSql(cust));
+    std::set<std::string> expected = EntryIds(
+        "select e.FEntryID from t_CustEntry e inner join t_ICItem i on e.FItemID=i.FItemID "
+        "inner join t_Cust c on c.FCustID=e.FCustID and c.FItemID=e.FItemID "
+        "where i.FErpClsID not in (6,8) and e.FCustID=" +
+        cust);
+    EXPECT_GT(expected.size(), 3u);
+    EXPECT_EQ(listed, expected);
+
+    // In code order, one row per entry.
+    RecordsetPtr rs = Query(builder.GetDetailSql(cust));
+    EXPECT_EQ(static_cast<size_t>(rs->RecordCount()), listed.size());
+    std::vector<std::string> codes;
+    for (; !rs->EOF_(); rs->MoveNext()) codes.push_back(rs->Fields("FNumber").Value().ToText());
+    EXPECT_TRUE(std::is_sorted(codes.begin(), codes.end()));
+}
+
+TEST_F(LedgerRowsTest, FromABillOnlyAuditedPricesInForceTodayAreListed) {
+    std::string item = Busiest("FItemID");
+    const std::string d = Date::Today().ToText();
+    std::set<std::string> expected = EntryIds(
+        "select e.FEntryID from t_CustEntry e inner join t_Cust c on c.FCustID=e.FCustID and "
+        "c.FItemID=e.FItemID where e.FUsed=1 and e.FQuoteTime<='" +
+        d + "' and e.FExpireDate>'" + d + "' and e.FItemID=" + item);
+    std::set<std::string> all = EntryIds("select FEntryID from t_CustEntry where FItemID=" + item);
+    ASSERT_LT(expected.size(), all.size());  // the demo mixes unaudited and expired prices
+
+    g_CallByBill = true;
+    Build(true);
+    RecordsetPtr rs = Query(builder.GetDetailSql(item));
+    std::set<std::string> listed;
+    for (; !rs->EOF_(); rs->MoveNext()) {
+        listed.insert(rs->Fields("FEntryID").Value().ToText());
+        EXPECT_EQ(rs->Fields("Fused").Value().ToText(), "Y");
+    }
+    EXPECT_EQ(listed, expected);
+
+    // A leaf whose prices are all unaudited or out of force lists nothing.
+    std::string stale = Scalar(
+                            "select top 1 FItemID from t_CustEntry group by FItemID having "
+                            "sum(case when FUsed=1 and FQuoteTime<='" +
+                            d + "' and FExpireDate>'" + d + "' then 1 else 0 end)=0")
+                            .ToText();
+    ASSERT_FALSE(stale.empty());
+    EXPECT_EQ(Query(builder.GetDetailSql(stale))->RecordCount(), 0);
+}
+
+TEST_F(LedgerRowsTest, GroupClerkSeesOnlyGrantedItemsCustomersAndCurrencies) {
+    // A customer of a granted group, with prices in several currencies.
+    std::string cust =
+        Scalar(
+            "select top 1 e.FCustID from t_CustEntry e inner join t_Organization o on "
+            "o.FItemID=e.FCustID where o.FNumber like '01.01.%' group by e.FCustID "
+            "order by count(distinct e.FCyID) desc, count(*) desc")
+            .ToText();
+    ASSERT_FALSE(cust.empty());
+    LogOn(demo::kGroupClerkUserId);
+    Build(false);
+    RecordsetPtr rs = Query(builder.GetDetailSql(cust));
+    ASSERT_GT(rs->RecordCount(), 0);
+    const std::set<std::string> grantedItems = {"01", "01.01", "03", "03.01"};
+    const std::set<std::string> currencies = {
+        Scalar("select FName from t_Currency where FCurrencyID=1").ToText(),
+        Scalar("select FName from t_Currency where FCurrencyID=2").ToText()};
+    std::set<std::string> ids;
+    for (; !rs->EOF_(); rs->MoveNext()) {
+        ids.insert(rs->Fields("FEntryID").Value().ToText());
+        EXPECT_TRUE(grantedItems.count(GroupOf(rs->Fields("FNumber").Value().ToText())));
+        EXPECT_TRUE(currencies.count(rs->Fields("FCyName").Value().ToText()));
+        EXPECT_TRUE(currencies.count(rs->Fields("FSELCyName").Value().ToText()));
+    }
+    // Exactly those: the same entries the administrator sees, narrowed down.
+    LogOn(demo::kAdminUserId);
+    Build(false);
+    RecordsetPtr all = Query(builder.GetDetailSql(cust));
+    std::set<std::string> expected;
+    for (; !all->EOF_(); all->MoveNext()) {
+        if (grantedItems.count(GroupOf(all->Fields("FNumber").Value().ToText())) &&
+            currencies.count(all->Fields("FCyName").Value().ToText()) &&
+            currencies.count(all->Fields("FSELCyName").Value().ToText()))
+            expected.insert(all->Fields("FEntryID").Value().ToText());
+    }
+    EXPECT_EQ(ids, expected);
+    EXPECT_LT(expected.size(), static_cast<size_t>(all->RecordCount()));
+
+    // A customer of a group the clerk may not see lists nothing.
+    std::string hidden =
+        Scalar(
+            "select top 1 e.FCustID from t_CustEntry e inner join t_Organization o on "
+            "o.FItemID=e.FCustID where o.FNumber like '03.%'")
+            .ToText();
+    LogOn(demo::kGroupClerkUserId);
+    Build(false);
+    EXPECT_EQ(Query(builder.GetDetailSql(hidden))->RecordCount(), 0);
+}
+
+TEST_F(LedgerRowsTest, WithShortCodesTheLedgerShowsAndIsOrderedByThem) {
+    g_UseShortNumber = true;
+    Build(false);
+    std::string cust = Busiest("FCustID");
+    RecordsetPtr rs = Query(builder.GetDetailSql(cust));
+    std::vector<std::string> shown;
+    for (; !rs->EOF_(); rs->MoveNext()) shown.push_back(rs->Fields("FNumber").Value().ToText());
+    std::vector<std::string> expected = Column(
+        "select i.FShortNumber from t_CustEntry e inner join t_ICItem i on e.FItemID=i.FItemID "
+        "inner join t_Cust c on c.FCustID=e.FCustID and c.FItemID=e.FItemID "
+        "where i.FErpClsID not in (6,8) and e.FCustID=" +
+        cust + " order by i.FShortNumber");
+    EXPECT_EQ(shown, expected);
+}
+
+}  // namespace
+}  // namespace orva
