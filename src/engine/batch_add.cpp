@@ -89,10 +89,14 @@ std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int1
         }
         const EntryValues v = ReadEntryValues(grid, plan.gridUnit);
 
+        // Everything of the loop goes through the operation's own connection,
+        // entry numbers too (the numbering is shared by every connection to the
+        // database): on an embedded database a write on one connection makes
+        // every other connection of the process reload its cached pages, which
+        // alternating connections would pay for on every member.
         auto db = batch::NewConnection();
         RecordsetPtr members;
         plan.members(groupID, members);
-        AppConnection& shared = SharedConnection();
 
         for (std::int32_t member : batch::MemberIDs(members)) {
             const std::int32_t cust = plan.itemGroup ? fixedID : member;
@@ -113,7 +117,7 @@ std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int1
             if (!plan.gridUnit) {
                 // Each item in its own base unit; an item without one gets 0.
                 RecordsetPtr base =
-                    shared.Execute("select FUnitID from t_ICItem where FItemID=" + itemText);
+                    db->GetAnyRecordset("select FUnitID from t_ICItem where FItemID=" + itemText);
                 if (HasRow(base) && !base->Fields("FUnitID").Value().IsNull()) {
                     unit = SqlId(base->Fields("FUnitID").Value().ToInteger());
                     unitMatch = " And FunitID=" + unit;
@@ -133,7 +137,7 @@ std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int1
             if (alert != 0 && !plan.confirm(cust, item))
                 continue;
 
-            const std::int32_t entryID = shared.GetICMaxNum("t_Cust");
+            const std::int32_t entryID = db->GetICMaxNum("t_Cust");
             if (entryID < 1) {
                 throw ComError(ComError::kGeneric, "No new entry number could be taken.");
             }

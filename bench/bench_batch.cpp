@@ -1,0 +1,398 @@
+// Batch add, update and delete over a customer group of 10,000 customers in a
+// large company, each on a fresh copy of the company file. The batch add is
+// compared with the floor: the same rows (header and entry per member)
+// written by raw sqlite3 prepared statements in one transaction, measured in
+// the same iteration; the counter "ratio" is batch time / floor time.
+//
+// Run: bench_batch --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "demo/company_generator.h"
+#include "demo/demo_company.h"
+#include "engine/user_def_info.h"
+#include "entry/globals.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/controls/spread.h"
+#include "host/host_services.h"
+#include "host/host_ui.h"
+#include "host/share_props.h"
+#include "host/tsql/sqlite_functions.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kCustomers = 10000;
+constexpr int kBatchItem = 990001;  // an item without entries, added to the company
+
+// A user who confirms every question and sees nothing.
+class QuietUi : public orva::HostUi {
+  public:
+    void ShowHelp(std::int32_t, const std::string&) override {}
+    orva::MsgResult MessageBox(const std::string&, orva::MsgButtons buttons, orva::MsgIcon,
+                               const std::string&) override {
+        return buttons == orva::MsgButtons::kYesNo ? orva::MsgResult::kYes : orva::MsgResult::kOK;
+    }
+    std::int32_t ShowMessageDialog(const orva::MessageDialogContent&) override { return 1; }
+    void ShowModal(orva::ModalWindow&) override {}
+    void ShowAssistant(const std::string&, std::int16_t) override {}
+    orva::LookupReply Lookup(const orva::LookupRequest&) override { return {}; }
+};
+
+// A raw connection with the company collation.
+struct RawDb {
+    explicit RawDb(const std::string& path) {
+        if (sqlite3_open(path.c_str(), &db) != SQLITE_OK)
+            throw std::runtime_error("open " + path);
+        orva::RegisterSqlServerCompat(db);
+    }
+    ~RawDb() { sqlite3_close(db); }
+    void Exec(const std::string& sql) {
+        char* err = nullptr;
+        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+            std::string message = err ? err : "?";
+            sqlite3_free(err);
+            throw std::runtime_error(message + " in " + sql);
+        }
+    }
+    std::vector<int> Ints(const std::string& sql) {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
+        std::vector<int> out;
+        while (sqlite3_step(st) == SQLITE_ROW) out.push_back(sqlite3_column_int(st, 0));
+        sqlite3_finalize(st);
+        return out;
+    }
+    sqlite3* db = nullptr;
+};
+
+// The floor: header and entry per member, prepared statements, one
+// transaction. Returns the seconds taken (opening the file not counted).
+double RawInsert(const std::string& path, const std::vector<int>& members) {
+    RawDb raw(path);
+    int next = raw.Ints("SELECT IFNULL(MAX(FEntryID),0) FROM t_CustEntry").at(0);
+    auto start = Clock::now();
+    sqlite3_stmt* header = nullptr;
+    sqlite3_stmt* entry = nullptr;
+    sqlite3_prepare_v2(raw.db,
+                       "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) "
+                       "VALUES ('0',?,?,1,0)",
+                       -1, &header, nullptr);
+    sqlite3_prepare_v2(raw.db,
+                       "INSERT INTO t_CustEntry(FBrNo,FCustID,FItemID,FEntryID,FUnitID,FStartQty,"
+                       "FEndQty,FPrice,FCyID,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) "
+                       "VALUES('0',?,?,?,101,0,100,12.5,1,3,'2025-03-01',0,'2100-01-01','bench')",
+                       -1, &entry, nullptr);
+    raw.Exec("BEGIN");
+    for (int cust : members) {
+        sqlite3_bind_int(header, 1, kBatchItem);
+        sqlite3_bind_int(header, 2, cust);
+        if (sqlite3_step(header) != SQLITE_DONE)
+            throw std::runtime_error("header insert");
+        sqlite3_reset(header);
+        sqlite3_bind_int(entry, 1, cust);
+        sqlite3_bind_int(entry, 2, kBatchItem);
+        sqlite3_bind_int(entry, 3, ++next);
+        if (sqlite3_step(entry) != SQLITE_DONE)
+            throw std::runtime_error("entry insert");
+        sqlite3_reset(entry);
+    }
+    raw.Exec("COMMIT");
+    sqlite3_finalize(header);
+    sqlite3_finalize(entry);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The large company, made once: 10,000 customers in one group, 1,000 items,
+// 200,000 price entries; plus a copy where every member already has the
+// batch's entry.
+struct Company {
+    std::string dir;
+    std::string plain;        // no entry of kBatchItem
+    std::string withEntries;  // one entry of kBatchItem per member
+    int group = 0;
+    std::vector<int> members;
+    int copies = 0;
+
+    Company() {
+        char pattern[] = "/tmp/bench_batch_XXXXXX";
+        if (!mkdtemp(pattern))
+            throw std::runtime_error("mkdtemp");
+        dir = pattern;
+        plain = dir + "/plain.db";
+        withEntries = dir + "/entries.db";
+        orva::demo::LargeCompanyOptions o;
+        o.customers = kCustomers;
+        o.items = 1000;
+        o.priceEntries = 200000;
+        o.topGroups = 1;
+        o.subGroups = 1;
+        orva::demo::CreateLargeCompany(plain, o);
+        {
+            RawDb raw(plain);
+            raw.Exec(
+                "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,"
+                "FParentID,FLevel,FDetail) VALUES (990001,4,'99.001','99.001','批量物料',0,1,1);"
+                "INSERT INTO t_ICItem (FItemID,FNumber,FShortNumber,FName,FUnitID,"
+                "FUnitGroupID) VALUES (990001,'99.001','99.001','批量物料',101,1);");
+            group = raw.Ints("SELECT FItemID FROM t_Item WHERE FItemClassID=1 AND FNumber='01.01'")
+                        .at(0);
+            members = raw.Ints(
+                "SELECT FItemID FROM t_Item WHERE FItemClassID=1 AND FDetail=1 AND "
+                "FParentID=" +
+                std::to_string(group) + " ORDER BY FItemID");
+        }
+        if (members.size() != kCustomers)
+            throw std::runtime_error("unexpected group size");
+        fs::copy_file(plain, withEntries);
+        RawInsert(withEntries, members);
+    }
+    ~Company() { fs::remove_all(dir); }
+
+    // A fresh copy of a template, opened as the session's company.
+    std::string Fresh(const std::string& from) {
+        orva::g_Connection.reset();
+        std::string path = dir + "/run" + std::to_string(++copies) + ".db";
+        fs::copy_file(from, path);
+        return path;
+    }
+};
+
+Company& TheCompany() {
+    static Company company;
+    return company;
+}
+
+void LogOn(const std::string& path) {
+    orva::g_Connection.reset();
+    orva::g_GLData.reset();
+    std::string props = "DBConnection={" + path +
+                        "};UserID=" + std::to_string(orva::demo::kAdminUserId) +
+                        ";SubID=ic;LANGUAGE=CHS";
+    orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
+                                   orva::Variant(props));
+    orva::InitSessionProps(props);
+    orva::g_Connection = std::make_shared<orva::AppConnection>();
+}
+
+void Forget(const std::string& path) {
+    orva::g_Connection.reset();
+    orva::g_GLData.reset();
+    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix);
+}
+
+// The batch editor's grid for the group and the batch's item.
+void FillGrid(orva::Spread& grid, int group, double price, const std::string& quote) {
+    grid.SetMaxCols(3);
+    grid.SetMaxRows(orva::UserDefInfo::kRowCount);
+    auto set = [&](int row, const std::string& value) {
+        grid.SetText(2, row, value);
+        grid.SetText(3, row, value);
+    };
+    set(orva::UserDefInfo::kRowCustNumber, std::to_string(group));
+    set(orva::UserDefInfo::kRowItemNumber, std::to_string(kBatchItem));
+    set(orva::UserDefInfo::kRowUnit, "101");
+    set(orva::UserDefInfo::kRowStartQty, "0");
+    set(orva::UserDefInfo::kRowEndQty, "100");
+    set(orva::UserDefInfo::kRowPrice, orva::FormatDouble(price));
+    set(orva::UserDefInfo::kRowCurrency, "1");
+    set(orva::UserDefInfo::kRowLeadTime, "3");
+    set(orva::UserDefInfo::kRowQuoteTime, quote);
+    set(orva::UserDefInfo::kRowExpireDate, "2100-01-01");
+    set(orva::UserDefInfo::kRowNote, "bench");
+}
+
+void Setup() {
+    orva::RegisterHostServices();
+    orva::SetCurrentUi(std::make_shared<QuietUi>());
+    orva::g_CategoryByCust = true;
+}
+
+void BM_BatchAdd(benchmark::State& state) {
+    Setup();
+    Company& company = TheCompany();
+    double ratioSum = 0;
+    double refSum = 0;
+    for (auto _ : state) {
+        std::string path = company.Fresh(company.plain);
+        LogOn(path);
+        orva::Spread grid;
+        FillGrid(grid, company.group, 12.5, "2025-03-01");
+        orva::UserDefInfo engine;
+        engine.Spread(&grid);
+        std::int16_t alert = 0;
+        double base = 12.5;
+        auto start = Clock::now();
+        std::int32_t added = engine.BatchAdd(alert, base);
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        Forget(path);
+        if (added != kCustomers) {
+            state.SkipWithError("the batch add did not add every member");
+            break;
+        }
+        state.SetIterationTime(seconds);
+
+        std::string floorPath = company.Fresh(company.plain);
+        double floor = RawInsert(floorPath, company.members);
+        Forget(floorPath);
+        refSum += floor;
+        ratioSum += seconds / floor;
+    }
+    state.counters["floor_ms"] =
+        benchmark::Counter(refSum * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = benchmark::Counter(ratioSum, benchmark::Counter::kAvgIterations);
+    state.counters["members"] = kCustomers;
+}
+BENCHMARK(BM_BatchAdd)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_BatchUpdate(benchmark::State& state) {
+    Setup();
+    Company& company = TheCompany();
+    for (auto _ : state) {
+        std::string path = company.Fresh(company.withEntries);
+        LogOn(path);
+        orva::Spread grid;
+        FillGrid(grid, company.group, 13.75, "2025-09-01");
+        orva::UserDefInfo engine;
+        engine.Spread(&grid);
+        std::int16_t alert = 0;
+        double base = 13.75;
+        auto start = Clock::now();
+        std::int32_t changed = engine.BatchUpdate(alert, base);
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        Forget(path);
+        if (changed != kCustomers) {
+            state.SkipWithError("the batch update did not change every member");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+    state.counters["members"] = kCustomers;
+}
+BENCHMARK(BM_BatchUpdate)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_BatchDelete(benchmark::State& state) {
+    Setup();
+    Company& company = TheCompany();
+    for (auto _ : state) {
+        std::string path = company.Fresh(company.withEntries);
+        LogOn(path);
+        orva::Spread grid;
+        FillGrid(grid, company.group, 12.5, "2025-03-01");
+        orva::UserDefInfo engine;
+        engine.Spread(&grid);
+        auto start = Clock::now();
+        std::int32_t deleted = engine.BatchDelete();
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        Forget(path);
+        if (deleted != kCustomers) {
+            state.SkipWithError("the batch delete did not delete every member's entry");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+    state.counters["members"] = kCustomers;
+}
+BENCHMARK(BM_BatchDelete)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// What one member of a batch costs on the connection component: 10,000
+// distinct texts of one kind (the numbers differ, as the members' IDs do).
+// Arg 0: header look-ups; 1: duplicate tests; 2: entry numbers; 3: inserts
+// of a header and an entry; 4: all four per member, numbers on the shared
+// connection, the rest on a second one (what the batch add sends).
+void BM_StatementCost(benchmark::State& state) {
+    Setup();
+    Company& company = TheCompany();
+    const int kind = static_cast<int>(state.range(0));
+    static const char* const kLabels[] = {"header select",
+                                          "duplicate select",
+                                          "GetICMaxNum",
+                                          "insert header+entry",
+                                          "one member, two connections",
+                                          "raw sqlite3_exec insert header+entry",
+                                          "one member, one connection"};
+    state.SetLabel(kLabels[kind]);
+    for (auto _ : state) {
+        std::string path = company.Fresh(company.plain);
+        LogOn(path);
+        if (kind == 5) {
+            orva::g_Connection.reset();
+            RawDb raw(path);
+            raw.Exec("PRAGMA synchronous=NORMAL");  // as the connection component opens it
+            int next = 5000000;
+            auto start = Clock::now();
+            for (int cust : company.members) {
+                const std::string c = std::to_string(cust);
+                const std::string i = std::to_string(kBatchItem);
+                raw.Exec(
+                    "BEGIN;INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) "
+                    "VALUES ('0'," +
+                    i + "," + c +
+                    ",1,0 );INSERT INTO t_CustEntry(FBrNo,FCustID,"
+                    "FItemID,FEntryID,FUnitID,FStartQty,FEndQty,FPrice,FCyID,FLeadTime,"
+                    "FQuoteTime,FUsed,FExpireDate,FNote) VALUES('0'," +
+                    c + "," + i + "," + std::to_string(++next) +
+                    ",101,0,100,12.5,1,3,'2025-03-01',0,'2100-01-01','bench');COMMIT");
+            }
+            state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+            Forget(path);
+            continue;
+        }
+        orva::AppConnection second;
+        orva::AppConnection& shared = *orva::g_Connection;
+        int entry = 5000000;
+        auto start = Clock::now();
+        for (int cust : company.members) {
+            const std::string c = std::to_string(cust);
+            const std::string i = std::to_string(kBatchItem);
+            if (kind == 0 || kind >= 4)
+                second.GetAnyRecordset("SELECT * FROM t_Cust WHERE FItemID=" + i +
+                                       " AND FCustID=" + c);
+            if (kind == 1 || kind >= 4)
+                second.GetAnyRecordset("SELECT * FROM t_CustEntry WHERE FCustID=" + c +
+                                       " AND FItemID=" + i +
+                                       " AND FUnitID=101 AND FStartQty=0 AND FEndQty=100 AND "
+                                       "FCyID=1 AND FQuoteTime='2025-03-01' AND "
+                                       "FExpireDate='2100-01-01' ");
+            if (kind == 2 || kind == 4)
+                entry = shared.GetICMaxNum("t_Cust");
+            if (kind == 3 || kind >= 4) {
+                ++entry;
+                second.Execute(
+                    "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) \r\nVALUES "
+                    "('0'," +
+                    i + "," + c +
+                    ",1,0 ) \r\nINSERT INTO t_CustEntry(FBrNo,FCustID,FItemID,"
+                    "FEntryID,FUnitID,FStartQty,FEndQty,FPrice,FCyID,FLeadTime,FQuoteTime,FUsed,"
+                    "FExpireDate,FNote)\r\nVALUES('0'," +
+                    c + "," + i + "," + std::to_string(entry) +
+                    ",101,0,100,12.5,1,3,'2025-03-01',0,'2100-01-01','bench')\r\n");
+            }
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        Forget(path);
+    }
+    state.counters["per_member_us"] = benchmark::Counter(
+        static_cast<double>(company.members.size()),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_StatementCost)
+    ->DenseRange(0, 6)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
