@@ -65,8 +65,7 @@ MemorySettingsStore::Address MemorySettingsStore::AddressOf(std::string_view app
     return {ToLowerAscii(app), ToLowerAscii(section), ToLowerAscii(key)};
 }
 
-std::optional<std::string> MemorySettingsStore::Read(std::string_view app,
-                                                     std::string_view section,
+std::optional<std::string> MemorySettingsStore::Read(std::string_view app, std::string_view section,
                                                      std::string_view key) const {
     auto it = values_.find(AddressOf(app, section, key));
     if (it == values_.end())
@@ -245,8 +244,8 @@ std::optional<std::string> IniSettingsStore::Read(std::string_view app, std::str
     return *value;
 }
 
-void IniSettingsStore::Write(std::string_view app, std::string_view section,
-                             std::string_view key, std::string_view value) {
+void IniSettingsStore::Write(std::string_view app, std::string_view section, std::string_view key,
+                             std::string_view value) {
     CheckName(app, false);
     CheckName(section, false);
     CheckName(key, true);

@@ -120,17 +120,16 @@ class MemorySettingsStore : public SettingsStore {
   private:
     // Application, section and key, folded to lower case.
     using Address = std::tuple<std::string, std::string, std::string>;
-    static Address AddressOf(std::string_view app, std::string_view section,
-                             std::string_view key);
+    static Address AddressOf(std::string_view app, std::string_view section, std::string_view key);
     std::map<Address, std::string> values_;
 };
 
 // Settings in a text file of "[application/section]" headers and "key=value"
 // lines (UTF-8; backslash and line breaks in values are escaped; names
-// holding "[", "]", "=" or a line break are refused with ComError). The file is read when the store is made; every write reads it
-// again, applies the change and replaces the file in one rename, so that two
-// processes writing different keys keep each other's values. A file that
-// does not exist is an empty store; lines that do not parse are ignored.
+// holding "[", "]", "=" or a line break are refused with ComError). The file is read when the store
+// is made; every write reads it again, applies the change and replaces the file in one rename, so
+// that two processes writing different keys keep each other's values. A file that does not exist is
+// an empty store; lines that do not parse are ignored.
 class IniSettingsStore : public SettingsStore {
   public:
     explicit IniSettingsStore(std::string path);

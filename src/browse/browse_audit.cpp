@@ -1,0 +1,67 @@
+// Audit and unaudit from the browse window: the window's commands and the
+// data source's part of the work.
+#include <string>
+
+#include "browse/audit_entries.h"
+#include "browse/browse_base.h"
+#include "browse/detail_commands.h"
+#include "host/com_error.h"
+#include "host/host_ui.h"
+#include "host/text_util.h"
+#include "resources/res_text.h"
+
+namespace orva {
+namespace {
+
+void ShowNotice(const std::string& title, const std::string& detail) {
+    std::shared_ptr<MessageDialog> dialog = CurrentUi().CreateMessageDialog();
+    dialog->Title(title);
+    dialog->AddDetail(detail);
+    dialog->Show(MessageDialog::kNotice, "", -1);
+}
+
+}  // namespace
+
+void CheckDetail(BaseDetail& detail, bool unAudit) {
+    Ledger* ledger = detail.LDG();
+    if (!ledger)
+        return;
+    std::string ids;
+    if (ledger->Cols() >= 1 && ledger->SelRow() >= 1) {
+        ledger->SetCol(1);
+        ledger->SetRow(ledger->SelRow());
+        ids = ledger->Text();
+    }
+    std::string message;
+    try {
+        if (!AuditEntries(unAudit, ids, message) && !Trim(message).empty())
+            ShowNotice(GetResText("Tesmar提示"),
+                       GetResText("审核\\反审核价格资料失败：") + message);
+    } catch (const ComError&) {
+        ShowNotice(GetResText("提示"), GetResText("更新数据不成功"));
+        return;
+    }
+    ledger->ForceRefresh();
+}
+
+void BrowseBase::mnuCheck() {
+    AuditSelected(false);
+}
+
+void BrowseBase::mnuUnCheck() {
+    AuditSelected(true);
+}
+
+void BrowseBase::AuditSelected(bool unAudit) {
+    if (!detail_)
+        return;
+    // No entry in the selected row (empty cell, title row): nothing to do.
+    const std::optional<std::int32_t> entryID = SelectedEntryID();
+    if (!entryID)
+        return;
+    currentEntryID_ = *entryID;
+    CheckDetail(*detail_, unAudit);
+    Refresh();
+}
+
+}  // namespace orva

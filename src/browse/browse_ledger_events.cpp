@@ -1,0 +1,78 @@
+// The browse window's ledger: double click and keys, modify (the editor on
+// the selected entry, or the pick in selection mode), refresh.
+#include "browse/browse_base.h"
+#include "browse/browse_passover.h"
+#include "browse/editor_launcher.h"
+#include "entry/globals.h"
+#include "entry/rights.h"
+#include "host/com_error.h"
+#include "orvasaleprice/enums.h"
+
+namespace orva {
+
+void BrowseBase::LedgerKeyDown(int& keyCode, int shift) {
+    if (shift != 0)
+        return;  // Shift, Ctrl or Alt held
+    // Through the menu, so that a key does only what the menu offers now
+    // (nothing in selection mode, where the edit menu is hidden).
+    if (keyCode == kKeyDelete)
+        menus_.Click("mnuEditDelete");
+    else if (keyCode == kKeyEnter)
+        menus_.Click("mnuEditModify");
+}
+
+void BrowseBase::LedgerDblClick() {
+    try {
+        OpenSelectedEntry();
+    } catch (const ComError& e) {
+        ShowCommandError(e);
+    }
+}
+
+void BrowseBase::mnuEditModify() {
+    if (!CheckFunctionRight(kRightModify))
+        return;
+    OpenSelectedEntry();
+}
+
+void BrowseBase::OpenSelectedEntry() {
+    if (ledger_.Rows() < BaseDetail::kTitleRows)
+        return;
+    // A title row, an empty cell or anything but an entry ID: nothing to open.
+    const std::optional<std::int32_t> entryID = SelectedEntryID();
+    if (!entryID)
+        return;
+
+    if (g_ShowMode == ShowSelect) {
+        SelectEntry(*entryID);  // ReturnItem picks it; ReturnClass does nothing
+        return;
+    }
+
+    std::optional<TreeNodeKey> node = ParseTreeNodeKey(SelectedKey());
+    OpenEditor(EditorRequest::kSingle, *entryID, node ? node->id : 0, !ItemTree());
+    // The editor may have stepped to another entry; the row selected now is
+    // the one to show again.
+    if (std::optional<std::int32_t> current = SelectedEntryID())
+        currentEntryID_ = *current;
+    Refresh();
+}
+
+void BrowseBase::RepaintRows() {
+    // Every row's text is asked again: TRowData for rows 1 and 2, DRowData
+    // for the others, as the ledger paints them.
+    ledger_.ForceRefresh();
+}
+
+void BrowseBase::Refresh() {
+    if (!detail_ || !builder_)
+        return;
+    PassOver([&] {
+        const std::string key = SelectedKey();
+        if (key.find("gb") != std::string::npos)
+            LoadLeaf(key);
+        RepaintRows();
+        SelectEntryRow(currentEntryID_);
+    });
+}
+
+}  // namespace orva

@@ -1,0 +1,49 @@
+// The browse window's saved settings: section "OrvaCustInfo" of the host's
+// settings store (application "OrvaSalePrice"), each key declared once here
+// with its default.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/settings_store.h"
+
+namespace orva::browse_settings {
+
+inline constexpr const char* kApp = "OrvaSalePrice";
+inline constexpr const char* kSection = "OrvaCustInfo";
+inline constexpr int kDefaultColWidth = 1200;  // twips
+
+inline bool NonNegative(const std::int32_t& v) {
+    return v >= 0;
+}
+
+// The tree the user chose last (true: customers). Its default is the host's
+// grouping, which stays when nothing usable is saved.
+inline SettingKey<bool> CategoryByCust(bool hostValue) {
+    return {kApp, kSection, "CategoryByCust", hostValue};
+}
+// Written at close for the host's own use: the selected node's key, its
+// parent's key and the ledger's selected row.
+inline SettingKey<std::string> TvwKey() {
+    return {kApp, kSection, "tvwKey101", ""};
+}
+inline SettingKey<std::string> TvwParentKey() {
+    return {kApp, kSection, "tvwKey101_Parent", ""};
+}
+inline SettingKey<std::int32_t> LdgSelRow() {
+    return {kApp, kSection, "LdgSelRow", 0, NonNegative};
+}
+// Width and hidden flag of ledger column `col`, per tree: "<col>CustCol",
+// "<col>CustColHide" in the customer tree, "<col>ICItemCol",
+// "<col>ICItemColHide" in the item tree.
+inline SettingKey<std::int32_t> ColWidth(bool itemTree, int col) {
+    return {kApp, kSection, std::to_string(col) + (itemTree ? "ICItemCol" : "CustCol"),
+            kDefaultColWidth, NonNegative};
+}
+inline SettingKey<bool> ColHidden(bool itemTree, int col) {
+    return {kApp, kSection, std::to_string(col) + (itemTree ? "ICItemColHide" : "CustColHide"),
+            false};
+}
+
+}  // namespace orva::browse_settings
