@@ -1035,6 +1035,24 @@ class Translator {
         const TableRef& t = s.target;
         std::string sql = t.temp ? "CREATE TEMP TABLE " + QuoteIdent(t.name)
                                  : "CREATE TABLE " + QuoteIdent(t.name);
+        // An identity column becomes SQLite's own row number, which must be
+        // the primary key by itself.
+        const ColumnDef* identity = nullptr;
+        for (const ColumnDef& c : s.columnDefs) {
+            if (c.identity)
+                identity = &c;
+        }
+        if (identity) {
+            bool otherKey =
+                std::any_of(s.columnDefs.begin(), s.columnDefs.end(),
+                            [&](const ColumnDef& c) { return c.primaryKey && !c.identity; });
+            for (const auto& cols : s.primaryKeys) {
+                if (cols.size() != 1 || !SameText(cols[0], identity->name))
+                    otherKey = true;
+            }
+            if (otherKey)
+                Unsupported("IDENTITY on a column outside the primary key", s.begin);
+        }
         sql += " (";
         for (std::size_t i = 0; i < s.columnDefs.size(); ++i) {
             const ColumnDef& c = s.columnDefs[i];
@@ -1060,6 +1078,10 @@ class Translator {
         }
         auto keys = [&](const std::vector<std::vector<std::string>>& list, const char* kind) {
             for (const auto& cols : list) {
+                if (identity && cols.size() == 1 && SameText(cols[0], identity->name) &&
+                    std::string_view(kind) == "PRIMARY KEY") {
+                    continue;  // the identity column is the key already
+                }
                 sql += std::string(", ") + kind + " (";
                 for (std::size_t i = 0; i < cols.size(); ++i) {
                     if (i > 0)
