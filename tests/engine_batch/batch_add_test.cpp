@@ -226,13 +226,5 @@ TEST_F(BatchAddTest, AnErrorStopsTheRunAndKeepsWhatWasWritten) {
     EXPECT_EQ(EntryCount(kCust3, kItem), 0);
 }
 
-TEST_F(BatchAddTest, AUnitThatIsNoNumberIsAnError) {
-    Fill(Values());
-    grid_.SetText(UserDefInfo::kColValue, UserDefInfo::kRowUnit, "1;DELETE FROM t_Cust");
-    EXPECT_EQ(Run(0, 12.5), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"批量新增出错！"});
-    EXPECT_EQ(Int("SELECT COUNT(*) FROM t_CustEntry WHERE FItemID=" + SqlId(kItem)), 0);
-}
-
 }  // namespace
 }  // namespace orva::batchtest

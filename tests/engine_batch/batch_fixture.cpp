@@ -57,14 +57,6 @@ std::int64_t BatchTest::Int(const std::string& sql) {
     return v.IsNull() ? 0 : v.ToInteger();
 }
 
-std::vector<int> BatchTest::Ids(const std::string& sql) {
-    std::vector<int> ids;
-    RecordsetPtr rs = Query(sql);
-    for (; !rs->EOF_(); rs->MoveNext())
-        ids.push_back(static_cast<int>(rs->Fields(0).Value().ToInteger()));
-    return ids;
-}
-
 void BatchTest::RawExec(const std::string& sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(company_.path().c_str(), &db), SQLITE_OK);

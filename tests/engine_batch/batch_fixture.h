@@ -82,8 +82,6 @@ class BatchTest : public ::testing::Test {
     RecordsetPtr Query(const std::string& sql);
     void Exec(const std::string& sql);
     std::int64_t Int(const std::string& sql);
-    // The first column of every row, as integers, in the order returned.
-    std::vector<int> Ids(const std::string& sql);
     // A raw SQLite statement on the company file (for what T-SQL lacks).
     void RawExec(const std::string& sql);
 

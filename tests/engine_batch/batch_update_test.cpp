@@ -187,12 +187,5 @@ TEST_F(BatchUpdateTest, AFailureChangesNoMemberAtAll) {
     ExpectUntouched(second);
 }
 
-TEST_F(BatchUpdateTest, NoQualifyingMemberSendsNothingAndSaysZero) {
-    Matching(Cust(1), "2024-01-01", 1);
-    Fill(Values());
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共修改0条记录！"});
-}
-
 }  // namespace
 }  // namespace orva::batchtest

@@ -140,19 +140,6 @@ TEST_F(DetailQueryTest, RecordLevelRightsNeedARightOnTheMemberItself) {
     EXPECT_EQ(Members(rs), items);
 }
 
-TEST_F(DetailQueryTest, AUserWithDataRightsOffSeesEveryMember) {
-    const int group = DemoId(demo::kClassItem, "01.01");
-    RecordsetPtr admin;
-    engine_.GetDetailItem(group, admin);
-    const std::vector<int> all = Members(admin);
-    ASSERT_FALSE(all.empty());
-
-    LogOn(demo::kLimitedUserId);  // FDataVokeType even: not filtered
-    RecordsetPtr rs;
-    engine_.GetDetailItem(group, rs);
-    EXPECT_EQ(Members(rs), all);
-}
-
 TEST_F(DetailQueryTest, AFailingQueryLeavesNothing) {
     BuildCustomerTree();
     RecordsetPtr rs;
