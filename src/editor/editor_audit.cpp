@@ -1,0 +1,50 @@
+// The audit command of the editor: audits an unaudited entry and unaudits an
+// audited one through the routine the browse window uses, then shows the
+// entry again with the lock and toolbar of its new state.
+#include <exception>
+#include <string>
+
+#include "browse/audit_entries.h"
+#include "editor/editor_messages.h"
+#include "editor/editor_scopes.h"
+#include "editor/frm_property.h"
+#include "engine/engine_values.h"
+#include "engine/user_def_info.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/text_util.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+
+int frmProperty::AuditCommand() {
+    PointerScope pointer(*this);
+    try {
+        const bool unaudit = Trim(CellText(UserDefInfo::kRowUsed)) == "Y";
+        entryID_ = EngineRef().SelEntryID;
+        std::string ids = SqlId(entryID_);
+        std::string message;
+        const bool reported = !AuditEntries(unaudit, ids, message) && !Trim(message).empty();
+        if (reported)
+            ShowWarning(message);
+
+        RecordsetPtr keys = SharedConnection().Execute(
+            "Select FItemID,FCustID from  t_CustEntry where FEntryID=" + SqlId(entryID_));
+        if (!HasRow(keys)) {
+            // Another client deleted the entry while it was open.
+            if (!reported)
+                EditorNotice(GetResText("该价格资料已被其他用户删除。"), MsgIcon::kInformation);
+            return 0;
+        }
+        itemID_ = ValId(FieldText(*keys, "FItemID"));
+        custID_ = ValId(FieldText(*keys, "FCustID"));
+        Initialise();
+        return kDone;
+    } catch (const std::exception& e) {
+        ShowWarning(e.what());
+        return 0;
+    }
+}
+
+}  // namespace orva

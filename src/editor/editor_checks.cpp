@@ -1,0 +1,120 @@
+// The checks the save, batch update and batch delete commands make on the
+// grid before they write. Each shows its message and returns false when it
+// refuses; the grid keeps the user's input.
+#include <optional>
+#include <string>
+
+#include "editor/editor_messages.h"
+#include "editor/frm_property.h"
+#include "engine/engine_values.h"
+#include "engine/user_def_info.h"
+#include "entry/globals.h"
+#include "host/controls/cell_type.h"
+#include "host/text_util.h"
+#include "minprice/min_price.h"
+#include "resources/res_text.h"
+
+namespace orva {
+
+using R = UserDefInfo::Row;
+
+std::string frmProperty::CellText(int row) const {
+    return vaSProperty_.GetText(UserDefInfo::kColText, row);
+}
+
+std::string frmProperty::CellValue(int row) const {
+    return vaSProperty_.GetText(UserDefInfo::kColValue, row);
+}
+
+bool frmProperty::CheckActiveCell() {
+    const int col = vaSProperty_.ActiveCol();
+    const int row = vaSProperty_.ActiveRow();
+    if (col != UserDefInfo::kColText || row < 1)
+        return true;
+    return CellCheck(col, row);
+}
+
+bool frmProperty::CheckCustomer() {
+    if (!(Single() || !g_CategoryByCust))
+        return true;  // a batch by customer group has the group as its customer
+    const std::string_view id = Trim(CellValue(R::kRowCustNumber));
+    if (!id.empty() && id != "0")
+        return true;
+    EditorDialog(GetResText("提示"), GetResText("客户不能为空."), GetResText("请输入客户."));
+    return false;
+}
+
+bool frmProperty::CheckItemText() {
+    if (!(Single() || g_CategoryByCust))
+        return true;  // a batch by item group has the group as its item
+    if (!Trim(CellText(R::kRowItemNumber)).empty())
+        return true;
+    EditorDialog(GetResText("提示"), GetResText("物料不能为空."), GetResText("请输入物料."));
+    return false;
+}
+
+bool frmProperty::CheckItemValue() {
+    if (!Trim(CellValue(R::kRowItemNumber)).empty())
+        return true;
+    EditorDialog(GetResText("提示"), GetResText("物料不能为空."), GetResText("请输入物料."));
+    return false;
+}
+
+bool frmProperty::CheckUnit() {
+    // A batch add by item group works in each item's base unit.
+    if (!(g_CategoryByCust || operationType_ != kOpBatchAdd))
+        return true;
+    if (Trim(CellText(R::kRowUnit)).empty()) {
+        EditorNotice(GetResText("计量单位不能为空。"));
+        return false;
+    }
+    std::string message;
+    if (EngineRef().Changed(R::kRowUnit, UserDefInfo::kColText, message) || !errorPrompt_)
+        return true;
+    EditorNotice(GetResText("输入的计量单位有误，请重新输入。"));
+    vaSProperty_.SetActiveCell(UserDefInfo::kColText, R::kRowUnit);
+    return false;
+}
+
+bool frmProperty::CheckBand() {
+    if (Val(CellText(R::kRowEndQty)) - Val(CellText(R::kRowStartQty)) >= 0)
+        return true;
+    EditorNotice(GetResText(" 销货量(到)应大于或等于销货量(从)。"));
+    return false;
+}
+
+bool frmProperty::CheckDates() {
+    const std::optional<std::string> from = NormaliseDate(Trim(CellText(R::kRowQuoteTime)));
+    const std::optional<std::string> to = NormaliseDate(Trim(CellText(R::kRowExpireDate)));
+    if (!from || !to) {
+        EditorNotice(GetResText("请输入有效的生效日期和失效日期。"));
+        return false;
+    }
+    if (*to >= *from)
+        return true;
+    EditorNotice(GetResText(" 失效日期应大于或等于生效日期。"));
+    return false;
+}
+
+bool frmProperty::CheckCurrency() {
+    if (Val(CellValue(R::kRowCurrency)) != 0)
+        return true;
+    EditorDialog(GetResText("提示"), GetResText("币别不能为空."), GetResText("请输入币别."));
+    return false;
+}
+
+bool frmProperty::CheckPrice() {
+    const std::string price = CellValue(R::kRowPrice);
+    if (!Trim(price).empty() && Val(price) != 0)
+        return true;
+    EditorDialog({}, GetResText("报价不能为零."));
+    return false;
+}
+
+double frmProperty::BasePrice() {
+    double converted = 0;
+    ConvertByRate(ValId(CellValue(R::kRowCurrency)), Val(CellValue(R::kRowPrice)), converted);
+    return converted;
+}
+
+}  // namespace orva

@@ -1,0 +1,112 @@
+// The save command: checks the grid in a fixed order, asks when the price is
+// below the minimum sale price, then starts a batch add, inserts a new entry
+// or updates the entry being edited.
+#include <exception>
+#include <string>
+
+#include "editor/editor_messages.h"
+#include "editor/editor_scopes.h"
+#include "editor/frm_property.h"
+#include "engine/engine_values.h"
+#include "engine/user_def_info.h"
+#include "entry/globals.h"
+#include "entry/rights.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/host_ui.h"
+#include "minprice/min_price.h"
+#include "model/sql_values.h"
+#include "resources/res_text.h"
+
+namespace orva {
+
+using R = UserDefInfo::Row;
+
+int frmProperty::SaveCommand() {
+    PointerScope pointer(*this);
+    try {
+        // A batch add writes new entries only; it needs no modify right.
+        if (!newRecord_ && operationType_ != kOpBatchAdd && !CheckFunctionRight(kRightModify))
+            return 0;
+        if (!CheckActiveCell())
+            return 0;
+        if (!CheckCustomer() || !CheckItemText() || !CheckUnit() || !CheckBand() || !CheckDates() ||
+            !CheckCurrency() || !CheckPrice()) {
+            return 0;
+        }
+        const double basePrice = BasePrice();
+        if (alertOption_ == 1 && Single() && !ConfirmLowPrice(basePrice))
+            return 0;
+        if (!WriteRecord(basePrice))
+            return 0;
+        return kDone;
+    } catch (const std::exception& e) {
+        ShowWarning(e.what());
+        return 0;
+    }
+}
+
+bool frmProperty::ConfirmLowPrice(double basePrice) {
+    // The minimum price is per base unit: bring the price to it through the
+    // unit's coefficient.
+    double coefficient = 1;
+    RecordsetPtr unit =
+        SharedConnection().Execute("select FCoefficient from t_MeasureUnit where FMeasureUnitID=" +
+                                   SqlId(ValId(CellValue(R::kRowUnit))));
+    if (HasRow(unit)) {
+        const double c = NullToValue(unit->Fields("FCoefficient").Value(), 0).ToDouble();
+        if (c != 0)
+            coefficient = c;
+    }
+    double minimum = 0;
+    GetSELowPrice(ValId(CellValue(R::kRowCustNumber)), ValId(CellValue(R::kRowItemNumber)),
+                  minimum);
+    if (!(basePrice / coefficient < minimum))
+        return true;
+    auto dialog = CurrentUi().CreateMessageDialog();
+    dialog->Headline(
+        GetResText("对于当前客户和当前物料，您所录入的价格资料已经低于设定的销售最低限价，"
+                   "是否继续保存？"));
+    dialog->Show(MessageDialog::kQuestion);
+    return dialog->Result() != 0;
+}
+
+bool frmProperty::EntryStillExists() {
+    RecordsetPtr rs = SharedConnection().Execute(
+        "Select FEntryID from t_CustEntry where FEntryID=" + SqlId(EngineRef().SelEntryID));
+    return HasRow(rs);
+}
+
+bool frmProperty::WriteRecord(double basePrice) {
+    UserDefInfo& engine = EngineRef();
+    if (operationType_ == kOpBatchAdd) {
+        std::int16_t alert = alertOption_;
+        double price = basePrice;
+        if (g_CategoryByCust)
+            engine.BatchAdd(alert, price);
+        else
+            engine.BatchAdd_Item(alert, price);
+        return true;
+    }
+    if (!newRecord_) {
+        itemID_ = ValId(CellValue(R::kRowItemNumber));
+        custID_ = ValId(CellValue(R::kRowCustNumber));
+        if (EntryStillExists())
+            return !engine.Update();
+        // Another client deleted the entry while it was open: an update
+        // would change nothing. Offer to store the grid as a new entry.
+        const MsgResult answer = CurrentUi().MessageBox(
+            GetResText("该价格资料已被其他用户删除，是否作为新记录保存？"), MsgButtons::kYesNo,
+            MsgIcon::kQuestion, GetResText("Tesmar提示"));
+        if (answer != MsgResult::kYes || !CheckFunctionRight(kRightAdd))
+            return false;
+    }
+    if (!engine.Add())
+        return false;
+    itemID_ = engine.SelItemID;
+    entryID_ = engine.SelEntryID;
+    newRecord_ = false;
+    return true;
+}
+
+}  // namespace orva

@@ -1,0 +1,146 @@
+#include "editor_fixture.h"
+
+#include "entry/globals.h"
+#include "entry/session.h"
+#include "host/com_error.h"
+#include "host/component_registry.h"
+#include "host/host_services.h"
+#include "host/text_util.h"
+
+namespace orva::test {
+
+BatchResult FailingBackend::ExecuteBatch(std::string_view tsql) {
+    texts.emplace_back(tsql);
+    if (!failPrefix.empty() && StartsWithNoCase(Trim(tsql), failPrefix))
+        throw ComError(ComError::kDatabase, "Lock request time out period exceeded.");
+    return inner_->ExecuteBatch(tsql);
+}
+
+void EditorTest::SetUp() {
+    RegisterHostServices();
+    LogOn(demo::kAdminUserId);
+    auto failing = std::make_unique<FailingBackend>(OpenDatabase(company.path()));
+    backend = failing.get();
+    g_Connection = std::make_shared<AppConnection>(std::move(failing));
+    g_CategoryByCust = true;
+    g_UseShortNumber = false;
+    auto calls = list;
+    ComponentRegistry::Register<BaseList>(
+        BaseList::kProgID, [calls] { return std::make_shared<ScriptedList>(calls); });
+}
+
+void EditorTest::TearDown() {
+    window.reset();
+    ComponentRegistry::Unregister(BaseList::kProgID);
+    g_Connection.reset();
+    g_CategoryByCust = true;
+    g_UseShortNumber = false;
+    session.reset();
+}
+
+void EditorTest::LogOn(int userId) {
+    session.reset();
+    session = std::make_unique<ScopedSession>(company.path(), userId);
+    InitSessionProps(session->propsString());  // as CustFace.Show does
+}
+
+frmProperty& EditorTest::Open(std::int32_t operation, std::int32_t custID, std::int32_t itemID,
+                              std::int32_t entryID) {
+    window = std::make_unique<frmProperty>();
+    window->OperationType(operation);
+    window->EntryID(entryID);
+    window->CustID(custID);
+    window->ItemID(itemID);
+    window->Load();
+    window->Activate();
+    return *window;
+}
+
+bool EditorTest::GoTo(int row) {
+    return window->vaSProperty().UserMoveTo(2, row);
+}
+
+void EditorTest::TypeKeys(const std::string& text) {
+    std::string kept;
+    for (char c : text) {
+        if (window->FormKeyPress(static_cast<unsigned char>(c)) != 0)
+            kept += c;
+    }
+    Spread& grid = window->vaSProperty();
+    grid.TypeText(grid.ActiveCol(), grid.ActiveRow(), kept);
+}
+
+bool EditorTest::Enter(int row, const std::string& text) {
+    if (!GoTo(row))
+        return false;
+    TypeKeys(text);
+    return true;
+}
+
+void EditorTest::PressKey(int keyCode, int shift) {
+    const int left = window->FormKeyDown(keyCode, shift);
+    if (left != 0)
+        window->vaSProperty().UserKeyDown(left, shift);
+}
+
+void EditorTest::ListAnswers(RecordsetPtr records) {
+    list->answer = std::move(records);
+}
+
+std::string EditorTest::Scalar(const std::string& sql) {
+    AppConnection db(OpenDatabase(company.path()));
+    RecordsetPtr rs = db.Execute(sql);
+    if (!rs->IsOpen() || rs->EOF_())
+        return {};
+    const Variant& v = rs->Fields(0).Value();
+    return v.IsNull() ? "NULL" : v.ToText();
+}
+
+long EditorTest::Count(const std::string& sql) {
+    AppConnection db(OpenDatabase(company.path()));
+    return static_cast<long>(db.Execute(sql)->Fields(0).Value().ToInteger());
+}
+
+void EditorTest::Exec(const std::string& sql) {
+    AppConnection db(OpenDatabase(company.path()));
+    db.Execute(sql);
+}
+
+std::int32_t EditorTest::CustomerID(const std::string& number) {
+    return std::stoi(Scalar("SELECT FItemID FROM t_Organization WHERE FNumber='" + number + "'"));
+}
+
+std::int32_t EditorTest::ItemID(const std::string& number) {
+    return std::stoi(Scalar("SELECT FItemID FROM t_ICItem WHERE FNumber='" + number + "'"));
+}
+
+std::int32_t EditorTest::AddEntry(std::int32_t cust, std::int32_t item, double price, int used,
+                                  double startQty, double endQty) {
+    AppConnection db(OpenDatabase(company.path()));
+    const std::int32_t entry = db.GetICMaxNum("t_Cust");
+    const std::string c = std::to_string(cust);
+    const std::string i = std::to_string(item);
+    db.Execute("IF NOT EXISTS (SELECT 1 FROM t_Cust WHERE FItemID=" + i + " AND FCustID=" + c +
+               ") INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0'," + i + "," + c + ")");
+    db.Execute(
+        "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
+        "FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) SELECT '0'," +
+        std::to_string(entry) + "," + c + "," + i + ",FUnitID," + FormatDouble(startQty) + "," +
+        FormatDouble(endQty) + "," + FormatDouble(price) + ",1,0,0,'2024-01-01'," +
+        std::to_string(used) + ",'2100-01-01','' FROM t_ICItem WHERE FItemID=" + i);
+    return entry;
+}
+
+std::vector<std::string> EditorTest::Headlines() {
+    std::vector<std::string> found;
+    for (const auto& d : ui->Dialogs()) found.push_back(d.content.headline);
+    return found;
+}
+
+std::vector<std::string> EditorTest::Boxes() {
+    std::vector<std::string> found;
+    for (const auto& b : ui->MessageBoxes()) found.push_back(b.text);
+    return found;
+}
+
+}  // namespace orva::test
