@@ -1,15 +1,21 @@
 #include "browse/editor_launcher.h"
 
-#include "host/com_error.h"
+#include "editor/frm_property.h"
 
 namespace orva {
 namespace {
 
-// The module's own launcher. Until the record editor window is part of the
-// build there is none to open, and the request is refused with a clear error.
-void LaunchModuleEditor(const EditorRequest&) {
-    throw ComError(ComError::kCannotCreate,
-                   "The record editor window frmProperty is not available in this build.");
+// The module's own launcher: the record editor window, shown modally and
+// unloaded once it has hidden itself.
+void LaunchModuleEditor(const EditorRequest& request) {
+    frmProperty editor;
+    editor.OperationType(request.operationType);
+    editor.EntryID(request.entryID);
+    editor.CustID(request.custID);
+    editor.ItemID(request.itemID);
+    editor.LDG(request.ldg);
+    editor.Show();
+    editor.Unload();
 }
 
 EditorLauncher& Launcher() {

@@ -39,8 +39,8 @@ struct EditorRequest {
 
 using EditorLauncher = std::function<void(const EditorRequest&)>;
 
-// Opens the editor for the request and returns when it is gone. Raises
-// ComError kCannotCreate while no editor window is available to the build.
+// Opens the editor for the request and returns when it is gone. The user
+// interface's errors (a headless one cannot show a modal window) are raised.
 void LaunchPropertyEditor(const EditorRequest& request);
 // Replaces the launcher; an empty one puts the module's own back.
 void SetEditorLauncher(EditorLauncher launcher);
