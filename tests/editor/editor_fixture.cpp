@@ -9,8 +9,25 @@
 
 namespace orva::test {
 
+namespace {
+
+class ScriptedList : public BaseList {
+  public:
+    explicit ScriptedList(std::shared_ptr<ListCalls> calls) : calls_(std::move(calls)) {}
+    void Filter(const std::string& f) override { calls_->filter = f; }
+    void KeyWord(const std::string& k) override { calls_->keyWord = k; }
+    RecordsetPtr Show(std::int32_t&, std::int16_t& listCode) override {
+        calls_->listCode = listCode;
+        return calls_->answer;
+    }
+
+  private:
+    std::shared_ptr<ListCalls> calls_;
+};
+
+}  // namespace
+
 BatchResult FailingBackend::ExecuteBatch(std::string_view tsql) {
-    texts.emplace_back(tsql);
     if (!failPrefix.empty() && StartsWithNoCase(Trim(tsql), failPrefix))
         throw ComError(ComError::kDatabase, "Lock request time out period exceeded.");
     return inner_->ExecuteBatch(tsql);
@@ -34,7 +51,6 @@ void EditorTest::TearDown() {
     ComponentRegistry::Unregister(BaseList::kProgID);
     g_Connection.reset();
     g_CategoryByCust = true;
-    g_UseShortNumber = false;
     session.reset();
 }
 
@@ -56,18 +72,13 @@ frmProperty& EditorTest::Open(std::int32_t operation, std::int32_t custID, std::
     return *window;
 }
 
-bool EditorTest::GoTo(int row) {
-    return window->vaSProperty().UserMoveTo(2, row);
-}
-
-void EditorTest::TypeKeys(const std::string& text) {
+void EditorTest::TypeInto(frmProperty& w, const std::string& text) {
     std::string kept;
     for (char c : text) {
-        if (window->FormKeyPress(static_cast<unsigned char>(c)) != 0)
+        if (w.FormKeyPress(static_cast<unsigned char>(c)) != 0)
             kept += c;
     }
-    Spread& grid = window->vaSProperty();
-    grid.TypeText(grid.ActiveCol(), grid.ActiveRow(), kept);
+    w.vaSProperty().TypeText(w.vaSProperty().ActiveCol(), w.vaSProperty().ActiveRow(), kept);
 }
 
 bool EditorTest::Enter(int row, const std::string& text) {
@@ -83,22 +94,12 @@ void EditorTest::PressKey(int keyCode, int shift) {
         window->vaSProperty().UserKeyDown(left, shift);
 }
 
-void EditorTest::ListAnswers(RecordsetPtr records) {
-    list->answer = std::move(records);
-}
-
 std::string EditorTest::Scalar(const std::string& sql) {
     AppConnection db(OpenDatabase(company.path()));
     RecordsetPtr rs = db.Execute(sql);
     if (!rs->IsOpen() || rs->EOF_())
         return {};
-    const Variant& v = rs->Fields(0).Value();
-    return v.IsNull() ? "NULL" : v.ToText();
-}
-
-long EditorTest::Count(const std::string& sql) {
-    AppConnection db(OpenDatabase(company.path()));
-    return static_cast<long>(db.Execute(sql)->Fields(0).Value().ToInteger());
+    return rs->Fields(0).Value().ToText();
 }
 
 void EditorTest::Exec(const std::string& sql) {
@@ -115,7 +116,7 @@ std::int32_t EditorTest::ItemID(const std::string& number) {
 }
 
 std::int32_t EditorTest::AddEntry(std::int32_t cust, std::int32_t item, double price, int used,
-                                  double startQty, double endQty) {
+                                  double endQty) {
     AppConnection db(OpenDatabase(company.path()));
     const std::int32_t entry = db.GetICMaxNum("t_Cust");
     const std::string c = std::to_string(cust);
@@ -125,9 +126,9 @@ std::int32_t EditorTest::AddEntry(std::int32_t cust, std::int32_t item, double p
     db.Execute(
         "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
         "FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) SELECT '0'," +
-        std::to_string(entry) + "," + c + "," + i + ",FUnitID," + FormatDouble(startQty) + "," +
-        FormatDouble(endQty) + "," + FormatDouble(price) + ",1,0,0,'2024-01-01'," +
-        std::to_string(used) + ",'2100-01-01','' FROM t_ICItem WHERE FItemID=" + i);
+        std::to_string(entry) + "," + c + "," + i + ",FUnitID,0," + FormatDouble(endQty) + "," +
+        FormatDouble(price) + ",1,0,0,'2024-01-01'," + std::to_string(used) +
+        ",'2100-01-01','' FROM t_ICItem WHERE FItemID=" + i);
     return entry;
 }
 
