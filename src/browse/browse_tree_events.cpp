@@ -1,6 +1,7 @@
 // The browse window's tree: mouse down, expand, collapse and node click, the
 // ledger load of a leaf with its timing, the preselected customer or item,
 // and switching between the customer tree and the item tree.
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -29,10 +30,11 @@ std::string_view DropLastChar(std::string_view text) {
     return text.substr(0, end);
 }
 
-// Format "#.00": two decimals, no digit before the point below one.
+// Format "#.00": two decimals (halves rounded away from zero), no digit
+// before the point below one.
 std::string FormatHashDot00(double value) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", value);
+    std::snprintf(buf, sizeof buf, "%.2f", std::round(value * 100) / 100);
     std::string s = buf;
     if (s.rfind("0.", 0) == 0)
         s.erase(0, 1);

@@ -105,7 +105,10 @@ void CheckName(std::string_view name, bool isKey) {
 
 std::string Escape(std::string_view value) {
     std::string out;
-    out.reserve(value.size());
+    out.reserve(value.size() + 1);
+    // Blanks after "=" are not part of a value read back; an escaped one is.
+    if (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+        out += '\\';
     for (char c : value) {
         switch (c) {
             case '\\':
@@ -177,7 +180,9 @@ void IniSettingsStore::Load() {
         std::string key(Trim(std::string_view(line).substr(0, eq)));
         if (key.empty())
             continue;
-        std::string value = Unescape(std::string_view(line).substr(eq + 1));
+        std::string_view raw = std::string_view(line).substr(eq + 1);
+        while (!raw.empty() && (raw.front() == ' ' || raw.front() == '\t')) raw.remove_prefix(1);
+        std::string value = Unescape(raw);
         bool replaced = false;
         for (auto& [k, v] : current->entries) {
             if (EqualsNoCase(k, key)) {

@@ -125,7 +125,8 @@ class MemorySettingsStore : public SettingsStore {
 };
 
 // Settings in a text file of "[application/section]" headers and "key=value"
-// lines (UTF-8; backslash and line breaks in values are escaped; names
+// lines (UTF-8; blanks around "=" are not part of the name or value, so
+// backslash, line breaks and a leading blank in values are escaped; names
 // holding "[", "]", "=" or a line break are refused with ComError). The file is read when the store
 // is made; every write reads it again, applies the change and replaces the file in one rename, so
 // that two processes writing different keys keep each other's values. A file that does not exist is
