@@ -145,7 +145,10 @@ void BaseDetail::GetTitleInfo(bool byItem) {
 void BaseDetail::TakeJournalData(std::string_view statement, RecordsetPtr records, bool& result) {
     (void)result;  // left as the caller passed it
     if (!records) {
+        // The previous ledger goes before the new one is read, so that two
+        // large ledgers are never held at once.
         records_ = EmptyRecords();
+        g_LedgerRecords = records_;
         try {
             records_ = SharedConnection().Execute(statement);
         } catch (const std::exception&) {
