@@ -1,0 +1,186 @@
+// The browse window on a company whose customers have 10,000 price entries
+// each (5 customers, 2,100 items, 50,000 entries):
+//
+//   - loading the window with a customer and an item preselected (tree,
+//     path, ledger of 10,000 rows, the entry's row found and selected);
+//   - a node click from one customer to another, up to a painted first
+//     screen of 40 rows;
+//   - a refresh of a leaf: reload, repaint and the search for the current
+//     entry through every row.
+//
+// Run: bench_browse --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+// The company is generated on first use, into ORVA_BENCH_DIR when it is set
+// (and kept there for later runs), else into a temporary folder.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "browse/browse_base.h"
+#include "demo/company_generator.h"
+#include "demo/demo_company.h"
+#include "entry/globals.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/host_services.h"
+#include "host/share_props.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kScreenRows = 40;
+
+class Company {
+  public:
+    Company() {
+        if (const char* dir = std::getenv("ORVA_BENCH_DIR"); dir && *dir) {
+            dir_ = dir;
+            keep_ = true;
+            fs::create_directories(dir_);
+        } else {
+            std::string pattern = (fs::temp_directory_path() / "orva-bench-browse-XXXXXX").string();
+            if (!::mkdtemp(pattern.data()))
+                throw std::runtime_error("mkdtemp failed");
+            dir_ = pattern;
+        }
+        path_ = dir_ + "/bench_browse.db";
+        if (!fs::exists(path_)) {
+            orva::demo::LargeCompanyOptions o;
+            o.customers = 5;
+            o.items = 2100;
+            o.priceEntries = 50000;
+            o.topGroups = 1;
+            o.subGroups = 1;
+            orva::demo::CreateLargeCompany(path_, o);
+        }
+    }
+    ~Company() {
+        if (!keep_)
+            fs::remove_all(dir_);
+    }
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string dir_;
+    std::string path_;
+    bool keep_ = false;
+};
+
+const std::string& CompanyPath() {
+    static Company company;
+    return company.Path();
+}
+
+void LogOn() {
+    orva::RegisterHostServices();
+    const std::string props = "DBConnection={" + CompanyPath() +
+                              "};UserID=" + std::to_string(orva::demo::kAdminUserId) +
+                              ";SubID=ic;LANGUAGE=CHS";
+    orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
+                                   orva::Variant(props));
+    orva::InitSessionProps(props);
+    orva::g_Connection = std::make_shared<orva::AppConnection>();
+    orva::g_ShowMode = 0;
+    orva::g_CategoryByCust = true;
+}
+
+std::vector<std::int32_t> Customers() {
+    std::vector<std::int32_t> ids;
+    auto rs = orva::g_Connection->Execute("select FItemID from t_Organization order by FNumber");
+    for (; !rs->EOF_(); rs->MoveNext())
+        ids.push_back(static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger()));
+    return ids;
+}
+
+void PaintFirstScreen(orva::Ledger& ledger) {
+    for (int r = 1; r <= std::min(ledger.Rows(), kScreenRows + 2); ++r)
+        benchmark::DoNotOptimize(ledger.RowCells(r).size());
+}
+
+void BM_LoadWithPreselection(benchmark::State& state) {
+    LogOn();
+    const std::int32_t cust = Customers().front();
+    // The item of the customer's last ledger row, so that the whole ledger
+    // is searched for the entry.
+    auto rs = orva::g_Connection->Execute(
+        "select top 1 e.FItemID from t_CustEntry e inner join t_ICItem t on t.FItemID=e.FItemID "
+        "where e.FCustID=" +
+        std::to_string(cust) + " order by t.FNumber desc");
+    orva::g_SelCustID = cust;
+    orva::g_SelICItemID = static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger());
+    int rows = 0;
+    int selected = 0;
+    for (auto _ : state) {
+        orva::BrowseBase window;
+        window.Load();
+        PaintFirstScreen(window.ldgBase());
+        rows = window.ldgBase().Rows();
+        selected = window.ldgBase().SelRow();
+        state.PauseTiming();
+        window.Unload();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+    state.counters["selRow"] = selected;
+    orva::g_SelCustID = 0;
+    orva::g_SelICItemID = 0;
+}
+BENCHMARK(BM_LoadWithPreselection)->Unit(benchmark::kMillisecond);
+
+std::int32_t Parent(std::int32_t id) {
+    auto rs = orva::g_Connection->Execute("select FParentID from t_Item where FItemID=" +
+                                          std::to_string(id));
+    return static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger());
+}
+
+struct OpenWindow {
+    orva::BrowseBase window;
+    std::vector<orva::NodeId> leaves;
+
+    OpenWindow() {
+        LogOn();
+        window.Load();
+        orva::Tree& tree = window.tvwBase();
+        tree.UserExpand(tree.Find("gc0"));
+        for (std::int32_t id : Customers()) {
+            std::vector<std::int32_t> path;  // the groups above the customer, top first
+            for (std::int32_t p = Parent(id); p != 0; p = Parent(p)) path.insert(path.begin(), p);
+            for (std::int32_t g : path) tree.UserExpand(tree.Find("gi" + std::to_string(g)));
+        }
+        for (std::int32_t id : Customers()) leaves.push_back(tree.Find("gb" + std::to_string(id)));
+    }
+};
+
+void BM_NodeClickToFirstScreen(benchmark::State& state) {
+    OpenWindow w;
+    std::size_t next = 0;
+    for (auto _ : state) {
+        w.window.tvwBase().UserClick(w.leaves[next++ % w.leaves.size()]);
+        PaintFirstScreen(w.window.ldgBase());
+    }
+    state.counters["rows"] = w.window.ldgBase().Rows();
+}
+BENCHMARK(BM_NodeClickToFirstScreen)->Unit(benchmark::kMillisecond);
+
+void BM_Refresh(benchmark::State& state) {
+    OpenWindow w;
+    orva::Ledger& ledger = w.window.ldgBase();
+    w.window.tvwBase().UserClick(w.leaves.front());
+    // No entry was opened, so the search for the current entry goes through
+    // every row: the longest a refresh takes.
+    for (auto _ : state) {
+        w.window.Refresh();
+        PaintFirstScreen(ledger);
+    }
+    state.counters["rows"] = ledger.Rows();
+}
+BENCHMARK(BM_Refresh)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,103 @@
+// What the browse window's view relies on: the layout and the splitter
+// limits, the view toggles, help, and captions in the session's language.
+#include "browse_fixture.h"
+#include "support/language_scope.h"
+
+namespace orva {
+namespace {
+
+using BrowseView = BrowseTest;
+
+TEST(BrowseLayoutTest, TheGripStaysAwayFromBothEdgesAndTheTreeTakesItsPosition) {
+    BrowseLayout layout;
+    layout.SetWindowSize(10000, 6000);
+    layout.SetBarHeights(600, 300);
+    layout.SplitterDown(5000);
+    EXPECT_TRUE(layout.BarVisible());
+    layout.SplitterMove(100);
+    EXPECT_EQ(layout.BarLeft(), BrowseLayout::kSplitLimit);
+    layout.SplitterMove(9900);
+    EXPECT_EQ(layout.BarLeft(), 10000 - BrowseLayout::kSplitLimit);
+    layout.SplitterUp(9990);
+    EXPECT_FALSE(layout.Dragging());
+    EXPECT_FALSE(layout.BarVisible());
+    EXPECT_EQ(layout.TreeWidth(), 10000 - BrowseLayout::kSplitLimit);
+    layout.SplitterMove(100);  // not dragging: nothing follows
+    EXPECT_EQ(layout.TreeWidth(), 10000 - BrowseLayout::kSplitLimit);
+
+    const BrowseGeometry g = layout.Geometry();
+    EXPECT_EQ(g.tree.left, BrowseLayout::kMargin);
+    EXPECT_EQ(g.tree.width, layout.TreeWidth());
+    EXPECT_EQ(g.titleClass.top, 600 + BrowseLayout::kMargin);
+    EXPECT_EQ(g.tree.top, g.titleClass.top + BrowseLayout::kTitleHeight + BrowseLayout::kGap);
+    EXPECT_EQ(g.ledger.left, g.grip.left + g.grip.width);
+    EXPECT_EQ(g.ledger.left + g.ledger.width, 10000 - BrowseLayout::kMargin);
+    EXPECT_EQ(g.ledger.top + g.ledger.height, 6000 - 300 - BrowseLayout::kMargin);
+    EXPECT_EQ(g.ledger.top, g.tree.top);
+
+    layout.SetWindowSize(3000, 6000);  // narrower than both limits: the left one wins
+    EXPECT_EQ(layout.ClampSplit(2000), BrowseLayout::kSplitLimit);
+}
+
+TEST_F(BrowseView, TogglesFlipTheirCheckAndTheBarsAndRelayOut) {
+    BrowseBase& w = Open();
+    w.Resize(12000, 8000);
+    const int ledgerTop = w.Layout().Geometry().ledger.top;
+    int changes = 0;
+    Subscription sub = w.Subscribe([&] { ++changes; });
+
+    w.Menus().Click("mnuViewToolbar");
+    EXPECT_FALSE(w.Menus().Item("mnuViewToolbar").checked);
+    EXPECT_FALSE(w.tbToolBar().Visible());
+    EXPECT_LT(w.Layout().Geometry().ledger.top, ledgerTop);
+    w.Menus().Click("mnuViewToolbar");
+    EXPECT_TRUE(w.tbToolBar().Visible());
+    EXPECT_EQ(w.Layout().Geometry().ledger.top, ledgerTop);
+
+    w.Menus().Click("mnuViewToolbarLable");
+    EXPECT_FALSE(w.Menus().Item("mnuViewToolbarLable").checked);
+    EXPECT_FALSE(w.tbToolBar().ShowCaptions());
+    EXPECT_EQ(w.tbToolBar().Item("New").caption, "新增");  // kept for showing again
+    EXPECT_LT(w.Layout().Geometry().ledger.top, ledgerTop);
+
+    const int height = w.Layout().Geometry().ledger.height;
+    w.Menus().PressShortcut("F9");  // refresh, nothing to relayout
+    w.Menus().Click("mnuViewStatusBar");
+    EXPECT_FALSE(w.sbStatusBar().Visible());
+    EXPECT_GT(w.Layout().Geometry().ledger.height, height);
+    EXPECT_GE(changes, 4);
+
+    w.SplitterMouseDown(4000);
+    w.SplitterMouseMove(500);
+    w.SplitterMouseUp(500);
+    EXPECT_EQ(w.Layout().Geometry().tree.width, BrowseLayout::kSplitLimit);
+}
+
+TEST_F(BrowseView, CloseHidesTheWindowAndHelpGoesThroughTheUserInterface) {
+    BrowseBase& w = Open();
+    w.MarkShown();
+    w.Menus().Click("mnuHelpSearchForHelpOn");
+    ASSERT_EQ(ui->HelpRequests().size(), 1u);
+    EXPECT_EQ(ui->HelpRequests()[0].page, "OrvaSalePrice");
+    EXPECT_TRUE(w.Menus().PressShortcut("Ctrl+X"));
+    EXPECT_FALSE(w.Visible());
+    w.MarkShown();
+    w.tbToolBar().Click("Exit");
+    EXPECT_FALSE(w.Visible());
+}
+
+TEST_F(BrowseView, AnEnglishSessionTranslatesCaptionsMenusAndMessages) {
+    test::LanguageScope english("ENG");
+    BrowseBase& w = Open();
+    EXPECT_EQ(w.Caption(), "Base Data (Customer Price Management)");
+    EXPECT_EQ(w.Menus().Item("mnuFile").caption, "&File");
+    EXPECT_EQ(w.Menus().Item("mnuVBaseICItem").caption, "By Item Group");
+    EXPECT_EQ(w.tbToolBar().Item("Check").toolTip, "Audit the price entry");
+    EXPECT_EQ(w.ldgBase().CellText(1, 2), "Item code");
+    ClickLeaf(w, DeepCustomer(1));
+    EXPECT_EQ(w.sbStatusBar().Panel("Passtime").text.rfind("Data read in: ", 0), 0u);
+    EXPECT_NE(w.SSPTitleItem().find(" records"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orva
