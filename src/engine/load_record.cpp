@@ -222,7 +222,7 @@ std::string UserDefInfo::GetName(std::int32_t id, std::int32_t kind) {
                                            "FName");
                 }
                 break;
-            case 10:  // specification
+            case 10:  // model (规格型号)
                 if (!batch) {
                     result = FirstRowField(
                         db.Execute("Select  FModel,FItemID FROM t_ICItem Where FItemID=" + ID),

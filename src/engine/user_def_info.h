@@ -1,6 +1,6 @@
 // UserDefInfo: the engine behind the record editor's property grid. It holds
 // the sixteen row descriptors of a price entry (one grid row each: customer
-// code and name, item code, name and specification, unit, quantity band,
+// code and name, item code, name and model, unit, quantity band,
 // price, currency, discount, lead time, effective date, audit state, expiry
 // date, note), loads them from the database, formats the grid, checks each
 // typed value against the base data, saves the entry, and runs the batch
