@@ -234,7 +234,7 @@ void FnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         std::string_view e = TextOf(argv[2]);
         if (tsql::CountChars(e) != 1) {
             return Error(ctx, "The invalid escape character \"" + std::string(e) +
-                                  "\" was specified in a LIKE predicate.");
+                                  "\" was given in a LIKE predicate.");
         }
         std::size_t i = 0;
         escape = DecodeUtf8(e, i);
