@@ -7,6 +7,8 @@ orva_packages=(
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   gettext
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev fonts-noto-cjk
+  xvfb xauth
 )
 
 orva_install_deps() {

@@ -1,0 +1,37 @@
+# The Qt 6 Widgets face of the module: views of the control models, the host
+# dialogs and services (library orvasaleprice-qt), and its GUI tests (test_qt).
+# Included at the end of the top-level CMakeLists.txt, after tests/, so that
+# the test support library exists.
+
+find_package(Qt6 6.2 COMPONENTS Widgets PrintSupport Test)
+if(NOT Qt6_FOUND)
+  message(WARNING "Qt 6 (Widgets, PrintSupport, Test) not found: the Qt face is not built. "
+                  "Install qt6-base-dev (scripts/deps.sh).")
+  return()
+endif()
+
+orva_glob_sources(ORVA_QT_SOURCES src/qt)
+add_library(orvasaleprice-qt STATIC ${ORVA_QT_SOURCES})
+set_target_properties(orvasaleprice-qt PROPERTIES AUTOMOC ON)
+target_link_libraries(orvasaleprice-qt PUBLIC orvasaleprice Qt6::Widgets Qt6::PrintSupport)
+# The control models have members named like Qt's keywords (slots, emit):
+# Qt code here spells them Q_SLOTS, Q_SIGNALS and Q_EMIT.
+target_compile_definitions(orvasaleprice-qt PUBLIC QT_NO_KEYWORDS)
+# Where the help page is found in a build tree (qt/help_page.cpp looks
+# there last, after ORVA_HELP_DIR and the installed share folder).
+target_compile_definitions(orvasaleprice-qt PRIVATE
+                           ORVA_HELP_SOURCE_DIR="${CMAKE_SOURCE_DIR}/data/help")
+include(GNUInstallDirs)
+install(FILES ${CMAKE_SOURCE_DIR}/data/help/orvasaleprice.html
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/orvasaleprice/help)
+
+if(ORVA_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  file(GLOB orva_qt_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/qt/*.cpp)
+  if(orva_qt_test_sources)
+    orva_add_test(NAME test_qt SOURCES ${orva_qt_test_sources}
+                  LIBS orvatestsupport orvasaleprice-qt Qt6::Test GUI)
+    set_target_properties(test_qt PROPERTIES AUTOMOC ON)
+  endif()
+endif()

@@ -1,0 +1,77 @@
+#include "qt/key_codes.h"
+
+#include <QKeyEvent>
+
+namespace orva::qt {
+
+int HostKeyCode(int qtKey) {
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return 'A' + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return '0' + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return 9;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Shift:
+            return 16;
+        case Qt::Key_Control:
+            return 17;
+        case Qt::Key_Alt:
+            return 18;
+        case Qt::Key_Escape:
+            return 27;
+        case Qt::Key_Space:
+            return 32;
+        case Qt::Key_PageUp:
+            return 33;
+        case Qt::Key_PageDown:
+            return 34;
+        case Qt::Key_End:
+            return 35;
+        case Qt::Key_Home:
+            return 36;
+        case Qt::Key_Left:
+            return 37;
+        case Qt::Key_Up:
+            return 38;
+        case Qt::Key_Right:
+            return 39;
+        case Qt::Key_Down:
+            return 40;
+        case Qt::Key_Insert:
+            return 45;
+        case Qt::Key_Delete:
+            return 46;
+        default:
+            return 0;
+    }
+}
+
+int HostShiftState(Qt::KeyboardModifiers modifiers) {
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= kShiftMask;
+    if (modifiers & Qt::ControlModifier)
+        shift |= kCtrlMask;
+    if (modifiers & Qt::AltModifier)
+        shift |= kAltMask;
+    return shift;
+}
+
+int HostKeyCode(const QKeyEvent& event) {
+    return HostKeyCode(event.key());
+}
+
+int HostShiftState(const QKeyEvent& event) {
+    return HostShiftState(event.modifiers());
+}
+
+}  // namespace orva::qt

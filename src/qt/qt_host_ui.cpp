@@ -1,0 +1,131 @@
+#include "qt/qt_host_ui.h"
+
+#include <QApplication>
+
+#include "entry/globals.h"
+#include "host/base_list.h"
+#include "host/com_error.h"
+#include "host/component_registry.h"
+#include "host/settings_store.h"
+#include "qt/assistant_notice.h"
+#include "qt/base_data_picker.h"
+#include "qt/help_page.h"
+#include "qt/lookup_specs.h"
+#include "qt/message_box.h"
+#include "qt/message_dialog_view.h"
+#include "qt/modal_view_registry.h"
+#include "qt/modal_window_dialog.h"
+#include "qt/qt_base_list.h"
+#include "qt/qt_settings_store.h"
+#include "qt/qt_text.h"
+
+namespace orva::qt {
+namespace {
+
+LookupReply Pick(PickerSpec spec, const std::string& search) {
+    BaseDataQuery query(std::move(spec), PickerConnection());
+    BaseDataPicker picker(query, false, Q(search).trimmed(), DialogParent());
+    if (picker.exec() != QDialog::Accepted || picker.PickedIds().empty())
+        return {};
+    return {true, query.Record(picker.PickedIds().front())};
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+QWidget* DialogParent() {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+void QtHostUi::ShowHelp(std::int32_t, const std::string& helpPage) {
+    ShowHelpWindow(helpPage, DialogParent());
+}
+
+MsgResult QtHostUi::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                               const std::string& title) {
+    return ShowMessageBox(DialogParent(), text, buttons, icon, title);
+}
+
+std::int32_t QtHostUi::ShowMessageDialog(const MessageDialogContent& content) {
+    MessageDialogView dialog(content, DialogParent());
+    dialog.exec();
+    return dialog.Result();
+}
+
+void QtHostUi::ShowModal(ModalWindow& window) {
+    ModalViewRegistry::Factory factory = ModalViewRegistry::Find(window.WindowName());
+    if (!factory) {
+        throw ComError(ComError::kGeneric,
+                       "No view is registered for the window " + window.WindowName() + ".");
+    }
+    ModalWindowDialog dialog(window, DialogParent());
+    window.MarkShown();
+    window.SetHideListener([&dialog] { dialog.done(QDialog::Accepted); });
+    try {
+        dialog.SetBody(factory(window, dialog));
+        // The logic may have hidden the window while its view was built.
+        if (window.Visible())
+            dialog.exec();
+    } catch (...) {
+        window.SetHideListener(nullptr);
+        window.Hide();
+        throw;
+    }
+    window.SetHideListener(nullptr);
+}
+
+void QtHostUi::ShowAssistant(const std::string& description, std::int16_t) {
+    AssistantNotice::Show(Q(description));
+}
+
+LookupReply QtHostUi::Lookup(const LookupRequest& request) {
+    const std::string& method = request.method;
+    if (method == "ItemLookUp" || method == "SubMesLookup") {
+        std::optional<PickerSpec> spec = ItemClassSpec(request.classID);
+        if (!spec) {
+            throw ComError(ComError::kGeneric, "There is no base data of item class " +
+                                                   std::to_string(request.classID) + ".");
+        }
+        std::string search = request.first;
+        if (method == "ItemLookUp") {
+            spec->filter = Trimmed(request.second);
+            const Variant shortNumber = request.params.Value("BeShortNumber");
+            spec->shortNumber = shortNumber.IsNull() ? g_UseShortNumber : shortNumber.ToBool();
+            if (search.empty() && !request.params.Value("Search").IsNull())
+                search = request.params.Value("Search").ToText();
+        }
+        return Pick(std::move(*spec), search);
+    }
+    if (method == "UnitLookup")
+        return Pick(UnitSpec(request.classID), request.first);
+    if (method == "CurrencyLookup")
+        return Pick(CurrencySpec(), request.first);
+    if (method == "SettTypeLookup" || method == "AccountLookup") {
+        throw ComError(
+            ComError::kGeneric,
+            "This company database keeps no " +
+                std::string(method == "AccountLookup" ? "accounts" : "settlement types") +
+                " to look up.");
+    }
+    throw ComError(ComError::kGeneric, "Unknown base-data lookup " + method + ".");
+}
+
+void InstallQtHost(const std::string& settingsFile) {
+    SetCurrentUi(std::make_shared<QtHostUi>());
+    ComponentRegistry::Register<BaseList>(BaseList::kProgID,
+                                          [] { return std::make_shared<QtBaseList>(); });
+    if (settingsFile.empty())
+        SetCurrentSettings(std::make_shared<QtSettingsStore>());
+    else
+        SetCurrentSettings(std::make_shared<QtSettingsStore>(Q(settingsFile)));
+}
+
+}  // namespace orva::qt

@@ -1,0 +1,177 @@
+// The ledger's view: rows asked of the owner only when painted, the two
+// title rows with their merges above the scrolling rows, and the user's
+// double click and keys reaching the ledger's events.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QFontInfo>
+#include <QScrollBar>
+#include <QTest>
+#include <set>
+
+#include "host/controls/ledger.h"
+#include "qt/cjk_fonts.h"
+#include "qt/ledger_header.h"
+#include "qt/ledger_model.h"
+#include "qt/ledger_view.h"
+#include "qt_test_app.h"
+
+namespace orva::qt {
+namespace {
+
+// An owner that answers any row and remembers which rows it was asked for.
+class CountingSource : public LedgerSource {
+  public:
+    std::string RowText(int row) override {
+        asked.insert(row);
+        ++fetches;
+        if (row == 1)
+            return "|编号|名称|最低限价||";
+        if (row == 2)
+            return "||||币别|金额|";
+        return std::to_string(row) + "|C" + std::to_string(row) + "|客户" + std::to_string(row) +
+               "|RMB|" + std::to_string(row % 7) + ".50|";
+    }
+    std::set<int> asked;
+    int fetches = 0;
+};
+
+class LedgerViewTest : public ::testing::Test {
+  protected:
+    void Build(int dataRows) {
+        test::App();
+        ledger_.SetSource(&source_);
+        ledger_.SetCols(5);
+        ledger_.SetRows(dataRows + 2);
+        ledger_.SetColHidden(1, true);
+        ledger_.Merge(1, 2, 2, 2);
+        ledger_.Merge(1, 3, 2, 3);
+        ledger_.Merge(1, 4, 1, 5);
+        ledger_.SetColAlignment(5, Ledger::kAlignRight);
+        view_ = std::make_unique<LedgerView>(ledger_);
+        view_->resize(640, 320);
+        view_->show();
+        view_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view_.get()));
+        view_->grab();  // paints
+    }
+    QPoint RowCenter(int ledgerRow, int col = 2) {
+        return view_->visualRect(view_->model()->index(LedgerModel::ModelRow(ledgerRow), col - 1))
+            .center();
+    }
+
+    CountingSource source_;
+    Ledger ledger_;
+    std::unique_ptr<LedgerView> view_;
+};
+
+TEST_F(LedgerViewTest, AsksOnlyForTheRowsOnScreen) {
+    Build(100000);
+    auto dataRowsAsked = [&] {
+        return std::count_if(source_.asked.begin(), source_.asked.end(),
+                             [](int r) { return r > 2; });
+    };
+    EXPECT_GT(dataRowsAsked(), 3);
+    EXPECT_LT(dataRowsAsked(), 40);
+    EXPECT_TRUE(source_.asked.count(3));
+    view_->scrollToBottom();
+    view_->grab();
+    EXPECT_TRUE(source_.asked.count(100002));
+    EXPECT_LT(dataRowsAsked(), 80);
+    EXPECT_EQ(view_->model()->index(LedgerModel::ModelRow(100002), 2).data().toString(),
+              "客户100002");
+    EXPECT_EQ(view_->model()->index(0, 4).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                  Qt::AlignRight,
+              Qt::AlignRight);
+}
+
+TEST_F(LedgerViewTest, DoubleClickDeleteAndEnterReachTheLedger) {
+    Build(20);
+    int dblClicks = 0;
+    std::vector<int> keys;
+    auto dbl = ledger_.OnDblClick([&] { ++dblClicks; });
+    auto key = ledger_.OnKeyDown([&](int& code, int shift) {
+        if (shift == 0 && (code == 46 || code == 13)) {
+            keys.push_back(code);
+            code = 0;
+        }
+    });
+    QTest::mouseDClick(view_->viewport(), Qt::LeftButton, {}, RowCenter(5));
+    EXPECT_EQ(dblClicks, 1);
+    EXPECT_EQ(ledger_.SelRow(), 5);
+    EXPECT_EQ(ledger_.Text(), "C5");  // the clicked cell is current
+
+    QTest::keyClick(view_.get(), Qt::Key_Delete);
+    QTest::keyClick(view_.get(), Qt::Key_Return);
+    EXPECT_EQ(keys, (std::vector<int>{46, 13}));
+    QTest::keyClick(view_.get(), Qt::Key_Down);  // not the window's: moves the selection
+    EXPECT_EQ(ledger_.SelRow(), 6);
+
+    // The window selecting a row is shown, scrolled into view.
+    ledger_.SetSelRow(20);
+    EXPECT_EQ(view_->currentIndex().row(), LedgerModel::ModelRow(20));
+    EXPECT_TRUE(view_->viewport()->rect().contains(RowCenter(20)));
+}
+
+TEST_F(LedgerViewTest, TitleRowsAreDrawnWithTheirMerges) {
+    Build(5);
+    LedgerHeader* header = view_->header();
+    const int h = header->height();
+    EXPECT_GE(h, 2 * view_->fontMetrics().height());
+    // Columns 2 and 3: one cell over both title rows.
+    EXPECT_EQ(header->TitleCellRect(1, 2).height(), h);
+    EXPECT_EQ(header->TitleCellRect(2, 3), header->TitleCellRect(1, 3));
+    // "最低限价" spans columns 4 and 5 in row 1; row 2 has a cell for each.
+    EXPECT_EQ(header->TitleCellRect(1, 4).width(), view_->columnWidth(3) + view_->columnWidth(4));
+    EXPECT_EQ(header->TitleCellRect(1, 5), header->TitleCellRect(1, 4));
+    EXPECT_EQ(header->TitleCellRect(2, 5).width(), view_->columnWidth(4));
+    EXPECT_EQ(header->TitleCellRect(2, 5).top(), h / 2);
+    // Hidden column 1 has no cell; widths are the ledger's, in twips.
+    EXPECT_TRUE(view_->isColumnHidden(0));
+    EXPECT_TRUE(header->TitleCellRect(1, 1).isEmpty());
+    ledger_.SetColWidth(3, 1500);
+    EXPECT_EQ(view_->columnWidth(2), 100);
+    ledger_.SetColHidden(1, false);
+    EXPECT_FALSE(view_->isColumnHidden(0));
+    // A width dragged by the user goes back to the ledger.
+    header->resizeSection(1, 150);
+    EXPECT_EQ(ledger_.ColWidth(2), 2250);
+}
+
+TEST_F(LedgerViewTest, TitleFontRendersChinese) {
+    Build(3);
+    ledger_.SetTextlineFontName(1, "宋体");
+    ledger_.SetTextlineFontCharset(1, 134);
+    EXPECT_TRUE(view_->font().families().contains("Noto Serif CJK SC"));
+    EXPECT_TRUE(QFontMetrics(view_->font()).inFont(QChar(0x4EF7)));  // 价
+    EXPECT_TRUE(QFontMetrics(view_->header()->font()).inFont(QChar(0x4EF7)));
+}
+
+TEST(LedgerModelTest, PassesTheItemModelTesterWhileTheLedgerChanges) {
+    test::App();
+    CountingSource source;
+    Ledger ledger;
+    ledger.SetSource(&source);
+    LedgerModel model(ledger);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ledger.SetCols(5);
+    ledger.SetRows(2);
+    EXPECT_EQ(model.rowCount(), 0);
+    ledger.SetRows(52);
+    EXPECT_EQ(model.rowCount(), 50);
+    ledger.SetRowText(1, "|a|b|c|d|");
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "a");
+    ledger.SetRowBkColor(3, Rgb(255, 0, 0));
+    EXPECT_EQ(model.index(0, 0).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(Qt::red));
+    ledger.ForceRefresh();
+    ledger.Clear();
+    ledger.SetCols(3);
+    ledger.SetRows(10);
+    EXPECT_EQ(model.rowCount(), 8);
+    EXPECT_EQ(model.columnCount(), 3);
+    ledger.SetRows(0);
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+}  // namespace
+}  // namespace orva::qt

@@ -1,0 +1,65 @@
+#include "qt_test_app.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include "qt/cjk_fonts.h"
+
+namespace orva::qt::test {
+namespace {
+
+// Polls the event loop for a modal widget the action accepts, then goes.
+class ModalPoller : public QObject {
+  public:
+    ModalPoller(std::function<bool(QWidget*)> tryAct, int timeoutMs)
+        : tryAct_(std::move(tryAct)), timeoutMs_(timeoutMs) {
+        elapsed_.start();
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
+        timer_.start();
+    }
+
+  private:
+    void Poll() {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && tryAct_(modal)) {
+            Done();
+        } else if (elapsed_.elapsed() > timeoutMs_) {
+            ADD_FAILURE() << "no modal dialog of the expected type came up";
+            if (QWidget* open = QApplication::activeModalWidget())
+                open->close();
+            Done();
+        }
+    }
+    void Done() {
+        timer_.stop();
+        deleteLater();
+    }
+
+    std::function<bool(QWidget*)> tryAct_;
+    int timeoutMs_;
+    QElapsedTimer elapsed_;
+    QTimer timer_;
+};
+
+}  // namespace
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_qt";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        auto* a = new QApplication(argc, argv);
+        InstallCjkApplicationFont();
+        return a;
+    }();
+    return *app;
+}
+
+void WhenModalWidget(std::function<bool(QWidget*)> tryAct, int timeoutMs) {
+    new ModalPoller(std::move(tryAct), timeoutMs);
+}
+
+}  // namespace orva::qt::test
