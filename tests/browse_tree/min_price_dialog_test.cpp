@@ -172,12 +172,5 @@ TEST_F(MinPriceDialogTest, CurrencyBoxRefusesTypingAndTakesTheLookupsChoice) {
     EXPECT_EQ(Headers()[std::to_string(cust)], "3/" + FormatDouble(shown));
 }
 
-TEST_F(MinPriceDialogTest, AFailingSaveIsPassedOverAndTheDialogCloses) {
-    Query("drop table t_Cust");
-    Open([](frmSELowPrice& w) { w.CmdOKClick(); });
-    EXPECT_FALSE(dialog->Visible());
-    EXPECT_TRUE(ui->MessageBoxes().empty());
-}
-
 }  // namespace
 }  // namespace orva
