@@ -52,8 +52,12 @@ MessageDialogView::MessageDialogView(const MessageDialogContent& content, QWidge
         details->setObjectName("details");
         details->setReadOnly(true);
         details->setFrameShape(QFrame::StyledPanel);
+        // As tall as its lines, up to eight; longer texts scroll.
         const int lines = std::min<int>(static_cast<int>(content.details.size()), 8);
-        details->setMinimumHeight(details->fontMetrics().lineSpacing() * (lines + 1) + 12);
+        const int height = details->fontMetrics().lineSpacing() * (lines + 1) + 12;
+        details->setMinimumHeight(height);
+        if (content.details.size() <= 8)
+            details->setMaximumHeight(height);
         text->addWidget(details, 1);
     }
 

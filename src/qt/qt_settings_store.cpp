@@ -32,9 +32,8 @@ QString Match(const QStringList& names, const QString& wanted, bool* found) {
 }  // namespace
 
 QtSettingsStore::QtSettingsStore()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            QStringLiteral("orva"),
-                                            QStringLiteral("OrvaSalePrice"))) {}
+    : settings_(
+          std::make_unique<QSettings>(QStringLiteral("orva"), QStringLiteral("OrvaSalePrice"))) {}
 
 QtSettingsStore::QtSettingsStore(const QString& iniPath)
     : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
