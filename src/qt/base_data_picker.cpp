@@ -29,7 +29,7 @@ constexpr int kGroupRole = Qt::UserRole + 2;
 BaseDataPicker::BaseDataPicker(BaseDataQuery query, bool multiple, const QString& search,
                                QWidget* parent)
     : QDialog(parent), query_(std::move(query)) {
-    setWindowTitle(Q(query_.spec().title));
+    setWindowTitle(Q(query_.setup().title));
     resize(760, 500);
 
     search_ = new QLineEdit(search, this);
@@ -54,7 +54,7 @@ BaseDataPicker::BaseDataPicker(BaseDataQuery query, bool multiple, const QString
     rows_->setSelectionMode(multiple ? QAbstractItemView::ExtendedSelection
                                      : QAbstractItemView::SingleSelection);
     QStringList headers{Q(GetResText("代码")), Q(GetResText("名称"))};
-    for (const auto& column : query_.spec().extraColumns) headers << Q(column.caption);
+    for (const auto& column : query_.setup().extraColumns) headers << Q(column.caption);
     rows_->setHeaderLabels(headers);
     rows_->header()->setStretchLastSection(true);
     rows_->setColumnWidth(0, 150);
@@ -119,7 +119,7 @@ BaseDataPicker::BaseDataPicker(BaseDataQuery query, bool multiple, const QString
 
 void BaseDataPicker::BuildGroups() {
     groupTree_->clear();
-    const bool hasGroups = query_.spec().itemClass > 0 || query_.spec().unitGroups;
+    const bool hasGroups = query_.setup().itemClass > 0 || query_.setup().unitGroups;
     groupTree_->setVisible(hasGroups);
     if (!hasGroups)
         return;

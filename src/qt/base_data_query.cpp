@@ -49,20 +49,20 @@ std::shared_ptr<AppConnection> PickerConnection() {
     return g_Connection ? g_Connection : std::make_shared<AppConnection>();
 }
 
-BaseDataQuery::BaseDataQuery(PickerSpec spec, std::shared_ptr<AppConnection> db)
-    : spec_(std::move(spec)), db_(std::move(db)) {}
+BaseDataQuery::BaseDataQuery(PickerSetup setup, std::shared_ptr<AppConnection> db)
+    : setup_(std::move(setup)), db_(std::move(db)) {}
 
 std::vector<PickerGroup> BaseDataQuery::Groups() const {
     std::vector<PickerGroup> groups;
     RecordsetPtr rs;
-    if (spec_.unitGroups) {
+    if (setup_.unitGroups) {
         rs = db_->Execute(
             "SELECT FUnitGroupID AS FItemID, 0 AS FParentID, FNumber, FName FROM t_UnitGroup "
             "ORDER BY FNumber");
-    } else if (spec_.itemClass > 0) {
+    } else if (setup_.itemClass > 0) {
         rs = db_->Execute(
             "SELECT FItemID, FParentID, FNumber, FName FROM t_Item WHERE FItemClassID=" +
-            SqlId(spec_.itemClass) + " AND FDetail=0 AND FDeleted=0 ORDER BY FNumber");
+            SqlId(setup_.itemClass) + " AND FDetail=0 AND FDeleted=0 ORDER BY FNumber");
     } else {
         return groups;
     }
@@ -83,21 +83,21 @@ std::string BaseDataQuery::SearchCondition(const std::string& text, bool withSho
 std::string BaseDataQuery::DetailConditions(const PickerGroup* group,
                                             const std::string& search) const {
     std::string where = " WHERE FDeleted=0";
-    if (!spec_.baseCondition.empty())
-        where += " AND (" + spec_.baseCondition + ")";
-    if (!spec_.filter.empty())
-        where += " AND (" + spec_.filter + ")";
-    if (spec_.unitGroups) {
+    if (!setup_.baseCondition.empty())
+        where += " AND (" + setup_.baseCondition + ")";
+    if (!setup_.filter.empty())
+        where += " AND (" + setup_.filter + ")";
+    if (setup_.unitGroups) {
         if (group)
             where += " AND FUnitGroupID=" + SqlId(group->id);
-    } else if (spec_.itemClass > 0 && spec_.hasParent) {
+    } else if (setup_.itemClass > 0 && setup_.hasParent) {
         if (search.empty())
             where += " AND FParentID=" + SqlId(group ? group->id : 0);
         else if (group)
             where += " AND FNumber LIKE " + BelowPattern(group->number);
     }
     if (!search.empty())
-        where += " AND " + SearchCondition(search, spec_.hasShortNumber);
+        where += " AND " + SearchCondition(search, setup_.hasShortNumber);
     return where;
 }
 
@@ -107,10 +107,10 @@ std::vector<PickerRow> BaseDataQuery::Rows(const PickerGroup* group, const std::
     if (truncated)
         *truncated = false;
     // Subgroups (of a t_Item class) first, so the user can go down the tree.
-    if (spec_.itemClass > 0 && !spec_.unitGroups) {
+    if (setup_.itemClass > 0 && !setup_.unitGroups) {
         std::string sql = "SELECT TOP " + std::to_string(kRowLimit) +
                           " FItemID, FNumber, FShortNumber, FName FROM t_Item WHERE FItemClassID=" +
-                          SqlId(spec_.itemClass) + " AND FDetail=0 AND FDeleted=0";
+                          SqlId(setup_.itemClass) + " AND FDetail=0 AND FDeleted=0";
         if (search.empty())
             sql += " AND FParentID=" + SqlId(group ? group->id : 0);
         else {
@@ -124,18 +124,18 @@ std::vector<PickerRow> BaseDataQuery::Rows(const PickerGroup* group, const std::
             row.id = Id(*rs, "FItemID");
             row.group = true;
             const std::string shortCode = Text(*rs, "FShortNumber");
-            row.code = spec_.shortNumber && !shortCode.empty() ? shortCode : Text(*rs, "FNumber");
+            row.code = setup_.shortNumber && !shortCode.empty() ? shortCode : Text(*rs, "FNumber");
             row.name = Text(*rs, "FName");
-            row.extras.resize(spec_.extraColumns.size());
+            row.extras.resize(setup_.extraColumns.size());
             rows.push_back(std::move(row));
         }
     }
-    std::string select = "SELECT TOP " + std::to_string(kRowLimit + 1) + " " + spec_.idColumn +
+    std::string select = "SELECT TOP " + std::to_string(kRowLimit + 1) + " " + setup_.idColumn +
                          " AS FPickID, FNumber, FName";
-    if (spec_.hasShortNumber)
+    if (setup_.hasShortNumber)
         select += ", FShortNumber";
-    for (const auto& column : spec_.extraColumns) select += ", " + column.field;
-    RecordsetPtr rs = db_->Execute(select + " FROM " + spec_.table +
+    for (const auto& column : setup_.extraColumns) select += ", " + column.field;
+    RecordsetPtr rs = db_->Execute(select + " FROM " + setup_.table +
                                    DetailConditions(group, search) + " ORDER BY FNumber");
     int count = 0;
     for (; !rs->EOF_(); rs->MoveNext()) {
@@ -146,10 +146,10 @@ std::vector<PickerRow> BaseDataQuery::Rows(const PickerGroup* group, const std::
         }
         PickerRow row;
         row.id = Id(*rs, "FPickID");
-        const std::string shortCode = spec_.hasShortNumber ? Text(*rs, "FShortNumber") : "";
-        row.code = spec_.shortNumber && !shortCode.empty() ? shortCode : Text(*rs, "FNumber");
+        const std::string shortCode = setup_.hasShortNumber ? Text(*rs, "FShortNumber") : "";
+        row.code = setup_.shortNumber && !shortCode.empty() ? shortCode : Text(*rs, "FNumber");
         row.name = Text(*rs, "FName");
-        for (const auto& column : spec_.extraColumns)
+        for (const auto& column : setup_.extraColumns)
             row.extras.push_back(Text(*rs, column.field.c_str()));
         rows.push_back(std::move(row));
     }
@@ -158,13 +158,13 @@ std::vector<PickerRow> BaseDataQuery::Rows(const PickerGroup* group, const std::
 
 std::shared_ptr<Dictionary> BaseDataQuery::Record(std::int32_t id) const {
     auto record = std::make_shared<Dictionary>();
-    if (spec_.table != "t_Currency") {
+    if (setup_.table != "t_Currency") {
         RecordsetPtr item = db_->Execute("SELECT * FROM t_Item WHERE FItemID=" + SqlId(id));
         if (!item->EOF_())
             CopyRow(*item, *record);
     }
-    RecordsetPtr rs =
-        db_->Execute("SELECT * FROM " + spec_.table + " WHERE " + spec_.idColumn + "=" + SqlId(id));
+    RecordsetPtr rs = db_->Execute("SELECT * FROM " + setup_.table + " WHERE " + setup_.idColumn +
+                                   "=" + SqlId(id));
     if (!rs->EOF_())
         CopyRow(*rs, *record);
     auto text = [&](const char* key) {
@@ -174,7 +174,7 @@ std::shared_ptr<Dictionary> BaseDataQuery::Record(std::int32_t id) const {
     const std::string number = text("FNumber");
     const std::string shortNumber = text("FShortNumber");
     record->SetValue("ItemID", id);
-    record->SetValue("Number", spec_.shortNumber && !shortNumber.empty() ? shortNumber : number);
+    record->SetValue("Number", setup_.shortNumber && !shortNumber.empty() ? shortNumber : number);
     record->SetValue("ShortNumber", shortNumber);
     record->SetValue("Name", record->Value("FName"));
     record->SetValue("FullName", record->Exists("FFullName") ? record->Value("FFullName")
@@ -184,7 +184,7 @@ std::shared_ptr<Dictionary> BaseDataQuery::Record(std::int32_t id) const {
                      record->Exists("FParentID") ? record->Value("FParentID") : Variant(0));
     record->SetValue("Level", record->Exists("FLevel") ? record->Value("FLevel") : Variant(1));
     record->SetValue("ItemClassID", record->Exists("FItemClassID") ? record->Value("FItemClassID")
-                                                                   : Variant(spec_.itemClass));
+                                                                   : Variant(setup_.itemClass));
     return record;
 }
 
@@ -193,8 +193,8 @@ RecordsetPtr BaseDataQuery::Records(const std::vector<std::int32_t>& ids) const 
     for (std::int32_t id : ids) list += (list.empty() ? "" : ",") + SqlId(id);
     if (list.empty())
         list = "NULL";
-    const std::string key = spec_.idColumn == "FItemID" ? "" : spec_.idColumn + " AS FItemID, ";
-    return db_->Execute("SELECT " + key + "* FROM " + spec_.table + " WHERE " + spec_.idColumn +
+    const std::string key = setup_.idColumn == "FItemID" ? "" : setup_.idColumn + " AS FItemID, ";
+    return db_->Execute("SELECT " + key + "* FROM " + setup_.table + " WHERE " + setup_.idColumn +
                         " IN (" + list + ") ORDER BY FNumber");
 }
 

@@ -17,7 +17,7 @@
 namespace orva::qt {
 
 // One class of base data as a picker shows it.
-struct PickerSpec {
+struct PickerSetup {
     std::string title;  // the dialog's caption (localised)
     std::string table;  // the records' table: t_ICItem, t_Currency, ...
     std::string idColumn = "FItemID";
@@ -49,16 +49,16 @@ struct PickerRow {
     bool group = false;
     std::string code;  // as shown: the short code when asked for
     std::string name;
-    std::vector<std::string> extras;  // spec.extraColumns, in order
+    std::vector<std::string> extras;  // setup.extraColumns, in order
 };
 
 class BaseDataQuery {
   public:
     static constexpr int kRowLimit = 500;
 
-    BaseDataQuery(PickerSpec spec, std::shared_ptr<AppConnection> db);
+    BaseDataQuery(PickerSetup setup, std::shared_ptr<AppConnection> db);
 
-    const PickerSpec& spec() const { return spec_; }
+    const PickerSetup& setup() const { return setup_; }
 
     // Every group of the class, ordered by code (empty without groups).
     std::vector<PickerGroup> Groups() const;
@@ -81,7 +81,7 @@ class BaseDataQuery {
     std::string SearchCondition(const std::string& text, bool withShort) const;
     std::string DetailConditions(const PickerGroup* group, const std::string& search) const;
 
-    PickerSpec spec_;
+    PickerSetup setup_;
     std::shared_ptr<AppConnection> db_;
 };
 

@@ -4,19 +4,19 @@
 
 #include "host/com_error.h"
 #include "qt/base_data_picker.h"
-#include "qt/lookup_specs.h"
+#include "qt/lookup_setups.h"
 #include "qt/qt_text.h"
 
 namespace orva::qt {
 
 RecordsetPtr QtBaseList::Show(std::int32_t&, std::int16_t& listCode) {
-    std::optional<PickerSpec> spec = ListCodeSpec(listCode);
-    if (!spec) {
+    std::optional<PickerSetup> setup = ListCodeSetup(listCode);
+    if (!setup) {
         throw ComError(ComError::kGeneric,
                        "The list window has no list " + std::to_string(listCode) + ".");
     }
-    spec->filter = filter_;
-    BaseDataQuery query(*spec, PickerConnection());
+    setup->filter = filter_;
+    BaseDataQuery query(*setup, PickerConnection());
     BaseDataPicker picker(query, true, Q(keyWord_).trimmed(), QApplication::activeWindow());
     if (picker.exec() != QDialog::Accepted || picker.PickedIds().empty())
         return nullptr;

@@ -10,7 +10,7 @@
 #include "qt/assistant_notice.h"
 #include "qt/base_data_picker.h"
 #include "qt/help_page.h"
-#include "qt/lookup_specs.h"
+#include "qt/lookup_setups.h"
 #include "qt/message_box.h"
 #include "qt/message_dialog_view.h"
 #include "qt/modal_view_registry.h"
@@ -22,8 +22,8 @@
 namespace orva::qt {
 namespace {
 
-LookupReply Pick(PickerSpec spec, const std::string& search) {
-    BaseDataQuery query(std::move(spec), PickerConnection());
+LookupReply Pick(PickerSetup setup, const std::string& search) {
+    BaseDataQuery query(std::move(setup), PickerConnection());
     BaseDataPicker picker(query, false, Q(search).trimmed(), DialogParent());
     if (picker.exec() != QDialog::Accepted || picker.PickedIds().empty())
         return {};
@@ -89,25 +89,25 @@ void QtHostUi::ShowAssistant(const std::string& description, std::int16_t) {
 LookupReply QtHostUi::Lookup(const LookupRequest& request) {
     const std::string& method = request.method;
     if (method == "ItemLookUp" || method == "SubMesLookup") {
-        std::optional<PickerSpec> spec = ItemClassSpec(request.classID);
-        if (!spec) {
+        std::optional<PickerSetup> setup = ItemClassSetup(request.classID);
+        if (!setup) {
             throw ComError(ComError::kGeneric, "There is no base data of item class " +
                                                    std::to_string(request.classID) + ".");
         }
         std::string search = request.first;
         if (method == "ItemLookUp") {
-            spec->filter = Trimmed(request.second);
+            setup->filter = Trimmed(request.second);
             const Variant shortNumber = request.params.Value("BeShortNumber");
-            spec->shortNumber = shortNumber.IsNull() ? g_UseShortNumber : shortNumber.ToBool();
+            setup->shortNumber = shortNumber.IsNull() ? g_UseShortNumber : shortNumber.ToBool();
             if (search.empty() && !request.params.Value("Search").IsNull())
                 search = request.params.Value("Search").ToText();
         }
-        return Pick(std::move(*spec), search);
+        return Pick(std::move(*setup), search);
     }
     if (method == "UnitLookup")
-        return Pick(UnitSpec(request.classID), request.first);
+        return Pick(UnitSetup(request.classID), request.first);
     if (method == "CurrencyLookup")
-        return Pick(CurrencySpec(), request.first);
+        return Pick(CurrencySetup(), request.first);
     if (method == "SettTypeLookup" || method == "AccountLookup") {
         throw ComError(
             ComError::kGeneric,

@@ -158,12 +158,12 @@ TEST_F(PickerTest, FilterKeepsPlanningItemsOut) {
     const Row planning =
         First("SELECT TOP 1 FItemID, FNumber, FShortNumber, FName FROM t_ICItem WHERE FErpClsID=6");
     ASSERT_GT(planning.id, 0);
-    PickerSpec spec;
-    spec.table = "t_ICItem";
-    spec.itemClass = 4;
-    BaseDataQuery all(spec, PickerConnection());
-    spec.filter = "FErpClsID<>6 AND FErpClsID<>8";
-    BaseDataQuery priced(spec, PickerConnection());
+    PickerSetup setup;
+    setup.table = "t_ICItem";
+    setup.itemClass = 4;
+    BaseDataQuery all(setup, PickerConnection());
+    setup.filter = "FErpClsID<>6 AND FErpClsID<>8";
+    BaseDataQuery priced(setup, PickerConnection());
     auto codes = [&](const BaseDataQuery& q) {
         std::vector<std::string> out;
         for (const PickerRow& r : q.Rows(nullptr, planning.number))

@@ -13,12 +13,12 @@ namespace orva::qt {
 // An item class of ItemLookUp / SubMesLookup: 1 customers, 2 departments,
 // 3 employees, 4 items, 5 stocks, 7 units, 8 suppliers, 9 expense items,
 // 20 and above auxiliary data kept in t_Item. Nothing for other classes.
-std::optional<PickerSpec> ItemClassSpec(std::int32_t itemClass);
+std::optional<PickerSetup> ItemClassSetup(std::int32_t itemClass);
 // Units of measure, of one unit group (0: every group).
-PickerSpec UnitSpec(std::int32_t unitGroupId = 0);
-PickerSpec CurrencySpec();
+PickerSetup UnitSetup(std::int32_t unitGroupId = 0);
+PickerSetup CurrencySetup();
 // A list code of the list window: 4 items, 7 units, 8 customers,
 // 12 currencies. Nothing for other codes.
-std::optional<PickerSpec> ListCodeSpec(std::int16_t listCode);
+std::optional<PickerSetup> ListCodeSetup(std::int16_t listCode);
 
 }  // namespace orva::qt
