@@ -4,6 +4,7 @@
 
 #include "browse/browse_settings.h"
 #include "browse_fixture.h"
+#include "support/language_scope.h"
 
 namespace orva {
 namespace {
@@ -11,6 +12,7 @@ namespace {
 using BrowseTree = BrowseTest;
 
 TEST(PassTime, MillisecondsUpToOneSecondThenSeconds) {
+    test::LanguageScope chinese("CHS");
     EXPECT_EQ(PassTimeText(0.25), "250.00毫秒");
     EXPECT_EQ(PassTimeText(1.0), "1000.00毫秒");
     EXPECT_EQ(PassTimeText(2.5), "2.50 秒");
