@@ -20,7 +20,8 @@
 // the save prompt), editor_keys.cpp (keyboard and grid events),
 // editor_checks.cpp (the checks shared by the commands), editor_save.cpp,
 // editor_batch.cpp, editor_audit.cpp, editor_lookups.cpp,
-// editor_cell_check.cpp and editor_navigation.cpp.
+// editor_cell_check.cpp, editor_navigation.cpp; editor_messages.h holds the
+// message box and dialog helpers, editor_scopes.h the busy and pointer scopes.
 #pragma once
 
 #include <cstdint>
