@@ -4,15 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <list>
 #include <mutex>
-#include <unordered_map>
 
 #include "host/com_error.h"
 #include "host/tsql/interpreter.h"
+#include "host/tsql/literals.h"
 #include "host/tsql/numbering.h"
+#include "host/tsql/program_cache.h"
 #include "host/tsql/sqlite_functions.h"
-#include "host/tsql/translator.h"
 #include "host/tsql/tsql_error.h"
 
 namespace orva {
@@ -74,7 +73,6 @@ class SqliteBackend final : public DbBackend {
     std::string Describe() const override { return "SQLite " + path_; }
 
   private:
-    std::shared_ptr<Program> Compiled(std::string_view text);
     void Control(StmtHandle& h, const char* sql);
     void RollBack();
     [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
@@ -82,8 +80,7 @@ class SqliteBackend final : public DbBackend {
     std::string path_;
     sqlite3* db_ = nullptr;
     std::mutex mu_;
-    std::list<std::pair<std::string, std::shared_ptr<Program>>> lru_;
-    std::unordered_map<std::string_view, decltype(lru_)::iterator> cache_;
+    tsql::ProgramCache programs_{kCachedBatches};
     std::unique_ptr<tsql::Interpreter> interpreter_;
     std::unique_ptr<tsql::Numbering> numbering_;
     StmtHandle begin_, beginImmediate_, commit_, rollback_;
@@ -150,30 +147,13 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
 }
 
 SqliteBackend::~SqliteBackend() {
-    cache_.clear();
-    lru_.clear();
+    programs_.Clear();
     numbering_.reset();
     begin_.reset();
     beginImmediate_.reset();
     commit_.reset();
     rollback_.reset();
     sqlite3_close_v2(db_);
-}
-
-std::shared_ptr<Program> SqliteBackend::Compiled(std::string_view text) {
-    auto it = cache_.find(text);
-    if (it != cache_.end()) {
-        lru_.splice(lru_.begin(), lru_, it->second);
-        return it->second->second;
-    }
-    auto program = std::make_shared<Program>(tsql::Compile(text));
-    lru_.emplace_front(std::string(text), program);
-    cache_.emplace(lru_.front().first, lru_.begin());
-    if (lru_.size() > kCachedBatches) {
-        cache_.erase(lru_.back().first);
-        lru_.pop_back();
-    }
-    return program;
 }
 
 void SqliteBackend::Control(StmtHandle& h, const char* sql) {
@@ -205,12 +185,13 @@ void SqliteBackend::Raise(const TsqlError& e, std::string_view sql) const {
 
 BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
     std::lock_guard lock(mu_);
-    std::shared_ptr<Program> program;
+    tsql::ProgramCache::Found found;
     try {
-        program = Compiled(tsql);
+        found = programs_.Get(tsql);
     } catch (const TsqlError& e) {
         Raise(e, tsql);
     }
+    const Program* program = found.program.get();
     if (program->steps.empty())
         return {};
     bool inTransaction = false;
@@ -225,14 +206,18 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
             }
             inTransaction = true;
         }
-        BatchResult result = interpreter_->Run(*program);
+        BatchResult result = interpreter_->Run(*program, found.literals);
         if (inTransaction)
             Control(commit_, "COMMIT");
         return result;
     } catch (const TsqlError& e) {
         if (inTransaction)
             RollBack();
-        Raise(e, tsql);
+        // The program may have been compiled from another text of the shape:
+        // point into this one.
+        Raise(
+            TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), e.SqliteCode()),
+            tsql);
     } catch (...) {
         if (inTransaction)
             RollBack();

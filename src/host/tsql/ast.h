@@ -66,6 +66,9 @@ struct Expr {
     std::shared_ptr<Select> select;
     TypeSpec type;
     std::size_t pos = 0;
+    // Integer, Decimal, String: which bindable literal of the batch text this
+    // is (see literals.h), -1 for a value the text does not hold as such.
+    int literal = -1;
 
     explicit Expr(ExprKind k, std::size_t p = 0) : kind(k), pos(p) {}
 };

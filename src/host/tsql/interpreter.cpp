@@ -231,14 +231,21 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expecte
                                        r);
 }
 
-BatchResult Interpreter::Run(const Program& program) {
+BatchResult Interpreter::Run(const Program& program, const std::vector<Variant>& literals) {
     program_ = &program;
+    literals_ = &literals;
     vars_.assign(program.variables.size(), Variant());
     vars_[0] = Variant(std::int64_t{0});
     tempsCreated_.clear();
     result_ = BatchResult{};
+    struct Done {
+        Interpreter* self;
+        ~Done() {
+            self->program_ = nullptr;
+            self->literals_ = nullptr;
+        }
+    } done{this};
     ExecList(program.steps);
-    program_ = nullptr;
     return std::move(result_);
 }
 
@@ -271,28 +278,47 @@ sqlite3_stmt* Interpreter::Prepared(const Step& step, std::size_t i) {
     return step.prepared[i].get();
 }
 
-void Interpreter::Bind(sqlite3_stmt* stmt) {
-    int n = sqlite3_bind_parameter_count(stmt);
-    for (int i = 1; i <= n && static_cast<std::size_t>(i) <= vars_.size(); ++i) {
-        const Variant& v = vars_[i - 1];
-        if (const auto* x = v.AsInteger()) {
-            sqlite3_bind_int64(stmt, i, *x);
-        } else if (const auto* d = v.AsDouble()) {
-            sqlite3_bind_double(stmt, i, *d);
-        } else if (const auto* t = v.AsText()) {
-            sqlite3_bind_text(stmt, i, t->data(), static_cast<int>(t->size()), SQLITE_STATIC);
-        } else if (v.IsNull()) {
-            sqlite3_bind_null(stmt, i);
-        } else {
-            std::string s = v.ToText();
-            sqlite3_bind_text(stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-        }
+namespace {
+
+void BindValue(sqlite3_stmt* stmt, int i, const Variant& v) {
+    if (const auto* x = v.AsInteger()) {
+        sqlite3_bind_int64(stmt, i, *x);
+    } else if (const auto* d = v.AsDouble()) {
+        sqlite3_bind_double(stmt, i, *d);
+    } else if (const auto* t = v.AsText()) {
+        sqlite3_bind_text(stmt, i, t->data(), static_cast<int>(t->size()), SQLITE_STATIC);
+    } else if (v.IsNull()) {
+        sqlite3_bind_null(stmt, i);
+    } else {
+        std::string s = v.ToText();
+        sqlite3_bind_text(stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+    }
+}
+
+}  // namespace
+
+// Variables are parameters 1 to n (n = count of variables); the literals the
+// statement binds follow from n + 1 on.
+void Interpreter::Bind(sqlite3_stmt* stmt, const Step& step, std::size_t i) {
+    const int n = sqlite3_bind_parameter_count(stmt);
+    const int vars = static_cast<int>(vars_.size());
+    for (int k = 1; k <= n && k <= vars; ++k) BindValue(stmt, k, vars_[k - 1]);
+    if (i >= step.literals.size() || step.literals[i].empty())
+        return;
+    const std::vector<int>& bound = step.literals[i];
+    if (!literals_ || literals_->size() != static_cast<std::size_t>(program_->literalCount)) {
+        throw TsqlError("The values of the text's literals were not given with the statement.",
+                        step.begin);
+    }
+    for (std::size_t k = 0; k < bound.size(); ++k) {
+        BindValue(stmt, vars + 1 + static_cast<int>(k),
+                  (*literals_)[static_cast<std::size_t>(bound[k])]);
     }
 }
 
 void Interpreter::Run(const Step& step, std::size_t i) {
     sqlite3_stmt* s = Prepared(step, i);
-    Bind(s);
+    Bind(s, step, i);
     ResetOnExit guard{s};
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
@@ -303,7 +329,7 @@ void Interpreter::Run(const Step& step, std::size_t i) {
 
 bool Interpreter::Condition(const Step& step) {
     sqlite3_stmt* s = Prepared(step, 0);
-    Bind(s);
+    Bind(s, step, 0);
     ResetOnExit guard{s};
     int rc = sqlite3_step(s);
     if (rc != SQLITE_ROW)
@@ -313,7 +339,7 @@ bool Interpreter::Condition(const Step& step) {
 
 void Interpreter::Assign(const Step& step) {
     sqlite3_stmt* s = Prepared(step, 0);
-    Bind(s);
+    Bind(s, step, 0);
     std::vector<Variant> last;
     std::int64_t rows = 0;
     {
@@ -345,7 +371,7 @@ void Interpreter::Assign(const Step& step) {
 
 void Interpreter::Query(const Step& step) {
     sqlite3_stmt* s = Prepared(step, 0);
-    Bind(s);
+    Bind(s, step, 0);
     ResetOnExit guard{s};
     long rows = 0;
     RecordsetPtr rs;

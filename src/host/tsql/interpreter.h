@@ -27,8 +27,9 @@ class Interpreter {
     explicit Interpreter(sqlite3* db) : db_(db) {}
 
     // Throws TsqlError with SQLite's message; pos is the failing statement's
-    // start in the batch text.
-    BatchResult Run(const Program& program);
+    // start in the batch text. `literals` are the values of the text's
+    // bindable literals when the program binds them.
+    BatchResult Run(const Program& program, const std::vector<Variant>& literals = {});
 
     // Loops stop with an error past this many iterations (a batch that would
     // never end otherwise).
@@ -40,7 +41,7 @@ class Interpreter {
     Flow Exec(const Step& step);
     Flow ExecList(const std::vector<Step>& steps);
     sqlite3_stmt* Prepared(const Step& step, std::size_t i);
-    void Bind(sqlite3_stmt* stmt);
+    void Bind(sqlite3_stmt* stmt, const Step& step, std::size_t i);
     bool Condition(const Step& step);
     void Assign(const Step& step);
     void Query(const Step& step);
@@ -49,6 +50,7 @@ class Interpreter {
 
     sqlite3* db_;
     const Program* program_ = nullptr;
+    const std::vector<Variant>* literals_ = nullptr;
     std::vector<Variant> vars_;
     std::unordered_set<std::string> tempsCreated_;
     BatchResult result_;

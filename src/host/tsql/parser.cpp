@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "host/text_util.h"
+#include "host/tsql/literals.h"
 #include "host/tsql/tokenizer.h"
 #include "host/tsql/tsql_error.h"
 
@@ -39,7 +40,10 @@ bool IsReservedWord(std::string_view w) {
 
 class Parser {
   public:
-    explicit Parser(std::string_view sql) : sql_(sql), toks_(Tokenize(sql)) {
+    explicit Parser(std::vector<Token> toks) : toks_(std::move(toks)) {
+        literals_.reserve(toks_.size());
+        int n = 0;
+        for (const Token& t : toks_) literals_.push_back(IsBindableLiteral(t) ? n++ : -1);
         Variable rc;
         rc.name = "@@ROWCOUNT";
         batch_.variables.push_back(rc);
@@ -993,16 +997,20 @@ class Parser {
         const Token& t = Peek();
         switch (t.kind) {
             case TokKind::Number: {
+                const int literal = literals_[i_];
                 Next();
                 auto e = std::make_unique<Expr>(t.isInteger ? ExprKind::Integer : ExprKind::Decimal,
                                                 t.pos);
                 e->text = t.text;
+                e->literal = literal;
                 return e;
             }
             case TokKind::String: {
+                const int literal = literals_[i_];
                 Next();
                 auto e = std::make_unique<Expr>(ExprKind::String, t.pos);
                 e->text = t.text;
+                e->literal = literal;
                 return e;
             }
             case TokKind::Variable: {
@@ -1147,8 +1155,8 @@ class Parser {
         return e;
     }
 
-    std::string_view sql_;
     std::vector<Token> toks_;
+    std::vector<int> literals_;  // per token: its ordinal among the bindable literals, or -1
     std::size_t i_ = 0;
     Batch batch_;
     std::unordered_map<std::string, int> slots_;
@@ -1157,7 +1165,11 @@ class Parser {
 }  // namespace
 
 Batch ParseBatch(std::string_view sql) {
-    return Parser(sql).Run();
+    return Parser(Tokenize(sql)).Run();
+}
+
+Batch ParseBatch(std::vector<Token> tokens) {
+    return Parser(std::move(tokens)).Run();
 }
 
 }  // namespace orva::tsql

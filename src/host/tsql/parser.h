@@ -4,13 +4,20 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "host/tsql/ast.h"
+#include "host/tsql/tokenizer.h"
 
 namespace orva::tsql {
 
 // Throws TsqlError: "Incorrect syntax near 'x'." for text that is not T-SQL,
 // or a message naming the construct the layer does not support.
 Batch ParseBatch(std::string_view sql);
+
+// The same for a text already split by Tokenize (the End token last). Number
+// and string expressions carry their ordinal among the text's bindable
+// literals (literals.h).
+Batch ParseBatch(std::vector<Token> tokens);
 
 }  // namespace orva::tsql

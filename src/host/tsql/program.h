@@ -1,6 +1,7 @@
 // A translated batch: the steps the interpreter runs, each holding the SQLite
 // statements it sends. Prepared statements are kept on the steps, so a batch
-// sent again runs without parsing or preparing anything.
+// sent again (or a text differing only in bound literals) runs without
+// parsing or preparing anything.
 #pragma once
 
 #include <sqlite3.h>
@@ -34,6 +35,9 @@ struct Step {
     };
     Kind kind = Kind::Nop;
     std::vector<std::string> sql;
+    // Parallel to sql: the text's literals the statement binds, as parameters
+    // numbered from the count of variables + 1 on.
+    std::vector<std::vector<int>> literals;
     mutable std::vector<StmtHandle> prepared;  // parallel to sql, filled on first use
     mutable long lastRows = 0;                 // Query: rows of the last run, to reserve
     bool dml = false;                          // Exec: rows affected count
@@ -51,6 +55,11 @@ struct Program {
     bool writesDatabase = false;      // changes a table of the company file
     bool needsTransaction = false;    // more than one SQLite statement may run
     std::string source;               // the T-SQL text
+    // Compiled to bind literals: how many the text holds, and those whose
+    // values are written into the statements (a text runs this program only
+    // when it holds the same values there).
+    int literalCount = 0;
+    std::vector<int> pinnedLiterals;
 };
 
 }  // namespace orva::tsql

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "host/text_util.h"
+#include "host/tsql/literals.h"
 #include "host/tsql/parser.h"
 #include "host/tsql/tsql_error.h"
 
@@ -251,9 +253,35 @@ class TempLookups {
     std::map<std::string, std::vector<std::vector<std::string>>> sets_;
 };
 
+// Highest parameter number a statement may use (SQLite's default limit).
+constexpr std::size_t kMaxParameter = 32766;
+
 class Emitter {
   public:
     explicit Emitter(const std::vector<Variable>& vars) : vars_(vars) {}
+
+    // From now on, literals of the text become parameters numbered after the
+    // variables, wherever the translation does not depend on their value.
+    void BindLiterals() { bindLiterals_ = true; }
+    // The literals bound by the statement just emitted, in parameter order;
+    // the next statement starts a new list.
+    std::vector<int> TakeParams() { return std::exchange(params_, {}); }
+    // Literals whose value the translation used (written into the SQL).
+    const std::vector<int>& Pinned() const { return pinned_; }
+
+    // While one lives, the emitter writes literals as they are: in ORDER BY
+    // and GROUP BY (an integer there is a column position), TOP, column
+    // names, LIKE patterns, CONVERT styles and table definitions.
+    class Pin {
+      public:
+        explicit Pin(Emitter& e) : e_(e) { ++e_.pin_; }
+        ~Pin() { --e_.pin_; }
+        Pin(const Pin&) = delete;
+        Pin& operator=(const Pin&) = delete;
+
+      private:
+        Emitter& e_;
+    };
 
     Ty TypeOf(const Expr& e) const {
         switch (e.kind) {
@@ -335,10 +363,12 @@ class Emitter {
                 return;
             case ExprKind::Integer:
             case ExprKind::Decimal:
-                o += e.text;
+                if (!Param(e, o))
+                    o += e.text;
                 return;
             case ExprKind::String:
-                o += QuoteString(e.text);
+                if (!Param(e, o))
+                    o += QuoteString(e.text);
                 return;
             case ExprKind::Variable:
             case ExprKind::RowCount:
@@ -443,6 +473,7 @@ class Emitter {
                 }
                 o += "(";
                 Emit(*e.args[0], o);
+                Pin pin(*this);
                 o += e.negated ? " NOT LIKE " : " LIKE ";
                 Emit(*e.args[1], o);
                 if (e.args.size() > 2) {
@@ -480,8 +511,12 @@ class Emitter {
         }
     }
 
-    void EmitSelect(const Select& s, std::string& o) {
+    // names: the select's column names are seen (a record set or a derived
+    // table), so a literal that names a column stays in the text.
+    void EmitSelect(const Select& s, std::string& o, bool names = false) {
         bool compound = s.cores.size() > 1;
+        // DISTINCT with ORDER BY compares the items with the ORDER BY ones.
+        const bool pinItems = names || (s.cores[0].distinct && !s.orderBy.empty());
         for (std::size_t i = 0; i < s.cores.size(); ++i) {
             if (i > 0)
                 o += " " + s.setOps[i - 1] + " ";
@@ -491,12 +526,13 @@ class Emitter {
                                          [](const std::string& op) { return op != "UNION ALL"; }));
             if (compound && s.cores[i].top) {
                 o += "SELECT * FROM (";
-                EmitCore(s.cores[i], dedup, o);
+                EmitCore(s.cores[i], dedup, o, pinItems);
                 o += " LIMIT ";
+                Pin pin(*this);
                 Emit(*s.cores[i].top, o);
                 o += ")";
             } else {
-                EmitCore(s.cores[i], dedup, o);
+                EmitCore(s.cores[i], dedup, o, pinItems);
             }
         }
         if (!s.orderBy.empty()) {
@@ -510,6 +546,7 @@ class Emitter {
         }
         if (!compound && s.cores[0].top) {
             o += " LIMIT ";
+            Pin pin(*this);
             Emit(*s.cores[0].top, o);
         }
     }
@@ -517,7 +554,7 @@ class Emitter {
     void EmitTable(const TableRef& t, std::string& o) {
         if (t.derived) {
             o += "(";
-            EmitSelect(*t.derived, o);
+            EmitSelect(*t.derived, o, true);
             o += ")";
         } else if (t.temp) {
             o += "temp." + QuoteIdent(t.name);
@@ -662,6 +699,7 @@ class Emitter {
         std::string style = "NULL";
         if (e.args.size() > 1) {
             style.clear();
+            Pin pin(*this);
             Emit(*e.args[1], style);
         }
         switch (t.base) {
@@ -697,13 +735,19 @@ class Emitter {
         }
     }
 
-    void EmitCore(const SelectCore& c, bool dedup, std::string& o) {
+    // pinItems: keep literals in the items that have no alias.
+    void EmitCore(const SelectCore& c, bool dedup, std::string& o, bool pinItems) {
         o += c.distinct ? "SELECT DISTINCT " : "SELECT ";
         for (std::size_t i = 0; i < c.items.size(); ++i) {
             if (i > 0)
                 o += ", ";
             const SelectItem& it = c.items[i];
-            Emit(*it.expr, o);
+            if (pinItems && it.alias.empty()) {
+                Pin pin(*this);
+                Emit(*it.expr, o);
+            } else {
+                Emit(*it.expr, o);
+            }
             if (dedup && it.expr->kind != ExprKind::Star && NeedsCollate(*it.expr))
                 o += kCollate;
             if (!it.alias.empty())
@@ -735,6 +779,7 @@ class Emitter {
         }
         if (!c.groupBy.empty()) {
             o += " GROUP BY ";
+            Pin pin(*this);
             for (std::size_t i = 0; i < c.groupBy.size(); ++i) {
                 if (i > 0)
                     o += ", ";
@@ -810,6 +855,7 @@ class Emitter {
     }
 
     void EmitOrderItem(const Select& s, const OrderItem& item, std::string& o) {
+        Pin pin(*this);
         const Expr& e = Unparen(*item.expr);
         if (const SelectItem* it = AliasItem(s, e)) {
             o += QuoteIdent(it->alias);
@@ -824,7 +870,25 @@ class Emitter {
             o += " DESC";
     }
 
+    bool Param(const Expr& e, std::string& o) {
+        if (!bindLiterals_ || e.literal < 0)
+            return false;
+        const std::size_t number = vars_.size() + 1 + params_.size();
+        if (pin_ > 0 || number > kMaxParameter) {
+            pinned_.push_back(e.literal);
+            return false;
+        }
+        o += '?';
+        o += std::to_string(number);
+        params_.push_back(e.literal);
+        return true;
+    }
+
     const std::vector<Variable>& vars_;
+    bool bindLiterals_ = false;
+    int pin_ = 0;
+    std::vector<int> params_;
+    std::vector<int> pinned_;
 };
 
 class Translator {
@@ -834,8 +898,24 @@ class Translator {
         lookups_.Collect(batch.statements);
     }
 
+    // Literals become parameters; `count` is how many the text holds.
+    void BindLiterals(int count) {
+        emit_.BindLiterals();
+        literalCount_ = count;
+    }
+
     Program Run() {
         for (const StmtPtr& s : batch_.statements) program_.steps.push_back(StepOf(*s));
+        if (literalCount_ > 0) {
+            std::vector<char> bound(static_cast<std::size_t>(literalCount_), 0);
+            for (int k : bound_) bound[static_cast<std::size_t>(k)] = 1;
+            for (int k : emit_.Pinned()) bound[static_cast<std::size_t>(k)] = 0;
+            for (int k = 0; k < literalCount_; ++k) {
+                if (!bound[static_cast<std::size_t>(k)])
+                    program_.pinnedLiterals.push_back(k);
+            }
+        }
+        program_.literalCount = literalCount_;
         const auto& steps = program_.steps;
         program_.needsTransaction =
             !(steps.size() == 1 &&
@@ -846,6 +926,13 @@ class Translator {
     }
 
   private:
+    // One SQLite statement of the step, with the literals it binds.
+    void Add(Step& st, std::string sql) {
+        st.sql.push_back(std::move(sql));
+        st.literals.push_back(emit_.TakeParams());
+        for (int k : st.literals.back()) bound_.push_back(k);
+    }
+
     void Writes(const TableRef& t) {
         if (!t.temp)
             program_.writesDatabase = true;
@@ -859,8 +946,8 @@ class Translator {
             case StmtKind::Select: {
                 st.kind = Step::Kind::Query;
                 std::string sql;
-                emit_.EmitSelect(*s.select, sql);
-                st.sql.push_back(std::move(sql));
+                emit_.EmitSelect(*s.select, sql, true);
+                Add(st, std::move(sql));
                 break;
             }
             case StmtKind::SelectAssign: {
@@ -882,7 +969,7 @@ class Translator {
                 for (const SelectItem& it : c.items) st.targets.push_back(it.assignSlot);
                 std::string sql;
                 emit_.EmitSelect(*s.select, sql);
-                st.sql.push_back(std::move(sql));
+                Add(st, std::move(sql));
                 break;
             }
             case StmtKind::SetVar: {
@@ -890,7 +977,7 @@ class Translator {
                 st.targets.push_back(s.assigns[0].first);
                 std::string sql = "SELECT ";
                 emit_.Emit(*s.assigns[0].second, sql);
-                st.sql.push_back(std::move(sql));
+                Add(st, std::move(sql));
                 break;
             }
             case StmtKind::Declare: {
@@ -904,7 +991,7 @@ class Translator {
                     a.targets.push_back(slot);
                     std::string sql = "SELECT ";
                     emit_.Emit(*init, sql);
-                    a.sql.push_back(std::move(sql));
+                    Add(a, std::move(sql));
                     st.body.push_back(std::move(a));
                 }
                 break;
@@ -913,7 +1000,7 @@ class Translator {
                 st.kind = Step::Kind::Exec;
                 st.dml = true;
                 Writes(s.target);
-                st.sql.push_back(InsertSql(s));
+                Add(st, InsertSql(s));
                 break;
             case StmtKind::Update: {
                 st.kind = Step::Kind::Exec;
@@ -930,7 +1017,7 @@ class Translator {
                     sql += " WHERE ";
                     emit_.Emit(*s.where, sql);
                 }
-                st.sql.push_back(std::move(sql));
+                Add(st, std::move(sql));
                 break;
             }
             case StmtKind::Delete: {
@@ -942,7 +1029,7 @@ class Translator {
                     sql += " WHERE ";
                     emit_.Emit(*s.where, sql);
                 }
-                st.sql.push_back(std::move(sql));
+                Add(st, std::move(sql));
                 break;
             }
             case StmtKind::CreateTable:
@@ -953,8 +1040,8 @@ class Translator {
             case StmtKind::DropTable:
                 st.kind = Step::Kind::Exec;
                 Writes(s.target);
-                st.sql.push_back(std::string("DROP TABLE ") + (s.ifExists ? "IF EXISTS " : "") +
-                                 Emitter::TableName(s.target));
+                Add(st, std::string("DROP TABLE ") + (s.ifExists ? "IF EXISTS " : "") +
+                            Emitter::TableName(s.target));
                 break;
             case StmtKind::SetOption:
             case StmtKind::Print:
@@ -966,7 +1053,7 @@ class Translator {
                 std::string sql = "SELECT CASE WHEN ";
                 emit_.Emit(*s.cond, sql);
                 sql += " THEN 1 ELSE 0 END";
-                st.sql.push_back(std::move(sql));
+                Add(st, std::move(sql));
                 for (const StmtPtr& b : s.body) st.body.push_back(StepOf(*b));
                 for (const StmtPtr& b : s.elseBody) st.elseBody.push_back(StepOf(*b));
                 break;
@@ -1032,6 +1119,7 @@ class Translator {
     }
 
     void CreateSql(const Stmt& s, Step& st) {
+        Emitter::Pin pin(emit_);  // SQLite takes no parameters in a table definition
         const TableRef& t = s.target;
         std::string sql = t.temp ? "CREATE TEMP TABLE " + QuoteIdent(t.name)
                                  : "CREATE TABLE " + QuoteIdent(t.name);
@@ -1094,7 +1182,7 @@ class Translator {
         keys(s.primaryKeys, "PRIMARY KEY");
         keys(s.uniqueKeys, "UNIQUE");
         sql += ")";
-        st.sql.push_back(std::move(sql));
+        Add(st, std::move(sql));
         if (!t.temp)
             return;
         st.tempCreated = t.name;
@@ -1118,7 +1206,7 @@ class Translator {
                 ix += QuoteIdent(cols[i]);
             }
             ix += ")";
-            st.sql.push_back(std::move(ix));
+            Add(st, std::move(ix));
         }
     }
 
@@ -1126,6 +1214,8 @@ class Translator {
     Emitter emit_;
     TempLookups lookups_;
     Program program_;
+    int literalCount_ = 0;
+    std::vector<int> bound_;
 };
 
 }  // namespace
@@ -1136,6 +1226,15 @@ Program Translate(Batch batch, std::string_view source) {
 
 Program Compile(std::string_view source) {
     return Translate(ParseBatch(source), source);
+}
+
+Program CompileBindingLiterals(std::string_view source, std::vector<Token> tokens) {
+    int count = 0;
+    for (const Token& t : tokens) count += IsBindableLiteral(t) ? 1 : 0;
+    Batch batch = ParseBatch(std::move(tokens));
+    Translator translator(batch, source);
+    translator.BindLiterals(count);
+    return translator.Run();
 }
 
 }  // namespace orva::tsql

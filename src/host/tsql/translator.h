@@ -7,9 +7,11 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "host/tsql/ast.h"
 #include "host/tsql/program.h"
+#include "host/tsql/tokenizer.h"
 
 namespace orva::tsql {
 
@@ -20,5 +22,12 @@ Program Translate(Batch batch, std::string_view source);
 
 // Parses and translates.
 Program Compile(std::string_view source);
+
+// Parses and translates the text's tokens (as Tokenize gives them) so that its
+// bindable literals (literals.h) are parameters of the statements wherever
+// the translation does not depend on their values. The program runs for
+// every text of the same shape whose pinned literals are the same; the
+// interpreter binds the others from the text being run.
+Program CompileBindingLiterals(std::string_view source, std::vector<Token> tokens);
 
 }  // namespace orva::tsql
