@@ -516,7 +516,9 @@ class Emitter {
     void EmitSelect(const Select& s, std::string& o, bool names = false) {
         bool compound = s.cores.size() > 1;
         // DISTINCT with ORDER BY compares the items with the ORDER BY ones.
-        const bool pinItems = names || (s.cores[0].distinct && !s.orderBy.empty());
+        const Pinning pinItems = s.cores[0].distinct && !s.orderBy.empty() ? Pinning::kAll
+                                 : names                                   ? Pinning::kUnnamed
+                                                                           : Pinning::kNone;
         for (std::size_t i = 0; i < s.cores.size(); ++i) {
             if (i > 0)
                 o += " " + s.setOps[i - 1] + " ";
@@ -735,14 +737,16 @@ class Emitter {
         }
     }
 
-    // pinItems: keep literals in the items that have no alias.
-    void EmitCore(const SelectCore& c, bool dedup, std::string& o, bool pinItems) {
+    // Which select items keep their literals as written.
+    enum class Pinning { kNone, kUnnamed, kAll };
+
+    void EmitCore(const SelectCore& c, bool dedup, std::string& o, Pinning pinItems) {
         o += c.distinct ? "SELECT DISTINCT " : "SELECT ";
         for (std::size_t i = 0; i < c.items.size(); ++i) {
             if (i > 0)
                 o += ", ";
             const SelectItem& it = c.items[i];
-            if (pinItems && it.alias.empty()) {
+            if (pinItems == Pinning::kAll || (pinItems == Pinning::kUnnamed && it.alias.empty())) {
                 Pin pin(*this);
                 Emit(*it.expr, o);
             } else {
