@@ -35,3 +35,29 @@ if(ORVA_BUILD_TESTS)
     set_target_properties(test_qt PROPERTIES AUTOMOC ON)
   endif()
 endif()
+
+# The host application creates the demo company on first use.
+target_link_libraries(orvasaleprice-qt PUBLIC orvademo)
+
+# orva-saleprice: the host application a user runs (qt/host_app.h).
+if(EXISTS ${CMAKE_SOURCE_DIR}/app/orva_saleprice_main.cpp)
+  add_executable(orva-saleprice ${CMAKE_SOURCE_DIR}/app/orva_saleprice_main.cpp)
+  target_link_libraries(orva-saleprice PRIVATE orvasaleprice-qt)
+  set_target_properties(orva-saleprice PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/app)
+  install(TARGETS orva-saleprice)
+endif()
+
+# Benchmarks of the windows: one program per bench/qt/bench_*.cpp, offscreen.
+if(ORVA_BUILD_BENCH)
+  file(GLOB orva_qt_bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/qt/bench_*.cpp)
+  foreach(src ${orva_qt_bench_sources})
+    get_filename_component(name ${src} NAME_WE)
+    orva_add_bench(NAME ${name} SOURCES ${src} LIBS orvasaleprice-qt orvademo)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  endforeach()
+endif()
+
+# The GUI tests run the program as a user does.
+if(TARGET test_qt AND TARGET orva-saleprice)
+  add_dependencies(test_qt orva-saleprice)
+endif()

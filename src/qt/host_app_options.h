@@ -1,0 +1,65 @@
+// The command line of orva-saleprice, the host application: which company
+// database and user, the session's language, and the CustFace properties the
+// host sets before it calls Show. Parsing needs no Qt and no database; the
+// values are checked against the database later (host_app_company.h).
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orvasaleprice/enums.h"
+
+namespace orva::qt {
+
+// Exit statuses of the program.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;        // database, user, display or window failure
+inline constexpr int kExitUsage = 2;          // bad command line
+inline constexpr int kExitNothingPicked = 3;  // selection mode closed without a pick
+
+struct HostAppOptions {
+    // A SQLite company file or an ODBC connection string; empty means the
+    // demo company in the user's data folder, created on first use.
+    std::string database;
+    // A user name or user ID of the database; empty means its administrator.
+    std::string user;
+    // Session language, upper case: "CHS" or "ENG".
+    std::string language = "CHS";
+    Enu_ShowMode mode = showedit;
+    Enu_RType returnType = ReturnItem;
+    // Customer and item to preselect: a code or an ID; empty for none.
+    std::string customer;
+    std::string item;
+    // Grouping asked for: true by customer, false by item, unset when the
+    // command line names neither (the program then groups by customer).
+    std::optional<bool> categoryByCust;
+    bool callByBill = false;
+    // Where --screenshot writes its pictures; empty when not asked for.
+    std::string screenshotDir;
+    // The settings file of the windows' saved choices; empty for the user's.
+    std::string settingsFile;
+    bool help = false;
+};
+
+// A command line the program cannot run with; what() says what is wrong.
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The languages a session may use.
+inline constexpr std::string_view kLanguages[] = {"CHS", "ENG"};
+
+// Parses the arguments after the program name. Options take their value as
+// the next argument or after "=" ("--user=zhangmin"). Throws UsageError for
+// an unknown option, a missing or bad value, an option given twice, both
+// groupings, or a stray argument.
+HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args);
+
+// The text --help prints.
+std::string HostAppUsage();
+
+}  // namespace orva::qt
