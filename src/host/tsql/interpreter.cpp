@@ -173,8 +173,9 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expecte
     }
     // Written straight into the record set's order, column by column, with
     // room for `capacity` rows per column (the previous run's count when the
-    // statement ran before, so a repeated query moves nothing).
-    std::size_t capacity = static_cast<std::size_t>(std::max(expectedRows, 16L));
+    // statement ran before, so a repeated query moves nothing; a look-up that
+    // found nothing last time starts small).
+    std::size_t capacity = static_cast<std::size_t>(std::max(expectedRows, 2L));
     const std::size_t width = static_cast<std::size_t>(cols);
     std::vector<Variant> cells = NullCells(width * capacity);
     std::size_t r = 0;
