@@ -210,7 +210,7 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
             }
             inTransaction = true;
         }
-        BatchResult result = interpreter_->Run(*program, found.literals);
+        BatchResult result = interpreter_->Run(*program, *found.literals);
         if (inTransaction)
             Control(commit_, "COMMIT");
         return result;

@@ -23,15 +23,22 @@ TEST(ProgramCache, TextsOfOneShapeShareAProgramAndCarryTheirValues) {
     EXPECT_EQ(cache.Compiles(), 2u);  // the spelling of names makes another shape
     EXPECT_EQ(a.program, b.program);
     EXPECT_NE(a.program, c.program);
-    ASSERT_EQ(b.literals.size(), 2u);
-    EXPECT_EQ(b.literals[0].ToInteger(), 22);
-    EXPECT_EQ(b.literals[1].ToText(), "it's");
+    ASSERT_EQ(b.literals->size(), 2u);
+    EXPECT_EQ((*b.literals)[0].ToInteger(), 22);
+    EXPECT_EQ((*b.literals)[1].ToText(), "it's");
     // Blanks, line breaks and comments are not part of the shape.
     cache.Get("SELECT *\r\n  FROM t_Cust /* x */ WHERE FItemID=5 AND FName='y' -- end");
     EXPECT_EQ(cache.Compiles(), 2u);
     // A number and a string in the same place are different shapes.
     cache.Get("SELECT * FROM t_Cust WHERE FItemID='5' AND FName='y'");
     EXPECT_EQ(cache.Compiles(), 3u);
+    // A text sent again whole is not split again, and brings its own values.
+    EXPECT_EQ(cache.Tokenized(), 5u);
+    ProgramCache::Found again = cache.Get(Select(22, "it''s"));
+    EXPECT_EQ(cache.Tokenized(), 5u);
+    EXPECT_EQ(again.program, a.program);
+    EXPECT_EQ((*again.literals)[0].ToInteger(), 22);
+    EXPECT_EQ((*cache.Get(Select(1, "x")).literals)[0].ToInteger(), 1);
 }
 
 TEST(ProgramCache, LiteralsWrittenIntoTheProgramSelectItsVariant) {

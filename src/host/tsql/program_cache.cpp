@@ -9,7 +9,26 @@
 namespace orva::tsql {
 
 ProgramCache::Found ProgramCache::Get(std::string_view text) {
+    auto known = byText_.find(text);
+    if (known != byText_.end()) {
+        texts_.splice(texts_.begin(), texts_, known->second);
+        return known->second->found;
+    }
+    Found found = ByShape(text);
+    if (textCapacity_ == 0)
+        return found;
+    texts_.push_front(Text{std::string(text), found});
+    byText_.emplace(texts_.front().text, texts_.begin());
+    if (texts_.size() > textCapacity_) {
+        byText_.erase(texts_.back().text);
+        texts_.pop_back();
+    }
+    return found;
+}
+
+ProgramCache::Found ProgramCache::ByShape(std::string_view text) {
     std::vector<Token> tokens = Tokenize(text);
+    ++tokenized_;
     TextShape shape = ShapeOf(tokens);
     auto fits = [&](const Entry& e) {
         const std::vector<int>& pinned = e.program->pinnedLiterals;
@@ -19,12 +38,13 @@ ProgramCache::Found ProgramCache::Get(std::string_view text) {
         }
         return true;
     };
+    auto literals = std::make_shared<const std::vector<Variant>>(std::move(shape.values));
     auto bucket = byShape_.find(shape.key);
     if (bucket != byShape_.end()) {
         for (List::iterator it : bucket->second) {
             if (fits(*it)) {
                 lru_.splice(lru_.begin(), lru_, it);
-                return {it->program, std::move(shape.values)};
+                return {it->program, std::move(literals)};
             }
         }
     }
@@ -41,9 +61,11 @@ ProgramCache::Found ProgramCache::Get(std::string_view text) {
     bucket->second.push_back(lru_.begin());
     if (lru_.size() > capacity_)
         Evict();
-    return {std::move(program), std::move(shape.values)};
+    return {std::move(program), std::move(literals)};
 }
 
+// Drops the least recently used program. A text remembered whole may still
+// hold it; it goes when that text is forgotten in turn.
 void ProgramCache::Evict() {
     auto last = std::prev(lru_.end());
     auto bucket = byShape_.find(last->key);
@@ -57,6 +79,8 @@ void ProgramCache::Evict() {
 }
 
 void ProgramCache::Clear() {
+    byText_.clear();
+    texts_.clear();
     byShape_.clear();
     lru_.clear();
 }

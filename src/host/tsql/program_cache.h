@@ -1,8 +1,9 @@
 // The translations one connection keeps. Programs are found by the shape of
 // the text (literals.h), so texts that differ only in bound literals share
 // one program and its prepared statements; the literal values come with the
-// program found. At most `capacity` programs are kept, the one used least
-// recently dropped first.
+// program found. The texts sent most recently are also remembered whole, so
+// a text sent again is not even split into tokens. At most `capacity`
+// programs are kept, the one used least recently dropped first.
 #pragma once
 
 #include <cstddef>
@@ -20,11 +21,15 @@ namespace orva::tsql {
 
 class ProgramCache {
   public:
-    explicit ProgramCache(std::size_t capacity) : capacity_(capacity) {}
+    using Literals = std::shared_ptr<const std::vector<Variant>>;
+
+    // capacity: programs kept; texts: texts remembered whole.
+    explicit ProgramCache(std::size_t capacity, std::size_t texts = 64)
+        : capacity_(capacity), textCapacity_(texts) {}
 
     struct Found {
         std::shared_ptr<const Program> program;
-        std::vector<Variant> literals;  // the text's bindable literals, for Interpreter::Run
+        Literals literals;  // the text's bindable literals, for Interpreter::Run
     };
 
     // Throws TsqlError for a text that does not compile.
@@ -33,6 +38,8 @@ class ProgramCache {
     std::size_t Size() const { return lru_.size(); }
     // Texts compiled so far (the others reused a program).
     std::size_t Compiles() const { return compiles_; }
+    // Texts split into tokens so far (the others were sent again whole).
+    std::size_t Tokenized() const { return tokenized_; }
     void Clear();
 
   private:
@@ -43,12 +50,23 @@ class ProgramCache {
     };
     using List = std::list<Entry>;
 
+    struct Text {
+        std::string text;
+        Found found;
+    };
+    using TextList = std::list<Text>;
+
+    Found ByShape(std::string_view text);
     void Evict();
 
     std::size_t capacity_;
+    std::size_t textCapacity_;
     std::size_t compiles_ = 0;
+    std::size_t tokenized_ = 0;
     List lru_;
     std::unordered_map<std::string, std::vector<List::iterator>> byShape_;
+    TextList texts_;
+    std::unordered_map<std::string_view, TextList::iterator> byText_;
 };
 
 }  // namespace orva::tsql
