@@ -46,13 +46,14 @@ TextShape ShapeOf(const std::vector<Token>& tokens) {
             shape.texts.push_back(t.text);
             continue;
         }
-        // Kind, length and text: no two token lists give the same key.
+        // Kind, length (7 bits a byte) and text: no two token lists give the
+        // same key.
         shape.key.push_back(static_cast<char>('A' + static_cast<int>(t.kind)));
-        char size[16];
-        auto [end, ec] = std::to_chars(size, size + sizeof size, t.text.size());
-        (void)ec;
-        shape.key.append(size, end);
-        shape.key.push_back(':');
+        std::size_t size = t.text.size();
+        do {
+            shape.key.push_back(static_cast<char>((size & 0x7F) | (size > 0x7F ? 0x80 : 0)));
+            size >>= 7;
+        } while (size > 0);
         shape.key.append(t.text);
     }
     return shape;

@@ -70,20 +70,20 @@ std::vector<Token> Tokenize(std::string_view s) {
             std::size_t k = i + (c == '\'' ? 1 : 2);
             t.kind = TokKind::String;
             for (;;) {
-                if (k >= n) {
+                std::size_t quote = s.find('\'', k);
+                if (quote == std::string_view::npos) {
+                    t.text.append(s.substr(k));
                     throw TsqlError(
                         "Unclosed quotation mark after the character string '" + t.text + "'.", i);
                 }
-                if (s[k] == '\'') {
-                    if (k + 1 < n && s[k + 1] == '\'') {
-                        t.text.push_back('\'');
-                        k += 2;
-                        continue;
-                    }
-                    ++k;
-                    break;
+                t.text.append(s.substr(k, quote - k));
+                if (quote + 1 < n && s[quote + 1] == '\'') {
+                    t.text.push_back('\'');
+                    k = quote + 2;
+                    continue;
                 }
-                t.text.push_back(s[k++]);
+                k = quote + 1;
+                break;
             }
             i = k;
         } else if (c == '[' || c == '"') {
@@ -152,14 +152,17 @@ std::vector<Token> Tokenize(std::string_view s) {
             t.text = std::string(s.substr(i, k - i));
             i = k;
         } else {
-            static const char* const kTwo[] = {
-                "<>", "!=", "<=", ">=", "!<", "!>", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^="};
+            // Two-character operators: <> != <= >= !< !> and the compound
+            // assignments += -= *= /= %= &= |= ^=.
             t.kind = TokKind::Symbol;
-            for (const char* two : kTwo) {
-                if (i + 1 < n && s[i] == two[0] && s[i + 1] == two[1]) {
-                    t.text = two;
-                    break;
-                }
+            if (i + 1 < n) {
+                const char d = s[i + 1];
+                const bool two =
+                    (c == '<' && (d == '>' || d == '=')) || (c == '>' && d == '=') ||
+                    (c == '!' && (d == '=' || d == '<' || d == '>')) ||
+                    (d == '=' && std::string_view("+-*/%&|^").find(c) != std::string_view::npos);
+                if (two)
+                    t.text = std::string(s.substr(i, 2));
             }
             if (t.text.empty()) {
                 if (std::string_view("(),.;*/%+-=<>~&|^:").find(c) == std::string_view::npos) {
