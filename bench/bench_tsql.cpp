@@ -1,6 +1,7 @@
 // The SQLite back end with its T-SQL layer: reading a large result into a
 // record set (against raw sqlite3 stepping into vectors), the detail-member
-// walk batch over a large item tree, and entry numbering.
+// walk batch over a large item tree, look-ups by ID in texts that differ only
+// in the ID (against raw sqlite3 binding it), and entry numbering.
 // Run: bench_tsql --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -272,6 +273,64 @@ void BM_DetailWalk(benchmark::State& state) {
     state.counters["members"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_DetailWalk)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// ---- 10,000 look-ups by ID ---------------------------------------------------
+
+// Arg 0: 10,000 texts that differ only in the ID (as a batch's members do);
+// 1: one text sent 10,000 times; 2: raw sqlite3, one prepared statement bound
+// 10,000 times. Every look-up reads its row into a record set (2: a vector).
+void BM_LookupById(benchmark::State& state) {
+    const int mode = static_cast<int>(state.range(0));
+    static const char* const kLabels[] = {"texts of one shape", "one text", "raw sqlite3"};
+    state.SetLabel(kLabels[mode]);
+    constexpr int kLookups = 10000;
+    auto db = orva::OpenSqliteDatabase(TreeFile(), false);
+    sqlite3* raw = nullptr;
+    sqlite3_stmt* stmt = nullptr;
+    if (mode == 2) {
+        sqlite3_open_v2(TreeFile().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        orva::RegisterSqlServerCompat(raw);
+        sqlite3_prepare_v2(raw, "SELECT * FROM t_Item WHERE FItemID=?1 AND FItemClassID=4", -1,
+                           &stmt, nullptr);
+    }
+    long found = 0;
+    for (auto _ : state) {
+        found = 0;
+        for (int i = 0; i < kLookups; ++i) {
+            const int id = 100000 + (mode == 1 ? 7 : i);
+            if (mode == 2) {
+                sqlite3_bind_int(stmt, 1, id);
+                std::vector<RawValue> row;
+                while (sqlite3_step(stmt) == SQLITE_ROW) {
+                    for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+                        if (sqlite3_column_type(stmt, c) == SQLITE_TEXT) {
+                            row.emplace_back(std::string(
+                                reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))));
+                        } else {
+                            row.emplace_back(
+                                static_cast<std::int64_t>(sqlite3_column_int64(stmt, c)));
+                        }
+                    }
+                    ++found;
+                }
+                sqlite3_reset(stmt);
+                benchmark::DoNotOptimize(row);
+            } else {
+                orva::BatchResult r =
+                    db->ExecuteBatch("SELECT * FROM t_Item WHERE FItemID=" + std::to_string(id) +
+                                     " AND FItemClassID=4");
+                found += r.recordsets.at(0)->RecordCount();
+            }
+        }
+    }
+    if (found != kLookups)
+        state.SkipWithError("a look-up found no row");
+    state.counters["per_lookup_us"] = benchmark::Counter(
+        kLookups, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    sqlite3_finalize(stmt);
+    sqlite3_close(raw);
+}
+BENCHMARK(BM_LookupById)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // ---- 10,000 entry numbers ---------------------------------------------------
 
