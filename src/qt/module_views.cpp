@@ -1,0 +1,45 @@
+#include "qt/module_views.h"
+
+#include <functional>
+
+#include "browse/browse_base.h"
+#include "minprice/frm_se_low_price.h"
+#include "qt/browse_window.h"
+#include "qt/low_price_window.h"
+#include "qt/modal_view_registry.h"
+#include "qt/modal_window_dialog.h"
+
+namespace orva::qt {
+namespace {
+
+// The dialog takes the window's title and size; `escapeCloses` says whether
+// Esc asks the window to close.
+void FitHost(QDialog& host, QWidget& body, bool escapeCloses) {
+    host.setWindowTitle(body.windowTitle());
+    host.resize(body.size());
+    if (auto* dialog = qobject_cast<ModalWindowDialog*>(&host))
+        dialog->SetEscapeCloses(escapeCloses);
+}
+
+}  // namespace
+
+void RegisterBrowseViews() {
+    ModalViewRegistry::Register<BrowseBase>("BrowseBase",
+                                            std::function<QWidget*(BrowseBase&, QDialog&)>(
+                                                [](BrowseBase& logic, QDialog& host) -> QWidget* {
+                                                    auto* view = new BrowseWindow(logic, &host);
+                                                    // A main window: Esc does not close it, its
+                                                    // menu and the title bar's button do.
+                                                    FitHost(host, *view, false);
+                                                    return view;
+                                                }));
+    ModalViewRegistry::Register<frmSELowPrice>(
+        "frmSELowPrice", std::function<QWidget*(frmSELowPrice&, QDialog&)>(
+                             [](frmSELowPrice& logic, QDialog& host) -> QWidget* {
+                                 auto* view = new LowPriceWindow(logic, &host);
+                                 FitHost(host, *view, true);  // Esc is Cancel
+                                 return view;
+                             }));
+}
+
+}  // namespace orva::qt

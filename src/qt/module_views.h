@@ -1,0 +1,11 @@
+// The widgets of the module's windows, registered with ModalViewRegistry so
+// that QtHostUi::ShowModal draws them: the browse window BrowseBase and the
+// minimum price dialog frmSELowPrice. The host application calls this once,
+// after InstallQtHost, beside the record editor's own registration.
+#pragma once
+
+namespace orva::qt {
+
+void RegisterBrowseViews();
+
+}  // namespace orva::qt
