@@ -1,0 +1,26 @@
+#include "qt/property_view_registration.h"
+
+#include <QDialog>
+
+#include "editor/frm_property.h"
+#include "qt/modal_view_registry.h"
+#include "qt/modal_window_dialog.h"
+#include "qt/property_window.h"
+#include "qt/qt_text.h"
+
+namespace orva::qt {
+
+void RegisterPropertyView() {
+    ModalViewRegistry::Register<frmProperty>(
+        "frmProperty", [](frmProperty& logic, QDialog& host) -> QWidget* {
+            host.setWindowTitle(Q(logic.Caption()));
+            // Esc cancels typing in a cell; it does not close the window.
+            if (auto* dialog = qobject_cast<ModalWindowDialog*>(&host))
+                dialog->SetEscapeCloses(false);
+            auto* view = new PropertyWindow(logic, &host);
+            host.resize(view->sizeHint());
+            return view;
+        });
+}
+
+}  // namespace orva::qt
