@@ -1,6 +1,7 @@
 #include "qt/browse_window.h"
 
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -64,6 +65,10 @@ BrowseWindow::BrowseWindow(BrowseBase& logic, QWidget* parent) : QWidget(parent)
 
     tree_ = new TreeView(logic_.tvwBase());
     tree_->setObjectName(QStringLiteral("tvwBase"));
+    // Long node texts ("01.01.001(北京华联商贸有限公司)") scroll rather than being cut.
+    tree_->setTextElideMode(Qt::ElideNone);
+    tree_->header()->setStretchLastSection(false);
+    tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ledger_ = new LedgerView(logic_.ldgBase());
     ledger_->setObjectName(QStringLiteral("ldgBase"));
 
