@@ -1,0 +1,412 @@
+// The record editor's window used as a clerk would, on the demo company:
+// keys typed into the grid, toolbar buttons and the title bar's close button
+// clicked, questions answered in the real message boxes and dialogs.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "demo/demo_company.h"
+#include "editor/frm_property.h"
+#include "engine/user_def_info.h"
+#include "entry/globals.h"
+#include "entry/session.h"
+#include "host/app_connection.h"
+#include "host/controls/ledger.h"
+#include "host/host_services.h"
+#include "qt/base_data_picker.h"
+#include "qt/message_box.h"
+#include "qt/message_dialog_view.h"
+#include "qt/modal_window_dialog.h"
+#include "qt/property_view_registration.h"
+#include "qt/property_window.h"
+#include "qt/qt_host_ui.h"
+#include "qt/qt_text.h"
+#include "qt/spread_view.h"
+#include "qt_test_app.h"
+#include "support/language_scope.h"
+#include "support/scoped_session.h"
+#include "support/temp_company.h"
+
+namespace orva::qt {
+namespace {
+
+using R = UserDefInfo;
+using W = frmProperty;
+
+class PropertyWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::App();
+        RegisterHostServices();
+        InitSessionProps(session_.propsString());
+        g_Connection = std::make_shared<AppConnection>();
+        g_CategoryByCust = true;
+        g_UseShortNumber = false;
+        previousUi_ = CurrentUiPtr();
+        SetCurrentUi(std::make_shared<QtHostUi>());
+        RegisterPropertyView();
+    }
+    void TearDown() override {
+        SetCurrentUi(previousUi_);
+        g_Connection.reset();
+    }
+
+    std::string Scalar(const std::string& sql) {
+        AppConnection db;
+        RecordsetPtr rs = db.Execute(sql);
+        return rs->EOF_() ? std::string() : rs->Fields(0).Value().ToText();
+    }
+    void Exec(const std::string& sql) {
+        AppConnection db;
+        db.Execute(sql);
+    }
+    std::int32_t Id(const std::string& table, const std::string& number) {
+        return std::stoi(
+            Scalar("SELECT FItemID FROM " + table + " WHERE FNumber='" + number + "'"));
+    }
+    std::int32_t Customer99() { return Id("t_Organization", "99"); }
+    std::int32_t Item(const std::string& number) { return Id("t_ICItem", number); }
+    // A stored entry of customer 99 for the item, price 10, in its base unit.
+    std::int32_t AddEntry(const std::string& item) {
+        AppConnection db;
+        const std::int32_t entry = db.GetICMaxNum("t_Cust");
+        const std::string c = std::to_string(Customer99());
+        const std::string i = std::to_string(Item(item));
+        db.Execute("INSERT INTO t_Cust (FBrNo,FItemID,FCustID) SELECT '0'," + i + "," + c +
+                   " WHERE NOT EXISTS (SELECT 1 FROM t_Cust WHERE FItemID=" + i +
+                   " AND FCustID=" + c + ")");
+        db.Execute(
+            "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
+            "FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) SELECT '0'," +
+            std::to_string(entry) + "," + c + "," + i +
+            ",FUnitID,0,100,10,1,0,0,'2024-01-01',0,'2100-01-01','' FROM t_ICItem WHERE "
+            "FItemID=" +
+            i);
+        return entry;
+    }
+    std::string Price(std::int32_t entry) {
+        return Scalar("SELECT FPrice FROM t_CustEntry WHERE FEntryID=" + std::to_string(entry));
+    }
+
+    // Shows the window modally and runs `user` while it is up; a window the
+    // user left open is a failure (and is closed so that the test ends).
+    void Run(W& window, std::function<void(ModalWindowDialog&)> user) {
+        bool ran = false;
+        test::WhenModal<ModalWindowDialog>([&](ModalWindowDialog& d) {
+            ran = true;
+            view_ = qobject_cast<PropertyWindow*>(d.Body());
+            ASSERT_NE(view_, nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+            user(d);
+            if (window.Visible()) {
+                ADD_FAILURE() << "the window is still open";
+                window.Hide();
+            }
+        });
+        // A question nobody answers is a failure, not a hung test.
+        QTimer watchdog;
+        QWidget* stuck = nullptr;
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && !qobject_cast<ModalWindowDialog*>(modal) && modal == stuck) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                ADD_FAILURE() << "unanswered " << modal->metaObject()->className() << ": "
+                              << (box ? U(box->text()) : std::string());
+                modal->close();
+            }
+            stuck = modal;
+        });
+        watchdog.start(3000);
+        window.Show();
+        watchdog.stop();
+        window.Unload();
+        EXPECT_TRUE(ran);
+        view_ = nullptr;
+    }
+    std::unique_ptr<W> Editor(std::int32_t entry = 0) {
+        auto w = std::make_unique<W>();
+        w->OperationType(W::kOpSingle);
+        w->CustID(Customer99());
+        w->EntryID(entry);
+        if (entry != 0)
+            w->ItemID(std::stoi(
+                Scalar("SELECT FItemID FROM t_CustEntry WHERE FEntryID=" + std::to_string(entry))));
+        return w;
+    }
+
+    // --- What the user does -------------------------------------------------
+    QWidget* Focus() {
+        // The offscreen platform does not hand activation back to the window
+        // when a message box closes; a window manager would.
+        if (!QApplication::activeWindow() && view_) {
+            view_->window()->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(view_->window()));
+        }
+        QWidget* w = QApplication::focusWidget();
+        return w ? w : view_->grid();
+    }
+    void Type(const std::string& text) {
+        for (char c : text) QTest::keyClick(Focus(), c);
+    }
+    void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(Focus(), key, mods);
+    }
+    void ClickCell(int row) {
+        SpreadView* grid = view_->grid();
+        const QRect r = grid->visualRect(grid->model()->index(row - 1, R::kColText - 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    void ClickButton(const char* key) {
+        QTest::mouseClick(view_->toolBar()->widgetForAction(view_->Button(key)), Qt::LeftButton);
+    }
+    // Answers the next message box with the button of that caption.
+    static void AnswerBox(const std::string& expected, MsgResult button) {
+        test::WhenModal<QMessageBox>([expected, button](QMessageBox& box) {
+            EXPECT_EQ(box.text(), Q(expected));
+            EXPECT_EQ(box.windowTitle(), "Tesmar提示");
+            for (QAbstractButton* b : box.buttons()) {
+                if (b->text() == Q(ButtonCaption(button))) {
+                    QTest::mouseClick(b, Qt::LeftButton);
+                    return;
+                }
+            }
+            ADD_FAILURE() << "no button " << ButtonCaption(button);
+            box.reject();
+        });
+    }
+
+    std::string Cell(int row) const { return view_->logic().vaSProperty().GetText(2, row); }
+    int ActiveRow() const { return view_->logic().vaSProperty().ActiveRow(); }
+    bool Shown(const char* key) const { return view_->Button(key)->isVisible(); }
+
+    orva::test::TempCompany company_;
+    orva::test::ScopedSession session_{company_.path(), demo::kAdminUserId};
+    orva::test::LanguageScope chinese_{"CHS"};
+    std::shared_ptr<HostUi> previousUi_;
+    PropertyWindow* view_ = nullptr;
+};
+
+TEST_F(PropertyWindowTest, NewEntryTypedAndSavedAfterTheLowPriceQuestion) {
+    Exec(
+        "UPDATE t_ICItem SET FSalePriceFixingType=1, FSoLowPrc=10, FSoLowPrcMnyType=1 "
+        "WHERE FNumber='03.01.001'");
+    Exec("UPDATE t_SystemProfile SET FValue='0' WHERE FKey='AlertSELowPrice'");
+    auto window = Editor();
+    Run(*window, [&](ModalWindowDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "客户价格信息");
+        for (const char* key : {W::kBtnNew, W::kBtnSave, W::kBtnExit}) EXPECT_TRUE(Shown(key));
+        for (const char* key : {W::kBtnDelete, W::kBtnCheck, W::kBtnFirst, W::kBtnNext})
+            EXPECT_FALSE(Shown(key)) << key;
+        EXPECT_TRUE(view_->grid()->isColumnHidden(R::kColValue - 1));
+        EXPECT_EQ(view_->grid()->currentIndex().row(), R::kRowItemNumber - 1);
+        // The option changes while the window is open; it is read again when
+        // the window is active again after the message box below.
+        Exec("UPDATE t_SystemProfile SET FValue='1' WHERE FKey='AlertSELowPrice'");
+
+        Type("zz.none");
+        AnswerBox("物料不存在或需要数据授权！", MsgResult::kOK);
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(ActiveRow(), R::kRowItemNumber);  // kept in the cell
+        EXPECT_EQ(view_->grid()->currentIndex().row(), R::kRowItemNumber - 1);
+
+        Press(Qt::Key_F2);  // edit the cell again
+        Press(Qt::Key_A, Qt::ControlModifier);
+        Type("03.01.001");
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(Cell(R::kRowItemName), "电饭煲");
+        EXPECT_EQ(Cell(R::kRowUnit), "个");
+        EXPECT_EQ(ActiveRow(), R::kRowUnit);
+
+        ClickCell(R::kRowPrice);
+        Type("9");  // under the floor of 10; the cell is still being edited
+        bool asked = false;
+        test::WhenModal<MessageDialogView>([&](MessageDialogView& q) {
+            asked = true;
+            QTest::mouseClick(q.YesButton(), Qt::LeftButton);
+        });
+        Press(Qt::Key_S, Qt::ControlModifier);
+        EXPECT_TRUE(asked);
+        EXPECT_GT(window->EntryID(), 0);
+        // Now a stored entry: audit and steps.
+        EXPECT_TRUE(Shown(W::kBtnCheck));
+        EXPECT_TRUE(Shown(W::kBtnNext));
+        ClickButton(W::kBtnExit);
+    });
+    EXPECT_FALSE(window->Visible());
+    const std::string id = std::to_string(window->EntryID());
+    EXPECT_EQ(Scalar("SELECT FPrice FROM t_CustEntry WHERE FEntryID=" + id), "9");
+    EXPECT_EQ(Scalar("SELECT FItemID FROM t_CustEntry WHERE FEntryID=" + id),
+              std::to_string(Item("03.01.001")));
+    EXPECT_EQ(Scalar("SELECT FCustID FROM t_CustEntry WHERE FEntryID=" + id),
+              std::to_string(Customer99()));
+}
+
+TEST_F(PropertyWindowTest, LettersAndQuotesNeverReachTheGridAndClosingAsks) {
+    const std::int32_t entry = AddEntry("03.01.001");
+    auto window = Editor(entry);
+    Run(*window, [&](ModalWindowDialog& d) {
+        EXPECT_TRUE(Shown(W::kBtnCheck));
+        EXPECT_FALSE(window->Dirty());
+        ClickCell(R::kRowPrice);
+        Type("12a'3");
+        Press(Qt::Key_Return);
+        EXPECT_DOUBLE_EQ(std::stod(Cell(R::kRowPrice)), 123.0);
+        ClickCell(R::kRowNote);
+        Type("x\"y'z");
+        Press(Qt::Key_Return);
+        EXPECT_EQ(Cell(R::kRowNote), "xyz");
+        EXPECT_TRUE(window->Dirty());
+
+        // Esc does not close the window; the close button asks first.
+        Press(Qt::Key_Escape);
+        EXPECT_TRUE(window->Visible());
+        AnswerBox("数据已经改变是否保存?", MsgResult::kNo);
+        d.close();
+    });
+    EXPECT_EQ(Price(entry), "10");
+    EXPECT_TRUE(window->RefreshOnExit);
+}
+
+TEST_F(PropertyWindowTest, CloseButtonSavesWhenTheUserSaysYes) {
+    const std::int32_t entry = AddEntry("03.01.001");
+    auto window = Editor(entry);
+    Run(*window, [&](ModalWindowDialog& d) {
+        // The settings tab: ticks go to the window's check boxes, and nothing
+        // of the record can be run from there.
+        view_->tabs()->setCurrentIndex(W::kTabSettings);
+        QTest::mouseClick(view_->refreshBox(), Qt::LeftButton, {},
+                          QPoint(8, view_->refreshBox()->height() / 2));
+        EXPECT_FALSE(window->ChkRefresh().Checked());
+        EXPECT_FALSE(view_->Button(W::kBtnSave)->isEnabled());
+        view_->tabs()->setCurrentIndex(W::kTabProperty);
+        EXPECT_TRUE(view_->Button(W::kBtnSave)->isEnabled());
+
+        ClickCell(R::kRowPrice);
+        Type("12.5");
+        ASSERT_TRUE(view_->grid()->Editing());  // closed while still typing
+        AnswerBox("数据已经改变是否保存?", MsgResult::kYes);
+        d.close();
+    });
+    EXPECT_EQ(Price(entry), "12.5");
+    EXPECT_FALSE(window->RefreshOnExit);
+}
+
+TEST_F(PropertyWindowTest, F7OpensTheItemPickerAndAPickFillsTheRows) {
+    auto window = Editor();
+    Run(*window, [&](ModalWindowDialog&) {
+        Type("03.01");
+        bool picked = false;
+        test::WhenModal<BaseDataPicker>([&](BaseDataPicker& p) {
+            picked = true;
+            p.reject();
+        });
+        Press(Qt::Key_F7);
+        EXPECT_TRUE(picked);
+        // Cancelled: the row keeps what was typed, the user stays in the cell.
+        EXPECT_EQ(Cell(R::kRowItemNumber), "03.01");
+        EXPECT_EQ(ActiveRow(), R::kRowItemNumber);
+        AnswerBox("数据已经改变是否保存?", MsgResult::kNo);
+        ClickButton(W::kBtnExit);
+    });
+}
+
+TEST_F(PropertyWindowTest, StepKeysMoveThroughTheLedgerAndAskAboutChangesFirst) {
+    const std::int32_t first = AddEntry("03.01.001");
+    const std::int32_t second = AddEntry("03.01.002");
+    Ledger ledger;  // the browse window's list: title rows 1 and 2, then the entries
+    ledger.SetCols(2);
+    ledger.SetRows(4);
+    ledger.SetCellText(3, 1, std::to_string(first));
+    ledger.SetCellText(4, 1, std::to_string(second));
+    ledger.SetSelRow(3);
+    auto window = Editor(first);
+    window->LDG(&ledger);
+    Run(*window, [&](ModalWindowDialog&) {
+        ClickCell(R::kRowPrice);
+        Type("11");
+        ASSERT_TRUE(view_->grid()->Editing());
+        // The step saves what is being typed when the user says so.
+        AnswerBox("数据已经改变是否保存?", MsgResult::kYes);
+        Press(Qt::Key_PageDown, Qt::ShiftModifier);
+        EXPECT_EQ(Cell(R::kRowItemNumber), "03.01.002");
+        EXPECT_DOUBLE_EQ(std::stod(Cell(R::kRowPrice)), 10.0);
+        EXPECT_FALSE(view_->grid()->Editing());
+        EXPECT_FALSE(Shown(W::kBtnNew));
+
+        bool told = false;
+        test::WhenModal<MessageDialogView>([&](MessageDialogView& m) {
+            told = m.findChild<QLabel*>("headline")->text() == "已经是最后一条记录了!!!";
+            QTest::mouseClick(m.OkButton(), Qt::LeftButton);
+        });
+        Press(Qt::Key_PageDown, Qt::ControlModifier);
+        EXPECT_TRUE(told);
+        Press(Qt::Key_Home, Qt::AltModifier);
+        EXPECT_EQ(Cell(R::kRowItemNumber), "03.01.001");
+        EXPECT_EQ(ledger.SelRow(), 3);
+        ClickButton(W::kBtnExit);
+    });
+    EXPECT_EQ(Price(first), "11");
+    EXPECT_EQ(Price(second), "10");
+}
+
+// The designed size shows every row that is not hidden and every caption
+// whole, in Chinese and in English. ORVA_GRAB_DIR, when set, receives a
+// picture of each window for a person to look at.
+TEST_F(PropertyWindowTest, EveryRowAndCaptionFitsTheWindow) {
+    const std::int32_t entry = AddEntry("03.01.001");
+    const QString grabDir = qEnvironmentVariable("ORVA_GRAB_DIR");
+    for (const char* language : {"CHS", "ENG"}) {
+        orva::test::LanguageScope scope(language);
+        for (std::int32_t id : {entry, 0}) {
+            auto window = Editor(id);
+            Run(*window, [&](ModalWindowDialog& d) {
+                SpreadView* grid = view_->grid();
+                EXPECT_FALSE(grid->verticalScrollBar()->isVisible()) << language;
+                const QFontMetrics metrics(grid->font());
+                for (int row = 1; row <= R::kRowCount; ++row) {
+                    if (grid->isRowHidden(row - 1))
+                        continue;
+                    const QString caption = Q(window->vaSProperty().GetText(1, row));
+                    EXPECT_LE(metrics.horizontalAdvance(caption) + 6, grid->columnWidth(0))
+                        << language << " " << U(caption);
+                }
+                EXPECT_TRUE(grid->isRowHidden(R::kRowDiscount - 1));
+                EXPECT_TRUE(grid->isRowHidden(R::kRowUsed - 1));
+                for (QAction* a : view_->toolBar()->actions()) {
+                    auto* button = qobject_cast<QToolButton*>(view_->toolBar()->widgetForAction(a));
+                    if (a->isVisible() && button) {
+                        // On the bar, not in its overflow menu, and not cut.
+                        EXPECT_TRUE(button->isVisible()) << language << " " << U(a->text());
+                        EXPECT_GE(button->width(), button->sizeHint().width())
+                            << language << " " << U(a->text());
+                    }
+                }
+                if (!grabDir.isEmpty()) {
+                    const QDir dir(grabDir);
+                    const QString lang = QString::fromLatin1(language);
+                    d.grab().save(dir.filePath(
+                        QStringLiteral("editor-%1-%2.png").arg(lang, id ? "stored" : "new")));
+                    view_->tabs()->setCurrentIndex(W::kTabSettings);
+                    d.grab().save(dir.filePath(QStringLiteral("editor-%1-settings.png").arg(lang)));
+                }
+                ClickButton(W::kBtnExit);
+            });
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orva::qt
