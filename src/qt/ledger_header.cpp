@@ -1,7 +1,9 @@
 #include "qt/ledger_header.h"
 
+#include <QHelpEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
+#include <QToolTip>
 
 #include "qt/qt_text.h"
 
@@ -64,22 +66,48 @@ void LedgerHeader::paintSection(QPainter* painter, const QRect& rect, int logica
         const QRect cell = TitleCellRect(row, col);
         if (cell.isEmpty())
             continue;
-        int textRow = row, textCol = col;
-        if (auto merge = ledger_.MergeAt(row, col)) {
-            textRow = std::max(merge->row1, 1);
-            textCol = merge->col1;
-        }
         QStyleOptionHeader opt;
         initStyleOption(&opt);
         opt.rect = cell;
         opt.section = logicalIndex;
-        opt.text = Q(ledger_.CellText(textRow, textCol));
+        // Elided by hand: the header style draws a label clipped, not elided.
+        opt.text = fontMetrics().elidedText(TitleText(row, col), Qt::ElideRight,
+                                            std::max(0, cell.width() - 6));
         opt.textAlignment = Qt::AlignCenter;
         opt.position = QStyleOptionHeader::Middle;
         opt.orientation = Qt::Horizontal;
         style()->drawControl(QStyle::CE_Header, &opt, painter, this);
     }
     painter->restore();
+}
+
+QString LedgerHeader::TitleText(int row, int col) const {
+    if (auto merge = ledger_.MergeAt(row, col)) {
+        row = std::max(merge->row1, 1);
+        col = merge->col1;
+    }
+    return Q(ledger_.CellText(row, col));
+}
+
+QString LedgerHeader::TitleTextAt(const QPoint& pos) const {
+    const int logical = logicalIndexAt(pos.x());
+    if (logical < 0 || pos.y() < 0 || pos.y() >= height())
+        return {};
+    const int row = pos.y() < height() / 2 ? 1 : 2;
+    return TitleText(row, logical + 1);
+}
+
+bool LedgerHeader::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = TitleTextAt(help->pos());
+        if (text.trimmed().isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport());
+        return true;
+    }
+    return QHeaderView::viewportEvent(event);
 }
 
 }  // namespace orva::qt

@@ -28,7 +28,7 @@ class CountingSource : public LedgerSource {
         if (row == 1)
             return "|编号|名称|最低限价||";
         if (row == 2)
-            return "||||币别|金额|";
+            return "|||币别|金额|";
         return std::to_string(row) + "|C" + std::to_string(row) + "|客户" + std::to_string(row) +
                "|RMB|" + std::to_string(row % 7) + ".50|";
     }
@@ -126,6 +126,11 @@ TEST_F(LedgerViewTest, TitleRowsAreDrawnWithTheirMerges) {
     EXPECT_EQ(header->TitleCellRect(1, 5), header->TitleCellRect(1, 4));
     EXPECT_EQ(header->TitleCellRect(2, 5).width(), view_->columnWidth(4));
     EXPECT_EQ(header->TitleCellRect(2, 5).top(), h / 2);
+    // The pointer over a title names it whole: the merged cell's text over
+    // column 5's first row, the column's own in its second.
+    EXPECT_EQ(header->TitleTextAt(header->TitleCellRect(1, 5).bottomRight()), "最低限价");
+    EXPECT_EQ(header->TitleTextAt(header->TitleCellRect(2, 5).center()), "金额");
+    EXPECT_EQ(header->TitleTextAt(header->TitleCellRect(1, 2).center()), "编号");
     // Hidden column 1 has no cell; widths are the ledger's, in twips.
     EXPECT_TRUE(view_->isColumnHidden(0));
     EXPECT_TRUE(header->TitleCellRect(1, 1).isEmpty());
