@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/frm_property.h"
 #include "engine/user_def_info.h"
