@@ -82,12 +82,6 @@ QWidget* PropertyWindow::BuildPropertyPage() {
     grid_->setObjectName(QStringLiteral("vaSProperty"));
     grid_->ForceColumnHidden(R::kColValue);
     grid_->SetDiscardedCharacters(kQuotes);
-    // A click puts the cursor on a cell, typing replaces its text, a double
-    // click or F2 edits it. (A click would otherwise count as a click on the
-    // selected cell, since the grid selects the cell as it is entered, and
-    // open an editor on its own a moment later.)
-    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                           QAbstractItemView::AnyKeyPressed);
     grid_->horizontalHeader()->setStretchLastSection(false);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(grid_);

@@ -22,8 +22,12 @@ SpreadView::SpreadView(Spread& spread, QWidget* parent)
     setItemDelegate(delegate_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
+    // A click puts the cursor on a cell, typing replaces its text, a double
+    // click or F2 edits it. No edit on a click of the selected cell: the grid
+    // selects a cell as it is entered, so every click would count as one and
+    // open an editor on its own a moment later, losing the keys typed between.
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+                    QAbstractItemView::AnyKeyPressed);
     setTabKeyNavigation(true);
     setWordWrap(false);
     SetHeadersVisible(false);
