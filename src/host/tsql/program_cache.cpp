@@ -15,7 +15,9 @@ ProgramCache::Found ProgramCache::Get(std::string_view text) {
         return known->second->found;
     }
     Found found = ByShape(text);
-    if (textCapacity_ == 0)
+    // A long text (a long IN list) is not worth keeping whole.
+    constexpr std::size_t kLongText = 64 * 1024;
+    if (textCapacity_ == 0 || text.size() > kLongText)
         return found;
     texts_.push_front(Text{std::string(text), found});
     byText_.emplace(texts_.front().text, texts_.begin());

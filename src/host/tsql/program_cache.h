@@ -1,8 +1,8 @@
 // The translations one connection keeps. Programs are found by the shape of
 // the text (literals.h), so texts that differ only in bound literals share
 // one program and its prepared statements; the literal values come with the
-// program found. The texts sent most recently are also remembered whole, so
-// a text sent again is not even split into tokens. At most `capacity`
+// program found. The texts sent most recently (up to 64 KB each) are also
+// remembered whole, so a text sent again is not even split into tokens. At most `capacity`
 // programs are kept, the one used least recently dropped first.
 #pragma once
 
