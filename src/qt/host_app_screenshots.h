@@ -1,0 +1,92 @@
+// --screenshot: a guided tour of the module's windows that saves a picture of
+// each. The program calls CustFace::Show as always; the tour watches the
+// event loop for the window on top and acts on it as a user would through
+// the windows' own commands, so the pictures are of the real windows:
+//
+//   browse-customers.png  the browse window on the customer tree
+//   browse-items.png      the same window switched to the item tree
+//   editor-entry.png      the record editor on a stored price entry
+//   editor-new.png        the record editor on a new entry being typed
+//   message-dialog.png    the question when a price is under the minimum
+//   min-price.png         the minimum price dialog
+//
+// Nothing is saved: the new entry's price is chosen under the item's floor
+// and the question is answered No (when that cannot be made certain, the
+// editor is left with its unsaved-data question answered No instead).
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orva {
+class DbBackend;
+}
+
+namespace orva::qt {
+
+// What the tour shows, chosen from the company before the window opens.
+struct ScreenshotPlan {
+    std::int32_t customerID = 0;  // a customer with many price entries
+    std::int32_t itemID = 0;      // the item with the most price entries
+    // An item with a floor for every customer, and a price well under it.
+    std::string floorItemCode;
+    std::string floorItemPrice;
+};
+
+// Reads the plan from the company (reads only). Zero IDs when the company
+// has no price entries.
+ScreenshotPlan PlanScreenshots(DbBackend& db);
+
+class ScreenshotTour : public QObject {
+    Q_OBJECT
+
+  public:
+    // How long a step waits for its window before the tour gives up.
+    static constexpr int kStepTimeoutMs = 20000;
+
+    ScreenshotTour(QString folder, ScreenshotPlan plan, QObject* parent = nullptr);
+
+    // Starts watching; call before CustFace::Show.
+    void Start();
+
+    // The pictures written, in order.
+    const QStringList& Saved() const { return saved_; }
+    // Why the tour stopped early; empty when every picture was taken.
+    const QString& Failure() const { return failure_; }
+
+  private:
+    struct Step {
+        QString what;                           // for the failure text
+        std::function<bool(QWidget*)> matches;  // the window on top is this step's
+        std::function<void(QWidget*)> act;
+        bool optional = false;  // skipped when the next step's window is up
+    };
+
+    void BuildSteps();
+    void Tick();
+    void Fail(const QString& why);
+    void CloseEverything();
+    // Saves a picture of the widget as <folder>/<name>.png.
+    void Grab(QWidget* widget, const QString& name);
+
+    QString folder_;
+    ScreenshotPlan plan_;
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    QPointer<QWidget> candidate_;
+    int stableTicks_ = 0;
+    qint64 stepStarted_ = 0;
+    bool closing_ = false;
+    QStringList saved_;
+    QString failure_;
+    QTimer timer_;
+};
+
+}  // namespace orva::qt
