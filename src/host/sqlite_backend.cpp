@@ -130,14 +130,9 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
     } catch (const ComError& e) {
         fail(e.Description());
     }
-    // The write-ahead log is copied back into the file once it holds 10,000
-    // pages (40 MB) rather than SQLite's 1,000: a long run of small
-    // transactions (a batch writes two per member) then copies a page it
-    // keeps changing once instead of ten times, and waits for the disk (two
-    // syncs, about 10 ms each on a virtual machine) a tenth as often.
     const char* pragmas =
         "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA temp_store=MEMORY; "
-        "PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000; PRAGMA wal_autocheckpoint=10000;";
+        "PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000;";
     char* err = nullptr;
     rc = sqlite3_exec(db_, pragmas, nullptr, nullptr, &err);
     if (rc != SQLITE_OK) {
