@@ -248,7 +248,7 @@ void ScreenshotTour::BuildSteps() {
         {"the minimum price dialog", IsLowPrice,
          [this](QWidget* top) {
              Grab(top, "min-price");
-             qobject_cast<QDialog*>(top)->reject();
+             top->close();
          }},
         {"the browse window at the end", IsBrowse,
          [browse](QWidget* top) { browse(top).tbToolBar().Click("Exit"); }},
@@ -318,10 +318,9 @@ void ScreenshotTour::CloseEverything() {
         timer_.stop();
         return;
     }
-    if (auto* dialog = qobject_cast<QDialog*>(top))
-        dialog->reject();
-    else
-        top->close();
+    // As the title bar's close button: the window's logic decides, and a
+    // question it asks is closed on the next tick.
+    top->close();
 }
 
 void ScreenshotTour::Grab(QWidget* widget, const QString& name) {
