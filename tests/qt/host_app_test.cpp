@@ -472,7 +472,7 @@ class HostAppRoadTest : public ::testing::Test {
     orva::test::LanguageScope chinese_{"CHS"};
 };
 
-// The typical road: the browse window, "New", an item code, Tab, a price
+// The typical road: the browse window, "New" clicked, an item code, Tab, a price
 // under the floor, Ctrl+S, Yes to the question, Exit, and the new row is in
 // the browse window's ledger.
 TEST_F(HostAppRoadTest, NewPriceEntryFromTheBrowseWindowToItsLedger) {
@@ -522,8 +522,8 @@ TEST_F(HostAppRoadTest, NewPriceEntryFromTheBrowseWindowToItsLedger) {
                 editor->toolBar()->widgetForAction(editor->Button(frmProperty::kBtnExit)),
                 Qt::LeftButton);
         });
-        // "New" (Ctrl+N); returns when the editor has closed.
-        QTest::keyClick(w->ledger(), Qt::Key_N, Qt::ControlModifier);
+        // "New" on the toolbar; returns when the editor has closed.
+        ClickToolbar(*w, "New");
         rowsAfter = w->ledger()->model()->rowCount();
         for (int r = 0; r < rowsAfter; ++r) {
             const QModelIndex price = w->ledger()->model()->index(r, 0);
