@@ -53,25 +53,6 @@
 namespace orva::qt {
 namespace {
 
-// Runs `act` once the module window of that name is the active modal dialog.
-void WhenWindow(const QString& name, std::function<void(ModalWindowDialog&)> act) {
-    test::WhenModalWidget(
-        [name, act = std::move(act)](QWidget* w) {
-            auto* dialog = qobject_cast<ModalWindowDialog*>(w);
-            if (!dialog || dialog->objectName() != name)
-                return false;
-            // Shortcuts and typing reach the active window only. The offscreen
-            // platform does not activate a dialog opened over another one.
-            dialog->activateWindow();
-            if (!QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }, 200))
-                QApplication::setActiveWindow(dialog);
-            EXPECT_EQ(QApplication::activeWindow(), dialog);
-            act(*dialog);
-            return true;
-        },
-        10000);
-}
-
 BrowseWindow& Browse(ModalWindowDialog& d) {
     auto* view = qobject_cast<BrowseWindow*>(d.Body());
     EXPECT_NE(view, nullptr);
@@ -177,7 +158,7 @@ TEST_F(BrowseWindowTest, OpensWithTheTreeAndLedgerAndFollowsClicksUntilClosed) {
     ASSERT_NE(cust, 0);
     const std::string leaf = "gb" + std::to_string(cust);
     bool ran = false;
-    WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         ran = true;
         BrowseWindow& w = Browse(d);
         BrowseBase& logic = w.logic();
@@ -248,7 +229,7 @@ TEST_F(BrowseWindowTest, OpensWithTheTreeAndLedgerAndFollowsClicksUntilClosed) {
 TEST_F(BrowseWindowTest, SelectionModeReturnsTheEntryDoubleClickedInTheLedger) {
     const std::int32_t cust = CustomerWithEntries();
     std::string picked;
-    WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         BrowseWindow& w = Browse(d);
         // Editing is hidden: no edit menu, no New button.
         EXPECT_FALSE(w.menus()->Action("mnuEdit")->isVisible());
@@ -269,7 +250,7 @@ TEST_F(BrowseWindowTest, SelectionModeReturnsTheEntryDoubleClickedInTheLedger) {
 }
 
 TEST_F(BrowseWindowTest, TheViewMenuSwitchesBetweenTheCustomerAndItemTrees) {
-    WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         BrowseWindow& w = Browse(d);
         BrowseBase& logic = w.logic();
         const QString customerRoot = w.tree()->treeModel()->index(0, 0).data().toString();
@@ -320,7 +301,7 @@ TEST_F(BrowseWindowTest, EnglishSessionShowsEnglishCaptions) {
     StartSession("ENG");
     const std::string po = orva::test::EnglishPo("browse.po");
     auto english_of = [&](const char* key) { return Q(orva::test::PoTranslation(po, key)); };
-    WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         BrowseWindow& w = Browse(d);
         EXPECT_EQ(d.windowTitle(), english_of("系统基本资料(客户价格管理)"));
         QStringList menus;
@@ -348,7 +329,7 @@ TEST_F(BrowseWindowTest, MinimumPriceDialogOpensFromTheBrowseWindowAndSavesForAl
     const std::int32_t cust = CustomerWithEntries();
     std::int32_t item = 0;
     bool dialogRan = false;
-    WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         BrowseWindow& w = Browse(d);
         QTest::mouseClick(w.ledger()->viewport(), Qt::LeftButton, {}, RowPoint(w, 3));
         ASSERT_EQ(w.logic().ldgBase().SelRow(), 3);
@@ -356,7 +337,7 @@ TEST_F(BrowseWindowTest, MinimumPriceDialogOpensFromTheBrowseWindowAndSavesForAl
         const QString nodeText = Q(w.logic().tvwBase().Node(w.logic().tvwBase().Selected()).text);
         const QString currency = Q(w.logic().ldgBase().CellText(3, 13));
 
-        WhenWindow("frmSELowPrice", [&](ModalWindowDialog& dlg) {
+        test::WhenWindow("frmSELowPrice", [&](ModalWindowDialog& dlg) {
             dialogRan = true;
             LowPriceWindow& v = LowPrice(dlg);
             EXPECT_EQ(dlg.windowTitle(), "销售最低限价");
@@ -412,14 +393,14 @@ TEST_F(BrowseWindowTest, MinimumPriceDialogCancelWritesNothing) {
     const std::int32_t cust = CustomerWithEntries();
     std::int32_t item = 0;
     double before = 0;
-    WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         BrowseWindow& w = Browse(d);
         QTest::mouseClick(w.ledger()->viewport(), Qt::LeftButton, {}, RowPoint(w, 3));
         item = std::stoi(w.logic().ldgBase().CellText(3, 11));
         before = Scalar("SELECT FSELowPrice FROM t_Cust WHERE FItemID=" + std::to_string(item) +
                         " AND FCustID=" + std::to_string(cust))
                      .ToDouble();
-        WhenWindow("frmSELowPrice", [&](ModalWindowDialog& dlg) {
+        test::WhenWindow("frmSELowPrice", [&](ModalWindowDialog& dlg) {
             LowPriceWindow& v = LowPrice(dlg);
             SpreadView* grid = v.priceGrid();
             QTest::keyClicks(grid, "9");

@@ -384,21 +384,6 @@ TEST(HostAppProgram, ScreenshotsShowEveryWindowAndWriteNothing) {
 
 // --- The program in this process, worked with the mouse and keys ---------
 
-// Runs `act` once the module window of that name is the active modal dialog.
-void WhenWindow(const QString& name, std::function<void(ModalWindowDialog&)> act) {
-    test::WhenModalWidget(
-        [name, act = std::move(act)](QWidget* w) {
-            auto* dialog = qobject_cast<ModalWindowDialog*>(w);
-            if (!dialog || dialog->objectName() != name)
-                return false;
-            dialog->activateWindow();  // shortcuts reach the active window only
-            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
-            act(*dialog);
-            return true;
-        },
-        10000);
-}
-
 QWidget* Focused(QWidget* fallback) {
     QWidget* w = QApplication::focusWidget();
     return w ? w : fallback;
@@ -490,11 +475,11 @@ TEST_F(HostAppRoadTest, NewPriceEntryFromTheBrowseWindowToItsLedger) {
     int rowsBefore = -1;
     int rowsAfter = -1;
     QString newRowItem;
-    WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         auto* w = qobject_cast<BrowseWindow*>(d.Body());
         ASSERT_NE(w, nullptr);
         rowsBefore = w->ledger()->model()->rowCount();
-        WhenWindow("frmProperty", [&](ModalWindowDialog& e) {
+        test::WhenWindow("frmProperty", [&](ModalWindowDialog& e) {
             auto* editor = qobject_cast<PropertyWindow*>(e.Body());
             ASSERT_NE(editor, nullptr);
             SpreadView* grid = editor->grid();
@@ -544,7 +529,7 @@ TEST_F(HostAppRoadTest, NewPriceEntryFromTheBrowseWindowToItsLedger) {
 
 TEST_F(HostAppRoadTest, SelectionModePrintsTheDoubleClickedEntryOrSaysNothingWasPicked) {
     std::string picked;
-    WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         auto* w = qobject_cast<BrowseWindow*>(d.Body());
         ASSERT_NE(w, nullptr);
         ASSERT_GE(w->logic().ldgBase().Rows(), 4);
@@ -559,7 +544,7 @@ TEST_F(HostAppRoadTest, SelectionModePrintsTheDoubleClickedEntryOrSaysNothingWas
     EXPECT_NE(out_.find("FExpireDate="), std::string::npos) << out_;
 
     // With --return class a double click picks nothing; the user closes.
-    WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         auto* w = qobject_cast<BrowseWindow*>(d.Body());
         ASSERT_NE(w, nullptr);
         QTest::mouseDClick(w->ledger()->viewport(), Qt::LeftButton, {}, RowPoint(*w, 3));

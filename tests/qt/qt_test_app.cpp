@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QTest>
+
+#include "qt/modal_window_dialog.h"
 
 #include "qt/cjk_fonts.h"
 
@@ -60,6 +63,23 @@ QApplication& App() {
 
 void WhenModalWidget(std::function<bool(QWidget*)> tryAct, int timeoutMs) {
     new ModalPoller(std::move(tryAct), timeoutMs);
+}
+
+void WhenWindow(const QString& name, std::function<void(ModalWindowDialog&)> act,
+                int timeoutMs) {
+    WhenModalWidget(
+        [name, act = std::move(act)](QWidget* w) {
+            auto* dialog = qobject_cast<ModalWindowDialog*>(w);
+            if (!dialog || dialog->objectName() != name)
+                return false;
+            dialog->activateWindow();
+            if (!QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }, 200))
+                QApplication::setActiveWindow(dialog);
+            EXPECT_EQ(QApplication::activeWindow(), dialog);
+            act(*dialog);
+            return true;
+        },
+        timeoutMs);
 }
 
 }  // namespace orva::qt::test

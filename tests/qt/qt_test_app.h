@@ -8,6 +8,10 @@
 #include <chrono>
 #include <functional>
 
+namespace orva::qt {
+class ModalWindowDialog;
+}
+
 namespace orva::qt::test {
 
 // Creates the application on first use.
@@ -20,6 +24,13 @@ void WhenModal(std::function<void(W&)> act, int timeoutMs = 5000);
 
 // Untyped form used by the template.
 void WhenModalWidget(std::function<bool(QWidget*)> tryAct, int timeoutMs);
+
+// Runs `act` once the module window of that name (BrowseBase, frmProperty,
+// ...) is the active modal dialog, made the active window first: shortcuts
+// and typing reach the active window only, and the offscreen platform does
+// not activate a dialog opened over another one.
+void WhenWindow(const QString& name, std::function<void(ModalWindowDialog&)> act,
+                int timeoutMs = 10000);
 
 template <class W>
 void WhenModal(std::function<void(W&)> act, int timeoutMs) {
