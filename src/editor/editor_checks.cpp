@@ -37,7 +37,8 @@ bool frmProperty::CheckActiveCell() {
 bool frmProperty::CheckCustomer() {
     if (!(Single() || !g_CategoryByCust))
         return true;  // a batch by customer group has the group as its customer
-    const std::string_view id = Trim(CellValue(R::kRowCustNumber));
+    const std::string value = CellValue(R::kRowCustNumber);
+    const std::string_view id = Trim(value);
     if (!id.empty() && id != "0")
         return true;
     EditorDialog(GetResText("提示"), GetResText("客户不能为空."), GetResText("请输入客户."));
