@@ -19,19 +19,8 @@ Qt::Alignment LedgerAlignment(int colAlignment) {
 }
 
 LedgerModel::LedgerModel(Ledger& ledger, QObject* parent)
-    : QAbstractTableModel(parent),
-      ledger_(ledger),
-      rows_(std::max(0, ledger.Rows() - kTitleRows)),
-      cols_(ledger.Cols()) {
+    : SizedTableModel(ledger.Rows() - kTitleRows, ledger.Cols(), parent), ledger_(ledger) {
     sub_ = ledger_.Subscribe([this](const GridChange& change) { OnGridChange(change); });
-}
-
-int LedgerModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
-}
-
-int LedgerModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : cols_;
 }
 
 QVariant LedgerModel::data(const QModelIndex& index, int role) const {
@@ -77,26 +66,7 @@ Qt::ItemFlags LedgerModel::flags(const QModelIndex& index) const {
 }
 
 void LedgerModel::FollowCounts() {
-    const int rows = std::max(0, ledger_.Rows() - kTitleRows);
-    const int cols = ledger_.Cols();
-    if (rows > rows_) {
-        beginInsertRows({}, rows_, rows - 1);
-        rows_ = rows;
-        endInsertRows();
-    } else if (rows < rows_) {
-        beginRemoveRows({}, rows, rows_ - 1);
-        rows_ = rows;
-        endRemoveRows();
-    }
-    if (cols > cols_) {
-        beginInsertColumns({}, cols_, cols - 1);
-        cols_ = cols;
-        endInsertColumns();
-    } else if (cols < cols_) {
-        beginRemoveColumns({}, cols, cols_ - 1);
-        cols_ = cols;
-        endRemoveColumns();
-    }
+    ResizeTo(ledger_.Rows() - kTitleRows, ledger_.Cols());
 }
 
 void LedgerModel::OnGridChange(const GridChange& change) {

@@ -5,14 +5,14 @@
 // only for rows it has not cached. The model follows the ledger's notices.
 #pragma once
 
-#include <QAbstractTableModel>
 
 #include "host/controls/ledger.h"
 #include "host/controls/signal.h"
+#include "qt/sized_table_model.h"
 
 namespace orva::qt {
 
-class LedgerModel : public QAbstractTableModel {
+class LedgerModel : public SizedTableModel {
     Q_OBJECT
 
   public:
@@ -26,8 +26,6 @@ class LedgerModel : public QAbstractTableModel {
     static int LedgerRow(int modelRow) { return modelRow + kTitleRows + 1; }
     static int ModelRow(int ledgerRow) { return ledgerRow - kTitleRows - 1; }
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     // The title cells of a column, row 1 above row 2 (the header draws them
     // with their merges).
@@ -40,8 +38,6 @@ class LedgerModel : public QAbstractTableModel {
     void FollowCounts();
 
     Ledger& ledger_;
-    int rows_ = 0;
-    int cols_ = 0;
     Subscription sub_;
 };
 

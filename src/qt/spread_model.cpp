@@ -22,19 +22,8 @@ Qt::Alignment ToQtAlignment(HAlign align) {
 }  // namespace
 
 SpreadModel::SpreadModel(Spread& spread, QObject* parent)
-    : QAbstractTableModel(parent),
-      spread_(spread),
-      rows_(spread.MaxRows()),
-      cols_(spread.MaxCols()) {
+    : SizedTableModel(spread.MaxRows(), spread.MaxCols(), parent), spread_(spread) {
     sub_ = spread_.Subscribe([this](const GridChange& change) { OnGridChange(change); });
-}
-
-int SpreadModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
-}
-
-int SpreadModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : cols_;
 }
 
 QVariant SpreadModel::data(const QModelIndex& index, int role) const {
@@ -88,26 +77,7 @@ bool SpreadModel::setData(const QModelIndex& index, const QVariant& value, int r
 }
 
 void SpreadModel::FollowCounts() {
-    const int rows = spread_.MaxRows();
-    const int cols = spread_.MaxCols();
-    if (rows > rows_) {
-        beginInsertRows({}, rows_, rows - 1);
-        rows_ = rows;
-        endInsertRows();
-    } else if (rows < rows_) {
-        beginRemoveRows({}, rows, rows_ - 1);
-        rows_ = rows;
-        endRemoveRows();
-    }
-    if (cols > cols_) {
-        beginInsertColumns({}, cols_, cols - 1);
-        cols_ = cols;
-        endInsertColumns();
-    } else if (cols < cols_) {
-        beginRemoveColumns({}, cols, cols_ - 1);
-        cols_ = cols;
-        endRemoveColumns();
-    }
+    ResizeTo(spread_.MaxRows(), spread_.MaxCols());
 }
 
 void SpreadModel::OnGridChange(const GridChange& change) {

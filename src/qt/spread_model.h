@@ -6,14 +6,14 @@
 // decide what is kept. The model follows the spread's change notices.
 #pragma once
 
-#include <QAbstractTableModel>
 
 #include "host/controls/signal.h"
 #include "host/controls/spread.h"
+#include "qt/sized_table_model.h"
 
 namespace orva::qt {
 
-class SpreadModel : public QAbstractTableModel {
+class SpreadModel : public SizedTableModel {
     Q_OBJECT
 
   public:
@@ -25,8 +25,6 @@ class SpreadModel : public QAbstractTableModel {
 
     Spread& spread() const { return spread_; }
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
@@ -39,8 +37,6 @@ class SpreadModel : public QAbstractTableModel {
     void FollowCounts();
 
     Spread& spread_;
-    int rows_ = 0;
-    int cols_ = 0;
     Subscription sub_;
 };
 
