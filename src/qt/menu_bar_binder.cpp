@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "qt/command_action.h"
 #include "qt/qt_text.h"
 #include "qt/spread_view.h"
 
@@ -108,18 +109,9 @@ void MenuBarBinder::Sync(const std::string& name) {
     if (!action || !commands_.Has(name))
         return;
     const CommandItem& item = commands_.Item(name);
-    if (!item.separator) {
-        action->setText(Q(item.caption));
-        action->setToolTip(Q(item.toolTip.empty() ? item.caption : item.toolTip));
-        action->setEnabled(item.enabled);
-        if (item.checked)
-            action->setCheckable(true);
-        action->setChecked(item.checked);
-        if (!action->menu()) {
-            action->setShortcut(ShortcutKeys(item.shortcut));
-        }
-    }
-    action->setVisible(item.visible);
+    SyncAction(*action, item);
+    if (!item.separator && !action->menu())
+        action->setShortcut(ShortcutKeys(item.shortcut));
 }
 
 void MenuBarBinder::OnChange(const CommandChange& change) {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QToolBar>
 
+#include "qt/command_action.h"
 #include "qt/image_list.h"
 #include "qt/qt_text.h"
 #include "qt/spread_view.h"
@@ -72,16 +73,7 @@ void ToolbarBinder::Sync(const std::string& key) {
     QAction* action = Action(key);
     if (!action || !toolbar_.Has(key))
         return;
-    const CommandItem& item = toolbar_.Item(key);
-    if (!item.separator) {
-        action->setText(Q(item.caption));
-        action->setToolTip(Q(item.toolTip.empty() ? item.caption : item.toolTip));
-        action->setEnabled(item.enabled);
-        if (item.checked)
-            action->setCheckable(true);
-        action->setChecked(item.checked);
-    }
-    action->setVisible(item.visible);
+    SyncAction(*action, toolbar_.Item(key));
 }
 
 void ToolbarBinder::SyncBar() {
