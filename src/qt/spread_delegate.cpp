@@ -15,17 +15,6 @@ namespace {
 // The text an editor was opened with, to tell whether the user changed it.
 constexpr const char* kInitialText = "orvaInitialText";
 
-Qt::Alignment EditorAlignment(HAlign align) {
-    switch (align) {
-        case HAlign::kRight:
-            return Qt::AlignRight | Qt::AlignVCenter;
-        case HAlign::kCenter:
-            return Qt::AlignCenter;
-        default:
-            return Qt::AlignLeft | Qt::AlignVCenter;
-    }
-}
-
 // Keys that are commands rather than typing while a cell is edited.
 bool IsCommandKey(const QKeyEvent& key) {
     const int k = key.key();
@@ -60,7 +49,7 @@ QWidget* SpreadDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
     const CellType& type = spread.TypeAt(col, row);
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
-    editor->setAlignment(EditorAlignment(spread.AlignmentAt(col, row)));
+    editor->setAlignment(SpreadAlignment(spread.AlignmentAt(col, row)));
     editor->setValidator(new CellValidator(type, discarded_, editor));
     if (type.kind == CellKind::kText && type.maxLength > 0)
         editor->setMaxLength(type.maxLength * 2);  // UTF-16 units; the validator counts characters

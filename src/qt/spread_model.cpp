@@ -6,9 +6,8 @@
 #include "qt/qt_text.h"
 
 namespace orva::qt {
-namespace {
 
-Qt::Alignment ToQtAlignment(HAlign align) {
+Qt::Alignment SpreadAlignment(HAlign align) {
     switch (align) {
         case HAlign::kRight:
             return Qt::AlignRight | Qt::AlignVCenter;
@@ -18,8 +17,6 @@ Qt::Alignment ToQtAlignment(HAlign align) {
             return Qt::AlignLeft | Qt::AlignVCenter;
     }
 }
-
-}  // namespace
 
 SpreadModel::SpreadModel(Spread& spread, QObject* parent)
     : SizedTableModel(spread.MaxRows(), spread.MaxCols(), parent), spread_(spread) {
@@ -40,7 +37,7 @@ QVariant SpreadModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole:
             return QBrush(ToQColor(spread_.BackColorAt(col, row)));
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue(ToQtAlignment(spread_.AlignmentAt(col, row)));
+            return QVariant::fromValue(SpreadAlignment(spread_.AlignmentAt(col, row)));
         default:
             return {};
     }

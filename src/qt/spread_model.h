@@ -40,4 +40,7 @@ class SpreadModel : public SizedTableModel {
     Subscription sub_;
 };
 
+// A cell's horizontal alignment as the grid and its editors draw it.
+Qt::Alignment SpreadAlignment(HAlign align);
+
 }  // namespace orva::qt
