@@ -12,6 +12,7 @@
 #include "host/tsql/numbering.h"
 #include "host/tsql/program_cache.h"
 #include "host/tsql/sqlite_functions.h"
+#include "host/tsql/sqlite_runner.h"
 #include "host/tsql/tsql_error.h"
 
 namespace orva {
@@ -81,6 +82,7 @@ class SqliteBackend final : public DbBackend {
     sqlite3* db_ = nullptr;
     std::mutex mu_;
     tsql::ProgramCache programs_{kCachedBatches};
+    std::unique_ptr<tsql::SqliteRunner> runner_;
     std::unique_ptr<tsql::Interpreter> interpreter_;
     std::unique_ptr<tsql::Numbering> numbering_;
     StmtHandle begin_, beginImmediate_, commit_, rollback_;
@@ -142,7 +144,8 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
             msg = "it is locked by another connection (" + msg + ")";
         fail(msg);
     }
-    interpreter_ = std::make_unique<tsql::Interpreter>(db_);
+    runner_ = std::make_unique<tsql::SqliteRunner>(db_);
+    interpreter_ = std::make_unique<tsql::Interpreter>(*runner_);
     numbering_ = std::make_unique<tsql::Numbering>(db_, path_);
 }
 

@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <limits>
-
-#include <sys/mman.h>
 
 #include "host/text_util.h"
 #include "host/tsql/decimal_round.h"
@@ -15,26 +12,6 @@
 
 namespace orva::tsql {
 namespace {
-
-struct ResetOnExit {
-    sqlite3_stmt* stmt;
-    ~ResetOnExit() { sqlite3_reset(stmt); }
-};
-
-Variant ColumnValue(sqlite3_stmt* s, int i) {
-    switch (sqlite3_column_type(s, i)) {
-        case SQLITE_INTEGER:
-            return Variant(static_cast<std::int64_t>(sqlite3_column_int64(s, i)));
-        case SQLITE_FLOAT:
-            return Variant(sqlite3_column_double(s, i));
-        case SQLITE_NULL:
-            return Variant();
-        default: {
-            const char* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-            return Variant(std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, i))));
-        }
-    }
-}
 
 std::string ShortText(const std::string& s) {
     std::string_view v = s;
@@ -133,105 +110,6 @@ Variant ConvertForType(const Variant& v, const TypeSpec& type) {
     return v;
 }
 
-namespace {
-
-// Room for `count` cells in an empty vector. A large result is backed by huge
-// pages where the system allows it: a fresh buffer of tens of megabytes is
-// otherwise faulted in 4 KB at a time, which on a virtual machine costs more
-// than reading the rows into it.
-void ReserveCells(std::vector<Variant>& cells, std::size_t count) {
-    cells.reserve(count);
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-    const std::size_t bytes = count * sizeof(Variant);
-    if (bytes >= 4 * kHugePage) {
-        auto start = reinterpret_cast<std::uintptr_t>(cells.data());
-        std::uintptr_t begin = (start + kHugePage - 1) & ~(kHugePage - 1);
-        std::uintptr_t end = (start + bytes) & ~(kHugePage - 1);
-        if (end > begin)
-            ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-    }
-#endif
-}
-
-std::vector<Variant> NullCells(std::size_t count) {
-    std::vector<Variant> cells;
-    ReserveCells(cells, count);
-    cells.resize(count);
-    return cells;
-}
-
-}  // namespace
-
-RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expectedRows, long& rows) {
-    const int cols = sqlite3_column_count(stmt);
-    std::vector<std::string> names;
-    names.reserve(cols);
-    for (int i = 0; i < cols; ++i) {
-        const char* n = sqlite3_column_name(stmt, i);
-        names.emplace_back(n ? n : "");
-    }
-    // Written straight into the record set's order, column by column, with
-    // room for `capacity` rows per column (the previous run's count when the
-    // statement ran before, so a repeated query moves nothing; a look-up that
-    // found nothing last time starts small).
-    std::size_t capacity = static_cast<std::size_t>(std::max(expectedRows, 2L));
-    const std::size_t width = static_cast<std::size_t>(cols);
-    std::vector<Variant> cells = NullCells(width * capacity);
-    std::size_t r = 0;
-    while (rc == SQLITE_ROW) {
-        if (r == capacity) {
-            std::size_t grown = capacity * 2;
-            std::vector<Variant> more = NullCells(width * grown);
-            for (std::size_t c = 0; c < width; ++c) {
-                std::move(cells.begin() + c * capacity, cells.begin() + (c + 1) * capacity,
-                          more.begin() + c * grown);
-            }
-            cells.swap(more);
-            capacity = grown;
-        }
-        Variant* cell = cells.data() + r;
-        for (int i = 0; i < cols; ++i, cell += capacity) {
-            switch (sqlite3_column_type(stmt, i)) {
-                case SQLITE_INTEGER:
-                    *cell = static_cast<std::int64_t>(sqlite3_column_int64(stmt, i));
-                    break;
-                case SQLITE_FLOAT:
-                    *cell = sqlite3_column_double(stmt, i);
-                    break;
-                case SQLITE_NULL:
-                    break;
-                default: {
-                    const char* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-                    std::size_t n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, i));
-                    *cell = std::string(p, n);
-                }
-            }
-        }
-        ++r;
-        rc = sqlite3_step(stmt);
-    }
-    if (rc != SQLITE_DONE)
-        throw TsqlError(sqlite3_errmsg(db), std::string::npos, rc);
-    if (r < capacity) {
-        for (std::size_t c = 1; c < width; ++c) {
-            std::move(cells.begin() + c * capacity, cells.begin() + c * capacity + r,
-                      cells.begin() + c * r);
-        }
-        cells.resize(width * r);
-        if (capacity > r + r / 4 + 16) {
-            std::vector<Variant> exact;
-            ReserveCells(exact, cells.size());
-            exact.assign(std::make_move_iterator(cells.begin()),
-                         std::make_move_iterator(cells.end()));
-            cells.swap(exact);
-        }
-    }
-    rows = static_cast<long>(r);
-    return std::make_shared<Recordset>(Recordset::ByColumn{}, std::move(names), std::move(cells),
-                                       r);
-}
-
 BatchResult Interpreter::Run(const Program& program, const std::vector<Variant>& literals) {
     program_ = &program;
     literals_ = &literals;
@@ -263,98 +141,29 @@ void Interpreter::Fail(const Step& step, const std::string& message) {
     throw TsqlError(message, step.begin);
 }
 
-sqlite3_stmt* Interpreter::Prepared(const Step& step, std::size_t i) {
-    if (step.prepared.size() < step.sql.size())
-        step.prepared.resize(step.sql.size());
-    if (!step.prepared[i]) {
-        sqlite3_stmt* s = nullptr;
-        int rc = sqlite3_prepare_v3(db_, step.sql[i].c_str(), static_cast<int>(step.sql[i].size()),
-                                    SQLITE_PREPARE_PERSISTENT, &s, nullptr);
-        if (rc != SQLITE_OK) {
-            sqlite3_finalize(s);
-            throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
+Parameters Interpreter::ParamsOf(const Step& step, std::size_t i) const {
+    Parameters p{vars_, program_->variables};
+    if (i < step.literals.size() && !step.literals[i].empty()) {
+        if (!literals_ || literals_->size() != static_cast<std::size_t>(program_->literalCount)) {
+            throw TsqlError("The values of the text's literals were not given with the statement.",
+                            step.begin);
         }
-        step.prepared[i].reset(s);
+        p.literals = literals_;
+        p.bound = &step.literals[i];
     }
-    return step.prepared[i].get();
-}
-
-namespace {
-
-void BindValue(sqlite3_stmt* stmt, int i, const Variant& v) {
-    if (const auto* x = v.AsInteger()) {
-        sqlite3_bind_int64(stmt, i, *x);
-    } else if (const auto* d = v.AsDouble()) {
-        sqlite3_bind_double(stmt, i, *d);
-    } else if (const auto* t = v.AsText()) {
-        sqlite3_bind_text(stmt, i, t->data(), static_cast<int>(t->size()), SQLITE_STATIC);
-    } else if (v.IsNull()) {
-        sqlite3_bind_null(stmt, i);
-    } else {
-        std::string s = v.ToText();
-        sqlite3_bind_text(stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-    }
-}
-
-}  // namespace
-
-// Variables are parameters 1 to n (n = count of variables); the literals the
-// statement binds follow from n + 1 on.
-void Interpreter::Bind(sqlite3_stmt* stmt, const Step& step, std::size_t i) {
-    const int n = sqlite3_bind_parameter_count(stmt);
-    const int vars = static_cast<int>(vars_.size());
-    for (int k = 1; k <= n && k <= vars; ++k) BindValue(stmt, k, vars_[k - 1]);
-    if (i >= step.literals.size() || step.literals[i].empty())
-        return;
-    const std::vector<int>& bound = step.literals[i];
-    if (!literals_ || literals_->size() != static_cast<std::size_t>(program_->literalCount)) {
-        throw TsqlError("The values of the text's literals were not given with the statement.",
-                        step.begin);
-    }
-    for (std::size_t k = 0; k < bound.size(); ++k) {
-        BindValue(stmt, vars + 1 + static_cast<int>(k),
-                  (*literals_)[static_cast<std::size_t>(bound[k])]);
-    }
-}
-
-void Interpreter::Run(const Step& step, std::size_t i) {
-    sqlite3_stmt* s = Prepared(step, i);
-    Bind(s, step, i);
-    ResetOnExit guard{s};
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    }
-    if (rc != SQLITE_DONE)
-        throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
+    return p;
 }
 
 bool Interpreter::Condition(const Step& step) {
-    sqlite3_stmt* s = Prepared(step, 0);
-    Bind(s, step, 0);
-    ResetOnExit guard{s};
-    int rc = sqlite3_step(s);
-    if (rc != SQLITE_ROW)
-        throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
-    return sqlite3_column_int(s, 0) != 0;
+    std::vector<Variant> last;
+    if (runner_.LastRow(step, 0, ParamsOf(step, 0), last) == 0 || last.empty())
+        Fail(step, "The condition returned no row.");
+    return last[0].ToDouble() != 0;
 }
 
 void Interpreter::Assign(const Step& step) {
-    sqlite3_stmt* s = Prepared(step, 0);
-    Bind(s, step, 0);
     std::vector<Variant> last;
-    std::int64_t rows = 0;
-    {
-        ResetOnExit guard{s};
-        int rc;
-        const int cols = sqlite3_column_count(s);
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-            last.clear();
-            for (int c = 0; c < cols; ++c) last.push_back(ColumnValue(s, c));
-            ++rows;
-        }
-        if (rc != SQLITE_DONE)
-            throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
-    }
+    const std::int64_t rows = runner_.LastRow(step, 0, ParamsOf(step, 0), last);
     // The last row wins; no row leaves the variables as they were.
     if (rows > 0) {
         for (std::size_t k = 0; k < step.targets.size() && k < last.size(); ++k) {
@@ -371,17 +180,9 @@ void Interpreter::Assign(const Step& step) {
 }
 
 void Interpreter::Query(const Step& step) {
-    sqlite3_stmt* s = Prepared(step, 0);
-    Bind(s, step, 0);
-    ResetOnExit guard{s};
     long rows = 0;
-    RecordsetPtr rs;
-    try {
-        rs = ReadRecordset(db_, s, sqlite3_step(s), step.lastRows, rows);
-        step.lastRows = rows;
-    } catch (const TsqlError& e) {
-        throw TsqlError(e.what(), step.begin, e.SqliteCode());
-    }
+    RecordsetPtr rs = runner_.Query(step, 0, ParamsOf(step, 0), rows);
+    step.lastRows = rows;
     result_.recordsets.push_back(std::move(rs));
     vars_[0] = Variant(static_cast<std::int64_t>(rows));
 }
@@ -399,26 +200,14 @@ Interpreter::Flow Interpreter::Exec(const Step& step) {
                 tempsCreated_.insert(ToLowerAscii(step.tempCreated)).second) {
                 // A #table left by an earlier batch of this connection is
                 // dropped before this batch creates it again.
-                std::string drop = "DROP TABLE IF EXISTS temp.\"";
-                for (char c : step.tempCreated) {
-                    if (c == '"')
-                        drop.push_back('"');
-                    drop.push_back(c);
-                }
-                drop += "\"";
-                char* err = nullptr;
-                int rc = sqlite3_exec(db_, drop.c_str(), nullptr, nullptr, &err);
-                if (rc != SQLITE_OK) {
-                    std::string msg = err ? err : sqlite3_errstr(rc);
-                    sqlite3_free(err);
-                    throw TsqlError(msg, step.begin, rc);
-                }
+                runner_.DropTempTable(step.tempCreated, step.begin);
             }
-            for (std::size_t i = 0; i < step.sql.size(); ++i) Run(step, i);
+            std::int64_t changed = 0;
+            for (std::size_t i = 0; i < step.sql.size(); ++i)
+                changed = runner_.Execute(step, i, ParamsOf(step, i));
             if (step.dml) {
-                auto n = static_cast<std::int64_t>(sqlite3_changes64(db_));
-                result_.rowsAffected = static_cast<long>(n);
-                vars_[0] = Variant(n);
+                result_.rowsAffected = static_cast<long>(changed);
+                vars_[0] = Variant(changed);
             } else {
                 vars_[0] = Variant(std::int64_t{0});
             }

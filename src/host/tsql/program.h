@@ -1,5 +1,5 @@
-// A translated batch: the steps the interpreter runs, each holding the SQLite
-// statements it sends. Prepared statements are kept on the steps, so a batch
+// A translated batch: the steps the interpreter runs, each holding the
+// statements it sends to the database engine. Prepared statements are kept on the steps, so a batch
 // sent again (or a text differing only in bound literals) runs without
 // parsing or preparing anything.
 #pragma once
@@ -20,6 +20,13 @@ struct StmtFinalizer {
 };
 using StmtHandle = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
+// A statement the engine has prepared for a step; each engine keeps its own
+// handle behind this.
+class PreparedStatement {
+  public:
+    virtual ~PreparedStatement() = default;
+};
+
 struct Step {
     enum class Kind {
         Query,   // returns a record set
@@ -38,7 +45,7 @@ struct Step {
     // Parallel to sql: the text's literals the statement binds, as parameters
     // numbered from the count of variables + 1 on.
     std::vector<std::vector<int>> literals;
-    mutable std::vector<StmtHandle> prepared;  // parallel to sql, filled on first use
+    mutable std::vector<std::unique_ptr<PreparedStatement>> prepared;  // parallel to sql, on first use
     mutable long lastRows = 0;                 // Query: rows of the last run, to reserve
     bool dml = false;                          // Exec: rows affected count
     bool keepRowCount = false;                 // Assign from DECLARE ... = value
@@ -52,8 +59,8 @@ struct Step {
 struct Program {
     std::vector<Step> steps;
     std::vector<Variable> variables;  // slot 0: @@ROWCOUNT
-    bool writesDatabase = false;      // changes a table of the company file
-    bool needsTransaction = false;    // more than one SQLite statement may run
+    bool writesDatabase = false;      // changes a table of the company database
+    bool needsTransaction = false;    // more than one statement may run
     std::string source;               // the T-SQL text
     // Compiled to bind literals: how many the text holds, and those whose
     // values are written into the statements (a text runs this program only

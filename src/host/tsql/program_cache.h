@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/tsql/dialect.h"
 #include "host/tsql/program.h"
 #include "host/variant.h"
 
@@ -23,9 +24,11 @@ class ProgramCache {
   public:
     using Literals = std::shared_ptr<const std::vector<Variant>>;
 
-    // capacity: programs kept; texts: texts remembered whole.
-    explicit ProgramCache(std::size_t capacity, std::size_t texts = 64)
-        : capacity_(capacity), textCapacity_(texts) {}
+    // capacity: programs kept; texts: texts remembered whole. Texts are
+    // translated for the dialect's engine.
+    explicit ProgramCache(std::size_t capacity, std::size_t texts = 64,
+                          const Dialect& dialect = SqliteDialect())
+        : capacity_(capacity), textCapacity_(texts), dialect_(dialect) {}
 
     struct Found {
         std::shared_ptr<const Program> program;
@@ -61,6 +64,7 @@ class ProgramCache {
 
     std::size_t capacity_;
     std::size_t textCapacity_;
+    const Dialect& dialect_;
     std::size_t compiles_ = 0;
     std::size_t tokenized_ = 0;
     List lru_;

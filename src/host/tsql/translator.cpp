@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "host/text_util.h"
+#include "host/tsql/dialect.h"
 #include "host/tsql/literals.h"
 #include "host/tsql/parser.h"
 #include "host/tsql/tsql_error.h"
@@ -13,20 +14,7 @@
 namespace orva::tsql {
 namespace {
 
-constexpr const char* kCollate = " COLLATE ORVA_CI";
-
 enum class Ty { Unknown, Number, Text, Null };
-
-std::string QuoteIdent(std::string_view s) {
-    std::string o = "\"";
-    for (char c : s) {
-        if (c == '"')
-            o.push_back('"');
-        o.push_back(c);
-    }
-    o.push_back('"');
-    return o;
-}
 
 std::string QuoteString(std::string_view s) {
     std::string o = "'";
@@ -49,42 +37,41 @@ bool IsColumn(const Expr& e) {
     return Unparen(e).kind == ExprKind::Column;
 }
 
-[[noreturn]] void Unsupported(const std::string& construct, std::size_t pos) {
-    throw TsqlError(
-        "The T-SQL construct " + construct + " is not supported by the SQLite company database.",
-        pos);
+[[noreturn]] void Unsupported(const Dialect& d, const std::string& construct, std::size_t pos) {
+    throw TsqlError("The T-SQL construct " + construct + " is not supported by the " + d.Engine() +
+                        " company database.",
+                    pos);
 }
 
 struct FuncInfo {
     const char* name;
-    const char* sqlite;
     int minArgs, maxArgs;
     Ty type;  // Unknown: the type of the first argument
 };
 
 const FuncInfo kFunctions[] = {
-    {"ISNULL", "ifnull", 2, 2, Ty::Unknown},
-    {"LEN", "len", 1, 1, Ty::Number},
-    {"LEFT", "orva_left", 2, 2, Ty::Text},
-    {"RIGHT", "orva_right", 2, 2, Ty::Text},
-    {"LTRIM", "ltrim", 1, 1, Ty::Text},
-    {"RTRIM", "rtrim", 1, 1, Ty::Text},
-    {"REVERSE", "reverse", 1, 1, Ty::Text},
-    {"CHARINDEX", "charindex", 2, 3, Ty::Number},
-    {"UPPER", "orva_upper", 1, 1, Ty::Text},
-    {"LOWER", "orva_lower", 1, 1, Ty::Text},
-    {"REPLACE", "orva_replace", 3, 3, Ty::Text},
-    {"SUBSTRING", "substr", 3, 3, Ty::Text},
-    {"ABS", "abs", 1, 1, Ty::Number},
-    {"ROUND", "round", 2, 2, Ty::Number},
-    {"COALESCE", "coalesce", 2, 64, Ty::Unknown},
-    {"NULLIF", "nullif", 2, 2, Ty::Unknown},
-    {"COUNT", "count", 1, 1, Ty::Number},
-    {"SUM", "sum", 1, 1, Ty::Number},
-    {"AVG", "avg", 1, 1, Ty::Number},
-    {"MIN", "min", 1, 1, Ty::Unknown},
-    {"MAX", "max", 1, 1, Ty::Unknown},
-    {"GETDATE", "getdate", 0, 0, Ty::Text},
+    {"ISNULL", 2, 2, Ty::Unknown},
+    {"LEN", 1, 1, Ty::Number},
+    {"LEFT", 2, 2, Ty::Text},
+    {"RIGHT", 2, 2, Ty::Text},
+    {"LTRIM", 1, 1, Ty::Text},
+    {"RTRIM", 1, 1, Ty::Text},
+    {"REVERSE", 1, 1, Ty::Text},
+    {"CHARINDEX", 2, 3, Ty::Number},
+    {"UPPER", 1, 1, Ty::Text},
+    {"LOWER", 1, 1, Ty::Text},
+    {"REPLACE", 3, 3, Ty::Text},
+    {"SUBSTRING", 3, 3, Ty::Text},
+    {"ABS", 1, 1, Ty::Number},
+    {"ROUND", 2, 2, Ty::Number},
+    {"COALESCE", 2, 64, Ty::Unknown},
+    {"NULLIF", 2, 2, Ty::Unknown},
+    {"COUNT", 1, 1, Ty::Number},
+    {"SUM", 1, 1, Ty::Number},
+    {"AVG", 1, 1, Ty::Number},
+    {"MIN", 1, 1, Ty::Unknown},
+    {"MAX", 1, 1, Ty::Unknown},
+    {"GETDATE", 0, 0, Ty::Text},
 };
 
 const FuncInfo* FindFunction(const std::string& upperName) {
@@ -253,12 +240,15 @@ class TempLookups {
     std::map<std::string, std::vector<std::vector<std::string>>> sets_;
 };
 
-// Highest parameter number a statement may use (SQLite's default limit).
-constexpr std::size_t kMaxParameter = 32766;
-
 class Emitter {
   public:
-    explicit Emitter(const std::vector<Variable>& vars) : vars_(vars) {}
+    Emitter(const std::vector<Variable>& vars, const Dialect& d) : vars_(vars), d_(d) {}
+
+    const Dialect& D() const { return d_; }
+
+    // While set, the outermost select names its columns as the batch's
+    // record set returns them.
+    void OutputNames(bool on) { outputNames_ = on; }
 
     // From now on, literals of the text become parameters numbered after the
     // variables, wherever the translation does not depend on their value.
@@ -372,16 +362,16 @@ class Emitter {
                 return;
             case ExprKind::Variable:
             case ExprKind::RowCount:
-                o += "?" + std::to_string(e.slot + 1);
+                o += d_.Parameter(static_cast<std::size_t>(e.slot) + 1);
                 return;
             case ExprKind::Column:
                 if (!e.qualifier.empty())
-                    o += QuoteIdent(e.qualifier) + ".";
-                o += QuoteIdent(e.text);
+                    o += Qualifier(e.qualifier) + ".";
+                o += d_.Name(e.text);
                 return;
             case ExprKind::Star:
                 if (!e.qualifier.empty())
-                    o += QuoteIdent(e.qualifier) + ".";
+                    o += Qualifier(e.qualifier) + ".";
                 o += "*";
                 return;
             case ExprKind::Paren:
@@ -401,10 +391,13 @@ class Emitter {
             case ExprKind::Compare:
                 o += "(";
                 Emit(*e.args[0], o);
-                if (NeedsCollate(*e.args[0], *e.args[1]))
-                    o += kCollate;
+                if (d_.CollateEachOperand() ? NeedsCollate(*e.args[0])
+                                            : NeedsCollate(*e.args[0], *e.args[1]))
+                    o += d_.Collate();
                 o += " " + e.text + " ";
                 Emit(*e.args[1], o);
+                if (d_.CollateEachOperand() && NeedsCollate(*e.args[1]))
+                    o += d_.Collate();
                 o += ")";
                 return;
             case ExprKind::And:
@@ -428,18 +421,21 @@ class Emitter {
             case ExprKind::InList: {
                 o += "(";
                 Emit(*e.args[0], o);
+                const bool each = d_.CollateEachOperand();
                 bool collate = NeedsCollate(*e.args[0]);
-                for (std::size_t i = 1; collate && i < e.args.size(); ++i) {
+                for (std::size_t i = 1; collate && !each && i < e.args.size(); ++i) {
                     if (IsColumn(*e.args[i]))
                         collate = false;
                 }
                 if (collate)
-                    o += kCollate;
+                    o += d_.Collate();
                 o += e.negated ? " NOT IN (" : " IN (";
                 for (std::size_t i = 1; i < e.args.size(); ++i) {
                     if (i > 1)
                         o += ", ";
                     Emit(*e.args[i], o);
+                    if (each && NeedsCollate(*e.args[i]))
+                        o += d_.Collate();
                 }
                 o += "))";
                 return;
@@ -448,37 +444,47 @@ class Emitter {
                 o += "(";
                 Emit(*e.args[0], o);
                 if (NeedsCollate(*e.args[0]))
-                    o += kCollate;
+                    o += d_.Collate();
                 o += e.negated ? " NOT IN (" : " IN (";
                 EmitSelect(*e.select, o);
                 o += "))";
                 return;
-            case ExprKind::Between:
+            case ExprKind::Between: {
+                const bool each = d_.CollateEachOperand();
                 o += "(";
                 Emit(*e.args[0], o);
-                if (NeedsCollate(*e.args[0]) && NeedsCollate(*e.args[1]) &&
-                    NeedsCollate(*e.args[2]))
-                    o += kCollate;
+                if (each ? NeedsCollate(*e.args[0])
+                         : NeedsCollate(*e.args[0]) && NeedsCollate(*e.args[1]) &&
+                               NeedsCollate(*e.args[2]))
+                    o += d_.Collate();
                 o += e.negated ? " NOT BETWEEN " : " BETWEEN ";
                 Emit(*e.args[1], o);
+                if (each && NeedsCollate(*e.args[1]))
+                    o += d_.Collate();
                 o += " AND ";
                 Emit(*e.args[2], o);
+                if (each && NeedsCollate(*e.args[2]))
+                    o += d_.Collate();
                 o += ")";
                 return;
+            }
             case ExprKind::Like: {
                 const Expr& pattern = Unparen(*e.args[1]);
                 if (pattern.kind == ExprKind::String &&
                     pattern.text.find('[') != std::string::npos) {
-                    Unsupported("LIKE with a [...] character class", e.pos);
+                    Unsupported(d_, "LIKE with a [...] character class", e.pos);
                 }
                 o += "(";
                 Emit(*e.args[0], o);
+                o += d_.LikeSubject();
                 Pin pin(*this);
-                o += e.negated ? " NOT LIKE " : " LIKE ";
+                o += d_.LikeOperator(e.negated);
                 Emit(*e.args[1], o);
                 if (e.args.size() > 2) {
                     o += " ESCAPE ";
                     Emit(*e.args[2], o);
+                } else {
+                    o += d_.LikeNoEscape();
                 }
                 o += ")";
                 return;
@@ -490,7 +496,7 @@ class Emitter {
                 return;
             case ExprKind::Subquery:
                 o += "(";
-                if (PlainSingleColumn(*e.select)) {
+                if (d_.WrapsScalarSubquery() && PlainSingleColumn(*e.select)) {
                     // SQL Server refuses a second row; SQLite would take the first.
                     const SelectCore& c = e.select->cores[0];
                     o += "SELECT orva_one(";
@@ -514,6 +520,11 @@ class Emitter {
     // names: the select's column names are seen (a record set or a derived
     // table), so a literal that names a column stays in the text.
     void EmitSelect(const Select& s, std::string& o, bool names = false) {
+        ++depth_;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{depth_};
         bool compound = s.cores.size() > 1;
         // DISTINCT with ORDER BY compares the items with the ORDER BY ones.
         const Pinning pinItems = s.cores[0].distinct && !s.orderBy.empty() ? Pinning::kAll
@@ -533,6 +544,7 @@ class Emitter {
                 Pin pin(*this);
                 Emit(*s.cores[i].top, o);
                 o += ")";
+                o += d_.DerivedAlias();
             } else {
                 EmitCore(s.cores[i], dedup, o, pinItems);
             }
@@ -558,33 +570,15 @@ class Emitter {
             o += "(";
             EmitSelect(*t.derived, o, true);
             o += ")";
-        } else if (t.temp) {
-            o += "temp." + QuoteIdent(t.name);
         } else {
-            o += QuoteIdent(t.name);
+            o += TableName(t);
         }
         if (!t.alias.empty())
-            o += " AS " + QuoteIdent(t.alias);
+            o += " AS " + d_.Name(t.alias);
     }
 
-    static std::string TableName(const TableRef& t) {
-        return t.temp ? "temp." + QuoteIdent(t.name) : QuoteIdent(t.name);
-    }
-
-    static std::string ColumnType(const TypeSpec& t) {
-        switch (t.base) {
-            case TypeSpec::Base::Int:
-            case TypeSpec::Base::Bit:
-                return "INTEGER";
-            case TypeSpec::Base::Float:
-            case TypeSpec::Base::Decimal:
-                return "REAL";
-            case TypeSpec::Base::Text:
-                return std::string("TEXT") + kCollate;
-            case TypeSpec::Base::Date:
-                return "TEXT";
-        }
-        return "TEXT";
+    std::string TableName(const TableRef& t) const {
+        return t.temp ? d_.TempTable(t.name) : d_.Name(t.name);
     }
 
   private:
@@ -600,10 +594,10 @@ class Emitter {
             Emit(b, o);
             o += ")";
         };
-        if (op == "/")
-            return call("orva_div");
-        if (op == "%")
-            return call("orva_mod");
+        if (op == "/" && d_.Divide())
+            return call(d_.Divide());
+        if (op == "%" && d_.Modulo())
+            return call(d_.Modulo());
         if (op == "+") {
             Ty ta = TypeOf(a), tb = TypeOf(b);
             bool num = (ta == Ty::Number || ta == Ty::Null) && (tb == Ty::Number || tb == Ty::Null);
@@ -644,13 +638,15 @@ class Emitter {
             Emit(*e.args[0], o);
             bool collate = NeedsCollate(*e.args[0]);
             if (collate)
-                o += kCollate;
+                o += d_.Collate();
             i = 1;
         }
         std::size_t pairsEnd = e.args.size() - (e.hasElse ? 1 : 0);
         for (; i + 1 < pairsEnd; i += 2) {
             o += " WHEN ";
             Emit(*e.args[i], o);
+            if (e.hasOperand && d_.CollateEachOperand() && NeedsCollate(*e.args[i]))
+                o += d_.Collate();
             o += " THEN ";
             Emit(*e.args[i + 1], o);
         }
@@ -663,10 +659,11 @@ class Emitter {
 
     void EmitFunction(const Expr& e, std::string& o) {
         const FuncInfo* f = FindFunction(e.text);
-        if (!f) {
-            throw TsqlError(
-                "The function " + e.text + " is not supported by the SQLite company database.",
-                e.pos);
+        const char* name = f ? d_.Function(e.text) : nullptr;
+        if (!name) {
+            throw TsqlError("The function " + e.text + " is not supported by the " + d_.Engine() +
+                                " company database.",
+                            e.pos);
         }
         int n = static_cast<int>(e.args.size());
         if (n < f->minArgs || n > f->maxArgs) {
@@ -682,7 +679,7 @@ class Emitter {
             if (a->kind == ExprKind::Star)
                 throw TsqlError("Incorrect syntax near '*'.", a->pos);
         }
-        o += f->sqlite;
+        o += name;
         o += "(";
         if (e.distinct)
             o += "DISTINCT ";
@@ -727,7 +724,7 @@ class Emitter {
                     static const std::set<std::string> kIso = {"20",  "21",  "23",  "111",
                                                                "112", "120", "121", "102"};
                     if (s.kind != ExprKind::Integer || !kIso.count(s.text)) {
-                        Unsupported("CONVERT to a date with style " +
+                        Unsupported(d_, "CONVERT to a date with style " +
                                         (s.kind == ExprKind::Integer ? s.text : std::string("?")),
                                     e.pos);
                     }
@@ -753,9 +750,13 @@ class Emitter {
                 Emit(*it.expr, o);
             }
             if (dedup && it.expr->kind != ExprKind::Star && NeedsCollate(*it.expr))
-                o += kCollate;
-            if (!it.alias.empty())
-                o += " AS " + QuoteIdent(it.alias);
+                o += d_.Collate();
+            if (!it.alias.empty()) {
+                o += " AS " + AliasName(it.alias);
+            } else if (TopLevel() && d_.NamesPlainColumns() &&
+                       Unparen(*it.expr).kind == ExprKind::Column) {
+                o += " AS " + d_.OutputName(Unparen(*it.expr).text);
+            }
         }
         EmitFromWhere(c, o);
     }
@@ -789,7 +790,7 @@ class Emitter {
                     o += ", ";
                 Emit(*c.groupBy[i], o);
                 if (NeedsCollate(*c.groupBy[i]))
-                    o += kCollate;
+                    o += d_.GroupCollate();
             }
         }
         if (c.having) {
@@ -862,13 +863,13 @@ class Emitter {
         Pin pin(*this);
         const Expr& e = Unparen(*item.expr);
         if (const SelectItem* it = AliasItem(s, e)) {
-            o += QuoteIdent(it->alias);
+            o += AliasName(it->alias);
             if (NeedsCollate(*it->expr))
-                o += kCollate;
+                o += d_.AliasOrderCollate();
         } else {
             Emit(*item.expr, o);
             if (e.kind != ExprKind::Integer && NeedsCollate(e))
-                o += kCollate;
+                o += d_.Collate();
         }
         if (item.desc)
             o += " DESC";
@@ -878,17 +879,27 @@ class Emitter {
         if (!bindLiterals_ || e.literal < 0)
             return false;
         const std::size_t number = vars_.size() + 1 + params_.size();
-        if (pin_ > 0 || number > kMaxParameter) {
+        if (pin_ > 0 || number > d_.MaxParameter()) {
             pinned_.push_back(e.literal);
             return false;
         }
-        o += '?';
-        o += std::to_string(number);
+        o += d_.Parameter(number);
         params_.push_back(e.literal);
         return true;
     }
 
+    // A table name or alias before a column.
+    std::string Qualifier(const std::string& q) const { return d_.Name(q); }
+    // The outermost select of a record set the batch returns.
+    bool TopLevel() const { return outputNames_ && depth_ == 1; }
+    std::string AliasName(const std::string& alias) const {
+        return TopLevel() ? d_.OutputName(alias) : d_.Name(alias);
+    }
+
     const std::vector<Variable>& vars_;
+    const Dialect& d_;
+    bool outputNames_ = false;
+    int depth_ = 0;
     bool bindLiterals_ = false;
     int pin_ = 0;
     std::vector<int> params_;
@@ -897,7 +908,8 @@ class Emitter {
 
 class Translator {
   public:
-    Translator(Batch& batch, std::string_view source) : batch_(batch), emit_(batch.variables) {
+    Translator(Batch& batch, std::string_view source, const Dialect& d)
+        : batch_(batch), emit_(batch.variables, d), d_(d) {
         program_.source = std::string(source);
         lookups_.Collect(batch.statements);
     }
@@ -930,7 +942,7 @@ class Translator {
     }
 
   private:
-    // One SQLite statement of the step, with the literals it binds.
+    // One statement of the step, with the literals it binds.
     void Add(Step& st, std::string sql) {
         st.sql.push_back(std::move(sql));
         st.literals.push_back(emit_.TakeParams());
@@ -950,7 +962,9 @@ class Translator {
             case StmtKind::Select: {
                 st.kind = Step::Kind::Query;
                 std::string sql;
+                emit_.OutputNames(true);
                 emit_.EmitSelect(*s.select, sql, true);
+                emit_.OutputNames(false);
                 Add(st, std::move(sql));
                 break;
             }
@@ -965,7 +979,8 @@ class Translator {
                     for (const SelectItem& it : c.items) targets.insert(it.assignSlot);
                     for (const SelectItem& it : c.items) {
                         if (ReadsSlot(*it.expr, targets)) {
-                            Unsupported("SELECT @v = ... FROM that reads the variable it assigns",
+                            Unsupported(d_,
+                                        "SELECT @v = ... FROM that reads the variable it assigns",
                                         c.pos);
                         }
                     }
@@ -1010,11 +1025,11 @@ class Translator {
                 st.kind = Step::Kind::Exec;
                 st.dml = true;
                 Writes(s.target);
-                std::string sql = "UPDATE " + Emitter::TableName(s.target) + " SET ";
+                std::string sql = "UPDATE " + emit_.TableName(s.target) + " SET ";
                 for (std::size_t i = 0; i < s.sets.size(); ++i) {
                     if (i > 0)
                         sql += ", ";
-                    sql += QuoteIdent(s.sets[i].first) + " = ";
+                    sql += d_.Name(s.sets[i].first) + " = ";
                     emit_.Emit(*s.sets[i].second, sql);
                 }
                 if (s.where) {
@@ -1028,7 +1043,7 @@ class Translator {
                 st.kind = Step::Kind::Exec;
                 st.dml = true;
                 Writes(s.target);
-                std::string sql = "DELETE FROM " + Emitter::TableName(s.target);
+                std::string sql = "DELETE FROM " + emit_.TableName(s.target);
                 if (s.where) {
                     sql += " WHERE ";
                     emit_.Emit(*s.where, sql);
@@ -1045,7 +1060,7 @@ class Translator {
                 st.kind = Step::Kind::Exec;
                 Writes(s.target);
                 Add(st, std::string("DROP TABLE ") + (s.ifExists ? "IF EXISTS " : "") +
-                            Emitter::TableName(s.target));
+                            emit_.TableName(s.target));
                 break;
             case StmtKind::SetOption:
             case StmtKind::Print:
@@ -1090,13 +1105,13 @@ class Translator {
     }
 
     std::string InsertSql(const Stmt& s) {
-        std::string sql = "INSERT INTO " + Emitter::TableName(s.target);
+        std::string sql = "INSERT INTO " + emit_.TableName(s.target);
         if (!s.columns.empty()) {
             sql += " (";
             for (std::size_t i = 0; i < s.columns.size(); ++i) {
                 if (i > 0)
                     sql += ", ";
-                sql += QuoteIdent(s.columns[i]);
+                sql += d_.Name(s.columns[i]);
             }
             sql += ")";
         }
@@ -1123,12 +1138,11 @@ class Translator {
     }
 
     void CreateSql(const Stmt& s, Step& st) {
-        Emitter::Pin pin(emit_);  // SQLite takes no parameters in a table definition
+        Emitter::Pin pin(emit_);  // a table definition takes no parameters
         const TableRef& t = s.target;
-        std::string sql = t.temp ? "CREATE TEMP TABLE " + QuoteIdent(t.name)
-                                 : "CREATE TABLE " + QuoteIdent(t.name);
-        // An identity column becomes SQLite's own row number, which must be
-        // the primary key by itself.
+        std::string sql = d_.CreateTable(t.name, t.temp);
+        // An identity column must be the primary key by itself (SQLite makes
+        // it its own row number).
         const ColumnDef* identity = nullptr;
         for (const ColumnDef& c : s.columnDefs) {
             if (c.identity)
@@ -1143,18 +1157,18 @@ class Translator {
                     otherKey = true;
             }
             if (otherKey)
-                Unsupported("IDENTITY on a column outside the primary key", s.begin);
+                Unsupported(d_, "IDENTITY on a column outside the primary key", s.begin);
         }
         sql += " (";
         for (std::size_t i = 0; i < s.columnDefs.size(); ++i) {
             const ColumnDef& c = s.columnDefs[i];
             if (i > 0)
                 sql += ", ";
-            sql += QuoteIdent(c.name) + " ";
+            sql += d_.Name(c.name) + " ";
             if (c.identity) {
-                sql += "INTEGER PRIMARY KEY";
+                sql += d_.IdentityColumn();
             } else {
-                sql += Emitter::ColumnType(c.type);
+                sql += d_.ColumnType(c.type);
                 if (c.primaryKey)
                     sql += " PRIMARY KEY";
             }
@@ -1178,7 +1192,7 @@ class Translator {
                 for (std::size_t i = 0; i < cols.size(); ++i) {
                     if (i > 0)
                         sql += ", ";
-                    sql += QuoteIdent(cols[i]);
+                    sql += d_.Name(cols[i]);
                 }
                 sql += ")";
             }
@@ -1201,21 +1215,13 @@ class Translator {
             });
             if (!known)
                 continue;
-            std::string ix = "CREATE INDEX temp." +
-                             QuoteIdent(t.name + "__lookup" + std::to_string(++n)) + " ON " +
-                             QuoteIdent(t.name) + " (";
-            for (std::size_t i = 0; i < cols.size(); ++i) {
-                if (i > 0)
-                    ix += ", ";
-                ix += QuoteIdent(cols[i]);
-            }
-            ix += ")";
-            Add(st, std::move(ix));
+            Add(st, d_.TempIndex(t.name, t.name + "__lookup" + std::to_string(++n), cols));
         }
     }
 
     Batch& batch_;
     Emitter emit_;
+    const Dialect& d_;
     TempLookups lookups_;
     Program program_;
     int literalCount_ = 0;
@@ -1224,19 +1230,20 @@ class Translator {
 
 }  // namespace
 
-Program Translate(Batch batch, std::string_view source) {
-    return Translator(batch, source).Run();
+Program Translate(Batch batch, std::string_view source, const Dialect& dialect) {
+    return Translator(batch, source, dialect).Run();
 }
 
-Program Compile(std::string_view source) {
-    return Translate(ParseBatch(source), source);
+Program Compile(std::string_view source, const Dialect& dialect) {
+    return Translate(ParseBatch(source), source, dialect);
 }
 
-Program CompileBindingLiterals(std::string_view source, std::vector<Token> tokens) {
+Program CompileBindingLiterals(std::string_view source, std::vector<Token> tokens,
+                               const Dialect& dialect) {
     int count = 0;
     for (const Token& t : tokens) count += IsBindableLiteral(t) ? 1 : 0;
     Batch batch = ParseBatch(std::move(tokens));
-    Translator translator(batch, source);
+    Translator translator(batch, source, dialect);
     translator.BindLiterals(count);
     return translator.Run();
 }

@@ -1,0 +1,108 @@
+#include <string_view>
+
+#include "host/tsql/dialect.h"
+#include "host/tsql/sqlite_functions.h"
+
+namespace orva::tsql {
+namespace {
+
+std::string Quote(std::string_view s) {
+    std::string o = "\"";
+    for (char c : s) {
+        if (c == '"')
+            o.push_back('"');
+        o.push_back(c);
+    }
+    o.push_back('"');
+    return o;
+}
+
+struct FunctionName {
+    const char* tsql;
+    const char* sqlite;
+};
+
+// The layer's functions registered on every connection (sqlite_functions.h)
+// and SQLite's own.
+constexpr FunctionName kFunctions[] = {
+    {"ISNULL", "ifnull"},   {"LEN", "len"},         {"LEFT", "orva_left"},
+    {"RIGHT", "orva_right"}, {"LTRIM", "ltrim"},     {"RTRIM", "rtrim"},
+    {"REVERSE", "reverse"}, {"CHARINDEX", "charindex"}, {"UPPER", "orva_upper"},
+    {"LOWER", "orva_lower"}, {"REPLACE", "orva_replace"}, {"SUBSTRING", "substr"},
+    {"ABS", "abs"},         {"ROUND", "round"},     {"COALESCE", "coalesce"},
+    {"NULLIF", "nullif"},   {"COUNT", "count"},     {"SUM", "sum"},
+    {"AVG", "avg"},         {"MIN", "min"},         {"MAX", "max"},
+    {"GETDATE", "getdate"},
+};
+
+class Sqlite final : public Dialect {
+  public:
+    const char* Engine() const override { return "SQLite"; }
+    std::string Parameter(std::size_t n) const override { return "?" + std::to_string(n); }
+    // SQLite's default limit.
+    std::size_t MaxParameter() const override { return 32766; }
+    std::string Name(std::string_view name) const override { return Quote(name); }
+    std::string OutputName(std::string_view name) const override { return Quote(name); }
+    bool NamesPlainColumns() const override { return false; }
+    std::string TempTable(std::string_view name) const override { return "temp." + Quote(name); }
+    std::string TempIndex(std::string_view table, std::string_view index,
+                          const std::vector<std::string>& columns) const override {
+        std::string ix = "CREATE INDEX temp." + Quote(index) + " ON " + Quote(table) + " (";
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0)
+                ix += ", ";
+            ix += Quote(columns[i]);
+        }
+        return ix + ")";
+    }
+    std::string CreateTable(std::string_view name, bool temp) const override {
+        return (temp ? "CREATE TEMP TABLE " : "CREATE TABLE ") + Quote(name);
+    }
+    const char* Collate() const override { return " COLLATE ORVA_CI"; }
+    bool CollateEachOperand() const override { return false; }
+    const char* GroupCollate() const override { return Collate(); }
+    const char* AliasOrderCollate() const override { return Collate(); }
+    // like() is replaced on the connection by the collation's own.
+    const char* LikeSubject() const override { return ""; }
+    const char* LikeOperator(bool negated) const override {
+        return negated ? " NOT LIKE " : " LIKE ";
+    }
+    const char* LikeNoEscape() const override { return ""; }
+    const char* Function(std::string_view tsqlName) const override {
+        for (const FunctionName& f : kFunctions) {
+            if (tsqlName == f.tsql)
+                return f.sqlite;
+        }
+        return nullptr;
+    }
+    const char* Divide() const override { return "orva_div"; }
+    const char* Modulo() const override { return "orva_mod"; }
+    bool WrapsScalarSubquery() const override { return true; }
+    const char* DerivedAlias() const override { return ""; }
+    std::string ColumnType(const TypeSpec& t) const override {
+        switch (t.base) {
+            case TypeSpec::Base::Int:
+            case TypeSpec::Base::Bit:
+                return "INTEGER";
+            case TypeSpec::Base::Float:
+            case TypeSpec::Base::Decimal:
+                return "REAL";
+            case TypeSpec::Base::Text:
+                return std::string("TEXT") + Collate();
+            case TypeSpec::Base::Date:
+                return "TEXT";
+        }
+        return "TEXT";
+    }
+    // SQLite's own row number, which must be the primary key by itself.
+    const char* IdentityColumn() const override { return "INTEGER PRIMARY KEY"; }
+};
+
+}  // namespace
+
+const Dialect& SqliteDialect() {
+    static const Sqlite dialect;
+    return dialect;
+}
+
+}  // namespace orva::tsql
