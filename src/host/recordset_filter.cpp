@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "host/com_error.h"
+#include "host/nesting_depth.h"
 #include "host/recordset.h"
 #include "host/text_util.h"
 #include "host/variant.h"
@@ -240,6 +241,17 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The criteria as an error message quotes it: whole, or its first 200 bytes
+// (not cutting a UTF-8 sequence) and "..." when it is longer.
+std::string Quoted(std::string_view criteria) {
+    constexpr std::size_t kShown = 200;
+    if (criteria.size() <= kShown)
+        return "\"" + std::string(criteria) + "\"";
+    std::size_t cut = kShown;
+    while (cut > 0 && (static_cast<unsigned char>(criteria[cut]) & 0xC0) == 0x80) --cut;
+    return "\"" + std::string(criteria.substr(0, cut)) + "...\"";
+}
+
 }  // namespace
 
 struct RecordFilter::Node {
@@ -329,7 +341,7 @@ class Parser {
   private:
     [[noreturn]] void Fail(const std::string& why) const {
         throw ComError(ComError::kBadFilter,
-                       "The filter \"" + std::string(src_) + "\" is not valid: " + why + ".",
+                       "The filter " + Quoted(src_) + " is not valid: " + why + ".",
                        "ADODB.Recordset");
     }
 
@@ -381,6 +393,10 @@ class Parser {
     std::unique_ptr<Node> ParsePrimary() {
         SkipBlanks();
         if (Peek() == '(') {
+            NestingDepth::Scope level(depth_, [&] {
+                Fail("its parentheses are nested too deeply at offset " + std::to_string(pos_) +
+                     " (more than " + std::to_string(NestingDepth::kMaxLevels) + " levels)");
+            });
             ++pos_;
             auto inner = ParseOr();
             SkipBlanks();
@@ -564,6 +580,7 @@ class Parser {
     std::string_view src_;
     const std::vector<std::string>& columns_;
     std::size_t pos_ = 0;
+    NestingDepth depth_;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "host/com_error.h"
+#include "host/nesting_depth.h"
 #include "host/recordset_filter.h"
 #include "recordset/sample_sets.h"
 
@@ -231,6 +232,32 @@ TEST(RecordsetFilter, BadCriteriaAreRefusedNamingTheString) {
                 << e.Description();
         }
     }
+}
+
+// Parentheses nested past the limit (11,400 deep crashed the process) are a
+// bad filter naming where; the limit leaves room for any real criteria. The
+// message quotes a long criteria only in part.
+TEST(RecordsetFilter, DeepParenthesesAreRefusedNotACrash) {
+    auto nested = [](int n) {
+        return std::string(static_cast<std::size_t>(n), '(') + "FItemID=100" +
+               std::string(static_cast<std::size_t>(n), ')');
+    };
+    for (int n : {NestingDepth::kMaxLevels + 1, 11400, 200000}) {
+        auto rs = Entries();
+        try {
+            rs.Filter(nested(n));
+            ADD_FAILURE() << "accepted " << n << " levels";
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.Number(), ComError::kBadFilter);
+            const std::string offset = std::to_string(NestingDepth::kMaxLevels);
+            EXPECT_NE(e.Description().find("nested too deeply at offset " + offset),
+                      std::string::npos)
+                << e.Description();
+            EXPECT_LT(e.Description().size(), 400u);
+        }
+    }
+    auto rs = Entries();
+    EXPECT_EQ(Filtered(rs, nested(NestingDepth::kMaxLevels)), (V{1, 2, 4}));
 }
 
 TEST(RecordsetFilter, ARefusedCriteriaLeavesTheViewAsItWas) {

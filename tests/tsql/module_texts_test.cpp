@@ -1,4 +1,4 @@
-// Texts the module sends, as its Parts build them: several statements joined
+// Texts the module sends, as its engine and windows build them: several statements joined
 // by CR LF, blanks or " ; " run whole; the ledger, minimum-price and rights
 // queries give SQL Server's results.
 #include "tsql_fixture.h"

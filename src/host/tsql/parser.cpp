@@ -1,8 +1,10 @@
 #include "host/tsql/parser.h"
 
 #include <algorithm>
+#include <charconv>
 #include <unordered_map>
 
+#include "host/nesting_depth.h"
 #include "host/text_util.h"
 #include "host/tsql/literals.h"
 #include "host/tsql/tokenizer.h"
@@ -99,6 +101,21 @@ class Parser {
                             " is not supported by the SQLite company database.",
                         pos);
     }
+    [[noreturn]] void TooDeep(const Token& t) const {
+        std::string near =
+            t.kind == TokKind::End ? std::string("the end of the batch") : "'" + t.text + "'";
+        throw TsqlError("The T-SQL text is too deeply nested near " + near + " (offset " +
+                            std::to_string(t.pos) + "): more than " +
+                            std::to_string(NestingDepth::kMaxLevels) +
+                            " levels of parentheses, subqueries, NOT, operators or IF, WHILE "
+                            "and BEGIN blocks.",
+                        t.pos);
+    }
+    // One level of nesting at token `t`, held while the returned scope lives.
+    NestingDepth::Scope Nest(const Token& t) {
+        return NestingDepth::Scope(depth_, [&] { TooDeep(t); });
+    }
+
     void ExpectKw(std::string_view kw) {
         if (!AcceptKw(kw))
             SyntaxError(Peek());
@@ -145,6 +162,7 @@ class Parser {
 
     StmtPtr Statement() {
         const Token& t = Peek();
+        auto level = Nest(t);
         std::size_t begin = t.pos;
         StmtPtr s;
         if (t.Is("SELECT")) {
@@ -573,9 +591,17 @@ class Parser {
             ty.base = TypeSpec::Base::Decimal;
             ty.scale = n == "MONEY" || n == "SMALLMONEY" ? 4 : 0;
             if ((n == "DECIMAL" || n == "NUMERIC") && AcceptSym("(")) {
-                Number();
-                if (AcceptSym(","))
-                    ty.scale = Number();
+                const int precision = Size(t, 1, 38);
+                if (AcceptSym(",")) {
+                    const Token& at = Peek();
+                    ty.scale = Size(t, 0, 38);
+                    if (ty.scale > precision) {
+                        throw TsqlError("The scale (" + at.text + ") for type '" + t.text +
+                                            "' must be within the range 0 to precision (" +
+                                            std::to_string(precision) + ").",
+                                        at.pos);
+                    }
+                }
                 ExpectSym(")");
             }
         } else if (n == "VARCHAR" || n == "NVARCHAR" || n == "CHAR" || n == "NCHAR" ||
@@ -587,14 +613,14 @@ class Parser {
                 if (AcceptKw("MAX")) {
                     ty.length = -1;
                 } else {
-                    ty.length = Number();
+                    ty.length = Size(t, 1, n[0] == 'N' ? 4000 : 8000);
                 }
                 ExpectSym(")");
             }
         } else if (n == "DATETIME" || n == "DATE" || n == "SMALLDATETIME" || n == "DATETIME2") {
             ty.base = TypeSpec::Base::Date;
             if (n == "DATETIME2" && AcceptSym("(")) {
-                Number();
+                Size(t, 0, 7);
                 ExpectSym(")");
             }
         } else {
@@ -603,17 +629,31 @@ class Parser {
         return ty;
     }
 
-    int Number() {
+    // A length, precision or scale of data type `type`, between min and max as
+    // the server allows them.
+    int Size(const Token& type, int min, int max) {
         const Token& t = Peek();
         if (t.kind != TokKind::Number || !t.isInteger)
             SyntaxError(t);
         Next();
-        return std::stoi(t.text);
+        int value = 0;
+        const char* end = t.text.data() + t.text.size();
+        auto [stop, ec] = std::from_chars(t.text.data(), end, value);
+        if (stop == end && ec == std::errc() && value >= min && value <= max)
+            return value;
+        if (stop == end && (ec == std::errc::result_out_of_range || value > max)) {
+            throw TsqlError("The size (" + t.text + ") given to the type '" + type.text +
+                                "' exceeds the maximum allowed for any data type (" +
+                                std::to_string(max) + ").",
+                            t.pos);
+        }
+        throw TsqlError("Length or precision specification " + t.text + " is invalid.", t.pos);
     }
 
     // ---- SELECT ------------------------------------------------------------
 
     std::shared_ptr<Select> SelectExpr(bool allowAssign) {
+        auto level = Nest(Peek());
         auto sel = std::make_shared<Select>();
         sel->cores.push_back(Core(allowAssign));
         for (;;) {
@@ -830,7 +870,10 @@ class Parser {
 
     // ---- expressions -------------------------------------------------------
 
-    ExprPtr Expression() { return OrExpr(); }
+    ExprPtr Expression() {
+        auto level = Nest(Peek());
+        return OrExpr();
+    }
 
     ExprPtr MakeBinary(ExprKind k, std::string op, ExprPtr a, ExprPtr b, std::size_t pos) {
         auto e = std::make_unique<Expr>(k, pos);
@@ -840,9 +883,12 @@ class Parser {
         return e;
     }
 
+    // Each operator of a chain puts the tree one level deeper.
     ExprPtr OrExpr() {
         ExprPtr e = AndExpr();
+        NestingDepth::Scope chain(depth_);
         while (PeekKw("OR")) {
+            chain.Deeper([&] { TooDeep(Peek()); });
             std::size_t p = Next().pos;
             e = MakeBinary(ExprKind::Or, "OR", std::move(e), AndExpr(), p);
         }
@@ -851,7 +897,9 @@ class Parser {
 
     ExprPtr AndExpr() {
         ExprPtr e = NotExpr();
+        NestingDepth::Scope chain(depth_);
         while (PeekKw("AND")) {
+            chain.Deeper([&] { TooDeep(Peek()); });
             std::size_t p = Next().pos;
             e = MakeBinary(ExprKind::And, "AND", std::move(e), NotExpr(), p);
         }
@@ -860,6 +908,7 @@ class Parser {
 
     ExprPtr NotExpr() {
         if (PeekKw("NOT")) {
+            auto level = Nest(Peek());
             std::size_t p = Next().pos;
             auto e = std::make_unique<Expr>(ExprKind::Not, p);
             e->args.push_back(NotExpr());
@@ -956,10 +1005,12 @@ class Parser {
 
     ExprPtr Additive() {
         ExprPtr e = Multiplicative();
+        NestingDepth::Scope chain(depth_);
         for (;;) {
             const Token& op = Peek();
             if (op.IsSymbol("+") || op.IsSymbol("-") || op.IsSymbol("&") || op.IsSymbol("|") ||
                 op.IsSymbol("^")) {
+                chain.Deeper([&] { TooDeep(op); });
                 Next();
                 e = MakeBinary(ExprKind::Binary, op.text, std::move(e), Multiplicative(), op.pos);
             } else {
@@ -970,9 +1021,11 @@ class Parser {
 
     ExprPtr Multiplicative() {
         ExprPtr e = Unary();
+        NestingDepth::Scope chain(depth_);
         for (;;) {
             const Token& op = Peek();
             if (op.IsSymbol("*") || op.IsSymbol("/") || op.IsSymbol("%")) {
+                chain.Deeper([&] { TooDeep(op); });
                 Next();
                 e = MakeBinary(ExprKind::Binary, op.text, std::move(e), Unary(), op.pos);
             } else {
@@ -984,6 +1037,7 @@ class Parser {
     ExprPtr Unary() {
         const Token& t = Peek();
         if (t.IsSymbol("-") || t.IsSymbol("+") || t.IsSymbol("~")) {
+            auto level = Nest(t);
             Next();
             auto e = std::make_unique<Expr>(ExprKind::Unary, t.pos);
             e->text = t.text;
@@ -1156,6 +1210,7 @@ class Parser {
     }
 
     std::vector<Token> toks_;
+    NestingDepth depth_;
     std::vector<int> literals_;  // per token: its ordinal among the bindable literals, or -1
     std::size_t i_ = 0;
     Batch batch_;

@@ -9,6 +9,7 @@
 #include "host/tsql/dialect.h"
 #include "host/tsql/literals.h"
 #include "host/tsql/parser.h"
+#include "host/tsql/tree_depth.h"
 #include "host/tsql/tsql_error.h"
 
 namespace orva::tsql {
@@ -911,6 +912,7 @@ class Translator {
     Translator(Batch& batch, std::string_view source, const Dialect& d)
         : batch_(batch), emit_(batch.variables, d), d_(d) {
         program_.source = std::string(source);
+        CheckTreeDepth(batch);  // before any of the recursive walks below
         lookups_.Collect(batch.statements);
     }
 
