@@ -1,11 +1,18 @@
 // The check made when the user leaves a cell of the editor grid (and as the
 // first step of the save and batch commands): the engine validates the typed
-// value; a refusal is shown and keeps the user in the cell.
+// value; a refusal is shown and keeps the user in the cell. A locked cell is
+// checked too: nobody typed into it, but the user's rights on the customer or
+// item it shows may have been withdrawn since the entry was opened.
+#include <array>
 #include <string>
+#include <vector>
 
 #include "editor/editor_messages.h"
 #include "editor/frm_property.h"
+#include "engine/engine_values.h"
 #include "engine/user_def_info.h"
+#include "entry/globals.h"
+#include "host/controls/spread.h"
 #include "host/host_ui.h"
 #include "host/text_util.h"
 #include "resources/res_text.h"
@@ -27,7 +34,48 @@ class Guard {
     bool& flag_;
 };
 
+// Columns 2 and 3 of every row, put back after a locked cell was checked: its
+// value cannot have changed, so what the check fills in (the item check
+// resets the unit to the item's base unit) must not replace what was loaded.
+class GridTexts {
+  public:
+    explicit GridTexts(Spread& grid) : grid_(grid) {
+        for (int row = 1; row <= grid.MaxRows(); ++row)
+            texts_.push_back({grid.GetText(UserDefInfo::kColText, row),
+                              grid.GetText(UserDefInfo::kColValue, row)});
+    }
+    void Restore() const {
+        for (int row = 1; row <= static_cast<int>(texts_.size()); ++row) {
+            const auto& kept = texts_[static_cast<std::size_t>(row - 1)];
+            grid_.SetText(UserDefInfo::kColText, row, kept[0]);
+            grid_.SetText(UserDefInfo::kColValue, row, kept[1]);
+        }
+    }
+
+  private:
+    Spread& grid_;
+    std::vector<std::array<std::string, 2>> texts_;
+};
+
 }  // namespace
+
+int frmProperty::LockedCheckRow(int row) const {
+    // The item's name and specification show what the item code row found.
+    if (row == R::kRowItemName || row == R::kRowModel) {
+        if (ValId(CellValue(R::kRowItemNumber)) == 0)
+            return 0;
+        row = R::kRowItemNumber;
+    }
+    // In the batch modes the locked key rows hold the group, not a record;
+    // its members are found through the detail queries with the user's rights.
+    if (!Single()) {
+        const bool groupRow = g_CategoryByCust ? row == R::kRowCustNumber || row == R::kRowCustName
+                                               : row >= R::kRowItemNumber && row <= R::kRowUnit;
+        if (groupRow)
+            return 0;
+    }
+    return row;
+}
 
 bool frmProperty::CellCheck(int col, int row) {
     if (skipValidation_) {
@@ -36,11 +84,21 @@ bool frmProperty::CellCheck(int col, int row) {
     }
     if (validating_ || col != UserDefInfo::kColText || row < 1 || !engine_)
         return true;
-    // A locked cell holds what the window put there; the user changed nothing.
-    if (!vaSProperty_.Editable(col, row))
-        return true;
+    if (!vaSProperty_.Editable(col, row)) {
+        row = LockedCheckRow(row);
+        if (row == 0)
+            return true;
+        Guard running(validating_);
+        const GridTexts loaded(vaSProperty_);
+        const bool accepted = RunCellCheck(col, row);
+        loaded.Restore();
+        return accepted;
+    }
     Guard running(validating_);
+    return RunCellCheck(col, row);
+}
 
+bool frmProperty::RunCellCheck(int col, int row) {
     if (row == R::kRowItemNumber && Trim(CellText(row)).empty()) {
         EditorNotice(GetResText("物料代码不能为空"), MsgIcon::kInformation);
         return false;

@@ -25,8 +25,10 @@ using R = UserDefInfo::Row;
 int frmProperty::SaveCommand() {
     PointerScope pointer(*this);
     try {
-        // A batch add writes new entries only; it needs no modify right.
-        if (!newRecord_ && operationType_ != kOpBatchAdd && !CheckFunctionRight(kRightModify))
+        // The modify right is asked whenever the grid is not a new record,
+        // which includes a batch add that was not started with "New": the
+        // add right was asked when the window was opened for it.
+        if (!newRecord_ && !CheckFunctionRight(kRightModify))
             return 0;
         if (!CheckActiveCell())
             return 0;

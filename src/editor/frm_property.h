@@ -246,6 +246,10 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     void SetDecimals(int row, int places);
 
     // editor_cell_check.cpp
+    bool RunCellCheck(int col, int row);
+    // The row checked for a locked cell of `row`; 0 when there is nothing to
+    // check (a batch's group, an item not chosen yet).
+    int LockedCheckRow(int row) const;
     void SelectProperty(int row);
 
     // editor_navigation.cpp
