@@ -121,7 +121,7 @@ void BrowseBase::ConnectEvents() {
     treeMouseDown_ =
         tree_.OnMouseDown([this](int button, int, int, int) { TreeMouseDown(button); });
     treeExpand_ = tree_.OnExpand([this](NodeId node) { TreeExpand(node); });
-    treeCollapse_ = tree_.OnCollapse([this](NodeId node) { NodeClick(node); });
+    treeCollapse_ = tree_.OnCollapse([this](NodeId node) { TreeCollapse(node); });
     nodeClick_ = tree_.OnNodeClick([this](NodeId node) { NodeClick(node); });
     ledgerDblClick_ = ledger_.OnDblClick([this] { LedgerDblClick(); });
     ledgerKeyDown_ =

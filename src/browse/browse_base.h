@@ -127,16 +127,18 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     void SplitterMouseMove(int x);
     void SplitterMouseUp(int x);
 
-    // --- Commands other parts call ------------------------------------------
+    // --- Run on node clicks, a view switch and after every edit -------------
     // Enables the editing commands for the selected node and the mode.
     void SetMenuAndBar();
     // Reloads the selected leaf's ledger, repaints every row and selects the
     // row of the current entry again. Stops silently at a failure.
     void Refresh();
 
-    // --- State, for the parts that build on the window ----------------------
+    // --- Browse state: detail source, tree builder, the node shown ----------
     BaseDetail* Detail() { return detail_.get(); }
     tvwBuilder* Builder() { return builder_.get(); }
+    // The key of the node whose ledger is shown; empty when none is (at
+    // start and after a view switch, the ledger is empty).
     const std::string& LastNodeKey() const { return lastNodeKey_; }
     bool Busy() const { return busy_; }
     std::int32_t CurrentEntryID() const { return currentEntryID_; }
@@ -186,6 +188,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     // browse_tree_events.cpp
     void TreeMouseDown(int button);
     void TreeExpand(NodeId node);
+    void TreeCollapse(NodeId node);
     void NodeClick(NodeId node);
     // Title line 1 of the ledger from the node's text ("C001(Alpha)" gives
     // "Alpha价格信息"), and the ledger's title panel with the row count.

@@ -64,6 +64,16 @@ void BrowseBase::TreeExpand(NodeId node) {
     builder_->SetTreeView(key->id);
 }
 
+void BrowseBase::TreeCollapse(NodeId node) {
+    // A collapse is a click on the collapsed node: it becomes the selected
+    // node, so that the commands enabled and the ledger shown are its own,
+    // not those of a leaf the collapse has just hidden.
+    if (!tree_.Exists(node))
+        return;
+    tree_.Select(node);
+    NodeClick(node);
+}
+
 void BrowseBase::NodeClick(NodeId node) {
     PassOver([&] { SetMenuAndBar(); });
     if (treeButton_ == kRightButton && menus_.Item("mnuBatchOperate").enabled)
@@ -257,8 +267,11 @@ void BrowseBase::SwitchTree(bool toItemTree) {
     });
     PassOver([&] { SelectFirstNode(); });
     PassOver([&] { detail_->SetByItem(toItemTree); });
-    // The titles named the other tree's node.
+    // The titles named the other tree's node, and the ledger now shows no
+    // node's entries: a click on any node, the one shown before the switch
+    // included, loads its ledger.
     titleItem_.clear();
+    lastNodeKey_.clear();
     PassOver([&] { ledger_.SetTextline(1, ""); });
 
     SetPointer(Pointer::kDefault);

@@ -1,6 +1,7 @@
 // Tree events of the browse window: node clicks with the busy flag, the
 // load timing and the titles, the batch pop-up, switching trees.
 #include <deque>
+#include <functional>
 
 #include "browse/browse_settings.h"
 #include "browse_fixture.h"
@@ -123,14 +124,54 @@ TEST_F(BrowseTree, RightClickOnAGroupPopsUpTheBatchMenuButNotOnALeaf) {
     EXPECT_EQ(popups.size(), 1u);
 }
 
-TEST_F(BrowseTree, CollapsingANodeActsAsAClickOnIt) {
+// What the clerk sees and what the commands act on agree after every way of
+// changing the node: the selected node is the one whose ledger and titles are
+// shown, and leaf commands are enabled only while a leaf's ledger is. An
+// empty key: the root is selected and no node's ledger is shown yet.
+TEST_F(BrowseTree, TheSelectedNodeIsTheOneShownAfterCollapsesAndViewSwitches) {
     BrowseBase& w = Open();
     const std::int32_t cust = DeepCustomer(1);
-    ClickLeaf(w, cust);
-    const NodeId group = w.tvwBase().Find("gi" + std::to_string(ParentOf(cust)));
-    w.tvwBase().UserCollapse(group);
-    EXPECT_EQ(w.LastNodeKey(), "gi" + std::to_string(ParentOf(cust)));
-    EXPECT_EQ(w.ldgBase().Rows(), 2);
+    const std::string leaf = "gb" + std::to_string(cust);
+    const std::string group = "gi" + std::to_string(ParentOf(cust));
+    auto collapse = [&](const std::string& key) {
+        w.tvwBase().UserCollapse(w.tvwBase().Find(key));
+    };
+    auto switchTo = [&](const char* menu) { w.Menus().Click(menu); };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::string shown;
+    };
+    const Step steps[] = {
+        {"click the customer", [&] { ClickLeaf(w, cust); }, leaf},
+        {"collapse its group", [&] { collapse(group); }, group},
+        {"open the group, click the customer", [&] { ClickLeaf(w, cust); }, leaf},
+        {"collapse the root", [&] { collapse("gc0"); }, "gc0"},
+        {"click the customer", [&] { ClickLeaf(w, cust); }, leaf},
+        {"switch to items", [&] { switchTo("mnuVBaseICItem"); }, ""},
+        {"switch back to customers", [&] { switchTo("mnuVBaseSalePrice"); }, ""},
+        {"click the customer shown before", [&] { ClickLeaf(w, cust); }, leaf},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        const NodeId selected = w.tvwBase().Selected();
+        ASSERT_NE(selected, kNoNode);
+        const std::string& key = w.tvwBase().Node(selected).key;
+        EXPECT_EQ(w.LastNodeKey(), step.shown);
+        EXPECT_EQ(key, step.shown.empty() ? "gc0" : step.shown);
+        const bool onLeaf = key.rfind("gb", 0) == 0;
+        EXPECT_EQ(w.ldgBase().Rows() > 2, onLeaf);
+        EXPECT_EQ(w.Menus().Item("mnuEditAddItem").enabled, onLeaf);
+        EXPECT_EQ(w.tbToolBar().Item("Modify").enabled, onLeaf);
+        EXPECT_EQ(w.Menus().Item("mnuBatchAdd").enabled, !onLeaf);
+        if (step.shown.empty()) {
+            EXPECT_EQ(w.SSPTitleItem(), "");
+        } else {
+            EXPECT_NE(w.SSPTitleItem().find(w.tvwBase().Node(selected).text), std::string::npos)
+                << w.SSPTitleItem();
+        }
+    }
 }
 
 TEST_F(BrowseTree, ExpandingANodeWhoseKeyDoesNotParseAddsNothing) {
