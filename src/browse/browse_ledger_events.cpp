@@ -13,8 +13,21 @@ namespace orva {
 void BrowseBase::LedgerKeyDown(int& keyCode, int shift) {
     if (shift != 0)
         return;  // Shift, Ctrl or Alt held
-    // Through the menu, so that a key does only what the menu offers now
-    // (nothing in selection mode, where the edit menu is hidden).
+    if (keyCode == kKeyEnter && g_ShowMode == ShowSelect) {
+        // The modify command's action in selection mode is the pick of the
+        // selected row, so Enter picks as a double click does, after the
+        // same right check as the menu's modify. The menu is hidden in this
+        // mode and cannot carry the key.
+        try {
+            mnuEditModify();
+        } catch (const ComError& e) {
+            ShowCommandError(e);
+        }
+        return;
+    }
+    // Otherwise through the menu, so that a key does only what the menu
+    // offers now: nothing on a group, and Delete nothing in selection mode,
+    // where deleting is not offered at all.
     if (keyCode == kKeyDelete)
         menus_.Click("mnuEditDelete");
     else if (keyCode == kKeyEnter)

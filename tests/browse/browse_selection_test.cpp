@@ -2,6 +2,7 @@
 // host (ReturnItem) or nothing (ReturnClass); maintenance mode opens the
 // record editor and never returns anything.
 #include "browse_fixture.h"
+#include "demo/demo_company.h"
 #include "host/com_error.h"
 #include "orvasaleprice/cust_face.h"
 
@@ -81,22 +82,70 @@ TEST_F(BrowseSelection, MaintenanceModeOpensTheEditorOnTheEntryAndReturnsNothing
     EXPECT_EQ(ui->ModalWindows(), (std::vector<std::string>{"BrowseBase", "frmProperty"}));
 }
 
-TEST_F(BrowseSelection, EnterModifiesAfterTheRightCheckWhileADoubleClickOnlyViews) {
-    LogOn(demo::kLimitedUserId);  // no modify right
-    BrowseBase& w = Open();
-    ClickLeaf(w, DeepCustomer(1));
-    SelectRow(w, 3);
-    w.ldgBase().UserKeyDown(BrowseBase::kKeyEnter, 0);
-    EXPECT_TRUE(editorCalls_.empty());
-    ASSERT_EQ(ui->AssistantNotices().size(), 1u);
-    EXPECT_EQ(ui->AssistantNotices()[0].description, "没有权限,请与系统管理员联系");
+// Enter and Delete in the ledger, by mode, right and shift state. Enter runs
+// the modify command (its right check, then the double click's action: the
+// editor, or the pick in selection mode); Delete runs the delete command,
+// which selection mode does not offer. Delete's question is answered No.
+TEST_F(BrowseSelection, EnterAndDeleteInTheLedgerByModeAndRight) {
+    enum Outcome { kNothing, kEditor, kPicked, kNoRight, kAsked };
+    struct Case {
+        const char* what;
+        Enu_ShowMode mode;
+        Enu_RType returnType;
+        int user;
+        int key;
+        int shift;
+        Outcome outcome;
+    };
+    constexpr int kAdmin = demo::kAdminUserId;
+    constexpr int kLimited = demo::kLimitedUserId;  // no modify right
+    constexpr int kEnter = BrowseBase::kKeyEnter;
+    constexpr int kDelete = BrowseBase::kKeyDelete;
+    const Case cases[] = {
+        {"maintenance, Enter", showedit, ReturnItem, kAdmin, kEnter, 0, kEditor},
+        {"maintenance, Enter without the right", showedit, ReturnItem, kLimited, kEnter, 0,
+         kNoRight},
+        {"maintenance, Ctrl+Enter", showedit, ReturnItem, kLimited, kEnter, 2, kNothing},
+        {"maintenance, Delete", showedit, ReturnItem, kAdmin, kDelete, 0, kAsked},
+        {"maintenance, Shift+Delete", showedit, ReturnItem, kAdmin, kDelete, 1, kNothing},
+        {"selection, Enter", ShowSelect, ReturnItem, kAdmin, kEnter, 0, kPicked},
+        {"selection, Enter without the right", ShowSelect, ReturnItem, kLimited, kEnter, 0,
+         kNoRight},
+        {"selection, Alt+Enter", ShowSelect, ReturnItem, kAdmin, kEnter, 4, kNothing},
+        {"selection, Delete", ShowSelect, ReturnItem, kAdmin, kDelete, 0, kNothing},
+        {"selection returning a class, Enter", ShowSelect, ReturnClass, kAdmin, kEnter, 0,
+         kNothing},
+    };
+    const std::int32_t cust = DeepCustomer(2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_ShowMode = c.mode;
+        g_ReturnType = c.returnType;
+        LogOn(c.user);
+        BrowseBase& w = Open();
+        w.MarkShown();
+        ClickLeaf(w, cust);
+        SelectRow(w, 4);
+        const std::string entry = w.ldgBase().CellText(4, 1);
+        const int rows = w.ldgBase().Rows();
+        editorCalls_.clear();
+        ui->ClearRecords();
 
-    w.ldgBase().UserKeyDown(BrowseBase::kKeyEnter, 2);  // with Ctrl: nothing, not even the check
-    EXPECT_EQ(ui->AssistantNotices().size(), 1u);
+        w.ldgBase().UserKeyDown(c.key, c.shift);
 
-    w.ldgBase().UserDblClick(3, 2);
-    ASSERT_EQ(editorCalls_.size(), 1u);
-    EXPECT_EQ(editorCalls_[0].request.entryID, std::stoi(w.ldgBase().CellText(3, 1)));
+        EXPECT_EQ(editorCalls_.size(), c.outcome == kEditor ? 1u : 0u);
+        if (c.outcome == kEditor) {
+            EXPECT_EQ(std::to_string(editorCalls_[0].request.entryID), entry);
+        }
+        EXPECT_EQ(w.ReturnObj() != nullptr, c.outcome == kPicked);
+        if (c.outcome == kPicked) {
+            EXPECT_EQ(w.ReturnObj()->Fields("FEntryID").Value().ToText(), entry);
+        }
+        EXPECT_EQ(w.Visible(), c.outcome != kPicked);
+        EXPECT_EQ(ui->AssistantNotices().size(), c.outcome == kNoRight ? 1u : 0u);
+        EXPECT_EQ(ui->MessageBoxes().size(), c.outcome == kAsked ? 1u : 0u);
+        EXPECT_EQ(w.ldgBase().Rows(), rows);  // nothing was deleted
+    }
 }
 
 TEST_F(BrowseSelection, AnEditorThatCannotBeCreatedIsReportedAndTheLedgerStays) {
