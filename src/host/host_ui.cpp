@@ -44,6 +44,10 @@ std::shared_ptr<MessageDialog> HostUi::CreateMessageDialog() {
     return std::make_shared<StandardMessageDialog>(*this);
 }
 
+std::unique_ptr<Progress> HostUi::CreateProgress() {
+    return nullptr;
+}
+
 namespace {
 
 // No user to show anything to: report on standard error and answer safely.

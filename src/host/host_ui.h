@@ -12,6 +12,7 @@
 #include "host/dictionary.h"
 #include "host/message_dialog.h"
 #include "host/modal_window.h"
+#include "host/progress.h"
 
 namespace orva {
 
@@ -99,6 +100,11 @@ class HostUi {
 
     // Opens a base-data lookup dialog.
     virtual LookupReply Lookup(const LookupRequest& request) = 0;
+
+    // A fresh receiver for the progress of one piece of long work, or none
+    // when this interface shows no progress (the default). Long work reaches
+    // it through ProgressScope.
+    virtual std::unique_ptr<Progress> CreateProgress();
 };
 
 // The current user interface. When the host set none, a headless one: message

@@ -15,6 +15,7 @@
 #include "qt/message_dialog_view.h"
 #include "qt/modal_view_registry.h"
 #include "qt/modal_window_dialog.h"
+#include "qt/progress_window.h"
 #include "qt/qt_base_list.h"
 #include "qt/qt_settings_store.h"
 #include "qt/qt_text.h"
@@ -116,6 +117,10 @@ LookupReply QtHostUi::Lookup(const LookupRequest& request) {
                 " to look up.");
     }
     throw ComError(ComError::kGeneric, "Unknown base-data lookup " + method + ".");
+}
+
+std::unique_ptr<Progress> QtHostUi::CreateProgress() {
+    return std::make_unique<ProgressWindow>();
 }
 
 void InstallQtHost(const std::string& settingsFile) {

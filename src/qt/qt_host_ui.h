@@ -25,6 +25,8 @@ class QtHostUi : public HostUi {
     // CurrencyLookup open the base-data picker; the company database keeps
     // no settlement types or accounts, so those lookups raise ComError.
     LookupReply Lookup(const LookupRequest& request) override;
+    // A progress window over the active window (qt/progress_window.h).
+    std::unique_ptr<Progress> CreateProgress() override;
 };
 
 // The window dialogs should open over: the active modal window, else the

@@ -1,11 +1,67 @@
 #include "support/scripted_ui.h"
 
+#include <optional>
+
 #include "host/text_util.h"
 
 namespace orva {
 
 void ScriptedUi::OnModal(std::string windowName, ModalScript script) {
     scripts_.emplace_back(std::move(windowName), std::move(script));
+}
+
+// The scripted user's side of one progress: records the calls in its run and
+// presses Cancel at the step it was told to.
+class ScriptedUi::Receiver : public Progress {
+  public:
+    Receiver(ScriptedUi& ui, std::optional<CancelPoint> cancel) : ui_(ui), cancel_(cancel) {}
+
+    void Begin(const std::string& caption, std::int64_t total, const std::string& text,
+               bool cancellable) override {
+        ui_.progresses_.push_back({caption, total, text, cancellable, {}, 0, false});
+        index_ = ui_.progresses_.size() - 1;
+    }
+    void Step(std::int64_t done, const std::string& text) override {
+        ProgressRun& run = Run();
+        if (run.ended)
+            throw std::logic_error("a step was reported after the progress ended");
+        run.steps.push_back({done, text});
+        if (cancel_ && done == cancel_->done) {
+            run.cancelPresses += cancel_->presses;
+            cancelled_ = run.cancellable;
+        }
+    }
+    bool Cancelled() override { return cancelled_; }
+    void End() override {
+        if (Run().ended)
+            throw std::logic_error("a progress was ended twice");
+        Run().ended = true;
+    }
+
+  private:
+    ProgressRun& Run() { return ui_.progresses_.at(index_); }
+
+    ScriptedUi& ui_;
+    std::optional<CancelPoint> cancel_;
+    std::size_t index_ = 0;
+    bool cancelled_ = false;
+};
+
+std::unique_ptr<Progress> ScriptedUi::CreateProgress() {
+    std::optional<CancelPoint> cancel;
+    if (!cancelAt_.empty()) {
+        cancel = cancelAt_.front();
+        cancelAt_.pop_front();
+    }
+    return std::make_unique<Receiver>(*this, cancel);
+}
+
+bool ScriptedUi::ProgressOpen() const {
+    for (const ProgressRun& run : progresses_) {
+        if (!run.ended)
+            return true;
+    }
+    return false;
 }
 
 void ScriptedUi::ClearRecords() {
@@ -15,6 +71,7 @@ void ScriptedUi::ClearRecords() {
     lookups_.clear();
     help_.clear();
     modals_.clear();
+    progresses_.clear();
     unanswered_ = 0;
 }
 
@@ -33,7 +90,7 @@ MsgResult ScriptedUi::MessageBox(const std::string& text, MsgButtons buttons, Ms
         if (ButtonsOf(buttons).size() > 1)
             ++unanswered_;
     }
-    boxes_.push_back({text, title, buttons, icon, answer});
+    boxes_.push_back({text, title, buttons, icon, answer, ProgressOpen()});
     return answer;
 }
 

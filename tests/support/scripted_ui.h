@@ -21,6 +21,8 @@
 // scripts from the same queue. When the script is done (or none was queued)
 // and the window is still visible, the user closes it (QueryClose); a window
 // that stays open even then is an error in the test (std::logic_error).
+// Progress: every piece of long work is recorded with its steps; the user
+// presses Cancel at a chosen step (CancelProgressAt), else lets it run.
 #pragma once
 
 #include <deque>
@@ -42,6 +44,7 @@ class ScriptedUi : public HostUi {
         MsgButtons buttons = MsgButtons::kOK;
         MsgIcon icon = MsgIcon::kNone;
         MsgResult answer = MsgResult::kOK;
+        bool overProgress = false;  // shown while a progress was open
     };
     struct DialogCall {
         MessageDialogContent content;  // title, headline, details, kind, help
@@ -55,12 +58,31 @@ class ScriptedUi : public HostUi {
         std::int32_t hwnd = 0;
         std::string page;
     };
+    struct ProgressStep {
+        std::int64_t done = 0;
+        std::string text;
+    };
+    struct ProgressRun {
+        std::string caption;
+        std::int64_t total = 0;
+        std::string firstText;
+        bool cancellable = true;
+        std::vector<ProgressStep> steps;
+        int cancelPresses = 0;  // Cancel presses the user made
+        bool ended = false;
+    };
     using ModalScript = std::function<void(ModalWindow&)>;
 
     // --- Answers, consumed in order -------------------------------------
     void AnswerMessageBox(MsgResult answer) { boxAnswers_.push_back(answer); }
     void AnswerDialog(std::int32_t result) { dialogAnswers_.push_back(result); }
     void AnswerLookup(LookupReply reply) { lookupAnswers_.push_back(std::move(reply)); }
+    // The next progress begun: the user presses Cancel when the work reports
+    // that `done` steps are finished (so exactly `done` steps were worked
+    // through), `presses` times. Queued runs apply to progresses in order.
+    void CancelProgressAt(std::int64_t done, int presses = 1) {
+        cancelAt_.push_back({done, presses});
+    }
     // What the user does while the named window is up.
     void OnModal(std::string windowName, ModalScript script);
     // The same with the window's own type (std::logic_error when the shown
@@ -83,6 +105,7 @@ class ScriptedUi : public HostUi {
     const std::vector<HelpCall>& HelpRequests() const { return help_; }
     // Names of the windows shown modally, in order.
     const std::vector<std::string>& ModalWindows() const { return modals_; }
+    const std::vector<ProgressRun>& Progresses() const { return progresses_; }
     // Questions (boxes with a choice, dialogs of kind 1) that found no answer.
     int UnansweredQuestions() const { return unanswered_; }
     // Scripts still queued (a test may expect 0 at its end).
@@ -98,8 +121,18 @@ class ScriptedUi : public HostUi {
     void ShowModal(ModalWindow& window) override;
     void ShowAssistant(const std::string& description, std::int16_t mode) override;
     LookupReply Lookup(const LookupRequest& request) override;
+    std::unique_ptr<Progress> CreateProgress() override;
 
   private:
+    class Receiver;
+    struct CancelPoint {
+        std::int64_t done = 0;
+        int presses = 1;
+    };
+    bool ProgressOpen() const;
+
+    std::deque<CancelPoint> cancelAt_;
+    std::vector<ProgressRun> progresses_;
     std::deque<MsgResult> boxAnswers_;
     std::deque<std::int32_t> dialogAnswers_;
     std::deque<LookupReply> lookupAnswers_;
