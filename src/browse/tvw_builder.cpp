@@ -90,8 +90,9 @@ std::optional<TreeNodeKey> ParseTreeNodeKey(std::string_view key) {
 }
 
 tvwBuilder::RightsContext tvwBuilder::ReadRights() {
-    // Anything that cannot be read counts against the user: filtered, with
-    // user 0, who holds no rights.
+    // Read anew for every statement, so that a change of the user's rights
+    // reaches the next ledger without a rebuild of the tree. Anything that cannot be read counts
+    // against the user: filtered, with user 0, who holds no rights.
     RightsContext rights;
     try {
         rights.userID = GetCurUserID();
@@ -116,14 +117,8 @@ tvwBuilder::RightsContext tvwBuilder::ReadRights() {
     return rights;
 }
 
-const tvwBuilder::RightsContext& tvwBuilder::Rights() {
-    if (!rights_)
-        rights_ = ReadRights();
-    return *rights_;
-}
-
 std::string tvwBuilder::GroupListSql() {
-    const RightsContext& r = Rights();
+    const RightsContext r = ReadRights();
     std::string select = "SELECT Distinct t1.FItemID,t1.FName,";
     select += g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
     select += ",t1.FParentID,t1.FDetail ";
@@ -142,7 +137,7 @@ std::string tvwBuilder::GroupListSql() {
 }
 
 std::string tvwBuilder::LeafListSql() {
-    const RightsContext& r = Rights();
+    const RightsContext r = ReadRights();
     const char* number = g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
     std::string select, from, where;
     if (categoryByItem_) {
@@ -168,7 +163,7 @@ std::string tvwBuilder::LeafListSql() {
 }
 
 std::string tvwBuilder::GetDetailSql(std::string_view ID) {
-    const RightsContext& r = Rights();
+    const RightsContext r = ReadRights();
     const bool shortNumber = g_UseShortNumber;
     std::string select, from, where, order;
     if (categoryByItem_) {
@@ -248,7 +243,6 @@ void tvwBuilder::Rebuild() {
     if (tree.Count() > 0)
         tree.Clear();
 
-    rights_ = ReadRights();
     // A failing statement keeps the list of the previous rebuild.
     try {
         groups_ = SharedConnection().Execute(GroupListSql());

@@ -59,8 +59,8 @@ class tvwBuilder {
     void SetTreeView(std::int32_t parentID);
 
     // The ledger statement for the leaf whose id is `ID` (the key's text after
-    // "gb"). Built from the rights and options read at the last rebuild (or
-    // now, when there was none) and g_UseShortNumber and g_CallByBill as they
+    // "gb"). Built from the user's data rights as they are now (every
+    // statement reads them anew) and g_UseShortNumber and g_CallByBill as they
     // are now. An ID that is not a decimal number is written as NULL, so the
     // statement lists nothing.
     std::string GetDetailSql(std::string_view ID);
@@ -74,7 +74,7 @@ class tvwBuilder {
     const RecordsetPtr& LeafList() const { return leaves_; }
 
   private:
-    // Who the statements are built for: read when the tree is rebuilt.
+    // Who a statement is built for: read each time one is built.
     struct RightsContext {
         std::int32_t userID = 0;
         bool filtered = true;
@@ -85,14 +85,12 @@ class tvwBuilder {
     void Rebuild();
     void Expand(std::int32_t parentID);
     void AddNodes(Recordset& list, std::int32_t parentID, bool groups);
-    const RightsContext& Rights();
     static RightsContext ReadRights();
 
     Tree* tvwGroup_ = nullptr;
     bool categoryByItem_ = false;
     RecordsetPtr groups_;
     RecordsetPtr leaves_;
-    std::optional<RightsContext> rights_;
 };
 
 }  // namespace orva

@@ -215,5 +215,40 @@ TEST_F(LedgerRowsTest, GroupClerkSeesOnlyGrantedItemsCustomersAndCurrencies) {
     EXPECT_EQ(Query(builder.GetDetailSql(hidden))->RecordCount(), 0);
 }
 
+// The data-rights tests run each time a ledger statement is built: a change
+// of the user's flags reaches the next ledger of the same tree.
+TEST_F(LedgerRowsTest, RightsChangesReachTheNextLedgerWithoutARebuild) {
+    const std::string cust =
+        Scalar(
+            "select top 1 e.FCustID from t_CustEntry e inner join t_Organization o on "
+            "o.FItemID=e.FCustID where o.FNumber like '01.01.%' group by e.FCustID "
+            "order by count(*) desc")
+            .ToText();
+    const std::string user = std::to_string(demo::kGroupClerkUserId);
+    LogOn(demo::kGroupClerkUserId);
+    Build(false);
+    const long filteredRows = Query(builder.GetDetailSql(cust))->RecordCount();
+    struct Step {
+        const char* change;
+        bool filtered, groupLevel;
+    };
+    const Step steps[] = {
+        {"UPDATE t_User SET FDataVokeType=2 WHERE FUserID=", false, false},
+        {"UPDATE t_User SET FDataVokeType=1 WHERE FUserID=", true, true},
+        {"UPDATE t_UserItemClassRight SET FUserItemClassRight=0 WHERE FUserID=", true, false},
+        {"INSERT INTO t_Group (FGroupID,FUserID) VALUES (1,", false, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.change);
+        Query(step.change + user + (step.change[0] == 'I' ? ")" : ""));
+        const std::string sql = builder.GetDetailSql(cust);
+        EXPECT_EQ(sql.find("t_ItemRight") != std::string::npos, step.filtered);
+        EXPECT_EQ(sql.find("INNER JOIN t_Item t8") != std::string::npos, step.groupLevel);
+        if (!step.filtered) {
+            EXPECT_GT(Query(sql)->RecordCount(), filteredRows);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orva
