@@ -41,6 +41,15 @@ LedgerView::LedgerView(Ledger& ledger, QWidget* parent)
                 ledger_.UserClick(LedgerModel::LedgerRow(current.row()), current.column() + 1);
                 syncing_ = false;
             });
+    // The highlighted row and the ledger's selected row are one state: the
+    // commands act on the selected row, so the clerk must see it. Qt drops the
+    // highlight of the current row on its own for a Ctrl move within it
+    // (Ctrl+Home, Ctrl+End, Ctrl+arrows), Ctrl+Space and a Ctrl+click on it;
+    // the ledger's row is highlighted again.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!syncing_ && !selectionModel()->hasSelection())
+            HighlightSelRow();
+    });
     connect(model_, &QAbstractItemModel::headerDataChanged, header_->viewport(),
             [this] { header_->viewport()->update(); });
     sub_ = ledger_.Subscribe([this](const GridChange& change) { OnGridChange(change); });
@@ -115,6 +124,16 @@ void LedgerView::FollowCurrent() {
     } else {
         selectionModel()->clearSelection();
     }
+    syncing_ = false;
+}
+
+void LedgerView::HighlightSelRow() {
+    const int row = LedgerModel::ModelRow(ledger_.SelRow());
+    if (row < 0 || row >= model_->rowCount())
+        return;  // a title row or none: nothing to highlight
+    syncing_ = true;
+    selectionModel()->select(model_->index(row, 0),
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     syncing_ = false;
 }
 

@@ -3,7 +3,8 @@
 // so a ledger of 100,000 entries opens and scrolls as fast as one of ten.
 // Hidden columns, widths, alignment, row colours and the selected row follow
 // the ledger; a click selects a row (Ledger::UserClick), a double click, the
-// Delete key and Enter go to the ledger's events. The cells use the font of
+// Delete key and Enter go to the ledger's events. The highlighted row is
+// always the ledger's selected row. The cells use the font of
 // the ledger's title lines (a Chinese font by default) with fallbacks that
 // render Chinese.
 #pragma once
@@ -40,6 +41,8 @@ class LedgerView : public QTableView {
     void OnGridChange(const GridChange& change);
     void FollowLayout();
     void FollowCurrent();
+    // Highlights the ledger's selected row without moving the current cell.
+    void HighlightSelRow();
     void FollowFont();
 
     Ledger& ledger_;

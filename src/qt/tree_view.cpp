@@ -82,15 +82,28 @@ void TreeView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TreeView::keyPressEvent(QKeyEvent* event) {
+    // A key may move to a node or collapse one, which the window handles as
+    // a click; reporting a press with no button first keeps it from taking
+    // that click for the right-click of the last mouse press.
+    tree_.UserMouseDown(0, HostShiftState(event->modifiers()), 0, 0);
     const QPersistentModelIndex before = currentIndex();
+    inKeyPress_ = true;
     QTreeView::keyPressEvent(event);
+    inKeyPress_ = false;
     const QModelIndex after = currentIndex();
     if (after.isValid() && after != before)
         tree_.UserClick(TreeModel::NodeOf(after));
 }
 
 void TreeView::keyboardSearch(const QString& search) {
-    // Typing a node's first letters goes there, as a click would.
+    // Typing a node's first letters goes there, as a click would. Typed keys
+    // are reported by keyPressEvent once the search is done; text an input
+    // method commits comes here alone.
+    if (inKeyPress_) {
+        QTreeView::keyboardSearch(search);
+        return;
+    }
+    tree_.UserMouseDown(0, 0, 0, 0);
     const QPersistentModelIndex before = currentIndex();
     QTreeView::keyboardSearch(search);
     const QModelIndex after = currentIndex();

@@ -3,8 +3,10 @@
 // event, which may load the node's children; a mouse button pressed on the
 // tree raises the mouse-down event with the button (1 left, 2 right), and a
 // click on a node, left or right, selects it and raises the node-click
-// event, as does moving to another node with the keyboard. The selection and
-// the expanded nodes follow the tree.
+// event, as does moving to another node with the keyboard. A key pressed on
+// the tree raises the mouse-down event with no button (0) first, so a
+// keyboard move is never taken for a right-click. The selection and the
+// expanded nodes follow the tree.
 #pragma once
 
 #include <QPersistentModelIndex>
@@ -43,6 +45,7 @@ class TreeView : public QTreeView {
     Tree& tree_;
     TreeModel* model_;
     bool syncing_ = false;
+    bool inKeyPress_ = false;  // keyPressEvent reports what its search moves to
     QPersistentModelIndex pressed_;
     Qt::MouseButton pressedButton_ = Qt::NoButton;
     Subscription sub_;

@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QScrollBar>
 #include <QTest>
+#include <functional>
 #include <set>
 
 #include "host/controls/ledger.h"
@@ -111,6 +112,50 @@ TEST_F(LedgerViewTest, DoubleClickDeleteAndEnterReachTheLedger) {
     ledger_.SetSelRow(20);
     EXPECT_EQ(view_->currentIndex().row(), LedgerModel::ModelRow(20));
     EXPECT_TRUE(view_->viewport()->rect().contains(RowCenter(20)));
+}
+
+// Qt's own moves and clicks that would drop the highlight of the row the
+// ledger holds selected: after each, the one highlighted row is the ledger's
+// selected row (the row the window's commands act on).
+TEST_F(LedgerViewTest, TheHighlightedRowIsAlwaysTheLedgersSelectedRow) {
+    Build(20);
+    auto key = [&](Qt::Key k, Qt::KeyboardModifiers m = {}) {
+        return [this, k, m] { QTest::keyClick(view_.get(), k, m); };
+    };
+    auto ctrlClick = [&](int row, int col) {
+        return [this, row, col] {
+            QTest::mouseClick(view_->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              RowCenter(row, col));
+        };
+    };
+    struct Case {
+        const char* what;
+        int row, col;  // the cell clicked first
+        std::function<void()> act;
+        int selRow;
+    };
+    const Case cases[] = {
+        {"Ctrl+Home on the first row", 3, 4, key(Qt::Key_Home, Qt::ControlModifier), 3},
+        {"Ctrl+End on the last row", 22, 2, key(Qt::Key_End, Qt::ControlModifier), 22},
+        {"Ctrl+Right within the row", 7, 2, key(Qt::Key_Right, Qt::ControlModifier), 7},
+        {"Ctrl+Space", 7, 3, key(Qt::Key_Space, Qt::ControlModifier), 7},
+        {"Ctrl+click on the selected cell", 9, 3, ctrlClick(9, 3), 9},
+        {"Ctrl+click on another cell of the row", 9, 3, ctrlClick(9, 5), 9},
+        {"Ctrl+Home from another row", 12, 3, key(Qt::Key_Home, Qt::ControlModifier), 3},
+        {"Down", 12, 3, key(Qt::Key_Down), 13},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, RowCenter(c.row, c.col));
+        ASSERT_EQ(ledger_.SelRow(), c.row);
+        c.act();
+        EXPECT_EQ(ledger_.SelRow(), c.selRow);
+        const QModelIndexList highlighted = view_->selectionModel()->selectedRows();
+        EXPECT_EQ(highlighted.size(), 1);
+        if (!highlighted.isEmpty()) {
+            EXPECT_EQ(LedgerModel::LedgerRow(highlighted[0].row()), c.selRow);
+        }
+    }
 }
 
 TEST_F(LedgerViewTest, TitleRowsAreDrawnWithTheirMerges) {

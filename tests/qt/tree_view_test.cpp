@@ -1,10 +1,12 @@
 // The tree's view: children loaded when a group's sign is clicked, right and
-// left clicks as mouse-down and node-click events, the selected image.
+// left clicks as mouse-down and node-click events, keys that are no
+// right-click, the selected image.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
 #include <QPixmap>
 #include <QTest>
+#include <functional>
 
 #include "host/controls/tree.h"
 #include "qt/tree_model.h"
@@ -102,6 +104,60 @@ TEST_F(TreeViewTest, RightAndLeftClicksAreMouseDownThenNodeClick) {
     // Moving with the keyboard is a click on the node moved to.
     QTest::keyClick(view_.get(), Qt::Key_Up);
     EXPECT_EQ(clicked_.back(), group_);
+}
+
+// The window takes a node click or a collapse for a right-click when the
+// last mouse-down on the tree was the right button. Only a right-click may
+// be one: keys that move to a node or collapse it, even right after a
+// right-click, are not.
+TEST_F(TreeViewTest, OnlyARightClickLeavesTheRightButtonAsTheLastPress) {
+    struct Event {
+        NodeId node;
+        bool collapse;
+        bool right;
+        bool operator==(const Event&) const = default;
+    };
+    std::vector<Event> events;
+    auto clicks = tree_.OnNodeClick([&](NodeId node) {
+        events.push_back({node, false, buttons_.back() == 2});
+    });
+    auto collapses = tree_.OnCollapse([&](NodeId node) {
+        events.push_back({node, true, buttons_.back() == 2});
+    });
+    auto rightClick = [&](NodeId node) {
+        return [this, node] {
+            QTest::mouseClick(view_->viewport(), Qt::RightButton, {}, Center(node));
+        };
+    };
+    auto key = [&](Qt::Key k) { return [this, k] { QTest::keyClick(view_.get(), k); }; };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::vector<Event> expected;
+    };
+    const Step steps[] = {
+        {"right-click the group", rightClick(group_), {{group_, false, true}}},
+        {"Down to the leaf", key(Qt::Key_Down), {{leaf_, false, false}}},
+        {"right-click the leaf", rightClick(leaf_), {{leaf_, false, true}}},
+        {"Up to the group", key(Qt::Key_Up), {{group_, false, false}}},
+        {"right-click the group", rightClick(group_), {{group_, false, true}}},
+        {"type the leaf's first letter",
+         [this] { QTest::keyClicks(view_.get(), "C"); },
+         {{leaf_, false, false}}},
+        {"right-click the group, open it",
+         [&] {
+             rightClick(group_)();
+             key(Qt::Key_Right)();
+         },
+         {{group_, false, true}}},
+        {"Left closes it", key(Qt::Key_Left), {{group_, true, false}}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        events.clear();
+        step.act();
+        EXPECT_EQ(events, step.expected);
+    }
 }
 
 TEST_F(TreeViewTest, SelectedNodeShowsItsSelectedImage) {
