@@ -3,7 +3,7 @@
 # Sourced by the other scripts: orva_install_deps [extra packages...]
 orva_packages=(
   build-essential cmake ninja-build pkg-config git
-  libsqlite3-dev sqlite3
+  libsqlite3-dev sqlite3 libicu-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   gettext
   libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -10,12 +10,13 @@
 // The commands live in files by concern: browse_menus.cpp (menu and toolbar
 // state and dispatch), browse_tree_events.cpp (tree events, preselection,
 // switching trees), browse_ledger_events.cpp (ledger events, modify,
-// refresh), browse_settings.cpp (saved settings), browse_audit.cpp,
+// refresh), browse_settings.cpp (saved settings), browse_find.cpp (find,
+// filter, sort and search all), browse_audit.cpp,
 // browse_delete.cpp and browse_batch_commands.cpp.
 //
-// Find, filter, sort, search all, print, preview, print setup, export and the
-// column show/hide dialog are not part of this build: their menu items and
-// toolbar buttons exist and stay disabled (kLaterCommands).
+// Print, preview, print setup, export and the column show/hide dialog are
+// not part of this build: their menu items and toolbar buttons exist and
+// stay disabled (kLaterCommands).
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "browse/base_detail.h"
 #include "browse/browse_layout.h"
@@ -35,6 +37,7 @@
 #include "host/controls/toolbar.h"
 #include "host/controls/tree.h"
 #include "host/dictionary.h"
+#include "host/find/ffs_face.h"
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
 #include "host/recordset.h"
@@ -60,14 +63,13 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
 
     // Menu items and toolbar buttons of commands that come with a later
     // build; they are created disabled.
-    static constexpr const char* kLaterCommands[] = {"mnuFilePrint",   "mnuFilePrintSetup",
-                                                     "mnuFilePreview", "mnuFileExport",
-                                                     "mnuEditFind",    "mnuEditSort",
-                                                     "mnuEditFilter",  "mnuEditSearchAll",
-                                                     "mnuHideCol",     "Find",
-                                                     "Sort",           "Filter",
-                                                     "FindAll",        "Print",
-                                                     "PrintView"};
+    static constexpr const char* kLaterCommands[] = {
+        "mnuFilePrint", "mnuFilePrintSetup", "mnuFilePreview", "mnuFileExport", "mnuHideCol",
+        "Print",        "PrintView"};
+    // Modes of the find/filter/sort component.
+    static constexpr std::int16_t kFfsFind = 0;
+    static constexpr std::int16_t kFfsFilter = 1;
+    static constexpr std::int16_t kFfsSort = 2;
 
     // Creates the controls as designed: menus, toolbar, status bar, tree and
     // ledger, with their events connected.
@@ -140,6 +142,8 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     // The key of the node whose ledger is shown; empty when none is (at
     // start and after a view switch, the ledger is empty).
     const std::string& LastNodeKey() const { return lastNodeKey_; }
+    // True only while the search-all command runs.
+    bool SearchAllFlag() const { return searchAll_; }
     bool Busy() const { return busy_; }
     std::int32_t CurrentEntryID() const { return currentEntryID_; }
     // True while the item tree is shown (mnuVBaseICItem checked).
@@ -224,6 +228,19 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     void mnuUnCheck();
     void AuditSelected(bool unAudit);
 
+    // browse_find.cpp
+    void mnuEditFind();
+    void mnuEditSort();
+    void mnuEditFilter();
+    void mnuEditSearchAll();
+    // Refresh, then the component in the mode, and what its result asks for.
+    void RunFindComponent(std::int16_t mode);
+    void ShowFindResult(FFSFace& ffs);
+    void FollowSearchAllNode();
+    // The searchable fields and the system parameters handed to the component.
+    std::vector<Dictionary> FfsFamily() const;
+    Dictionary FfsSysPar() const;
+
     // browse_delete.cpp
     void mnuEditDelete();
 
@@ -255,6 +272,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     std::unique_ptr<tvwBuilder> builder_;
     std::string lastNodeKey_;
     bool busy_ = false;
+    bool searchAll_ = false;
     int treeButton_ = 0;
     std::int32_t currentEntryID_ = 0;
     RecordsetPtr returnObj_;

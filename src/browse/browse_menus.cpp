@@ -69,6 +69,10 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuBatchDelete", &BrowseBase::mnuBatchDelete},
         {"mnuCheck", &BrowseBase::mnuCheck},
         {"mnuUnCheck", &BrowseBase::mnuUnCheck},
+        {"mnuEditFind", &BrowseBase::mnuEditFind},
+        {"mnuEditSort", &BrowseBase::mnuEditSort},
+        {"mnuEditFilter", &BrowseBase::mnuEditFilter},
+        {"mnuEditSearchAll", &BrowseBase::mnuEditSearchAll},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
         {"mnuViewToolbarLable", &BrowseBase::mnuViewToolbarLable},
@@ -98,6 +102,10 @@ void BrowseBase::ToolbarClick(const std::string& key) {
         {"SELowPrice", &BrowseBase::mnuEditLowPrice},
         {"Check", &BrowseBase::mnuCheck},
         {"UnCheck", &BrowseBase::mnuUnCheck},
+        {"Find", &BrowseBase::mnuEditFind},
+        {"Sort", &BrowseBase::mnuEditSort},
+        {"Filter", &BrowseBase::mnuEditFilter},
+        {"FindAll", &BrowseBase::mnuEditSearchAll},
         {"Exit", &BrowseBase::mnuFileClose},
     };
     auto it = kHandlers.find(key);
