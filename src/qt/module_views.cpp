@@ -3,8 +3,11 @@
 #include <functional>
 
 #include "browse/browse_base.h"
+#include "browse/find_search_all.h"
+#include "host/find/find_dialog.h"
 #include "minprice/frm_se_low_price.h"
 #include "qt/browse_window.h"
+#include "qt/find_dialog_view.h"
 #include "qt/low_price_window.h"
 #include "qt/modal_view_registry.h"
 #include "qt/modal_window_dialog.h"
@@ -31,6 +34,15 @@ void RegisterBrowseViews() {
                                                     // A main window: Esc does not close it, its
                                                     // menu and the title bar's button do.
                                                     FitHost(host, *view, false);
+                                                    return view;
+                                                }));
+    // The browse window's find, filter and sort component and its dialog.
+    RegisterFindComponent();
+    ModalViewRegistry::Register<FindDialog>(FindDialog::kWindowName,
+                                            std::function<QWidget*(FindDialog&, QDialog&)>(
+                                                [](FindDialog& logic, QDialog& host) -> QWidget* {
+                                                    auto* view = new FindDialogView(logic, &host);
+                                                    FitHost(host, *view, true);  // Esc is Cancel
                                                     return view;
                                                 }));
     ModalViewRegistry::Register<frmSELowPrice>(

@@ -1,0 +1,124 @@
+// The filter dialog in real widgets over the browse window: F5 on a
+// customer's ledger, a criterion chosen and typed with the keyboard, Enter,
+// and the ledger shows the matching rows only.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "browse/browse_base.h"
+#include "demo/demo_company.h"
+#include "entry/globals.h"
+#include "host/app_connection.h"
+#include "host/host_services.h"
+#include "host/settings_store.h"
+#include "orvasaleprice/cust_face.h"
+#include "qt/browse_window.h"
+#include "qt/find_dialog_view.h"
+#include "qt/ledger_view.h"
+#include "qt/modal_window_dialog.h"
+#include "qt/module_views.h"
+#include "qt/qt_host_ui.h"
+#include "qt/qt_text.h"
+#include "qt_test_app.h"
+#include "support/scoped_session.h"
+#include "support/temp_company.h"
+
+namespace orva::qt {
+namespace {
+
+class FindDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::App();
+        RegisterHostServices();
+        g_SessionProps.reset();
+        g_UseShortNumber = false;
+        g_CallByBill = false;
+        g_CategoryByCust = true;
+        SetCurrentSettings(std::make_shared<MemorySettingsStore>());
+        SetCurrentUi(std::make_shared<QtHostUi>());
+        RegisterBrowseViews();
+        session_ = std::make_unique<orva::test::ScopedSession>(company_.path(), demo::kAdminUserId,
+                                                               "ic", "CHS");
+    }
+    void TearDown() override {
+        g_Connection.reset();
+        SetCurrentUi(nullptr);
+        SetCurrentSettings(nullptr);
+        session_.reset();
+        g_SelCustID = 0;
+    }
+    std::int64_t Count(const std::string& sql) {
+        AppConnection db;
+        return db.Execute(sql)->Fields(0).Value().ToInteger();
+    }
+    static void Keys(QWidget* w, Qt::Key key, int times) {
+        w->setFocus();
+        for (int i = 0; i < times; ++i) QTest::keyClick(w, key);
+        QCoreApplication::processEvents();  // the dialog rebuilds its rows
+    }
+
+    orva::test::TempCompany company_;
+    std::unique_ptr<orva::test::ScopedSession> session_;
+};
+
+TEST_F(FindDialogTest, F5FiltersTheLedgerByACriterionTypedWithKeys) {
+    const std::int32_t cust = 1021;
+    const std::int64_t all = Count(
+        "SELECT COUNT(*) FROM t_CustEntry e INNER JOIN t_ICItem i ON i.FItemID=e.FItemID WHERE "
+        "e.FCustID=1021 AND i.FErpClsID NOT IN (6,8)");
+    const std::int64_t cheap = Count(
+        "SELECT COUNT(*) FROM t_CustEntry e INNER JOIN t_ICItem i ON i.FItemID=e.FItemID WHERE "
+        "e.FCustID=1021 AND e.FPrice<50 AND i.FErpClsID NOT IN (6,8)");
+    ASSERT_GT(cheap, 0);
+    ASSERT_LT(cheap, all);
+    bool filtered = false;
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+        auto* w = qobject_cast<BrowseWindow*>(d.Body());
+        ASSERT_NE(w, nullptr);
+        ASSERT_EQ(w->ledger()->model()->rowCount(), all);
+        test::WhenWindow("FFSDialog", [&](ModalWindowDialog& dlg) {
+            auto* v = qobject_cast<FindDialogView*>(dlg.Body());
+            ASSERT_NE(v, nullptr);
+            EXPECT_EQ(dlg.windowTitle(), "过滤");
+            // 物料代码, 物料名称, 规格型号, 计量单位, 币别, 报价: five down.
+            Keys(v->RowWidget(0, 0), Qt::Key_Down, 5);
+            ASSERT_EQ(qobject_cast<QComboBox*>(v->RowWidget(0, 0))->currentText(), "报价");
+            // =, <>, <: two down.
+            Keys(v->RowWidget(0, 1), Qt::Key_Down, 2);
+            ASSERT_EQ(qobject_cast<QComboBox*>(v->RowWidget(0, 1))->currentText(), "<");
+            QWidget* value = v->RowWidget(0, 2);
+            ASSERT_NE(qobject_cast<QLineEdit*>(value), nullptr);
+            // A value that is no number is refused in the dialog.
+            value->setFocus();
+            QTest::keyClicks(value, "5O");
+            QTest::keyClick(value, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(v->messageLine()->text().contains(Q("不是有效的数值")))
+                << U(v->messageLine()->text());
+            EXPECT_TRUE(dlg.isVisible());
+            value = v->RowWidget(0, 2);  // rebuilt with the message, the focus kept
+            EXPECT_EQ(QApplication::focusWidget(), value);
+            QTest::keyClick(value, Qt::Key_Backspace);
+            QTest::keyClicks(value, "0");
+            QTest::keyClick(value, Qt::Key_Return);
+        });
+        QTest::keyClick(w->ledger(), Qt::Key_F5);
+        filtered = true;
+        EXPECT_EQ(w->ledger()->model()->rowCount(), cheap);
+        for (int r = 3; r < cheap + 3; ++r)
+            EXPECT_LT(std::stod(w->logic().ldgBase().CellText(r, 8)), 50);
+        d.close();
+    });
+    CustFace face;
+    face.SelCustID(cust);
+    face.Show(showedit);
+    EXPECT_TRUE(filtered);
+}
+
+}  // namespace
+}  // namespace orva::qt
