@@ -63,6 +63,30 @@ EntryValues ReadEntryValues(const Spread& grid, bool gridUnit) {
     return v;
 }
 
+// Writes one member's texts (header row, if one was missing, and entry) as
+// one batch. Another client may have written the pair's header row or the
+// same entry since the look-ups; the member is then handled as the look-ups
+// would have handled it: the entry alone when only the header row appeared,
+// skipped when the entry itself did. False: skipped.
+bool WriteMember(AppConnection& db, const std::string& headerLookUp, const std::string& duplicate,
+                 const std::string& header, const std::string& entry) {
+    std::string text = header + entry;
+    for (;;) {
+        try {
+            db.Execute(text);
+            return true;
+        } catch (const ComError& e) {
+            if (e.Number() != ComError::kUniqueKeyConflict)
+                throw;
+            if (HasRow(db.GetAnyRecordset(duplicate)))
+                return false;
+            if (text == entry || !HasRow(db.GetAnyRecordset(headerLookUp)))
+                throw;
+            text = entry;
+        }
+    }
+}
+
 struct BatchAddPlan {
     bool itemGroup = false;  // members are items, the customer is fixed
     bool gridUnit = true;    // the unit comes from the grid (else each item's)
@@ -105,9 +129,9 @@ std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int1
             const std::string itemText = SqlId(item);
 
             std::string header;
-            RecordsetPtr headerRow = db->GetAnyRecordset(
-                "SELECT * FROM t_Cust WHERE FItemID=" + itemText + " AND FCustID=" + custText);
-            if (!HasRow(headerRow)) {
+            const std::string headerLookUp =
+                "SELECT * FROM t_Cust WHERE FItemID=" + itemText + " AND FCustID=" + custText;
+            if (!HasRow(db->GetAnyRecordset(headerLookUp))) {
                 header = "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) " +
                          crlf + "VALUES ('0'," + itemText + "," + custText + ",1,0 ) " + crlf;
             }
@@ -148,8 +172,8 @@ std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int1
                 unit + "," + v.startQty + "," + v.endQty + "," + v.price + "," + v.currency + "," +
                 v.leadTime + "," + v.quoteTime + "," + (audited ? "1," : "0,") + v.expireDate +
                 "," + v.note + ")" + crlf;
-            db->Execute(header + entry);
-            ++count;
+            if (WriteMember(*db, headerLookUp, duplicate, header, entry))
+                ++count;
         }
 
         batch::Notice(batch::CountText(GetResText("此次共新增"), count, GetResText("条记录！")),

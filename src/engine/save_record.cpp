@@ -4,6 +4,7 @@
 #include "engine/user_def_info.h"
 #include "entry/session.h"
 #include "host/app_connection.h"
+#include "host/com_error.h"
 #include "host/controls/spread.h"
 #include "host/host_ui.h"
 #include "host/text_util.h"
@@ -50,6 +51,37 @@ void ShowSaveFailure(const std::string& description) {
     dialog->Show(MessageDialog::kNotice);
 }
 
+void ShowDuplicate() {
+    CurrentUi().MessageBox(GetResText("已有相同记录，不允许保存"), MsgButtons::kOK,
+                           MsgIcon::kInformation, GetResText("Tesmar提示"));
+}
+
+bool IsUniqueConflict(const std::exception& e) {
+    const auto* error = dynamic_cast<const ComError*>(&e);
+    return error && error->Number() == ComError::kUniqueKeyConflict;
+}
+
+// Makes sure the customer-item header row exists. Another client may write
+// the same row between the look-up and the insert; the row the entry needs is
+// then there, which is all the insert was for.
+void EnsureHeaderRow(AppConnection& db, const std::string& item, const std::string& cust) {
+    const std::string lookUp =
+        "select FBrNo FROM t_Cust WHERE FItemID=" + item + " AND FCustID=" + cust;
+    RecordsetPtr header = db.Execute(lookUp);
+    const bool hasHeader = HasRow(header);
+    if (header && header->IsOpen())
+        header->Close();
+    if (hasHeader)
+        return;
+    try {
+        db.Execute("INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0'," + item + "," + cust +
+                   ")");
+    } catch (const ComError& e) {
+        if (!IsUniqueConflict(e) || !HasRow(db.Execute(lookUp)))
+            throw;
+    }
+}
+
 }  // namespace
 
 bool UserDefInfo::IsDuplicate(bool forUpdate) {
@@ -72,8 +104,7 @@ bool UserDefInfo::IsDuplicate(bool forUpdate) {
     RecordsetPtr rs = SharedConnection().Execute(sql);
     if (!HasRow(rs))
         return false;
-    CurrentUi().MessageBox(GetResText("已有相同记录，不允许保存"), MsgButtons::kOK,
-                           MsgIcon::kInformation, GetResText("Tesmar提示"));
+    ShowDuplicate();
     return true;
 }
 
@@ -100,16 +131,7 @@ bool UserDefInfo::Add() {
     const std::string cust = SqlId(ValId(grid.GetText(kColValue, kRowCustNumber)));
     const std::int32_t previousEntry = SelEntryID;
     try {
-        // The customer-item header row, created once per pair.
-        RecordsetPtr header =
-            db.Execute("select FBrNo FROM t_Cust WHERE FItemID=" + item + " AND FCustID=" + cust);
-        const bool hasHeader = HasRow(header);
-        if (header && header->IsOpen())
-            header->Close();
-        if (!hasHeader) {
-            db.Execute("INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0'," + item + "," +
-                       cust + ")");
-        }
+        EnsureHeaderRow(db, item, cust);  // created once per pair
 
         std::string sql =
             "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
@@ -141,7 +163,12 @@ bool UserDefInfo::Add() {
         return true;
     } catch (const std::exception& e) {
         SelEntryID = previousEntry;
-        ShowSaveFailure(e.what());
+        // Another client saved the same entry after the duplicate test: the
+        // same refusal as the test's own.
+        if (IsUniqueConflict(e))
+            ShowDuplicate();
+        else
+            ShowSaveFailure(e.what());
         return false;
     }
 }
@@ -177,6 +204,10 @@ bool UserDefInfo::Update() {
         SharedConnection().Execute(sql, rows);
         return false;
     } catch (const std::exception& e) {
+        if (IsUniqueConflict(e)) {
+            ShowDuplicate();  // another client saved an entry with these keys first
+            return true;
+        }
         auto dialog = CurrentUi().CreateMessageDialog();
         dialog->Title(GetResText("添加失败"));
         dialog->Headline(GetResText("网络冲突："));

@@ -21,6 +21,11 @@ public:
     static constexpr std::int32_t kDuplicateKey = 457;
     static constexpr std::int32_t kBadFilter = 3001;
     static constexpr std::int32_t kDatabase = -2147217900; // provider error
+    // A statement would have written a second row with the same unique key
+    // (another client wrote it first). Every database back end raises this
+    // number for that case, so callers react to the conflict without reading
+    // the engine's message text.
+    static constexpr std::int32_t kUniqueKeyConflict = -2147217873;
 
     ComError(std::int32_t number, std::string description, std::string source = "OrvaSalePrice")
         : std::runtime_error(description), number_(number), source_(std::move(source)) {}

@@ -76,7 +76,9 @@ class SqliteBackend final : public DbBackend {
   private:
     void Control(StmtHandle& h, const char* sql);
     void RollBack();
-    [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
+    [[noreturn]] void Raise(const TsqlError& e, std::string_view sql,
+                            bool uniqueConflict = false) const;
+    bool UniqueConflict(const TsqlError& e) const;
 
     std::string path_;
     sqlite3* db_ = nullptr;
@@ -175,7 +177,16 @@ void SqliteBackend::Control(StmtHandle& h, const char* sql) {
         throw TsqlError(sqlite3_errmsg(db_), std::string::npos, rc);
 }
 
-void SqliteBackend::Raise(const TsqlError& e, std::string_view sql) const {
+// Read before anything else runs on the connection: SQLite keeps the
+// detailed code of the last failure only until the next call.
+bool SqliteBackend::UniqueConflict(const TsqlError& e) const {
+    if (e.SqliteCode() != SQLITE_CONSTRAINT)
+        return false;
+    const int detail = sqlite3_extended_errcode(db_);
+    return detail == SQLITE_CONSTRAINT_UNIQUE || detail == SQLITE_CONSTRAINT_PRIMARYKEY;
+}
+
+void SqliteBackend::Raise(const TsqlError& e, std::string_view sql, bool uniqueConflict) const {
     std::string msg;
     if (e.SqliteCode() == SQLITE_BUSY || e.SqliteCode() == SQLITE_LOCKED) {
         msg = "The company database " + path_ + " is locked by another connection; gave up after " +
@@ -183,7 +194,8 @@ void SqliteBackend::Raise(const TsqlError& e, std::string_view sql) const {
     } else {
         msg = e.what();
     }
-    throw ComError(ComError::kDatabase, msg + Context(sql, e.Pos()), kSource);
+    throw ComError(uniqueConflict ? ComError::kUniqueKeyConflict : ComError::kDatabase,
+                   msg + Context(sql, e.Pos()), kSource);
 }
 
 BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
@@ -214,13 +226,14 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
             Control(commit_, "COMMIT");
         return result;
     } catch (const TsqlError& e) {
+        const bool uniqueConflict = UniqueConflict(e);
         if (inTransaction)
             RollBack();
         // The program may have been compiled from another text of the shape:
         // point into this one.
         Raise(
             TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), e.SqliteCode()),
-            tsql);
+            tsql, uniqueConflict);
     } catch (...) {
         if (inTransaction)
             RollBack();

@@ -1,7 +1,12 @@
 // Batch add: one entry per member, existing entries passed over, header rows
 // created where missing, the minimum-price question per member, auto audit.
+#include <functional>
+
 #include "batch_fixture.h"
 #include "entry/globals.h"
+#include "host/app_connection.h"
+#include "host/component_registry.h"
+#include "host/host_services.h"
 #include "model/sql_values.h"
 
 namespace orva::batchtest {
@@ -12,6 +17,24 @@ constexpr int kCust1 = 900111;
 constexpr int kCust2 = 900112;
 constexpr int kCust3 = 900113;
 constexpr int kItem = 900301;
+
+// The batch's own connection, with a hook that runs just before a text goes
+// to the database (another client writing at that moment).
+class HookedBackend : public DbBackend {
+  public:
+    HookedBackend(std::unique_ptr<DbBackend> inner, std::function<void(std::string_view)> before)
+        : inner_(std::move(inner)), before_(std::move(before)) {}
+    BatchResult ExecuteBatch(std::string_view tsql) override {
+        before_(tsql);
+        return inner_->ExecuteBatch(tsql);
+    }
+    std::int32_t NextNumber(std::string_view key) override { return inner_->NextNumber(key); }
+    std::string Describe() const override { return inner_->Describe(); }
+
+  private:
+    std::unique_ptr<DbBackend> inner_;
+    std::function<void(std::string_view)> before_;
+};
 
 class BatchAddTest : public BatchTest {
   protected:
@@ -224,6 +247,68 @@ TEST_F(BatchAddTest, AnErrorStopsTheRunAndKeepsWhatWasWritten) {
     EXPECT_EQ(EntryCount(kCust2, kItem), 0);
     EXPECT_FALSE(HeaderExists(kCust2, kItem));
     EXPECT_EQ(EntryCount(kCust3, kItem), 0);
+}
+
+// Another client writes a member's header row, or its entry, between the
+// batch's look-ups and its write of that member: the member is handled as if
+// the row had been there at the look-up, and the batch goes on.
+TEST_F(BatchAddTest, RowsAnotherClientWritesMeanwhileAreTakenAsFound) {
+    const std::string theirHeader =
+        "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID) "
+        "VALUES ('0'," +
+        SqlId(kItem) + "," + SqlId(kCust2) + ",2)";
+    const std::string theirEntry =
+        "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
+        "FPrice,FCyID,FQuoteTime,FExpireDate) VALUES ('0',890001," +
+        SqlId(kCust2) + "," + SqlId(kItem) + "," + SqlId(demo::kUnitPiece) +
+        ",0,100,8,1,'2025-03-01','2100-01-01')";
+    struct Case {
+        const char* what;
+        bool headerBefore;  // the member's header row exists at the look-up
+        std::vector<std::string> theirWrites;
+        std::int32_t count;
+        double price;  // of the member's entry afterwards
+    };
+    const Case cases[] = {
+        {"its header row", false, {theirHeader}, 3, 12.5},
+        {"its header row and entry", false, {theirHeader, theirEntry}, 2, 8},
+        {"its entry, the header being there", true, {theirEntry}, 2, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Exec("DELETE FROM t_CustEntry WHERE FItemID=" + SqlId(kItem));
+        Exec("DELETE FROM t_Cust WHERE FItemID=" + SqlId(kItem));
+        if (c.headerBefore)
+            Exec(theirHeader);
+        bool written = false;
+        auto before = [&](std::string_view sql) {
+            if (written || sql.rfind("INSERT INTO t_Cust", 0) != 0 ||
+                sql.find("," + SqlId(kCust2)) == std::string_view::npos)
+                return;
+            written = true;
+            for (const std::string& write : c.theirWrites) RawExec(write);
+        };
+        const std::string path = company_.path();
+        ComponentRegistry::Register<AppConnection>(AppConnection::kProgID, [path, before] {
+            return std::make_shared<AppConnection>(
+                std::make_unique<HookedBackend>(OpenDatabase(path), before));
+        });
+        ui_->ClearRecords();
+        Fill(Values());
+        EXPECT_EQ(Run(0, 12.5), c.count);
+        RegisterHostServices();
+        EXPECT_TRUE(written);
+        EXPECT_EQ(BoxTexts(),
+                  std::vector<std::string>{"此次共新增" + std::to_string(c.count) + "条记录！"});
+        for (int cust : {kCust1, kCust2, kCust3}) {
+            EXPECT_EQ(EntryCount(cust, kItem), 1);
+            EXPECT_TRUE(HeaderExists(cust, kItem));
+        }
+        EXPECT_DOUBLE_EQ(Read(EntryOf(kCust2, kItem)).price, c.price);
+        EXPECT_EQ(Int("SELECT FCurrencyID FROM t_Cust WHERE FCustID=" + SqlId(kCust2) +
+                      " AND FItemID=" + SqlId(kItem)),
+                  2);  // theirs
+    }
 }
 
 }  // namespace
