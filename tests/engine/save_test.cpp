@@ -1,6 +1,8 @@
 // Saving: new entries with their header row, duplicates refused, updates of
 // the changed columns only, texts kept intact, and what the user sees when
 // the database refuses a save (another client saving at the same moment).
+#include <functional>
+
 #include "engine_fixture.h"
 
 namespace orva::test {
@@ -97,6 +99,40 @@ TEST_F(SaveTest, DuplicateIsRefusedWhateverPriceAndNote) {
     ASSERT_TRUE(Type(R::kRowUnit, "T"));
     EXPECT_TRUE(engine->Add());
     EXPECT_EQ(Entries(cust), 2);
+}
+
+// Each key of the duplicate test varied alone makes another entry: saving it
+// is not refused, and neither is a later update of it that keeps its keys.
+TEST_F(SaveTest, EachKeyVariedAloneIsANewEntry) {
+    FillNewEntry();
+    ASSERT_TRUE(engine->Add());
+    const std::int32_t cust = CustomerID("99");
+    struct Case {
+        const char* key;
+        std::function<bool()> vary;
+    };
+    const Case cases[] = {
+        {"unit", [this] { return Type(R::kRowUnit, "T"); }},
+        {"start quantity", [this] { return Type(R::kRowStartQty, "2"); }},
+        {"end quantity", [this] { return Type(R::kRowEndQty, "101"); }},
+        {"currency", [this] { return Pick(R::kRowCurrency, demo::kCurrencyUsd); }},
+        {"effective date", [this] { return Type(R::kRowQuoteTime, "2026-01-02"); }},
+        {"expiry date", [this] { return Type(R::kRowExpireDate, "2099-12-31"); }},
+    };
+    long expected = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        FillNewEntry();
+        ASSERT_TRUE(c.vary()) << message;
+        ui->ClearRecords();
+        EXPECT_TRUE(engine->Add());
+        EXPECT_EQ(Entries(cust), ++expected);
+        Open(R::kOpSingle, cust, 0, engine->SelEntryID);
+        ASSERT_TRUE(Type(R::kRowPrice, "13"));
+        EXPECT_FALSE(engine->Update());
+        EXPECT_TRUE(ui->MessageBoxes().empty());
+        EXPECT_EQ(Column(engine->SelEntryID, "FPrice"), "13");
+    }
 }
 
 TEST_F(SaveTest, UpdateWritesTheCurrencyAndTheChangedColumnsOnly) {
