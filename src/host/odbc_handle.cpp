@@ -77,17 +77,43 @@ std::string OdbcDiagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     return out;
 }
 
+bool IsUniqueKeyViolation(std::string_view sqlState, SQLINTEGER nativeError) {
+    return (sqlState == "23000" && (nativeError == 2627 || nativeError == 2601)) ||
+           sqlState == "23505";
+}
+
+namespace {
+
+bool HasUniqueKeyViolation(SQLSMALLINT type, SQLHANDLE handle) {
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLCHAR msg[2] = {};
+        SQLSMALLINT len = 0;
+        const SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, msg, sizeof msg, &len);
+        if (!OdbcSucceeded(rc))
+            return false;
+        if (IsUniqueKeyViolation(reinterpret_cast<const char*>(state), native))
+            return true;
+    }
+}
+
+}  // namespace
+
 void CheckOdbc(SQLRETURN rc, const OdbcHandle& h, std::string_view what, std::string_view context) {
     if (OdbcSucceeded(rc))
         return;
     std::string msg;
-    if (rc != SQL_INVALID_HANDLE)
+    bool uniqueConflict = false;
+    if (rc != SQL_INVALID_HANDLE) {
         msg = OdbcDiagnostics(h.type(), h.get());
+        uniqueConflict = HasUniqueKeyViolation(h.type(), h.get());
+    }
     if (msg.empty())
         msg = std::string(what) + " failed (ODBC return code " + std::to_string(rc) + ").";
     if (!context.empty())
         msg = std::string(context) + ": " + msg;
-    throw ComError(ComError::kDatabase, msg);
+    throw ComError(uniqueConflict ? ComError::kUniqueKeyConflict : ComError::kDatabase, msg);
 }
 
 }  // namespace orva

@@ -41,7 +41,13 @@ inline bool OdbcSucceeded(SQLRETURN rc) {
 // the driver's order, repeated messages once. Empty when there are none.
 std::string OdbcDiagnostics(SQLSMALLINT type, SQLHANDLE handle);
 
-// Throws ComError kDatabase unless rc is a success code. The description is
+// Whether a diagnostic record reports a second row with the same unique key:
+// SQLSTATE 23000 with SQL Server's error 2627 (unique constraint) or 2601
+// (unique index), or the ISO class 23505 other drivers use.
+bool IsUniqueKeyViolation(std::string_view sqlState, SQLINTEGER nativeError);
+
+// Throws ComError kDatabase (kUniqueKeyConflict when a diagnostic record of
+// the handle is a unique-key violation) unless rc is a success code. The description is
 // the driver's messages, or "<what> failed" when the driver gave none; a
 // non-empty context is put in front ("context: messages").
 void CheckOdbc(SQLRETURN rc, const OdbcHandle& h, std::string_view what,

@@ -6,6 +6,7 @@
 #include "host/com_error.h"
 #include "host/db_backend.h"
 #include "host/odbc_backend.h"
+#include "host/odbc_handle.h"
 #include "odbc/odbc_test_util.h"
 
 namespace orva {
@@ -209,6 +210,25 @@ TEST_F(OdbcBackendTest, OpenDatabaseRoutesConnectionStringsHere) {
     EXPECT_NE(d.find(db_), std::string::npos) << d;
     EXPECT_EQ(d.find("topsecret"), std::string::npos) << d;
     EXPECT_EQ(Query(*db, "SELECT 1 + 1 AS two")->Fields("two").Value(), Variant(2));
+}
+
+// Only a second row with the same unique key is a conflict the engine answers
+// as a duplicate: not a foreign key, a missing value, nor the SQLite driver's
+// general constraint code (which does not say which constraint failed).
+TEST(OdbcUniqueKeyViolation, SqlServerUniqueErrorsAndTheIsoClassOnly) {
+    struct Case {
+        const char* state;
+        SQLINTEGER native;
+        bool conflict;
+    };
+    const Case cases[] = {
+        {"23000", 2627, true}, {"23000", 2601, true}, {"23505", 0, true},
+        {"23000", 547, false}, {"23000", 515, false}, {"HY000", 19, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsUniqueKeyViolation(c.state, c.native), c.conflict)
+            << c.state << " " << c.native;
+    }
 }
 
 }  // namespace
