@@ -137,6 +137,10 @@ std::string tvwBuilder::GroupListSql() {
 }
 
 std::string tvwBuilder::LeafListSql() {
+    return LeafListSql(std::nullopt);
+}
+
+std::string tvwBuilder::LeafListSql(std::optional<std::int32_t> parentID) {
     const RightsContext r = ReadRights();
     const char* number = g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
     std::string select, from, where;
@@ -150,6 +154,12 @@ std::string tvwBuilder::LeafListSql() {
                  ",t1.FParentID,1 as FDetail " + kCrLfText;
         from = "FROM t_Organization t1 " + kCrLfText;
         where = "WHERE 1=1";
+    }
+    if (parentID) {
+        // The children of one node: the same rows the whole list holds under
+        // that parent, in the same order. The rights parts below begin with
+        // their own "AND".
+        where += " AND t1.FParentID=" + SqlId(*parentID) + " ";
     }
     std::string order = " ORDER BY ";
     order += g_UseShortNumber ? "t1.FShortNumber" : "t1.FNumber";
@@ -248,10 +258,10 @@ void tvwBuilder::Rebuild() {
         groups_ = SharedConnection().Execute(GroupListSql());
     } catch (const std::exception&) {
     }
-    try {
-        leaves_ = SharedConnection().Execute(LeafListSql());
-    } catch (const std::exception&) {
-    }
+    // The leaves are read per node when it is expanded: a launch shows the
+    // root level and the path to one preselected leaf, and reading every
+    // customer of a large company for that took a third of the launch.
+    leaves_.reset();
 
     try {
         NodeId root =
@@ -275,6 +285,12 @@ void tvwBuilder::Expand(std::int32_t parentID) {
 
     if (groups_)
         AddNodes(*groups_, parentID, true);
+    // A failing statement adds no leaves and keeps the last list.
+    try {
+        leaves_ = SharedConnection().Execute(LeafListSql(parentID));
+    } catch (const std::exception&) {
+        return;
+    }
     if (leaves_)
         AddNodes(*leaves_, parentID, false);
 }

@@ -3,9 +3,11 @@
 //
 // The tree shows either the customer groups with their customers (the
 // customer tree) or the item groups with their items (the item tree). The
-// whole group list and the whole leaf list are read once per rebuild; nodes
-// are then created one level at a time, when a node is first expanded, by
-// filtering the two lists in memory. A node that has not been expanded yet
+// whole group list is read once per rebuild; nodes are then created one
+// level at a time, when a node is first expanded: its groups by filtering
+// the group list in memory, its leaves by the leaf list statement limited to
+// that parent (same rights fragments and order), so that opening a large
+// company reads only the leaves of the nodes it shows. A node that has not been expanded yet
 // holds one placeholder child (no key, no text) so that it shows an expand
 // sign.
 //
@@ -51,8 +53,8 @@ class tvwBuilder {
     bool CategoryByItem() const { return categoryByItem_; }
     void SetCategoryByItem(bool byItem) { categoryByItem_ = byItem; }
 
-    // -1 rebuilds the whole tree: clears it, reads both lists and adds the
-    // root with its placeholder. 0 (the root) or a group's id creates that
+    // -1 rebuilds the whole tree: clears it, reads the group list and adds
+    // the root with its placeholder. 0 (the root) or a group's id creates that
     // node's children when they have not been created yet: the groups first,
     // then the leaves, each in code order. Failing statements leave their
     // list as it was; a node that cannot be added is skipped.
@@ -65,11 +67,15 @@ class tvwBuilder {
     // statement lists nothing.
     std::string GetDetailSql(std::string_view ID);
 
-    // The statements of the two lists, as SetTreeView(-1) runs them.
+    // The statements of the two lists: the group list as SetTreeView(-1)
+    // runs it, the whole leaf list, and the leaves under one parent (0 the
+    // root) as an expansion runs it.
     std::string GroupListSql();
     std::string LeafListSql();
+    std::string LeafListSql(std::optional<std::int32_t> parentID);
 
-    // The lists of the last rebuild (null before the first successful one).
+    // The group list of the last rebuild and the leaf list of the last
+    // expansion (null before the first successful one).
     const RecordsetPtr& GroupList() const { return groups_; }
     const RecordsetPtr& LeafList() const { return leaves_; }
 

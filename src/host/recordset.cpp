@@ -31,33 +31,39 @@ bool Recordset::NoCaseEqual::operator()(std::string_view a, std::string_view b) 
     return EqualsNoCase(a, b);
 }
 
-Recordset::Recordset(std::vector<std::string> columns, std::vector<Variant> cells)
-    : columns_(std::move(columns)) {
-    std::size_t width = columns_.size();
-    if (width == 0 ? !cells.empty() : cells.size() % width != 0) {
-        throw ComError(ComError::kGeneric,
-                       "A record set of " + std::to_string(width) + " columns cannot hold " +
-                           std::to_string(cells.size()) + " values.",
-                       "ADODB.Recordset");
-    }
-    for (std::size_t i = 0; i < width; ++i) {
+void Recordset::IndexColumns() {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
         index_.emplace(columns_[i], static_cast<int>(i));  // the first of equal names wins
     }
-    rows_ = width == 0 ? 0 : cells.size() / width;
-    cells_.resize(cells.size());
-    for (std::size_t r = 0; r < rows_; ++r) {
-        for (std::size_t c = 0; c < width; ++c) {
-            cells_[c * rows_ + r] = std::move(cells[r * width + c]);
-        }
-    }
-    deleted_.assign(rows_, false);
+    deleted_.assign(store_.Rows(), false);
     Rebuild();
+}
+
+namespace {
+std::size_t RowsOf(std::size_t width, std::size_t cells) {
+    if (width == 0 ? cells != 0 : cells % width != 0) {
+        throw ComError(ComError::kGeneric,
+                       "A record set of " + std::to_string(width) + " columns cannot hold " +
+                           std::to_string(cells) + " values.",
+                       "ADODB.Recordset");
+    }
+    return width == 0 ? 0 : cells / width;
+}
+}  // namespace
+
+Recordset::Recordset(std::vector<std::string> columns, std::vector<Variant> cells)
+    : columns_(std::move(columns)), store_(columns_.size(), RowsOf(columns_.size(), cells.size())) {
+    const std::size_t width = columns_.size();
+    const std::size_t rows = RowsOf(width, cells.size());
+    for (std::size_t r = 0; r < rows; ++r)
+        store_.AppendRow([&](std::size_t c) { return std::move(cells[r * width + c]); });
+    IndexColumns();
 }
 
 Recordset::Recordset(ByColumn, std::vector<std::string> columns, std::vector<Variant> cells,
                      std::size_t rows)
-    : columns_(std::move(columns)) {
-    std::size_t width = columns_.size();
+    : columns_(std::move(columns)), store_(columns_.size(), 0) {
+    const std::size_t width = columns_.size();
     if (cells.size() != width * rows) {
         throw ComError(ComError::kGeneric,
                        "A record set of " + std::to_string(width) + " columns and " +
@@ -65,13 +71,21 @@ Recordset::Recordset(ByColumn, std::vector<std::string> columns, std::vector<Var
                            std::to_string(cells.size()) + " values.",
                        "ADODB.Recordset");
     }
-    for (std::size_t i = 0; i < width; ++i) {
-        index_.emplace(columns_[i], static_cast<int>(i));  // the first of equal names wins
+    if (width > 0)
+        store_ = RecordStore(width, std::move(cells), rows);
+    IndexColumns();
+}
+
+Recordset::Recordset(std::vector<std::string> columns, RecordStore store)
+    : columns_(std::move(columns)), store_(std::move(store)) {
+    if (store_.Width() != columns_.size()) {
+        throw ComError(ComError::kGeneric,
+                       "A record set of " + std::to_string(columns_.size()) +
+                           " columns cannot hold rows of " + std::to_string(store_.Width()) +
+                           " values.",
+                       "ADODB.Recordset");
     }
-    rows_ = width == 0 ? 0 : rows;
-    cells_ = std::move(cells);
-    deleted_.assign(rows_, false);
-    Rebuild();
+    IndexColumns();
 }
 
 Recordset::~Recordset() = default;

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/record_store.h"
 #include "host/variant.h"
 
 namespace orva {
@@ -53,6 +54,9 @@ class Recordset {
     struct ByColumn {};
     Recordset(ByColumn, std::vector<std::string> columns, std::vector<Variant> cells,
               std::size_t rows);
+    // Takes over the values a reader filled row by row. Throws ComError
+    // kGeneric when the store's width is not the number of columns.
+    Recordset(std::vector<std::string> columns, RecordStore store);
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
@@ -100,7 +104,7 @@ class Recordset {
     // A stored row regardless of filter and deletion (for the filter itself);
     // not checked.
     const Variant& RawCell(std::size_t row, int col) const {
-        return cells_[static_cast<std::size_t>(col) * rows_ + row];
+        return store_.At(row, static_cast<std::size_t>(col));
     }
 
   private:
@@ -118,13 +122,11 @@ class Recordset {
     [[noreturn]] void NoCurrentRecord(const char* source) const;
     const Variant& Current(int col) const;
     void Rebuild();
+    void IndexColumns();
 
     std::vector<std::string> columns_;
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> index_;
-    // Stored column after column, so that a filter reads each column it
-    // tests as one sequential run.
-    std::vector<Variant> cells_;
-    std::size_t rows_ = 0;
+    RecordStore store_;
     std::vector<std::uint32_t> view_;  // indices of visible rows
     std::vector<bool> deleted_;
     std::unique_ptr<RecordFilter> filter_;

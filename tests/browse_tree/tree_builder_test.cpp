@@ -1,5 +1,6 @@
 // The group tree: lazy expansion with placeholders, node texts and order,
 // both kinds of tree, short codes, what a clerk may see, and bad keys.
+#include <map>
 #include <set>
 
 #include "browse/tvw_builder.h"
@@ -138,6 +139,71 @@ TEST_F(TreeBuilderTest, GroupClerkSeesTheGroupsAndRecordsOfGrantedGroups) {
     Build(false);
     EXPECT_EQ(builder.LeafListSql().find("t_ItemRight"), std::string::npos);
     EXPECT_EQ(builder.GetDetailSql("1").find("t_ItemRight"), std::string::npos);
+}
+
+// Every node's children (key, text, image) in order, once everything is
+// expanded, equal what filtering the whole group and leaf lists by parent
+// gives: reading the leaves per expanded node changes no node, text or order.
+TEST_F(TreeBuilderTest, ExpandedTreeEqualsTheWholeListReading) {
+    struct Case {
+        const char* name;
+        int user;
+        bool byItem;
+        bool shortNumber;
+    };
+    for (const Case& c : {Case{"customers", demo::kAdminUserId, false, false},
+                          Case{"items", demo::kAdminUserId, true, false},
+                          Case{"short codes", demo::kAdminUserId, true, true},
+                          Case{"group-level rights", demo::kGroupClerkUserId, false, false},
+                          Case{"record rights, items", demo::kRecordClerkUserId, true, false}}) {
+        SCOPED_TRACE(c.name);
+        LogOn(c.user);
+        g_UseShortNumber = c.shortNumber;
+        Build(c.byItem);
+        ExpandAll("gc0");
+
+        using Layout = std::map<std::string, std::vector<std::string>>;
+        Layout expected;
+        auto add = [&](const std::string& sql, bool groups) {
+            for (RecordsetPtr rs = Query(sql); !rs->EOF_(); rs->MoveNext()) {
+                const std::int64_t parent = rs->Fields("FParentID").Value().ToInteger();
+                const bool detail = rs->Fields("FDetail").Value().ToBool();
+                const std::string parentKey =
+                    parent == 0 && (!groups || !detail) ? "gc0" : "gi" + std::to_string(parent);
+                expected[parentKey].push_back(
+                    (groups ? "gi" : "gb") + rs->Fields("FItemID").Value().ToText() + " " +
+                    rs->Fields("FNumber").Value().ToText() + "(" +
+                    rs->Fields("FName").Value().ToText() + ") " + (groups ? "1" : "3"));
+            }
+        };
+        add(builder.GroupListSql(), true);
+        add(builder.LeafListSql(), false);
+        // Only what hangs from the root shows.
+        Layout reachable;
+        std::vector<std::string> todo{"gc0"};
+        while (!todo.empty()) {
+            std::string key = todo.back();
+            todo.pop_back();
+            auto it = expected.find(key);
+            if (it == expected.end())
+                continue;
+            reachable[key] = it->second;
+            for (const std::string& child : it->second)
+                todo.push_back(child.substr(0, child.find(' ')));
+        }
+
+        Layout actual;
+        for (int i = 1; i <= tree.Count(); ++i) {
+            const NodeId n = tree.NodeAt(i);
+            for (NodeId child : tree.Children(n)) {
+                const TreeNode& node = tree.Node(child);
+                actual[tree.Node(n).key].push_back(node.key + " " + node.text + " " +
+                                                   std::to_string(node.image));
+            }
+        }
+        EXPECT_GT(reachable.size(), 3u);
+        EXPECT_EQ(actual, reachable);
+    }
 }
 
 TEST_F(TreeBuilderTest, KeysThatDoNotParse) {

@@ -1,9 +1,8 @@
 #include "host/tsql/sqlite_runner.h"
 
 #include <algorithm>
-#include <iterator>
 
-#include "host/tsql/record_cells.h"
+#include "host/record_store.h"
 #include "host/tsql/tsql_error.h"
 
 namespace orva::tsql {
@@ -61,65 +60,20 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expecte
         const char* n = sqlite3_column_name(stmt, i);
         names.emplace_back(n ? n : "");
     }
-    // Written straight into the record set's order, column by column, with
-    // room for `capacity` rows per column (the previous run's count when the
-    // statement ran before, so a repeated query moves nothing; a look-up that
-    // found nothing last time starts small).
-    std::size_t capacity = static_cast<std::size_t>(std::max(expectedRows, 2L));
-    const std::size_t width = static_cast<std::size_t>(cols);
-    std::vector<Variant> cells = NullCells(width * capacity);
-    std::size_t r = 0;
+    // Every value goes straight into its place in the record set: the store
+    // starts with room for the previous run's count and grows by blocks
+    // without moving what it holds.
+    RecordStore store(static_cast<std::size_t>(cols),
+                      static_cast<std::size_t>(std::max(expectedRows, 0L)));
+    auto value = [stmt](std::size_t c) { return ColumnValue(stmt, static_cast<int>(c)); };
     while (rc == SQLITE_ROW) {
-        if (r == capacity) {
-            std::size_t grown = capacity * 2;
-            std::vector<Variant> more = NullCells(width * grown);
-            for (std::size_t c = 0; c < width; ++c) {
-                std::move(cells.begin() + c * capacity, cells.begin() + (c + 1) * capacity,
-                          more.begin() + c * grown);
-            }
-            cells.swap(more);
-            capacity = grown;
-        }
-        Variant* cell = cells.data() + r;
-        for (int i = 0; i < cols; ++i, cell += capacity) {
-            switch (sqlite3_column_type(stmt, i)) {
-                case SQLITE_INTEGER:
-                    *cell = static_cast<std::int64_t>(sqlite3_column_int64(stmt, i));
-                    break;
-                case SQLITE_FLOAT:
-                    *cell = sqlite3_column_double(stmt, i);
-                    break;
-                case SQLITE_NULL:
-                    break;
-                default: {
-                    const char* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-                    std::size_t n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, i));
-                    *cell = std::string(p, n);
-                }
-            }
-        }
-        ++r;
+        store.AppendRow(value);
         rc = sqlite3_step(stmt);
     }
     if (rc != SQLITE_DONE)
         throw TsqlError(sqlite3_errmsg(db), std::string::npos, rc);
-    if (r < capacity) {
-        for (std::size_t c = 1; c < width; ++c) {
-            std::move(cells.begin() + c * capacity, cells.begin() + c * capacity + r,
-                      cells.begin() + c * r);
-        }
-        cells.resize(width * r);
-        if (capacity > r + r / 4 + 16) {
-            std::vector<Variant> exact;
-            ReserveCells(exact, cells.size());
-            exact.assign(std::make_move_iterator(cells.begin()),
-                         std::make_move_iterator(cells.end()));
-            cells.swap(exact);
-        }
-    }
-    rows = static_cast<long>(r);
-    return std::make_shared<Recordset>(Recordset::ByColumn{}, std::move(names), std::move(cells),
-                                       r);
+    rows = static_cast<long>(store.Rows());
+    return std::make_shared<Recordset>(std::move(names), std::move(store));
 }
 
 sqlite3_stmt* SqliteRunner::Prepared(const Step& step, std::size_t i) {
