@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -69,6 +70,12 @@ BrowseWindow::BrowseWindow(BrowseBase& logic, QWidget* parent) : QWidget(parent)
     tree_->setTextElideMode(Qt::ElideNone);
     tree_->header()->setStretchLastSection(false);
     tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The column fits the rows on screen, measured again as the tree
+    // scrolls, not every node's text: a group of thousands of customers
+    // would otherwise be measured on every expansion.
+    tree_->header()->setResizeContentsPrecision(0);
+    connect(tree_->verticalScrollBar(), &QScrollBar::valueChanged, tree_,
+            [this] { tree_->header()->resizeSections(QHeaderView::ResizeToContents); });
     ledger_ = new LedgerView(logic_.ldgBase());
     ledger_->setObjectName(QStringLiteral("ldgBase"));
 

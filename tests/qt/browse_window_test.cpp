@@ -226,6 +226,34 @@ TEST_F(BrowseWindowTest, OpensWithTheTreeAndLedgerAndFollowsClicksUntilClosed) {
     EXPECT_EQ(settings_->Read("OrvaSalePrice", "OrvaCustInfo", "tvwKey101").value_or(""), leaf);
 }
 
+// The tree's column fits the rows on screen: a long node text far below
+// does not widen it until the tree is scrolled to it.
+TEST_F(BrowseWindowTest, TreeColumnFitsTheRowsOnScreen) {
+    bool ran = false;
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+        ran = true;
+        BrowseWindow& w = Browse(d);
+        Tree& tree = w.logic().tvwBase();
+        TreeView* view = w.tree();
+        tree.Expand(tree.Find("gc0"));
+        for (int i = 0; i < 200; ++i)
+            tree.Add("gc0", "gb" + std::to_string(900000 + i), "X" + std::to_string(i), 3);
+        const std::string longText(120, 'W');
+        const NodeId last = tree.Add("gc0", "gb999999", longText, 3);
+        QCoreApplication::processEvents();
+        const int textWidth = view->fontMetrics().horizontalAdvance(Q(longText));
+        EXPECT_LT(view->columnWidth(0), textWidth);
+
+        view->scrollTo(view->treeModel()->IndexOf(last));
+        QCoreApplication::processEvents();
+        EXPECT_GE(view->columnWidth(0), textWidth);
+        d.close();
+    });
+    CustFace face;
+    face.Show(showedit);
+    EXPECT_TRUE(ran);
+}
+
 TEST_F(BrowseWindowTest, SelectionModeReturnsTheEntryDoubleClickedInTheLedger) {
     const std::int32_t cust = CustomerWithEntries();
     std::string picked;
