@@ -106,7 +106,7 @@ FindDialogView::FindDialogView(FindDialog& logic, QWidget* parent)
         QTimer::singleShot(0, this, [this] { Follow(); });
     });
     Follow();
-    resize(640, 320);
+    resize(560, 220);
 }
 
 void FindDialogView::Follow() {

@@ -16,6 +16,7 @@
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/db_backend.h"
+#include "host/find/find_dialog.h"
 #include "host/recordset.h"
 #include "host/variant.h"
 #include "minprice/min_price.h"
@@ -63,6 +64,9 @@ bool IsEditor(QWidget* top) {
 }
 bool IsLowPrice(QWidget* top) {
     return WindowIn<ModalWindow>(top, "frmSELowPrice") != nullptr;
+}
+bool IsFindDialog(QWidget* top) {
+    return WindowIn<FindDialog>(top, FindDialog::kWindowName) != nullptr;
 }
 bool IsMessage(QWidget* top) {
     return qobject_cast<MessageDialogView*>(top) || qobject_cast<QMessageBox*>(top);
@@ -136,6 +140,17 @@ bool SaveStopsAtQuestion(frmProperty& e) {
     return basePrice > 0 && basePrice / coefficient < floor * 0.9;
 }
 
+// The price among the find dialog's fields in the customer tree (after the
+// item's code, name and model, the unit and the currency).
+constexpr int kPriceField = 5;
+
+// One criterion on the price, as the user picks and types it.
+void FillPriceCriterion(FindDialog& d, FindOp op, const std::string& value) {
+    d.SetField(0, kPriceField);
+    d.SetOperator(0, op);
+    d.SetValue(0, value);
+}
+
 }  // namespace
 
 ScreenshotPlan PlanScreenshots(DbBackend& db) {
@@ -184,6 +199,9 @@ void ScreenshotTour::BuildSteps() {
     };
     auto editor = [](QWidget* top) -> frmProperty& {
         return *WindowIn<frmProperty>(top, "frmProperty");
+    };
+    auto find = [](QWidget* top) -> FindDialog& {
+        return *WindowIn<FindDialog>(top, FindDialog::kWindowName);
     };
     steps_ = {
         {"the browse window", IsBrowse,
@@ -250,6 +268,36 @@ void ScreenshotTour::BuildSteps() {
              Grab(top, "min-price");
              top->close();
          }},
+        {"the browse window before the find dialog", IsBrowse,
+         [browse](QWidget* top) { browse(top).tbToolBar().Click("Find"); }},
+        {"the find dialog", IsFindDialog,
+         [find](QWidget* top) { FillPriceCriterion(find(top), FindOp::kGreaterEqual, "100"); }},
+        {"the find dialog with a criterion", IsFindDialog,
+         [this, find](QWidget* top) {
+             Grab(top, "find");
+             find(top).Cancel();
+         }},
+        {"the browse window before the sort dialog", IsBrowse,
+         [browse](QWidget* top) { browse(top).tbToolBar().Click("Sort"); }},
+        {"the sort dialog", IsFindDialog,
+         [find](QWidget* top) {
+             find(top).SetSortKeys({{kPriceField, true}, {0, false}});
+         }},
+        {"the sort dialog with its keys", IsFindDialog,
+         [this, find](QWidget* top) {
+             Grab(top, "sort");
+             find(top).Cancel();
+         }},
+        {"the browse window before the filter dialog", IsBrowse,
+         [browse](QWidget* top) { browse(top).tbToolBar().Click("Filter"); }},
+        {"the filter dialog", IsFindDialog,
+         [find](QWidget* top) { FillPriceCriterion(find(top), FindOp::kLess, "100"); }},
+        {"the filter dialog with a criterion", IsFindDialog,
+         [this, find](QWidget* top) {
+             Grab(top, "filter");
+             find(top).Run();  // the ledger keeps the matching entries
+         }},
+        {"the filtered ledger", IsBrowse, [this](QWidget* top) { Grab(top, "filtered"); }},
         {"the browse window at the end", IsBrowse,
          [browse](QWidget* top) { browse(top).tbToolBar().Click("Exit"); }},
     };

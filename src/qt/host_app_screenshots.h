@@ -9,6 +9,10 @@
 //   editor-new.png        the record editor on a new entry being typed
 //   message-dialog.png    the question when a price is under the minimum
 //   min-price.png         the minimum price dialog
+//   find.png              the find dialog with a criterion on the price
+//   sort.png              the sort dialog: price descending, then item code
+//   filter.png            the filter dialog with a criterion on the price
+//   filtered.png          the customer's ledger after that filter
 //
 // Nothing is saved: the new entry's price is chosen under the item's floor
 // and the question is answered No (when that cannot be made certain, the

@@ -139,7 +139,9 @@ TEST(Criteria, OddTextIsMatchedLiterallyWithoutHarm) {
         EXPECT_TRUE(Matching({{kName, O::kContains, value, ""}}).empty());
     }
     EXPECT_EQ(FoldText("ＡＢＣ１２３ Straße"), "abc123 strasse");
-    EXPECT_EQ(FoldText("\xff"), "\xEF\xBF\xBD");  // U+FFFD
+    EXPECT_EQ(FoldText("ABC钢板一丿"), "abc钢板一丿");  // ideographs as they are
+    EXPECT_EQ(FoldText("钢板Ⅳ"), "钢板iv");             // a compatibility form among them
+    EXPECT_EQ(FoldText("\xff"), "\xEF\xBF\xBD");        // U+FFFD
 }
 
 }  // namespace

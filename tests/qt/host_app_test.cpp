@@ -370,7 +370,7 @@ TEST(HostAppProgram, ScreenshotsShowEveryWindowAndWriteNothing) {
     const QStringList printed = r.out.split('\n', Qt::SkipEmptyParts);
     QStringList expected;
     for (const char* name : {"browse-customers", "browse-items", "editor-entry", "editor-new",
-                             "message-dialog", "min-price"}) {
+                             "message-dialog", "min-price", "find", "sort", "filter", "filtered"}) {
         expected << Q(dir) + "/" + name + ".png";
     }
     EXPECT_EQ(printed, expected);

@@ -44,23 +44,25 @@ bool CellIsSet(const Variant& cell) {
     return EqualsNoCase(t, "Y") || EqualsNoCase(t, "True") || t == "1" || t == "-1";
 }
 
-template <class T>
-bool Compare(FindOp op, const T& v, const T& a, const T& b, bool equal, bool equalB) {
+// An ordered comparison; `eqA` and `eqB` tell whether v equals the bounds
+// and are asked only when the order alone does not decide.
+template <class T, class EqA, class EqB>
+bool Compare(FindOp op, const T& v, const T& a, const T& b, EqA eqA, EqB eqB) {
     switch (op) {
         case FindOp::kEquals:
-            return equal;
+            return eqA();
         case FindOp::kNotEqual:
-            return !equal;
+            return !eqA();
         case FindOp::kLess:
-            return !equal && v < a;
+            return v < a && !eqA();
         case FindOp::kLessEqual:
-            return equal || v < a;
+            return v < a || eqA();
         case FindOp::kGreater:
-            return !equal && a < v;
+            return a < v && !eqA();
         case FindOp::kGreaterEqual:
-            return equal || a < v;
+            return a < v || eqA();
         case FindOp::kBetween:
-            return (equal || a < v) && (equalB || v < b);
+            return (a < v || eqA()) && (v < b || eqB());
         default:
             return false;
     }
@@ -132,8 +134,10 @@ bool CheckedCriterion::Matches(const Variant& cell) const {
             const std::optional<double> v = CellNumber(cell);
             if (!v)
                 return false;
-            return Compare(op, *v, number1, number2, NearlyEqual(*v, number1),
-                           NearlyEqual(*v, number2));
+            const double x = *v;
+            return Compare(
+                op, x, number1, number2, [&] { return NearlyEqual(x, number1); },
+                [&] { return NearlyEqual(x, number2); });
         }
         case FindValueKind::kDate: {
             if (cell.IsNull())
@@ -141,7 +145,9 @@ bool CheckedCriterion::Matches(const Variant& cell) const {
             const std::optional<Date> v = cell.ToDate();
             if (!v)
                 return false;
-            return Compare(op, *v, date1, date2, *v == date1, *v == date2);
+            const Date d = *v;
+            return Compare(
+                op, d, date1, date2, [&] { return d == date1; }, [&] { return d == date2; });
         }
         case FindValueKind::kChoice:
             return CellIsSet(cell) == choiceSet;

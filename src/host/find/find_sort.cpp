@@ -9,6 +9,7 @@
 #include <numeric>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "host/find/find_criteria.h"
 
@@ -86,6 +87,7 @@ std::vector<long> SortOrder(const Recordset& records, const std::vector<FindFiel
         col.descending = key.descending;
         col.empty.resize(static_cast<std::size_t>(count));
         const FindValueKind kind = field.Kind();
+        std::unordered_map<std::string, std::string> keyOf;
         col.text = kind == FindValueKind::kText || kind == FindValueKind::kChoice;
         if (col.text) {
             if (!collator)
@@ -98,10 +100,15 @@ std::vector<long> SortOrder(const Recordset& records, const std::vector<FindFiel
             const Variant& cell = records.Cell(row, ordinal);
             const auto r = static_cast<std::size_t>(row);
             if (col.text) {
-                const std::string shown = DisplayText(cell);
+                std::string shown = DisplayText(cell);
                 col.empty[r] = shown.empty();
-                if (!shown.empty())
-                    col.collated[r] = CollationKey(collator.get(), shown);
+                if (shown.empty())
+                    continue;
+                // A ledger repeats its names and codes: each text is collated once.
+                auto [it, added] = keyOf.try_emplace(std::move(shown));
+                if (added)
+                    it->second = CollationKey(collator.get(), it->first);
+                col.collated[r] = it->second;
             } else {
                 std::optional<double> v =
                     kind == FindValueKind::kDate ? DateOf(cell) : NumberOf(cell);

@@ -6,10 +6,23 @@
 namespace orva {
 namespace {
 
-bool IsAscii(std::string_view s) {
-    for (unsigned char c : s) {
-        if (c >= 0x80)
+// Whether folding leaves the text as it is but for ASCII letter case: every
+// character is ASCII or a CJK unified ideograph (U+4E00 to U+9FFF, which
+// have no compatibility forms and no case). Most ledger texts are, and they
+// skip the conversions ICU needs.
+bool FoldsTrivially(std::string_view s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* end = p + s.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        // Three-byte sequences from E4 B8 80 (U+4E00) to E9 BF BF (U+9FFF).
+        if (end - p < 3 || p[0] < 0xE4 || p[0] > 0xE9 || (p[1] & 0xC0) != 0x80 ||
+            (p[2] & 0xC0) != 0x80 || (p[0] == 0xE4 && p[1] < 0xB8))
             return false;
+        p += 3;
     }
     return true;
 }
@@ -32,7 +45,7 @@ std::string Normalize(const icu::Normalizer2* n, std::string_view utf8) {
 }  // namespace
 
 std::string FoldText(std::string_view utf8) {
-    if (IsAscii(utf8)) {
+    if (FoldsTrivially(utf8)) {
         std::string s(utf8);
         for (char& c : s) {
             if (c >= 'A' && c <= 'Z')
@@ -46,7 +59,7 @@ std::string FoldText(std::string_view utf8) {
 }
 
 std::string NormalizeWidth(std::string_view utf8) {
-    if (IsAscii(utf8))
+    if (FoldsTrivially(utf8))
         return std::string(utf8);
     UErrorCode status = U_ZERO_ERROR;
     static const icu::Normalizer2* nfkc = icu::Normalizer2::getNFKCInstance(status);

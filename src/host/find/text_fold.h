@@ -9,7 +9,8 @@
 
 namespace orva {
 
-// NFKC with case folding. ASCII text takes a fast path (lower case only).
+// NFKC with case folding. Text of ASCII and CJK ideographs only takes a
+// fast path (ASCII lower case only).
 std::string FoldText(std::string_view utf8);
 // NFKC without case folding: what a value sent to the database becomes, so
 // that full-width typing finds half-width data there too.
