@@ -131,10 +131,15 @@ bool CheckedCriterion::Matches(const Variant& cell) const {
             }
         }
         case FindValueKind::kNumber: {
-            const std::optional<double> v = CellNumber(cell);
-            if (!v)
-                return false;
-            const double x = *v;
+            double x;
+            if (const double* d = cell.AsDouble()) {
+                x = *d;
+            } else {
+                const std::optional<double> v = CellNumber(cell);
+                if (!v)
+                    return false;
+                x = *v;
+            }
             return Compare(
                 op, x, number1, number2, [&] { return NearlyEqual(x, number1); },
                 [&] { return NearlyEqual(x, number2); });
@@ -225,31 +230,28 @@ std::variant<CheckedCriteria, FindCriteriaError> CheckCriteria(const std::vector
 }
 
 RowMatcher::RowMatcher(const CheckedCriteria& criteria, const Recordset& records)
-    : criteria_(criteria), records_(records), fixed_(criteria.rows.size()) {
-    ordinals_.reserve(criteria.rows.size());
+    : any_(criteria.join == FindJoin::kAny), records_(records) {
+    bound_.reserve(criteria.rows.size());
     for (const CheckedCriterion& c : criteria.rows)
-        ordinals_.push_back(records.ColumnIndex(c.column));
+        bound_.push_back({&c, records.ColumnIndex(c.column), -1});
 }
 
 void RowMatcher::Fix(std::size_t criterion, bool value) {
-    if (criterion < fixed_.size())
-        fixed_[criterion] = value;
+    if (criterion < bound_.size())
+        bound_[criterion].fixed = value ? 1 : 0;
 }
 
 bool RowMatcher::Matches(long row) const {
-    const bool any = criteria_.join == FindJoin::kAny;
-    if (criteria_.rows.empty())
+    if (bound_.empty())
         return true;
-    for (std::size_t i = 0; i < criteria_.rows.size(); ++i) {
-        bool hit;
-        if (fixed_[i])
-            hit = *fixed_[i];
-        else
-            hit = ordinals_[i] >= 0 && criteria_.rows[i].Matches(records_.Cell(row, ordinals_[i]));
-        if (hit == any)
-            return any;  // one hit decides "any of", one miss "all of"
+    for (const Bound& b : bound_) {
+        const bool hit =
+            b.fixed >= 0 ? b.fixed == 1
+                         : b.ordinal >= 0 && b.criterion->Matches(records_.Cell(row, b.ordinal));
+        if (hit == any_)
+            return any_;  // one hit decides "any of", one miss "all of"
     }
-    return !any;
+    return !any_;
 }
 
 std::vector<long> FindMatches(const CheckedCriteria& criteria, const Recordset& records) {

@@ -95,10 +95,14 @@ class RowMatcher {
     bool Matches(long row) const;
 
   private:
-    const CheckedCriteria& criteria_;
+    struct Bound {
+        const CheckedCriterion* criterion;
+        int ordinal;        // in the record set, -1 when absent
+        signed char fixed;  // -1 tested per row, else the fixed answer
+    };
+    bool any_;
     const Recordset& records_;
-    std::vector<int> ordinals_;
-    std::vector<std::optional<bool>> fixed_;
+    std::vector<Bound> bound_;
 };
 
 // 1-based positions of the matching records, in record set order.
