@@ -14,6 +14,7 @@
 #include "host/tsql/sqlite_functions.h"
 #include "host/tsql/sqlite_runner.h"
 #include "host/tsql/tsql_error.h"
+#include "host/write_transaction.h"
 
 namespace orva {
 namespace {
@@ -64,7 +65,7 @@ std::string Context(std::string_view sql, std::size_t pos) {
     return " (line " + std::to_string(line) + ": " + text + ")";
 }
 
-class SqliteBackend final : public DbBackend {
+class SqliteBackend final : public DbBackend, public WriteGrouping {
   public:
     SqliteBackend(const std::string& path, bool createIfMissing);
     ~SqliteBackend() override;
@@ -73,9 +74,14 @@ class SqliteBackend final : public DbBackend {
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "SQLite " + path_; }
 
+    void BeginWrite() override;
+    void CommitWrite() override;
+    void RollbackWrite() override;
+
   private:
     void Control(StmtHandle& h, const char* sql);
     void RollBack();
+    void UndoSavepoint();
     [[noreturn]] void Raise(const TsqlError& e, std::string_view sql,
                             bool uniqueConflict = false) const;
     bool UniqueConflict(const TsqlError& e) const;
@@ -88,6 +94,8 @@ class SqliteBackend final : public DbBackend {
     std::unique_ptr<tsql::Interpreter> interpreter_;
     std::unique_ptr<tsql::Numbering> numbering_;
     StmtHandle begin_, beginImmediate_, commit_, rollback_;
+    StmtHandle savepoint_, release_, rollbackTo_;
+    bool writeOpen_ = false;  // a caller's write transaction (BeginWrite)
 };
 
 SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : path_(path) {
@@ -158,6 +166,9 @@ SqliteBackend::~SqliteBackend() {
     beginImmediate_.reset();
     commit_.reset();
     rollback_.reset();
+    savepoint_.reset();
+    release_.reset();
+    rollbackTo_.reset();
     sqlite3_close_v2(db_);
 }
 
@@ -210,8 +221,14 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
     if (program->steps.empty())
         return {};
     bool inTransaction = false;
+    bool inSavepoint = false;
     try {
-        if (program->needsTransaction) {
+        if (writeOpen_ && program->needsTransaction) {
+            // Inside the caller's transaction: a failing text undoes only
+            // its own statements.
+            Control(savepoint_, "SAVEPOINT orva_batch");
+            inSavepoint = true;
+        } else if (!writeOpen_ && program->needsTransaction) {
             // A batch that writes takes the write lock at once, so it either
             // waits for the lock up front or runs whole.
             if (program->writesDatabase) {
@@ -224,11 +241,15 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
         BatchResult result = interpreter_->Run(*program, *found.literals);
         if (inTransaction)
             Control(commit_, "COMMIT");
+        if (inSavepoint)
+            Control(release_, "RELEASE orva_batch");
         return result;
     } catch (const TsqlError& e) {
         const bool uniqueConflict = UniqueConflict(e);
         if (inTransaction)
             RollBack();
+        if (inSavepoint)
+            UndoSavepoint();
         // The program may have been compiled from another text of the shape:
         // point into this one.
         Raise(
@@ -237,8 +258,62 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
     } catch (...) {
         if (inTransaction)
             RollBack();
+        if (inSavepoint)
+            UndoSavepoint();
         throw;
     }
+}
+
+void SqliteBackend::UndoSavepoint() {
+    if (sqlite3_get_autocommit(db_))
+        return;  // SQLite rolled the whole transaction back
+    try {
+        Control(rollbackTo_, "ROLLBACK TO orva_batch");
+        Control(release_, "RELEASE orva_batch");
+    } catch (const TsqlError&) {
+        // The original error is the one to report.
+    }
+}
+
+void SqliteBackend::BeginWrite() {
+    std::lock_guard lock(mu_);
+    if (writeOpen_) {
+        throw ComError(ComError::kDatabase,
+                       "A write transaction is already open on this connection.", kSource);
+    }
+    try {
+        Control(beginImmediate_, "BEGIN IMMEDIATE");
+    } catch (const TsqlError& e) {
+        Raise(e, "BEGIN IMMEDIATE");
+    }
+    writeOpen_ = true;
+}
+
+void SqliteBackend::CommitWrite() {
+    std::lock_guard lock(mu_);
+    if (!writeOpen_)
+        return;
+    writeOpen_ = false;
+    if (sqlite3_get_autocommit(db_)) {
+        throw ComError(ComError::kDatabase,
+                       "The write transaction was rolled back by the database; nothing of it "
+                       "was written.",
+                       kSource);
+    }
+    try {
+        Control(commit_, "COMMIT");
+    } catch (const TsqlError& e) {
+        RollBack();
+        Raise(e, "COMMIT");
+    }
+}
+
+void SqliteBackend::RollbackWrite() {
+    std::lock_guard lock(mu_);
+    if (!writeOpen_)
+        return;
+    writeOpen_ = false;
+    RollBack();
 }
 
 void SqliteBackend::RollBack() {

@@ -74,8 +74,11 @@ std::int64_t Numbering::HighestUsed(std::string_view tableKey) {
 }
 
 std::int32_t Numbering::Next(std::string_view tableKey) {
-    sqlite3_stmt* begin = Prepare(begin_, "BEGIN IMMEDIATE");
-    {
+    // Inside a write transaction the caller opened (which holds the write
+    // lock), the number is taken in it and written with the rest of it.
+    const bool joined = !sqlite3_get_autocommit(db_);
+    if (!joined) {
+        sqlite3_stmt* begin = Prepare(begin_, "BEGIN IMMEDIATE");
         ResetOnExit guard{begin};
         int rc = sqlite3_step(begin);
         if (rc != SQLITE_DONE)
@@ -122,14 +125,16 @@ std::int32_t Numbering::Next(std::string_view tableKey) {
             if (rc != SQLITE_DONE)
                 Fail(sqlite3_errmsg(db_), rc);
         }
-        sqlite3_stmt* commit = Prepare(commit_, "COMMIT");
-        ResetOnExit guard{commit};
-        int rc = sqlite3_step(commit);
-        if (rc != SQLITE_DONE)
-            Fail(sqlite3_errmsg(db_), rc);
+        if (!joined) {
+            sqlite3_stmt* commit = Prepare(commit_, "COMMIT");
+            ResetOnExit guard{commit};
+            int rc = sqlite3_step(commit);
+            if (rc != SQLITE_DONE)
+                Fail(sqlite3_errmsg(db_), rc);
+        }
         return static_cast<std::int32_t>(next);
     } catch (...) {
-        if (!sqlite3_get_autocommit(db_)) {
+        if (!joined && !sqlite3_get_autocommit(db_)) {
             sqlite3_stmt* rb = Prepare(rollback_, "ROLLBACK");
             sqlite3_step(rb);
             sqlite3_reset(rb);

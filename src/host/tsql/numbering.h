@@ -1,7 +1,9 @@
 // Entry numbers for new rows ("t_Cust" numbers t_CustEntry.FEntryID): an
 // atomic counter in the table t_ICMaxNum, one row per table key, taken in one
 // IMMEDIATE transaction so that processes sharing the file never get the same
-// number. A number is also never one already used in the numbered table.
+// number (or in the write transaction the connection has open, which holds
+// the write lock too). A number is also never one already used in the
+// numbered table.
 #pragma once
 
 #include <sqlite3.h>

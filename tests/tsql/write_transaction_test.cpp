@@ -1,0 +1,75 @@
+// A caller's write transaction on the SQLite connection: numbers and texts
+// taken inside it are written together or not at all, a failing text undoes
+// only its own statements, and a second connection sees nothing until the
+// commit and then numbers on from there.
+#include "host/write_transaction.h"
+#include "host/app_connection.h"
+#include "tsql_fixture.h"
+
+namespace orva::tsqltest {
+namespace {
+
+class WriteTransactionTest : public TsqlTest {
+  protected:
+    WriteTransactionTest() : conn_(OpenSqliteDatabase(Path(), false)) {}
+
+    std::int64_t Count() { return Scalar("SELECT COUNT(*) FROM t_Cust").ToInteger(); }
+    // Header row and entry of one pair, as a batch add writes a member.
+    static std::string Member(int cust, std::int32_t entry) {
+        const std::string c = std::to_string(cust);
+        return "INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0',7," + c +
+               ")\r\nINSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID) VALUES ('0'," +
+               std::to_string(entry) + "," + c + ",7)\r\n";
+    }
+
+    AppConnection conn_;
+};
+
+TEST_F(WriteTransactionTest, NumbersAndTextsAreWrittenTogetherOrNotAtAll) {
+    struct Case {
+        const char* what;
+        bool commit;
+        std::int64_t headers;     // afterwards
+        std::int32_t nextNumber;  // taken by the other connection afterwards
+    };
+    for (const Case& c : {Case{"rolled back", false, 0, 1}, Case{"committed", true, 1, 2}}) {
+        SCOPED_TRACE(c.what);
+        Run("DELETE FROM t_Cust DELETE FROM t_CustEntry DELETE FROM t_ICMaxNum");
+        {
+            WriteTransaction write(conn_);
+            ASSERT_TRUE(write.Grouped());
+            const std::int32_t number = conn_.GetICMaxNum("t_Cust");
+            EXPECT_EQ(number, 1);
+            conn_.Execute(Member(11, number));
+            EXPECT_EQ(Count(), 0);  // not seen by another connection yet
+            if (c.commit)
+                write.Commit();
+        }
+        EXPECT_EQ(Count(), c.headers);
+        EXPECT_EQ(Db().NextNumber("t_Cust"), c.nextNumber);
+    }
+}
+
+TEST_F(WriteTransactionTest, AFailingTextUndoesOnlyItsOwnStatements) {
+    Run(Member(11, 500));
+    WriteTransaction write(conn_);
+    conn_.Execute(Member(12, conn_.GetICMaxNum("t_Cust")));
+    // The header row is new, the entry's number is taken: neither stays.
+    try {
+        conn_.Execute(Member(13, 500));
+        ADD_FAILURE() << "the duplicate number was written";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), ComError::kUniqueKeyConflict);
+    }
+    conn_.Execute(Member(14, conn_.GetICMaxNum("t_Cust")));
+    // Only one transaction at a time on a connection.
+    EXPECT_THROW(WriteTransaction{conn_}, ComError);
+    write.Commit();
+    EXPECT_EQ(Column(Query("SELECT FCustID FROM t_Cust ORDER BY FCustID")),
+              (std::vector<std::string>{"11", "12", "14"}));
+    EXPECT_EQ(Column(Query("SELECT FEntryID FROM t_CustEntry ORDER BY FEntryID")),
+              (std::vector<std::string>{"500", "501", "502"}));
+}
+
+}  // namespace
+}  // namespace orva::tsqltest
