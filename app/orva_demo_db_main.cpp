@@ -1,26 +1,33 @@
-// orva-demo-db: creates a company database file, the demo company or a large
-// one, and prints what it holds.
+// orva-demo-db: creates a company database file, or fills an empty database
+// on a PostgreSQL server, with the demo company or a large one, and prints
+// what it holds.
 //
-//   orva-demo-db PATH
-//   orva-demo-db PATH --large CUSTOMERS ITEMS ENTRIES
-//   orva-demo-db PATH --empty
+//   orva-demo-db PATH|postgresql://...
+//   orva-demo-db PATH|postgresql://... --large CUSTOMERS ITEMS ENTRIES
+//   orva-demo-db PATH|postgresql://... --empty
 #include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
 
+#include <stdlib.h>
+
 #include "demo/company_generator.h"
 #include "demo/demo_company.h"
+#include "demo/postgres_company.h"
 #include "demo/sqlite_writer.h"
+#include "host/postgres_uri.h"
 
 namespace {
 
 void Usage(std::ostream& out) {
-    out << "Usage: orva-demo-db PATH [--large CUSTOMERS ITEMS ENTRIES | --empty]\n"
-           "  Creates a company database file at PATH (never over an existing file):\n"
+    out << "Usage: orva-demo-db PATH|URI [--large CUSTOMERS ITEMS ENTRIES | --empty]\n"
+           "  Creates a company database file at PATH (never over an existing file), or\n"
+           "  fills the empty PostgreSQL database a URI names (postgresql://user@host/db):\n"
            "  the demo company by default; with --large a company of the given numbers\n"
            "  of customers, items and price entries; with --empty the schema only.\n";
 }
@@ -60,7 +67,34 @@ int main(int argc, char** argv) {
         Usage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;
     }
-    std::string path = argv[1];
+    const std::string target = argv[1];
+    const bool server = orva::IsPostgresUri(target);
+    // A company for a server is generated into a file first and copied over
+    // in one transaction.
+    std::string scratch;
+    if (server) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "orva-demo-db-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) {
+            std::cerr << "orva-demo-db: cannot create a temporary folder\n";
+            return 1;
+        }
+        scratch = pattern;
+    }
+    struct RemoveScratch {
+        const std::string& dir;
+        ~RemoveScratch() {
+            std::error_code ec;
+            if (!dir.empty())
+                std::filesystem::remove_all(dir, ec);
+        }
+    } removeScratch{scratch};
+    const std::string path = server ? scratch + "/company.db" : target;
+    const std::string shown = server ? orva::MaskPassword(target) : target;
+    auto finish = [&] {
+        if (server)
+            orva::demo::CopyCompanyToPostgres(path, target);
+    };
     auto start = std::chrono::steady_clock::now();
     auto elapsed = [&] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -68,10 +102,12 @@ int main(int argc, char** argv) {
     try {
         if (argc == 2) {
             orva::demo::CompanySummary summary = orva::demo::CreateDemoCompany(path);
-            Print(path, summary, elapsed());
+            finish();
+            Print(shown, summary, elapsed());
         } else if (argc == 3 && std::strcmp(argv[2], "--empty") == 0) {
             orva::demo::CreateEmptyCompany(path);
-            std::cout << "Created " << path << " (schema only, no rows)\n";
+            finish();
+            std::cout << "Created " << shown << " (schema only, no rows)\n";
         } else if (argc == 6 && std::strcmp(argv[2], "--large") == 0) {
             std::int64_t customers = 0, items = 0, entries = 0;
             if (!ParseCount(argv[3], customers) || !ParseCount(argv[4], items) ||
@@ -85,7 +121,8 @@ int main(int argc, char** argv) {
             options.items = static_cast<int>(items);
             options.priceEntries = entries;
             orva::demo::CompanySummary summary = orva::demo::CreateLargeCompany(path, options);
-            Print(path, summary, elapsed());
+            finish();
+            Print(shown, summary, elapsed());
         } else {
             Usage(std::cerr);
             return 2;

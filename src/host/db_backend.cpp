@@ -1,6 +1,8 @@
 #include "host/db_backend.h"
 
 #include "host/odbc_backend.h"
+#include "host/postgres_backend.h"
+#include "host/postgres_uri.h"
 #include "host/sqlite_backend.h"
 #include "host/text_util.h"
 
@@ -15,6 +17,7 @@ bool IsOdbcConnectionString(std::string_view s) {
 std::unique_ptr<DbBackend> OpenDatabase(const std::string& connectionString,
                                         bool createIfMissing) {
     if (IsOdbcConnectionString(connectionString)) return OpenOdbcDatabase(connectionString);
+    if (IsPostgresUri(connectionString)) return OpenPostgresDatabase(connectionString);
     return OpenSqliteDatabase(std::string(Trim(connectionString)), createIfMissing);
 }
 

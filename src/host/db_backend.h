@@ -40,7 +40,8 @@ public:
 };
 
 // Opens a connection. An ODBC connection string ("DRIVER=...;..." or
-// "DSN=...;...") opens through ODBC; anything else is a SQLite file path,
+// "DSN=...;...") opens through ODBC, a PostgreSQL URI ("postgresql://...") on
+// the server it names; anything else is a SQLite file path,
 // which must exist unless createIfMissing is set. Throws ComError naming the
 // path or the driver's message.
 std::unique_ptr<DbBackend> OpenDatabase(const std::string& connectionString,

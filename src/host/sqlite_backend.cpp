@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "host/com_error.h"
+#include "host/tsql/error_context.h"
 #include "host/tsql/interpreter.h"
 #include "host/tsql/literals.h"
 #include "host/tsql/numbering.h"
@@ -26,44 +27,6 @@ constexpr std::size_t kCachedBatches = 256;
 using tsql::Program;
 using tsql::StmtHandle;
 using tsql::TsqlError;
-
-// Where in the batch an error happened: the line number and the text from
-// there on, blanks collapsed, cut to a readable length.
-std::string Context(std::string_view sql, std::size_t pos) {
-    if (pos == std::string::npos || pos > sql.size())
-        return {};
-    int line = 1;
-    for (std::size_t i = 0; i < pos; ++i) {
-        if (sql[i] == '\n')
-            ++line;
-    }
-    std::string text;
-    bool blank = false;
-    for (std::size_t i = pos; i < sql.size() && text.size() < 160; ++i) {
-        char c = sql[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            blank = true;
-            continue;
-        }
-        if (blank && !text.empty())
-            text.push_back(' ');
-        blank = false;
-        text.push_back(c);
-    }
-    // Do not cut a UTF-8 sequence in two.
-    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) {
-        std::size_t k = text.size();
-        while (k > 0 && (static_cast<unsigned char>(text[k - 1]) & 0xC0) == 0x80) --k;
-        if (k == 0)
-            break;
-        unsigned char lead = static_cast<unsigned char>(text[k - 1]);
-        std::size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        if (text.size() - (k - 1) >= need)
-            break;
-        text.resize(k - 1);
-    }
-    return " (line " + std::to_string(line) + ": " + text + ")";
-}
 
 class SqliteBackend final : public DbBackend, public WriteGrouping {
   public:
@@ -206,7 +169,7 @@ void SqliteBackend::Raise(const TsqlError& e, std::string_view sql, bool uniqueC
         msg = e.what();
     }
     throw ComError(uniqueConflict ? ComError::kUniqueKeyConflict : ComError::kDatabase,
-                   msg + Context(sql, e.Pos()), kSource);
+                   msg + tsql::ErrorContext(sql, e.Pos()), kSource);
 }
 
 BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {

@@ -86,7 +86,7 @@ TEST(OpenDatabase, CreatesOnRequestAndOpensMemory) {
 
 class Numbering : public TsqlTest {};
 
-TEST_F(Numbering, CountsUpAndSkipsNumbersInUse) {
+TEST_P(Numbering, CountsUpAndSkipsNumbersInUse) {
     EXPECT_EQ(Db().NextNumber("t_Cust"), 1);
     EXPECT_EQ(Db().NextNumber("t_Cust"), 2);
     Run("INSERT INTO t_CustEntry (FEntryID, FCustID, FItemID) VALUES (40, 1, 1)");
@@ -156,7 +156,7 @@ TEST(NumberingProcesses, TwoProcessesNeverShareANumber) {
 
 class Locking : public TsqlTest {};
 
-TEST_F(Locking, WriterWaitsThenNamesTheLockedDatabase) {
+TEST_P(Locking, WriterWaitsThenNamesTheLockedDatabase) {
     Run("CREATE TABLE t_L (a INT) INSERT INTO t_L VALUES (1)");
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(Path().c_str(), &other), SQLITE_OK);
@@ -175,6 +175,10 @@ TEST_F(Locking, WriterWaitsThenNamesTheLockedDatabase) {
     EXPECT_EQ(Run("UPDATE t_L SET a = 2\r\nUPDATE t_L SET a = 3").rowsAffected, 1);
     EXPECT_EQ(Scalar("SELECT a FROM t_L").ToInteger(), 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, Numbering, AllEngines(), EngineName);
+// Locks another SQLite connection takes on the file itself.
+INSTANTIATE_TEST_SUITE_P(Engines, Locking, ::testing::Values(Engine::kSqlite), EngineName);
 
 }  // namespace
 }  // namespace orva::tsqltest

@@ -40,7 +40,7 @@ class LiteralBinding : public TsqlTest {
     }
 };
 
-TEST_F(LiteralBinding, EveryTextOfOneShapeWritesAndReadsItsOwnValues) {
+TEST_P(LiteralBinding, EveryTextOfOneShapeWritesAndReadsItsOwnValues) {
     Run(Insert(1, "'plain'", "12.5", "'2025-03-01'"));
     Run(Insert(2, "N'它''s 中文 ''quoted'''", "-3.25", "'2100-01-01'"));
     Run(Insert(3, "''", "-7", "'1999-12-31'"));
@@ -69,7 +69,7 @@ TEST_F(LiteralBinding, EveryTextOfOneShapeWritesAndReadsItsOwnValues) {
     EXPECT_EQ(Column("SELECT FID FROM t_Lit WHERE FPrice < -1 ORDER BY FID"), (Strings{"2", "3"}));
 }
 
-TEST_F(LiteralBinding, ValuesKeepTheirTypes) {
+TEST_P(LiteralBinding, ValuesKeepTheirTypes) {
     auto row = [&](const std::string& a, const std::string& b, const std::string& c) {
         return Query("SELECT " + a + " AS a, " + b + " AS b, " + c + " AS c");
     };
@@ -97,7 +97,7 @@ TEST_F(LiteralBinding, ValuesKeepTheirTypes) {
     EXPECT_EQ(*largest.AsInteger(), std::numeric_limits<std::int64_t>::max());
 }
 
-TEST_F(LiteralBinding, LiteralsTheTranslationDependsOnActAsWritten) {
+TEST_P(LiteralBinding, LiteralsTheTranslationDependsOnActAsWritten) {
     Run("INSERT INTO t_Lit (FID, FName, FPrice) VALUES (1,'b',30),(2,'c',10),(3,'a',20)");
     // ORDER BY a position sorts by that column.
     EXPECT_EQ(Column("SELECT FID, FName, FPrice FROM t_Lit ORDER BY 2"), (Strings{"3", "1", "2"}));
@@ -138,7 +138,7 @@ TEST_F(LiteralBinding, LiteralsTheTranslationDependsOnActAsWritten) {
     EXPECT_EQ(defaulted("two"), "two");
 }
 
-TEST_F(LiteralBinding, VariablesAndLiteralsTogetherAndLongInLists) {
+TEST_P(LiteralBinding, VariablesAndLiteralsTogetherAndLongInLists) {
     Run("INSERT INTO t_Lit (FID, FName) VALUES (1,'x'),(2,'y'),(3,'z')");
     auto count = [&](int from, const std::string& not_name) {
         return Scalar("DECLARE @from INT SET @from = " + std::to_string(from) +
@@ -156,7 +156,7 @@ TEST_F(LiteralBinding, VariablesAndLiteralsTogetherAndLongInLists) {
     EXPECT_EQ(Scalar(in).ToInteger(), 3);
 }
 
-TEST_F(LiteralBinding, ErrorsPointIntoTheTextThatFailed) {
+TEST_P(LiteralBinding, ErrorsPointIntoTheTextThatFailed) {
     Run("INSERT INTO t_Lit (FID, FName) VALUES (1, 'one')");
     const auto text = [](const std::string& name, int id) {
         return "UPDATE t_Lit SET FName = '" + name + "' WHERE FID = 1\r\n" +
@@ -171,6 +171,8 @@ TEST_F(LiteralBinding, ErrorsPointIntoTheTextThatFailed) {
     // The failed text changed nothing.
     EXPECT_EQ(Scalar("SELECT FName FROM t_Lit WHERE FID = 1").ToText(), "a");
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, LiteralBinding, AllEngines(), EngineName);
 
 }  // namespace
 }  // namespace orva::tsqltest

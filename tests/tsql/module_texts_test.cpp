@@ -39,7 +39,7 @@ class ModuleTexts : public TsqlTest {
     }
 };
 
-TEST_F(ModuleTexts, BatchAddHeaderAndEntryRunAsOneText) {
+TEST_P(ModuleTexts, BatchAddHeaderAndEntryRunAsOneText) {
     BatchResult r = Run(BatchAddText(2, 11, 1, 12.5, "first; it''s"));
     EXPECT_EQ(r.rowsAffected, 1);
     RecordsetPtr e = Query("SELECT * FROM t_CustEntry WHERE FEntryID=1");
@@ -60,7 +60,7 @@ TEST_F(ModuleTexts, BatchAddHeaderAndEntryRunAsOneText) {
               1);
 }
 
-TEST_F(ModuleTexts, BatchUpdateStatementsInOneText) {
+TEST_P(ModuleTexts, BatchUpdateStatementsInOneText) {
     Run(BatchAddText(2, 11, 1, 10, "a"));
     Run(BatchAddText(3, 11, 2, 10, "b"));
     Run("INSERT INTO t_CustEntry(FBrNo,FCustID,FItemID,FEntryID,FUnitID,FStartQty,FEndQty,FPrice,"
@@ -94,7 +94,7 @@ TEST_F(ModuleTexts, BatchUpdateStatementsInOneText) {
               "2024-01-01");
 }
 
-TEST_F(ModuleTexts, MinimumPriceDialogUpdatesJoinedByCrLfAndSemicolon) {
+TEST_P(ModuleTexts, MinimumPriceDialogUpdatesJoinedByCrLfAndSemicolon) {
     Run(BatchAddText(2, 11, 1, 10, "a"));
     Run(BatchAddText(3, 11, 2, 10, "b"));
     // This customer only.
@@ -132,7 +132,7 @@ TEST_F(ModuleTexts, MinimumPriceDialogUpdatesJoinedByCrLfAndSemicolon) {
         18.0);
 }
 
-TEST_F(ModuleTexts, LedgerQueryOfAnItem) {
+TEST_P(ModuleTexts, LedgerQueryOfAnItem) {
     Run(BatchAddText(3, 11, 1, 10, "b"));
     Run(BatchAddText(2, 11, 2, 9.5, "a"));
     Run("UPDATE t_CustEntry SET FUsed=1 WHERE FEntryID=2");
@@ -173,7 +173,7 @@ TEST_F(ModuleTexts, LedgerQueryOfAnItem) {
               std::string::npos);
 }
 
-TEST_F(ModuleTexts, RightsAndOptionQueries) {
+TEST_P(ModuleTexts, RightsAndOptionQueries) {
     Run("INSERT INTO t_User (FUserID, FName, FDataVokeType) VALUES (16, 'admin', 1), (17, 'clerk', "
         "3)\r\n"
         "INSERT INTO t_Group (FGroupID, FUserID) VALUES (1, 16)\r\n"
@@ -202,6 +202,8 @@ TEST_F(ModuleTexts, RightsAndOptionQueries) {
         ErrorOf("Update t_CustEntry set FUsed=1 where FEntryID in (5,) ").find("Incorrect syntax"),
         std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, ModuleTexts, AllEngines(), EngineName);
 
 }  // namespace
 }  // namespace orva::tsqltest

@@ -18,7 +18,7 @@ class SyntaxForms : public TsqlTest {
     }
 };
 
-TEST_F(SyntaxForms, NamesCommentsHintsAndStrings) {
+TEST_P(SyntaxForms, NamesCommentsHintsAndStrings) {
     EXPECT_EQ(Column("SELECT [F Name] FROM [dbo].[t_Forms] WITH (NOLOCK) ORDER BY FID"),
               (Strings{"甲", "b", "none"}));
     EXPECT_EQ(Column("SELECT \"F Name\" AS [x y] FROM t_Forms f -- a comment; SELECT 1\r\n"
@@ -34,7 +34,7 @@ TEST_F(SyntaxForms, NamesCommentsHintsAndStrings) {
               std::string::npos);
 }
 
-TEST_F(SyntaxForms, IdentityDefaultsAndTypedColumns) {
+TEST_P(SyntaxForms, IdentityDefaultsAndTypedColumns) {
     EXPECT_EQ(Column("SELECT FID FROM t_Forms ORDER BY FID"), (Strings{"1", "2", "3"}));
     EXPECT_TRUE(Scalar("SELECT FQty FROM t_Forms WHERE FID = 3").IsNull());
     EXPECT_EQ(Scalar("SELECT FQty FROM t_Forms WHERE FID = 2").type(), Variant::Type::Double);
@@ -44,7 +44,7 @@ TEST_F(SyntaxForms, IdentityDefaultsAndTypedColumns) {
               std::string::npos);
 }
 
-TEST_F(SyntaxForms, VariablesKeepTheirDeclaredType) {
+TEST_P(SyntaxForms, VariablesKeepTheirDeclaredType) {
     RecordsetPtr rs = Query(
         "DECLARE @c CHAR(4), @b BIT, @f FLOAT, @d DATETIME, @v VARCHAR\r\n"
         "SET @c = 'ab' SET @b = 'true' SET @f = '2.5' SET @d = '2024-02-29' SET @v = 'xyz'\r\n"
@@ -61,7 +61,7 @@ TEST_F(SyntaxForms, VariablesKeepTheirDeclaredType) {
     EXPECT_NE(ErrorOf("DECLARE @t TABLE (a INT)").find("DECLARE ... TABLE"), std::string::npos);
 }
 
-TEST_F(SyntaxForms, RunTimeErrorsPointAtTheFailingStatement) {
+TEST_P(SyntaxForms, RunTimeErrorsPointAtTheFailingStatement) {
     std::string e = ErrorOf(
         "DECLARE @i INT SET @i = 2\r\nWHILE @i >= 0\r\nBEGIN\r\n"
         "  SELECT @i = 10 / @i - @i\r\nEND");
@@ -69,7 +69,7 @@ TEST_F(SyntaxForms, RunTimeErrorsPointAtTheFailingStatement) {
     EXPECT_NE(e.find("line 4: SELECT @i = 10 / @i - @i"), std::string::npos) << e;
 }
 
-TEST_F(SyntaxForms, ManyDifferentTextsAndTheFirstAgain) {
+TEST_P(SyntaxForms, ManyDifferentTextsAndTheFirstAgain) {
     // More texts than the translation cache holds: evicted texts compile again.
     for (int i = 0; i < 400; ++i) {
         EXPECT_EQ(
@@ -78,6 +78,8 @@ TEST_F(SyntaxForms, ManyDifferentTextsAndTheFirstAgain) {
     }
     EXPECT_EQ(Scalar("SELECT 0 + FID FROM t_Forms WHERE FID = 1").ToInteger(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, SyntaxForms, AllEngines(), EngineName);
 
 }  // namespace
 }  // namespace orva::tsqltest

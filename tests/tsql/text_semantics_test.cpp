@@ -16,7 +16,7 @@ class TextSemantics : public TsqlTest {
     }
 };
 
-TEST_F(TextSemantics, EqualityIgnoresCaseAndTrailingBlanks) {
+TEST_P(TextSemantics, EqualityIgnoresCaseAndTrailingBlanks) {
     EXPECT_EQ(Column("SELECT FID FROM t_Names WHERE FName = 'abc' ORDER BY FID"),
               (Strings{"1", "2"}));
     EXPECT_EQ(Column("SELECT FID FROM t_Names WHERE FName = 'ABC   ' ORDER BY FID"),
@@ -34,7 +34,7 @@ TEST_F(TextSemantics, EqualityIgnoresCaseAndTrailingBlanks) {
     EXPECT_EQ(Scalar("SELECT CASE WHEN N'ＡＢＣ' = 'abc' THEN 1 ELSE 0 END").ToInteger(), 1);
 }
 
-TEST_F(TextSemantics, OrderDistinctAndGroupIgnoreCase) {
+TEST_P(TextSemantics, OrderDistinctAndGroupIgnoreCase) {
     EXPECT_EQ(Column("SELECT FName FROM t_Names WHERE FID <> 5 ORDER BY FName, FID"),
               (Strings{"a", "abc", "ABC  ", "Abd", "b"}));
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT DISTINCT FName FROM t_Names) x").ToInteger(), 5);
@@ -50,7 +50,7 @@ TEST_F(TextSemantics, OrderDistinctAndGroupIgnoreCase) {
               (Strings{"abd", "b"}));
 }
 
-TEST_F(TextSemantics, LenLeftRightReverseCharindexWithChineseText) {
+TEST_P(TextSemantics, LenLeftRightReverseCharindexWithChineseText) {
     EXPECT_EQ(Scalar("SELECT LEN(N'中文名称  ')").ToInteger(), 4);
     EXPECT_EQ(Scalar("SELECT LEN('')").ToInteger(), 0);
     EXPECT_TRUE(Scalar("SELECT LEN(NULL)").IsNull());
@@ -77,7 +77,7 @@ TEST_F(TextSemantics, LenLeftRightReverseCharindexWithChineseText) {
     EXPECT_NE(ErrorOf("SELECT RIGHT('abc', -1)").find("right function"), std::string::npos);
 }
 
-TEST_F(TextSemantics, ParentCodeExpressionOfTheRightsJoins) {
+TEST_P(TextSemantics, ParentCodeExpressionOfTheRightsJoins) {
     // The group of a record is its code without the last "."-segment; a code
     // without "." stays as it is.
     const char* sql =
@@ -88,7 +88,7 @@ TEST_F(TextSemantics, ParentCodeExpressionOfTheRightsJoins) {
     EXPECT_EQ(Scalar(sql).ToText(), "01.中文");
 }
 
-TEST_F(TextSemantics, ArithmeticFollowsSqlServer) {
+TEST_P(TextSemantics, ArithmeticFollowsSqlServer) {
     EXPECT_EQ(Scalar("SELECT 7 / 2").ToInteger(), 3);
     EXPECT_EQ(Scalar("SELECT -7 / 2").ToInteger(), -3);
     EXPECT_DOUBLE_EQ(Scalar("SELECT 80.0 / 3").ToDouble(), 80.0 / 3);
@@ -109,7 +109,7 @@ TEST_F(TextSemantics, ArithmeticFollowsSqlServer) {
     EXPECT_DOUBLE_EQ(Scalar("SELECT FPrice / 3 FROM t_Amounts").ToDouble(), 80.0 / 3);
 }
 
-TEST_F(TextSemantics, CastAndConvert) {
+TEST_P(TextSemantics, CastAndConvert) {
     EXPECT_EQ(Scalar("SELECT CAST('12' AS INT) + 1").ToInteger(), 13);
     EXPECT_EQ(Scalar("SELECT CAST(2.7 AS INT)").ToInteger(), 2);
     EXPECT_NE(ErrorOf("SELECT CAST('x1' AS INT)").find("Conversion failed"), std::string::npos);
@@ -121,6 +121,8 @@ TEST_F(TextSemantics, CastAndConvert) {
     EXPECT_EQ(Scalar("SELECT CAST('20240305' AS DATETIME)").ToText(), "2024-03-05");
     EXPECT_EQ(Scalar("SELECT CAST('ab' AS CHAR(4)) + '|'").ToText(), "ab  |");
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, TextSemantics, AllEngines(), EngineName);
 
 }  // namespace
 }  // namespace orva::tsqltest

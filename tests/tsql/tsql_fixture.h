@@ -1,10 +1,13 @@
-// A fresh company file (schema only) per test, opened through the SQLite back
-// end, with helpers that run T-SQL texts and read their results.
+// A fresh company database (schema only) per test, on each engine the T-SQL
+// layer runs on: a SQLite file, and a database of the throwaway PostgreSQL
+// server the tests start (a test fails saying why when that server cannot
+// start). Helpers run T-SQL texts and read their results.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,17 +15,43 @@
 #include "host/com_error.h"
 #include "host/db_backend.h"
 #include "host/sqlite_backend.h"
+#include "support/postgres_server.h"
 #include "support/temp_company.h"
 
 namespace orva::tsqltest {
 
-class TsqlTest : public ::testing::Test {
-  protected:
-    TsqlTest()
-        : company_(test::TempCompany::kEmpty), db_(OpenSqliteDatabase(company_.path(), false)) {}
+enum class Engine { kSqlite, kPostgres };
 
+inline std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
+    return info.param == Engine::kSqlite ? "SQLite" : "PostgreSQL";
+}
+
+inline auto AllEngines() {
+    return ::testing::Values(Engine::kSqlite, Engine::kPostgres);
+}
+
+class TsqlTest : public ::testing::TestWithParam<Engine> {
+  protected:
+    TsqlTest() {
+        if (IsPostgres()) {
+            location_ = test::PostgresServer::Get().NewDatabase(test::TempCompany::kEmpty);
+        } else {
+            company_.emplace(test::TempCompany::kEmpty);
+            location_ = company_->path();
+        }
+        db_ = OpenDatabase(location_);
+    }
+
+    bool IsPostgres() const { return GetParam() == Engine::kPostgres; }
     DbBackend& Db() { return *db_; }
-    const std::string& Path() const { return company_.path(); }
+    // The file or URI the test's database is at.
+    const std::string& Path() const { return location_; }
+    // A second connection to the test's database.
+    std::unique_ptr<DbBackend> OpenAnother() const { return OpenDatabase(location_); }
+    // What the engine's message about a missing table says.
+    const char* MissingTable() const {
+        return IsPostgres() ? "Invalid object name" : "no such table";
+    }
     BatchResult Run(std::string_view sql) { return db_->ExecuteBatch(sql); }
 
     // The only record set of the text.
@@ -66,7 +95,8 @@ class TsqlTest : public ::testing::Test {
     }
 
   private:
-    test::TempCompany company_;
+    std::optional<test::TempCompany> company_;
+    std::string location_;
     std::unique_ptr<DbBackend> db_;
 };
 

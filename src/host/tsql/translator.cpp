@@ -346,6 +346,19 @@ class Emitter {
     bool NeedsCollate(const Expr& a, const Expr& b) const {
         return NeedsCollate(a) && NeedsCollate(b) && !IsColumn(b);
     }
+    // When each operand is collated by itself: a text literal compared with
+    // a column takes the column's type and collation by itself (and a
+    // number column converts it, as the database does).
+    bool CollateOperand(const Expr& x, const Expr& other) const {
+        return CollateText(x) && !(Unparen(x).kind == ExprKind::String && IsColumn(other));
+    }
+    // Whether a text operand gets the dialect's Collate(). When that changes
+    // the operand's type, only an operand known to be text may get it.
+    bool CollateText(const Expr& x) const {
+        if (!d_.CollateEachOperand())
+            return NeedsCollate(x);
+        return !IsColumn(x) && TypeOf(x) == Ty::Text;
+    }
 
     void Emit(const Expr& e, std::string& o) {
         switch (e.kind) {
@@ -392,12 +405,12 @@ class Emitter {
             case ExprKind::Compare:
                 o += "(";
                 Emit(*e.args[0], o);
-                if (d_.CollateEachOperand() ? NeedsCollate(*e.args[0])
+                if (d_.CollateEachOperand() ? CollateOperand(*e.args[0], *e.args[1])
                                             : NeedsCollate(*e.args[0], *e.args[1]))
                     o += d_.Collate();
                 o += " " + e.text + " ";
                 Emit(*e.args[1], o);
-                if (d_.CollateEachOperand() && NeedsCollate(*e.args[1]))
+                if (d_.CollateEachOperand() && CollateOperand(*e.args[1], *e.args[0]))
                     o += d_.Collate();
                 o += ")";
                 return;
@@ -423,7 +436,7 @@ class Emitter {
                 o += "(";
                 Emit(*e.args[0], o);
                 const bool each = d_.CollateEachOperand();
-                bool collate = NeedsCollate(*e.args[0]);
+                bool collate = CollateText(*e.args[0]);
                 for (std::size_t i = 1; collate && !each && i < e.args.size(); ++i) {
                     if (IsColumn(*e.args[i]))
                         collate = false;
@@ -435,7 +448,7 @@ class Emitter {
                     if (i > 1)
                         o += ", ";
                     Emit(*e.args[i], o);
-                    if (each && NeedsCollate(*e.args[i]))
+                    if (each && CollateOperand(*e.args[i], *e.args[0]))
                         o += d_.Collate();
                 }
                 o += "))";
@@ -444,7 +457,7 @@ class Emitter {
             case ExprKind::InSelect:
                 o += "(";
                 Emit(*e.args[0], o);
-                if (NeedsCollate(*e.args[0]))
+                if (CollateText(*e.args[0]))
                     o += d_.Collate();
                 o += e.negated ? " NOT IN (" : " IN (";
                 EmitSelect(*e.select, o);
@@ -454,18 +467,23 @@ class Emitter {
                 const bool each = d_.CollateEachOperand();
                 o += "(";
                 Emit(*e.args[0], o);
-                if (each ? NeedsCollate(*e.args[0])
-                         : NeedsCollate(*e.args[0]) && NeedsCollate(*e.args[1]) &&
-                               NeedsCollate(*e.args[2]))
+                if (each ? CollateText(*e.args[0])
+                         : CollateText(*e.args[0]) && CollateText(*e.args[1]) &&
+                               CollateText(*e.args[2]))
                     o += d_.Collate();
                 o += e.negated ? " NOT BETWEEN " : " BETWEEN ";
-                Emit(*e.args[1], o);
-                if (each && NeedsCollate(*e.args[1]))
-                    o += d_.Collate();
-                o += " AND ";
-                Emit(*e.args[2], o);
-                if (each && NeedsCollate(*e.args[2]))
-                    o += d_.Collate();
+                for (std::size_t k = 1; k <= 2; ++k) {
+                    if (k == 2)
+                        o += " AND ";
+                    if (each && CollateOperand(*e.args[k], *e.args[0])) {
+                        o += "(";
+                        Emit(*e.args[k], o);
+                        o += d_.Collate();
+                        o += ")";
+                    } else {
+                        Emit(*e.args[k], o);
+                    }
+                }
                 o += ")";
                 return;
             }
@@ -637,7 +655,7 @@ class Emitter {
         if (e.hasOperand) {
             o += " ";
             Emit(*e.args[0], o);
-            bool collate = NeedsCollate(*e.args[0]);
+            bool collate = CollateText(*e.args[0]);
             if (collate)
                 o += d_.Collate();
             i = 1;
@@ -646,7 +664,7 @@ class Emitter {
         for (; i + 1 < pairsEnd; i += 2) {
             o += " WHEN ";
             Emit(*e.args[i], o);
-            if (e.hasOperand && d_.CollateEachOperand() && NeedsCollate(*e.args[i]))
+            if (e.hasOperand && d_.CollateEachOperand() && CollateOperand(*e.args[i], *e.args[0]))
                 o += d_.Collate();
             o += " THEN ";
             Emit(*e.args[i + 1], o);
@@ -744,19 +762,24 @@ class Emitter {
             if (i > 0)
                 o += ", ";
             const SelectItem& it = c.items[i];
+            const std::size_t itemStart = o.size();
             if (pinItems == Pinning::kAll || (pinItems == Pinning::kUnnamed && it.alias.empty())) {
                 Pin pin(*this);
                 Emit(*it.expr, o);
             } else {
                 Emit(*it.expr, o);
             }
-            if (dedup && it.expr->kind != ExprKind::Star && NeedsCollate(*it.expr))
+            if (dedup && it.expr->kind != ExprKind::Star && CollateText(*it.expr))
                 o += d_.Collate();
             if (!it.alias.empty()) {
                 o += " AS " + AliasName(it.alias);
-            } else if (TopLevel() && d_.NamesPlainColumns() &&
-                       Unparen(*it.expr).kind == ExprKind::Column) {
-                o += " AS " + d_.OutputName(Unparen(*it.expr).text);
+            } else if (TopLevel() && d_.NamesPlainColumns() && it.expr->kind != ExprKind::Star) {
+                // A column is named as written; another expression by its
+                // text, as a record set names it on SQLite.
+                const Expr& u = Unparen(*it.expr);
+                o += " AS " + d_.OutputName(u.kind == ExprKind::Column
+                                                ? u.text
+                                                : o.substr(itemStart, o.size() - itemStart));
             }
         }
         EmitFromWhere(c, o);
@@ -790,7 +813,7 @@ class Emitter {
                 if (i > 0)
                     o += ", ";
                 Emit(*c.groupBy[i], o);
-                if (NeedsCollate(*c.groupBy[i]))
+                if (CollateText(*c.groupBy[i]))
                     o += d_.GroupCollate();
             }
         }
@@ -865,11 +888,11 @@ class Emitter {
         const Expr& e = Unparen(*item.expr);
         if (const SelectItem* it = AliasItem(s, e)) {
             o += AliasName(it->alias);
-            if (NeedsCollate(*it->expr))
+            if (CollateText(*it->expr))
                 o += d_.AliasOrderCollate();
         } else {
             Emit(*item.expr, o);
-            if (e.kind != ExprKind::Integer && NeedsCollate(e))
+            if (e.kind != ExprKind::Integer && CollateText(e))
                 o += d_.Collate();
         }
         if (item.desc)

@@ -1,0 +1,199 @@
+#include "host/postgres_backend.h"
+
+#include <libpq-fe.h>
+
+#include <cstdlib>
+#include <mutex>
+
+#include "host/com_error.h"
+#include "host/postgres_runner.h"
+#include "host/postgres_setup.h"
+#include "host/postgres_uri.h"
+#include "host/text_util.h"
+#include "host/tsql/error_context.h"
+#include "host/tsql/interpreter.h"
+#include "host/tsql/literals.h"
+#include "host/tsql/program_cache.h"
+
+namespace orva {
+namespace {
+
+constexpr const char* kSource = "OrvaConnection.AppConnection";
+constexpr std::size_t kCachedBatches = 256;
+// How long a statement waits for a row or table another client holds.
+constexpr int kLockTimeoutMs = 5000;
+
+using tsql::TsqlError;
+
+struct ResultFree {
+    void operator()(PGresult* r) const { PQclear(r); }
+};
+using Result = std::unique_ptr<PGresult, ResultFree>;
+
+std::string Trimmed(std::string s) {
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+// The table whose entry numbers a numbering key hands out.
+struct NumberedColumn {
+    const char* key;
+    const char* table;
+    const char* column;
+};
+const NumberedColumn kNumbered[] = {
+    {"t_Cust", "t_custentry", "fentryid"},
+};
+
+class PostgresBackend final : public DbBackend {
+  public:
+    explicit PostgresBackend(const std::string& uri);
+    ~PostgresBackend() override;
+
+    BatchResult ExecuteBatch(std::string_view tsql) override;
+    std::int32_t NextNumber(std::string_view tableKey) override;
+    std::string Describe() const override { return "PostgreSQL " + where_; }
+
+  private:
+    void Control(const char* sql);
+    void RollBack();
+    [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
+
+    std::string where_;
+    PGconn* conn_ = nullptr;
+    std::mutex mu_;
+    std::unique_ptr<PostgresRunner> runner_;
+    std::unique_ptr<tsql::Interpreter> interpreter_;
+    tsql::ProgramCache programs_{kCachedBatches, 64, tsql::PostgresDialect()};
+};
+
+PostgresBackend::PostgresBackend(const std::string& uri) : where_(MaskPassword(uri)) {
+    conn_ = PQconnectdb(std::string(Trim(uri)).c_str());
+    auto fail = [&](const std::string& what) {
+        PQfinish(conn_);
+        conn_ = nullptr;
+        throw ComError(ComError::kDatabase,
+                       "The company database " + where_ + " cannot be opened: " + what, kSource);
+    };
+    if (!conn_)
+        fail("out of memory");
+    if (PQstatus(conn_) != CONNECTION_OK)
+        fail(Trimmed(PQerrorMessage(conn_)));
+    const std::string settings = "SET client_min_messages = warning; SET lock_timeout = " +
+                                 std::to_string(kLockTimeoutMs) +
+                                 "; SET standard_conforming_strings = on; SET datestyle = ISO";
+    Result r(PQexec(conn_, settings.c_str()));
+    if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
+        fail(Trimmed(PQerrorMessage(conn_)));
+    std::string err = EnsurePostgresSetup(conn_);
+    if (!err.empty())
+        fail("the T-SQL layer's functions cannot be created (" + err + ")");
+    runner_ = std::make_unique<PostgresRunner>(conn_, where_);
+    interpreter_ = std::make_unique<tsql::Interpreter>(*runner_);
+}
+
+PostgresBackend::~PostgresBackend() {
+    programs_.Clear();
+    interpreter_.reset();
+    runner_.reset();
+    PQfinish(conn_);
+}
+
+void PostgresBackend::Control(const char* sql) {
+    Result r(PQexec(conn_, sql));
+    if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
+        throw PostgresError(conn_, r.get(), std::string::npos, where_);
+}
+
+void PostgresBackend::RollBack() {
+    if (PQtransactionStatus(conn_) == PQTRANS_IDLE)
+        return;
+    Result r(PQexec(conn_, "ROLLBACK"));
+}
+
+void PostgresBackend::Raise(const TsqlError& e, std::string_view sql) const {
+    std::string msg = e.what();
+    // A company table missing altogether means the database was never
+    // loaded with the company.
+    if (msg.starts_with("Invalid object name") && PQstatus(conn_) == CONNECTION_OK) {
+        Result r(PQexec(conn_, "SELECT to_regclass('t_custentry') IS NULL"));
+        if (PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1 &&
+            *PQgetvalue(r.get(), 0, 0) == 't') {
+            msg += " The database " + where_ +
+                   " holds no company tables (load a company into it with orva-demo-db).";
+        }
+    }
+    throw ComError(ComError::kDatabase, msg + tsql::ErrorContext(sql, e.Pos()), kSource);
+}
+
+BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
+    std::lock_guard lock(mu_);
+    tsql::ProgramCache::Found found;
+    try {
+        found = programs_.Get(tsql);
+    } catch (const TsqlError& e) {
+        Raise(e, tsql);
+    }
+    runner_->ReleaseDropped();
+    const tsql::Program* program = found.program.get();
+    if (program->steps.empty())
+        return {};
+    bool inTransaction = false;
+    try {
+        if (program->needsTransaction) {
+            Control("BEGIN");
+            inTransaction = true;
+        }
+        BatchResult result = interpreter_->Run(*program, *found.literals);
+        if (inTransaction)
+            Control("COMMIT");
+        return result;
+    } catch (const TsqlError& e) {
+        if (inTransaction)
+            RollBack();
+        Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos())), tsql);
+    } catch (...) {
+        if (inTransaction)
+            RollBack();
+        throw;
+    }
+}
+
+std::int32_t PostgresBackend::NextNumber(std::string_view tableKey) {
+    std::lock_guard lock(mu_);
+    // One statement takes the number: the counter row is locked until the
+    // statement ends, so clients never get the same number, and a number
+    // already used in the numbered table is skipped.
+    std::string used = "0";
+    for (const NumberedColumn& n : kNumbered) {
+        if (EqualsNoCase(tableKey, n.key)) {
+            used = std::string("COALESCE((SELECT max(") + n.column + ") FROM " + n.table +
+                   "), 0)";
+        }
+    }
+    const std::string sql =
+        "INSERT INTO t_icmaxnum AS m (ftablename, fmaxnum) VALUES ($1, " + used +
+        " + 1) ON CONFLICT (ftablename) DO UPDATE SET fmaxnum = GREATEST(m.fmaxnum, " + used +
+        ") + 1 RETURNING fmaxnum";
+    const std::string key(tableKey);
+    const char* values[] = {key.c_str()};
+    Result r(PQexecParams(conn_, sql.c_str(), 1, nullptr, values, nullptr, nullptr, 0));
+    if (PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1) {
+        TsqlError e = PostgresError(conn_, r.get(), std::string::npos, where_);
+        std::string state = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE)
+                                ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE)
+                                : "";
+        std::string what = state == "22003" ? "the numbers of " + key + " are used up" : e.what();
+        throw ComError(ComError::kDatabase, "Cannot take an entry number in " + where_ + ": " + what,
+                       kSource);
+    }
+    return static_cast<std::int32_t>(std::strtol(PQgetvalue(r.get(), 0, 0), nullptr, 10));
+}
+
+}  // namespace
+
+std::unique_ptr<DbBackend> OpenPostgresDatabase(const std::string& uri) {
+    return std::make_unique<PostgresBackend>(uri);
+}
+
+}  // namespace orva

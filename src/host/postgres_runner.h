@@ -1,0 +1,52 @@
+// Runs the translated statements of the T-SQL layer on one PostgreSQL
+// connection: each statement is prepared on the server once, with the types
+// of the batch's variables and literals, and executed with their values.
+#pragma once
+
+#include <libpq-fe.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/tsql/statement_runner.h"
+#include "host/tsql/tsql_error.h"
+
+namespace orva {
+
+struct DroppedStatements;
+
+// The server's error as the T-SQL layer reports it: SQL Server's text for
+// the cases the module meets (division by zero, a second row of a scalar
+// subquery, a duplicate key, a lock waited on too long), the server's own
+// otherwise. `where` names the database.
+tsql::TsqlError PostgresError(PGconn* conn, const PGresult* result, std::size_t pos,
+                              const std::string& where);
+
+class PostgresRunner final : public tsql::StatementRunner {
+  public:
+    PostgresRunner(PGconn* conn, std::string where);
+    ~PostgresRunner() override;
+
+    RecordsetPtr Query(const tsql::Step& step, std::size_t i, const tsql::Parameters& params,
+                       long& rows) override;
+    std::int64_t Execute(const tsql::Step& step, std::size_t i,
+                         const tsql::Parameters& params) override;
+    std::int64_t LastRow(const tsql::Step& step, std::size_t i, const tsql::Parameters& params,
+                         std::vector<Variant>& last) override;
+    void DropTempTable(const std::string& name, std::size_t pos) override;
+
+    // Statements of programs the cache dropped, released on the server with
+    // the next batch.
+    void ReleaseDropped();
+
+  private:
+    PGresult* Run(const tsql::Step& step, std::size_t i, const tsql::Parameters& params);
+
+    PGconn* conn_;
+    std::string where_;
+    std::shared_ptr<DroppedStatements> dropped_;
+    unsigned long next_ = 0;
+};
+
+}  // namespace orva

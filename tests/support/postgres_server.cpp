@@ -1,0 +1,152 @@
+#include "support/postgres_server.h"
+
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <system_error>
+
+#include "demo/postgres_company.h"
+
+namespace orva::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The newest server installed (Debian keeps each major version apart).
+std::string FindServerBin() {
+    std::string best;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator("/usr/lib/postgresql", ec)) {
+        fs::path bin = e.path() / "bin";
+        if (fs::exists(bin / "initdb") && fs::exists(bin / "pg_ctl") &&
+            (best.empty() || e.path().filename().string() > fs::path(best).parent_path().filename().string()))
+            best = bin.string();
+    }
+    return best;
+}
+
+int Shell(const std::string& command) {
+    int rc = std::system(command.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::string out;
+    if (FILE* f = std::fopen(path.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+        std::fclose(f);
+    }
+    return out.size() > 2000 ? out.substr(out.size() - 2000) : out;
+}
+
+}  // namespace
+
+PostgresServer& PostgresServer::Get() {
+    static std::mutex mu;
+    static std::unique_ptr<PostgresServer> server;
+    static std::string failure;  // why the server could not start, said once per test
+    std::lock_guard lock(mu);
+    if (!failure.empty())
+        throw std::runtime_error(failure);
+    if (!server) {
+        try {
+            server.reset(new PostgresServer());
+        } catch (const std::exception& e) {
+            failure = e.what();
+            throw;
+        }
+    }
+    return *server;
+}
+
+PostgresServer::PostgresServer() {
+    bin_ = FindServerBin();
+    if (bin_.empty()) {
+        throw std::runtime_error(
+            "The PostgreSQL tests need a PostgreSQL server: none is installed under "
+            "/usr/lib/postgresql (install the Debian package postgresql, scripts/deps.sh).");
+    }
+    dir_ = MakeTempDir("orva-pg");
+    if (::geteuid() == 0) {
+        // The server refuses to run as root.
+        runAs_ = "runuser -u nobody -- ";
+        if (Shell("chown nobody '" + dir_ + "'") != 0)
+            throw std::runtime_error("Cannot give the folder " + dir_ + " to the user nobody.");
+    }
+    // initdb's output is written by this process; the server's log by the
+    // server's user.
+    const std::string initLog = dir_ + "/initdb.log";
+    const std::string log = dir_ + "/server.log";
+    const std::string init = runAs_ + "'" + bin_ + "/initdb' -D '" + dir_ +
+                             "/data' -A trust -U orva -E UTF8 --locale=C.UTF-8 >'" + initLog +
+                             "' 2>&1";
+    if (Shell(init) != 0) {
+        std::string why = ReadFile(initLog);
+        fs::remove_all(dir_);
+        throw std::runtime_error("initdb failed for the test server in " + dir_ + ": " + why);
+    }
+    const std::string start = runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ +
+                              "/data' -w -t 60 -l '" + log + "' -o \"-k " + dir_ +
+                              " -c listen_addresses='' -c fsync=off -c synchronous_commit=off "
+                              "-c full_page_writes=off -c max_connections=60\" start >/dev/null 2>&1";
+    if (Shell(start) != 0) {
+        std::string why = ReadFile(log);
+        fs::remove_all(dir_);
+        throw std::runtime_error("The test server did not start in " + dir_ + ": " + why);
+    }
+    started_ = true;
+}
+
+PostgresServer::~PostgresServer() {
+    if (started_) {
+        Shell(runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ + "/data' -m immediate stop >/dev/null 2>&1");
+    }
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+}
+
+std::string PostgresServer::Uri(const std::string& database) const {
+    return "postgresql:///" + database + "?host=" + dir_ + "&user=orva";
+}
+
+void PostgresServer::Psql(const std::string& sql) const {
+    std::unique_ptr<PGconn, void (*)(PGconn*)> conn(PQconnectdb(Uri("postgres").c_str()), PQfinish);
+    if (PQstatus(conn.get()) != CONNECTION_OK)
+        throw std::runtime_error("Cannot reach the test server: " +
+                                 std::string(PQerrorMessage(conn.get())));
+    PGresult* r = PQexec(conn.get(), sql.c_str());
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    std::string err = PQresultErrorMessage(r);
+    PQclear(r);
+    if (!ok)
+        throw std::runtime_error("The test server refused " + sql + ": " + err);
+}
+
+std::string PostgresServer::NewEmptyDatabase() {
+    const std::string name = "db" + std::to_string(++next_);
+    Psql("CREATE DATABASE " + name + " TEMPLATE template0");
+    return Uri(name);
+}
+
+std::string PostgresServer::NewDatabase(TempCompany::Kind kind) {
+    const char* source = kind == TempCompany::kDemo ? "company_demo" : "company_empty";
+    if (!templates_[kind]) {
+        Psql(std::string("DROP DATABASE IF EXISTS ") + source);
+        Psql(std::string("CREATE DATABASE ") + source + " TEMPLATE template0");
+        TempCompany company(kind);
+        demo::CopyCompanyToPostgres(company.path(), Uri(source));
+        templates_[kind] = true;
+    }
+    const std::string name = "db" + std::to_string(++next_);
+    Psql("CREATE DATABASE " + name + " TEMPLATE " + source);
+    return Uri(name);
+}
+
+}  // namespace orva::test

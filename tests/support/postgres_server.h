@@ -1,0 +1,46 @@
+// A throwaway PostgreSQL server for the tests: initdb and pg_ctl in a
+// temporary folder, listening only on a Unix socket there, started once per
+// test program on first use and stopped and removed at exit. When the tests
+// run as root the server runs as the unprivileged user nobody.
+//
+//   std::string uri = orva::test::PostgresServer::Get().NewDatabase(kEmpty);
+#pragma once
+
+#include <string>
+
+#include "support/temp_company.h"
+
+namespace orva::test {
+
+class PostgresServer {
+  public:
+    // The server of this test program. Throws std::runtime_error saying why
+    // when it cannot be started (no server installed, initdb failing...).
+    static PostgresServer& Get();
+
+    ~PostgresServer();
+    PostgresServer(const PostgresServer&) = delete;
+    PostgresServer& operator=(const PostgresServer&) = delete;
+
+    // A new database holding a company of that kind (copied from one loaded
+    // once per program); its URI.
+    std::string NewDatabase(TempCompany::Kind kind);
+    // A new database with nothing in it; its URI.
+    std::string NewEmptyDatabase();
+    // The URI of a database of this server.
+    std::string Uri(const std::string& database) const;
+    const std::string& SocketDir() const { return dir_; }
+
+  private:
+    PostgresServer();
+    void Psql(const std::string& sql) const;
+
+    std::string dir_;
+    std::string bin_;
+    std::string runAs_;
+    bool started_ = false;
+    int next_ = 0;
+    bool templates_[2] = {false, false};
+};
+
+}  // namespace orva::test
