@@ -125,7 +125,7 @@ class HostileText : public TsqlTest {};
 
 // Through a connection: the host gets a database error with the line, and
 // the connection stays usable.
-TEST_F(HostileText, DeepNestingIsADatabaseErrorAndTheConnectionGoesOn) {
+TEST_P(HostileText, DeepNestingIsADatabaseErrorAndTheConnectionGoesOn) {
     const std::string sql = "SELECT 1\r\nSELECT " + Repeat("(", 8000) + "1" + Repeat(")", 8000);
     const std::string error = ErrorOf(sql);
     EXPECT_NE(error.find("too deeply nested"), std::string::npos) << error.substr(0, 200);
@@ -135,7 +135,7 @@ TEST_F(HostileText, DeepNestingIsADatabaseErrorAndTheConnectionGoesOn) {
 
 // Type sizes: a number too big for an integer, or past what the server takes,
 // is the layer's error naming the number.
-TEST_F(HostileText, TypeSizesOutOfRangeNameTheNumber) {
+TEST_P(HostileText, TypeSizesOutOfRangeNameTheNumber) {
     struct Case {
         const char* sql;
         const char* error;
@@ -158,6 +158,8 @@ TEST_F(HostileText, TypeSizesOutOfRangeNameTheNumber) {
     EXPECT_EQ(Scalar("SELECT CAST('abc' AS VARCHAR(8000))").ToText(), "abc");
     EXPECT_EQ(Scalar("SELECT CAST(2.5 AS DECIMAL(38, 38))").IsNull(), false);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, HostileText, AllEngines(), EngineName);
 
 }  // namespace
 }  // namespace orva::tsqltest
