@@ -106,7 +106,8 @@ class Loader {
         std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(s, sqlite3_finalize);
         const int cols = sqlite3_column_count(s);
         std::string copy = "COPY " + table + " (";
-        for (int c = 0; c < cols; ++c) copy += (c ? ", " : "") + std::string(sqlite3_column_name(s, c));
+        for (int c = 0; c < cols; ++c)
+            copy += (c ? ", " : "") + std::string(sqlite3_column_name(s, c));
         copy += ") FROM STDIN";
         Result r(PQexec(conn_.get(), copy.c_str()));
         if (PQresultStatus(r.get()) != PGRES_COPY_IN)
@@ -128,11 +129,20 @@ class Loader {
                 const char* v = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
                 for (; *v; ++v) {
                     switch (*v) {
-                        case '\\': buf += "\\\\"; break;
-                        case '\t': buf += "\\t"; break;
-                        case '\n': buf += "\\n"; break;
-                        case '\r': buf += "\\r"; break;
-                        default: buf += *v;
+                        case '\\':
+                            buf += "\\\\";
+                            break;
+                        case '\t':
+                            buf += "\\t";
+                            break;
+                        case '\n':
+                            buf += "\\n";
+                            break;
+                        case '\r':
+                            buf += "\\r";
+                            break;
+                        default:
+                            buf += *v;
                     }
                 }
             }
@@ -158,8 +168,8 @@ class Loader {
 }  // namespace
 
 std::string PostgresStatement(std::string_view statement) {
-    static const std::regex kCollated(R"(\b(N?VARCHAR|TEXT)\s*(\(\s*\d+\s*\))?\s+COLLATE\s+ORVA_CI\b)",
-                                      std::regex::icase);
+    static const std::regex kCollated(
+        R"(\b(N?VARCHAR|TEXT)\s*(\(\s*\d+\s*\))?\s+COLLATE\s+ORVA_CI\b)", std::regex::icase);
     static const std::regex kDateTime(R"(\bDATETIME\b)", std::regex::icase);
     static const std::regex kNvarchar(R"(\bNVARCHAR\b)", std::regex::icase);
     std::string s(statement);

@@ -14,10 +14,11 @@ bool IsOdbcConnectionString(std::string_view s) {
            StartsWithNoCase(s, "FILEDSN=");
 }
 
-std::unique_ptr<DbBackend> OpenDatabase(const std::string& connectionString,
-                                        bool createIfMissing) {
-    if (IsOdbcConnectionString(connectionString)) return OpenOdbcDatabase(connectionString);
-    if (IsPostgresUri(connectionString)) return OpenPostgresDatabase(connectionString);
+std::unique_ptr<DbBackend> OpenDatabase(const std::string& connectionString, bool createIfMissing) {
+    if (IsOdbcConnectionString(connectionString))
+        return OpenOdbcDatabase(connectionString);
+    if (IsPostgresUri(connectionString))
+        return OpenPostgresDatabase(connectionString);
     return OpenSqliteDatabase(std::string(Trim(connectionString)), createIfMissing);
 }
 

@@ -22,7 +22,7 @@ struct BatchResult {
 };
 
 class DbBackend {
-public:
+  public:
     virtual ~DbBackend() = default;
 
     // Runs a whole T-SQL text (one or several statements) as one unit: it is

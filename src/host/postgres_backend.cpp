@@ -79,9 +79,9 @@ PostgresBackend::PostgresBackend(const std::string& uri) : where_(MaskPassword(u
         fail("out of memory");
     if (PQstatus(conn_) != CONNECTION_OK)
         fail(Trimmed(PQerrorMessage(conn_)));
-    const std::string settings = "SET client_min_messages = warning; SET lock_timeout = " +
-                                 std::to_string(kLockTimeoutMs) +
-                                 "; SET standard_conforming_strings = on; SET datestyle = ISO";
+    const std::string settings =
+        "SET client_min_messages = warning; SET lock_timeout = " + std::to_string(kLockTimeoutMs) +
+        "; SET standard_conforming_strings = on; SET datestyle = ISO";
     Result r(PQexec(conn_, settings.c_str()));
     if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
         fail(Trimmed(PQerrorMessage(conn_)));
@@ -167,8 +167,7 @@ std::int32_t PostgresBackend::NextNumber(std::string_view tableKey) {
     std::string used = "0";
     for (const NumberedColumn& n : kNumbered) {
         if (EqualsNoCase(tableKey, n.key)) {
-            used = std::string("COALESCE((SELECT max(") + n.column + ") FROM " + n.table +
-                   "), 0)";
+            used = std::string("COALESCE((SELECT max(") + n.column + ") FROM " + n.table + "), 0)";
         }
     }
     const std::string sql =
@@ -184,8 +183,8 @@ std::int32_t PostgresBackend::NextNumber(std::string_view tableKey) {
                                 ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE)
                                 : "";
         std::string what = state == "22003" ? "the numbers of " + key + " are used up" : e.what();
-        throw ComError(ComError::kDatabase, "Cannot take an entry number in " + where_ + ": " + what,
-                       kSource);
+        throw ComError(ComError::kDatabase,
+                       "Cannot take an entry number in " + where_ + ": " + what, kSource);
     }
     return static_cast<std::int32_t>(std::strtol(PQgetvalue(r.get(), 0, 0), nullptr, 10));
 }

@@ -93,12 +93,14 @@ tsql::TsqlError PostgresError(PGconn* conn, const PGresult* result, std::size_t 
             "Subquery returned more than 1 value. This is not permitted when the subquery "
             "follows =, !=, <, <= , >, >= or when the subquery is used as an expression.";
     } else if (state == "23505") {
-        msg = "Cannot insert duplicate key row in object '" + ErrorField(result, PG_DIAG_TABLE_NAME) +
-              "' with unique index '" + ErrorField(result, PG_DIAG_CONSTRAINT_NAME) +
+        msg = "Cannot insert duplicate key row in object '" +
+              ErrorField(result, PG_DIAG_TABLE_NAME) + "' with unique index '" +
+              ErrorField(result, PG_DIAG_CONSTRAINT_NAME) +
               "' (UNIQUE constraint failed: " + ErrorField(result, PG_DIAG_MESSAGE_DETAIL) + ").";
     } else if (state == "23502") {
-        msg = "Cannot insert the value NULL into column '" + ErrorField(result, PG_DIAG_COLUMN_NAME) +
-              "', table '" + ErrorField(result, PG_DIAG_TABLE_NAME) +
+        msg = "Cannot insert the value NULL into column '" +
+              ErrorField(result, PG_DIAG_COLUMN_NAME) + "', table '" +
+              ErrorField(result, PG_DIAG_TABLE_NAME) +
               "'; the column is NOT NULL and does not allow nulls.";
     } else if (state == "55P03" || state == "40P01") {
         msg = "The company database " + where +
@@ -172,8 +174,8 @@ PGresult* PostgresRunner::Run(const tsql::Step& step, std::size_t i,
                                                    : TypeOf(params.At(k));
         }
         std::string name = "orva_" + std::to_string(++next_);
-        Result r(PQprepare(conn_, name.c_str(), step.sql[i].c_str(), static_cast<int>(n),
-                           types.data()));
+        Result r(
+            PQprepare(conn_, name.c_str(), step.sql[i].c_str(), static_cast<int>(n), types.data()));
         if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
             throw PostgresError(conn_, r.get(), step.begin, where_);
         step.prepared[i] = std::make_unique<PostgresPrepared>(std::move(name), dropped_);

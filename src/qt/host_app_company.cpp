@@ -11,6 +11,7 @@
 #include "demo/company_generator.h"
 #include "host/com_error.h"
 #include "host/db_backend.h"
+#include "host/postgres_uri.h"
 #include "host/recordset.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
@@ -94,7 +95,8 @@ void NotACompany(const std::string& where, const std::string& table) {
 }
 
 // An ODBC data source: each table must answer a query (reads only).
-void CheckOdbcTables(DbBackend& db, const std::string& shownName) {
+// The company tables on a server database (ODBC or PostgreSQL).
+void CheckServerTables(DbBackend& db, const std::string& shownName) {
     for (const char* table : kCompanyTables) {
         try {
             db.ExecuteBatch(std::string("SELECT COUNT(*) FROM ") + table + " WHERE 1=0");
@@ -163,7 +165,16 @@ OpenedCompany OpenCompany(const std::string& database) {
         }
         company.connection = database;
         company.backend = Connect(database);
-        CheckOdbcTables(*company.backend, GetResText("该 ODBC 数据源"));
+        CheckServerTables(*company.backend, GetResText("该 ODBC 数据源"));
+        return company;
+    }
+    if (IsPostgresUri(database)) {
+        if (database.find('}') != std::string::npos)
+            throw HostAppError(
+                FillIn(GetResText("公司数据库的路径中不能有 “}”：%1"), {MaskPassword(database)}));
+        company.connection = database;
+        company.backend = Connect(database);
+        CheckServerTables(*company.backend, MaskPassword(database));
         return company;
     }
     std::string path = database;

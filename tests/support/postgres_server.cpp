@@ -24,7 +24,8 @@ std::string FindServerBin() {
     for (const auto& e : fs::directory_iterator("/usr/lib/postgresql", ec)) {
         fs::path bin = e.path() / "bin";
         if (fs::exists(bin / "initdb") && fs::exists(bin / "pg_ctl") &&
-            (best.empty() || e.path().filename().string() > fs::path(best).parent_path().filename().string()))
+            (best.empty() ||
+             e.path().filename().string() > fs::path(best).parent_path().filename().string()))
             best = bin.string();
     }
     return best;
@@ -92,10 +93,11 @@ PostgresServer::PostgresServer() {
         fs::remove_all(dir_);
         throw std::runtime_error("initdb failed for the test server in " + dir_ + ": " + why);
     }
-    const std::string start = runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ +
-                              "/data' -w -t 60 -l '" + log + "' -o \"-k " + dir_ +
-                              " -c listen_addresses='' -c fsync=off -c synchronous_commit=off "
-                              "-c full_page_writes=off -c max_connections=60\" start >/dev/null 2>&1";
+    const std::string start =
+        runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ + "/data' -w -t 60 -l '" + log + "' -o \"-k " +
+        dir_ +
+        " -c listen_addresses='' -c fsync=off -c synchronous_commit=off "
+        "-c full_page_writes=off -c max_connections=60\" start >/dev/null 2>&1";
     if (Shell(start) != 0) {
         std::string why = ReadFile(log);
         fs::remove_all(dir_);
@@ -106,7 +108,8 @@ PostgresServer::PostgresServer() {
 
 PostgresServer::~PostgresServer() {
     if (started_) {
-        Shell(runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ + "/data' -m immediate stop >/dev/null 2>&1");
+        Shell(runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ +
+              "/data' -m immediate stop >/dev/null 2>&1");
     }
     std::error_code ec;
     fs::remove_all(dir_, ec);

@@ -221,7 +221,9 @@ TEST_P(BatchLanguage, ErrorsNameWhatFailed) {
     EXPECT_NE(e.find("Incorrect syntax near '='"), std::string::npos) << e;
     EXPECT_NE(e.find("line 2"), std::string::npos) << e;
     e = ErrorOf("SELECT FID FROM t_Seq\r\nSELECT FNope FROM t_Seq");
-    EXPECT_NE(e.find(IsPostgres() ? "\"fnope\" does not exist" : "no such column: FNope"), std::string::npos) << e;
+    EXPECT_NE(e.find(IsPostgres() ? "\"fnope\" does not exist" : "no such column: FNope"),
+              std::string::npos)
+        << e;
     EXPECT_NE(e.find("line 2: SELECT FNope FROM t_Seq"), std::string::npos) << e;
     EXPECT_NE(ErrorOf("SELECT 'abc").find("Unclosed quotation mark"), std::string::npos);
     // Unsupported constructs say which.

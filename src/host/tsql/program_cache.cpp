@@ -50,8 +50,8 @@ ProgramCache::Found ProgramCache::ByShape(std::string_view text) {
             }
         }
     }
-    auto program = std::make_shared<const Program>(
-        CompileBindingLiterals(text, std::move(tokens), dialect_));
+    auto program =
+        std::make_shared<const Program>(CompileBindingLiterals(text, std::move(tokens), dialect_));
     ++compiles_;
     Entry entry;
     entry.key = shape.key;

@@ -51,28 +51,17 @@ struct FuncInfo {
 };
 
 const FuncInfo kFunctions[] = {
-    {"ISNULL", 2, 2, Ty::Unknown},
-    {"LEN", 1, 1, Ty::Number},
-    {"LEFT", 2, 2, Ty::Text},
-    {"RIGHT", 2, 2, Ty::Text},
-    {"LTRIM", 1, 1, Ty::Text},
-    {"RTRIM", 1, 1, Ty::Text},
-    {"REVERSE", 1, 1, Ty::Text},
-    {"CHARINDEX", 2, 3, Ty::Number},
-    {"UPPER", 1, 1, Ty::Text},
-    {"LOWER", 1, 1, Ty::Text},
-    {"REPLACE", 3, 3, Ty::Text},
-    {"SUBSTRING", 3, 3, Ty::Text},
-    {"ABS", 1, 1, Ty::Number},
-    {"ROUND", 2, 2, Ty::Number},
-    {"COALESCE", 2, 64, Ty::Unknown},
-    {"NULLIF", 2, 2, Ty::Unknown},
-    {"COUNT", 1, 1, Ty::Number},
-    {"SUM", 1, 1, Ty::Number},
-    {"AVG", 1, 1, Ty::Number},
-    {"MIN", 1, 1, Ty::Unknown},
-    {"MAX", 1, 1, Ty::Unknown},
-    {"GETDATE", 0, 0, Ty::Text},
+    {"ISNULL", 2, 2, Ty::Unknown},    {"LEN", 1, 1, Ty::Number},
+    {"LEFT", 2, 2, Ty::Text},         {"RIGHT", 2, 2, Ty::Text},
+    {"LTRIM", 1, 1, Ty::Text},        {"RTRIM", 1, 1, Ty::Text},
+    {"REVERSE", 1, 1, Ty::Text},      {"CHARINDEX", 2, 3, Ty::Number},
+    {"UPPER", 1, 1, Ty::Text},        {"LOWER", 1, 1, Ty::Text},
+    {"REPLACE", 3, 3, Ty::Text},      {"SUBSTRING", 3, 3, Ty::Text},
+    {"ABS", 1, 1, Ty::Number},        {"ROUND", 2, 2, Ty::Number},
+    {"COALESCE", 2, 64, Ty::Unknown}, {"NULLIF", 2, 2, Ty::Unknown},
+    {"COUNT", 1, 1, Ty::Number},      {"SUM", 1, 1, Ty::Number},
+    {"AVG", 1, 1, Ty::Number},        {"MIN", 1, 1, Ty::Unknown},
+    {"MAX", 1, 1, Ty::Unknown},       {"GETDATE", 0, 0, Ty::Text},
 };
 
 const FuncInfo* FindFunction(const std::string& upperName) {
@@ -743,7 +732,8 @@ class Emitter {
                     static const std::set<std::string> kIso = {"20",  "21",  "23",  "111",
                                                                "112", "120", "121", "102"};
                     if (s.kind != ExprKind::Integer || !kIso.count(s.text)) {
-                        Unsupported(d_, "CONVERT to a date with style " +
+                        Unsupported(d_,
+                                    "CONVERT to a date with style " +
                                         (s.kind == ExprKind::Integer ? s.text : std::string("?")),
                                     e.pos);
                     }

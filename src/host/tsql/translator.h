@@ -20,8 +20,7 @@ namespace orva::tsql {
 // Throws TsqlError for what SQL Server would refuse (SELECT DISTINCT with an
 // ORDER BY item outside the select list) or a construct the layer cannot
 // translate, naming it.
-Program Translate(Batch batch, std::string_view source,
-                  const Dialect& dialect = SqliteDialect());
+Program Translate(Batch batch, std::string_view source, const Dialect& dialect = SqliteDialect());
 
 // Parses and translates.
 Program Compile(std::string_view source, const Dialect& dialect = SqliteDialect());
