@@ -123,7 +123,8 @@ void PostgresBackend::Raise(const TsqlError& e, std::string_view sql) const {
                    " holds no company tables (load a company into it with orva-demo-db).";
         }
     }
-    throw ComError(ComError::kDatabase, msg + tsql::ErrorContext(sql, e.Pos()), kSource);
+    throw ComError(e.UniqueConflict() ? ComError::kUniqueKeyConflict : ComError::kDatabase,
+                   msg + tsql::ErrorContext(sql, e.Pos()), kSource);
 }
 
 BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
@@ -151,7 +152,9 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
     } catch (const TsqlError& e) {
         if (inTransaction)
             RollBack();
-        Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos())), tsql);
+        Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), 0,
+                        e.UniqueConflict()),
+              tsql);
     } catch (...) {
         if (inTransaction)
             RollBack();

@@ -112,7 +112,7 @@ tsql::TsqlError PostgresError(PGconn* conn, const PGresult* result, std::size_t 
     } else {
         msg = primary;
     }
-    return tsql::TsqlError(msg, pos);
+    return tsql::TsqlError(msg, pos, 0, state == "23505");
 }
 
 // Names of prepared statements whose programs the cache dropped: their
