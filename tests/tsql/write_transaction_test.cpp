@@ -25,7 +25,7 @@ class WriteTransactionTest : public TsqlTest {
     AppConnection conn_;
 };
 
-TEST_F(WriteTransactionTest, NumbersAndTextsAreWrittenTogetherOrNotAtAll) {
+TEST_P(WriteTransactionTest, NumbersAndTextsAreWrittenTogetherOrNotAtAll) {
     struct Case {
         const char* what;
         bool commit;
@@ -50,7 +50,7 @@ TEST_F(WriteTransactionTest, NumbersAndTextsAreWrittenTogetherOrNotAtAll) {
     }
 }
 
-TEST_F(WriteTransactionTest, AFailingTextUndoesOnlyItsOwnStatements) {
+TEST_P(WriteTransactionTest, AFailingTextUndoesOnlyItsOwnStatements) {
     Run(Member(11, 500));
     WriteTransaction write(conn_);
     conn_.Execute(Member(12, conn_.GetICMaxNum("t_Cust")));
@@ -70,6 +70,9 @@ TEST_F(WriteTransactionTest, AFailingTextUndoesOnlyItsOwnStatements) {
     EXPECT_EQ(Column(Query("SELECT FEntryID FROM t_CustEntry ORDER BY FEntryID")),
               (std::vector<std::string>{"500", "501", "502"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, WriteTransactionTest, ::testing::Values(Engine::kSqlite),
+                         EngineName);
 
 }  // namespace
 }  // namespace orva::tsqltest
