@@ -14,6 +14,7 @@
 #include "host/tsql/interpreter.h"
 #include "host/tsql/literals.h"
 #include "host/tsql/program_cache.h"
+#include "host/write_transaction.h"
 
 namespace orva {
 namespace {
@@ -45,7 +46,7 @@ const NumberedColumn kNumbered[] = {
     {"t_Cust", "t_custentry", "fentryid"},
 };
 
-class PostgresBackend final : public DbBackend {
+class PostgresBackend final : public DbBackend, public WriteGrouping {
   public:
     explicit PostgresBackend(const std::string& uri);
     ~PostgresBackend() override;
@@ -54,7 +55,17 @@ class PostgresBackend final : public DbBackend {
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "PostgreSQL " + where_; }
 
+    void BeginWrite() override;
+    void CommitWrite() override;
+    void RollbackWrite() override;
+
   private:
+    // Inside a caller's transaction every text and number runs under a
+    // savepoint: a failure undoes only its own statements (the server would
+    // otherwise refuse everything up to the end of the transaction).
+    void Savepoint();
+    void ReleaseSavepoint();
+    void UndoSavepoint();
     void Control(const char* sql);
     void RollBack();
     [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
@@ -62,6 +73,7 @@ class PostgresBackend final : public DbBackend {
     std::string where_;
     PGconn* conn_ = nullptr;
     std::mutex mu_;
+    bool writeOpen_ = false;  // a caller's write transaction (BeginWrite)
     std::unique_ptr<PostgresRunner> runner_;
     std::unique_ptr<tsql::Interpreter> interpreter_;
     tsql::ProgramCache programs_{kCachedBatches, 64, tsql::PostgresDialect()};
@@ -140,26 +152,83 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
     if (program->steps.empty())
         return {};
     bool inTransaction = false;
+    bool inSavepoint = false;
     try {
-        if (program->needsTransaction) {
+        if (writeOpen_) {
+            Savepoint();
+            inSavepoint = true;
+        } else if (program->needsTransaction) {
             Control("BEGIN");
             inTransaction = true;
         }
         BatchResult result = interpreter_->Run(*program, *found.literals);
         if (inTransaction)
             Control("COMMIT");
+        if (inSavepoint)
+            ReleaseSavepoint();
         return result;
     } catch (const TsqlError& e) {
         if (inTransaction)
             RollBack();
+        if (inSavepoint)
+            UndoSavepoint();
         Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), 0,
                         e.UniqueConflict()),
               tsql);
     } catch (...) {
         if (inTransaction)
             RollBack();
+        if (inSavepoint)
+            UndoSavepoint();
         throw;
     }
+}
+
+void PostgresBackend::Savepoint() {
+    Control("SAVEPOINT orva_batch");
+}
+
+void PostgresBackend::ReleaseSavepoint() {
+    Control("RELEASE SAVEPOINT orva_batch");
+}
+
+void PostgresBackend::UndoSavepoint() {
+    Result r(PQexec(conn_, "ROLLBACK TO SAVEPOINT orva_batch; RELEASE SAVEPOINT orva_batch"));
+}
+
+void PostgresBackend::BeginWrite() {
+    std::lock_guard lock(mu_);
+    if (writeOpen_) {
+        throw ComError(ComError::kDatabase,
+                       "A write transaction is already open on this connection.", kSource);
+    }
+    try {
+        Control("BEGIN");
+    } catch (const TsqlError& e) {
+        Raise(e, "BEGIN");
+    }
+    writeOpen_ = true;
+}
+
+void PostgresBackend::CommitWrite() {
+    std::lock_guard lock(mu_);
+    if (!writeOpen_)
+        return;
+    writeOpen_ = false;
+    try {
+        Control("COMMIT");
+    } catch (const TsqlError& e) {
+        RollBack();
+        Raise(e, "COMMIT");
+    }
+}
+
+void PostgresBackend::RollbackWrite() {
+    std::lock_guard lock(mu_);
+    if (!writeOpen_)
+        return;
+    writeOpen_ = false;
+    RollBack();
 }
 
 std::int32_t PostgresBackend::NextNumber(std::string_view tableKey) {
@@ -179,8 +248,24 @@ std::int32_t PostgresBackend::NextNumber(std::string_view tableKey) {
         ") + 1 RETURNING fmaxnum";
     const std::string key(tableKey);
     const char* values[] = {key.c_str()};
+    if (writeOpen_) {
+        try {
+            Savepoint();
+        } catch (const TsqlError& e) {
+            throw ComError(ComError::kDatabase,
+                           "Cannot take an entry number in " + where_ + ": " + e.what(), kSource);
+        }
+    }
     Result r(PQexecParams(conn_, sql.c_str(), 1, nullptr, values, nullptr, nullptr, 0));
-    if (PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1) {
+    const bool taken = PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1;
+    if (writeOpen_) {
+        if (taken) {
+            Result release(PQexec(conn_, "RELEASE SAVEPOINT orva_batch"));
+        } else {
+            UndoSavepoint();
+        }
+    }
+    if (!taken) {
         TsqlError e = PostgresError(conn_, r.get(), std::string::npos, where_);
         std::string state = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE)
                                 ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE)

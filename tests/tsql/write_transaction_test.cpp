@@ -1,4 +1,4 @@
-// A caller's write transaction on the SQLite connection: numbers and texts
+// A caller's write transaction on a connection: numbers and texts
 // taken inside it are written together or not at all, a failing text undoes
 // only its own statements, and a second connection sees nothing until the
 // commit and then numbers on from there.
@@ -11,7 +11,7 @@ namespace {
 
 class WriteTransactionTest : public TsqlTest {
   protected:
-    WriteTransactionTest() : conn_(OpenSqliteDatabase(Path(), false)) {}
+    WriteTransactionTest() : conn_(OpenAnother()) {}
 
     std::int64_t Count() { return Scalar("SELECT COUNT(*) FROM t_Cust").ToInteger(); }
     // Header row and entry of one pair, as a batch add writes a member.
@@ -71,8 +71,7 @@ TEST_P(WriteTransactionTest, AFailingTextUndoesOnlyItsOwnStatements) {
               (std::vector<std::string>{"500", "501", "502"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, WriteTransactionTest, ::testing::Values(Engine::kSqlite),
-                         EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, WriteTransactionTest, AllEngines(), EngineName);
 
 }  // namespace
 }  // namespace orva::tsqltest
