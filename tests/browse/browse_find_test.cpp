@@ -302,5 +302,30 @@ TEST_F(BrowseFind, SearchAllTakesStatementTextAsALiteral) {
     EXPECT_TRUE(ui->MessageBoxes().empty());
 }
 
+TEST_F(BrowseFind, ADatabaseErrorInSearchAllIsShownAndTheWindowStaysUsable) {
+    RegisterFindComponent();
+    BrowseBase& w = Open();
+    Query("DROP TABLE t_MeasureUnit");
+    FindNotice notice;
+    bool stillOpen = false;
+    User([&](FindDialog& d) {
+        d.SetField(0, kNote);
+        d.SetValue(0, "价");
+        d.Run();
+        notice = d.Notice();
+        stillOpen = d.Visible();
+        d.Cancel();
+    });
+    w.Menus().Click("mnuEditSearchAll");
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(notice.key, "查找失败");
+    ASSERT_EQ(ui->MessageBoxes().size(), 1u);
+    EXPECT_NE(ui->MessageBoxes()[0].text.find("t_MeasureUnit"), std::string::npos)
+        << ui->MessageBoxes()[0].text;
+    EXPECT_FALSE(w.SearchAllFlag());
+    ClickLeaf(w, 1021);  // the window goes on working
+    EXPECT_EQ(Selected(w), "gb1021");
+}
+
 }  // namespace
 }  // namespace orva
