@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@
 #include "host/host_ui.h"
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
+#include "host/write_transaction.h"
 
 namespace {
 
@@ -355,7 +357,12 @@ BENCHMARK(BM_BatchDelete)->UseManualTime()->Iterations(1)->Unit(benchmark::kMill
 // distinct texts of one kind (the numbers differ, as the members' IDs do).
 // Arg 0: header look-ups; 1: duplicate tests; 2: entry numbers; 3: inserts
 // of a header and an entry; 4: all four per member, numbers on the shared
-// connection, the rest on a second one (what the batch add sends).
+// connection, the rest on a second one; 5: raw sqlite3, header and entry in a
+// transaction per member; 6: look-ups and inserts on one connection without
+// numbers (as if numbers came in blocks); 7: the same with each member's
+// number taken on that connection in a transaction of its own; 8: the
+// number, header row and entry in one write transaction (what the batch add
+// sends).
 void BM_StatementCost(benchmark::State& state) {
     Setup();
     Company& company = TheCompany();
@@ -366,7 +373,9 @@ void BM_StatementCost(benchmark::State& state) {
                                           "insert header+entry",
                                           "one member, two connections",
                                           "raw sqlite3_exec insert header+entry",
-                                          "one member, one connection"};
+                                          "one member, one connection, no numbering",
+                                          "one member, numbered, two transactions",
+                                          "one member, numbered, one transaction"};
     state.SetLabel(kLabels[kind]);
     for (auto _ : state) {
         std::string path = company.Fresh(company.plain);
@@ -410,8 +419,14 @@ void BM_StatementCost(benchmark::State& state) {
                                        " AND FUnitID=101 AND FStartQty=0 AND FEndQty=100 AND "
                                        "FCyID=1 AND FQuoteTime='2025-03-01' AND "
                                        "FExpireDate='2100-01-01' ");
+            // 8: the number, header row and entry in one write transaction.
+            std::optional<orva::WriteTransaction> write;
+            if (kind == 8)
+                write.emplace(second);
             if (kind == 2 || kind == 4)
                 entry = shared.GetICMaxNum("t_Cust");
+            if (kind == 7 || kind == 8)
+                entry = second.GetICMaxNum("t_Cust") - 1;
             if (kind == 3 || kind >= 4) {
                 ++entry;
                 second.Execute(
@@ -424,6 +439,8 @@ void BM_StatementCost(benchmark::State& state) {
                     c + "," + i + "," + std::to_string(entry) +
                     ",101,0,100,12.5,1,3,'2025-03-01',0,'2100-01-01','bench')\r\n");
             }
+            if (write)
+                write->Commit();
         }
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         Forget(path);
@@ -433,7 +450,7 @@ void BM_StatementCost(benchmark::State& state) {
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_StatementCost)
-    ->DenseRange(0, 6)
+    ->DenseRange(0, 8)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
