@@ -1,16 +1,21 @@
 // orva-sql: sends T-SQL text to a company database and prints what comes
 // back, like a command-line query tool. One connection serves the whole run,
 // so temporary tables live from one batch to the next.
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/app_connection.h"
 #include "host/com_error.h"
+#include "host/company_file_check.h"
 #include "host/db_backend.h"
 #include "host/sql_script.h"
+#include "host/text_util.h"
 
 namespace {
 
@@ -43,20 +48,31 @@ int UsageError(const std::string& message) {
     return kExitUsage;
 }
 
-bool ReadScript(const std::string& file, std::string& text) {
-    std::ostringstream buf;
-    if (file == "-") {
-        buf << std::cin.rdbuf();
-    } else {
-        std::ifstream in(file, std::ios::binary);
-        if (!in)
-            return false;
-        buf << in.rdbuf();
-        if (in.bad())
-            return false;
+// Reads the whole script; on failure returns false with the system's reason
+// (a folder opens but cannot be read: "Is a directory").
+bool ReadScript(const std::string& file, std::string& text, std::string& why) {
+    const int fd = file == "-" ? STDIN_FILENO : ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return false;
     }
-    text = buf.str();
-    return true;
+    char buf[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0) {
+            text.append(buf, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            why = std::strerror(errno);
+            ok = false;
+            break;
+        }
+    }
+    if (fd != STDIN_FILENO)
+        ::close(fd);
+    return ok;
 }
 
 }  // namespace
@@ -84,10 +100,19 @@ int main(int argc, char** argv) {
         return UsageError("too many arguments");
     const std::string file = args.size() == 2 ? args[1] : "-";
 
-    std::string script;
-    if (!ReadScript(file, script))
-        return UsageError("cannot read '" + file + "'");
+    std::string script, why;
+    if (!ReadScript(file, script, why))
+        return UsageError("cannot read '" + file + "': " + why);
 
+    // A SQLite file is checked before it is opened for writing, so that a
+    // file that is not a company database is left exactly as it was.
+    if (!orva::IsOdbcConnectionString(args[0])) {
+        const std::string path(orva::Trim(args[0]));
+        if (auto fault = orva::CheckCompanyFile(path)) {
+            std::cerr << "orva-sql: " << fault->Describe(path) << "\n";
+            return kExitError;
+        }
+    }
     std::unique_ptr<orva::AppConnection> connection;
     try {
         connection = std::make_unique<orva::AppConnection>(orva::OpenDatabase(args[0]));

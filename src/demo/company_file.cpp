@@ -98,6 +98,10 @@ void BuildCompanyFile(const std::string& path, const std::function<void(SqliteFi
             // tables.
             file.Exec("PRAGMA analysis_limit=1000; ANALYZE");
         }
+        // Company files are shared by several clients: WAL lets them read
+        // while one writes. The mode is kept in the file; opening it never
+        // changes it.
+        file.Exec("PRAGMA journal_mode=WAL");
         file.Close();
         SyncFile(temp);
         Publish(temp, path);

@@ -53,6 +53,7 @@ void CustFace::CallByBill(bool value) {
 void CustFace::Show(Enu_ShowMode sMode) {
     InitSessionProps(GetPropsString());
     g_ShowMode = Narrow16(sMode, "The show mode");
+    CheckSessionUser();
 
     auto window = std::make_unique<BrowseBase>();
     window->Load();

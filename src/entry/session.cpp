@@ -96,6 +96,24 @@ std::int16_t GetCurUserID() {
     return ToInt16(security->GetCurrentUserID(GetPropsString()), "The user ID");
 }
 
+void CheckSessionUser() {
+    const std::int16_t id = GetCurUserID();
+    RecordsetPtr rs =
+        SharedConnection().Execute("SELECT FIsGroup FROM t_User WHERE FUserID=" + SqlId(id));
+    if (rs->EOF_()) {
+        throw ComError(ComError::kGeneric,
+                       "The session's user ID " + std::to_string(id) +
+                           " names no user of the company database.",
+                       SecurityInfo::kProgID);
+    }
+    if (rs->Fields("FIsGroup").Value().ToInteger() != 0) {
+        throw ComError(ComError::kGeneric,
+                       "The session's user ID " + std::to_string(id) +
+                           " is a user group; a user, not a group, logs on.",
+                       SecurityInfo::kProgID);
+    }
+}
+
 std::int16_t GetSysProfile(std::string_view key) {
     try {
         RecordsetPtr rs = SharedConnection().Execute(

@@ -47,6 +47,12 @@ std::string GetLoginProp(std::string_view key);
 // the session names no user, one that is not a number, or one outside 16 bits.
 std::int16_t GetCurUserID();
 
+// Checks that the session names a user of the company database: a UserID
+// that GetCurUserID reads, with a row in t_User that is not a group. Throws
+// ComError naming the ID otherwise, so that a host passing a broken session
+// gets a clear error instead of a window that works as nobody.
+void CheckSessionUser();
+
 // The integer option under the key in t_SystemProfile (any category); 0 when
 // there is no row or on any failure.
 std::int16_t GetSysProfile(std::string_view key);

@@ -1,9 +1,11 @@
 #include "host/app_connection.h"
 
 #include "host/com_error.h"
+#include "host/company_file_check.h"
 #include "host/host_ui.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
+#include "host/text_util.h"
 
 namespace orva {
 
@@ -20,6 +22,22 @@ AppConnection::AppConnection() {
                        "The host session names no company database (session key " +
                            std::string(kSessionKey) + ").",
                        kProgID);
+    }
+    if (!IsOdbcConnectionString(cs)) {
+        // A host that names no company file gets told so, rather than a
+        // window over an empty database or over some other file.
+        const std::string path(Trim(cs));
+        if (path == ":memory:") {
+            throw ComError(ComError::kDatabase,
+                           "The host session names \":memory:\" as the company database (session "
+                           "key " + std::string(kSessionKey) +
+                               "): a private empty database, not a company file.",
+                           kProgID);
+        }
+        if (path.find('\0') == std::string::npos) {
+            if (auto fault = CheckCompanyFile(path))
+                throw ComError(ComError::kDatabase, fault->Describe(path), kProgID);
+        }
     }
     backend_ = OpenDatabase(cs);
 }

@@ -1,7 +1,8 @@
 // The connection component "OrvaConnection.AppConnection": the module's only
 // path to the company database. A default-constructed component opens the
 // database named by the host session (key "DBConnection" of the session
-// string); every instance has a connection of its own, as separate component
+// string), which must be an ODBC string or a SQLite company file (checked
+// read-only first, host/company_file_check.h); every instance has a connection of its own, as separate component
 // instances would.
 #pragma once
 

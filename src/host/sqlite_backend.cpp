@@ -66,6 +66,14 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
     if (path.empty()) {
         throw ComError(ComError::kDatabase, "No company database file was named.", kSource);
     }
+    if (const auto nul = path.find('\0'); nul != std::string::npos) {
+        // The system would open the name cut at the NUL: another file.
+        throw ComError(ComError::kDatabase,
+                       "The company database path \"" + path.substr(0, nul) + "\\0" +
+                           path.substr(nul + 1) +
+                           "\" holds a NUL character; no file has that name.",
+                       kSource);
+    }
     if (!memory) {
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) {
@@ -105,18 +113,46 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
     } catch (const ComError& e) {
         fail(e.Description());
     }
-    const char* pragmas =
-        "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA temp_store=MEMORY; "
-        "PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000;";
-    char* err = nullptr;
-    rc = sqlite3_exec(db_, pragmas, nullptr, nullptr, &err);
-    if (rc != SQLITE_OK) {
-        std::string msg = err ? err : sqlite3_errstr(rc);
+    auto why = [&](int code, std::string msg) {
+        return code == SQLITE_BUSY ? "it is locked by another connection (" + msg + ")" : msg;
+    };
+    auto exec = [&](const char* sql) {
+        char* err = nullptr;
+        const int code = sqlite3_exec(db_, sql, nullptr, nullptr, &err);
+        if (code == SQLITE_OK)
+            return;
+        std::string msg = err ? err : sqlite3_errstr(code);
         sqlite3_free(err);
-        if (rc == SQLITE_BUSY)
-            msg = "it is locked by another connection (" + msg + ")";
-        fail(msg);
-    }
+        fail(why(code, msg));
+    };
+    // A pragma's value. These read the file's header: a file that is not a
+    // database fails here.
+    auto text = [&](const char* pragma) {
+        sqlite3_stmt* st = nullptr;
+        int code = sqlite3_prepare_v2(db_, pragma, -1, &st, nullptr);
+        if (code == SQLITE_OK)
+            code = sqlite3_step(st);
+        if (code != SQLITE_ROW) {
+            std::string msg = sqlite3_errmsg(db_);
+            sqlite3_finalize(st);
+            fail(why(code, msg));
+        }
+        const unsigned char* t = sqlite3_column_text(st, 0);
+        std::string value = t ? reinterpret_cast<const char*>(t) : "";
+        sqlite3_finalize(st);
+        return value;
+    };
+    // A file keeps the journal mode it has: switching it would write to a
+    // file that may only be read (and may sit on a network share, where WAL
+    // does not work). A file created here starts in WAL mode.
+    const bool empty = text("PRAGMA page_count") == "0";
+    if (createIfMissing && !memory && empty)
+        exec("PRAGMA journal_mode=WAL;");
+    // WAL with NORMAL cannot corrupt the file; a rollback journal needs FULL
+    // for that.
+    exec(text("PRAGMA journal_mode") == "wal" ? "PRAGMA synchronous=NORMAL;"
+                                              : "PRAGMA synchronous=FULL;");
+    exec("PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000;");
     runner_ = std::make_unique<tsql::SqliteRunner>(db_);
     interpreter_ = std::make_unique<tsql::Interpreter>(*runner_);
     numbering_ = std::make_unique<tsql::Numbering>(db_, path_);

@@ -1,15 +1,12 @@
 #include "qt/host_app_company.h"
 
-#include <sqlite3.h>
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <set>
 
 #include "demo/company_generator.h"
 #include "host/com_error.h"
+#include "host/company_file_check.h"
 #include "host/db_backend.h"
 #include "host/postgres_uri.h"
 #include "host/recordset.h"
@@ -62,34 +59,7 @@ std::optional<std::int32_t> FindRecord(DbBackend& db, const std::string& table,
     return std::nullopt;
 }
 
-// Names of the tables of a SQLite file, read through a read-only handle so
-// that a file that is not a company database is left exactly as it was.
-std::set<std::string> SqliteTables(const std::string& path) {
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    auto fail = [&](const std::string& why) {
-        sqlite3_close_v2(db);
-        throw HostAppError(FillIn(GetResText("无法打开公司数据库 %1：%2"), {path, why}));
-    };
-    if (rc != SQLITE_OK)
-        fail(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table'", -1, &stmt,
-                           nullptr) != SQLITE_OK) {
-        fail(sqlite3_errmsg(db));
-    }
-    std::set<std::string> names;
-    int step;
-    while ((step = sqlite3_step(stmt)) == SQLITE_ROW)
-        names.insert(ToLowerAscii(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))));
-    sqlite3_finalize(stmt);
-    if (step != SQLITE_DONE)
-        fail(sqlite3_errmsg(db));
-    sqlite3_close_v2(db);
-    return names;
-}
-
-void NotACompany(const std::string& where, const std::string& table) {
+[[noreturn]] void NotACompany(const std::string& where, const std::string& table) {
     throw HostAppError(
         FillIn(GetResText("%1 不是公司数据库（缺少表 %2）。"), {where, std::string(table)}));
 }
@@ -141,16 +111,21 @@ std::string DefaultCompanyPath() {
     return (base / "orvasaleprice" / "demo.db").string();
 }
 
-void CheckCompanyFile(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        throw HostAppError(FillIn(GetResText("公司数据库不存在：%1"), {path}));
-    if (!S_ISREG(st.st_mode))
-        throw HostAppError(FillIn(GetResText("%1 不是文件。"), {path}));
-    const std::set<std::string> tables = SqliteTables(path);
-    for (const char* table : kCompanyTables) {
-        if (!tables.count(ToLowerAscii(table)))
-            NotACompany(path, table);
+void CheckCompanyFileForUser(const std::string& path) {
+    const auto fault = CheckCompanyFile(path);
+    if (!fault)
+        return;
+    using Kind = CompanyFileFault::Kind;
+    switch (fault->kind) {
+        case Kind::kMissing:
+            throw HostAppError(FillIn(GetResText("公司数据库不存在：%1"), {path}));
+        case Kind::kNotAFile:
+            throw HostAppError(FillIn(GetResText("%1 不是文件。"), {path}));
+        case Kind::kUnreadable:
+            throw HostAppError(
+                FillIn(GetResText("无法打开公司数据库 %1：%2"), {path, fault->detail}));
+        case Kind::kMissingTable:
+            NotACompany(path, fault->detail);
     }
 }
 
@@ -194,7 +169,7 @@ OpenedCompany OpenCompany(const std::string& database) {
     }
     if (path.find('}') != std::string::npos)
         throw HostAppError(FillIn(GetResText("公司数据库的路径中不能有 “}”：%1"), {path}));
-    CheckCompanyFile(path);
+    CheckCompanyFileForUser(path);
     company.connection = path;
     company.backend = Connect(path);
     return company;

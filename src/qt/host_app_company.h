@@ -29,11 +29,6 @@ class HostAppError : public std::runtime_error {
 // nor HOME says where.
 std::string DefaultCompanyPath();
 
-// The tables a company database must hold for the module to work on it.
-inline constexpr const char* kCompanyTables[] = {
-    "t_CustEntry",   "t_Cust",     "t_Item", "t_Organization", "t_ICItem",
-    "t_MeasureUnit", "t_Currency", "t_User", "t_Group",        "t_SystemProfile"};
-
 struct OpenedCompany {
     std::string connection;              // what the session names: a path or an ODBC string
     std::unique_ptr<DbBackend> backend;  // open on it, for the look-ups below
@@ -43,12 +38,13 @@ struct OpenedCompany {
 // Opens the company named on the command line. Empty: the demo company at
 // DefaultCompanyPath(), created with its folder when missing. An ODBC string:
 // connects and checks the tables by reading them. Anything else is a path
-// that must exist and be a SQLite file holding kCompanyTables, checked
-// read-only before it is opened for the module.
+// that must exist and be a SQLite file holding the company tables, checked
+// read-only (host/company_file_check.h) before it is opened for the module.
 OpenedCompany OpenCompany(const std::string& database);
 
-// Checks, reading only, that `path` is a SQLite company file.
-void CheckCompanyFile(const std::string& path);
+// Checks, reading only, that `path` is a SQLite company file; throws
+// HostAppError with the localised reason when it is not.
+void CheckCompanyFileForUser(const std::string& path);
 
 struct CompanyUser {
     std::int32_t id = 0;

@@ -2,6 +2,9 @@
 // puts, Show through a scripted user, the returned record set, overflow.
 #include "orvasaleprice/cust_face.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include "browse/browse_base.h"
 #include "company_fixture.h"
 #include "entry/session.h"
@@ -139,6 +142,69 @@ TEST_F(CustFaceTest, SessionWithoutDatabaseCannotCreateTheComponent) {
         EXPECT_NE(e.Description().find("DBConnection"), std::string::npos);
     }
     EXPECT_EQ(g_Connection, nullptr);
+}
+
+// A host passing a broken session gets a clear error out of Show, before any
+// window opens, instead of a window that works as user 0 or as a group.
+TEST_F(CustFaceTest, ShowRefusesASessionThatNamesNoUser) {
+    struct Case {
+        std::string user;  // the UserID pair, as the host writes it
+        std::int32_t number;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"UserID=zhang", ComError::kTypeMismatch, "\"zhang\" is not a number"},
+        {"UserID=", ComError::kTypeMismatch, "names no user"},
+        {"", ComError::kTypeMismatch, "names no user"},
+        {"UserID=70000", ComError::kOverflow, "70000"},
+        {"UserID=9999", ComError::kGeneric, "user ID 9999 names no user of the company database"},
+        {"UserID=" + std::to_string(demo::kSalesGroupId), ComError::kGeneric, "is a user group"},
+        {"UserID=" + std::to_string(demo::kEveryoneGroupId), ComError::kGeneric,
+         "is a user group"},
+    };
+    CustFace face;
+    for (const Case& c : cases) {
+        test::ScopedSession session("DBConnection={" + company_.path() + "};" + c.user +
+                                    ";SubID=ic;LANGUAGE=CHS");
+        try {
+            face.Show(showedit);
+            ADD_FAILURE() << "shown for " << c.user;
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.Number(), c.number) << c.user;
+            EXPECT_NE(e.Description().find(c.message), std::string::npos)
+                << c.user << ": " << e.Description();
+        }
+        EXPECT_TRUE(ui->ModalWindows().empty()) << c.user;
+    }
+}
+
+// The session's database must be a company file: a private in-memory
+// database, a name cut short by a NUL, or a file that is not a company
+// database (left as it was) cannot create the component.
+TEST_F(CustFaceTest, SessionDatabaseMustBeACompanyFile) {
+    const std::string empty = company_.dir() + "/empty.db";
+    std::ofstream(empty).flush();
+    struct Case {
+        std::string database, message;
+    };
+    const Case cases[] = {
+        {":memory:", "\":memory:\""},
+        {company_.path() + std::string(1, '\0') + ".old", "NUL"},
+        {empty, "is not a company database (the table t_CustEntry is missing)"},
+        {company_.dir(), "is not a file"},
+    };
+    for (const Case& c : cases) {
+        test::ScopedSession session(c.database, demo::kAdminUserId);
+        try {
+            CustFace face;
+            ADD_FAILURE() << "created on " << c.database;
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.Number(), ComError::kDatabase);
+            EXPECT_NE(e.Description().find(c.message), std::string::npos) << e.Description();
+        }
+        EXPECT_EQ(g_Connection, nullptr);
+    }
+    EXPECT_EQ(std::filesystem::file_size(empty), 0u);
 }
 
 TEST_F(CustFaceTest, SystemOptionsAreReadThroughTheSharedConnection) {

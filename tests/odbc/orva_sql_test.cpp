@@ -8,11 +8,13 @@
 
 #include <fcntl.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "odbc/odbc_test_util.h"
+#include "support/temp_company.h"
 
 extern char** environ;
 
@@ -81,11 +83,22 @@ TEST_F(OrvaSqlTest, HelpAndUsageErrors) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: orva-sql DATABASE [FILE]", 0), 0u) << help.out;
 
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"a.db", "b.sql", "c"}, {"--verbose", "a.db"}, {odbc_, dir_.File("none.sql")}}) {
-        Outcome r = Sql(args);
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{}, "no database given"},
+        {{"a.db", "b.sql", "c"}, "too many arguments"},
+        {{"--verbose", "a.db"}, "unknown option '--verbose'"},
+        {{odbc_, dir_.File("none.sql")}, "cannot read '" + dir_.File("none.sql") + "'"},
+        // A folder opens like a file but cannot be read.
+        {{odbc_, dir_.File("")}, "cannot read '" + dir_.File("") + "': Is a directory"},
+    };
+    for (const Case& c : cases) {
+        Outcome r = Sql(c.args);
         EXPECT_EQ(r.status, 2) << r.err;
-        EXPECT_NE(r.err.find("orva-sql: "), std::string::npos);
+        EXPECT_NE(r.err.find("orva-sql: " + c.message), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
 }
@@ -154,11 +167,42 @@ TEST_F(OrvaSqlTest, DatabaseThatCannotOpen) {
     EXPECT_TRUE(file.out.empty());
 }
 
+// A file that is not a company database is refused before it is opened for
+// writing: every byte stays as it was, and no journal files appear.
+TEST_F(OrvaSqlTest, AFileThatIsNotACompanyDatabaseIsLeftAsItWas) {
+    const std::string bare = dir_.File("bare.db");
+    {
+        Outcome made = Sql({odbc_}, "CREATE TABLE t (k INTEGER)\n");  // a SQLite file
+        ASSERT_EQ(made.status, 0) << made.err;
+    }
+    std::filesystem::copy_file(dir_.File("odbc.db"), bare);
+    struct Case {
+        std::string path, content, message;
+    };
+    const std::vector<Case> cases = {
+        {dir_.File("empty.db"), "", "(the table t_CustEntry is missing)"},
+        {dir_.File("text.db"), std::string(5000, 'x'), "file is not a database"},
+        {bare, Slurp(bare), "(the table t_CustEntry is missing)"},
+    };
+    for (const Case& c : cases) {
+        if (c.path != bare)
+            Write(c.path, c.content);
+        Outcome r = Sql({c.path}, "CREATE TABLE t (k INT)\nGO\nSELECT 1\n");
+        EXPECT_EQ(r.status, 1) << c.path;
+        EXPECT_NE(r.err.find("orva-sql: "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.path), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_TRUE(Slurp(c.path) == c.content) << c.path << " changed";
+        EXPECT_FALSE(std::filesystem::exists(c.path + "-wal")) << c.path;
+    }
+}
+
 // A SQLite company file goes through the T-SQL layer: batches without
 // semicolons, temporary tables, variables.
 TEST_F(OrvaSqlTest, SqliteCompanyFileTakesTsql) {
-    const std::string db = dir_.File("company.db");
-    Write(db, "");  // an empty file is an empty SQLite database
+    test::TempCompany company(test::TempCompany::kEmpty);
+    const std::string db = company.path();
     Outcome r = Sql({db},
                     "CREATE TABLE #Stack (FID int, FName varchar(20))\r\n"
                     "INSERT INTO #Stack (FID, FName) VALUES (1, 'a')\r\n"

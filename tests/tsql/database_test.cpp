@@ -84,6 +84,69 @@ TEST(OpenDatabase, CreatesOnRequestAndOpensMemory) {
     EXPECT_EQ(memory->ExecuteBatch("SELECT LEN('ab ')").recordsets[0]->Cell(0, 0).ToInteger(), 2);
 }
 
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string JournalMode(const std::string& path) {
+    sqlite3* raw = nullptr;
+    std::string mode;
+    if (sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW) {
+            mode = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(raw);
+    return mode;
+}
+
+// A company file keeps the journal mode it has: opening it and reading from
+// it leave every byte as it was, in WAL and in rollback-journal mode alike.
+// Company files are made in WAL mode.
+TEST(OpenDatabase, OpeningAndReadingKeepTheFileAsItIs) {
+    test::TempCompany company(test::TempCompany::kDemo);
+    EXPECT_EQ(JournalMode(company.path()), "wal");
+    TempDir dir;
+    const std::string rollback = dir.File("rollback.db");
+    {
+        auto db = OpenSqliteDatabase(rollback, true);
+        db->ExecuteBatch("CREATE TABLE t_A (FName VARCHAR(10)) INSERT INTO t_A VALUES ('x')");
+    }
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(rollback.c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+
+    struct Case {
+        std::string path, mode, query;
+    };
+    for (const Case& c : {Case{company.path(), "wal", "SELECT COUNT(*) FROM t_CustEntry"},
+                          Case{rollback, "delete", "SELECT COUNT(*) FROM t_A"}}) {
+        const std::string before = Bytes(c.path);
+        {
+            auto db = OpenSqliteDatabase(c.path, false);
+            EXPECT_GT(db->ExecuteBatch(c.query).recordsets[0]->Cell(0, 0).ToInteger(), 0);
+            auto second = OpenSqliteDatabase(c.path, true);  // an existing file is not new
+            second->ExecuteBatch(c.query);
+        }
+        EXPECT_EQ(JournalMode(c.path), c.mode);
+        EXPECT_TRUE(Bytes(c.path) == before) << c.path << " changed";
+    }
+}
+
+// A path with a NUL would open the file named by the part before it.
+TEST(OpenDatabase, APathWithANulIsRefused) {
+    test::TempCompany company(test::TempCompany::kEmpty);
+    const std::string e = OpenError(company.path() + std::string(1, '\0') + "x");
+    EXPECT_NE(e.find("NUL"), std::string::npos) << e;
+    EXPECT_NE(e.find(company.path() + "\\0x"), std::string::npos) << e;
+}
+
 class Numbering : public TsqlTest {};
 
 TEST_P(Numbering, CountsUpAndSkipsNumbersInUse) {
