@@ -283,6 +283,42 @@ TEST_P(BatchLanguage, CachedTextsSeeNewValuesAndNewTables) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Scalar(temp).ToInteger(), 1);
 }
 
+// Conditions and assignments of whole numbers are worked out without the
+// database where they can be: each gives what the database gives for the
+// same expression in a select, NULLs and texts included.
+TEST_P(BatchLanguage, ConditionsAndAssignmentsOfVariablesMatchTheDatabase) {
+    const std::string declare =
+        "DECLARE @a INT, @b INT, @n INT, @t VARCHAR(10), @r INT\r\n"
+        "SET @a = 5 SET @b = -3 SET @t = '7'\r\n";
+    const char* const conditions[] = {
+        "@a > 0",
+        "@a = 5 AND @b < 0",
+        "NOT (@a <> 5)",
+        "@a !< 6",
+        "@b !> -3",
+        "@a * @b = -15",
+        "-@a = @b - 2",
+        "@n > 0",
+        "@n IS NULL OR @a < 0",
+
+        "@@ROWCOUNT = 0",
+        "(@a + 1) * 2 >= 12",
+    };
+    for (const char* c : conditions) {
+        SCOPED_TRACE(c);
+        const std::string cond(c);
+        EXPECT_EQ(Scalar(declare + "IF " + cond + " SELECT 1 ELSE SELECT 0").ToInteger(),
+                  Scalar(declare + "SELECT CASE WHEN " + cond + " THEN 1 ELSE 0 END").ToInteger());
+    }
+    const char* const values[] = {"@a + 1", "@a * @b - 2", "-@b", "@n + 1", "@a + @t"};
+    for (const char* v : values) {
+        SCOPED_TRACE(v);
+        const std::string value(v);
+        EXPECT_EQ(Scalar(declare + "SELECT @r = " + value + " SELECT @r").ToText(),
+                  Scalar(declare + "SELECT " + value).ToText());
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, BatchLanguage, AllEngines(), EngineName);
 
 }  // namespace

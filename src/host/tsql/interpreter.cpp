@@ -155,6 +155,10 @@ Parameters Interpreter::ParamsOf(const Step& step, std::size_t i) const {
 }
 
 bool Interpreter::Condition(const Step& step) {
+    if (!step.local.empty()) {
+        if (auto v = EvalLocal(step.local[0], vars_, literals_))
+            return *v != 0;
+    }
     std::vector<Variant> last;
     if (runner_.LastRow(step, 0, ParamsOf(step, 0), last) == 0 || last.empty())
         Fail(step, "The condition returned no row.");
@@ -162,6 +166,30 @@ bool Interpreter::Condition(const Step& step) {
 }
 
 void Interpreter::Assign(const Step& step) {
+    if (!step.local.empty() && step.local.size() == step.targets.size()) {
+        std::vector<std::int64_t> values;
+        for (const LocalExpr& e : step.local) {
+            auto v = EvalLocal(e, vars_, literals_);
+            if (!v)
+                break;
+            values.push_back(*v);
+        }
+        if (values.size() == step.targets.size()) {
+            // One row, as the select without FROM returns.
+            for (std::size_t k = 0; k < values.size(); ++k) {
+                const int slot = step.targets[k];
+                try {
+                    vars_[slot] =
+                        ConvertForType(Variant(values[k]), program_->variables[slot].type);
+                } catch (const TsqlError& e) {
+                    Fail(step, e.what());
+                }
+            }
+            if (!step.keepRowCount)
+                vars_[0] = Variant(std::int64_t{1});
+            return;
+        }
+    }
     std::vector<Variant> last;
     const std::int64_t rows = runner_.LastRow(step, 0, ParamsOf(step, 0), last);
     // The last row wins; no row leaves the variables as they were.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/tsql/ast.h"
+#include "host/tsql/local_expr.h"
 
 namespace orva::tsql {
 
@@ -46,12 +47,15 @@ struct Step {
     // numbered from the count of variables + 1 on.
     std::vector<std::vector<int>> literals;
     mutable std::vector<std::unique_ptr<PreparedStatement>>
-        prepared;                    // parallel to sql, on first use
-    mutable long lastRows = 0;       // Query: rows of the last run, to reserve
-    bool dml = false;                // Exec: rows affected count
-    bool keepRowCount = false;       // Assign from DECLARE ... = value
-    std::string tempCreated;         // Exec: CREATE TABLE #name (drop a leftover first)
-    std::vector<int> targets;        // Assign: slot per result column
+        prepared;               // parallel to sql, on first use
+    mutable long lastRows = 0;  // Query: rows of the last run, to reserve
+    bool dml = false;           // Exec: rows affected count
+    bool keepRowCount = false;  // Assign from DECLARE ... = value
+    std::string tempCreated;    // Exec: CREATE TABLE #name (drop a leftover first)
+    std::vector<int> targets;   // Assign: slot per result column
+    // If, While: the condition; Assign: the value per target; worked out by
+    // the interpreter when it can (empty: always by the database).
+    std::vector<LocalExpr> local;
     std::vector<Step> body;          // Block, If (then), While
     std::vector<Step> elseBody;      // If
     std::size_t begin = 0, end = 0;  // the statement's text in the batch

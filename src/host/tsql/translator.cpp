@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -1001,6 +1002,10 @@ class Translator {
                     }
                 }
                 for (const SelectItem& it : c.items) st.targets.push_back(it.assignSlot);
+                if (s.select->cores.size() == 1 && c.from.empty() && !c.where && !c.top &&
+                    c.groupBy.empty() && !c.having && !c.distinct) {
+                    Local(st, c.items.size(), [&](std::size_t k) { return c.items[k].expr.get(); });
+                }
                 std::string sql;
                 emit_.EmitSelect(*s.select, sql);
                 Add(st, std::move(sql));
@@ -1009,6 +1014,7 @@ class Translator {
             case StmtKind::SetVar: {
                 st.kind = Step::Kind::Assign;
                 st.targets.push_back(s.assigns[0].first);
+                Local(st, 1, [&](std::size_t) { return s.assigns[0].second.get(); });
                 std::string sql = "SELECT ";
                 emit_.Emit(*s.assigns[0].second, sql);
                 Add(st, std::move(sql));
@@ -1023,6 +1029,7 @@ class Translator {
                     a.begin = s.begin;
                     a.end = s.end;
                     a.targets.push_back(slot);
+                    Local(a, 1, [&](std::size_t) { return init.get(); });
                     std::string sql = "SELECT ";
                     emit_.Emit(*init, sql);
                     Add(a, std::move(sql));
@@ -1084,6 +1091,7 @@ class Translator {
             case StmtKind::If:
             case StmtKind::While: {
                 st.kind = s.kind == StmtKind::If ? Step::Kind::If : Step::Kind::While;
+                Local(st, 1, [&](std::size_t) { return s.cond.get(); });
                 std::string sql = "SELECT CASE WHEN ";
                 emit_.Emit(*s.cond, sql);
                 sql += " THEN 1 ELSE 0 END";
@@ -1107,6 +1115,20 @@ class Translator {
                 break;
         }
         return st;
+    }
+
+    // The step's expressions the interpreter may work out itself: all of
+    // them or none.
+    template <class Get>
+    static void Local(Step& st, std::size_t count, Get get) {
+        std::vector<LocalExpr> local;
+        for (std::size_t k = 0; k < count; ++k) {
+            std::optional<LocalExpr> e = MakeLocal(*get(k));
+            if (!e)
+                return;
+            local.push_back(std::move(*e));
+        }
+        st.local = std::move(local);
     }
 
     static bool ReadsSlot(const Expr& e, const std::set<int>& slots) {
