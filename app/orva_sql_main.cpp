@@ -14,6 +14,7 @@
 #include "host/com_error.h"
 #include "host/company_file_check.h"
 #include "host/db_backend.h"
+#include "host/postgres_uri.h"
 #include "host/sql_script.h"
 #include "host/text_util.h"
 
@@ -106,7 +107,7 @@ int main(int argc, char** argv) {
 
     // A SQLite file is checked before it is opened for writing, so that a
     // file that is not a company database is left exactly as it was.
-    if (!orva::IsOdbcConnectionString(args[0])) {
+    if (!orva::IsOdbcConnectionString(args[0]) && !orva::IsPostgresUri(args[0])) {
         const std::string path(orva::Trim(args[0]));
         if (auto fault = orva::CheckCompanyFile(path)) {
             std::cerr << "orva-sql: " << fault->Describe(path) << "\n";

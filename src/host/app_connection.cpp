@@ -2,6 +2,7 @@
 
 #include "host/com_error.h"
 #include "host/company_file_check.h"
+#include "host/postgres_uri.h"
 #include "host/host_ui.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
@@ -23,7 +24,7 @@ AppConnection::AppConnection() {
                            std::string(kSessionKey) + ").",
                        kProgID);
     }
-    if (!IsOdbcConnectionString(cs)) {
+    if (!IsOdbcConnectionString(cs) && !IsPostgresUri(cs)) {
         // A host that names no company file gets told so, rather than a
         // window over an empty database or over some other file.
         const std::string path(Trim(cs));
