@@ -30,8 +30,9 @@ AppConnection::AppConnection() {
         const std::string path(Trim(cs));
         if (path == ":memory:") {
             throw ComError(ComError::kDatabase,
-                           "The host session names \":memory:\" as the company database (session "
-                           "key " + std::string(kSessionKey) +
+                           "The host session names \":memory:\" as the company database "
+                           "(session key " +
+                               std::string(kSessionKey) +
                                "): a private empty database, not a company file.",
                            kProgID);
         }

@@ -159,8 +159,7 @@ TEST_F(CustFaceTest, ShowRefusesASessionThatNamesNoUser) {
         {"UserID=70000", ComError::kOverflow, "70000"},
         {"UserID=9999", ComError::kGeneric, "user ID 9999 names no user of the company database"},
         {"UserID=" + std::to_string(demo::kSalesGroupId), ComError::kGeneric, "is a user group"},
-        {"UserID=" + std::to_string(demo::kEveryoneGroupId), ComError::kGeneric,
-         "is a user group"},
+        {"UserID=" + std::to_string(demo::kEveryoneGroupId), ComError::kGeneric, "is a user group"},
     };
     CustFace face;
     for (const Case& c : cases) {

@@ -350,6 +350,14 @@ TEST(HostAppProgram, BadInputEndsWithAClearMessageAndItsExitStatus) {
 
 TEST(HostAppProgram, ScreenshotsShowEveryWindowAndWriteNothing) {
     TempCompany company;
+    // In rollback-journal mode, as a file on a share is kept: the run must
+    // not switch it to WAL, nor write anything else.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(company.path().c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    const std::string bytes = ReadFile(company.path());
     auto db = OpenDatabase(company.path());
     auto state = [&db] {
         std::string all;
@@ -380,6 +388,7 @@ TEST(HostAppProgram, ScreenshotsShowEveryWindowAndWriteNothing) {
         EXPECT_GT(image.height(), 80) << U(path);
     }
     EXPECT_EQ(state(), before);
+    EXPECT_TRUE(ReadFile(company.path()) == bytes) << "the company file changed";
 }
 
 // --- The program in this process, worked with the mouse and keys ---------
