@@ -1,0 +1,344 @@
+// The company on a PostgreSQL server (a throwaway server this program starts
+// in a temporary folder, on a Unix socket), each figure beside a floor
+// measured in the same run:
+//
+//   - the ledger statement of a customer with 100,000 price entries through
+//     the T-SQL layer, against the same translated statement read by raw
+//     libpq (counter "ratio" = layer / raw);
+//   - the detail-member walk over 20,000 items in 500 groups on the server,
+//     against the same walk on a SQLite file (counter "sqlite_ms");
+//   - 8 clients saving entries at once (number, header and entry per save):
+//     saves per second, median and 95th percentile save time, against one
+//     client saving alone (counter "alone_p50_ms").
+//
+// Run: bench_postgres --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "browse/tvw_builder.h"
+#include "demo/company_generator.h"
+#include "demo/demo_company.h"
+#include "demo/postgres_company.h"
+#include "entry/globals.h"
+#include "host/app_connection.h"
+#include "host/controls/tree.h"
+#include "host/db_backend.h"
+#include "host/host_services.h"
+#include "host/share_props.h"
+#include "host/sqlite_backend.h"
+#include "host/tsql/sqlite_functions.h"
+#include "host/tsql/translator.h"
+#include "support/postgres_server.h"
+#include "support/temp_company.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using orva::test::PostgresServer;
+
+const std::string kCrLf = "\r\n";
+
+struct Scratch {
+    Scratch() : dir(orva::test::MakeTempDir("orva-bench-pg")) {}
+    ~Scratch() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    std::string dir;
+};
+
+Scratch& Dir() {
+    static Scratch s;
+    return s;
+}
+
+// A company file copied into a new database of the server; its URI.
+std::string OnServer(const std::string& file) {
+    std::string uri = PostgresServer::Get().NewEmptyDatabase();
+    orva::demo::CopyCompanyToPostgres(file, uri);
+    return uri;
+}
+
+// --- the ledger statement ----------------------------------------------------
+
+struct Ledger {
+    std::string uri;
+    std::string statement;
+
+    Ledger() {
+        const std::string file = Dir().dir + "/busy.db";
+        orva::demo::LargeCompanyOptions o;
+        o.customers = 1;
+        o.items = 13100;  // 12,500 items priced, 8 entries each
+        o.priceEntries = 100000;
+        orva::demo::CreateLargeCompany(file, o);
+        uri = OnServer(file);
+        // The statement the browse window builds for the customer's node.
+        orva::RegisterHostServices();
+        orva::ShareProps().SetProperty(
+            orva::ShareProps::CurrentProcessId(), "PropsString",
+            orva::Variant("DBConnection={" + uri + "};UserID=" +
+                          std::to_string(orva::demo::kAdminUserId) + ";SubID=ic;LANGUAGE=CHS"));
+        orva::g_Connection = std::make_shared<orva::AppConnection>();
+        orva::Tree tree;
+        orva::tvwBuilder builder;
+        builder.SetTvwGroup(&tree);
+        builder.SetTreeView(-1);
+        const std::string cust = orva::g_Connection->Execute("select FItemID from t_Organization")
+                                     ->Fields(0)
+                                     .Value()
+                                     .ToText();
+        statement = builder.GetDetailSql(cust);
+        orva::g_Connection.reset();
+    }
+};
+
+Ledger& TheLedger() {
+    static Ledger ledger;
+    return ledger;
+}
+
+// Every cell of the translated statement through raw libpq; seconds.
+double RawLedger(PGconn* conn, const std::string& sql, long& rows) {
+    auto start = Clock::now();
+    PGresult* r = PQexec(conn, sql.c_str());
+    if (PQresultStatus(r) != PGRES_TUPLES_OK)
+        throw std::runtime_error(PQresultErrorMessage(r));
+    rows = PQntuples(r);
+    const int cols = PQnfields(r);
+    for (int row = 0; row < rows; ++row) {
+        for (int c = 0; c < cols; ++c) {
+            benchmark::DoNotOptimize(PQgetvalue(r, row, c));
+            benchmark::DoNotOptimize(PQgetlength(r, row, c));
+        }
+    }
+    PQclear(r);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void BM_PgLedgerStatement(benchmark::State& state) {
+    Ledger& ledger = TheLedger();
+    auto db = orva::OpenDatabase(ledger.uri);
+    const orva::tsql::Program program =
+        orva::tsql::Compile(ledger.statement, orva::tsql::PostgresDialect());
+    const std::string& sql = program.steps.at(0).sql.at(0);
+    std::unique_ptr<PGconn, void (*)(PGconn*)> raw(PQconnectdb(ledger.uri.c_str()), PQfinish);
+    long rows = 0, rawRows = 0;
+    db->ExecuteBatch(ledger.statement);  // translated and prepared, pages warm
+    RawLedger(raw.get(), sql, rawRows);
+    double layerSum = 0, rawSum = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        rows = db->ExecuteBatch(ledger.statement).recordsets.at(0)->RecordCount();
+        const double layer = std::chrono::duration<double>(Clock::now() - start).count();
+        const double floor = RawLedger(raw.get(), sql, rawRows);
+        state.SetIterationTime(layer);
+        layerSum += layer;
+        rawSum += floor;
+    }
+    if (rows != rawRows || rows < 100000)
+        state.SkipWithError("the layer and raw libpq read different rows");
+    state.counters["entries"] = static_cast<double>(rows);
+    state.counters["raw_ms"] =
+        benchmark::Counter(rawSum * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = rawSum > 0 ? layerSum / rawSum : 0;
+}
+BENCHMARK(BM_PgLedgerStatement)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// --- the detail walk -----------------------------------------------------------
+
+constexpr int kRoot = 1;
+constexpr int kItems = 20000;
+
+std::string DetailWalk(int group) {
+    return "SET NOCOUNT ON" + kCrLf + "CREATE TABLE #Stack(FItemID INT ,FDetail INT,FLevel INT)" +
+           kCrLf + "INSERT INTO #Stack(FItemID,FDetail,FLevel) VALUES(" + std::to_string(group) +
+           ",0,1)" + kCrLf + "DECLARE @Level INT" + kCrLf + "DECLARE @CurrentItemID INT" + kCrLf +
+           "SET @Level=1" + kCrLf + "WHILE @Level>0" + kCrLf + "BEGIN" + kCrLf +
+           "    IF EXISTS(SELECT * FROM #Stack WHERE FLevel=@Level AND FDetail=0)" + kCrLf +
+           "    BEGIN" + kCrLf + "        SELECT @CurrentItemID=FItemID FROM #Stack" + kCrLf +
+           "        WHERE FLevel=@Level AND FDetail=0" + kCrLf +
+           "        DELETE FROM #Stack WHERE FLevel=@Level AND FItemID=@CurrentItemID" + kCrLf +
+           "        INSERT INTO #Stack(FItemID,FDetail,FLevel)" + kCrLf +
+           "        SELECT t1.FItemID,t1.FDetail,@Level+1 FROM t_Item t1, t_ICItem t2 WHERE "
+           "t1.fitemid = t2.fitemid and t1.FParentID=@CurrentItemID AND t1.FItemClassID=4 "
+           "and t2.ferpclsid<>8" +
+           kCrLf + "        IF @@ROWCOUNT>0" + kCrLf + "            SELECT @Level=@Level+1" +
+           kCrLf + "END" + kCrLf + "Else" + kCrLf + "    SELECT @Level=@Level-1" + kCrLf + "END" +
+           kCrLf + "SELECT Distinct v1.FItemID " + kCrLf + " FROM #Stack v1 " + kCrLf +
+           " WHERE 1=1 " + kCrLf + " ORDER BY v1.FItemID" + kCrLf + kCrLf + "DROP TABLE #Stack" +
+           kCrLf + "SET NOCOUNT OFF" + kCrLf;
+}
+
+// Groups: the root, then 4, 20, 75 and 400 groups on levels 2 to 5 (500 in
+// all), each under a group of the level above; items spread over all groups.
+const std::string& TreeFile() {
+    static const std::string path = [] {
+        std::string p = Dir().dir + "/tree.db";
+        orva::demo::CreateEmptyCompany(p);
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(p.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        orva::RegisterSqlServerCompat(db);
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_stmt* item = nullptr;
+        sqlite3_prepare_v2(db,
+                           "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FName,FParentID,"
+                           "FLevel,FDetail) VALUES (?1,4,?2,?2,?3,?4,?5)",
+                           -1, &item, nullptr);
+        sqlite3_stmt* ic = nullptr;
+        sqlite3_prepare_v2(db,
+                           "INSERT INTO t_ICItem (FItemID,FNumber,FName,FParentID,FErpClsID) "
+                           "VALUES (?1,?2,?2,?3,1)",
+                           -1, &ic, nullptr);
+        auto add = [&](int id, const std::string& code, int parent, int level, bool detail) {
+            for (sqlite3_stmt* s : {item, ic}) {
+                sqlite3_bind_int(s, 1, id);
+                sqlite3_bind_text(s, 2, code.c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_int(s, 3, parent);
+                if (s == item) {
+                    sqlite3_bind_int(s, 4, level);
+                    sqlite3_bind_int(s, 5, detail ? 1 : 0);
+                }
+                sqlite3_step(s);
+                sqlite3_reset(s);
+            }
+        };
+        struct Group {
+            int id;
+            std::string code;
+        };
+        std::vector<Group> groups{{kRoot, "R"}};
+        add(kRoot, "R", 0, 1, false);
+        int nextId = 2, level = 1;
+        std::vector<Group> above = groups;
+        for (int count : {4, 20, 75, 400}) {
+            ++level;
+            std::vector<Group> here;
+            for (int g = 0; g < count; ++g) {
+                const Group& parent = above[static_cast<std::size_t>(g) % above.size()];
+                Group child{nextId++, parent.code + "." + std::to_string(g)};
+                add(child.id, child.code, parent.id, level, false);
+                here.push_back(child);
+            }
+            groups.insert(groups.end(), here.begin(), here.end());
+            above = here;
+        }
+        for (int i = 0; i < kItems; ++i) {
+            const Group& g = groups[static_cast<std::size_t>(i) % groups.size()];
+            add(100000 + i, g.code + ".i" + std::to_string(i), g.id, 6, true);
+        }
+        sqlite3_finalize(item);
+        sqlite3_finalize(ic);
+        sqlite3_exec(db, "COMMIT; ANALYZE;", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return p;
+    }();
+    return path;
+}
+
+void BM_PgDetailWalk(benchmark::State& state) {
+    static const std::string uri = OnServer(TreeFile());
+    auto server = orva::OpenDatabase(uri);
+    auto file = orva::OpenSqliteDatabase(TreeFile(), false);
+    const std::string text = DetailWalk(kRoot);
+    long rows = server->ExecuteBatch(text).recordsets.at(0)->RecordCount();
+    file->ExecuteBatch(text);
+    double fileSum = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        rows = server->ExecuteBatch(text).recordsets.at(0)->RecordCount();
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        auto fileStart = Clock::now();
+        file->ExecuteBatch(text);
+        fileSum += std::chrono::duration<double>(Clock::now() - fileStart).count();
+    }
+    if (rows != kItems)
+        state.SkipWithError("wrong member count");
+    state.counters["members"] = static_cast<double>(rows);
+    state.counters["sqlite_ms"] =
+        benchmark::Counter(fileSum * 1000, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_PgDetailWalk)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// --- clients saving at once --------------------------------------------------
+
+constexpr int kSaves = 200;
+
+std::string SaveText(int entry, int cust, int item) {
+    return "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) VALUES ('0'," +
+           std::to_string(item) + "," + std::to_string(cust) + ",1,0)" + kCrLf +
+           "INSERT INTO t_CustEntry(FBrNo,FCustID,FItemID,FEntryID,FUnitID,FStartQty,FEndQty,"
+           "FPrice,FCyID,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) VALUES('0'," +
+           std::to_string(cust) + "," + std::to_string(item) + "," + std::to_string(entry) +
+           ",50,0,100,9.5,1,3,'2024-01-01',0,'2100-01-01','')" + kCrLf;
+}
+
+// `clients` clients each saving kSaves distinct entries at once; every save's
+// seconds, and the wall time of all.
+std::vector<double> Saves(int clients, double& wall) {
+    const std::string uri = PostgresServer::Get().NewDatabase(orva::test::TempCompany::kEmpty);
+    std::vector<std::unique_ptr<orva::DbBackend>> dbs;
+    for (int c = 0; c < clients; ++c) dbs.push_back(orva::OpenDatabase(uri));
+    std::vector<std::vector<double>> times(static_cast<std::size_t>(clients));
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    auto start = Clock::now();
+    for (int c = 0; c < clients; ++c) {
+        threads.emplace_back([&, c] {
+            ++ready;
+            while (ready < clients) std::this_thread::yield();
+            orva::DbBackend& db = *dbs[static_cast<std::size_t>(c)];
+            for (int i = 0; i < kSaves; ++i) {
+                auto t0 = Clock::now();
+                db.ExecuteBatch(SaveText(db.NextNumber("t_Cust"), c + 1, i + 1));
+                times[static_cast<std::size_t>(c)].push_back(
+                    std::chrono::duration<double>(Clock::now() - t0).count());
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    wall = std::chrono::duration<double>(Clock::now() - start).count();
+    std::vector<double> all;
+    for (auto& t : times) all.insert(all.end(), t.begin(), t.end());
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+double Percentile(const std::vector<double>& sorted, double p) {
+    return sorted.empty() ? 0 : sorted[static_cast<std::size_t>(p * (sorted.size() - 1))];
+}
+
+void BM_PgEightClientsSaving(benchmark::State& state) {
+    double p50 = 0, p95 = 0, perSecond = 0, aloneP50 = 0;
+    for (auto _ : state) {
+        double wall = 0;
+        std::vector<double> all = Saves(8, wall);
+        state.SetIterationTime(wall);
+        p50 = Percentile(all, 0.5);
+        p95 = Percentile(all, 0.95);
+        perSecond = static_cast<double>(all.size()) / wall;
+        double aloneWall = 0;
+        aloneP50 = Percentile(Saves(1, aloneWall), 0.5);
+    }
+    state.counters["saves_per_s"] = perSecond;
+    state.counters["p50_ms"] = p50 * 1000;
+    state.counters["p95_ms"] = p95 * 1000;
+    state.counters["alone_p50_ms"] = aloneP50 * 1000;
+}
+BENCHMARK(BM_PgEightClientsSaving)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
