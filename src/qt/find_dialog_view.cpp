@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "qt/qt_text.h"
@@ -193,6 +194,14 @@ void FindDialogView::BuildCriteria() {
         if (values == 2) {
             rows_->addWidget(new QLabel(Q(GetResText("至")), rowsHost_), r, 3);
             rows_->addWidget(ValueEditor(r, 2, field, row.value2), r, 4);
+        }
+        if (logic_.CanPick(r)) {
+            auto* pick = new QToolButton(rowsHost_);
+            pick->setObjectName(QStringLiteral("pick%1").arg(r));
+            pick->setText(QStringLiteral("…"));
+            pick->setToolTip(Q(GetResText("从基础资料中选择")));
+            connect(pick, &QToolButton::clicked, this, [this, r] { logic_.Pick(r); });
+            rows_->addWidget(pick, r, 3);
         }
         auto* remove = new QPushButton(Q(GetResText("删除")), rowsHost_);
         remove->setObjectName(QStringLiteral("remove%1").arg(r));

@@ -6,6 +6,7 @@
 
 #include "find/find_records.h"
 #include "host/find/find_component.h"
+#include "host/host_services.h"
 #include "support/scripted_ui.h"
 
 namespace orva {
@@ -23,6 +24,10 @@ std::vector<Dictionary> Family() {
         d.SetValue("DataType", f.dataType);
         if (!f.choices.empty())
             d.SetValue("ComBoxList", f.choices[0] + "\t" + f.choices[1]);
+        if (family.size() < 2) {  // the item's code and name come from the item list
+            d.SetValue("LookUp", 4);
+            d.SetValue("ValueType", family.empty() ? 1 : 2);
+        }
         family.push_back(std::move(d));
     }
     return family;
@@ -148,6 +153,32 @@ TEST_F(Component, ChangingTheKindOfFieldResetsTheRow) {
         d.Cancel();
     });
     Make(0)->Show();
+}
+
+TEST_F(Component, APickedItemGivesItsCodeOrItsName) {
+    RegisterHostServices();
+    auto record = std::make_shared<Dictionary>();
+    record->SetValue("FNumber", "01.01.001");
+    record->SetValue("FName", "冷轧钢板");
+    ui->AnswerLookup({true, record});
+    ui->AnswerLookup({true, record});
+    User([](FindDialog& d) {
+        d.SetValue(0, "01.01");
+        ASSERT_TRUE(d.CanPick(0));
+        d.Pick(0);
+        EXPECT_EQ(d.Criteria().rows[0].value, "01.01.001");
+        d.SetField(0, kName);
+        d.Pick(0);
+        EXPECT_EQ(d.Criteria().rows[0].value, "冷轧钢板");
+        d.SetField(0, kPrice);
+        EXPECT_FALSE(d.CanPick(0));
+        d.Cancel();
+    });
+    Make(0)->Show();
+    ASSERT_EQ(ui->Lookups().size(), 2u);
+    EXPECT_EQ(ui->Lookups()[0].method, "ItemLookUp");
+    EXPECT_EQ(ui->Lookups()[0].classID, 4);
+    EXPECT_EQ(ui->Lookups()[0].first, "01.01");
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ void FindComponent::Show() {
                       [&](const FindCriteria& c, const std::vector<FindSortKey>& k) {
                           return RunOn(fields, c, k);
                       });
+    dialog.SetShortNumber(SysFlag(sysPar_, "UseShortNumber"));
     if (SearchAll() && memory_->searchAll.key == key)
         dialog.SetStatus(SearchAllStatus());
     CurrentUi().ShowModal(dialog);

@@ -1,5 +1,10 @@
 #include "host/find/find_dialog.h"
 
+#include <exception>
+
+#include "host/component_registry.h"
+#include "host/gl_view.h"
+
 namespace orva {
 namespace {
 
@@ -107,6 +112,49 @@ void FindDialog::SetValue(int row, std::string value) {
 void FindDialog::SetValue2(int row, std::string value) {
     if (ValidRow(row))
         criteria_.rows[static_cast<std::size_t>(row)].value2 = std::move(value);
+}
+
+bool FindDialog::CanPick(int row) const {
+    if (!ValidRow(row))
+        return false;
+    const int field = criteria_.rows[static_cast<std::size_t>(row)].field;
+    if (field < 0 || field >= static_cast<int>(fields_.size()))
+        return false;
+    const FindField& f = fields_[static_cast<std::size_t>(field)];
+    return f.Kind() == FindValueKind::kText &&
+           (f.lookUp == 1 || f.lookUp == 4 || f.lookUp == 7 || f.lookUp == 12);
+}
+
+void FindDialog::Pick(int row) {
+    if (!CanPick(row))
+        return;
+    FindCriterion& r = criteria_.rows[static_cast<std::size_t>(row)];
+    const FindField& f = fields_[static_cast<std::size_t>(r.field)];
+    try {
+        auto view = ComponentRegistry::Create<GLView>(GLView::kProgID);
+        BaseDataLookupPtr lookup;
+        if (f.lookUp == 7) {
+            lookup = view->UnitLookup(0, r.value);  // units of every group
+        } else if (f.lookUp == 12) {
+            lookup = view->CurrencyLookup(r.value);
+        } else {
+            Dictionary params;
+            params.SetValue("BeShortNumber", shortNumber_);
+            params.SetValue("Search", r.value);
+            lookup = view->ItemLookUp(f.lookUp, r.value, "", params);
+        }
+        if (!lookup || !lookup->ReturnOK() || !lookup->ReturnObject())
+            return;
+        const Dictionary& record = *lookup->ReturnObject();
+        std::string key = "FName";
+        if (f.valueType == 1)
+            key = shortNumber_ && record.Exists("FShortNumber") ? "FShortNumber" : "FNumber";
+        r.value = record.Value(key).ToText();
+        notice_ = {};
+    } catch (const std::exception& e) {
+        notice_ = {N_("无法打开基础资料列表"), row, e.what()};
+    }
+    Changed();
 }
 
 void FindDialog::SetSortKeys(std::vector<FindSortKey> keys) {

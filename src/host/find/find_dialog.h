@@ -68,6 +68,16 @@ class FindDialog : public ModalWindow {
     void SetValue(int row, std::string value);
     void SetValue2(int row, std::string value);
 
+    // Whether the row's field takes its value from a base-data list: items
+    // (LookUp 4), customers (1), units (7) or currencies (12).
+    bool CanPick(int row) const;
+    // Opens that list through the host's base-data lookups, searching for
+    // the row's value; the picked record's code (ValueType 1: its short code
+    // when codes are short) or else its name becomes the value. A lookup
+    // that fails is shown on the message line.
+    void Pick(int row);
+    void SetShortNumber(bool shortNumber) { shortNumber_ = shortNumber; }
+
     const std::vector<FindSortKey>& SortKeys() const { return sortKeys_; }
     void SetSortKeys(std::vector<FindSortKey> keys);
 
@@ -99,6 +109,7 @@ class FindDialog : public ModalWindow {
     FindNotice notice_;
     FindNotice status_;
     bool confirmed_ = false;
+    bool shortNumber_ = false;
     Signal<> changed_;
 };
 
