@@ -1,5 +1,6 @@
 #include "support/postgres_server.h"
 
+#include <fcntl.h>
 #include <libpq-fe.h>
 #include <unistd.h>
 
@@ -104,6 +105,40 @@ PostgresServer::PostgresServer() {
         throw std::runtime_error("The test server did not start in " + dir_ + ": " + why);
     }
     started_ = true;
+    Watch();
+}
+
+// A test program that dies without running its destructors (a crash, a fatal
+// failure) must not leave the server behind: a watcher process waits for the
+// program's end (its pipe closes) and then stops the server and removes its
+// folder. A program that ends normally has done both already.
+void PostgresServer::Watch() {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return;
+    const std::string stop = runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ +
+                             "/data' -m immediate stop >/dev/null 2>&1; rm -rf '" + dir_ + "'";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[1]);
+        // Only this end of the pipe stays open here: read returns at the
+        // program's end, whichever way it ends.
+        for (int fd = 3; fd < 1024; ++fd) {
+            if (fd != fds[0])
+                ::close(fd);
+        }
+        char c;
+        while (::read(fds[0], &c, 1) > 0) {
+        }
+        if (::access(dir_.c_str(), F_OK) == 0)
+            ::execl("/bin/sh", "sh", "-c", stop.c_str(), static_cast<char*>(nullptr));
+        ::_exit(0);
+    }
+    ::close(fds[0]);
+    if (pid > 0)
+        ::fcntl(fds[1], F_SETFD, FD_CLOEXEC);
+    else
+        ::close(fds[1]);
 }
 
 PostgresServer::~PostgresServer() {

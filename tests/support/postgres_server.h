@@ -1,6 +1,7 @@
 // A throwaway PostgreSQL server for the tests: initdb and pg_ctl in a
 // temporary folder, listening only on a Unix socket there, started once per
-// test program on first use and stopped and removed at exit. When the tests
+// test program on first use and stopped and removed at exit (by a watcher
+// process when the program dies without cleaning up). When the tests
 // run as root the server runs as the unprivileged user nobody.
 //
 //   std::string uri = orva::test::PostgresServer::Get().NewDatabase(kEmpty);
@@ -34,6 +35,7 @@ class PostgresServer {
   private:
     PostgresServer();
     void Psql(const std::string& sql) const;
+    void Watch();
 
     std::string dir_;
     std::string bin_;
