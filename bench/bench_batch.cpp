@@ -8,6 +8,7 @@
 //
 // Run: bench_batch --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 
@@ -24,6 +25,7 @@
 
 #include "demo/company_generator.h"
 #include "demo/demo_company.h"
+#include "demo/postgres_company.h"
 #include "engine/user_def_info.h"
 #include "entry/globals.h"
 #include "entry/session.h"
@@ -34,6 +36,7 @@
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
 #include "host/write_transaction.h"
+#include "support/postgres_server.h"
 
 namespace {
 
@@ -289,6 +292,96 @@ void BM_BatchAdd(benchmark::State& state) {
 BENCHMARK(BM_BatchAdd)
     ->Arg(kCustomers)
     ->Arg(100000)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The same batch add on a company held by a PostgreSQL server (a throwaway
+// one started as the tests start theirs, each run on a fresh database). The
+// floor: the same rows written by raw libpq prepared statements in one
+// transaction on another fresh copy.
+double RawInsertPg(const std::string& uri, const std::vector<int>& members) {
+    std::unique_ptr<PGconn, void (*)(PGconn*)> conn(PQconnectdb(uri.c_str()), PQfinish);
+    auto exec = [&](const char* sql) {
+        PGresult* r = PQexec(conn.get(), sql);
+        const bool ok =
+            PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+        std::string value = PQresultStatus(r) == PGRES_TUPLES_OK ? PQgetvalue(r, 0, 0) : "";
+        PQclear(r);
+        if (!ok)
+            throw std::runtime_error(PQerrorMessage(conn.get()));
+        return value;
+    };
+    int next = std::stoi(exec("SELECT COALESCE(MAX(fentryid), 0) FROM t_custentry"));
+    auto start = Clock::now();
+    PQclear(PQprepare(conn.get(), "h",
+                      "INSERT INTO t_cust (fbrno,fitemid,fcustid,fcurrencyid,fselowprice) "
+                      "VALUES ('0',$1,$2,1,0)",
+                      2, nullptr));
+    PQclear(PQprepare(conn.get(), "e",
+                      "INSERT INTO t_custentry(fbrno,fcustid,fitemid,fentryid,funitid,fstartqty,"
+                      "fendqty,fprice,fcyid,fleadtime,fquotetime,fused,fexpiredate,fnote) "
+                      "VALUES('0',$1,$2,$3,101,0,100,12.5,1,3,'2025-03-01',0,'2100-01-01','bench')",
+                      3, nullptr));
+    exec("BEGIN");
+    const std::string item = std::to_string(kBatchItem);
+    for (int cust : members) {
+        const std::string c = std::to_string(cust), n = std::to_string(++next);
+        const char* h[] = {item.c_str(), c.c_str()};
+        const char* e[] = {c.c_str(), item.c_str(), n.c_str()};
+        PGresult* r = PQexecPrepared(conn.get(), "h", 2, h, nullptr, nullptr, 0);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        r = PQexecPrepared(conn.get(), "e", 3, e, nullptr, nullptr, 0);
+        if (!ok || PQresultStatus(r) != PGRES_COMMAND_OK) {
+            PQclear(r);
+            throw std::runtime_error(PQerrorMessage(conn.get()));
+        }
+        PQclear(r);
+    }
+    exec("COMMIT");
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void BM_BatchAddOnServer(benchmark::State& state) {
+    Setup();
+    const int customers = static_cast<int>(state.range(0));
+    Company& company = TheCompany(customers);
+    double ratioSum = 0;
+    double refSum = 0;
+    for (auto _ : state) {
+        std::string uri = orva::test::PostgresServer::Get().NewEmptyDatabase();
+        orva::demo::CopyCompanyToPostgres(company.plain, uri);
+        LogOn(uri);
+        orva::Spread grid;
+        FillGrid(grid, company.group, 12.5, "2025-03-01");
+        orva::UserDefInfo engine;
+        engine.Spread(&grid);
+        std::int16_t alert = 0;
+        double base = 12.5;
+        auto start = Clock::now();
+        std::int32_t added = engine.BatchAdd(alert, base);
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        orva::g_Connection.reset();
+        orva::g_GLData.reset();
+        if (added != customers) {
+            state.SkipWithError("the batch add did not add every member");
+            break;
+        }
+        state.SetIterationTime(seconds);
+        std::string floorUri = orva::test::PostgresServer::Get().NewEmptyDatabase();
+        orva::demo::CopyCompanyToPostgres(company.plain, floorUri);
+        double floor = RawInsertPg(floorUri, company.members);
+        refSum += floor;
+        ratioSum += seconds / floor;
+    }
+    state.counters["floor_ms"] =
+        benchmark::Counter(refSum * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = benchmark::Counter(ratioSum, benchmark::Counter::kAvgIterations);
+    state.counters["members"] = customers;
+}
+BENCHMARK(BM_BatchAddOnServer)
+    ->Arg(kCustomers)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
