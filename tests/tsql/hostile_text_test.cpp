@@ -147,7 +147,8 @@ TEST_P(HostileText, TypeSizesOutOfRangeNameTheNumber) {
         {"DECLARE @v NVARCHAR(4001)", "The size (4001) given to the type 'NVARCHAR'"},
         {"SELECT CONVERT(DECIMAL(39, 2), 1)", "The size (39) given to the type 'DECIMAL'"},
         {"SELECT CAST(1 AS DECIMAL(10, 11))", "The scale (11) for type 'DECIMAL'"},
-        {"SELECT CAST(1 AS NUMERIC(0))", "Length or precision specification 0 is invalid."},
+        {"SELECT CAST(1 AS NUMERIC(0))",
+         "The length or precision 0 given to the type 'NUMERIC' is invalid"},
         {"DECLARE @d DATETIME2(99999999999999999999)", "The size (99999999999999999999)"},
     };
     for (const Case& c : cases) {

@@ -647,7 +647,9 @@ class Parser {
                                 std::to_string(max) + ").",
                             t.pos);
         }
-        throw TsqlError("Length or precision specification " + t.text + " is invalid.", t.pos);
+        throw TsqlError("The length or precision " + t.text + " given to the type '" + type.text +
+                            "' is invalid: it must be at least " + std::to_string(min) + ".",
+                        t.pos);
     }
 
     // ---- SELECT ------------------------------------------------------------
