@@ -4,11 +4,15 @@
 // A member that already has the entry is passed over; a missing
 // customer-item header row is written with the entry; each entry may be
 // confirmed against the minimum price and written audited when the company
-// asks for it and the user holds the audit right.
+// asks for it and the user holds the audit right. The progress shows the
+// member being written; when the user stops, the members written so far
+// stay and the closing message says so.
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "engine/batch_progress.h"
 #include "engine/batch_values.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
@@ -123,7 +127,10 @@ std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int1
         RecordsetPtr members;
         plan.members(groupID, members);
 
-        for (std::int32_t member : batch::MemberIDs(members)) {
+        const std::vector<std::int32_t> ids = batch::MemberIDs(members);
+        batch::MemberProgress progress(GetResText("批量新增"), ids, plan.itemGroup, *db);
+        for (std::size_t i = 0; i < ids.size() && progress.Next(i); ++i) {
+            const std::int32_t member = ids[i];
             const std::int32_t cust = plan.itemGroup ? fixedID : member;
             const std::int32_t item = plan.itemGroup ? member : fixedID;
             const std::string custText = SqlId(cust);
@@ -183,7 +190,9 @@ std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int1
                 ++count;
         }
 
-        batch::Notice(batch::CountText(GetResText("此次共新增"), count, GetResText("条记录！")),
+        progress.End();
+        batch::Notice(batch::ClosingText(GetResText("此次共新增"), count, GetResText("条记录！"),
+                                         progress.Stopped()),
                       MsgButtons::kOK, MsgIcon::kInformation);
         if (count > 0 && audited) {
             batch::Notice(GetResText("本次新增记录都已自动审核！"), MsgButtons::kOK,

@@ -3,12 +3,14 @@
 // grid's item and unit (BatchDelete), or every item of an item group, in the
 // item's base unit only, with the grid's customer (BatchDelete_Item). The
 // user is told how many entries will go and confirms once; then the whole
-// deletion is sent as one text. Header rows in t_Cust stay.
+// deletion is sent as one text. Header rows in t_Cust stay. The user may
+// stop the batch while its members are counted; nothing is deleted then.
 #include <exception>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "engine/batch_progress.h"
 #include "engine/batch_values.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
@@ -99,16 +101,27 @@ std::int32_t RunBatchDelete(const Spread& grid, const BatchDeletePlan& plan) {
         }
 
         std::int64_t found = 0;
-        const std::vector<std::string> lists = MemberLists(batch::MemberIDs(members));
+        const std::vector<std::int32_t> memberIDs = batch::MemberIDs(members);
+        const std::vector<std::string> lists = MemberLists(memberIDs);
+        // The members are counted list by list; the user may stop while they
+        // are counted, before anything is deleted. The deletion itself runs
+        // as a whole once confirmed.
+        batch::MemberProgress progress(GetResText("批量删除"), memberIDs, plan.itemGroup, *db);
         if (!lists.empty()) {
             std::string deleteText;
-            for (const std::string& ids : lists) {
+            for (std::size_t k = 0; k < lists.size(); ++k) {
+                if (!progress.Advance(k * kMembersPerList))
+                    break;
+                const std::string& ids = lists[k];
                 RecordsetPtr rs =
                     db->GetAnyRecordset(ReplaceAll(countSql, kMemberPlaceholder, ids));
                 if (HasRow(rs))
                     found += rs->Fields(0).Value().ToInteger();
                 deleteText += ReplaceAll(deleteSql, kMemberPlaceholder, ids) + crlf;
             }
+            progress.End();
+            if (progress.Stopped())
+                found = 0;
             if (found > 0) {
                 const std::string question = batch::CountText(GetResText("本次操作将删除"), found,
                                                               GetResText("条记录，是否继续？"));
@@ -119,7 +132,9 @@ std::int32_t RunBatchDelete(const Spread& grid, const BatchDeletePlan& plan) {
                 db->Execute(deleteText);
             }
         }
-        batch::Notice(batch::CountText(GetResText("此次共删除"), found, GetResText("条记录！")),
+        progress.End();
+        batch::Notice(batch::ClosingText(GetResText("此次共删除"), found, GetResText("条记录！"),
+                                         progress.Stopped()),
                       MsgButtons::kOK, MsgIcon::kInformation);
         return static_cast<std::int32_t>(found);
     } catch (const std::exception&) {

@@ -4,11 +4,14 @@
 // customer group with the grid's item (BatchUpdate), or every item of an item
 // group, each in its base unit, with the grid's customer (BatchUpdate_Item).
 // Audited entries are never changed; the discount is never written. All
-// statements are collected and sent as one text at the end.
+// statements are collected and sent as one text at the end; when the user
+// stops the batch, the text of the members looked at so far.
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "engine/batch_progress.h"
 #include "engine/batch_values.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
@@ -79,7 +82,10 @@ std::int32_t RunBatchUpdate(const Spread& grid, const BatchUpdatePlan& plan, std
 
         std::string text;
         std::int32_t count = 0;
-        for (std::int32_t member : batch::MemberIDs(members)) {
+        const std::vector<std::int32_t> ids = batch::MemberIDs(members);
+        batch::MemberProgress progress(GetResText("批量修改"), ids, plan.itemGroup, *db);
+        for (std::size_t i = 0; i < ids.size() && progress.Next(i); ++i) {
+            const std::int32_t member = ids[i];
             const std::int32_t custID = plan.itemGroup ? fixedID : member;
             const std::int32_t itemID = plan.itemGroup ? member : fixedID;
             const std::string cust = SqlId(custID);
@@ -167,10 +173,13 @@ std::int32_t RunBatchUpdate(const Spread& grid, const BatchUpdatePlan& plan, std
             ++count;
         }
 
-        // Nothing qualified: there is nothing to send.
+        // Nothing qualified: there is nothing to send. Stopped by the user,
+        // the members looked at so far are updated.
         if (!text.empty())
             db->Execute(text);
-        batch::Notice(batch::CountText(GetResText("此次共修改"), count, GetResText("条记录！")),
+        progress.End();
+        batch::Notice(batch::ClosingText(GetResText("此次共修改"), count, GetResText("条记录！"),
+                                         progress.Stopped()),
                       MsgButtons::kOK, MsgIcon::kInformation);
         return count;
     } catch (const std::exception&) {
