@@ -6,6 +6,9 @@
 // ("cpu_ratio" the same in CPU time of the thread). BM_BatchAdd/100000 runs
 // it over a group of 100,000 customers. Goal: ratio 8 or less at both sizes.
 //
+// BM_BatchAddProgress runs the batch add with and without a progress
+// receiver in every iteration and reports their ratio.
+//
 // Run: bench_batch --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
@@ -33,6 +36,7 @@
 #include "host/controls/spread.h"
 #include "host/host_services.h"
 #include "host/host_ui.h"
+#include "host/progress.h"
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
 #include "host/write_transaction.h"
@@ -547,6 +551,95 @@ BENCHMARK(BM_StatementCost)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// A receiver of the batch's progress that keeps what a window would show:
+// the step, the member's text, and whether the user cancelled (never).
+class WatchingProgress : public orva::Progress {
+  public:
+    void Begin(const std::string& caption, std::int64_t total, const std::string& text,
+               bool) override {
+        caption_ = caption;
+        total_ = total;
+        text_ = text;
+    }
+    void Step(std::int64_t done, const std::string& text) override {
+        done_ = done;
+        text_ = text;
+        benchmark::DoNotOptimize(text_.data());
+    }
+    bool Cancelled() override { return false; }
+    void End() override {}
+
+  private:
+    std::string caption_;
+    std::string text_;
+    std::int64_t total_ = 0;
+    std::int64_t done_ = 0;
+};
+
+class WatchedUi : public QuietUi {
+  public:
+    std::unique_ptr<orva::Progress> CreateProgress() override {
+        return std::make_unique<WatchingProgress>();
+    }
+};
+
+// The batch add over 10,000 customers with a progress receiver (one step per
+// member, each named by its code and name) against the same batch without
+// one, both in every iteration, in alternating order. The iteration time is
+// the watched run; "ratio" is watched / unwatched wall time, "cpu_ratio" the
+// same in thread CPU time.
+void BM_BatchAddProgress(benchmark::State& state) {
+    Setup();
+    Company& company = TheCompany();
+    auto run = [&](bool watched, double& cpu) {
+        orva::SetCurrentUi(watched ? std::shared_ptr<orva::HostUi>(std::make_shared<WatchedUi>())
+                                   : std::make_shared<QuietUi>());
+        std::string path = company.Fresh(company.plain);
+        LogOn(path);
+        orva::Spread grid;
+        FillGrid(grid, company.group, 12.5, "2025-03-01");
+        orva::UserDefInfo engine;
+        engine.Spread(&grid);
+        std::int16_t alert = 0;
+        double base = 12.5;
+        const auto start = Clock::now();
+        const double cpuStart = ThreadCpu();
+        const std::int32_t added = engine.BatchAdd(alert, base);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        cpu = ThreadCpu() - cpuStart;
+        Forget(path);
+        if (added != kCustomers)
+            throw std::runtime_error("the batch add did not add every member");
+        return seconds;
+    };
+    double plainSum = 0, watchedSum = 0, ratioSum = 0, cpuRatioSum = 0;
+    bool watchedFirst = false;
+    for (auto _ : state) {
+        double plainCpu = 0, watchedCpu = 0, plain = 0, watched = 0;
+        if (watchedFirst) {
+            watched = run(true, watchedCpu);
+            plain = run(false, plainCpu);
+        } else {
+            plain = run(false, plainCpu);
+            watched = run(true, watchedCpu);
+        }
+        watchedFirst = !watchedFirst;
+        state.SetIterationTime(watched);
+        plainSum += plain;
+        watchedSum += watched;
+        ratioSum += watched / plain;
+        cpuRatioSum += watchedCpu / plainCpu;
+    }
+    orva::SetCurrentUi(std::make_shared<QuietUi>());
+    using C = benchmark::Counter;
+    state.counters["without_ms"] = C(plainSum * 1000, C::kAvgIterations);
+    state.counters["with_ms"] = C(watchedSum * 1000, C::kAvgIterations);
+    state.counters["ratio"] = C(ratioSum, C::kAvgIterations);
+    state.counters["cpu_ratio"] = C(cpuRatioSum, C::kAvgIterations);
+    state.counters["members"] = kCustomers;
+}
+BENCHMARK(BM_BatchAddProgress)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/tree.h"
+#include "host/progress.h"
 #include "model/sql_values.h"
 #include "resources/res_text.h"
 
@@ -312,9 +313,17 @@ void tvwBuilder::AddNodes(Recordset& list, std::int32_t parentID, bool groups) {
 
     const std::string prefix = groups ? "gi" : "gb";
     const long count = list.RecordCount();
+    // A group of many thousands of members takes a while: the user sees the
+    // nodes being added (the tree cannot be left half built, so there is no
+    // Cancel). Reported every kNodesPerStep nodes.
+    constexpr long kNodesPerStep = 256;
+    ProgressScope progress(categoryByItem_ ? GetResText("物料") : GetResText("客户"), count, "",
+                           false);
     std::string key, parentKey;
     for (long row = 0; row < count; ++row) {
         try {
+            if (row % kNodesPerStep == 0 && progress.Watched())
+                progress.Step(row, NodeText(list.Cell(row, colNumber), list.Cell(row, colName)));
             std::int64_t rowParent = list.Cell(row, colParent).ToInteger();
             bool detail = !list.Cell(row, colDetail).IsNull() && list.Cell(row, colDetail).ToBool();
             // Groups go under the root when their parent is 0 and they are no

@@ -1,6 +1,7 @@
 #include "qt/progress_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QProgressBar>
 #include <algorithm>
@@ -26,6 +27,31 @@ int BarValue(std::int64_t value, std::int64_t total) {
     return static_cast<int>(value * static_cast<double>(INT_MAX) / static_cast<double>(total));
 }
 
+// The dialog of work that cannot be stopped stays up whatever the user
+// presses: hidden, it would no longer keep the user's input from the windows
+// under it while the work runs.
+class ProgressDialog : public QProgressDialog {
+  public:
+    ProgressDialog(QWidget* parent, bool cancellable)
+        : QProgressDialog(parent), cancellable_(cancellable) {}
+
+    void reject() override {
+        if (cancellable_)
+            Q_EMIT canceled();
+    }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (cancellable_)
+            QProgressDialog::closeEvent(event);
+        else
+            event->ignore();
+    }
+
+  private:
+    bool cancellable_;
+};
+
 }  // namespace
 
 void ProgressWindow::SetShowAfter(std::chrono::milliseconds delay) {
@@ -44,51 +70,22 @@ ProgressWindow::~ProgressWindow() {
 
 void ProgressWindow::Begin(const std::string& caption, std::int64_t total, const std::string& text,
                            bool cancellable) {
+    caption_ = caption;
     total_ = std::max<std::int64_t>(total, 0);
     text_ = text;
     cancellable_ = cancellable;
-
-    dialog_ = std::make_unique<QProgressDialog>(DialogParent());
-    dialog_->setObjectName("progressWindow");
-    dialog_->setWindowModality(Qt::WindowModal);
-    dialog_->setWindowTitle(Q(caption));
-    // The dialog is shown, advanced and closed from here alone: its own
-    // timer would show it while the work waits in a question, and at its
-    // maximum it would reset (and forget a Cancel).
-    dialog_->setAutoReset(false);
-    dialog_->setAutoClose(false);
-    dialog_->setMinimumDuration(INT_MAX);
-    auto* bar = new QProgressBar(dialog_.get());
-    bar->setTextVisible(true);
-    dialog_->setBar(bar);
-    bar_ = bar;
-    dialog_->setRange(0, total_ > 0 ? BarValue(total_, total_) : 0);
-    dialog_->setMinimumWidth(360);
-    if (cancellable) {
-        dialog_->setCancelButtonText(Q(GetResText("取消")));
-    } else {
-        dialog_->setCancelButton(nullptr);
-    }
-    // Cancel, Esc and the title bar's close all come here; once cancelled,
-    // the window goes at once and the work stops after its current step.
-    QObject::connect(dialog_.get(), &QProgressDialog::canceled, dialog_.get(), [this] {
-        if (!cancellable_)
-            return;
-        cancelled_ = true;
-        if (dialog_)
-            dialog_->hide();
-    });
-    dialog_->hide();
-    started_.start();
     done_ = 0;
+    // The window is made only when the work has lasted long enough to show
+    // it: short work costs a clock reading per step.
+    started_.start();
 }
 
 void ProgressWindow::Step(std::int64_t done, const std::string& text) {
-    if (!dialog_ || cancelled_)
+    if (cancelled_ || ended_)
         return;
     done_ = std::max<std::int64_t>(done, 0);
     text_ = text;
-    if (!shown_) {
+    if (!dialog_) {
         if (started_.elapsed() < g_showAfter.count())
             return;
         Show();
@@ -99,7 +96,38 @@ void ProgressWindow::Step(std::int64_t done, const std::string& text) {
 }
 
 void ProgressWindow::Show() {
-    shown_ = true;
+    dialog_ = std::make_unique<ProgressDialog>(DialogParent(), cancellable_);
+    dialog_->setObjectName("progressWindow");
+    dialog_->setWindowModality(Qt::WindowModal);
+    dialog_->setWindowTitle(Q(caption_));
+    // The dialog is advanced and closed from here alone: its own timer would
+    // show it again after a Cancel, and at its maximum it would reset (and
+    // forget a Cancel).
+    dialog_->setAutoReset(false);
+    dialog_->setAutoClose(false);
+    dialog_->setMinimumDuration(INT_MAX);
+    auto* bar = new QProgressBar(dialog_.get());
+    bar->setTextVisible(true);
+    dialog_->setBar(bar);
+    bar_ = bar;
+    dialog_->setRange(0, total_ > 0 ? BarValue(total_, total_) : 0);
+    dialog_->setMinimumWidth(360);
+    if (cancellable_)
+        dialog_->setCancelButtonText(Q(GetResText("取消")));
+    else
+        dialog_->setCancelButton(nullptr);
+    // Cancel, Esc and the title bar's close all come here; once cancelled,
+    // the window goes at once and the work stops after its current step.
+    QObject::connect(dialog_.get(), &QProgressDialog::canceled, dialog_.get(), [this] {
+        if (!cancellable_ || cancelled_)
+            return;
+        cancelled_ = true;
+        dialog_->hide();
+        if (arrowCursor_) {
+            QGuiApplication::restoreOverrideCursor();
+            arrowCursor_ = false;
+        }
+    });
     // The pointer over the window is the arrow: the user may press Cancel,
     // although the command shows the hourglass.
     QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
@@ -124,6 +152,7 @@ void ProgressWindow::Paint() {
 }
 
 void ProgressWindow::End() {
+    ended_ = true;
     if (arrowCursor_) {
         QGuiApplication::restoreOverrideCursor();
         arrowCursor_ = false;
@@ -133,7 +162,6 @@ void ProgressWindow::End() {
     std::unique_ptr<QProgressDialog> dialog = std::move(dialog_);
     QObject::disconnect(dialog.get(), nullptr, nullptr, nullptr);
     dialog->hide();
-    shown_ = false;
 }
 
 }  // namespace orva::qt

@@ -36,6 +36,7 @@ class ProgressWindow : public Progress {
     void Show();
     void Paint();
 
+    std::string caption_;
     std::unique_ptr<QProgressDialog> dialog_;
     QPointer<QProgressBar> bar_;
     QElapsedTimer started_;
@@ -45,7 +46,7 @@ class ProgressWindow : public Progress {
     std::string text_;
     bool cancellable_ = true;
     bool cancelled_ = false;
-    bool shown_ = false;
+    bool ended_ = false;
     bool arrowCursor_ = false;
 };
 

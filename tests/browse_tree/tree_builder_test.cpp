@@ -231,3 +231,47 @@ TEST_F(TreeBuilderTest, KeysThatDoNotParse) {
 
 }  // namespace
 }  // namespace orva
+
+namespace orva {
+namespace {
+
+// A group of many customers: its expansion reports the nodes being added,
+// in steps of 256, without a Cancel (a half built tree would mislead).
+TEST_F(TreeBuilderTest, ExpandingALargeGroupReportsProgressThatCannotBeStopped) {
+    Query(
+        "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,FParentID,FLevel,"
+        "FDetail) VALUES (870000,1,'87','87','大组',0,1,0)");
+    std::string text;
+    for (int i = 1; i <= 600; ++i) {
+        const std::string id = std::to_string(870000 + i);
+        const std::string number = "'87." + std::string(i < 10 ? "00" : i < 100 ? "0" : "") +
+                                   std::to_string(i) + "'";
+        text += "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,FParentID,"
+                "FLevel,FDetail) VALUES (" +
+                id + ",1," + number + "," + number + ",'客户" + std::to_string(i) +
+                "',870000,2,1)\r\nINSERT INTO t_Organization (FItemID,FNumber,FShortNumber,"
+                "FName,FParentID) VALUES (" +
+                id + "," + number + "," + number + ",'客户" + std::to_string(i) + "',870000)\r\n";
+    }
+    Query(text);
+    ui->CancelProgressAt(0);  // meant for work that can be stopped: not this
+
+    Build(false);
+    builder.SetTreeView(0);
+    ui->ClearRecords();
+    builder.SetTreeView(870000);
+    EXPECT_EQ(Children("gi870000").size(), 600u);
+    ASSERT_EQ(ui->Progresses().size(), 2u);  // the group list, then the customers
+    const ScriptedUi::ProgressRun& leaves = ui->Progresses()[1];
+    EXPECT_EQ(leaves.caption, "客户");
+    EXPECT_EQ(leaves.total, 600);
+    EXPECT_FALSE(leaves.cancellable);
+    EXPECT_TRUE(leaves.ended);
+    ASSERT_EQ(leaves.steps.size(), 3u);
+    EXPECT_EQ(leaves.steps[1].done, 256);
+    EXPECT_EQ(leaves.steps[1].text, "87.257(客户257)");
+    EXPECT_EQ(leaves.steps[2].done, 512);
+}
+
+}  // namespace
+}  // namespace orva

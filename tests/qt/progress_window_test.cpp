@@ -105,9 +105,13 @@ TEST_F(ProgressWindowTest, WorkThatCannotBeStoppedOffersNoCancel) {
     QProgressDialog* dialog = Shown();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->findChild<QPushButton*>(), nullptr);
+    // Neither Esc nor the title bar's close takes the window away.
+    QTest::keyClick(dialog, Qt::Key_Escape);
     dialog->close();
+    EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(progress.Cancelled());
     progress.End();
+    EXPECT_EQ(Shown(), nullptr);
 }
 
 }  // namespace

@@ -14,12 +14,17 @@ void ScriptedUi::OnModal(std::string windowName, ModalScript script) {
 // presses Cancel at the step it was told to.
 class ScriptedUi::Receiver : public Progress {
   public:
-    Receiver(ScriptedUi& ui, std::optional<CancelPoint> cancel) : ui_(ui), cancel_(cancel) {}
+    explicit Receiver(ScriptedUi& ui) : ui_(ui) {}
 
     void Begin(const std::string& caption, std::int64_t total, const std::string& text,
                bool cancellable) override {
         ui_.progresses_.push_back({caption, total, text, cancellable, {}, 0, false});
         index_ = ui_.progresses_.size() - 1;
+        // The user's Cancel is meant for work that can be stopped.
+        if (cancellable && !ui_.cancelAt_.empty()) {
+            cancel_ = ui_.cancelAt_.front();
+            ui_.cancelAt_.pop_front();
+        }
     }
     void Step(std::int64_t done, const std::string& text) override {
         ProgressRun& run = Run();
@@ -28,7 +33,7 @@ class ScriptedUi::Receiver : public Progress {
         run.steps.push_back({done, text});
         if (cancel_ && done == cancel_->done) {
             run.cancelPresses += cancel_->presses;
-            cancelled_ = run.cancellable;
+            cancelled_ = true;
         }
     }
     bool Cancelled() override { return cancelled_; }
@@ -48,12 +53,7 @@ class ScriptedUi::Receiver : public Progress {
 };
 
 std::unique_ptr<Progress> ScriptedUi::CreateProgress() {
-    std::optional<CancelPoint> cancel;
-    if (!cancelAt_.empty()) {
-        cancel = cancelAt_.front();
-        cancelAt_.pop_front();
-    }
-    return std::make_unique<Receiver>(*this, cancel);
+    return std::make_unique<Receiver>(*this);
 }
 
 bool ScriptedUi::ProgressOpen() const {

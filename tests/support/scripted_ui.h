@@ -77,9 +77,10 @@ class ScriptedUi : public HostUi {
     void AnswerMessageBox(MsgResult answer) { boxAnswers_.push_back(answer); }
     void AnswerDialog(std::int32_t result) { dialogAnswers_.push_back(result); }
     void AnswerLookup(LookupReply reply) { lookupAnswers_.push_back(std::move(reply)); }
-    // The next progress begun: the user presses Cancel when the work reports
-    // that `done` steps are finished (so exactly `done` steps were worked
-    // through), `presses` times. Queued runs apply to progresses in order.
+    // The next progress begun that can be stopped: the user presses Cancel
+    // when the work reports that `done` steps are finished (so exactly `done`
+    // steps were worked through), `presses` times. Queued cancels apply to
+    // such progresses in order.
     void CancelProgressAt(std::int64_t done, int presses = 1) {
         cancelAt_.push_back({done, presses});
     }
