@@ -322,8 +322,11 @@ void tvwBuilder::AddNodes(Recordset& list, std::int32_t parentID, bool groups) {
     std::string key, parentKey;
     for (long row = 0; row < count; ++row) {
         try {
-            if (row % kNodesPerStep == 0 && progress.Watched())
-                progress.Step(row, NodeText(list.Cell(row, colNumber), list.Cell(row, colName)));
+            if (row % kNodesPerStep == 0 && progress.Watched()) {
+                progress.Step(row, progress.TextWanted() ? NodeText(list.Cell(row, colNumber),
+                                                                    list.Cell(row, colName))
+                                                         : std::string());
+            }
             std::int64_t rowParent = list.Cell(row, colParent).ToInteger();
             bool detail = !list.Cell(row, colDetail).IsNull() && list.Cell(row, colDetail).ToBool();
             // Groups go under the root when their parent is 0 and they are no

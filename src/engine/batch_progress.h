@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "host/progress.h"
@@ -35,15 +34,13 @@ class MemberProgress {
     void End() { scope_.End(); }
 
   private:
+    // The member's code and name, read when the progress will show them.
     std::string Label(std::size_t index);
-    void LoadLabels(std::size_t from);
 
     ProgressScope scope_;
     const std::vector<std::int32_t>& members_;
     bool items_;
     AppConnection& db_;
-    std::unordered_map<std::int32_t, std::string> labels_;
-    std::size_t loadedTo_ = 0;
 };
 
 // The closing message: "<prefix><count><suffix>", and when the user stopped

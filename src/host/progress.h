@@ -10,7 +10,7 @@
 //
 //   ProgressScope progress(GetResText("批量新增"), members.size());
 //   for (std::size_t i = 0; i < members.size(); ++i) {
-//       if (!progress.Step(i, progress.Watched() ? LabelOf(members[i]) : ""))
+//       if (!progress.Step(i, progress.TextWanted() ? LabelOf(members[i]) : ""))
 //           break;                    // the user stopped: member i is not begun
 //       Write(members[i]);
 //   }                                 // the scope ends the progress
@@ -39,6 +39,11 @@ class Progress {
     // True once the user asked to stop; stays true until End. Always false
     // for work begun as not cancellable.
     virtual bool Cancelled() = 0;
+    // Whether the next Step will show its text. A receiver that shows texts
+    // only now and then says no in between, and the work spares itself
+    // building texts nobody sees (it passes an empty one, which keeps the
+    // text shown).
+    virtual bool TextWanted() { return true; }
     // The work is over, finished or stopped; the receiver closes what it
     // showed. Called once, also after an error.
     virtual void End() = 0;
@@ -56,8 +61,10 @@ class ProgressScope {
     ProgressScope(const ProgressScope&) = delete;
     ProgressScope& operator=(const ProgressScope&) = delete;
 
-    // Someone watches: texts for Step are worth building.
+    // Someone watches.
     bool Watched() const { return receiver_ != nullptr; }
+    // The text of the next Step will be shown: worth building.
+    bool TextWanted() const { return receiver_ && !cancelled_ && receiver_->TextWanted(); }
     // Reports the step; false when the user has cancelled (the caller stops
     // before beginning the step).
     bool Step(std::int64_t done, const std::string& text = {});

@@ -80,11 +80,20 @@ void ProgressWindow::Begin(const std::string& caption, std::int64_t total, const
     started_.start();
 }
 
+bool ProgressWindow::TextWanted() {
+    if (cancelled_ || ended_)
+        return false;
+    if (!dialog_)
+        return started_.elapsed() >= g_showAfter.count();
+    return painted_.elapsed() >= kPaintEveryMs;
+}
+
 void ProgressWindow::Step(std::int64_t done, const std::string& text) {
     if (cancelled_ || ended_)
         return;
     done_ = std::max<std::int64_t>(done, 0);
-    text_ = text;
+    if (!text.empty())
+        text_ = text;
     if (!dialog_) {
         if (started_.elapsed() < g_showAfter.count())
             return;

@@ -26,6 +26,8 @@ class ProgressWindow : public Progress {
                bool cancellable) override;
     void Step(std::int64_t done, const std::string& text) override;
     bool Cancelled() override { return cancelled_; }
+    // True when the next step will be painted.
+    bool TextWanted() override;
     void End() override;
 
     // How long work runs before the window appears (tests set 0).
