@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,6 +80,18 @@ class Dialect {
     virtual std::string ColumnType(const TypeSpec& type) const = 0;
     virtual const char* IdentityColumn() const = 0;
 };
+
+// A name between double quotes with inner quotes doubled, as both engines
+// spell a quoted name.
+std::string QuoteName(std::string_view name);
+
+// One row of an engine's table of functions: the T-SQL name and the engine's.
+struct FunctionName {
+    const char* tsql;
+    const char* engine;
+};
+// The engine's function for a T-SQL one in `table` (nullptr: none).
+const char* FindFunction(std::span<const FunctionName> table, std::string_view tsqlName);
 
 // The company database on SQLite (the layer's collation and functions are
 // registered on the connection).

@@ -6,22 +6,6 @@
 namespace orva::tsql {
 namespace {
 
-std::string Quote(std::string_view s) {
-    std::string o = "\"";
-    for (char c : s) {
-        if (c == '"')
-            o.push_back('"');
-        o.push_back(c);
-    }
-    o.push_back('"');
-    return o;
-}
-
-struct FunctionName {
-    const char* tsql;
-    const char* postgres;
-};
-
 // The server's own functions and those the company setup creates
 // (postgres_setup.cpp).
 constexpr FunctionName kFunctions[] = {
@@ -62,8 +46,8 @@ class Postgres final : public Dialect {
     const char* Engine() const override { return "PostgreSQL"; }
     std::string Parameter(std::size_t n) const override { return "$" + std::to_string(n); }
     std::size_t MaxParameter() const override { return 65535; }
-    std::string Name(std::string_view name) const override { return Quote(ToLowerAscii(name)); }
-    std::string OutputName(std::string_view name) const override { return Quote(name); }
+    std::string Name(std::string_view name) const override { return QuoteName(ToLowerAscii(name)); }
+    std::string OutputName(std::string_view name) const override { return QuoteName(name); }
     bool NamesPlainColumns() const override { return true; }
     std::string TempTable(std::string_view name) const override { return "pg_temp." + Name(name); }
     std::string TempIndex(std::string_view table, std::string_view index,
@@ -94,11 +78,7 @@ class Postgres final : public Dialect {
     // SQL Server's LIKE has no escape character unless one is given.
     const char* LikeNoEscape() const override { return " ESCAPE ''"; }
     const char* Function(std::string_view tsqlName) const override {
-        for (const FunctionName& f : kFunctions) {
-            if (tsqlName == f.tsql)
-                return f.postgres;
-        }
-        return nullptr;
+        return FindFunction(kFunctions, tsqlName);
     }
     // The server's '/' and '%' raise a division-by-zero error of their own.
     const char* Divide() const override { return nullptr; }

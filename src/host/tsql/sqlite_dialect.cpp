@@ -6,22 +6,6 @@
 namespace orva::tsql {
 namespace {
 
-std::string Quote(std::string_view s) {
-    std::string o = "\"";
-    for (char c : s) {
-        if (c == '"')
-            o.push_back('"');
-        o.push_back(c);
-    }
-    o.push_back('"');
-    return o;
-}
-
-struct FunctionName {
-    const char* tsql;
-    const char* sqlite;
-};
-
 // The layer's functions registered on every connection (sqlite_functions.h)
 // and SQLite's own.
 constexpr FunctionName kFunctions[] = {
@@ -55,22 +39,24 @@ class Sqlite final : public Dialect {
     std::string Parameter(std::size_t n) const override { return "?" + std::to_string(n); }
     // SQLite's default limit.
     std::size_t MaxParameter() const override { return 32766; }
-    std::string Name(std::string_view name) const override { return Quote(name); }
-    std::string OutputName(std::string_view name) const override { return Quote(name); }
+    std::string Name(std::string_view name) const override { return QuoteName(name); }
+    std::string OutputName(std::string_view name) const override { return QuoteName(name); }
     bool NamesPlainColumns() const override { return false; }
-    std::string TempTable(std::string_view name) const override { return "temp." + Quote(name); }
+    std::string TempTable(std::string_view name) const override {
+        return "temp." + QuoteName(name);
+    }
     std::string TempIndex(std::string_view table, std::string_view index,
                           const std::vector<std::string>& columns) const override {
-        std::string ix = "CREATE INDEX temp." + Quote(index) + " ON " + Quote(table) + " (";
+        std::string ix = "CREATE INDEX temp." + QuoteName(index) + " ON " + QuoteName(table) + " (";
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
                 ix += ", ";
-            ix += Quote(columns[i]);
+            ix += QuoteName(columns[i]);
         }
         return ix + ")";
     }
     std::string CreateTable(std::string_view name, bool temp) const override {
-        return (temp ? "CREATE TEMP TABLE " : "CREATE TABLE ") + Quote(name);
+        return (temp ? "CREATE TEMP TABLE " : "CREATE TABLE ") + QuoteName(name);
     }
     const char* Collate() const override { return " COLLATE ORVA_CI"; }
     bool CollateEachOperand() const override { return false; }
@@ -83,11 +69,7 @@ class Sqlite final : public Dialect {
     }
     const char* LikeNoEscape() const override { return ""; }
     const char* Function(std::string_view tsqlName) const override {
-        for (const FunctionName& f : kFunctions) {
-            if (tsqlName == f.tsql)
-                return f.sqlite;
-        }
-        return nullptr;
+        return FindFunction(kFunctions, tsqlName);
     }
     const char* Divide() const override { return "orva_div"; }
     const char* Modulo() const override { return "orva_mod"; }
