@@ -60,7 +60,7 @@ class GridTexts {
 }  // namespace
 
 int frmProperty::LockedCheckRow(int row) const {
-    // The item's name and specification show what the item code row found.
+    // The item's name and model (rows 4 and 5) show what the item code row found.
     if (row == R::kRowItemName || row == R::kRowModel) {
         if (ValId(CellValue(R::kRowItemNumber)) == 0)
             return 0;

@@ -53,7 +53,7 @@ TEST_F(RightsOnSaveTest, LockedCellIsCheckedWhenSaving) {
          "基础资料很有可能没有授权！"},
         {"customer code", R::kRowCustNumber, "t_ItemRight",
          "FTypeID=1 AND FItemID=" + std::to_string(cust), "客户不存在或需要数据授权！"},
-        {"specification, rights intact", R::kRowModel, nullptr, "", nullptr},
+        {"item model, rights intact", R::kRowModel, nullptr, "", nullptr},
         {"item code, rights intact", R::kRowItemNumber, nullptr, "", nullptr},
     };
     const std::string user = std::to_string(demo::kRecordClerkUserId);
