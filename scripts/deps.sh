@@ -3,13 +3,14 @@
 # Sourced by the other scripts: orva_install_deps [extra packages...]
 orva_packages=(
   build-essential cmake ninja-build pkg-config git
-  libsqlite3-dev sqlite3 libicu-dev
+  libsqlite3-dev sqlite3 libicu-dev libxlsxwriter-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   libpq-dev postgresql
   gettext
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev fonts-noto-cjk
   xvfb xauth
+  python3-openpyxl poppler-utils
 )
 
 orva_install_deps() {

@@ -140,6 +140,7 @@ void BrowseBase::Load() {
     PassOver([&] { detail_->SetByItem(ItemTree()); });
     PassOver([&] { RestoreColumnSettings(); });
     PassOver([&] { SetLedgerFonts(ledger_); });
+    PassOver([&] { RestorePageSetup(); });
     loaded_ = true;
 }
 

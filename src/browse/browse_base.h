@@ -14,9 +14,11 @@
 // filter, sort and search all), browse_audit.cpp,
 // browse_delete.cpp and browse_batch_commands.cpp.
 //
-// Print, preview, print setup, export and the column show/hide dialog are
-// not part of this build: their menu items and toolbar buttons exist and
-// stay disabled (kLaterCommands).
+// browse_print_export.cpp holds print, preview, print setup, export and the
+// column show/hide dialog.
+//
+// Printing is not part of this build: its menu items and toolbar buttons
+// exist and stay disabled (kLaterCommands).
 #pragma once
 
 #include <cstdint>
@@ -38,6 +40,7 @@
 #include "host/controls/tree.h"
 #include "host/dictionary.h"
 #include "host/find/ffs_face.h"
+#include "host/export/export_component.h"
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
 #include "host/recordset.h"
@@ -64,8 +67,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     // Menu items and toolbar buttons of commands that come with a later
     // build; they are created disabled.
     static constexpr const char* kLaterCommands[] = {
-        "mnuFilePrint", "mnuFilePrintSetup", "mnuFilePreview", "mnuFileExport", "mnuHideCol",
-        "Print",        "PrintView"};
+        "mnuFilePrint", "mnuFilePrintSetup", "mnuFilePreview", "Print", "PrintView"};
     // Modes of the find/filter/sort component.
     static constexpr std::int16_t kFfsFind = 0;
     static constexpr std::int16_t kFfsFilter = 1;
@@ -219,9 +221,26 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     void RestoreColumnSettings();
     void mnuRecoverCol();
     void SaveCloseSettings();
+    // The ledger's page setup, kept between sessions.
+    void SavePageSetup();
+    void RestorePageSetup();
     // The two columns that are always hidden: 11 and 12 in the customer
     // tree, 10 and 11 in the item tree.
     bool FixedHiddenColumn(int col) const;
+
+    // browse_print_export.cpp
+    void mnuFilePrint();
+    void mnuFilePreview();
+    void mnuFilePrintSetup();
+    void mnuFileExport();
+    void mnuHideCol();
+    // Print (preview false) or preview after the print right's check.
+    void PrintLedger(bool preview);
+    // The toolbar's "Print" and "PrintView": leaf nodes only.
+    void ToolbarPrint(bool preview);
+    void ToolbarPrintClick() { ToolbarPrint(false); }
+    void ToolbarPreviewClick() { ToolbarPrint(true); }
+    void oExport_LoadData(std::int64_t row, ExportRow& data);
 
     // browse_audit.cpp
     void mnuCheck();
@@ -276,6 +295,8 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     int treeButton_ = 0;
     std::int32_t currentEntryID_ = 0;
     RecordsetPtr returnObj_;
+    // The export component while an export runs.
+    std::shared_ptr<ExportComponent> oExport_;
     bool loaded_ = false;
     std::shared_ptr<Dictionary> formResOptions_;
     std::function<double()> clock_;

@@ -60,6 +60,11 @@ void BrowseBase::SetMenuAndBar() {
 void BrowseBase::MenuClick(const std::string& name) {
     static const std::unordered_map<std::string_view, Handler> kHandlers = {
         {"mnuFileClose", &BrowseBase::mnuFileClose},
+        {"mnuFilePrint", &BrowseBase::mnuFilePrint},
+        {"mnuFilePreview", &BrowseBase::mnuFilePreview},
+        {"mnuFilePrintSetup", &BrowseBase::mnuFilePrintSetup},
+        {"mnuFileExport", &BrowseBase::mnuFileExport},
+        {"mnuHideCol", &BrowseBase::mnuHideCol},
         {"mnuEditAddItem", &BrowseBase::mnuEditAddItem},
         {"mnuEditDelete", &BrowseBase::mnuEditDelete},
         {"mnuEditModify", &BrowseBase::mnuEditModify},
@@ -106,6 +111,8 @@ void BrowseBase::ToolbarClick(const std::string& key) {
         {"Sort", &BrowseBase::mnuEditSort},
         {"Filter", &BrowseBase::mnuEditFilter},
         {"FindAll", &BrowseBase::mnuEditSearchAll},
+        {"Print", &BrowseBase::ToolbarPrintClick},
+        {"PrintView", &BrowseBase::ToolbarPreviewClick},
         {"Exit", &BrowseBase::mnuFileClose},
     };
     auto it = kHandlers.find(key);

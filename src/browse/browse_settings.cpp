@@ -2,6 +2,9 @@
 // hidden flags per tree, and what is written at close.
 #include "browse/browse_settings.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "browse/browse_base.h"
 #include "browse/browse_passover.h"
 #include "entry/globals.h"
@@ -63,6 +66,52 @@ void BrowseBase::SaveCloseSettings() {
         const NodeId parent = node == kNoNode ? kNoNode : tree_.Parent(node);
         store.Set(bs::TvwParentKey(), parent == kNoNode ? std::string() : tree_.Node(parent).key);
     });
+}
+
+void BrowseBase::SavePageSetup() {
+    SettingsStore& store = CurrentSettings();
+    const PageSetup& setup = ledger_.PrintPageSetup();
+    store.Set(bs::PrintPaper(), setup.paper);
+    store.Set(bs::PrintLandscape(), setup.landscape);
+    std::string margins;
+    for (double m : {setup.marginLeft, setup.marginTop, setup.marginRight, setup.marginBottom}) {
+        if (!margins.empty())
+            margins += ',';
+        margins += SettingCodec<double>::Encode(m);
+    }
+    store.Set(bs::PrintMargins(), margins);
+    store.Set(bs::PrintFitToWidth(), setup.fitToWidth);
+}
+
+void BrowseBase::RestorePageSetup() {
+    const SettingsStore& store = CurrentSettings();
+    PageSetup setup;
+    setup.paper = store.Get(bs::PrintPaper());
+    if (setup.paper.empty())
+        setup.paper = PageSetup{}.paper;
+    setup.landscape = store.Get(bs::PrintLandscape());
+    setup.fitToWidth = store.Get(bs::PrintFitToWidth());
+    // Four margins from 0 to 100 mm, or the defaults.
+    const std::string margins = store.Get(bs::PrintMargins());
+    double values[4];
+    int count = 0;
+    std::size_t start = 0;
+    while (count < 4 && start <= margins.size()) {
+        const std::size_t end = std::min(margins.find(',', start), margins.size());
+        const std::optional<double> v =
+            SettingCodec<double>::Decode(std::string_view(margins).substr(start, end - start));
+        if (!v || *v < 0 || *v > 100)
+            break;
+        values[count++] = *v;
+        start = end + 1;
+    }
+    if (count == 4 && start > margins.size()) {
+        setup.marginLeft = values[0];
+        setup.marginTop = values[1];
+        setup.marginRight = values[2];
+        setup.marginBottom = values[3];
+    }
+    ledger_.PrintPageSetup() = setup;
 }
 
 }  // namespace orva

@@ -46,4 +46,19 @@ inline SettingKey<bool> ColHidden(bool itemTree, int col) {
             false};
 }
 
+// The ledger's page setup: paper name, orientation, margins in millimetres
+// ("left,top,right,bottom") and whether wide ledgers are fitted to the page.
+inline SettingKey<std::string> PrintPaper() {
+    return {kApp, kSection, "PrintPaper", "A4"};
+}
+inline SettingKey<bool> PrintLandscape() {
+    return {kApp, kSection, "PrintLandscape", false};
+}
+inline SettingKey<std::string> PrintMargins() {
+    return {kApp, kSection, "PrintMargins", ""};
+}
+inline SettingKey<bool> PrintFitToWidth() {
+    return {kApp, kSection, "PrintFitToWidth", true};
+}
+
 }  // namespace orva::browse_settings

@@ -17,6 +17,7 @@
 #include "qt/modal_window_dialog.h"
 #include "qt/progress_window.h"
 #include "qt/qt_base_list.h"
+#include "qt/qt_export.h"
 #include "qt/qt_settings_store.h"
 #include "qt/qt_text.h"
 
@@ -127,6 +128,7 @@ void InstallQtHost(const std::string& settingsFile) {
     SetCurrentUi(std::make_shared<QtHostUi>());
     ComponentRegistry::Register<BaseList>(BaseList::kProgID,
                                           [] { return std::make_shared<QtBaseList>(); });
+    RegisterQtExportComponents();
     if (settingsFile.empty())
         SetCurrentSettings(std::make_shared<QtSettingsStore>());
     else

@@ -20,6 +20,7 @@
 
 #include "host/controls/color.h"
 #include "host/controls/grid_notifier.h"
+#include "host/controls/page_setup.h"
 #include "host/controls/signal.h"
 
 namespace orva {
@@ -133,6 +134,15 @@ class Ledger {
     void SetTextlineFontSize(int line, int points);
     void SetTextlineFontBold(int line, bool bold);
 
+    // The print setting a print job sets: the resolution the pages are laid
+    // out for, in dots per inch, while a job runs (300), -1 at rest (the
+    // printer's own).
+    int PrintSetting() const { return printSetting_; }
+    void SetPrintSetting(int value) { printSetting_ = value; }
+    // The ledger's printer settings (its print setup).
+    PageSetup& PrintPageSetup() { return pageSetup_; }
+    const PageSetup& PrintPageSetup() const { return pageSetup_; }
+
     // Forgets the rows fetched from the source, so that every row is asked
     // for again when painted; own texts stay.
     void ForceRefresh();
@@ -186,6 +196,8 @@ class Ledger {
     std::unordered_map<int, Color> rowColors_;
     std::vector<LedgerMerge> merges_;
     LedgerTextline textlines_[kTextlines];
+    int printSetting_ = -1;
+    PageSetup pageSetup_;
 
     GridNotifier notifier_;
     Signal<> dblClick_;

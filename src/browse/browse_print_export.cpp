@@ -1,0 +1,172 @@
+// Print, preview, print setup, export and column show/hide from the browse
+// window. Printing hands the ledger to the print component after writing the
+// heading and footer into the ledger's text lines; export hands the visible
+// columns to the export component, which pulls the rows back through
+// LoadData. Neither changes what the ledger holds.
+#include <string>
+
+#include "browse/browse_base.h"
+#include "browse/browse_settings.h"
+#include "entry/rights.h"
+#include "host/column_chooser.h"
+#include "host/com_error.h"
+#include "host/component_registry.h"
+#include "host/export/export_component.h"
+#include "host/host_ui.h"
+#include "host/print/ledger_print.h"
+#include "host/variant.h"
+#include "resources/res_text.h"
+
+namespace orva {
+namespace {
+
+constexpr std::int32_t kPrintRight = 0x8000;
+constexpr int kPrintResolution = 300;
+constexpr const char* kExportTitle = N_("价格资料");
+
+ExportKind KindOf(const LedgerColumn& column) {
+    if (column.IsNumeric())
+        return ExportKind::kNumber;
+    if (column.valueType == 7)
+        return ExportKind::kDate;
+    return ExportKind::kText;
+}
+
+// Puts the current cell back where it was when the scope ends.
+class KeepCurrentCell {
+  public:
+    explicit KeepCurrentCell(Ledger& ledger)
+        : ledger_(ledger), row_(ledger.Row()), col_(ledger.Col()) {}
+    ~KeepCurrentCell() {
+        try {
+            if (row_ <= ledger_.Rows())
+                ledger_.SetRow(row_);
+            if (col_ <= ledger_.Cols())
+                ledger_.SetCol(col_);
+        } catch (const ComError&) {
+        }
+    }
+    KeepCurrentCell(const KeepCurrentCell&) = delete;
+    KeepCurrentCell& operator=(const KeepCurrentCell&) = delete;
+
+  private:
+    Ledger& ledger_;
+    int row_;
+    int col_;
+};
+
+}  // namespace
+
+void BrowseBase::mnuFilePrint() {
+    PrintLedger(false);
+}
+
+void BrowseBase::mnuFilePreview() {
+    PrintLedger(true);
+}
+
+void BrowseBase::PrintLedger(bool preview) {
+    if (!CheckFunctionRight(kPrintRight))
+        return;
+    try {
+        ledger_.SetPrintSetting(kPrintResolution);
+        ledger_.SetTextline(2, "");
+        ledger_.SetTextline(3, Date::Today().ToText());
+        ledger_.SetTextlineFontSize(1, 14);
+        ledger_.SetTextlineFontBold(1, true);
+        ledger_.SetTextline(6, "  ");
+        // The print component puts the page number and the page count in
+        // place of "&[页]" and "&[总页]".
+        ledger_.SetTextline(7, GetResText("第&[页]页/共&[总页]页") + "  ");
+        {
+            std::shared_ptr<LedgerPrint> print =
+                ComponentRegistry::Create<LedgerPrint>(LedgerPrint::kProgID);
+            print->Ldg4Print(ledger_, preview);
+        }
+        ledger_.SetPrintSetting(-1);
+    } catch (const std::exception& e) {
+        // The print setting keeps its job value, as after any failed job.
+        CurrentUi().MessageBox(e.what(), MsgButtons::kOK, MsgIcon::kNone, "");
+    }
+}
+
+void BrowseBase::mnuFilePrintSetup() {
+    std::shared_ptr<LedgerPrint> print =
+        ComponentRegistry::Create<LedgerPrint>(LedgerPrint::kProgID);
+    if (print->PrintSetup(ledger_))
+        SavePageSetup();
+}
+
+void BrowseBase::mnuFileExport() {
+    KeepCurrentCell keep(ledger_);
+    try {
+        oExport_ = ComponentRegistry::Create<ExportComponent>(ExportComponent::kProgID);
+        Subscription loadData = oExport_->OnLoadData(
+            [this](std::int64_t row, ExportRow& data) { oExport_LoadData(row, data); });
+
+        const int cols = ledger_.Cols();
+        int visible = 0;
+        for (int col = 2; col <= cols; ++col)
+            if (!ledger_.ColHidden(col))
+                ++visible;
+        oExport_->SetCols(visible);
+        int k = 0;
+        for (int col = 2; col <= cols; ++col) {
+            ledger_.SetCol(col);
+            if (ledger_.ColHidden(col))
+                continue;
+            ++k;
+            ledger_.SetRow(1);
+            std::string caption = ledger_.Text();
+            ledger_.SetRow(2);
+            caption += ledger_.Text();
+            oExport_->SetColCaption(k, caption);
+            oExport_->SetColWidth(k, ExportComponent::kMaxColWidth);
+            if (detail_ && static_cast<std::size_t>(col) <= detail_->Columns().size())
+                oExport_->SetColKind(k,
+                                     KindOf(detail_->Columns()[static_cast<std::size_t>(col - 1)]));
+        }
+        oExport_->SetRows(ledger_.Rows() - 2);
+        oExport_->Export(GetResText(kExportTitle));
+    } catch (const std::exception& e) {
+        std::string text = GetResText("引出组件调用不成功");
+        // What went wrong, so that the user can act on it (another folder,
+        // free space).
+        if (*e.what())
+            text += "\n\n" + std::string(e.what());
+        CurrentUi().MessageBox(text, MsgButtons::kOK, MsgIcon::kNone, GetResText("Tesmar提示"));
+    }
+    oExport_.reset();
+}
+
+void BrowseBase::oExport_LoadData(std::int64_t row, ExportRow& data) {
+    const int cols = ledger_.Cols();
+    int k = 0;
+    for (int col = 2; col <= cols; ++col) {
+        ledger_.SetCol(col);
+        if (ledger_.ColHidden(col))
+            continue;
+        ++k;
+        ledger_.SetRow(static_cast<int>(row) + 2);
+        data.SetCell(k, ledger_.Text());
+    }
+}
+
+void BrowseBase::mnuHideCol() {
+    std::shared_ptr<ColumnChooser> chooser =
+        ComponentRegistry::Create<ColumnChooser>(ColumnChooser::kProgID);
+    if (chooser->Show(ledger_))
+        SaveColumnSettings();
+}
+
+void BrowseBase::ToolbarPrint(bool preview) {
+    if (SelectedKey().find("gb") == std::string::npos) {
+        CurrentUi().MessageBox(
+            GetResText(preview ? "不是明细项，无法进行打印预览！" : "不是明细项，无法进行打印！"),
+            MsgButtons::kOK, MsgIcon::kInformation, GetResText("Tesmar提示"));
+        return;
+    }
+    PrintLedger(preview);
+}
+
+}  // namespace orva
