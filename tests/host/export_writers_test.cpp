@@ -13,6 +13,7 @@
 #include "host/com_error.h"
 #include "host/export/export_component.h"
 #include "host/export/export_file.h"
+#include "support/scripted_ui.h"
 #include "support/temp_company.h"
 
 namespace orva {
@@ -191,13 +192,15 @@ TEST_F(ExportFiles, FailuresAndCancelLeaveTheChosenFileAsItWas) {
     EXPECT_THROW(failing.Export("t"), ComError);
 
     // A user who cancels while it runs.
-    class Cancelling : public ExportComponent {
-        bool Progress(std::int64_t done, std::int64_t) override { return done < 256; }
-    } cancelling;
+    ScriptedUiScope ui;
+    ui->CancelProgressAt(256);
+    ExportComponent cancelling;
     cancelling.SetCols(1);
     cancelling.SetRows(600);
     cancelling.SetTarget({path, ExportFormat::kCsv});
     EXPECT_FALSE(cancelling.Export("t"));
+    ASSERT_EQ(ui->Progresses().size(), 1u);
+    EXPECT_EQ(ui->Progresses()[0].caption, "t");
 
     // A cell outside the declared columns is the caller's error.
     ExportComponent wide;

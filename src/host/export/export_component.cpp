@@ -1,6 +1,7 @@
 #include "host/export/export_component.h"
 
 #include "host/com_error.h"
+#include "host/progress.h"
 
 namespace orva {
 
@@ -54,10 +55,6 @@ std::optional<ExportTarget> ExportComponent::ChooseTarget(const std::string& /*t
     return preset_;
 }
 
-bool ExportComponent::Progress(std::int64_t /*done*/, std::int64_t /*total*/) {
-    return true;
-}
-
 bool ExportComponent::Export(const std::string& title) {
     written_.clear();
     const std::optional<ExportTarget> target = ChooseTarget(title);
@@ -67,7 +64,8 @@ bool ExportComponent::Export(const std::string& title) {
         ExportRow data(cells);
         loadData_.Emit(row, data);
     };
-    auto progress = [this](std::int64_t done, std::int64_t total) { return Progress(done, total); };
+    ProgressScope scope(title, rows_);
+    auto progress = [&scope](std::int64_t done, std::int64_t) { return scope.Step(done); };
     try {
         WriteExportFile(*target, title, columns_, rows_, source, progress);
     } catch (const ExportCancelled&) {

@@ -2,8 +2,9 @@
 // (caption, width, kind), the row count and a title, then runs Export; the
 // component asks where to write (ChooseTarget: a file dialog in the Qt face,
 // or the answer given beforehand with SetTarget), pulls every row through its
-// LoadData event and writes the file (export_file.h). Long exports report
-// through Progress, which may cancel.
+// LoadData event and writes the file (export_file.h). The rows written are
+// reported as progress of the host's user interface, where the user may
+// cancel.
 #pragma once
 
 #include <cstdint>
@@ -73,8 +74,6 @@ class ExportComponent {
     // here and ComError is raised. The Qt face asks with a file dialog (and
     // nothing when the user cancels).
     virtual std::optional<ExportTarget> ChooseTarget(const std::string& title);
-    // Rows written so far of all; false cancels. The default never cancels.
-    virtual bool Progress(std::int64_t done, std::int64_t total);
     const std::optional<ExportTarget>& PresetTarget() const { return preset_; }
 
   private:

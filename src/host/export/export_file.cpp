@@ -87,14 +87,12 @@ void WriteExportFile(const ExportTarget& target, const std::string& title,
                 MakeTableWriter(target.format, temporary, target.path);
             writer->Begin(title, columns);
             std::vector<std::string> cells;
-            if (progress && !progress(0, rows))
-                throw ExportCancelled{};
             for (std::int64_t row = 1; row <= rows; ++row) {
+                if (progress && (row - 1) % kProgressStep == 0 && !progress(row - 1, rows))
+                    throw ExportCancelled{};
                 cells.assign(columns.size(), std::string());
                 source(row, cells);
                 writer->WriteRow(cells);
-                if (progress && (row % kProgressStep == 0 || row == rows) && !progress(row, rows))
-                    throw ExportCancelled{};
             }
             writer->Finish();
         }

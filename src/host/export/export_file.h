@@ -35,7 +35,8 @@ struct ExportCancelled {};
 
 // Fills row `row` (1-based) of the export: cell k at index k - 1.
 using ExportRowSource = std::function<void(std::int64_t row, std::vector<std::string>& cells)>;
-// Told how many rows are written out of how many; false cancels the export.
+// Told how many rows are written out of how many, before every 256th row;
+// false cancels the export.
 using ExportProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
 
 // Writes the caption row and `rows` data rows pulled from `source` to the
