@@ -52,16 +52,6 @@ std::optional<ExportTarget> QtExport::ChooseTarget(const std::string& title) {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setNameFilters({XlsxFilter(), CsvFilter()});
     dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    dialog.selectFile(Q(title) + QStringLiteral(".xlsx"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
-        // The suggested name follows the chosen format.
-        QStringList files = dialog.selectedFiles();
-        if (files.isEmpty())
-            return;
-        QFileInfo info(files.front());
-        const QString suffix = f == CsvFilter() ? QStringLiteral("csv") : QStringLiteral("xlsx");
-        dialog.selectFile(info.completeBaseName() + QLatin1Char('.') + suffix);
-    });
     while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         QString path = dialog.selectedFiles().front();
         std::optional<ExportFormat> format = FormatOfPath(U(path));

@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -105,12 +106,21 @@ class PrintExportGui : public ::testing::Test {
         ASSERT_TRUE(action->isEnabled()) << item;
         QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(action).center());
     }
+    // Chooses the filter and the file in the dialog and waits until the
+    // dialog has settled on it (its folder model loads in the background).
+    // Chooses the filter and types the file's full path, as a user may.
+    static void Select(QFileDialog& f, const QString& path, const QString& filter) {
+        f.selectNameFilter(filter);
+        auto* edit = f.findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->setText(path);
+        EXPECT_EQ(f.selectedFiles().value(0), path);
+    }
     // Answers the export file dialog with a name and a filter.
     static void AnswerFileDialog(const QString& path, const QString& filter) {
         test::WhenModal<QFileDialog>([path, filter](QFileDialog& f) {
             EXPECT_EQ(f.objectName(), QtExport::kDialogName);
-            f.selectNameFilter(filter);
-            f.selectFile(path);
+            Select(f, path, filter);
             static_cast<QDialog&>(f).accept();
         });
     }
@@ -135,29 +145,37 @@ TEST_F(PrintExportGui, ExportAsksForTheFileAndAsksBeforeReplacingOne) {
 
         // An existing CSV: "No" goes back to the dialog, which is then
         // cancelled; the file stays as it was.
+        bool cancelled = false;
         test::WhenModal<QFileDialog>([&](QFileDialog& f) {
-            f.selectNameFilter(QtExport::CsvFilter());
-            f.selectFile(Q(csv));
+            Select(f, Q(csv), QtExport::CsvFilter());
             test::WhenModal<QMessageBox>([&](QMessageBox& box) {
                 EXPECT_TRUE(box.text().contains(Q(csv)));
-                test::WhenModal<QFileDialog>([](QFileDialog& again) { again.reject(); });
+                test::WhenModal<QFileDialog>([&](QFileDialog& again) {
+                    again.reject();
+                    cancelled = true;
+                });
                 box.button(QMessageBox::No)->click();
             });
             static_cast<QDialog&>(f).accept();
         });
         ChooseMenu(w, "mnuFile", "mnuFileExport");
-        QTest::qWait(100);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return cancelled; }));
+        QTest::qWait(50);
         EXPECT_EQ(ReadFile(csv), "old");
 
         // "Yes" replaces it.
+        int step = 0;
         test::WhenModal<QFileDialog>([&](QFileDialog& f) {
-            f.selectNameFilter(QtExport::CsvFilter());
-            f.selectFile(Q(csv));
-            test::WhenModal<QMessageBox>(
-                [](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+            step = 1;
+            Select(f, Q(csv), QtExport::CsvFilter());
+            test::WhenModal<QMessageBox>([&](QMessageBox& box) {
+                step = 2;
+                box.button(QMessageBox::Yes)->click();
+            });
             static_cast<QDialog&>(f).accept();
         });
         ChooseMenu(w, "mnuFile", "mnuFileExport");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return step == 2; })) << step;
         ASSERT_TRUE(QTest::qWaitFor([&] { return ReadFile(csv) != "old"; }));
         const std::string text = ReadFile(csv);
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), rows + 1);
