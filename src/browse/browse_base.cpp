@@ -107,12 +107,6 @@ void BrowseBase::CreateToolbar() {
     t.Add("", "PrintView", N_("预览"), {}, N_("打印预览"));
     t.Add("", "Exit", N_("退出"), {}, N_("退出基本资料系统"));
 
-    for (const char* name : kLaterCommands) {
-        if (menus_.Has(name))
-            menus_.SetEnabled(name, false);
-        else
-            toolbar_.SetEnabled(name, false);
-    }
 }
 
 void BrowseBase::ConnectEvents() {

@@ -16,9 +16,6 @@
 //
 // browse_print_export.cpp holds print, preview, print setup, export and the
 // column show/hide dialog.
-//
-// Printing is not part of this build: its menu items and toolbar buttons
-// exist and stay disabled (kLaterCommands).
 #pragma once
 
 #include <cstdint>
@@ -64,10 +61,6 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     static constexpr int kToolbarHeightNoCaptions = 420;
     static constexpr int kStatusBarHeight = 300;
 
-    // Menu items and toolbar buttons of commands that come with a later
-    // build; they are created disabled.
-    static constexpr const char* kLaterCommands[] = {
-        "mnuFilePrint", "mnuFilePrintSetup", "mnuFilePreview", "Print", "PrintView"};
     // Modes of the find/filter/sort component.
     static constexpr std::int16_t kFfsFind = 0;
     static constexpr std::int16_t kFfsFilter = 1;

@@ -18,6 +18,7 @@
 #include "qt/progress_window.h"
 #include "qt/qt_base_list.h"
 #include "qt/qt_export.h"
+#include "qt/qt_ledger_print.h"
 #include "qt/qt_settings_store.h"
 #include "qt/qt_text.h"
 
@@ -129,6 +130,7 @@ void InstallQtHost(const std::string& settingsFile) {
     ComponentRegistry::Register<BaseList>(BaseList::kProgID,
                                           [] { return std::make_shared<QtBaseList>(); });
     RegisterQtExportComponents();
+    RegisterQtLedgerPrint();
     if (settingsFile.empty())
         SetCurrentSettings(std::make_shared<QtSettingsStore>());
     else

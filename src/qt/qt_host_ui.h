@@ -35,7 +35,8 @@ QWidget* DialogParent();
 
 // Makes the Qt face the host's: QtHostUi as the current user interface, the
 // Qt list window under "OrvaBaseList.BaseList", the export component and
-// the column chooser (qt_export.h), and the settings store on
+// the column chooser (qt_export.h), the ledger print component
+// (qt_ledger_print.h), and the settings store on
 // QSettings (the user's file, or `settingsFile` when given). The host
 // application calls it once, after RegisterHostServices and with a
 // QApplication running.

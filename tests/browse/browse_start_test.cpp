@@ -46,12 +46,6 @@ TEST_F(BrowseStart, MaintenanceModeEnablesBatchForTheRootAndEditingForALeaf) {
         EXPECT_TRUE(Enabled(w.tbToolBar(), b)) << b;
     EXPECT_FALSE(Enabled(w.Menus(), "mnuBatchOperate"));
 
-    // Commands of a later build are there but disabled.
-    for (const char* name : BrowseBase::kLaterCommands) {
-        const CommandSet& set =
-            w.Menus().Has(name) ? static_cast<CommandSet&>(w.Menus()) : w.tbToolBar();
-        EXPECT_FALSE(set.Item(name).enabled) << name;
-    }
 }
 
 TEST_F(BrowseStart, SelectionModeHidesEditingAndDisablesEverySelectionDrivenCommand) {
