@@ -1,0 +1,140 @@
+// Printing a ledger of 20,000 rows (Qt face, offscreen): layout and painting
+// of every page to a PDF file, and the first page of a preview (layout and
+// one page painted to an image), against a floor of the same number of
+// pages written to a PDF with only their footer text.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <cstdio>
+#include <filesystem>
+
+#include "host/controls/ledger.h"
+#include "host/host_services.h"
+#include "qt/cjk_fonts.h"
+#include "qt/ledger_page_painter.h"
+#include "qt/page_setup_dialog.h"
+#include "qt/qt_ledger_print.h"
+
+namespace {
+
+constexpr int kRows = 20000;
+
+void Setup() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_print";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    orva::qt::InstallCjkApplicationFont();
+    orva::RegisterHostServices();
+}
+
+// A ledger as the browse window fills it: 13 visible columns, two title rows.
+orva::Ledger& BigLedger() {
+    static orva::Ledger l;
+    static bool filled = false;
+    if (!filled) {
+        filled = true;
+        l.SetCols(14);
+        l.SetColHidden(1, true);
+        l.SetRows(kRows + 2);
+        l.SetRowText(1,
+                     "|物料代码|物料名称|规格型号|计量单位|销货量(从)|销货量(到)|报价|币别|提前期("
+                     "天)|生效日期|审核状态|失效日期|备注|");
+        l.SetRowText(2, "||||||||||||||");
+        for (int r = 3; r <= kRows + 2; ++r)
+            l.SetRowText(r, std::to_string(r) + "|01.01." + std::to_string(100000 + r) + "|物料" +
+                                std::to_string(r) + "|M-1|PCS|0|100|" + std::to_string(r % 1000) +
+                                ".50|人民币|7|2024-01-15|Y|2100-01-01|note|");
+        l.SetTextline(1, "客户价格信息");
+        l.SetTextlineFontSize(1, 14);
+        l.SetTextlineFontBold(1, true);
+        l.SetTextline(3, "2026-12-06");
+        l.SetTextline(7, "第&[页]页/共&[总页]页  ");
+    }
+    return l;
+}
+
+std::string Pdf(const char* name) {
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void BM_PrintToPdf(benchmark::State& state) {
+    Setup();
+    const std::string path = Pdf("orva-bench-print.pdf");
+    int pages = 0;
+    for (auto _ : state) {
+        orva::qt::QtLedgerPrint print(path);
+        print.Ldg4Print(BigLedger(), false);
+        pages = print.PagesPrinted();
+    }
+    state.counters["pages"] = pages;
+    std::remove(path.c_str());
+}
+
+// The floor: as many pages, each with only its footer text.
+void BM_EmptyPagesToPdf(benchmark::State& state) {
+    Setup();
+    const std::string path = Pdf("orva-bench-floor.pdf");
+    QPrinter probe(QPrinter::HighResolution);
+    probe.setPageLayout(orva::qt::PageLayoutOf(BigLedger().PrintPageSetup()));
+    const int pages = orva::qt::LedgerPagePainter(BigLedger(), probe, true).PageCount();
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(path));
+        QPainter painter(&printer);
+        for (int p = 1; p <= pages; ++p) {
+            if (p > 1)
+                printer.newPage();
+            painter.drawText(100, 100, QString::number(p));
+        }
+        painter.end();
+    }
+    state.counters["pages"] = pages;
+    std::remove(path.c_str());
+}
+
+// What a preview shows first: the layout and page 1 painted.
+void BM_FirstPreviewPage(benchmark::State& state) {
+    Setup();
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        orva::qt::LedgerPagePainter pages(BigLedger(), printer, true);
+        const QRect r = printer.pageLayout().fullRectPixels(printer.resolution());
+        QImage image(r.width() / 4, r.height() / 4, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.25, 0.25);
+        pages.PaintPage(painter, 1);
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+
+BENCHMARK(BM_EmptyPagesToPdf)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PrintToPdf)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FirstPreviewPage)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
+
+BENCHMARK_MAIN();
