@@ -3,7 +3,7 @@
 # Sourced by the other scripts: orva_install_deps [extra packages...]
 orva_packages=(
   build-essential cmake ninja-build pkg-config git
-  libsqlite3-dev sqlite3 libicu-dev libxlsxwriter-dev
+  libsqlite3-dev sqlite3 libicu-dev libxlsxwriter-dev zlib1g-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   libpq-dev postgresql
   gettext
