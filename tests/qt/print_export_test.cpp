@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "browse/browse_base.h"
+#include "browse_window_gui.h"
 #include "demo/demo_company.h"
 #include "entry/globals.h"
 #include "host/app_connection.h"
@@ -48,66 +49,9 @@ std::string ReadFile(const std::string& path) {
     return out.str();
 }
 
-class PrintExportGui : public ::testing::Test {
+class PrintExportGui : public test::BrowseWindowGui {
   protected:
-    void SetUp() override {
-        test::App();
-        RegisterHostServices();
-        g_SessionProps.reset();
-        g_CallByBill = false;
-        g_CategoryByCust = true;
-        settings_ = std::make_shared<MemorySettingsStore>();
-        SetCurrentSettings(settings_);
-        SetCurrentUi(std::make_shared<QtHostUi>());
-        RegisterBrowseViews();
-        RegisterQtExportComponents();
-        session_ = std::make_unique<orva::test::ScopedSession>(company_.path(), demo::kAdminUserId,
-                                                               "ic", "CHS");
-        dir_ = orva::test::MakeTempDir("orva-gui-export");
-    }
-    void TearDown() override {
-        g_Connection.reset();
-        SetCurrentUi(nullptr);
-        SetCurrentSettings(nullptr);
-        session_.reset();
-        g_SelCustID = 0;
-        fs::remove_all(dir_);
-    }
-
-    std::int32_t Customer() {
-        AppConnection db;
-        return static_cast<std::int32_t>(
-            db.Execute("SELECT TOP 1 e.FCustID FROM t_CustEntry e GROUP BY e.FCustID "
-                       "HAVING COUNT(*)>=3 ORDER BY e.FCustID")
-                ->Fields(0)
-                .Value()
-                .ToInteger());
-    }
-    // Runs `act` in the browse window opened on a customer.
-    void InBrowseWindow(std::function<void(BrowseWindow&)> act) {
-        bool ran = false;
-        test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
-            ran = true;
-            act(*qobject_cast<BrowseWindow*>(d.Body()));
-            d.close();
-        });
-        CustFace face;
-        face.SelCustID(Customer());
-        face.Show(showedit);
-        EXPECT_TRUE(ran);
-    }
-    static void ChooseMenu(BrowseWindow& w, const std::string& menu, const std::string& item) {
-        QAction* top = w.menus()->Action(menu);
-        QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
-                          w.menuBar()->actionGeometry(top).center());
-        QMenu* popup = w.menus()->Menu(menu);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
-        QAction* action = w.menus()->Action(item);
-        ASSERT_TRUE(action->isEnabled()) << item;
-        QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(action).center());
-    }
-    // Chooses the filter and the file in the dialog and waits until the
-    // dialog has settled on it (its folder model loads in the background).
+    PrintExportGui() : BrowseWindowGui("orva-gui-export", [] { RegisterQtExportComponents(); }) {}
     // Chooses the filter and types the file's full path, as a user may.
     static void Select(QFileDialog& f, const QString& path, const QString& filter) {
         f.selectNameFilter(filter);
@@ -124,11 +68,6 @@ class PrintExportGui : public ::testing::Test {
             static_cast<QDialog&>(f).accept();
         });
     }
-
-    orva::test::TempCompany company_;
-    std::unique_ptr<orva::test::ScopedSession> session_;
-    std::shared_ptr<MemorySettingsStore> settings_;
-    std::string dir_;
 };
 
 TEST_F(PrintExportGui, ExportAsksForTheFileAndAsksBeforeReplacingOne) {

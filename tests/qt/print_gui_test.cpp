@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "browse_window_gui.h"
 #include "demo/demo_company.h"
 #include "entry/globals.h"
 #include "host/app_connection.h"
@@ -57,64 +58,9 @@ int PdfPages(const std::string& path) {
     return pages;
 }
 
-class PrintGui : public ::testing::Test {
+class PrintGui : public test::BrowseWindowGui {
   protected:
-    void SetUp() override {
-        test::App();
-        RegisterHostServices();
-        g_SessionProps.reset();
-        g_CallByBill = false;
-        g_CategoryByCust = true;
-        settings_ = std::make_shared<MemorySettingsStore>();
-        SetCurrentSettings(settings_);
-        SetCurrentUi(std::make_shared<QtHostUi>());
-        RegisterBrowseViews();
-        RegisterQtLedgerPrint();
-        session_ = std::make_unique<orva::test::ScopedSession>(company_.path(), demo::kAdminUserId,
-                                                               "ic", "CHS");
-        dir_ = orva::test::MakeTempDir("orva-gui-print");
-    }
-    void TearDown() override {
-        g_Connection.reset();
-        SetCurrentUi(nullptr);
-        SetCurrentSettings(nullptr);
-        session_.reset();
-        g_SelCustID = 0;
-        fs::remove_all(dir_);
-    }
-    void InBrowseWindow(std::function<void(BrowseWindow&)> act) {
-        bool ran = false;
-        test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
-            ran = true;
-            act(*qobject_cast<BrowseWindow*>(d.Body()));
-            d.close();
-        });
-        AppConnection db;
-        CustFace face;
-        face.SelCustID(static_cast<std::int32_t>(
-            db.Execute("SELECT TOP 1 FCustID FROM t_CustEntry GROUP BY FCustID HAVING "
-                       "COUNT(*)>=3 ORDER BY FCustID")
-                ->Fields(0)
-                .Value()
-                .ToInteger()));
-        face.Show(showedit);
-        EXPECT_TRUE(ran);
-    }
-    static void ChooseMenu(BrowseWindow& w, const std::string& menu, const std::string& item) {
-        QAction* top = w.menus()->Action(menu);
-        QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
-                          w.menuBar()->actionGeometry(top).center());
-        QMenu* popup = w.menus()->Menu(menu);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
-        QAction* action = w.menus()->Action(item);
-        ASSERT_TRUE(action->isEnabled()) << item;
-        QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(action).center());
-    }
-
-    orva::test::TempCompany company_;
-    std::unique_ptr<orva::test::ScopedSession> session_;
-    std::shared_ptr<MemorySettingsStore> settings_;
-    std::string dir_;
+    PrintGui() : BrowseWindowGui("orva-gui-print", [] { RegisterQtLedgerPrint(); }) {}
 };
 
 TEST_F(PrintGui, PrintGoesThroughThePrintDialogToAPdfOfTheLedger) {
