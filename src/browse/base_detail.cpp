@@ -139,6 +139,11 @@ void BaseDetail::GetTitleInfo(bool byItem) {
     if (ldg_) {
         ldg_->SetCols(count);
         ldg_->SetColHidden(1, true);
+        // The ledger keeps a column's alignment when its column count is
+        // set: a column of the other tree's layout must not stay
+        // right-aligned here. The row texts align the numbers again.
+        for (int c = 1; c <= count; ++c)
+            ldg_->SetColAlignment(c, Ledger::kAlignLeft);
     }
 }
 

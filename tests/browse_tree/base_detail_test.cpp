@@ -102,7 +102,21 @@ TEST_F(BaseDetailTest, ItemLayoutTitleRowsMergesAndHiddenColumns) {
 
 TEST_F(BaseDetailTest, CustomerLayoutKeepsTheItemIdVisible) {
     detail.GetTitleInfo(true);
+    Row(1);
     detail.GetTitleInfo(false);
+    Row(1);
+    // Aligned as a ledger that never showed the item layout: the item
+    // layout's numeric columns (unit, currency here) do not stay right.
+    Ledger fresh;
+    BaseDetail freshDetail;
+    freshDetail.SetLDG(&fresh);
+    fresh.SetSource(&freshDetail);
+    freshDetail.GetTitleInfo(false);
+    std::string text;
+    freshDetail.TRowData(1, text);
+    for (int c = 1; c <= 18; ++c)
+        EXPECT_EQ(ledger.ColAlignment(c), fresh.ColAlignment(c)) << "column " << c;
+
     EXPECT_EQ(ledger.Cols(), 18);
     std::vector<std::string> row1 = Cells(Row(1));
     EXPECT_EQ(std::vector<std::string>(row1.begin() + 10, row1.begin() + 14),
