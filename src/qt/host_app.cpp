@@ -17,6 +17,7 @@
 #include "host/share_props.h"
 #include "orvasaleprice/cust_face.h"
 #include "qt/cjk_fonts.h"
+#include "qt/host_app_batch.h"
 #include "qt/host_app_company.h"
 #include "qt/host_app_options.h"
 #include "qt/host_app_screenshots.h"
@@ -97,7 +98,8 @@ std::unique_ptr<QApplication> MakeApplication(const char* program) {
 // The screen is looked at: not offscreen, not while taking pictures.
 bool Interactive(const HostAppOptions& options) {
     const QString platform = QGuiApplication::platformName();
-    return options.screenshotDir.empty() && platform != "offscreen" && platform != "minimal";
+    return options.screenshotDir.empty() && options.exportFile.empty() &&
+           options.printPdfFile.empty() && platform != "offscreen" && platform != "minimal";
 }
 
 struct Preselection {
@@ -112,8 +114,12 @@ int ShowModule(const HostAppOptions& options, const Preselection& pre,
         face.ReturnType(options.returnType);
     face.SelCustID(pre.customer);
     face.SelICItemID(pre.item);
-    // Pictures start on the customer tree, whatever was asked for.
-    face.CategoryByCust(plan ? true : options.categoryByCust.value_or(true));
+    const bool batch = !options.exportFile.empty() || !options.printPdfFile.empty();
+    // Pictures start on the customer tree, whatever was asked for; a file
+    // written from an item's ledger is written from the item tree.
+    face.CategoryByCust(plan    ? true
+                        : batch ? options.categoryByCust.value_or(!options.customer.empty())
+                                : options.categoryByCust.value_or(true));
     face.CallByBill(options.callByBill);
 
     std::unique_ptr<ScreenshotTour> tour;
@@ -121,7 +127,21 @@ int ShowModule(const HostAppOptions& options, const Preselection& pre,
         tour = std::make_unique<ScreenshotTour>(Q(options.screenshotDir), *plan);
         tour->Start();
     }
+    std::unique_ptr<BatchJob> job;
+    if (batch) {
+        job = std::make_unique<BatchJob>(options);
+        job->Install();
+        job->Start();
+    }
     face.Show(plan ? showedit : options.mode);
+
+    if (job) {
+        if (const std::string failure = job->Failure(); !failure.empty()) {
+            report.Error(failure);
+            return kExitFailure;
+        }
+        return kExitOk;
+    }
 
     if (tour) {
         for (const QString& path : tour->Saved()) std::cout << U(path) << "\n";

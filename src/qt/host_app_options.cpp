@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "host/export/export_file.h"
 #include "host/text_util.h"
 
 namespace orva::qt {
@@ -66,8 +67,33 @@ const std::map<std::string, Setter>& ValueOptions() {
          }},
         {"--settings", [](HostAppOptions& o,
                           const std::string& v) { o.settingsFile = NonEmpty("--settings", v); }},
+        {"--export",
+         [](HostAppOptions& o, const std::string& v) {
+             o.exportFile = NonEmpty("--export", v);
+             if (!FormatOfPath(o.exportFile))
+                 throw UsageError("cannot tell the format of '" + v +
+                                  "' (the file name must end in .xlsx or .csv)");
+         }},
+        {"--print-pdf", [](HostAppOptions& o,
+                           const std::string& v) { o.printPdfFile = NonEmpty("--print-pdf", v); }},
     };
     return options;
+}
+
+// A file written without a window: the leaf it is written from is named, and
+// nothing else is asked of the window.
+void CheckBatchJob(const HostAppOptions& o) {
+    if (o.exportFile.empty() && o.printPdfFile.empty())
+        return;
+    if (!o.exportFile.empty() && !o.printPdfFile.empty())
+        throw UsageError("--export and --print-pdf cannot be given together");
+    const char* option = o.exportFile.empty() ? "--print-pdf" : "--export";
+    if (o.customer.empty() && o.item.empty())
+        throw UsageError(std::string(option) + " needs --customer or --item");
+    if (!o.screenshotDir.empty())
+        throw UsageError(std::string(option) + " cannot be given with --screenshot");
+    if (o.mode == ShowSelect)
+        throw UsageError(std::string(option) + " cannot be given with --mode select");
 }
 
 }  // namespace
@@ -115,6 +141,8 @@ HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args) {
         once(name);
         option->second(o, *value);
     }
+    if (!o.help)
+        CheckBatchJob(o);
     return o;
 }
 
@@ -153,13 +181,19 @@ std::string HostAppUsage() {
            "  --screenshot DIR   open the windows, save PNG pictures of them into DIR\n"
            "                     (created if needed), print their paths and exit;\n"
            "                     nothing is written to the database\n"
+           "  --export FILE      with --customer or --item: export that ledger to FILE\n"
+           "                     (.xlsx or .csv, by its extension) and exit\n"
+           "  --print-pdf FILE   with --customer or --item: print that ledger to the\n"
+           "                     PDF file FILE and exit\n"
            "  -h, --help         show this help\n"
            "\n"
            "In select mode the picked entry's fields print to standard output, one\n"
            "name=value per line.\n"
            "\n"
-           "Exit status: 0 done (in select mode: an entry was picked); 1 the database,\n"
-           "user, display or a window failed (the message says why); 2 bad command\n"
+           "Exit status: 0 done (in select mode: an entry was picked; with --export or\n"
+           "--print-pdf: the file was written); 1 the database, user, display or a\n"
+           "window failed, or the file could not be written (the message says why);\n"
+           "2 bad command\n"
            "line; 3 select mode closed without a pick.\n";
 }
 

@@ -41,6 +41,10 @@ struct HostAppOptions {
     std::string screenshotDir;
     // The settings file of the windows' saved choices; empty for the user's.
     std::string settingsFile;
+    // --export and --print-pdf: the file written without a window to look
+    // at; empty when not asked for (at most one of them is set).
+    std::string exportFile;
+    std::string printPdfFile;
     bool help = false;
 };
 
@@ -56,7 +60,9 @@ inline constexpr std::string_view kLanguages[] = {"CHS", "ENG"};
 // Parses the arguments after the program name. Options take their value as
 // the next argument or after "=" ("--user=zhangmin"). Throws UsageError for
 // an unknown option, a missing or bad value, an option given twice, both
-// groupings, or a stray argument.
+// groupings, or a stray argument; and for --export or --print-pdf without
+// --customer or --item, with each other, with --screenshot or select mode,
+// or (--export) a file name ending neither in .xlsx nor in .csv.
 HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args);
 
 // The text --help prints.

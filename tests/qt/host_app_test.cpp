@@ -124,6 +124,10 @@ TEST(HostAppOptions, RefusesBadCommandLines) {
         {{"--user", "a", "--user=b"}, "--user given twice"},
         {{"company.db"}, "unexpected argument 'company.db'"},
         {{"--from-bill=yes"}, "unknown option --from-bill"},
+        {{"--customer", "1", "--export", "a.txt"}, "must end in .xlsx or .csv"},
+        {{"--export", "a.csv"}, "--export needs --customer or --item"},
+        {{"--item", "1", "--export", "a.csv", "--print-pdf", "a.pdf"}, "cannot be given together"},
+        {{"--item", "1", "--print-pdf", "a.pdf", "--mode", "select"}, "with --mode select"},
     };
     for (const auto& [args, message] : cases) {
         const std::string error = ErrorOf<UsageError>([&] { ParseHostAppOptions(args); });
@@ -389,6 +393,85 @@ TEST(HostAppProgram, ScreenshotsShowEveryWindowAndWriteNothing) {
     }
     EXPECT_EQ(state(), before);
     EXPECT_TRUE(ReadFile(company.path()) == bytes) << "the company file changed";
+}
+
+// The page count pdfinfo reports, -1 when it cannot read the file.
+int PdfPages(const std::string& path) {
+    FILE* p = ::popen(("pdfinfo '" + path + "' 2>/dev/null").c_str(), "r");
+    if (!p)
+        return -1;
+    char line[512];
+    int pages = -1;
+    while (std::fgets(line, sizeof line, p))
+        if (std::sscanf(line, "Pages: %d", &pages) == 1)
+            break;
+    ::pclose(p);
+    return pages;
+}
+
+TEST(HostAppProgram, ExportAndPrintPdfWriteTheLeafsLedgerWithoutAWindow) {
+    TempCompany company;
+    auto db = OpenDatabase(company.path());
+    const std::string custId =
+        Scalar(*db, "SELECT FCustID FROM t_CustEntry GROUP BY FCustID ORDER BY COUNT(*) DESC");
+    const QString cust = Q(Scalar(*db, "SELECT FNumber FROM t_Item WHERE FItemID=" + custId));
+    const int entries =
+        std::stoi(Scalar(*db, "SELECT COUNT(*) FROM t_CustEntry WHERE FCustID=" + custId));
+    const QString item =
+        Q(Scalar(*db,
+                 "SELECT i.FNumber FROM t_CustEntry e JOIN t_Item i ON i.FItemID=e.FItemID "
+                 "GROUP BY e.FItemID ORDER BY COUNT(*) DESC"));
+    // The viewers lose the print right, so the limited user holds none.
+    db->ExecuteBatch("UPDATE t_OrvaAccessRight SET FRights=0 WHERE FUserID=" +
+                     std::to_string(demo::kViewerGroupId));
+    db.reset();
+    const std::string dir = company.dir();
+    const QString settings = Q(dir + "/settings.ini");
+    const QString csv = Q(dir + "/ledger.csv");
+    const QString xlsx = Q(dir + "/ledger.xlsx");
+    const QString pdf = Q(dir + "/ledger.pdf");
+    const QString denied = Q(dir + "/denied.pdf");
+
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QString message;  // on standard error
+    };
+    const std::vector<Case> cases = {
+        {{"--customer", cust, "--export", csv}, kExitOk, ""},
+        {{"--customer", cust, "--export", xlsx}, kExitOk, ""},
+        {{"--item", item, "--print-pdf", pdf}, kExitOk, ""},
+        {{"--customer", cust, "--export", Q(dir + "/ledger.ods")}, kExitUsage, ".xlsx or .csv"},
+        {{"--print-pdf", pdf}, kExitUsage, "needs --customer or --item"},
+        {{"--customer", cust, "--export", Q(dir + "/no/such/folder.csv")},
+         kExitFailure,
+         "does not exist"},
+        {{"--user", Q(std::string(demo::kLimitedUserName)), "--customer", cust, "--print-pdf",
+          denied},
+         kExitFailure,
+         "没有权限"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = RunProgram(
+            QStringList{"--database", Q(company.path()), "--settings", settings} + c.args);
+        const std::string what = U(c.args.join(' '));
+        ASSERT_FALSE(r.crashed) << what;
+        EXPECT_EQ(r.exitCode, c.exitCode) << what << "\n" << U(r.err);
+        EXPECT_TRUE(r.err.contains(c.message)) << what << "\n" << U(r.err);
+    }
+
+    // The customer's ledger: a BOM, the caption row and one line per entry.
+    const std::string text = ReadFile(U(csv));
+    ASSERT_GE(text.size(), 3u);
+    EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+    std::size_t lines = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+         at = text.find("\r\n", at + 2))
+        ++lines;
+    EXPECT_EQ(lines, static_cast<std::size_t>(entries) + 1);
+    EXPECT_EQ(ReadFile(U(xlsx)).substr(0, 2), "PK");
+    EXPECT_GE(PdfPages(U(pdf)), 1);
+    EXPECT_FALSE(fs::exists(U(denied)));
 }
 
 // --- The program in this process, worked with the mouse and keys ---------
