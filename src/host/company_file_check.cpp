@@ -17,6 +17,10 @@ std::optional<CompanyFileFault> ReadTables(const std::string& path, std::set<std
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (rc == SQLITE_OK) {
+        // Another client writing the company file (or recovering its
+        // write-ahead log) holds it only briefly: wait as the company's own
+        // connections do rather than call a busy file unreadable.
+        sqlite3_busy_timeout(db, 5000);
         rc = sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table'", -1, &stmt,
                                 nullptr);
     }
