@@ -56,6 +56,17 @@ class BatchCancelTest : public BatchTest {
     std::pair<int, int> Pair(bool byItem, int i) {
         return byItem ? std::pair{kCust, Item(i)} : std::pair{Cust(i), kItem};
     }
+    // One entry per member, quantities 0 to 100, at `price` from `quote`.
+    void SeedMembers(bool byItem, double price, const char* quote) {
+        for (int i = 1; i <= kMembers; ++i) {
+            Entry e;
+            std::tie(e.cust, e.item) = Pair(byItem, i);
+            e.endQty = 100;
+            e.price = price;
+            e.quote = quote;
+            AddEntry(e);
+        }
+    }
     std::int64_t Entries(bool byItem, int i) {
         auto [c, it] = Pair(byItem, i);
         return EntryCount(c, it);
@@ -129,14 +140,7 @@ TEST_F(BatchCancelTest, UpdateStoppedAtMemberKChangesExactlyKAndASecondRunTheRes
             SCOPED_TRACE((byItem ? "by item, k=" : "by customer, k=") + std::to_string(k));
             Exec("DELETE FROM t_CustEntry");
             ui_->ClearRecords();
-            for (int i = 1; i <= kMembers; ++i) {
-                Entry e;
-                std::tie(e.cust, e.item) = Pair(byItem, i);
-                e.endQty = 100;
-                e.price = 9;
-                e.quote = "2025-01-01";
-                AddEntry(e);
-            }
+            SeedMembers(byItem, 9, "2025-01-01");
             Fill(Values(byItem));
             ui_->CancelProgressAt(k, 2);  // pressed twice: stops once
             EXPECT_EQ(Update(byItem), k);
@@ -161,14 +165,7 @@ TEST_F(BatchCancelTest, DeleteStoppedWhileCountingDeletesNothingAndAsksNothing) 
         SCOPED_TRACE(byItem ? "by item" : "by customer");
         Exec("DELETE FROM t_CustEntry");
         ui_->ClearRecords();
-        for (int i = 1; i <= kMembers; ++i) {
-            Entry e;
-            std::tie(e.cust, e.item) = Pair(byItem, i);
-            e.endQty = 100;
-            e.price = 15;
-            e.quote = "2025-06-01";
-            AddEntry(e);
-        }
+        SeedMembers(byItem, 15, "2025-06-01");
         Fill(Values(byItem));
         ui_->CancelProgressAt(0);
         EXPECT_EQ(byItem ? engine_.BatchDelete_Item() : engine_.BatchDelete(), 0);
