@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -110,6 +111,14 @@ Ledger& TheLedger() {
     return ledger;
 }
 
+// CPU seconds this thread has used (the client's share of a run: the server
+// works in processes of its own).
+double ThreadCpu() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 // Every cell of the translated statement through raw libpq; seconds.
 double RawLedger(PGconn* conn, const std::string& sql, long& rows) {
     auto start = Clock::now();
@@ -138,12 +147,16 @@ void BM_PgLedgerStatement(benchmark::State& state) {
     long rows = 0, rawRows = 0;
     db->ExecuteBatch(ledger.statement);  // translated and prepared, pages warm
     RawLedger(raw.get(), sql, rawRows);
-    double layerSum = 0, rawSum = 0;
+    double layerSum = 0, rawSum = 0, layerCpu = 0, rawCpu = 0;
     for (auto _ : state) {
+        const double cpu0 = ThreadCpu();
         auto start = Clock::now();
         rows = db->ExecuteBatch(ledger.statement).recordsets.at(0)->RecordCount();
         const double layer = std::chrono::duration<double>(Clock::now() - start).count();
+        const double cpu1 = ThreadCpu();
         const double floor = RawLedger(raw.get(), sql, rawRows);
+        layerCpu += cpu1 - cpu0;
+        rawCpu += ThreadCpu() - cpu1;
         state.SetIterationTime(layer);
         layerSum += layer;
         rawSum += floor;
@@ -154,6 +167,12 @@ void BM_PgLedgerStatement(benchmark::State& state) {
     state.counters["raw_ms"] =
         benchmark::Counter(rawSum * 1000, benchmark::Counter::kAvgIterations);
     state.counters["ratio"] = rawSum > 0 ? layerSum / rawSum : 0;
+    // The client's CPU time alone: what the layer adds to reading the rows.
+    state.counters["cpu_ms"] =
+        benchmark::Counter(layerCpu * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["raw_cpu_ms"] =
+        benchmark::Counter(rawCpu * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["cpu_ratio"] = rawCpu > 0 ? layerCpu / rawCpu : 0;
 }
 BENCHMARK(BM_PgLedgerStatement)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -1,9 +1,11 @@
 #include "host/postgres_runner.h"
 
+#include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 
-#include "host/tsql/record_cells.h"
+#include "host/record_store.h"
 
 namespace orva {
 namespace {
@@ -52,19 +54,31 @@ Oid TypeOf(const Variant& v) {
     return 0;
 }
 
+// One cell of a result in text format. The value is read first: a number is
+// never an empty text, so only an empty value needs the null test.
 Variant ValueOf(const PGresult* r, int row, int col, Oid type) {
-    if (PQgetisnull(r, row, col))
-        return Variant();
     const char* p = PQgetvalue(r, row, col);
+    if (*p == '\0' && PQgetisnull(r, row, col))
+        return Variant();
     switch (type) {
         case kInt2:
         case kInt4:
-        case kInt8:
-            return Variant(static_cast<std::int64_t>(std::strtoll(p, nullptr, 10)));
+        case kInt8: {
+            std::int64_t n = 0;
+            std::from_chars(p, p + std::strlen(p), n);
+            return Variant(n);
+        }
         case kFloat4:
         case kFloat8:
-        case kNumeric:
-            return Variant(std::strtod(p, nullptr));
+        case kNumeric: {
+            // The server writes "NaN" and "Infinity", which from_chars does
+            // not read; strtod does.
+            double d = 0;
+            const char* end = p + std::strlen(p);
+            if (std::from_chars(p, end, d).ec != std::errc())
+                d = std::strtod(p, nullptr);
+            return Variant(d);
+        }
         case kBool:
             return Variant(static_cast<std::int64_t>(*p == 't'));
         default:
@@ -216,14 +230,16 @@ RecordsetPtr PostgresRunner::Query(const tsql::Step& step, std::size_t i,
         names.emplace_back(PQfname(r.get(), c));
         types.push_back(PQftype(r.get(), c));
     }
-    std::vector<Variant> cells = tsql::NullCells(static_cast<std::size_t>(cols) * count);
-    Variant* cell = cells.data();
-    for (int c = 0; c < cols; ++c) {
-        for (int row = 0; row < count; ++row) *cell++ = ValueOf(r.get(), row, c, types[c]);
+    // Every value is converted straight into its place in the record set,
+    // whose store reuses the memory of sets read before.
+    RecordStore store(static_cast<std::size_t>(cols), static_cast<std::size_t>(count));
+    const PGresult* result = r.get();
+    for (int row = 0; row < count; ++row) {
+        store.AppendRow(
+            [&](std::size_t c) { return ValueOf(result, row, static_cast<int>(c), types[c]); });
     }
     rows = count;
-    return std::make_shared<Recordset>(Recordset::ByColumn{}, std::move(names), std::move(cells),
-                                       static_cast<std::size_t>(count));
+    return std::make_shared<Recordset>(std::move(names), std::move(store));
 }
 
 std::int64_t PostgresRunner::Execute(const tsql::Step& step, std::size_t i,
