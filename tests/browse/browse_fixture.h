@@ -1,7 +1,7 @@
 // Browse window tests on a fresh copy of the demo company: logged on as one
 // of its users with the shared connection open (as CustFace leaves it), a
 // scripted user, an empty in-memory settings store, the module's slots as a
-// host leaves them by default, and a stand-in for the record editor that
+// host leaves them by default (and put back afterwards), and a stand-in for the record editor that
 // records what the browse window asked of it.
 #pragma once
 
@@ -23,6 +23,7 @@
 #include "host/host_services.h"
 #include "host/settings_store.h"
 #include "orvasaleprice/enums.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
@@ -47,15 +48,9 @@ class BrowseTest : public ::testing::Test {
   protected:
     void SetUp() override {
         RegisterHostServices();
-        g_SessionProps.reset();
-        g_UseShortNumber = false;
         g_ShowMode = showedit;
         g_ReturnType = ReturnItem;
-        g_SelCustID = 0;
-        g_SelICItemID = 0;
         g_CategoryByCust = true;
-        g_CallByBill = false;
-        g_LedgerRecords.reset();
         settings_ = std::make_shared<MemorySettingsStore>();
         SetCurrentSettings(settings_);
         SetEditorLauncher([this](const EditorRequest& r) {
@@ -66,20 +61,7 @@ class BrowseTest : public ::testing::Test {
         LogOn(demo::kAdminUserId);
     }
 
-    void TearDown() override {
-        window_.reset();
-        SetEditorLauncher(nullptr);
-        SetCurrentSettings(nullptr);
-        g_Connection.reset();
-        session_.reset();
-        g_UseShortNumber = false;
-        g_CallByBill = false;
-        g_ShowMode = showedit;
-        g_SelCustID = 0;
-        g_SelICItemID = 0;
-        g_CategoryByCust = true;
-        g_LedgerRecords.reset();
-    }
+    void TearDown() override { window_.reset(); }
 
     void LogOn(int userId, const std::string& subId = "ic") {
         session_.reset();
@@ -153,6 +135,7 @@ class BrowseTest : public ::testing::Test {
     ScriptedUiScope ui;
     std::shared_ptr<MemorySettingsStore> settings_;
     std::vector<EditorCall> editorCalls_;
+    test::ProcessScope process_;
     std::unique_ptr<BrowseBase> window_;
 };
 

@@ -165,11 +165,6 @@ class BaseDetailOnCompanyTest : public CompanyTest {
     void SetUp() override {
         CompanyTest::SetUp();
         detail.SetLDG(&ledger);
-        g_LedgerRecords.reset();
-    }
-    void TearDown() override {
-        g_LedgerRecords.reset();
-        CompanyTest::TearDown();
     }
     Ledger ledger;
     BaseDetail detail;

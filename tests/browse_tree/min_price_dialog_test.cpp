@@ -25,10 +25,6 @@ class MinPriceDialogTest : public CompanyTest {
         cust = Scalar("select min(FCustID) from t_Cust where FItemID=" + std::to_string(item))
                    .ToInteger();
     }
-    void TearDown() override {
-        SetCurrentSettings(nullptr);
-        CompanyTest::TearDown();
-    }
 
     // Opens the dialog for the customer and item with the given state; the
     // script is what the user does while it is up.

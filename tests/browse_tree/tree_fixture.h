@@ -1,6 +1,7 @@
 // Tests of the group tree, the ledger data source and the minimum price
 // dialog on a fresh copy of the demo company, logged on as one of its users
-// with the shared connection open (as CustFace leaves it) and a scripted user.
+// with the shared connection open (as CustFace leaves it) and a scripted user;
+// the process-wide slots are put back afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/host_services.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
@@ -23,17 +25,7 @@ class CompanyTest : public ::testing::Test {
   protected:
     void SetUp() override {
         RegisterHostServices();
-        g_SessionProps.reset();
-        g_UseShortNumber = false;
-        g_CallByBill = false;
         LogOn(demo::kAdminUserId);
-    }
-
-    void TearDown() override {
-        g_Connection.reset();
-        session_.reset();
-        g_UseShortNumber = false;
-        g_CallByBill = false;
     }
 
     void LogOn(int userId) {
@@ -61,6 +53,7 @@ class CompanyTest : public ::testing::Test {
     test::TempCompany company_;
     std::unique_ptr<test::ScopedSession> session_;
     ScriptedUiScope ui;
+    test::ProcessScope process_;
 };
 
 // "01.02.005" -> "01.02"; a code without "." is its own group.

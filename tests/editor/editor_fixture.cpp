@@ -40,7 +40,6 @@ void EditorTest::SetUp() {
     backend = failing.get();
     g_Connection = std::make_shared<AppConnection>(std::move(failing));
     g_CategoryByCust = true;
-    g_UseShortNumber = false;
     auto calls = list;
     ComponentRegistry::Register<BaseList>(
         BaseList::kProgID, [calls] { return std::make_shared<ScriptedList>(calls); });
@@ -49,9 +48,6 @@ void EditorTest::SetUp() {
 void EditorTest::TearDown() {
     window.reset();
     ComponentRegistry::Unregister(BaseList::kProgID);
-    g_Connection.reset();
-    g_CategoryByCust = true;
-    session.reset();
 }
 
 void EditorTest::LogOn(int userId) {

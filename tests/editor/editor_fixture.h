@@ -17,6 +17,7 @@
 #include "host/app_connection.h"
 #include "host/base_list.h"
 #include "host/db_backend.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
@@ -95,6 +96,7 @@ class EditorTest : public ::testing::Test {
     std::unique_ptr<ScopedSession> session;
     FailingBackend* backend = nullptr;  // owned by g_Connection
     ScriptedUiScope ui;
+    ProcessScope process;
     std::shared_ptr<ListCalls> list = std::make_shared<ListCalls>();
     std::unique_ptr<frmProperty> window;
 };

@@ -16,14 +16,11 @@ class RoadTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        SetCurrentSettings(std::make_shared<MemorySettingsStore>());
         g_ShowMode = showedit;
         g_SelCustID = CustomerID("99");  // the browse window opens on customer 99
     }
     void TearDown() override {
         browse.reset();
-        SetCurrentSettings(nullptr);
-        g_SelCustID = 0;
         EditorTest::TearDown();
     }
     BrowseBase& OpenBrowse() {

@@ -12,7 +12,6 @@ void EngineTest::SetUp() {
     backend = recording.get();
     g_Connection = std::make_shared<AppConnection>(std::move(recording));
     g_CategoryByCust = true;
-    g_UseShortNumber = false;
     grid.SetMaxCols(3);
     status.AddPanel("help");
     engine = std::make_unique<UserDefInfo>();
@@ -22,10 +21,6 @@ void EngineTest::SetUp() {
 
 void EngineTest::TearDown() {
     engine.reset();
-    g_Connection.reset();
-    g_CategoryByCust = true;
-    g_UseShortNumber = false;
-    session.reset();
 }
 
 void EngineTest::LogOn(int userId) {

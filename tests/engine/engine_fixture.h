@@ -1,7 +1,8 @@
 // Shared set-up of the record editor engine tests: a fresh demo company, a
 // session for one of the demo users, the shared connection (with every text
 // sent recorded), a scripted user, and an engine driving a spread and a
-// status bar the way the editor window does.
+// status bar the way the editor window does. The process-wide slots are put
+// back afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
 #include "host/db_backend.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
@@ -92,6 +94,7 @@ class EngineTest : public ::testing::Test {
     std::unique_ptr<ScopedSession> session;
     RecordingBackend* backend = nullptr;  // owned by g_Connection
     ScriptedUiScope ui;
+    ProcessScope process;
     Spread grid;
     StatusBar status;
     std::unique_ptr<UserDefInfo> engine;

@@ -14,22 +14,11 @@ namespace orva::batchtest {
 
 void BatchTest::SetUp() {
     RegisterHostServices();
-    g_SessionProps.reset();
-    g_UseShortNumber = false;
     g_CategoryByCust = true;
     LogOn(demo::kAdminUserId);
     grid_.SetMaxCols(3);
     grid_.SetMaxRows(UserDefInfo::kRowCount);
     engine_.Spread(&grid_);
-}
-
-void BatchTest::TearDown() {
-    g_Connection.reset();
-    g_GLData.reset();
-    g_SessionProps.reset();
-    g_CategoryByCust = true;
-    g_UseShortNumber = false;
-    session_.reset();
 }
 
 void BatchTest::LogOn(int userId) {

@@ -18,6 +18,7 @@
 #include "engine/user_def_info.h"
 #include "host/controls/spread.h"
 #include "host/recordset.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
@@ -72,7 +73,6 @@ struct Stored {
 class BatchTest : public ::testing::Test {
   protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Logs on as the user (the session string, its parsed properties and a
     // fresh shared connection).
@@ -116,6 +116,7 @@ class BatchTest : public ::testing::Test {
     test::TempCompany company_;
     std::unique_ptr<test::ScopedSession> session_;
     ScriptedUiScope ui_;
+    test::ProcessScope process_;
     orva::Spread grid_;
     UserDefInfo engine_;
     int nextEntry_ = 800000;

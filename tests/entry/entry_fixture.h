@@ -1,6 +1,6 @@
 // Shared set-up of the entry tests: host services registered, a scripted
 // user installed, and the host session string stored where the module reads
-// it.
+// it; the process-wide slots are put back afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include "entry/globals.h"
 #include "host/host_services.h"
 #include "host/share_props.h"
+#include "support/process_scope.h"
 #include "support/scripted_ui.h"
 
 namespace orva {
@@ -22,15 +23,11 @@ class EntryTest : public ::testing::Test {
   protected:
     void SetUp() override {
         RegisterHostServices();
-        g_SessionProps.reset();
-        g_UseShortNumber = false;
-    }
-    void TearDown() override {
-        g_Connection.reset();
         StoreSession("");
     }
 
     ScriptedUiScope ui;
+    test::ProcessScope process_;
 };
 
 }  // namespace orva

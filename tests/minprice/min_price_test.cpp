@@ -10,6 +10,7 @@
 #include "host/com_error.h"
 #include "host/host_services.h"
 #include "minprice/min_price.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
@@ -39,11 +40,6 @@ class MinPriceTest : public ::testing::Test {
             "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
             "(94,'D0','D0','/',0)");
     }
-    void TearDown() override {
-        g_Connection.reset();
-        session_.reset();
-    }
-
     void Exec(const std::string& sql) { g_Connection->Execute(sql); }
 
     // An item with a floor of its own (fixingType "1"), none ("0"), or a Null type.
@@ -68,6 +64,7 @@ class MinPriceTest : public ::testing::Test {
     ScriptedUiScope ui_;
     test::TempCompany company_;
     std::unique_ptr<test::ScopedSession> session_;
+    test::ProcessScope process_;
 };
 
 TEST_F(MinPriceTest, ConvertByRateMultipliesOrDividesByTheRate) {

@@ -1,6 +1,7 @@
 // Shared set-up of the localisation tests: the host services (the session
-// store among them) and the language components registered, no cached language or loader, no
-// pending error, and an empty session; everything put back afterwards. Loaders that tests install
+// store among them) and the language components registered, the process-wide
+// slots as in a fresh process (no cached language or loader, no pending
+// error), and an empty session; everything put back afterwards. Loaders that tests install
 // are replaced by the real ones again.
 #pragma once
 
@@ -17,6 +18,7 @@
 #include "host/host_services.h"
 #include "host/lexon_loader.h"
 #include "resources/res_text.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 
 namespace orva {
@@ -68,16 +70,9 @@ class ResourcesTest : public ::testing::Test {
     void SetUp() override {
         RegisterHostServices();
         RegisterLanguageComponents();
-        g_Language.clear();
-        g_ResLoader.reset();
-        Err().Clear();
     }
-    void TearDown() override {
-        RegisterLanguageComponents();
-        g_Language.clear();
-        g_ResLoader.reset();
-        Err().Clear();
-    }
+    // Loaders a test installed give way to the real ones.
+    void TearDown() override { RegisterLanguageComponents(); }
 
     // Installs `loader` as what ORVARESLOADER.Loader creates.
     template <class L>
@@ -100,6 +95,7 @@ class ResourcesTest : public ::testing::Test {
     }
 
     test::ScopedSession session_{""};
+    test::ProcessScope process_;
 };
 
 }  // namespace orva
