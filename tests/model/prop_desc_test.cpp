@@ -15,23 +15,6 @@ std::shared_ptr<t_PropDesc> AddNumbered(PropDesc& col, int n, std::string_view k
                    "v" + std::to_string(n), static_cast<std::int16_t>(n % 7), key);
 }
 
-TEST(PropDesc, AddSetsEveryFieldFromItsOwnParameter) {
-    PropDesc col;
-    auto d = col.Add(1, 255, 6, 19, 5, "FPrice", "报价", 9, 12, "12.5", 4, "FPrice");
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->m_Behavior, 1);
-    EXPECT_EQ(d->m_Actualsize, 255);
-    EXPECT_EQ(d->m_ActualType, 6);
-    EXPECT_EQ(d->m_Precision, 19);
-    EXPECT_EQ(d->m_DataType, 5);
-    EXPECT_EQ(d->m_SqlColName, "FPrice");
-    EXPECT_EQ(d->m_Name, "报价");
-    EXPECT_EQ(d->m_PropID, 9);
-    EXPECT_EQ(d->m_Search, 12);
-    EXPECT_EQ(d->m_Value, "12.5");
-    EXPECT_EQ(d->m_Scale, 4);
-}
-
 TEST(PropDesc, ItemByPositionAndCaseInsensitiveKeyIsTheSameObject) {
     PropDesc col;
     AddNumbered(col, 1, "FCustID");
