@@ -78,11 +78,16 @@ void BrowseBase::PrintLedger(bool preview) {
         // The print component puts the page number and the page count in
         // place of "&[页]" and "&[总页]".
         ledger_.SetTextline(7, GetResText("第&[页]页/共&[总页]页") + "  ");
+        // The preview may change the page setup (orientation, paper): the
+        // window keeps that choice as its print setup does.
+        const PageSetup setup = ledger_.PrintPageSetup();
         {
             std::shared_ptr<LedgerPrint> print =
                 ComponentRegistry::Create<LedgerPrint>(LedgerPrint::kProgID);
             print->Ldg4Print(ledger_, preview);
         }
+        if (ledger_.PrintPageSetup() != setup)
+            SavePageSetup();
         ledger_.SetPrintSetting(-1);
     } catch (const std::exception& e) {
         // The print setting keeps its job value, as after any failed job.

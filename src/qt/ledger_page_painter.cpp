@@ -2,6 +2,8 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "qt/cjk_fonts.h"
 #include "qt/qt_text.h"
@@ -42,7 +44,10 @@ LedgerPagePainter::LedgerPagePainter(Ledger& ledger, QPagedPaintDevice& device, 
     std::vector<PrintColumn> columns = PrintColumnsOf(ledger_);
     for (PrintColumn& c : columns) c.width *= twipsToDevice_;
 
-    const QRect area = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    dpi_ = device.logicalDpiX();
+    const QRect area = device.pageLayout().paintRectPixels(dpi_);
+    sheet_ = device.pageLayout().fullRectPixels(dpi_);
+    printArea_ = area.topLeft();
     PageMetrics m;
     m.width = area.width();
     m.height = area.height();
@@ -172,6 +177,23 @@ void LedgerPagePainter::PaintPage(QPainter& painter, int number) {
     painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom,
                      Q(ExpandPageFields(ledger_.Textline(7).text, number, PageCount())));
     painter.restore();
+}
+
+QImage LedgerPagePainter::PageImage(int number, double scale) {
+    const QSize size(std::max(1, static_cast<int>(std::ceil(sheet_.width() * scale))),
+                     std::max(1, static_cast<int>(std::ceil(sheet_.height() * scale))));
+    QImage image(size, QImage::Format_RGB32);
+    const int dotsPerMeter = qRound(dpi_ / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
+    painter.translate(printArea_);
+    PaintPage(painter, number);
+    return image;
 }
 
 }  // namespace orva::qt

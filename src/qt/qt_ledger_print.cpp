@@ -2,17 +2,15 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <optional>
 
 #include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/progress.h"
 #include "qt/ledger_page_painter.h"
+#include "qt/ledger_preview_dialog.h"
 #include "qt/page_setup_dialog.h"
 #include "qt/qt_host_ui.h"
 #include "qt/qt_text.h"
@@ -83,37 +81,14 @@ void QtLedgerPrint::Ldg4Print(Ledger& ledger, bool preview) {
         return;
     }
 
-    const int pages =
-        LedgerPagePainter(ledger, printer, ledger.PrintPageSetup().fitToWidth).PageCount();
-    if (pages > kAskPreviewPages) {
-        const QString text =
-            Q(GetResText("预览共有 %1 页，需要较长时间和较多内存。是否继续？")).arg(pages);
-        if (QMessageBox::question(DialogParent(), Q(GetResText("Tesmar提示")), text,
-                                  QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No) != QMessageBox::Yes)
-            return;
-    }
-    QPrintPreviewDialog dialog(&printer, DialogParent());
-    dialog.setObjectName("printPreviewDialog");
-    dialog.setWindowTitle(Q(GetResText("打印预览")));
-    // The preview asks for the pages again whenever the user changes the
-    // page layout in it, so the layout is worked out anew each time.
-    // A failure may not pass through Qt's event loop: it is kept, the
-    // preview closed and the failure raised once the dialog has returned.
-    std::optional<ComError> failure;
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this, &ledger, &failure, &dialog](QPrinter* target) {
-                         try {
-                             PrintAll(ledger, *target);
-                         } catch (const ComError& e) {
-                             failure = e;
-                             dialog.reject();
-                         }
-                     });
-    dialog.resize(900, 700);
+    // Pages are laid out once and painted as the user comes to them, so a
+    // long ledger previews at once and holds only a few pages in memory.
+    LedgerPreviewDialog dialog(
+        ledger, printer, [this, &ledger](QPrinter& target) { return PrintAll(ledger, target); },
+        DialogParent());
     dialog.exec();
-    if (failure)
-        throw *failure;
+    if (dialog.Failure())
+        throw *dialog.Failure();
 }
 
 bool QtLedgerPrint::PrintSetup(Ledger& ledger) {

@@ -1,5 +1,6 @@
 // The ledger print component in Qt ("Pagino.clsPrint"): prints a ledger to a
-// printer chosen in the print dialog, shows it in QPrintPreviewDialog, or
+// printer chosen in the print dialog, shows its print preview
+// (ledger_preview_dialog.h), or
 // writes it to a PDF file given beforehand (the command line's --print-pdf),
 // on the ledger's page setup; and the ledger's print setup dialog. Pages are
 // painted by LedgerPagePainter; printing reports each page as progress, and
@@ -16,10 +17,6 @@ namespace orva::qt {
 
 class QtLedgerPrint : public LedgerPrint {
   public:
-    // A preview of more pages than this asks first: the preview keeps every
-    // page in memory.
-    static constexpr int kAskPreviewPages = 300;
-
     QtLedgerPrint() = default;
     // Prints to this PDF file instead of asking for a printer.
     explicit QtLedgerPrint(std::string pdfFile) : pdfFile_(std::move(pdfFile)) {}

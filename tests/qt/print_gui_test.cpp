@@ -9,13 +9,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolBar>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
 #include "browse_window_gui.h"
 #include "demo/demo_company.h"
@@ -26,10 +28,13 @@
 #include "host/settings_store.h"
 #include "orvasaleprice/cust_face.h"
 #include "qt/browse_window.h"
+#include "qt/ledger_page_painter.h"
+#include "qt/ledger_preview_dialog.h"
 #include "qt/menu_bar_binder.h"
 #include "qt/modal_window_dialog.h"
 #include "qt/module_views.h"
 #include "qt/page_setup_dialog.h"
+#include "qt/preview_page_view.h"
 #include "qt/qt_export.h"
 #include "qt/qt_host_ui.h"
 #include "qt/qt_ledger_print.h"
@@ -82,19 +87,32 @@ TEST_F(PrintGui, PrintGoesThroughThePrintDialogToAPdfOfTheLedger) {
     EXPECT_EQ(PdfPages(pdf), 1);
 }
 
-TEST_F(PrintGui, PreviewOpensFromTheToolbarOnALeaf) {
+TEST_F(PrintGui, PreviewOpensFromMenuAndToolbarAndKeepsATurnedPage) {
     InBrowseWindow([&](BrowseWindow& w) {
-        bool shown = false;
-        test::WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog& d) {
-            shown = true;
-            EXPECT_EQ(d.objectName(), "printPreviewDialog");
+        int shown = 0;
+        test::WhenModal<LedgerPreviewDialog>([&](LedgerPreviewDialog& d) {
+            ++shown;
+            EXPECT_EQ(d.CurrentPage(), 1);
+            EXPECT_GE(d.PageCount(), 1);
+            d.reject();
+        });
+        ChooseMenu(w, "mnuFile", "mnuFilePreview");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 1; }));
+        EXPECT_EQ(w.logic().ldgBase().PrintSetting(), -1);
+
+        test::WhenModal<LedgerPreviewDialog>([&](LedgerPreviewDialog& d) {
+            ++shown;
+            d.Command("landscape")->trigger();
             d.reject();
         });
         QAction* preview = w.toolbarBinder()->Action("PrintView");
         ASSERT_TRUE(preview->isEnabled());
         preview->trigger();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return shown; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 2; }));
+        EXPECT_TRUE(w.logic().ldgBase().PrintPageSetup().landscape);
     });
+    EXPECT_EQ(settings_->Read("OrvaSalePrice", "OrvaCustInfo", "PrintLandscape").value_or(""),
+              "True");
 }
 
 TEST_F(PrintGui, PrintSetupChangesThePageAndIsSaved) {
@@ -117,14 +135,95 @@ TEST_F(PrintGui, PrintSetupChangesThePageAndIsSaved) {
               "False");
 }
 
-TEST_F(PrintGui, APdfOfManyRowsHasTheLayoutsPageCountAndAFolderThatIsMissingFails) {
-    Ledger ledger;
+// A ledger of `rows` data rows and three printed columns.
+void FillLedger(Ledger& ledger, int rows) {
     ledger.SetCols(4);
-    ledger.SetRows(2 + 500);
+    ledger.SetRows(2 + rows);
     for (int r = 1; r <= ledger.Rows(); ++r)
         ledger.SetRowText(r, "id|代码" + std::to_string(r) + "|名称|12.50|");
     ledger.SetTextline(1, "价格信息");
     ledger.SetTextline(7, "第&[页]页/共&[总页]页  ");
+}
+
+// The distinct pages the preview has rendered.
+std::set<int> Rendered(const LedgerPreviewDialog& d) {
+    const std::vector<int>& log = d.Pages().RenderLog();
+    return {log.begin(), log.end()};
+}
+
+TEST_F(PrintGui, PreviewRendersOnlyThePagesItShowsAndPagesThrough) {
+    Ledger ledger;
+    FillLedger(ledger, 3000);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(PageLayoutOf(ledger.PrintPageSetup()));
+    const int pages = LedgerPagePainter(ledger, printer, true).PageCount();
+    ASSERT_GT(pages, 20);
+
+    LedgerPreviewDialog d(ledger, printer, nullptr);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d.Pages().RenderLog().empty(); }));
+    EXPECT_EQ(d.PageCount(), pages);
+    EXPECT_EQ(d.CurrentPage(), 1);
+    EXPECT_EQ(d.PageBox()->text(), QString("1 / %1").arg(pages));
+    EXPECT_EQ(Rendered(d), std::set<int>{1});  // fitted to the width, page 1 fills the view
+    EXPECT_FALSE(d.Command("previous")->isEnabled());
+
+    d.Command("next")->trigger();
+    QTest::qWait(50);
+    EXPECT_EQ(d.CurrentPage(), 2);
+    d.Command("last")->trigger();
+    QTest::qWait(50);
+    EXPECT_EQ(d.CurrentPage(), pages);
+    EXPECT_EQ(d.PageBox()->value(), pages);
+    EXPECT_FALSE(d.Command("next")->isEnabled());
+    // Page 1, what showed of page 2 and 3 while stepping, and the last ones.
+    const std::set<int> seen = Rendered(d);
+    EXPECT_LE(seen.size(), 6u);
+    EXPECT_TRUE(seen.count(pages));
+    EXPECT_LE(d.Pages().CachedPages(), PreviewPageView::kCachedPages + 2);
+
+    // A typed page number goes there; zooming out shows several pages at once.
+    d.PageBox()->setValue(10);
+    d.Command("fitPage")->trigger();
+    QTest::qWait(50);
+    EXPECT_EQ(d.CurrentPage(), 10);
+    const double fitted = d.Pages().Zoom();
+    d.Command("zoomOut")->trigger();
+    d.Command("zoomOut")->trigger();
+    EXPECT_NEAR(d.Pages().Zoom(), fitted / 1.25 / 1.25, 1e-6);
+    const std::size_t before = d.Pages().RenderLog().size();
+    d.Pages().viewport()->repaint();
+    EXPECT_GT(d.Pages().RenderLog().size(), before + 1);
+
+    // Landscape holds fewer rows a page: the pages are laid out again.
+    d.Command("landscape")->trigger();
+    EXPECT_TRUE(ledger.PrintPageSetup().landscape);
+    EXPECT_GT(d.PageCount(), pages);
+    EXPECT_EQ(d.PageBox()->suffix(), QString(" / %1").arg(d.PageCount()));
+}
+
+TEST_F(PrintGui, PrintFromThePreviewWritesEveryPageThroughThePrintDialog) {
+    Ledger ledger;
+    FillLedger(ledger, 300);
+    const std::string pdf = (fs::path(dir_) / "from-preview.pdf").string();
+    QtLedgerPrint print;
+    test::WhenModal<LedgerPreviewDialog>([&](LedgerPreviewDialog& d) {
+        test::WhenModal<QPrintDialog>([&](QPrintDialog& p) {
+            auto* file = p.findChild<QLineEdit*>("filename");
+            ASSERT_NE(file, nullptr);
+            file->setText(Q(pdf));
+            static_cast<QDialog&>(p).accept();
+        });
+        d.Command("print")->trigger();
+    });
+    print.Ldg4Print(ledger, true);  // returns when the preview has closed after printing
+    ASSERT_GT(print.PagesPrinted(), 1);
+    EXPECT_EQ(PdfPages(pdf), print.PagesPrinted());
+}
+
+TEST_F(PrintGui, APdfOfManyRowsHasTheLayoutsPageCountAndAFolderThatIsMissingFails) {
+    Ledger ledger;
+    FillLedger(ledger, 500);
     const std::string pdf = (fs::path(dir_) / "many.pdf").string();
     QtLedgerPrint print(pdf);
     print.Ldg4Print(ledger, false);
