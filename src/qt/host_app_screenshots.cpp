@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPixmap>
 #include <cmath>
@@ -21,8 +22,10 @@
 #include "host/variant.h"
 #include "minprice/min_price.h"
 #include "model/sql_values.h"
+#include "qt/ledger_preview_dialog.h"
 #include "qt/message_dialog_view.h"
 #include "qt/modal_window_dialog.h"
+#include "qt/qt_export.h"
 #include "qt/qt_text.h"
 
 namespace orva::qt {
@@ -67,6 +70,12 @@ bool IsLowPrice(QWidget* top) {
 }
 bool IsFindDialog(QWidget* top) {
     return WindowIn<FindDialog>(top, FindDialog::kWindowName) != nullptr;
+}
+bool IsPreview(QWidget* top) {
+    return qobject_cast<LedgerPreviewDialog*>(top) != nullptr;
+}
+bool IsExportDialog(QWidget* top) {
+    return qobject_cast<QFileDialog*>(top) && top->objectName() == QtExport::kDialogName;
 }
 bool IsMessage(QWidget* top) {
     return qobject_cast<MessageDialogView*>(top) || qobject_cast<QMessageBox*>(top);
@@ -297,7 +306,26 @@ void ScreenshotTour::BuildSteps() {
              Grab(top, "filter");
              find(top).Run();  // the ledger keeps the matching entries
          }},
-        {"the filtered ledger", IsBrowse, [this](QWidget* top) { Grab(top, "filtered"); }},
+        {"the filtered ledger", IsBrowse,
+         [this, browse](QWidget* top) {
+             Grab(top, "filtered");
+             // The whole ledger again for the preview: clicking the leaf ends the filter.
+             BrowseBase& w = browse(top);
+             ClickLeaf(w, "t_Organization", plan_.customerID);
+             w.tbToolBar().Click("PrintView");
+         }},
+        {"the print preview", IsPreview,
+         [this](QWidget* top) {
+             Grab(top, "preview");
+             top->close();
+         }},
+        {"the browse window before the export", IsBrowse,
+         [browse](QWidget* top) { browse(top).Menus().Click("mnuFileExport"); }},
+        {"the export dialog", IsExportDialog,
+         [this](QWidget* top) {
+             Grab(top, "export");
+             qobject_cast<QDialog*>(top)->reject();  // nothing is written
+         }},
         {"the browse window at the end", IsBrowse,
          [browse](QWidget* top) { browse(top).tbToolBar().Click("Exit"); }},
     };

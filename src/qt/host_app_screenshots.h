@@ -13,6 +13,8 @@
 //   sort.png              the sort dialog: price descending, then item code
 //   filter.png            the filter dialog with a criterion on the price
 //   filtered.png          the customer's ledger after that filter
+//   preview.png           the print preview of the customer's whole ledger
+//   export.png            the export's file dialog (cancelled)
 //
 // Nothing is saved: the new entry's price is chosen under the item's floor
 // and the question is answered No (when that cannot be made certain, the

@@ -1,5 +1,6 @@
 #include "qt/qt_export.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -51,7 +52,11 @@ std::optional<ExportTarget> QtExport::ChooseTarget(const std::string& title) {
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setNameFilters({XlsxFilter(), CsvFilter()});
-    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // The user's documents folder when there is one, else the home folder;
+    // the title as the proposed name.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog.setDirectory(QFileInfo(documents).isDir() ? documents : QDir::homePath());
+    dialog.selectFile(Q(title) + QStringLiteral(".xlsx"));
     while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         QString path = dialog.selectedFiles().front();
         std::optional<ExportFormat> format = FormatOfPath(U(path));
