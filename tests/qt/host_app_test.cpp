@@ -381,8 +381,9 @@ TEST(HostAppProgram, ScreenshotsShowEveryWindowAndWriteNothing) {
     EXPECT_EQ(r.exitCode, kExitOk) << U(r.err);
     const QStringList printed = r.out.split('\n', Qt::SkipEmptyParts);
     QStringList expected;
-    for (const char* name : {"browse-customers", "browse-items", "editor-entry", "editor-new",
-                             "message-dialog", "min-price", "find", "sort", "filter", "filtered"}) {
+    for (const char* name :
+         {"browse-customers", "browse-items", "editor-entry", "editor-new", "message-dialog",
+          "min-price", "find", "sort", "filter", "filtered", "preview", "export"}) {
         expected << Q(dir) + "/" + name + ".png";
     }
     EXPECT_EQ(printed, expected);
