@@ -16,11 +16,6 @@
 #include "resources/res_text.h"
 
 namespace orva::qt {
-namespace {
-
-constexpr double kZoomStep = 1.25;
-
-}  // namespace
 
 LedgerPreviewDialog::LedgerPreviewDialog(Ledger& ledger, QPrinter& printer, PrintFn print,
                                          QWidget* parent)
@@ -104,8 +99,10 @@ void LedgerPreviewDialog::BuildToolBar() {
             [this] { pages_->SetFit(PreviewPageView::Fit::kWidth); });
     connect(fitPage, &QAction::triggered, this,
             [this] { pages_->SetFit(PreviewPageView::Fit::kPage); });
-    connect(zoomIn, &QAction::triggered, this, [this] { pages_->ZoomBy(kZoomStep); });
-    connect(zoomOut, &QAction::triggered, this, [this] { pages_->ZoomBy(1 / kZoomStep); });
+    connect(zoomIn, &QAction::triggered, this,
+            [this] { pages_->ZoomBy(PreviewPageView::kZoomStep); });
+    connect(zoomOut, &QAction::triggered, this,
+            [this] { pages_->ZoomBy(1 / PreviewPageView::kZoomStep); });
     bar->addAction(fitWidth);
     bar->addAction(fitPage);
     bar->addAction(zoomOut);

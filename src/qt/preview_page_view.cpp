@@ -3,7 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyle>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +15,8 @@ PreviewPageView::PreviewPageView(QWidget* parent) : QAbstractScrollArea(parent) 
     viewport()->setAutoFillBackground(true);
     verticalScrollBar()->setSingleStep(40);
     horizontalScrollBar()->setSingleStep(40);
+    // Always there, so that fitting the width does not change with it.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -43,10 +45,9 @@ double PreviewPageView::Zoom() const {
 double PreviewPageView::FitScale(Fit fit) const {
     if (sheet_.isEmpty())
         return RealScale();
-    // The scroll bar that the fitted page leaves is kept out of the width.
-    const double width =
-        viewport()->width() - 2.0 * kGap -
-        (verticalScrollBar()->isVisible() ? 0 : style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    // A pixel less, so that a page rounded up never calls for a horizontal
+    // scroll bar.
+    const double width = viewport()->width() - 2.0 * kGap - 1;
     const double height = viewport()->height() - 2.0 * kGap;
     const double byWidth = std::max(width, 1.0) / sheet_.width();
     const double byHeight = std::max(height, 1.0) / sheet_.height();
@@ -126,6 +127,17 @@ void PreviewPageView::UpdateCurrentFromScroll() {
 void PreviewPageView::scrollContentsBy(int, int) {
     UpdateCurrentFromScroll();
     viewport()->update();
+}
+
+void PreviewPageView::wheelEvent(QWheelEvent* event) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int steps = event->angleDelta().y() / 120;
+        if (steps != 0)
+            ZoomBy(std::pow(kZoomStep, steps));
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(event);
 }
 
 void PreviewPageView::resizeEvent(QResizeEvent* event) {

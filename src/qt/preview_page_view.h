@@ -28,6 +28,9 @@ class PreviewPageView : public QAbstractScrollArea {
     // The zoom limits, against the page's real size on the screen.
     static constexpr double kMinZoom = 0.1;
     static constexpr double kMaxZoom = 4.0;
+    // The factor of one step of zoom (a command, or a notch of the wheel
+    // with Ctrl held).
+    static constexpr double kZoomStep = 1.25;
 
     explicit PreviewPageView(QWidget* parent = nullptr);
 
@@ -64,6 +67,8 @@ class PreviewPageView : public QAbstractScrollArea {
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // With Ctrl held the wheel zooms.
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     struct Rendered {
