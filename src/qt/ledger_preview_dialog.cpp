@@ -33,7 +33,7 @@ LedgerPreviewDialog::LedgerPreviewDialog(Ledger& ledger, QPrinter& printer, Prin
         zoomLabel_->setText(QString::number(qRound(zoom * 100)) + QStringLiteral(" %"));
     });
     Relayout();
-    resize(900, 700);
+    resize(960, 720);
     pages_->setFocus();
 }
 
