@@ -1029,7 +1029,8 @@ class Translator {
                     a.begin = s.begin;
                     a.end = s.end;
                     a.targets.push_back(slot);
-                    Local(a, 1, [&](std::size_t) { return init.get(); });
+                    const Expr* value = init.get();
+                    Local(a, 1, [value](std::size_t) { return value; });
                     std::string sql = "SELECT ";
                     emit_.Emit(*init, sql);
                     Add(a, std::move(sql));
