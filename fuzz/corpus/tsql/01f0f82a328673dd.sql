@@ -1,0 +1,1 @@
+INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0',1241,1095)

@@ -1,0 +1,1 @@
+Select top 1 FCustID,FItemID from t_CustEntry where FItemID=0 And FCustID=0

@@ -1,0 +1,1 @@
+select FItemID from t_ICItem where FErpClsID not in (6,8)

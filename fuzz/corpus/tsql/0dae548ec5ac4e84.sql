@@ -1,0 +1,1 @@
+select count(*) from t_ICItem where FErpClsID in (6,8)

@@ -1,0 +1,1 @@
+UPDATE t_CustEntry SET FNote='特价_[''标记' WHERE FEntryID=1

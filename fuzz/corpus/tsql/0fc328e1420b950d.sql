@@ -1,0 +1,1 @@
+SELECT FEntryID FROM t_CustEntry Where FCustID=1234 And FItemID=-5

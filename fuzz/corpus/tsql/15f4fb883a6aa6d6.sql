@@ -1,0 +1,1 @@
+delete from t_CustEntry Where FEntryID=3

@@ -1,0 +1,1 @@
+select FItemID,FNumber,FName from t_item Where FDetail=1 And FDeleted <> 1 and FItemClassID=2 ORDER BY FNumber

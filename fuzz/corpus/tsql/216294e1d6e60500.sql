@@ -1,0 +1,1 @@
+Update t_CustEntry SET FPrice=35.25,FCyID=1,FExpireDate='2030-12-31',FNote='it''s; new' WHERE FEntryID=3

@@ -1,0 +1,1 @@
+SELECT TOP 1 e.FEntryID FROM t_CustEntry e INNER JOIN t_ICItem i ON i.FItemID=e.FItemID WHERE e.FCustID=1030 AND e.FCyID IN (1,2) AND (i.FNumber LIKE '01.01.%' OR i.FNumber LIKE '03.01.%' OR i.FNumber LIKE '01.00%') ORDER BY e.FEntryID

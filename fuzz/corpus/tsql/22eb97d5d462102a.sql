@@ -1,0 +1,1 @@
+SELECT COUNT(*) FROM t_CustEntry WHERE FQuoteTime='2026-06-01'

@@ -1,0 +1,1 @@
+SELECT FNumber,FShortNumber,FName FROM t_Item WHERE FItemID=1032 AND FItemClassID=1

@@ -1,0 +1,1 @@
+Select top 1 FCustID,FItemID from t_CustEntry where FEntryID=3

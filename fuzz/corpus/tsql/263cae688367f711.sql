@@ -1,0 +1,1 @@
+Select top 1 * from t_CustEntry where FUsed=0 and FEntryID in (3)

@@ -1,0 +1,1 @@
+Select  FName,FItemID FROM t_ICItem Where FItemID=0

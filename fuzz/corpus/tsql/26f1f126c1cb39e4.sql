@@ -1,0 +1,1 @@
+select nothing from t_NoSuchTable

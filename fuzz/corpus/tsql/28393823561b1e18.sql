@@ -1,0 +1,1 @@
+select e.FEntryID from t_CustEntry e inner join t_Cust c on c.FCustID=e.FCustID and c.FItemID=e.FItemID where e.FUsed=1 and e.FQuoteTime<='2026-12-06' and e.FExpireDate>'2026-12-06' and e.FItemID=1129

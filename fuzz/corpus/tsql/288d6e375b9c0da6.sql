@@ -1,0 +1,2 @@
+INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,FParentID,FLevel,FDetail) VALUES (900610,4,'I6.001','SI6.001','NI6.001',0,1,1)
+INSERT INTO t_ICItem (FItemID,FNumber,FShortNumber,FName,FParentID,FErpClsID,FUnitID,FUnitGroupID) VALUES (900610,'I6.001','SI6.001','NI6.001',0,1,101,1)

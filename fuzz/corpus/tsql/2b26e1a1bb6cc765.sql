@@ -1,0 +1,4 @@
+SELECT Distinct t1.FItemID,t1.FName,t1.FNumber,t1.FParentID,t1.FDetail  FROM t_Item t1  INNER JOIN t_ItemRight t6 ON t1.FItemID=t6.FItemID 
+ WHERE t1.FItemClassID=4 AND t1.FDetail=0 AND t6.FTypeID=4
+AND (t6.FuserID=16396 OR t6.FUserID IN (SELECT FGroupID FROM t_Group WHERE FGroupID <> 0 AND FUserID=16396 ))
+ ORDER BY t1.FNumber

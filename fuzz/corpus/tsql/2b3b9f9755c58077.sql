@@ -1,0 +1,1 @@
+UPDATE t_SystemProfile SET FValue='0' WHERE FKey='AlertSELowPrice'

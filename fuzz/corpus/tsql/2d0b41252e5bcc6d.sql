@@ -1,0 +1,1 @@
+select min(FCustID) from t_Cust where FItemID=1098

@@ -1,0 +1,1 @@
+INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,FPrice,FCyID,FDiscount,FLeadTime,FQuoteTime,FExpireDate,FUsed,FNote) VALUES ('0',800001,900111,900403,101,0,0,10,1,0,0,'2025-03-01','2100-01-01',0,'')

@@ -1,0 +1,1 @@
+SELECT TOP 3 FEntryID FROM t_CustEntry WHERE FUsed=0 ORDER BY FEntryID

@@ -1,0 +1,1 @@
+SELECT FUnitID From t_ICItem Where FItemID=0

@@ -1,0 +1,1 @@
+UPDATE t_Cust SET FSELowPrice=12.25, FCurrencyID=2 WHERE FCustID=1021 AND FItemID=1098

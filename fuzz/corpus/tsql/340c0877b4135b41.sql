@@ -1,0 +1,1 @@
+select FOperator,FExchangeRate From t_currency Where FCurrencyID =2

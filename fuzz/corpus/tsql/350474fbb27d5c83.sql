@@ -1,0 +1,1 @@
+INSERT INTO t_ICItem (FItemID,FNumber,FName,FSalePriceFixingType,FSoLowPrc,FSoLowPrcMnyType) VALUES (900004,'M900004','M',NULL,999.000000,1)

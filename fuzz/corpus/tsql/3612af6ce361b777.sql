@@ -1,0 +1,1 @@
+SELECT TOP 1 o.FItemID FROM t_Organization o INNER JOIN t_Item i ON i.FItemID=o.FItemID WHERE i.FLevel=3 AND (SELECT COUNT(*) FROM t_CustEntry e INNER JOIN t_ICItem t ON t.FItemID=e.FItemID WHERE e.FCustID=o.FItemID AND t.FErpClsID NOT IN (6,8))>=3 ORDER BY o.FNumber

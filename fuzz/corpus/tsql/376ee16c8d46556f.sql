@@ -1,0 +1,1 @@
+SELECT t1.FItemID, t1.FName as FUnitName From t_MeasureUnit t1,t_ICItem t2 WHERE t1.FItemID=t2.FUnitID And t2.FItemID=1190

@@ -1,0 +1,1 @@
+SELECT FRights FROM t_OrvaAccessRight WHERE FObjectID=3 AND FIndex=4 AND (FUserID=16395 OR FUserID IN (SELECT FGroupID FROM t_Group WHERE FGroupID <> 0 AND FUserID=16395))

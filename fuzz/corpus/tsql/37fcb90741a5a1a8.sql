@@ -1,0 +1,1 @@
+SELECT FIsGroup FROM t_User WHERE FUserID=0

@@ -1,0 +1,1 @@
+INSERT INTO t_Group (FGroupID,FUserID) VALUES (1,16395)

@@ -1,0 +1,1 @@
+Select * from t_CustEntry where FUsed=1 and FEntryID=3

@@ -1,0 +1,1 @@
+select FCustID, FCurrencyID, FSELowPrice from t_Cust where FItemID=1098

@@ -1,0 +1,6 @@
+ SELECT Distinct t1.FItemID,t1.FName,t1.FNumber,t1.FParentID,1 as FDetail 
+FROM t_ICItem t1 
+ INNER JOIN t_ItemRight t6 ON t1.FItemID=t6.FItemID 
+WHERE t1.FErpClsid not in (6,8)  AND t1.FParentID=0 AND t6.FTypeID=4
+AND (t6.FuserID=16396 OR t6.FUserID IN (SELECT FGroupID FROM t_Group WHERE FGroupID <> 0 AND FUserID=16396 ))
+ ORDER BY t1.FNumber

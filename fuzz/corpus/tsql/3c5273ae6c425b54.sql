@@ -1,0 +1,1 @@
+SELECT TOP 1 e.FItemID FROM t_CustEntry e INNER JOIN t_ICItem t ON t.FItemID=e.FItemID WHERE t.FErpClsID NOT IN (6,8) AND e.FCustID=1021 ORDER BY t.FNumber DESC

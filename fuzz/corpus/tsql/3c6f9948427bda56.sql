@@ -1,0 +1,1 @@
+SELECT FItemID,FNumber,FName FROM t_Organization WHERE FItemID=0  Order by FNumber

@@ -1,0 +1,1 @@
+Update t_CustEntry SET FStartQty=5,FPrice=1,FCyID=1 WHERE FEntryID=3

@@ -1,0 +1,1 @@
+select FShortNumber + '(' + FName + ')' from t_Item where FItemClassID=4 and FDetail=0 and FParentID=0 order by FNumber

@@ -1,0 +1,1 @@
+SELECT TOP 1 e.FCustID FROM t_CustEntry e INNER JOIN t_ICItem t ON t.FItemID=e.FItemID WHERE t.FErpClsID NOT IN (6,8) AND e.FUsed=0 AND EXISTS (SELECT 1 FROM t_CustEntry a WHERE a.FCustID=e.FCustID AND a.FUsed=1) ORDER BY e.FCustID

@@ -1,0 +1,1 @@
+SELECT COUNT(*) FROM t_CustEntry e INNER JOIN t_ICItem i ON i.FItemID=e.FItemID WHERE e.FCustID=1021 AND e.FPrice<50 AND i.FErpClsID NOT IN (6,8)

@@ -1,0 +1,1 @@
+select top 1 FItemID from t_CustEntry group by FItemID order by count(*) desc

@@ -1,0 +1,1 @@
+INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) VALUES ('0',2288,1095,1098,106,1,100,12.5,1,0,0,'2026-01-01',0,null,'O''Neil; DROP TABLE t_Cust --')

@@ -1,0 +1,1 @@
+SELECT FNumber FROM t_Item WHERE FItemID=1240 AND  FDetail=0 AND FItemClassID=4   Order by FNumber

@@ -1,0 +1,1 @@
+Select top 1 * from t_CustEntry where FUsed=1 and FEntryID in (3,11)

@@ -1,0 +1,1 @@
+select count(*) from t_Cust where FCustID=1022 and FItemID=1098

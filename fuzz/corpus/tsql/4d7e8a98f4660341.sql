@@ -1,0 +1,1 @@
+SELECT FItemID,FNumber FROM t_Item WHERE FItemClassID=1 AND FDetail=1 AND FNumber LIKE '01.%' ORDER BY FItemID

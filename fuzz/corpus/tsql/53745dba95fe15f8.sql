@@ -1,0 +1,1 @@
+select FItemID from t_Organization

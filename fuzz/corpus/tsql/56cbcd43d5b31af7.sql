@@ -1,0 +1,1 @@
+select FLevel,t1.FItemID,t1.FParentID from t_ICItem t1  inner join t_Item t2 on t1.FItemID=t2.FItemID where t1.FItemID=1400

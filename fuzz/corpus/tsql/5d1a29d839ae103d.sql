@@ -1,0 +1,1 @@
+select min(FItemID) from t_Organization where FItemID not in (select FCustID from t_Cust where FItemID=1098)

@@ -1,0 +1,1 @@
+Update t_CustEntry SET FCyID=1 WHERE FEntryID=3

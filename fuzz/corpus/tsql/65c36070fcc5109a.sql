@@ -1,0 +1,1 @@
+SELECT FValue FROM t_Systemprofile Where FCategory='IC' and FKey='UseShortNumber'

@@ -1,0 +1,1 @@
+SELECT FUnitID,FPrice,FDiscount,FLeadTime,FQuoteTime,FExpireDate,FUsed,FNote FROM t_CustEntry WHERE FEntryID=2289

@@ -1,0 +1,1 @@
+UPDATE t_OrvaAccessRight SET FRights=0

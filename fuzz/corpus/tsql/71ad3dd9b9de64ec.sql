@@ -1,0 +1,1 @@
+SELECT MAX(FPrice) FROM t_CustEntry WHERE FCustID=1021

@@ -1,0 +1,1 @@
+select FNumber + '(' + FName + ')' from t_Item where FItemID=1019

@@ -1,0 +1,1 @@
+SELECT * FROM t_CustEntry WHERE FCustID=1095 AND FItemID=1244 And FunitID=101 AND FStartQty=0 AND FEndQty=0 AND FCyID=1 AND FQuoteTime='2026-06-01' AND FExpireDate='2100-01-01' 

@@ -1,0 +1,1 @@
+INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,FPrice,FCyID,FQuoteTime,FExpireDate,FNote) VALUES ('0',90001,1095,1098,106,1,100,11,1,'2026-01-01','2100-01-01','theirs')

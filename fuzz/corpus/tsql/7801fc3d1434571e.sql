@@ -1,0 +1,1 @@
+Select FItemID,FCustID from  t_CustEntry where FEntryID=2221

@@ -1,0 +1,1 @@
+UPDATE t_ICItem SET FSalePriceFixingType=1, FSoLowPrc=1, FSoLowPrcMnyType=1 WHERE FNumber='03.01.001'

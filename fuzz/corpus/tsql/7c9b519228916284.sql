@@ -1,0 +1,1 @@
+SELECT COUNT(*) FROM t_CustEntry WHERE FUsed=1 AND FEntryID IN (3,11)

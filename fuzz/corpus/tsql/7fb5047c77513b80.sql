@@ -1,0 +1,1 @@
+select top 1 FItemID from t_CustEntry group by FItemID having sum(case when FUsed=1 and FQuoteTime<='2026-12-06' and FExpireDate>'2026-12-06' then 1 else 0 end)=0

@@ -1,0 +1,1 @@
+select FParentID from t_Item where FItemID='1035'

@@ -1,0 +1,1 @@
+select FItemID, FNumber from t_Organization

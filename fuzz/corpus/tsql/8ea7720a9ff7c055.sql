@@ -1,0 +1,1 @@
+select FItemID from t_Organization where FParentID=0 order by FNumber

@@ -1,0 +1,1 @@
+SELECT TOP 1 FItemID FROM t_Organization WHERE FNumber LIKE '03.01.%' ORDER BY FNumber

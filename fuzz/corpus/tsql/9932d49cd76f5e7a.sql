@@ -1,0 +1,1 @@
+DELETE FROM t_CustEntry WHERE FEntryID in (select FEntryID from t_CustEntry t1 inner join t_ICItem t2 on t1.FItemID=t2.FItemID and t1.FUnitID=t2.FUnitID) And FCustID=900510 AND FItemID IN (900601,900602,900603,900604,900605,900606) AND FStartQty=0 AND FEndQty=100 AND FPrice=15 AND FCyID=1 AND FQuoteTime='2025-06-01' AND FUsed=0 AND FExpireDate='2100-01-01'

@@ -1,0 +1,1 @@
+SELECT FEntryID FROM t_CustEntry Where FCustID=1021 And FItemID=1400

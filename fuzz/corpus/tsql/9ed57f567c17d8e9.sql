@@ -1,0 +1,1 @@
+SELECT FShortNumber as FNumber FROM t_Organization WHERE FItemID=1021   Order by FShortNumber

@@ -1,0 +1,1 @@
+SELECT FItemID FROM t_Item WHERE FItemclassID=1 AND FItemID=1019

@@ -1,0 +1,3 @@
+SELECT Distinct t1.FNumber  AS FNumber,t1.FItemID,t1.FName 
+ FROM t_Organization  t1 WHERE t1.FItemID=1095
+ AND t1.FDeleted <> 1 

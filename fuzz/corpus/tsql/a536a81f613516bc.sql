@@ -1,0 +1,1 @@
+INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) SELECT '0',2288,1095,1243,FUnitID,0,0,10,1,0,0,'2024-01-01',0,'2100-01-01','' FROM t_ICItem WHERE FItemID=1243

@@ -1,0 +1,2 @@
+INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,FParentID,FLevel,FDetail) VALUES (900300,4,'I9','SI9','NI9',0,1,0)
+INSERT INTO t_ICItem (FItemID,FNumber,FShortNumber,FName,FParentID) VALUES (900300,'I9','SI9','NI9',0)

@@ -1,0 +1,1 @@
+Select  FNumber,FQtyDecimal,FPriceDecimal,FName,FItemID FROM t_ICItem Where FItemID=2

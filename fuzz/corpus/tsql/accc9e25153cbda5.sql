@@ -1,0 +1,1 @@
+INSERT INTO t_MeasureUnit (FItemID,FMeasureUnitID,FUnitGroupID,FNumber,FShortNumber,FName,FCoefficient,FDeleted) VALUES (111,111,2,'LB','LB','磅',0.4536,0)

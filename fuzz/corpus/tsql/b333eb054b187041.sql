@@ -1,0 +1,1 @@
+select Isnull(FUnitID,0) as FUnitID from t_ICItem where FItemID=1241

@@ -1,0 +1,1 @@
+select FUnitID from t_ICItem where FItemID=1251

@@ -1,0 +1,1 @@
+SELECT TOP 1 FEntryID FROM t_CustEntry ORDER BY FEntryID

@@ -1,0 +1,1 @@
+SELECT FItemID FROM t_ICItem WHERE FNumber='01.003'

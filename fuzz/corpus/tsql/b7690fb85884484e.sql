@@ -1,0 +1,1 @@
+select top 1 e.FCustID from t_CustEntry e inner join t_Organization o on o.FItemID=e.FCustID where o.FNumber like '01.01.%' group by e.FCustID order by count(*) desc

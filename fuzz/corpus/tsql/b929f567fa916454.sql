@@ -1,0 +1,1 @@
+Select FUserItemClassRight From t_UserItemClassRight Where FUserID =16396 And FItemClassID = 4

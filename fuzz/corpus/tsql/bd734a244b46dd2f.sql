@@ -1,0 +1,1 @@
+select FItemID from t_Item where FItemClassID=1 and FDetail=0 and FParentID=0 order by FNumber

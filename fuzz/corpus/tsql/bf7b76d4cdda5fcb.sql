@@ -1,0 +1,1 @@
+SELECT t1.FItemID,t1.FNumber,t1.FName FROM t_MeasureUnit t1, t_ICItem t2 WHERE t1.FItemID=t2.FUnitID Order by t1.FNumber

@@ -1,0 +1,1 @@
+SELECT TOP 1 e.FCustID, e.FItemID FROM t_CustEntry e INNER JOIN t_ICItem t ON t.FItemID=e.FItemID WHERE t.FErpClsID NOT IN (6,8) GROUP BY e.FCustID, e.FItemID HAVING COUNT(*)=1 AND MAX(e.FUsed)=0 ORDER BY e.FCustID, e.FItemID

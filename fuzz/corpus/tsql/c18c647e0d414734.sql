@@ -1,0 +1,1 @@
+SELECT TOP 1 e.FCustID, e.FItemID FROM t_CustEntry e INNER JOIN t_ICItem t ON t.FItemID=e.FItemID WHERE t.FErpClsID NOT IN (6,8) AND ISNULL(t.FSalePriceFixingType,0)=0 ORDER BY e.FCustID, e.FItemID

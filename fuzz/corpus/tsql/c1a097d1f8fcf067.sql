@@ -1,0 +1,1 @@
+INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) VALUES ('0',2288,1095,1241,101,0,0,1,1,0,0,'2026-03-01',0,'2026-03-01','')

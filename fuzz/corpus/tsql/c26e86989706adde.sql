@@ -1,0 +1,1 @@
+SELECT Distinct t1.FItemID,t1.FName,t1.FNumber,t1.FParentID,t1.FDetail  FROM t_Item t1  WHERE t1.FItemClassID=1 AND t1.FDetail=0  ORDER BY t1.FNumber

@@ -1,0 +1,1 @@
+Select FUnitGroupID from t_ICItem where FItemID=1241

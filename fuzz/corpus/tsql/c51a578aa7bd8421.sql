@@ -1,0 +1,1 @@
+INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID) VALUES ('0',1098,1095,2)

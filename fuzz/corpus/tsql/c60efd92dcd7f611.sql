@@ -1,0 +1,1 @@
+SELECT COUNT(*) FROM t_CustEntry e INNER JOIN t_ICItem i ON e.FItemID=i.FItemID WHERE e.FQuoteTime='2026-06-01' AND e.FUnitID=i.FUnitID

@@ -1,0 +1,1 @@
+select FItemID, FNumber from t_Item where FItemClassID=1 and FDetail=0

@@ -1,0 +1,1 @@
+update t_ICItem set FSalePriceFixingType=1, FSoLowPrc=5, FSoLowPrcMnyType=1 where FItemID=1098

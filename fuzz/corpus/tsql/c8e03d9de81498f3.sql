@@ -1,0 +1,1 @@
+SELECT MAX(FExpireDate) as FExpireDate FROM t_CustEntry WHERE FCustID=900115 AND FItemID=900301 AND FUnitID=101 AND FStartQty=0 AND FEndQty=100 AND FCyID=1 AND FExpireDate='2100-01-01'  AND FUsed=0  AND FQuoteTime='2025-06-01'

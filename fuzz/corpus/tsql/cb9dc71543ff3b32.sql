@@ -1,0 +1,1 @@
+SELECT FName FROM t_Item WHERE FItemID=1097 AND FDetail=0 AND FItemClassID=4

@@ -1,0 +1,1 @@
+INSERT INTO t_ICItem (FItemID,FNumber,FName,FSalePriceFixingType,FSoLowPrc,FSoLowPrcMnyType) VALUES (900008,'M900008','M',0,0.000000,1)

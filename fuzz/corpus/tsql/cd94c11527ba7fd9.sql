@@ -1,0 +1,1 @@
+INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) VALUES ('0',900005,5001,1,7.000000)

@@ -1,0 +1,1 @@
+select top 1 FItemID from t_Cust where FItemID in (select FItemID from t_ICItem where isnull(FSalePriceFixingType,0)=0) group by FItemID having count(*)>2 order by FItemID

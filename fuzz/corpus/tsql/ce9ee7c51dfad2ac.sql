@@ -1,0 +1,1 @@
+SELECT FItemID,FName From t_Item  Where fDetail=1 And FDeleted <> 1  and FItemClassID=2 AND FName='财务部'

@@ -1,0 +1,1 @@
+select t2.FName,t2.FMeasureUnitID from t_ICItem t1 inner join t_MeasureUnit t2 on t1.FUnitID=t2.FMeasureUnitID where t1.FItemID=0

@@ -1,0 +1,1 @@
+SELECT Distinct t1.FNumber FROM t_ICItem t1 

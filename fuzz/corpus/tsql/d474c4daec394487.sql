@@ -1,0 +1,1 @@
+INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,FPrice,FCyID,FQuoteTime,FExpireDate) VALUES ('0',90002,1021,1141,106,5,0,2,1,'2024-01-01','2100-01-01')

@@ -1,0 +1,1 @@
+INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,FParentID,FLevel,FDetail) VALUES (900100,1,'T9','ST9','NT9',0,1,0)

@@ -1,0 +1,1 @@
+Delete from t_Cust where FItemID=0 And FCustID=0

@@ -1,0 +1,1 @@
+Update t_CustEntry set FUsed=1 where FEntryID in (3) 

@@ -1,0 +1,1 @@
+SELECT FMeasureUnitID,FName,FNumber From t_MeasureUnit where FDeleted <> 1 and FUnitGroupID=2

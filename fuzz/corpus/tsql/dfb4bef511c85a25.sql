@@ -1,0 +1,1 @@
+UPDATE t_ICItem SET FSalePriceFixingType=1,FSoLowPrc=50,FSoLowPrcMnyType=1 WHERE FItemID=900610

@@ -1,0 +1,1 @@
+SELECT FItemID FROM t_Item WHERE FItemClassID=1 AND FNumber='01'

@@ -1,0 +1,1 @@
+SELECT TOP 1 o.FItemID FROM t_Organization o WHERE NOT EXISTS (SELECT 1 FROM t_CustEntry e WHERE e.FCustID=o.FItemID) ORDER BY o.FNumber

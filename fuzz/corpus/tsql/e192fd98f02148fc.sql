@@ -1,0 +1,1 @@
+SELECT FCurrencyID,FNumber,FName FROM t_Currency WHERE FCurrencyID>0  Order by FNumber

@@ -1,0 +1,1 @@
+DELETE FROM t_CustEntry WHERE FEntryID in (select FEntryID from t_CustEntry t1 inner join t_ICItem t2 on t1.FItemID=t2.FItemID and t1.FUnitID=t2.FUnitID) And FCustID=900111 AND FItemID IN (900401,900402) AND FStartQty=0 AND FEndQty=50 AND FPrice=9.5 AND FCyID=1 AND FQuoteTime='2025-01-01' AND FUsed=0 AND FExpireDate='2099-12-31'

@@ -1,0 +1,1 @@
+SELECT FItemID,FNumber,FName FROM t_MeasureUnit Order by FNumber

@@ -1,0 +1,1 @@
+update t_ICItem set FPriceDecimal=2 where FItemID=1098

@@ -1,0 +1,1 @@
+SELECT FItemID,FShortNumber as FNumber,FName FROM t_Organization WHERE FItemID=1021   Order by FShortNumber

@@ -1,0 +1,1 @@
+Select FItemID from t_item where FItemClassID=4 and FItemID=1240

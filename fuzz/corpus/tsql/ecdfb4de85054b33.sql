@@ -1,0 +1,1 @@
+SELECT Distinct v1.FNumber FROM t_CustEntry u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID

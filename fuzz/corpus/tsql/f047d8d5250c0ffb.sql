@@ -1,0 +1,1 @@
+SELECT t1.FItemID,t1.FNumber,t1.FName FROM t_Organization t1 WHERE t1.FItemID=1030

@@ -1,0 +1,1 @@
+select FItemID from t_Item where FItemClassID=4 and FDetail=0

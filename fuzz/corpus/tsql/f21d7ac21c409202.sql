@@ -1,0 +1,1 @@
+SELECT FItemID,FShortNumber as FNumber,FName FROM t_MeasureUnit Order by FShortNumber

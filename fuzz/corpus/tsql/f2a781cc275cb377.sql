@@ -1,0 +1,1 @@
+Select top 1 FEntryID from t_CustEntry where FEntryID in (3,11)

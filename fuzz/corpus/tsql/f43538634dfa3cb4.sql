@@ -1,0 +1,1 @@
+select FBrNo FROM t_Cust WHERE FItemID=1098 AND FCustID=1095

@@ -1,0 +1,1 @@
+UPDATE t_CustEntry SET FUsed=1 WHERE FEntryID=3

@@ -1,0 +1,1 @@
+Select  FShortNumber as FNumber,FQtyDecimal,FPriceDecimal,FName,FItemID FROM t_ICItem Where FItemID=1141

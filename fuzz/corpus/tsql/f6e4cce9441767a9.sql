@@ -1,0 +1,1 @@
+select count(*) from t_Cust where FItemID<>1098 and FSELowPrice=20 and FCurrencyID=2

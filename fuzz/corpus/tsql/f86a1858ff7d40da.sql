@@ -1,0 +1,1 @@
+Update t_CustEntry SET FPrice=1,FCyID=1 WHERE FEntryID=3

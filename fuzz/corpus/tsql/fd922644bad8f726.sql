@@ -1,0 +1,1 @@
+UPDATE t_CustEntry SET FExpireDate=NULL, FQuoteTime=NULL, FNote=NULL WHERE FEntryID=3

@@ -1,0 +1,1 @@
+UPDATE t_CustEntry SET FUnitID=(SELECT TOP 1 m.FMeasureUnitID FROM t_MeasureUnit m INNER JOIN t_ICItem i ON m.FUnitGroupID=i.FUnitGroupID WHERE i.FItemID=1098 AND m.FMeasureUnitID<>i.FUnitID ORDER BY m.FMeasureUnitID) WHERE FEntryID=2288
