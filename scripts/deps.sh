@@ -8,7 +8,7 @@ orva_packages=(
   libpq-dev postgresql
   gettext
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev fonts-noto-cjk
+  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev fonts-noto-cjk
   xvfb xauth
   python3-openpyxl poppler-utils
 )

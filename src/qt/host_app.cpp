@@ -17,6 +17,7 @@
 #include "host/share_props.h"
 #include "orvasaleprice/cust_face.h"
 #include "qt/cjk_fonts.h"
+#include "qt/qt_translations.h"
 #include "qt/host_app_batch.h"
 #include "qt/host_app_company.h"
 #include "qt/host_app_options.h"
@@ -204,6 +205,7 @@ int RunHostApp(int argc, char** argv) {
     }
     std::unique_ptr<QApplication> app = MakeApplication(kProgram);
     InstallCjkApplicationFont();
+    InstallQtTranslations(options.language);
     report.EnableDialogs(Interactive(options));
 
     try {

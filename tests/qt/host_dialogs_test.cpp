@@ -18,6 +18,7 @@
 #include "qt/modal_view_registry.h"
 #include "qt/modal_window_dialog.h"
 #include "qt/qt_host_ui.h"
+#include "qt/qt_translations.h"
 #include "qt_test_app.h"
 #include "support/language_scope.h"
 
@@ -216,6 +217,17 @@ TEST_F(HostDialogsTest, AssistantShowsANoticeWithoutWaiting) {
     QApplication::processEvents();
     EXPECT_EQ(AssistantNotice::Current()->Text(), "第二条");
     AssistantNotice::Current()->close();
+}
+
+// Qt's own dialog texts follow the session: Chinese in a CHS session, back to
+// English when the session is English again.
+TEST_F(HostDialogsTest, QtsOwnTextsFollowTheSessionLanguage) {
+    const QString source = QStringLiteral("Look in:");
+    ASSERT_TRUE(InstallQtTranslations("CHS"))
+        << "Qt's Chinese translations are missing (qt6-translations-l10n)";
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), source);
+    ASSERT_TRUE(InstallQtTranslations("ENG"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), source);
 }
 
 }  // namespace
