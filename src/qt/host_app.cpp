@@ -17,7 +17,6 @@
 #include "host/share_props.h"
 #include "orvasaleprice/cust_face.h"
 #include "qt/cjk_fonts.h"
-#include "qt/qt_translations.h"
 #include "qt/host_app_batch.h"
 #include "qt/host_app_company.h"
 #include "qt/host_app_options.h"
@@ -27,6 +26,7 @@
 #include "qt/property_view_registration.h"
 #include "qt/qt_host_ui.h"
 #include "qt/qt_text.h"
+#include "qt/qt_translations.h"
 #include "resources/res_text.h"
 
 namespace orva::qt {
