@@ -30,6 +30,7 @@
 #include "qt/spread_view.h"
 #include "qt_test_app.h"
 #include "support/language_scope.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 
@@ -51,19 +52,13 @@ class BatchProgressTest : public ::testing::Test {
         InitSessionProps(session_.propsString());
         g_Connection = std::make_shared<AppConnection>();
         g_CategoryByCust = true;
-        g_UseShortNumber = false;
-        previousUi_ = CurrentUiPtr();
         SetCurrentUi(std::make_shared<QtHostUi>());
         RegisterPropertyView();
         // Shown at once: the delay has a test of its own, and this one must
         // not depend on how fast the machine writes.
         ProgressWindow::SetShowAfter(std::chrono::milliseconds(0));
     }
-    void TearDown() override {
-        ProgressWindow::SetShowAfter(std::chrono::milliseconds(500));
-        SetCurrentUi(previousUi_);
-        g_Connection.reset();
-    }
+    void TearDown() override { ProgressWindow::SetShowAfter(std::chrono::milliseconds(500)); }
 
     // The group "88" of kMembers customers "88.0001" ... beside the demo's.
     void AddLargeGroup() {
@@ -118,8 +113,8 @@ class BatchProgressTest : public ::testing::Test {
 
     orva::test::TempCompany company_;
     orva::test::ScopedSession session_{company_.path(), demo::kAdminUserId};
+    orva::test::ProcessScope process_;
     orva::test::LanguageScope chinese_{"CHS"};
-    std::shared_ptr<HostUi> previousUi_;
 };
 
 TEST_F(BatchProgressTest, ABatchAddOverALargeGroupShowsProgressAndCancelStopsIt) {

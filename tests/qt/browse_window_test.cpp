@@ -47,6 +47,7 @@
 #include "qt_test_app.h"
 #include "support/language_scope.h"
 #include "support/po_file.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 
@@ -70,28 +71,13 @@ class BrowseWindowTest : public ::testing::Test {
     void SetUp() override {
         test::App();
         RegisterHostServices();
-        g_SessionProps.reset();
-        g_UseShortNumber = false;
-        g_CallByBill = false;
         g_CategoryByCust = true;
-        g_SelCustID = 0;
-        g_SelICItemID = 0;
         settings_ = std::make_shared<MemorySettingsStore>();
         SetCurrentSettings(settings_);
         SetCurrentUi(std::make_shared<QtHostUi>());
         RegisterBrowseViews();
         StartSession("CHS");
     }
-    void TearDown() override {
-        g_Connection.reset();
-        SetCurrentUi(nullptr);
-        SetCurrentSettings(nullptr);
-        session_.reset();
-        g_SelCustID = 0;
-        g_SelICItemID = 0;
-        g_CategoryByCust = true;
-    }
-
     void StartSession(const std::string& language) {
         session_.reset();
         session_ = std::make_unique<orva::test::ScopedSession>(company_.path(), demo::kAdminUserId,
@@ -151,6 +137,7 @@ class BrowseWindowTest : public ::testing::Test {
     orva::test::TempCompany company_;
     std::unique_ptr<orva::test::ScopedSession> session_;
     std::shared_ptr<MemorySettingsStore> settings_;
+    orva::test::ProcessScope process_;
 };
 
 TEST_F(BrowseWindowTest, OpensWithTheTreeAndLedgerAndFollowsClicksUntilClosed) {

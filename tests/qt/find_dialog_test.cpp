@@ -24,6 +24,7 @@
 #include "qt/qt_host_ui.h"
 #include "qt/qt_text.h"
 #include "qt_test_app.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 
@@ -35,22 +36,11 @@ class FindDialogTest : public ::testing::Test {
     void SetUp() override {
         test::App();
         RegisterHostServices();
-        g_SessionProps.reset();
-        g_UseShortNumber = false;
-        g_CallByBill = false;
         g_CategoryByCust = true;
-        SetCurrentSettings(std::make_shared<MemorySettingsStore>());
         SetCurrentUi(std::make_shared<QtHostUi>());
         RegisterBrowseViews();
         session_ = std::make_unique<orva::test::ScopedSession>(company_.path(), demo::kAdminUserId,
                                                                "ic", "CHS");
-    }
-    void TearDown() override {
-        g_Connection.reset();
-        SetCurrentUi(nullptr);
-        SetCurrentSettings(nullptr);
-        session_.reset();
-        g_SelCustID = 0;
     }
     std::int64_t Count(const std::string& sql) {
         AppConnection db;
@@ -64,6 +54,7 @@ class FindDialogTest : public ::testing::Test {
 
     orva::test::TempCompany company_;
     std::unique_ptr<orva::test::ScopedSession> session_;
+    orva::test::ProcessScope process_;
 };
 
 TEST_F(FindDialogTest, F5FiltersTheLedgerByACriterionTypedWithKeys) {

@@ -37,6 +37,7 @@
 #include "qt/spread_view.h"
 #include "qt_test_app.h"
 #include "support/language_scope.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 
@@ -54,14 +55,8 @@ class PropertyWindowTest : public ::testing::Test {
         InitSessionProps(session_.propsString());
         g_Connection = std::make_shared<AppConnection>();
         g_CategoryByCust = true;
-        g_UseShortNumber = false;
-        previousUi_ = CurrentUiPtr();
         SetCurrentUi(std::make_shared<QtHostUi>());
         RegisterPropertyView();
-    }
-    void TearDown() override {
-        SetCurrentUi(previousUi_);
-        g_Connection.reset();
     }
 
     std::string Scalar(const std::string& sql) {
@@ -194,8 +189,8 @@ class PropertyWindowTest : public ::testing::Test {
 
     orva::test::TempCompany company_;
     orva::test::ScopedSession session_{company_.path(), demo::kAdminUserId};
+    orva::test::ProcessScope process_;
     orva::test::LanguageScope chinese_{"CHS"};
-    std::shared_ptr<HostUi> previousUi_;
     PropertyWindow* view_ = nullptr;
 };
 
