@@ -118,6 +118,7 @@ void PostgresBackend::Control(const char* sql) {
 }
 
 void PostgresBackend::RollBack() {
+    runner_->Settle(false);
     if (PQtransactionStatus(conn_) == PQTRANS_IDLE)
         return;
     Result r(PQexec(conn_, "ROLLBACK"));
@@ -166,12 +167,16 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
             Control("COMMIT");
         if (inSavepoint)
             ReleaseSavepoint();
+        else
+            runner_->Settle(true);
         return result;
     } catch (const TsqlError& e) {
         if (inTransaction)
             RollBack();
         if (inSavepoint)
             UndoSavepoint();
+        if (!inTransaction && !inSavepoint)
+            runner_->Settle(true);
         Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), 0,
                         e.UniqueConflict()),
               tsql);
@@ -180,6 +185,8 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
             RollBack();
         if (inSavepoint)
             UndoSavepoint();
+        if (!inTransaction && !inSavepoint)
+            runner_->Settle(true);
         throw;
     }
 }
@@ -193,6 +200,8 @@ void PostgresBackend::ReleaseSavepoint() {
 }
 
 void PostgresBackend::UndoSavepoint() {
+    // Functions created since the write began may go with the savepoint.
+    runner_->Settle(false);
     Result r(PQexec(conn_, "ROLLBACK TO SAVEPOINT orva_batch; RELEASE SAVEPOINT orva_batch"));
 }
 
@@ -217,6 +226,7 @@ void PostgresBackend::CommitWrite() {
     writeOpen_ = false;
     try {
         Control("COMMIT");
+        runner_->Settle(true);
     } catch (const TsqlError& e) {
         RollBack();
         Raise(e, "COMMIT");

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "host/postgres_loop.h"
 #include "host/record_store.h"
 
 namespace orva {
@@ -129,11 +130,12 @@ tsql::TsqlError PostgresError(PGconn* conn, const PGresult* result, std::size_t 
     return tsql::TsqlError(msg, pos, 0, state == "23505");
 }
 
-// Names of prepared statements whose programs the cache dropped: their
-// handles put them here, and the runner releases them on the server.
+// What the server holds for programs the cache dropped (prepared statements,
+// loop functions): their handles put the commands releasing it here, and the
+// runner sends them with the next batch.
 struct DroppedStatements {
     std::mutex mu;
-    std::vector<std::string> names;
+    std::vector<std::string> releases;
 };
 
 namespace {
@@ -146,7 +148,7 @@ class PostgresPrepared final : public tsql::PreparedStatement {
         // A runner already gone took the connection, and the statement, with it.
         if (auto d = dropped_.lock()) {
             std::lock_guard lock(d->mu);
-            d->names.push_back(std::move(name));
+            d->releases.push_back("DEALLOCATE " + name);
         }
     }
 
@@ -158,21 +160,49 @@ class PostgresPrepared final : public tsql::PreparedStatement {
 
 }  // namespace
 
+// A WHILE loop as a function of the connection, and the prepared call of it.
+// `live` turns false when the transaction that created the function rolled
+// back, taking the function with it: the next run creates it again.
+class PostgresLoop final : public tsql::PreparedStatement {
+  public:
+    PostgresLoop(std::string fn, std::string callName, LoopFunction f,
+                 std::weak_ptr<DroppedStatements> dropped)
+        : name(std::move(fn)),
+          call(std::move(callName)),
+          function(std::move(f)),
+          dropped_(std::move(dropped)) {}
+    ~PostgresLoop() override {
+        if (auto d = dropped_.lock()) {
+            std::lock_guard lock(d->mu);
+            d->releases.push_back("DEALLOCATE " + call);
+            d->releases.push_back("DROP FUNCTION IF EXISTS pg_temp." + name);
+        }
+    }
+
+    std::string name;
+    std::string call;
+    LoopFunction function;
+    std::shared_ptr<bool> live = std::make_shared<bool>(true);
+
+  private:
+    std::weak_ptr<DroppedStatements> dropped_;
+};
+
 PostgresRunner::PostgresRunner(PGconn* conn, std::string where)
     : conn_(conn), where_(std::move(where)), dropped_(std::make_shared<DroppedStatements>()) {}
 
 PostgresRunner::~PostgresRunner() = default;
 
 void PostgresRunner::ReleaseDropped() {
-    std::vector<std::string> names;
+    std::vector<std::string> releases;
     {
         std::lock_guard lock(dropped_->mu);
-        names.swap(dropped_->names);
+        releases.swap(dropped_->releases);
     }
-    if (names.empty())
+    if (releases.empty())
         return;
     std::string sql;
-    for (const std::string& n : names) sql += "DEALLOCATE " + n + ";";
+    for (const std::string& n : releases) sql += n + ";";
     Result r(PQexec(conn_, sql.c_str()));
 }
 
@@ -259,6 +289,104 @@ std::int64_t PostgresRunner::LastRow(const tsql::Step& step, std::size_t i,
             last.push_back(ValueOf(r.get(), count - 1, c, PQftype(r.get(), c)));
     }
     return count;
+}
+
+void PostgresRunner::Settle(bool kept) {
+    if (!kept) {
+        for (const auto& live : unsettled_) *live = false;
+    }
+    unsettled_.clear();
+}
+
+bool PostgresRunner::RunLoop(const tsql::Step& loop, const std::vector<tsql::Variable>& declared,
+                             std::vector<Variant>& variables, const std::vector<Variant>* literals,
+                             long& rowsAffected) {
+    if (loop.interpreted)
+        return false;
+    auto* fn = static_cast<PostgresLoop*>(loop.onEngine.get());
+    if (fn && !*fn->live) {
+        loop.onEngine.reset();
+        fn = nullptr;
+    }
+    if (!fn) {
+        fn = CreateLoop(loop, declared, literals);
+        if (!fn)
+            return false;
+    }
+    const std::size_t n = variables.size() + fn->function.literals.size();
+    std::vector<std::string> texts(n);
+    std::vector<const char*> values(n, nullptr);
+    for (std::size_t k = 0; k < n; ++k) {
+        const Variant& v = k < variables.size() ? variables[k]
+                                                : (*literals)[static_cast<std::size_t>(
+                                                      fn->function.literals[k - variables.size()])];
+        if (v.IsNull())
+            continue;
+        if (const auto* t = v.AsText()) {
+            values[k] = t->c_str();
+        } else {
+            texts[k] = v.ToText();
+            values[k] = texts[k].c_str();
+        }
+    }
+    Result r(PQexecPrepared(conn_, fn->call.c_str(), static_cast<int>(n), values.data(), nullptr,
+                            nullptr, 0));
+    if (PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1 ||
+        static_cast<std::size_t>(PQnfields(r.get())) != variables.size() + 1) {
+        // The statement that failed, found by the line of the function the
+        // server names.
+        std::size_t pos = loop.begin;
+        const int line = ErrorLineIn(ErrorField(r.get(), PG_DIAG_CONTEXT), fn->name);
+        if (const std::size_t at = fn->function.PositionOfLine(line);
+            line > 0 && at != std::string::npos)
+            pos = at;
+        throw PostgresError(conn_, r.get(), pos, where_);
+    }
+    for (std::size_t k = 0; k < variables.size(); ++k) {
+        variables[k] =
+            ValueOf(r.get(), 0, static_cast<int>(k), PQftype(r.get(), static_cast<int>(k)));
+    }
+    const int last = static_cast<int>(variables.size());
+    if (!PQgetisnull(r.get(), 0, last))
+        rowsAffected = std::strtol(PQgetvalue(r.get(), 0, last), nullptr, 10);
+    return true;
+}
+
+PostgresLoop* PostgresRunner::CreateLoop(const tsql::Step& loop,
+                                         const std::vector<tsql::Variable>& declared,
+                                         const std::vector<Variant>* literals) {
+    const std::string name = "orva_loop_" + std::to_string(++next_);
+    std::optional<LoopFunction> f = WriteLoopFunction(loop, name, declared, literals);
+    if (!f) {
+        loop.interpreted = true;
+        return nullptr;
+    }
+    // Inside a transaction the function is created under a savepoint: should
+    // the server refuse it, the interpreter walks the loop as before and the
+    // transaction goes on.
+    const bool inTransaction = PQtransactionStatus(conn_) == PQTRANS_INTRANS;
+    const std::string create =
+        inTransaction ? "SAVEPOINT orva_loop; " + f->definition + "; RELEASE SAVEPOINT orva_loop"
+                      : f->definition;
+    Result r(PQexec(conn_, create.c_str()));
+    if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+        if (PQstatus(conn_) == CONNECTION_BAD || !inTransaction)
+            throw PostgresError(conn_, r.get(), loop.begin, where_);
+        Result undo(PQexec(conn_, "ROLLBACK TO SAVEPOINT orva_loop; RELEASE SAVEPOINT orva_loop"));
+        if (PQresultStatus(undo.get()) != PGRES_COMMAND_OK)
+            throw PostgresError(conn_, undo.get(), loop.begin, where_);
+        loop.interpreted = true;
+        return nullptr;
+    }
+    const std::string call = "orva_" + std::to_string(++next_);
+    Result p(PQprepare(conn_, call.c_str(), f->call.c_str(), 0, nullptr));
+    if (PQresultStatus(p.get()) != PGRES_COMMAND_OK)
+        throw PostgresError(conn_, p.get(), loop.begin, where_);
+    auto fn = std::make_unique<PostgresLoop>(name, call, std::move(*f), dropped_);
+    PostgresLoop* created = fn.get();
+    unsettled_.push_back(fn->live);
+    loop.onEngine = std::move(fn);
+    return created;
 }
 
 void PostgresRunner::DropTempTable(const std::string& name, std::size_t pos) {

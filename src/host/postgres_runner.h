@@ -15,6 +15,7 @@
 namespace orva {
 
 struct DroppedStatements;
+class PostgresLoop;
 
 // The server's error as the T-SQL layer reports it: SQL Server's text for
 // the cases the module meets (division by zero, a second row of a scalar
@@ -35,6 +36,15 @@ class PostgresRunner final : public tsql::StatementRunner {
     std::int64_t LastRow(const tsql::Step& step, std::size_t i, const tsql::Parameters& params,
                          std::vector<Variant>& last) override;
     void DropTempTable(const std::string& name, std::size_t pos) override;
+    // WHILE loops that send nothing to the client run as functions of the
+    // connection (postgres_loop.h), created on first use.
+    bool RunLoop(const tsql::Step& loop, const std::vector<tsql::Variable>& declared,
+                 std::vector<Variant>& variables, const std::vector<Variant>* literals,
+                 long& rowsAffected) override;
+
+    // The transaction the last functions were created in ended: committed
+    // (kept) or rolled back, which takes them with it.
+    void Settle(bool kept);
 
     // Statements of programs the cache dropped, released on the server with
     // the next batch.
@@ -42,11 +52,15 @@ class PostgresRunner final : public tsql::StatementRunner {
 
   private:
     PGresult* Run(const tsql::Step& step, std::size_t i, const tsql::Parameters& params);
+    PostgresLoop* CreateLoop(const tsql::Step& loop, const std::vector<tsql::Variable>& declared,
+                             const std::vector<Variant>* literals);
 
     PGconn* conn_;
     std::string where_;
     std::shared_ptr<DroppedStatements> dropped_;
     unsigned long next_ = 0;
+    // Functions created in the transaction under way.
+    std::vector<std::shared_ptr<bool>> unsettled_;
 };
 
 }  // namespace orva

@@ -4,9 +4,12 @@
 #include <libpq-fe.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -148,6 +151,46 @@ PostgresServer::~PostgresServer() {
     }
     std::error_code ec;
     fs::remove_all(dir_, ec);
+}
+
+double PostgresServer::CpuSeconds() const {
+    long postmaster = 0;
+    {
+        std::ifstream pidFile(dir_ + "/data/postmaster.pid");
+        pidFile >> postmaster;
+    }
+    if (postmaster <= 0)
+        return 0;
+    const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
+    double sum = 0;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line))
+            continue;
+        // Fields after the command name (which may hold blanks, and ends at
+        // the last ')'): state, ppid, ... utime and stime are fields 14, 15.
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream rest(line.substr(close + 2));
+        std::string field;
+        long ppid = 0, utime = 0, stime = 0;
+        for (int k = 3; k <= 15 && rest >> field; ++k) {
+            if (k == 4)
+                ppid = std::atol(field.c_str());
+            if (k == 14)
+                utime = std::atol(field.c_str());
+            if (k == 15)
+                stime = std::atol(field.c_str());
+        }
+        if (ppid == postmaster || std::atol(name.c_str()) == postmaster)
+            sum += static_cast<double>(utime + stime) / tick;
+    }
+    return sum;
 }
 
 std::string PostgresServer::Uri(const std::string& database) const {

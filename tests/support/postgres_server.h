@@ -31,6 +31,10 @@ class PostgresServer {
     // The URI of a database of this server.
     std::string Uri(const std::string& database) const;
     const std::string& SocketDir() const { return dir_; }
+    // CPU seconds the server's processes (the postmaster and its children,
+    // the backends among them) have used so far; the server's side of a
+    // measurement on a machine whose wall time other work disturbs.
+    double CpuSeconds() const;
 
   private:
     PostgresServer();

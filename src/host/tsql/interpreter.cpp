@@ -246,6 +246,11 @@ Interpreter::Flow Interpreter::Exec(const Step& step) {
             return f;
         }
         case Step::Kind::While: {
+            long changed = result_.rowsAffected;
+            if (runner_.RunLoop(step, program_->variables, vars_, literals_, changed)) {
+                result_.rowsAffected = changed;
+                return Flow::Next;
+            }
             long n = 0;
             while (Condition(step)) {
                 if (++n > kMaxIterations) {

@@ -49,6 +49,11 @@ struct Step {
     mutable std::vector<std::unique_ptr<PreparedStatement>>
         prepared;               // parallel to sql, on first use
     mutable long lastRows = 0;  // Query: rows of the last run, to reserve
+    // While: the engine's form of the whole loop, on first use, when it runs
+    // loops itself (StatementRunner::RunLoop); `interpreted` once the engine
+    // found it cannot.
+    mutable std::unique_ptr<PreparedStatement> onEngine;
+    mutable bool interpreted = false;
     bool dml = false;           // Exec: rows affected count
     bool keepRowCount = false;  // Assign from DECLARE ... = value
     std::string tempCreated;    // Exec: CREATE TABLE #name (drop a leftover first)

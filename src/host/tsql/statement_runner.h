@@ -49,6 +49,18 @@ class StatementRunner {
                                  std::vector<Variant>& last) = 0;
     // Drops the connection's temporary table of that name when there is one.
     virtual void DropTempTable(const std::string& name, std::size_t pos) = 0;
+
+    // Runs a WHILE step whole inside the engine, in one exchange, when the
+    // engine can and the loop sends nothing to the client: `variables` come
+    // back as the loop left them, and `rowsAffected` as its last data change
+    // set it (untouched when it made none). False: the interpreter walks the
+    // loop itself. `literals`: the text's bindable literals (may be null).
+    virtual bool RunLoop(const Step& loop, const std::vector<Variable>& declared,
+                         std::vector<Variant>& variables, const std::vector<Variant>* literals,
+                         long& rowsAffected) {
+        (void)loop, (void)declared, (void)variables, (void)literals, (void)rowsAffected;
+        return false;
+    }
 };
 
 }  // namespace orva::tsql
