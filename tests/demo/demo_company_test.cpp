@@ -46,36 +46,57 @@ TEST_F(DemoCompany, HasTheAdvertisedSize) {
     EXPECT_EQ(Count("t_Currency"), 4);
 }
 
-TEST_F(DemoCompany, EveryPriceEntryPointsAtExistingData) {
-    EXPECT_EQ(Count("t_CustEntry e WHERE NOT EXISTS (SELECT 1 FROM t_Organization o WHERE "
-                    "o.FItemID=e.FCustID AND o.FDeleted=0)"),
-              0);
-    EXPECT_EQ(Count("t_CustEntry e WHERE NOT EXISTS (SELECT 1 FROM t_ICItem i WHERE "
-                    "i.FItemID=e.FItemID AND i.FDeleted=0 AND i.FErpClsID NOT IN (6,8))"),
-              0);
-    EXPECT_EQ(Count("t_CustEntry e WHERE NOT EXISTS (SELECT 1 FROM t_Currency c WHERE "
-                    "c.FCurrencyID=e.FCyID)"),
-              0);
-    // The unit is an undeleted unit of the item's unit group.
-    EXPECT_EQ(Count("t_CustEntry e JOIN t_ICItem i ON i.FItemID=e.FItemID WHERE NOT EXISTS "
-                    "(SELECT 1 FROM t_MeasureUnit u WHERE u.FMeasureUnitID=e.FUnitID AND "
-                    "u.FUnitGroupID=i.FUnitGroupID AND u.FDeleted=0)"),
-              0);
-    EXPECT_EQ(Count("t_CustEntry WHERE FBrNo<>'0' OR FPrice<=0 OR FExpireDate<FQuoteTime OR "
-                    "(FEndQty<FStartQty) OR FUsed NOT IN (0,1)"),
-              0);
-}
-
-TEST_F(DemoCompany, HeaderRowsMatchThePairsWithEntries) {
-    // Every pair with entries has its header row, and no header is orphaned
-    // (the ledger joins them with inner joins).
-    EXPECT_EQ(Count("(SELECT DISTINCT FCustID,FItemID FROM t_CustEntry) p WHERE NOT EXISTS "
-                    "(SELECT 1 FROM t_Cust h WHERE h.FCustID=p.FCustID AND h.FItemID=p.FItemID)"),
-              0);
-    EXPECT_EQ(Count("t_Cust"), Count("(SELECT DISTINCT FCustID,FItemID FROM t_CustEntry)"));
-    EXPECT_EQ(Count("t_Cust h WHERE NOT EXISTS (SELECT 1 FROM t_Currency c WHERE "
-                    "c.FCurrencyID=h.FCurrencyID) OR h.FBrNo<>'0' OR h.FSELowPrice<0"),
-              0);
+// Each rule of the price data and the base data, as the rows that break it.
+TEST_F(DemoCompany, NoRowBreaksTheDataRules) {
+    const std::pair<const char*, const char*> rules[] = {
+        {"an entry's customer exists",
+         "t_CustEntry e WHERE NOT EXISTS (SELECT 1 FROM t_Organization o WHERE "
+         "o.FItemID=e.FCustID AND o.FDeleted=0)"},
+        {"an entry's item exists and has prices",
+         "t_CustEntry e WHERE NOT EXISTS (SELECT 1 FROM t_ICItem i WHERE i.FItemID=e.FItemID AND "
+         "i.FDeleted=0 AND i.FErpClsID NOT IN (6,8))"},
+        {"an entry's currency exists",
+         "t_CustEntry e WHERE NOT EXISTS (SELECT 1 FROM t_Currency c WHERE c.FCurrencyID=e.FCyID)"},
+        {"an entry's unit is an undeleted unit of the item's group",
+         "t_CustEntry e JOIN t_ICItem i ON i.FItemID=e.FItemID WHERE NOT EXISTS (SELECT 1 FROM "
+         "t_MeasureUnit u WHERE u.FMeasureUnitID=e.FUnitID AND u.FUnitGroupID=i.FUnitGroupID AND "
+         "u.FDeleted=0)"},
+        {"an entry's values are in range",
+         "t_CustEntry WHERE FBrNo<>'0' OR FPrice<=0 OR FExpireDate<FQuoteTime OR "
+         "(FEndQty<FStartQty) OR FUsed NOT IN (0,1)"},
+        // The ledger joins entries and header rows with inner joins.
+        {"a pair with entries has its header row",
+         "(SELECT DISTINCT FCustID,FItemID FROM t_CustEntry) p WHERE NOT EXISTS (SELECT 1 FROM "
+         "t_Cust h WHERE h.FCustID=p.FCustID AND h.FItemID=p.FItemID)"},
+        {"a header row has entries",
+         "t_Cust h WHERE NOT EXISTS (SELECT 1 FROM t_CustEntry e WHERE e.FCustID=h.FCustID AND "
+         "e.FItemID=h.FItemID)"},
+        {"a header row's values are in range",
+         "t_Cust h WHERE NOT EXISTS (SELECT 1 FROM t_Currency c WHERE c.FCurrencyID=h.FCurrencyID) "
+         "OR h.FBrNo<>'0' OR h.FSELowPrice<0"},
+        {"a customer is its common row",
+         "t_Organization o WHERE NOT EXISTS (SELECT 1 FROM t_Item i WHERE i.FItemID=o.FItemID AND "
+         "i.FItemClassID=1 AND i.FNumber=o.FNumber AND i.FShortNumber=o.FShortNumber AND "
+         "i.FName=o.FName AND i.FParentID=o.FParentID AND i.FDetail=1 AND i.FDeleted=o.FDeleted)"},
+        {"an item is its common row",
+         "t_ICItem o WHERE NOT EXISTS (SELECT 1 FROM t_Item i WHERE i.FItemID=o.FItemID AND "
+         "i.FItemClassID=4 AND i.FNumber=o.FNumber AND i.FShortNumber=o.FShortNumber AND "
+         "i.FName=o.FName AND i.FParentID=o.FParentID AND i.FDetail=1 AND i.FDeleted=o.FDeleted)"},
+        {"a common detail row of a customer or an item has its own row",
+         "t_Item i WHERE i.FItemClassID IN (1,4) AND i.FDetail=1 AND NOT EXISTS (SELECT 1 FROM "
+         "t_Organization o WHERE o.FItemID=i.FItemID) AND NOT EXISTS (SELECT 1 FROM t_ICItem c "
+         "WHERE c.FItemID=i.FItemID)"},
+        {"a unit is its common row",
+         "t_MeasureUnit u WHERE u.FMeasureUnitID<>u.FItemID OR NOT EXISTS (SELECT 1 FROM t_Item i "
+         "WHERE i.FItemID=u.FItemID AND i.FItemClassID=7)"},
+        // Matching by short code is then exact.
+        {"a short code is unique within its class",
+         "(SELECT FItemClassID,FShortNumber FROM t_Item GROUP BY 1,2 HAVING COUNT(*)>1)"},
+        {"an item's unit is of its own group",
+         "t_ICItem i WHERE NOT EXISTS (SELECT 1 FROM t_MeasureUnit u WHERE u.FItemID=i.FUnitID AND "
+         "u.FUnitGroupID=i.FUnitGroupID)"},
+    };
+    for (const auto& [rule, breaking] : rules) EXPECT_EQ(Count(breaking), 0) << rule;
 }
 
 TEST_F(DemoCompany, PriceEntryKeyHoldsAndNumberingContinuesAfterIt) {
@@ -128,31 +149,6 @@ TEST_F(DemoCompany, CodesAreHierarchical) {
     EXPECT_TRUE(db.Rows("SELECT FNumber FROM t_Item WHERE FItemClassID=1 AND FNumber IN "
                         "('01','01.01','01.01.001')")
                     .size() == 3);
-}
-
-TEST_F(DemoCompany, ClassTablesAgreeWithTheCommonTable) {
-    EXPECT_EQ(Count("t_Organization o JOIN t_Item i ON i.FItemID=o.FItemID AND i.FItemClassID=1 "
-                    "AND i.FNumber=o.FNumber AND i.FShortNumber=o.FShortNumber AND "
-                    "i.FName=o.FName AND i.FParentID=o.FParentID AND i.FDetail=1 AND "
-                    "i.FDeleted=o.FDeleted"),
-              Count("t_Organization"));
-    EXPECT_EQ(Count("t_ICItem o JOIN t_Item i ON i.FItemID=o.FItemID AND i.FItemClassID=4 AND "
-                    "i.FNumber=o.FNumber AND i.FShortNumber=o.FShortNumber AND i.FName=o.FName "
-                    "AND i.FParentID=o.FParentID AND i.FDetail=1 AND i.FDeleted=o.FDeleted"),
-              Count("t_ICItem"));
-    EXPECT_EQ(Count("t_Item WHERE FItemClassID IN (1,4) AND FDetail=1"),
-              Count("t_Organization") + Count("t_ICItem"));
-    EXPECT_EQ(Count("t_MeasureUnit u JOIN t_Item i ON i.FItemID=u.FItemID AND i.FItemClassID=7 "
-                    "AND u.FMeasureUnitID=u.FItemID"),
-              Count("t_MeasureUnit"));
-    // Short codes are unique within a class, so matching by them is exact.
-    EXPECT_EQ(Count("(SELECT FItemClassID,FShortNumber FROM t_Item GROUP BY 1,2 "
-                    "HAVING COUNT(*)>1)"),
-              0);
-    // Items carry units of their own group.
-    EXPECT_EQ(Count("t_ICItem i JOIN t_MeasureUnit u ON u.FItemID=i.FUnitID AND "
-                    "u.FUnitGroupID=i.FUnitGroupID"),
-              Count("t_ICItem"));
 }
 
 TEST_F(DemoCompany, UnitsCurrenciesAndOptionsAreThoseDocumented) {
