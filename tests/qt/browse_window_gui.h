@@ -26,6 +26,7 @@
 #include "qt/module_views.h"
 #include "qt/qt_host_ui.h"
 #include "qt_test_app.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 
@@ -42,8 +43,6 @@ class BrowseWindowGui : public ::testing::Test {
     void SetUp() override {
         App();
         RegisterHostServices();
-        g_SessionProps.reset();
-        g_CallByBill = false;
         g_CategoryByCust = true;
         settings_ = std::make_shared<MemorySettingsStore>();
         SetCurrentSettings(settings_);
@@ -54,14 +53,7 @@ class BrowseWindowGui : public ::testing::Test {
                                                                "ic", "CHS");
         dir_ = orva::test::MakeTempDir(tempDirName_);
     }
-    void TearDown() override {
-        g_Connection.reset();
-        SetCurrentUi(nullptr);
-        SetCurrentSettings(nullptr);
-        session_.reset();
-        g_SelCustID = 0;
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     // The first customer with at least three price entries.
     std::int32_t Customer() {
@@ -102,6 +94,7 @@ class BrowseWindowGui : public ::testing::Test {
     std::unique_ptr<orva::test::ScopedSession> session_;
     std::shared_ptr<MemorySettingsStore> settings_;
     std::string dir_;
+    orva::test::ProcessScope process_;
 
   private:
     std::string tempDirName_;

@@ -43,6 +43,7 @@
 #include "qt/toolbar_binder.h"
 #include "qt_test_app.h"
 #include "support/language_scope.h"
+#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 
@@ -494,10 +495,6 @@ class HostAppRoadTest : public ::testing::Test {
         test::App();
         settingsFile_ = company_.dir() + "/settings.ini";
     }
-    void TearDown() override {
-        SetCurrentUi(nullptr);
-        SetCurrentSettings(nullptr);
-    }
 
     // Runs the program with the arguments, in this process, on the test's
     // company; what it prints to standard output is kept in out_.
@@ -547,6 +544,7 @@ class HostAppRoadTest : public ::testing::Test {
     std::string settingsFile_;
     std::string out_;
     orva::test::ScopedSession keepSession_{""};  // the program sets its own
+    orva::test::ProcessScope process_;
     orva::test::LanguageScope chinese_{"CHS"};
 };
 
