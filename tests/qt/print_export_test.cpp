@@ -99,7 +99,9 @@ TEST_F(PrintExportGui, ExportAsksForTheFileAndAsksBeforeReplacingOne) {
         });
         ChooseMenu(w, "mnuFile", "mnuFileExport");
         ASSERT_TRUE(QTest::qWaitFor([&] { return cancelled; }));
-        QTest::qWait(50);
+        // The command has ended once the browse window is the top modal window again.
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return QApplication::activeModalWidget() == w.window(); }));
         EXPECT_EQ(ReadFile(csv), "old");
 
         // "Yes" replaces it.
