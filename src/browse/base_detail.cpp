@@ -5,6 +5,7 @@
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/color.h"
+#include "host/pass_over.h"
 #include "resources/res_text.h"
 
 namespace orva {
@@ -142,8 +143,7 @@ void BaseDetail::GetTitleInfo(bool byItem) {
         // The ledger keeps a column's alignment when its column count is
         // set: a column of the other tree's layout must not stay
         // right-aligned here. The row texts align the numbers again.
-        for (int c = 1; c <= count; ++c)
-            ldg_->SetColAlignment(c, Ledger::kAlignLeft);
+        for (int c = 1; c <= count; ++c) ldg_->SetColAlignment(c, Ledger::kAlignLeft);
     }
 }
 
@@ -154,11 +154,8 @@ void BaseDetail::TakeJournalData(std::string_view statement, RecordsetPtr record
         // large ledgers are never held at once.
         records_ = EmptyRecords();
         g_LedgerRecords = records_;
-        try {
-            records_ = SharedConnection().Execute(statement);
-        } catch (const std::exception&) {
-            // The ledger shows its title rows only.
-        }
+        // The ledger shows its title rows only.
+        PassOver([&] { records_ = SharedConnection().Execute(statement); });
         g_LedgerRecords = records_;
     } else {
         records_ = std::move(records);
@@ -166,11 +163,10 @@ void BaseDetail::TakeJournalData(std::string_view statement, RecordsetPtr record
     BindColumns();
 
     if (ldg_) {
-        try {
+        PassOver([&] {
             ldg_->SetRows(kTitleRows);
             ldg_->SetRows(static_cast<int>(records_->RecordCount()) + kTitleRows);
-        } catch (const std::exception&) {
-        }
+        });
     }
     dict_ = std::make_shared<Dictionary>();
 }
@@ -179,10 +175,7 @@ void BaseDetail::TRowData(std::int32_t row, std::string& text) {
     text.clear();
     auto alignNumeric = [&](std::size_t i) {
         if (ldg_ && columns_[i].IsNumeric()) {
-            try {
-                ldg_->SetColAlignment(static_cast<int>(i) + 1, Ledger::kAlignRight);
-            } catch (const std::exception&) {
-            }
+            PassOver([&] { ldg_->SetColAlignment(static_cast<int>(i) + 1, Ledger::kAlignRight); });
         }
     };
     for (std::size_t i = 0; i < columns_.size(); ++i) {
@@ -215,33 +208,28 @@ void BaseDetail::DRowData(std::int32_t row, std::int32_t column, std::string& te
     if (!rs)
         return;
     // Record row - 3, or the last record for a row beyond them.
-    try {
+    PassOver([&] {
         rs->MoveFirst();
         rs->Move(static_cast<long>(row) - 3);
         if (rs->EOF_())
             rs->MoveLast();
         if (rs->BOF())
             rs->MoveFirst();
-    } catch (const std::exception&) {
-    }
+    });
     const long pos = rs->AbsolutePosition();
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         const int ordinal = ordinals_[i];
         if (ordinal >= 0) {
-            try {
-                AppendTrimmed(rs->Cell(pos, ordinal), text);
-            } catch (const std::exception&) {
-            }
+            PassOver([&] { AppendTrimmed(rs->Cell(pos, ordinal), text); });
         }
         text += '|';
     }
     // Nothing is ever selected through Dict, so every data row is white.
     if (ldg_ && dict_->Count() == 0) {
-        try {
+        PassOver([&] {
             if (ldg_->RowBkColor(row) != kWhite)
                 ldg_->SetRowBkColor(row, kWhite);
-        } catch (const std::exception&) {
-        }
+        });
     }
 }
 
@@ -251,23 +239,19 @@ void BaseDetail::MergeAction() {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         const std::string& field = columns_[i].field;
         const int col = static_cast<int>(i) + 1;
-        try {
+        PassOver([&] {
             if (SameNameNoCase(field, "FSELCYNAME"))
                 ldg_->Merge(1, col, 1, col + 1);
             else if (!SameNameNoCase(field, "FSELOWPRICE"))
                 ldg_->Merge(1, col, 2, col);
-        } catch (const std::exception&) {
-        }
-        try {
+        });
+        PassOver([&] {
             if (field == "FCustID" || field == "FSELCyID")
                 ldg_->SetColHidden(col, true);
-        } catch (const std::exception&) {
-        }
+        });
     }
-    try {
-        ldg_->SetColAlignment(static_cast<int>(columns_.size()), Ledger::kAlignRight);
-    } catch (const std::exception&) {
-    }
+    PassOver(
+        [&] { ldg_->SetColAlignment(static_cast<int>(columns_.size()), Ledger::kAlignRight); });
 }
 
 std::string BaseDetail::RowText(int row) {

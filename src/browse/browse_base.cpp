@@ -3,13 +3,13 @@
 #include <charconv>
 #include <chrono>
 
-#include "browse/browse_passover.h"
 #include "browse/detail_commands.h"
 #include "entry/globals.h"
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/host_ui.h"
+#include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/enums.h"
@@ -106,7 +106,6 @@ void BrowseBase::CreateToolbar() {
     t.Add("", "Print", N_("打印"), {}, N_("打印"));
     t.Add("", "PrintView", N_("预览"), {}, N_("打印预览"));
     t.Add("", "Exit", N_("退出"), {}, N_("退出基本资料系统"));
-
 }
 
 void BrowseBase::ConnectEvents() {

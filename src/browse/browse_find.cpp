@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "browse/browse_base.h"
-#include "browse/browse_passover.h"
 #include "entry/globals.h"
 #include "entry/rights.h"
 #include "entry/session.h"
 #include "host/component_registry.h"
 #include "host/find/ffs_face.h"
 #include "host/host_ui.h"
+#include "host/pass_over.h"
 #include "resources/res_text.h"
 
 namespace orva {
@@ -100,7 +100,7 @@ void BrowseBase::RunFindComponent(std::int16_t mode) {
     std::shared_ptr<FFSFace> ffs;
     // A component that cannot be created or fails ends the command without a
     // message; the ledger keeps what the refresh loaded.
-    try {
+    const bool shown = PassOver([&] {
         ffs = ComponentRegistry::Create<FFSFace>(FFSFace::kProgID);
         ffs->SetFfsMode(mode);
         ffs->SetFfsFamily(FfsFamily());
@@ -108,11 +108,9 @@ void BrowseBase::RunFindComponent(std::int16_t mode) {
         ffs->SetFfsRecordset(g_LedgerRecords);
         ffs->SetFfstvwBase(&tree_);
         ffs->Show();
-        if (!ffs->ReFfsOK())
-            return;
-    } catch (const std::exception&) {
+    });
+    if (!shown || !ffs->ReFfsOK())
         return;
-    }
 
     if (mode == kFfsFilter || mode == kFfsSort) {
         RecordsetPtr shown = ffs->ReFfsRecordset();

@@ -1,11 +1,11 @@
 // The browse window's ledger: double click and keys, modify (the editor on
 // the selected entry, or the pick in selection mode), refresh.
 #include "browse/browse_base.h"
-#include "browse/browse_passover.h"
 #include "browse/editor_launcher.h"
 #include "entry/globals.h"
 #include "entry/rights.h"
 #include "host/com_error.h"
+#include "host/pass_over.h"
 #include "orvasaleprice/enums.h"
 
 namespace orva {

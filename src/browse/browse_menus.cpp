@@ -4,13 +4,13 @@
 #include <unordered_map>
 
 #include "browse/browse_base.h"
-#include "browse/browse_passover.h"
 #include "entry/globals.h"
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/host_utility.h"
+#include "host/pass_over.h"
 #include "orvasaleprice/enums.h"
 
 namespace orva {

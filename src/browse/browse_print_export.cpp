@@ -13,6 +13,7 @@
 #include "host/component_registry.h"
 #include "host/export/export_component.h"
 #include "host/host_ui.h"
+#include "host/pass_over.h"
 #include "host/print/ledger_print.h"
 #include "host/variant.h"
 #include "resources/res_text.h"
@@ -38,13 +39,12 @@ class KeepCurrentCell {
     explicit KeepCurrentCell(Ledger& ledger)
         : ledger_(ledger), row_(ledger.Row()), col_(ledger.Col()) {}
     ~KeepCurrentCell() {
-        try {
+        PassOver([this] {
             if (row_ <= ledger_.Rows())
                 ledger_.SetRow(row_);
             if (col_ <= ledger_.Cols())
                 ledger_.SetCol(col_);
-        } catch (const ComError&) {
-        }
+        });
     }
     KeepCurrentCell(const KeepCurrentCell&) = delete;
     KeepCurrentCell& operator=(const KeepCurrentCell&) = delete;
@@ -89,7 +89,7 @@ void BrowseBase::PrintLedger(bool preview) {
         if (ledger_.PrintPageSetup() != setup)
             SavePageSetup();
         ledger_.SetPrintSetting(-1);
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         // The print setting keeps its job value, as after any failed job.
         CurrentUi().MessageBox(e.what(), MsgButtons::kOK, MsgIcon::kNone, "");
     }
@@ -133,7 +133,7 @@ void BrowseBase::mnuFileExport() {
         }
         oExport_->SetRows(ledger_.Rows() - 2);
         oExport_->Export(GetResText(kExportTitle));
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         std::string text = GetResText("引出组件调用不成功");
         // What went wrong, so that the user can act on it (another folder,
         // free space).

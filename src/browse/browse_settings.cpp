@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "browse/browse_base.h"
-#include "browse/browse_passover.h"
 #include "entry/globals.h"
+#include "host/pass_over.h"
 
 namespace orva {
 

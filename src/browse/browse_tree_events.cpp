@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "browse/browse_base.h"
-#include "browse/browse_passover.h"
 #include "entry/globals.h"
 #include "entry/session.h"
 #include "host/app_connection.h"
+#include "host/pass_over.h"
 #include "model/sql_values.h"
 #include "resources/res_text.h"
 

@@ -9,6 +9,7 @@
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/tree.h"
+#include "host/pass_over.h"
 #include "host/progress.h"
 #include "model/sql_values.h"
 #include "resources/res_text.h"
@@ -95,26 +96,13 @@ tvwBuilder::RightsContext tvwBuilder::ReadRights() {
     // reaches the next ledger without a rebuild of the tree. Anything that cannot be read counts
     // against the user: filtered, with user 0, who holds no rights.
     RightsContext rights;
-    try {
-        rights.userID = GetCurUserID();
-    } catch (const std::exception&) {
+    if (!PassOver([&] { rights.userID = GetCurUserID(); }))
         return rights;
-    }
-    try {
-        rights.filtered = DataRightsApply();
-    } catch (const std::exception&) {
-        rights.filtered = true;
-    }
+    rights.filtered = PassOver([] { return DataRightsApply(); }, true);
     if (!rights.filtered)
         return rights;
-    try {
-        rights.groupLevelCustomers = HasItemClassRight(kItemClassCustomer);
-    } catch (const std::exception&) {
-    }
-    try {
-        rights.groupLevelItems = HasItemClassRight(kItemClassItem);
-    } catch (const std::exception&) {
-    }
+    PassOver([&] { rights.groupLevelCustomers = HasItemClassRight(kItemClassCustomer); });
+    PassOver([&] { rights.groupLevelItems = HasItemClassRight(kItemClassItem); });
     return rights;
 }
 
@@ -255,23 +243,19 @@ void tvwBuilder::Rebuild() {
         tree.Clear();
 
     // A failing statement keeps the list of the previous rebuild.
-    try {
-        groups_ = SharedConnection().Execute(GroupListSql());
-    } catch (const std::exception&) {
-    }
+    PassOver([&] { groups_ = SharedConnection().Execute(GroupListSql()); });
     // The leaves are read per node when it is expanded: a launch shows the
     // root level and the path to one preselected leaf, and reading every
     // customer of a large company for that took a third of the launch.
     leaves_.reset();
 
-    try {
+    PassOver([&] {
         NodeId root =
             tree.Add("", kRootKey, categoryByItem_ ? GetResText("物料") : GetResText("客户"),
                      kImageGroup, kImageGroupOpen);
         tree.SetTag(root, "1");
         tree.AddUnder(root, "", "");
-    } catch (const std::exception&) {
-    }
+    });
 }
 
 void tvwBuilder::Expand(std::int32_t parentID) {
@@ -287,22 +271,16 @@ void tvwBuilder::Expand(std::int32_t parentID) {
     if (groups_)
         AddNodes(*groups_, parentID, true);
     // A failing statement adds no leaves and keeps the last list.
-    try {
-        leaves_ = SharedConnection().Execute(LeafListSql(parentID));
-    } catch (const std::exception&) {
+    if (!PassOver([&] { leaves_ = SharedConnection().Execute(LeafListSql(parentID)); }))
         return;
-    }
     if (leaves_)
         AddNodes(*leaves_, parentID, false);
 }
 
 void tvwBuilder::AddNodes(Recordset& list, std::int32_t parentID, bool groups) {
     Tree& tree = *tvwGroup_;
-    try {
-        list.Filter("FParentID=" + SqlId(parentID));
-    } catch (const std::exception&) {
+    if (!PassOver([&] { list.Filter("FParentID=" + SqlId(parentID)); }))
         return;
-    }
     const int colID = list.ColumnIndex("FItemID");
     const int colName = list.ColumnIndex("FName");
     const int colNumber = list.ColumnIndex("FNumber");
@@ -321,7 +299,9 @@ void tvwBuilder::AddNodes(Recordset& list, std::int32_t parentID, bool groups) {
                            false);
     std::string key, parentKey;
     for (long row = 0; row < count; ++row) {
-        try {
+        // A node that cannot be added (a key met twice, a parent that is
+        // not in the tree, a value that is no number) is skipped.
+        PassOver([&] {
             if (row % kNodesPerStep == 0 && progress.Watched()) {
                 progress.Step(row, progress.TextWanted() ? NodeText(list.Cell(row, colNumber),
                                                                     list.Cell(row, colName))
@@ -343,10 +323,7 @@ void tvwBuilder::AddNodes(Recordset& list, std::int32_t parentID, bool groups) {
             } else {
                 tree.Add(parentKey, key, text, kImageLeaf, 0);
             }
-        } catch (const std::exception&) {
-            // A node that cannot be added (a key met twice, a parent that is
-            // not in the tree, a value that is no number) is skipped.
-        }
+        });
     }
 }
 

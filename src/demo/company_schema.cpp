@@ -129,7 +129,7 @@ void ApplySchema(sqlite3* db, SchemaPart part) {
 void RegisterCompanyCollation(sqlite3* db) {
     try {
         RegisterSqlServerCompat(db);
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         throw GeneratorError(std::string("Cannot register the company collation: ") + e.what());
     }
 }

@@ -1,7 +1,7 @@
 // The audit command of the editor: audits an unaudited entry and unaudits an
 // audited one through the routine the browse window uses, then shows the
 // entry again with the lock and toolbar of its new state.
-#include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "browse/audit_entries.h"
@@ -18,7 +18,7 @@
 
 namespace orva {
 
-int frmProperty::AuditCommand() {
+frmProperty::CommandResult frmProperty::AuditCommand() {
     PointerScope pointer(*this);
     try {
         const bool unaudit = Trim(CellText(UserDefInfo::kRowUsed)) == "Y";
@@ -35,15 +35,15 @@ int frmProperty::AuditCommand() {
             // Another client deleted the entry while it was open.
             if (!reported)
                 EditorNotice(GetResText("该价格资料已被其他用户删除。"), MsgIcon::kInformation);
-            return 0;
+            return CommandResult::kStopped;
         }
         itemID_ = ValId(FieldText(*keys, "FItemID"));
         custID_ = ValId(FieldText(*keys, "FCustID"));
         Initialise();
-        return kDone;
-    } catch (const std::exception& e) {
+        return CommandResult::kDone;
+    } catch (const std::runtime_error& e) {
         ShowWarning(e.what());
-        return 0;
+        return CommandResult::kStopped;
     }
 }
 

@@ -2,7 +2,7 @@
 // pickers of the host's GL view, the base-data list, the unit list of the
 // item's unit group and the currency lookup. A pick fills the row (and the
 // rows that depend on it) and the next cell leave is not checked again.
-#include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "editor/editor_messages.h"
@@ -97,7 +97,7 @@ void frmProperty::LookupCommand(int row, int keyCode) {
                 CurrencyLookup();
                 break;
         }
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         CurrentUi().MessageBox(GetResText("基础资料很有可能没有授权") + "\r\n" + e.what(),
                                MsgButtons::kOK, MsgIcon::kNone, GetResText("Tesmar提示："));
     }

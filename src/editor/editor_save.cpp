@@ -1,7 +1,7 @@
 // The save command: checks the grid in a fixed order, asks when the price is
 // below the minimum sale price, then starts a batch add, inserts a new entry
 // or updates the entry being edited.
-#include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "editor/editor_messages.h"
@@ -22,29 +22,29 @@ namespace orva {
 
 using R = UserDefInfo::Row;
 
-int frmProperty::SaveCommand() {
+frmProperty::CommandResult frmProperty::SaveCommand() {
     PointerScope pointer(*this);
     try {
         // The modify right is asked whenever the grid is not a new record,
         // which includes a batch add that was not started with "New": the
         // add right was asked when the window was opened for it.
         if (!newRecord_ && !CheckFunctionRight(kRightModify))
-            return 0;
+            return CommandResult::kStopped;
         if (!CheckActiveCell())
-            return 0;
+            return CommandResult::kStopped;
         if (!CheckCustomer() || !CheckItemText() || !CheckUnit() || !CheckBand() || !CheckDates() ||
             !CheckCurrency() || !CheckPrice()) {
-            return 0;
+            return CommandResult::kStopped;
         }
         const double basePrice = BasePrice();
         if (alertOption_ == 1 && Single() && !ConfirmLowPrice(basePrice))
-            return 0;
+            return CommandResult::kStopped;
         if (!WriteRecord(basePrice))
-            return 0;
-        return kDone;
-    } catch (const std::exception& e) {
+            return CommandResult::kStopped;
+        return CommandResult::kDone;
+    } catch (const std::runtime_error& e) {
         ShowWarning(e.what());
-        return 0;
+        return CommandResult::kStopped;
     }
 }
 

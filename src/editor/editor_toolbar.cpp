@@ -1,6 +1,6 @@
 // Toolbar clicks of the editor window and the save prompt that guards
 // leaving a record with unsaved changes.
-#include <exception>
+#include <stdexcept>
 
 #include "editor/editor_messages.h"
 #include "editor/editor_scopes.h"
@@ -36,13 +36,13 @@ void frmProperty::TbPriceButtonClick(const std::string& key) {
         } else if (key == kBtnExit) {
             ExitClick();
         }
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         ShowWarning(e.what());
     }
     mousePointer_ = kPointerDefault;
 }
 
-int frmProperty::RunSave() {
+frmProperty::CommandResult frmProperty::RunSave() {
     return operationType_ == kOpBatchUpdate ? BatchUpdateCommand() : SaveCommand();
 }
 
@@ -52,7 +52,7 @@ bool frmProperty::SavePrompt() {
     const MsgResult answer =
         CurrentUi().MessageBox(GetResText("数据已经改变是否保存?"), MsgButtons::kYesNo,
                                MsgIcon::kInformation, GetResText("Tesmar提示"));
-    if (answer == MsgResult::kYes && RunSave() != kDone)
+    if (answer == MsgResult::kYes && RunSave() != CommandResult::kDone)
         return false;
     dirty_ = false;
     return true;
@@ -78,7 +78,7 @@ void frmProperty::NewRecordClick() {
 
 void frmProperty::SaveClick() {
     const bool adding = Single() && newRecord_;
-    if (RunSave() != kDone)
+    if (RunSave() != CommandResult::kDone)
         return;
     dirty_ = false;
     if (!Single())
@@ -121,7 +121,7 @@ void frmProperty::ExitClick() {
             CurrentUi().MessageBox(GetResText("数据已经改变是否删除?"), MsgButtons::kYesNo,
                                    MsgIcon::kInformation, GetResText("Tesmar提示"));
         if (answer == MsgResult::kYes) {
-            if (BatchDeleteCommand() == kDone)
+            if (BatchDeleteCommand() == CommandResult::kDone)
                 Hide();
             return;
         }
@@ -137,7 +137,7 @@ void frmProperty::ExitClick() {
         Hide();
         return;
     }
-    if (RunSave() == kDone) {
+    if (RunSave() == CommandResult::kDone) {
         dirty_ = false;
         Hide();
     }

@@ -2,14 +2,15 @@
 // table, the tabs and the settings check boxes.
 #include "editor/frm_property.h"
 
-#include <exception>
 #include <initializer_list>
+#include <stdexcept>
 
 #include "editor/editor_scopes.h"
 #include "engine/user_def_info.h"
 #include "entry/globals.h"
 #include "entry/session.h"
 #include "host/host_ui.h"
+#include "host/pass_over.h"
 #include "resources/form_res.h"
 
 namespace orva {
@@ -104,16 +105,13 @@ void frmProperty::KeepValueColumnHidden() {
 // --- Life -------------------------------------------------------------------
 
 void frmProperty::Load() {
-    try {
-        LoadFormRes(*this, formResOptions_);
-    } catch (const std::exception&) {
-        // The captions stay as designed.
-    }
+    // When the texts cannot be read, the captions stay as designed.
+    PassOver([this] { LoadFormRes(*this, formResOptions_); });
     loaded_ = true;
     PointerScope pointer(*this);
     try {
         Initialise();
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         ShowWarning(e.what());
     }
 }

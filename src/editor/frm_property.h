@@ -89,8 +89,9 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     static constexpr int kPointerDefault = 0;
     static constexpr int kPointerHourglass = 11;
 
-    // Result code of a command that completed.
-    static constexpr int kDone = 1;
+    // How a command ended: it completed, or it stopped (a check refused, the
+    // user declined, or a step failed and was shown or passed over).
+    enum class CommandResult { kStopped, kDone };
 
     frmProperty();
     ~frmProperty() override;
@@ -168,11 +169,10 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     void vaSPropertyEditChange(const std::string& editorText);
 
     // --- Commands ---------------------------------------------------------------
-    // Each returns kDone when it completed, anything else when it stopped.
-    int SaveCommand();
-    int BatchUpdateCommand();
-    int BatchDeleteCommand();
-    int AuditCommand();
+    CommandResult SaveCommand();
+    CommandResult BatchUpdateCommand();
+    CommandResult BatchDeleteCommand();
+    CommandResult AuditCommand();
     // The cell-leave check of (col, row): false keeps the user in the cell.
     bool CellCheck(int col, int row);
     // F7 or F8 on column 2 of a row with a lookup.
@@ -204,7 +204,7 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     // editor_toolbar.cpp
     void TbPriceButtonClick(const std::string& key);
     bool SavePrompt();
-    int RunSave();
+    CommandResult RunSave();
     void NewRecordClick();
     void SaveClick();
     void CheckClick();
@@ -230,6 +230,10 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     double BasePrice();
     std::string CellText(int row) const;
     std::string CellValue(int row) const;
+
+    // editor_batch.cpp: the batch commands' checks and run.
+    CommandResult RunBatchUpdate();
+    CommandResult RunBatchDelete();
 
     // editor_save.cpp
     bool ConfirmLowPrice(double basePrice);

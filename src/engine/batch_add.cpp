@@ -23,6 +23,7 @@
 #include "host/com_error.h"
 #include "host/controls/spread.h"
 #include "host/gl_data.h"
+#include "host/pass_over.h"
 #include "host/text_util.h"
 #include "host/write_transaction.h"
 #include "model/sql_values.h"
@@ -37,11 +38,11 @@ constexpr std::int32_t kColValue = UserDefInfo::kColValue;
 
 // The user may audit (asked without a message; any failure counts as no).
 bool HoldsAuditRight() {
-    try {
-        return GetGLData()->AccessCheck(FunctionObjectID(), kFunctionRightIndex, kRightAudit);
-    } catch (const std::exception&) {
-        return false;
-    }
+    return PassOver(
+        [] {
+            return GetGLData()->AccessCheck(FunctionObjectID(), kFunctionRightIndex, kRightAudit);
+        },
+        false);
 }
 
 // What the grid gives every entry of the batch.
@@ -201,7 +202,7 @@ std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int1
             ShowAssistant(GetResText("没有权限,不能自动审核。请与系统管理员联系!"));
         }
         return count;
-    } catch (const std::exception&) {
+    } catch (const std::runtime_error&) {
         batch::Notice(GetResText("批量新增出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
     }

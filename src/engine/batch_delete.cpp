@@ -137,7 +137,7 @@ std::int32_t RunBatchDelete(const Spread& grid, const BatchDeletePlan& plan) {
                                          progress.Stopped()),
                       MsgButtons::kOK, MsgIcon::kInformation);
         return static_cast<std::int32_t>(found);
-    } catch (const std::exception&) {
+    } catch (const std::runtime_error&) {
         batch::Notice(GetResText("批量删除出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
     }

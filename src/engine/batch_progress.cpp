@@ -6,6 +6,7 @@
 #include "engine/engine_values.h"
 #include "entry/globals.h"
 #include "host/app_connection.h"
+#include "host/pass_over.h"
 #include "model/sql_values.h"
 #include "resources/res_text.h"
 
@@ -34,19 +35,19 @@ bool MemberProgress::Advance(std::size_t done) {
 
 std::string MemberProgress::Label(std::size_t index) {
     const std::string id = SqlId(members_[index]);
-    try {
+    // Without its code and name the member is shown by its ID; the batch
+    // itself goes on.
+    std::string label = id;
+    PassOver([&] {
         RecordsetPtr rs = db_.GetAnyRecordset(
             "SELECT FNumber,FShortNumber,FName FROM t_Item WHERE FItemID=" + id +
             " AND FItemClassID=" + (items_ ? "4" : "1"));
         if (HasRow(rs)) {
-            return FieldText(*rs, g_UseShortNumber ? "FShortNumber" : "FNumber") + "(" +
-                   FieldText(*rs, "FName") + ")";
+            label = FieldText(*rs, g_UseShortNumber ? "FShortNumber" : "FNumber") + "(" +
+                    FieldText(*rs, "FName") + ")";
         }
-    } catch (const std::exception&) {
-        // Without its code and name the member is shown by its ID; the batch
-        // itself goes on.
-    }
-    return id;
+    });
+    return label;
 }
 
 std::string ClosingText(const std::string& prefix, std::int64_t count, const std::string& suffix,

@@ -182,7 +182,7 @@ std::int32_t RunBatchUpdate(const Spread& grid, const BatchUpdatePlan& plan, std
                                          progress.Stopped()),
                       MsgButtons::kOK, MsgIcon::kInformation);
         return count;
-    } catch (const std::exception&) {
+    } catch (const std::runtime_error&) {
         batch::Notice(GetResText("批量修改出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
     }

@@ -10,6 +10,7 @@
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "host/gl_data.h"
+#include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/base_group.h"
 #include "model/sql_values.h"
@@ -26,11 +27,16 @@ constexpr std::int16_t adBoolean = 11;
 
 // Base data of an item class that the user may read (function object 3).
 bool BaseDataReadable(std::int32_t itemClass) {
-    try {
-        return GetGLData()->AccessCheck(3, static_cast<std::int16_t>(itemClass), 0x100000);
-    } catch (const std::exception&) {
-        return false;
-    }
+    return PassOver(
+        [itemClass] {
+            return GetGLData()->AccessCheck(3, static_cast<std::int16_t>(itemClass), 0x100000);
+        },
+        false);
+}
+
+// A field's text; empty when it cannot be read.
+std::string FieldOrEmpty(Recordset& rs, const char* name) {
+    return PassOver([&] { return FieldText(rs, name); }, std::string());
 }
 
 // The where piece of the customer and item checks: the picked ID, else the
@@ -58,15 +64,14 @@ bool UserDefInfo::Changed(std::int32_t Row, std::int32_t Col, std::string& sRetu
     std::string typed;
     std::int64_t picked = 0;
     std::shared_ptr<t_PropDesc> desc;
-    try {
+    // A cell that cannot be read is not checked.
+    const bool read = PassOver([&] {
         orva::Spread& grid = Grid();
         typed = grid.GetText(Col, Row);
         picked = static_cast<std::int64_t>(Val(grid.GetText(kColValue, Row)));
         desc = Desc(Row);
-    } catch (const std::exception&) {
-        return true;
-    }
-    if (!desc)
+    });
+    if (!read || !desc)
         return true;
     const std::int32_t kind = desc->m_Search;
     switch (kind) {
@@ -102,47 +107,46 @@ bool UserDefInfo::CheckItem(std::int32_t row, std::int32_t col, const std::strin
         sReturn = GetResText("基础资料很有可能没有授权！");
         return false;
     }
-    RecordsetPtr rs;
-    try {
-        std::string select =
-            g_UseShortNumber
-                ? "Select Distinct t1.FErpClsID,t1.FShortNumber AS "
-                  "FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,t1.FItemID,t1."
-                  "FUnitID "
-                : "Select Distinct "
-                  "t1.FErpClsID,t1.FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,t1."
-                  "FItemID,t1.FUnitID ";
-        std::string from = " FROM t_ICItem t1 ";
-        std::string where = CodeCondition(picked, typed);
-        if (DataRightsApply()) {
-            RightsFilter f = EditorItemFilter(GetCurUserID(), HasItemClassRight(kItemClassItem));
-            from += f.from;
-            where += f.where;
-        }
-        rs = FindRows(select + from + where);
-    } catch (const std::exception&) {
-        rs = nullptr;
-    }
+    // A check that fails finds nothing.
+    RecordsetPtr rs = PassOver(
+        [&] {
+            std::string select =
+                g_UseShortNumber
+                    ? "Select Distinct t1.FErpClsID,t1.FShortNumber AS "
+                      "FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,t1.FItemID,t1."
+                      "FUnitID "
+                    : "Select Distinct "
+                      "t1.FErpClsID,t1.FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,"
+                      "t1."
+                      "FItemID,t1.FUnitID ";
+            std::string from = " FROM t_ICItem t1 ";
+            std::string where = CodeCondition(picked, typed);
+            if (DataRightsApply()) {
+                RightsFilter f =
+                    EditorItemFilter(GetCurUserID(), HasItemClassRight(kItemClassItem));
+                from += f.from;
+                where += f.where;
+            }
+            return FindRows(select + from + where);
+        },
+        nullptr);
     if (!rs) {
         sReturn = GetResText("物料不存在或需要数据授权！");
         return false;
     }
-    try {
-        const Variant& cls = rs->Fields("FErpClsID").Value();
-        if (!cls.IsNull() && (cls.ToDouble() == 6 || cls.ToDouble() == 8)) {
-            sReturn = GetResText("不能指定规划类、特征类的物料。请重新输入");
-            return false;
-        }
-    } catch (const std::exception&) {
+    // A class that cannot be read does not refuse the item.
+    const bool planned = PassOver(
+        [&] {
+            const Variant& cls = rs->Fields("FErpClsID").Value();
+            return !cls.IsNull() && (cls.ToDouble() == 6 || cls.ToDouble() == 8);
+        },
+        false);
+    if (planned) {
+        sReturn = GetResText("不能指定规划类、特征类的物料。请重新输入");
+        return false;
     }
     orva::Spread& grid = Grid();
-    auto field = [&rs](const char* name) {
-        try {
-            return FieldText(*rs, name);
-        } catch (const std::exception&) {
-            return std::string();
-        }
-    };
+    auto field = [&rs](const char* name) { return FieldOrEmpty(*rs, name); };
     const std::string itemID = field("FItemID");
     const std::string unitID = field("FUnitID");
     grid.SetText(col, row, field("FNumber"));
@@ -153,12 +157,12 @@ bool UserDefInfo::CheckItem(std::int32_t row, std::int32_t col, const std::strin
     // A new item starts with its base unit.
     grid.SetText(kColText, kRowUnit, GetName(ValId(unitID), 7));
     grid.SetText(kColValue, kRowUnit, unitID);
+    // Decimals that cannot be read keep their defaults.
     Variant priceDecimal, qtyDecimal;
-    try {
+    PassOver([&] {
         priceDecimal = rs->Fields("FPriceDecimal").Value();
         qtyDecimal = rs->Fields("FQtyDecimal").Value();
-    } catch (const std::exception&) {
-    }
+    });
     ApplyItemDecimals(priceDecimal, qtyDecimal);
     return true;
 }
@@ -166,11 +170,8 @@ bool UserDefInfo::CheckItem(std::int32_t row, std::int32_t col, const std::strin
 void UserDefInfo::ApplyItemDecimals(const Variant& priceDecimal, const Variant& qtyDecimal) {
     orva::Spread& grid = Grid();
     auto places = [](const Variant& v, int fallback) {
-        try {
-            return v.IsNull() ? fallback : static_cast<int>(v.ToInteger());
-        } catch (const std::exception&) {
-            return fallback;
-        }
+        return PassOver([&] { return v.IsNull() ? fallback : static_cast<int>(v.ToInteger()); },
+                        fallback);
     };
     auto setPlaces = [&grid](int row, int decimals) {
         if (row > grid.MaxRows())
@@ -194,35 +195,28 @@ bool UserDefInfo::CheckCustomer(std::int32_t row, std::int32_t col, std::int32_t
         sReturn = GetResText("基础资料很有可能没有授权！");
         return false;
     }
-    RecordsetPtr rs;
-    try {
-        std::string select = std::string("SELECT Distinct ") +
-                             (g_UseShortNumber ? "t1.FShortNumber " : "t1.FNumber ") +
-                             " AS FNumber,t1.FItemID,t1.FName " + std::string(kCrLf);
-        std::string from = " FROM t_Organization  t1";
-        std::string where = CodeCondition(picked, typed);
-        if (DataRightsApply()) {
-            RightsFilter f =
-                EditorCustomerFilter(GetCurUserID(), HasItemClassRight(kItemClassCustomer));
-            from += f.from;
-            where += f.where;
-        }
-        rs = FindRows(select + from + where);
-    } catch (const std::exception&) {
-        rs = nullptr;
-    }
+    RecordsetPtr rs = PassOver(
+        [&] {
+            std::string select = std::string("SELECT Distinct ") +
+                                 (g_UseShortNumber ? "t1.FShortNumber " : "t1.FNumber ") +
+                                 " AS FNumber,t1.FItemID,t1.FName " + std::string(kCrLf);
+            std::string from = " FROM t_Organization  t1";
+            std::string where = CodeCondition(picked, typed);
+            if (DataRightsApply()) {
+                RightsFilter f =
+                    EditorCustomerFilter(GetCurUserID(), HasItemClassRight(kItemClassCustomer));
+                from += f.from;
+                where += f.where;
+            }
+            return FindRows(select + from + where);
+        },
+        nullptr);
     if (!rs) {
         sReturn = GetResText("客户不存在或需要数据授权！");
         return false;
     }
     orva::Spread& grid = Grid();
-    auto field = [&rs](const char* name) {
-        try {
-            return FieldText(*rs, name);
-        } catch (const std::exception&) {
-            return std::string();
-        }
-    };
+    auto field = [&rs](const char* name) { return FieldOrEmpty(*rs, name); };
     if (kind == 1) {
         grid.SetText(col, row, field("FNumber"));
         grid.SetText(kColValue, row, field("FItemID"));
@@ -241,8 +235,9 @@ bool UserDefInfo::CheckUnit(std::int32_t row, std::int32_t col, const std::strin
         // No item yet: nothing to check the unit against.
         return true;
     }
+    // Units that cannot be read accept nothing.
     RecordsetPtr units;
-    try {
+    PassOver([&] {
         RecordsetPtr group = SharedConnection().Execute(
             "Select FUnitGroupID from t_ICItem where FItemID=" + SqlId(ValId(item)));
         if (HasRow(group)) {
@@ -251,59 +246,52 @@ bool UserDefInfo::CheckUnit(std::int32_t row, std::int32_t col, const std::strin
                 "FUnitGroupID=" +
                 SqlId(WholeNumber(FieldText(*group, "FUnitGroupID"))));
         }
-    } catch (const std::exception&) {
-    }
+    });
     if (!units || !units->IsOpen())
         return false;
-    bool accepted = false;
-    try {
-        units->Filter("FNumber=" + SqlText(typed) + "Or FName=" + SqlText(typed));
-        // A code of one unit that is the name of another: the code wins.
-        if (units->RecordCount() > 1)
-            units->Filter("FNumber=" + SqlText(typed));
-        if (HasRow(units)) {
+    const bool accepted = PassOver(
+        [&] {
+            units->Filter("FNumber=" + SqlText(typed) + "Or FName=" + SqlText(typed));
+            // A code of one unit that is the name of another: the code wins.
+            if (units->RecordCount() > 1)
+                units->Filter("FNumber=" + SqlText(typed));
+            if (!HasRow(units))
+                return false;
             grid.SetText(col, row, FieldText(*units, "FName"));
             grid.SetText(kColValue, row, FieldText(*units, "FMeasureUnitID"));
-            accepted = true;
-        }
-    } catch (const std::exception&) {
-        accepted = false;
-    }
-    try {
-        units->Filter("");
-    } catch (const std::exception&) {
-    }
+            return true;
+        },
+        false);
+    PassOver([&] { units->Filter(""); });
     return accepted;
 }
 
 bool UserDefInfo::CheckCurrency(std::int32_t row, std::int32_t col, std::int64_t picked,
                                 std::string& sReturn) {
-    RecordsetPtr rs;
-    try {
-        std::string select =
-            "SELECT Distinct t1.FNumber,t1.FCurrencyID,t1.FName " + std::string(kCrLf);
-        std::string from = " FROM t_Currency  t1 ";
-        std::string where = " WHERE FCurrencyID>0 AND t1.FCurrencyID=" + SqlId(picked) +
-                            std::string(kCrLf) + " AND t1.FDeleted <> 1 ";
-        if (DataRightsApply()) {
-            RightsFilter f = EditorCurrencyFilter(GetCurUserID());
-            from += f.from;
-            where += f.where;
-        }
-        rs = FindRows(select + from + where);
-    } catch (const std::exception&) {
-        rs = nullptr;
-    }
+    RecordsetPtr rs = PassOver(
+        [&] {
+            std::string select =
+                "SELECT Distinct t1.FNumber,t1.FCurrencyID,t1.FName " + std::string(kCrLf);
+            std::string from = " FROM t_Currency  t1 ";
+            std::string where = " WHERE FCurrencyID>0 AND t1.FCurrencyID=" + SqlId(picked) +
+                                std::string(kCrLf) + " AND t1.FDeleted <> 1 ";
+            if (DataRightsApply()) {
+                RightsFilter f = EditorCurrencyFilter(GetCurUserID());
+                from += f.from;
+                where += f.where;
+            }
+            return FindRows(select + from + where);
+        },
+        nullptr);
     if (!rs) {
         sReturn = GetResText("币别不存在或需要数据授权！");
         return false;
     }
     orva::Spread& grid = Grid();
-    try {
+    PassOver([&] {
         grid.SetText(col, row, FieldText(*rs, "FName"));
         grid.SetText(kColValue, row, FieldText(*rs, "FCurrencyID"));
-    } catch (const std::exception&) {
-    }
+    });
     return true;
 }
 
@@ -327,60 +315,62 @@ bool UserDefInfo::CheckPlainValue(std::int32_t row, std::int32_t col, const std:
 
 bool UserDefInfo::CheckBaseItem(std::int32_t row, std::int32_t col, std::int32_t kind,
                                 const std::string& typed, std::int64_t picked) {
-    try {
-        AppConnection& db = SharedConnection();
-        const std::string cls = std::to_string(kind);
-        // The class's detail records, offered to the store under "<kind>t".
-        const std::string key = cls + "t";
-        RecordsetPtr list = baseGroup_.ItemExitIn(key);
-        if (!list) {
-            list = db.Execute(g_UseShortNumber
-                                  ? "select FItemID,FShortNumber as FNumber,FName from t_item "
-                                    "Where FDetail=1 And FDeleted <> 1 and FItemClassID=" +
-                                        cls + " ORDER BY FShortNumber"
-                                  : "select FItemID,FNumber,FName from t_item Where FDetail=1 And "
-                                    "FDeleted <> 1 and FItemClassID=" +
-                                        cls + " ORDER BY FNumber");
-            baseGroup_.Add(list, key);
-        }
-        // A picked record first, then the typed text as a code, then as a name.
-        std::int64_t id = 0;
-        if (picked != 0) {
-            list->Filter("FItemID=" + SqlId(picked));
-            if (HasRow(list))
-                id = picked;
+    // A check that fails accepts nothing.
+    return PassOver(
+        [&] {
+            AppConnection& db = SharedConnection();
+            const std::string cls = std::to_string(kind);
+            // The class's detail records, offered to the store under "<kind>t".
+            const std::string key = cls + "t";
+            RecordsetPtr list = baseGroup_.ItemExitIn(key);
+            if (!list) {
+                list =
+                    db.Execute(g_UseShortNumber
+                                   ? "select FItemID,FShortNumber as FNumber,FName from t_item "
+                                     "Where FDetail=1 And FDeleted <> 1 and FItemClassID=" +
+                                         cls + " ORDER BY FShortNumber"
+                                   : "select FItemID,FNumber,FName from t_item Where FDetail=1 And "
+                                     "FDeleted <> 1 and FItemClassID=" +
+                                         cls + " ORDER BY FNumber");
+                baseGroup_.Add(list, key);
+            }
+            // A picked record first, then the typed text as a code, then as a name.
+            std::int64_t id = 0;
+            if (picked != 0) {
+                list->Filter("FItemID=" + SqlId(picked));
+                if (HasRow(list))
+                    id = picked;
+                list->Filter("");
+            }
+            const std::string base =
+                "SELECT FItemID,FName From t_Item  Where fDetail=1 And FDeleted "
+                "<> 1  and FItemClassID=" +
+                cls;
+            if (id == 0) {
+                RecordsetPtr rs = FindRows(base + " AND (FNumber=" + SqlText(typed) + " OR " +
+                                           " FShortNumber=" + SqlText(typed) + ")");
+                if (!rs)
+                    rs = FindRows(base + " AND FName=" + SqlText(typed));
+                if (rs)
+                    id = WholeNumber(FieldText(*rs, "FItemID"));
+            }
+            if (id == 0)
+                return false;
+            list->Filter("FItemID=" + SqlId(id));
+            const bool found = HasRow(list);
+            const std::string code = found ? FieldText(*list, "FNumber") : std::string();
+            const std::string name = found ? FieldText(*list, "FName") : std::string();
             list->Filter("");
-        }
-        const std::string base =
-            "SELECT FItemID,FName From t_Item  Where fDetail=1 And FDeleted "
-            "<> 1  and FItemClassID=" +
-            cls;
-        if (id == 0) {
-            RecordsetPtr rs = FindRows(base + " AND (FNumber=" + SqlText(typed) + " OR " +
-                                       " FShortNumber=" + SqlText(typed) + ")");
-            if (!rs)
-                rs = FindRows(base + " AND FName=" + SqlText(typed));
-            if (rs)
-                id = WholeNumber(FieldText(*rs, "FItemID"));
-        }
-        if (id == 0)
-            return false;
-        list->Filter("FItemID=" + SqlId(id));
-        const bool found = HasRow(list);
-        const std::string code = found ? FieldText(*list, "FNumber") : std::string();
-        const std::string name = found ? FieldText(*list, "FName") : std::string();
-        list->Filter("");
-        if (!found)
-            return false;
-        orva::Spread& grid = Grid();
-        grid.SetText(col, row, code);
-        grid.SetText(kColValue, row, SqlId(id));
-        if (kind == 1)
-            grid.SetText(col, row + 1, name);
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+            if (!found)
+                return false;
+            orva::Spread& grid = Grid();
+            grid.SetText(col, row, code);
+            grid.SetText(kColValue, row, SqlId(id));
+            if (kind == 1)
+                grid.SetText(col, row + 1, name);
+            return true;
+        },
+        false);
 }
 
 }  // namespace orva

@@ -12,6 +12,7 @@
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/component_registry.h"
+#include "host/pass_over.h"
 #include "model/sql_values.h"
 
 namespace orva {
@@ -67,16 +68,16 @@ std::string DetailBatch(std::int32_t groupID, std::string_view childSelect, Righ
 // Runs the batch on a connection of its own; nullptr on any failure.
 RecordsetPtr RunDetailBatch(std::int32_t groupID, std::string_view childSelect, RightsType type,
                             std::int32_t itemClass) {
-    try {
-        std::string sql = DetailBatch(groupID, childSelect, type, itemClass);
-        auto connection = ComponentRegistry::Create<AppConnection>(AppConnection::kProgID);
-        RecordsetPtr rs = connection->GetAnyRecordset(sql);
-        if (!rs || !rs->IsOpen())
-            return nullptr;
-        return rs;
-    } catch (const std::exception&) {
-        return nullptr;
-    }
+    return PassOver(
+        [&]() -> RecordsetPtr {
+            std::string sql = DetailBatch(groupID, childSelect, type, itemClass);
+            auto connection = ComponentRegistry::Create<AppConnection>(AppConnection::kProgID);
+            RecordsetPtr rs = connection->GetAnyRecordset(sql);
+            if (!rs || !rs->IsOpen())
+                return nullptr;
+            return rs;
+        },
+        nullptr);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "host/app_connection.h"
+#include "host/pass_over.h"
 #include "host/text_util.h"
 
 namespace orva {
@@ -78,11 +79,7 @@ bool HasRow(const RecordsetPtr& rs) {
 }
 
 RecordsetPtr TryExecute(AppConnection& connection, std::string_view sql) {
-    try {
-        return connection.Execute(sql);
-    } catch (const std::exception&) {
-        return nullptr;
-    }
+    return PassOver([&]() -> RecordsetPtr { return connection.Execute(sql); }, nullptr);
 }
 
 }  // namespace orva

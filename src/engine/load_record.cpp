@@ -7,6 +7,7 @@
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/host_ui.h"
+#include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
 #include "resources/res_text.h"
@@ -74,7 +75,7 @@ std::int32_t UserDefInfo::SetValues(frmProperty* /*frm*/) {
         sql += g_CategoryByCust ? " AND FCustID=" + SqlId(SelCustID)
                                 : " AND FItemID=" + SqlId(SelItemID);
         entry = db->Execute(sql);
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         CurrentUi().MessageBox(GetResText("设置属性值出错，错误描述：") + e.what(), MsgButtons::kOK,
                                MsgIcon::kExclamation, GetResText("Tesmar提示"));
         return 0;
@@ -83,12 +84,7 @@ std::int32_t UserDefInfo::SetValues(frmProperty* /*frm*/) {
         return 0;
 
     // From here every step that fails is passed over.
-    auto attempt = [](auto&& step) {
-        try {
-            step();
-        } catch (const std::exception&) {
-        }
-    };
+    auto attempt = [](auto&& step) { PassOver(step); };
     attempt([&] {
         SelItemID = static_cast<std::int32_t>(entry->Fields("FItemID").Value().ToInteger());
     });
@@ -141,142 +137,149 @@ std::string UserDefInfo::UnitName(std::int32_t unitID) {
 }
 
 std::string UserDefInfo::GetName(std::int32_t id, std::int32_t kind) {
-    std::string result;
-    try {
-        AppConnection& db = SharedConnection();
-        const std::string ID = SqlId(id);
-        const bool batch = IsBatch();
-        const bool shortNo = g_UseShortNumber;
-        switch (kind) {
-            case 1:  // customer code
-                if (!batch) {
-                    result = FirstRowField(
-                        db.Execute(shortNo ? "SELECT FShortNumber as FNumber FROM t_Organization "
-                                             "WHERE FItemID=" +
-                                                 ID + "   Order by FShortNumber"
-                                           : "SELECT FNumber FROM t_Organization WHERE FItemID=" +
-                                                 ID + "  Order by FNumber"),
-                        "FNumber");
-                } else if (id != 0) {
-                    result = FirstRowField(
-                        db.Execute(shortNo ? "SELECT FShortNumber as FNumber FROM t_Item WHERE "
-                                             "FItemID=" +
-                                                 ID +
-                                                 " AND FDetail=0 AND FItemClassID=1   Order by "
-                                                 "FShortNumber"
-                                           : "SELECT FNumber FROM t_Item WHERE FItemID=" + ID +
-                                                 " AND  FDetail=0 AND FItemClassID=1   Order by "
-                                                 "FNumber"),
-                        "FNumber");
-                }
-                break;
-            case 4:  // item code
-                if (!batch) {
-                    RecordsetPtr rs = db.Execute(
-                        shortNo ? "Select  FShortNumber as FNumber,FQtyDecimal,FPriceDecimal,FName,"
-                                  "FItemID FROM t_ICItem Where FItemID=" +
-                                      ID
-                                : "Select  FNumber,FQtyDecimal,FPriceDecimal,FName,FItemID FROM "
-                                  "t_ICItem Where FItemID=" +
-                                      ID);
-                    if (HasRow(rs)) {
-                        // The price and quantity rows take the item's own decimals.
-                        const Variant& price = rs->Fields("FPriceDecimal").Value();
-                        const Variant& qty = rs->Fields("FQtyDecimal").Value();
-                        SetScale(PropDesc()->Item("FPrice"),
-                                 static_cast<std::int16_t>(price.IsNull() ? 2 : price.ToInteger()));
-                        const auto qtyScale =
-                            static_cast<std::int16_t>(qty.IsNull() ? 4 : qty.ToInteger());
-                        SetScale(PropDesc()->Item("FEndQty"), qtyScale);
-                        SetScale(PropDesc()->Item("FStartQty"), qtyScale);
-                        result = FieldText(*rs, "FNumber");
-                    }
-                } else if (!g_CategoryByCust && id != 0) {
-                    result = FirstRowField(
-                        db.Execute(shortNo ? "SELECT FShortNumber as FNumber FROM t_Item WHERE "
-                                             "FItemID=" +
-                                                 ID +
-                                                 " AND FDetail=0 AND FItemClassID=4   Order by "
-                                                 "FShortNumber"
-                                           : "SELECT FNumber FROM t_Item WHERE FItemID=" + ID +
-                                                 " AND  FDetail=0 AND FItemClassID=4   Order by "
-                                                 "FNumber"),
-                        "FNumber");
-                }
-                break;
-            case 7:  // unit
-                if (!batch || g_CategoryByCust)
-                    result = UnitName(id);
-                break;
-            case 9:  // item name
-                if (!batch) {
-                    result = FirstRowField(
-                        db.Execute("Select  FName,FItemID FROM t_ICItem Where FItemID=" + ID),
-                        "FName");
-                } else if (!g_CategoryByCust) {
-                    result = id == 0 ? GetResText("所有物料")
-                                     : FirstRowField(
-                                           db.Execute("SELECT FName FROM t_Item WHERE "
-                                                      "FItemID=" +
-                                                      ID + " AND FDetail=0 AND FItemClassID=4"),
-                                           "FName");
-                }
-                break;
-            case 10:  // model (规格型号)
-                if (!batch) {
-                    result = FirstRowField(
-                        db.Execute("Select  FModel,FItemID FROM t_ICItem Where FItemID=" + ID),
+    // A name that cannot be read shows as empty.
+    return PassOver(
+        [&] {
+            AppConnection& db = SharedConnection();
+            switch (kind) {
+                case 1:
+                    return CustomerCode(db, id);
+                case 4:
+                    return ItemCode(db, id);
+                case 7:
+                    return !IsBatch() || g_CategoryByCust ? UnitName(id) : std::string();
+                case 9:
+                    return ItemName(db, id);
+                case 10:  // model (规格型号)
+                    if (IsBatch())
+                        return std::string();
+                    return FirstRowField(
+                        db.Execute("Select  FModel,FItemID FROM t_ICItem Where FItemID=" +
+                                   SqlId(id)),
                         "FModel");
-                }
-                break;
-            case 11:  // customer name
-                if (batch && g_CategoryByCust) {
-                    result = id == 0 ? GetResText("所有客户")
-                                     : FirstRowField(db.Execute("SELECT FName FROM t_Item WHERE "
-                                                                "FItemID=" +
-                                                                ID +
-                                                                " AND  FDetail=0 AND "
-                                                                "FItemClassID=1   Order by "
-                                                                "FShortNumber"),
-                                                     "FName");
-                } else {
-                    result = FirstRowField(
-                        db.Execute(shortNo ? "SELECT FItemID,FShortNumber as FNumber,FName FROM "
-                                             "t_Organization WHERE FItemID=" +
-                                                 ID + "   Order by FShortNumber"
-                                           : "SELECT FItemID,FNumber,FName FROM t_Organization "
-                                             "WHERE FItemID=" +
-                                                 ID + "  Order by FNumber"),
-                        "FName");
-                }
-                break;
-            default:
-                break;
-        }
-    } catch (const std::exception&) {
-        // A name that cannot be read shows as what was found so far.
+                case 11:
+                    return CustomerName(db, id);
+                default:
+                    return std::string();
+            }
+        },
+        std::string());
+}
+
+std::string UserDefInfo::CustomerCode(AppConnection& db, std::int32_t id) {
+    const std::string ID = SqlId(id);
+    const bool shortNo = g_UseShortNumber;
+    if (!IsBatch()) {
+        return FirstRowField(
+            db.Execute(shortNo ? "SELECT FShortNumber as FNumber FROM t_Organization "
+                                 "WHERE FItemID=" +
+                                     ID + "   Order by FShortNumber"
+                               : "SELECT FNumber FROM t_Organization WHERE FItemID=" + ID +
+                                     "  Order by FNumber"),
+            "FNumber");
     }
-    return result;
+    if (id == 0)
+        return std::string();
+    return FirstRowField(db.Execute(shortNo ? "SELECT FShortNumber as FNumber FROM t_Item WHERE "
+                                              "FItemID=" +
+                                                  ID +
+                                                  " AND FDetail=0 AND FItemClassID=1   Order by "
+                                                  "FShortNumber"
+                                            : "SELECT FNumber FROM t_Item WHERE FItemID=" + ID +
+                                                  " AND  FDetail=0 AND FItemClassID=1   Order by "
+                                                  "FNumber"),
+                         "FNumber");
+}
+
+std::string UserDefInfo::ItemCode(AppConnection& db, std::int32_t id) {
+    const std::string ID = SqlId(id);
+    const bool shortNo = g_UseShortNumber;
+    if (!IsBatch()) {
+        RecordsetPtr rs =
+            db.Execute(shortNo ? "Select  FShortNumber as FNumber,FQtyDecimal,FPriceDecimal,FName,"
+                                 "FItemID FROM t_ICItem Where FItemID=" +
+                                     ID
+                               : "Select  FNumber,FQtyDecimal,FPriceDecimal,FName,FItemID FROM "
+                                 "t_ICItem Where FItemID=" +
+                                     ID);
+        if (!HasRow(rs))
+            return std::string();
+        // The price and quantity rows take the item's own decimals.
+        const Variant& price = rs->Fields("FPriceDecimal").Value();
+        const Variant& qty = rs->Fields("FQtyDecimal").Value();
+        SetScale(PropDesc()->Item("FPrice"),
+                 static_cast<std::int16_t>(price.IsNull() ? 2 : price.ToInteger()));
+        const auto qtyScale = static_cast<std::int16_t>(qty.IsNull() ? 4 : qty.ToInteger());
+        SetScale(PropDesc()->Item("FEndQty"), qtyScale);
+        SetScale(PropDesc()->Item("FStartQty"), qtyScale);
+        return FieldText(*rs, "FNumber");
+    }
+    if (g_CategoryByCust || id == 0)
+        return std::string();
+    return FirstRowField(db.Execute(shortNo ? "SELECT FShortNumber as FNumber FROM t_Item WHERE "
+                                              "FItemID=" +
+                                                  ID +
+                                                  " AND FDetail=0 AND FItemClassID=4   Order by "
+                                                  "FShortNumber"
+                                            : "SELECT FNumber FROM t_Item WHERE FItemID=" + ID +
+                                                  " AND  FDetail=0 AND FItemClassID=4   Order by "
+                                                  "FNumber"),
+                         "FNumber");
+}
+
+std::string UserDefInfo::ItemName(AppConnection& db, std::int32_t id) {
+    const std::string ID = SqlId(id);
+    if (!IsBatch())
+        return FirstRowField(db.Execute("Select  FName,FItemID FROM t_ICItem Where FItemID=" + ID),
+                             "FName");
+    if (g_CategoryByCust)
+        return std::string();
+    if (id == 0)
+        return GetResText("所有物料");
+    return FirstRowField(db.Execute("SELECT FName FROM t_Item WHERE FItemID=" + ID +
+                                    " AND FDetail=0 AND FItemClassID=4"),
+                         "FName");
+}
+
+std::string UserDefInfo::CustomerName(AppConnection& db, std::int32_t id) {
+    const std::string ID = SqlId(id);
+    if (IsBatch() && g_CategoryByCust) {
+        if (id == 0)
+            return GetResText("所有客户");
+        return FirstRowField(db.Execute("SELECT FName FROM t_Item WHERE FItemID=" + ID +
+                                        " AND  FDetail=0 AND FItemClassID=1   Order by "
+                                        "FShortNumber"),
+                             "FName");
+    }
+    return FirstRowField(
+        db.Execute(g_UseShortNumber ? "SELECT FItemID,FShortNumber as FNumber,FName FROM "
+                                      "t_Organization WHERE FItemID=" +
+                                          ID + "   Order by FShortNumber"
+                                    : "SELECT FItemID,FNumber,FName FROM t_Organization "
+                                      "WHERE FItemID=" +
+                                          ID + "  Order by FNumber"),
+        "FName");
 }
 
 Variant UserDefInfo::GetOtherName(std::int32_t classCode, std::string_view value) {
     if (classCode != 120)
         return Variant();
-    try {
-        RecordsetPtr rs = SharedConnection().Execute(
-            "SELECT FCurrencyID,FNumber,FName FROM t_Currency WHERE FCurrencyID>0  Order by "
-            "FNumber");
-        // No currency (0, empty or not a number) means the base currency 1.
-        double id = Val(value);
-        if (id == 0)
-            id = 1;
-        rs->Filter("FCurrencyID=" + SqlNumber(id));
-        if (!HasRow(rs))
-            return Variant("This is a bug");
-        return Variant(FieldText(*rs, "FName"));
-    } catch (const std::exception&) {
-        return Variant();
-    }
+    // A currency that cannot be read shows as empty.
+    return PassOver(
+        [&] {
+            RecordsetPtr rs = SharedConnection().Execute(
+                "SELECT FCurrencyID,FNumber,FName FROM t_Currency WHERE FCurrencyID>0  Order by "
+                "FNumber");
+            // No currency (0, empty or not a number) means the base currency 1.
+            double id = Val(value);
+            if (id == 0)
+                id = 1;
+            rs->Filter("FCurrencyID=" + SqlNumber(id));
+            if (!HasRow(rs))
+                return Variant("This is a bug");
+            return Variant(FieldText(*rs, "FName"));
+        },
+        Variant());
 }
 
 }  // namespace orva

@@ -7,6 +7,7 @@
 #include "host/com_error.h"
 #include "host/controls/spread.h"
 #include "host/host_ui.h"
+#include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
 #include "resources/res_text.h"
@@ -112,12 +113,8 @@ bool UserDefInfo::Add() {
     if (IsDuplicate(false))
         return false;
     AppConnection& db = SharedConnection();
-    std::int32_t number = 0;
-    try {
-        number = db.GetICMaxNum("t_Cust");
-    } catch (const std::exception&) {
-        number = 0;
-    }
+    // A number that cannot be drawn is 0, which the next step refuses.
+    const std::int32_t number = PassOver([&] { return db.GetICMaxNum("t_Cust"); }, 0);
     if (number < 1) {
         auto dialog = CurrentUi().CreateMessageDialog();
         dialog->Title(GetResText("提示"));
@@ -161,7 +158,7 @@ bool UserDefInfo::Add() {
         sql += ")";
         db.Execute(sql);
         return true;
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         SelEntryID = previousEntry;
         // Another client saved the same entry after the duplicate test: the
         // same refusal as the test's own.
@@ -203,7 +200,7 @@ bool UserDefInfo::Update() {
         std::int16_t rows = 0;
         SharedConnection().Execute(sql, rows);
         return false;
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         if (IsUniqueConflict(e)) {
             ShowDuplicate();  // another client saved an entry with these keys first
             return true;

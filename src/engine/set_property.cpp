@@ -8,6 +8,7 @@
 #include "host/base_list.h"
 #include "host/component_registry.h"
 #include "host/controls/spread.h"
+#include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
 
@@ -147,16 +148,16 @@ std::int32_t UserDefInfo::SetProperty() {
 
 RecordsetPtr UserDefInfo::GetInfoList(const std::string& Filter, const std::string& KeyWord,
                                       std::int16_t Search) {
-    try {
-        auto list = ComponentRegistry::Create<BaseList>(BaseList::kProgID);
-        list->Filter(Filter);
-        list->KeyWord(KeyWord);
-        std::int32_t owner = 0;  // no owner window
-        std::int16_t listCode = Search;
-        return list->Show(owner, listCode);
-    } catch (const std::exception&) {
-        return nullptr;
-    }
+    return PassOver(
+        [&]() -> RecordsetPtr {
+            auto list = ComponentRegistry::Create<BaseList>(BaseList::kProgID);
+            list->Filter(Filter);
+            list->KeyWord(KeyWord);
+            std::int32_t owner = 0;  // no owner window
+            std::int16_t listCode = Search;
+            return list->Show(owner, listCode);
+        },
+        nullptr);
 }
 
 }  // namespace orva

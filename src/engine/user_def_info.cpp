@@ -6,6 +6,7 @@
 #include "host/com_error.h"
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
+#include "host/pass_over.h"
 #include "resources/res_text.h"
 
 namespace orva {
@@ -49,62 +50,65 @@ std::int32_t UserDefInfo::InitInfo() {
 
 std::int32_t UserDefInfo::BuildPropDescs() {
     propDesc_ = std::make_shared<orva::PropDesc>();
-    try {
-        const std::string cust = std::to_string(SelCustID);
-        const std::string item = std::to_string(SelItemID);
-        const std::string today = Date::Today().ToText();
-        struct Row {
-            std::int32_t size;
-            std::int16_t actualType;
-            std::int16_t precision;
-            std::int16_t dataType;
-            const char* column;
-            std::string caption;
-            std::int16_t propID;
-            std::int32_t search;
-            std::string value;
-            std::int16_t scale;
-            const char* key;
-        };
-        const Row rows[] = {
-            {80, adInteger, 0, adInteger, "FCustID", GetResText("客户代码"), -1, 1, cust, 0,
-             "FCustNumber"},
-            {80, adInteger, 0, adInteger, "FCustID", GetResText("客户名称"), -1, 11, cust, 0,
-             "FCustID"},
-            {80, adInteger, 0, adInteger, "FItemID", GetResText("物料代码"), -4, 4, item, 0,
-             "FNumber"},
-            {80, adInteger, 0, adInteger, "FItemID", GetResText("物料名称"), -3, 9, item, 0,
-             "FItemID"},
-            {80, adInteger, 0, adInteger, "FItemID", GetResText("规格型号"), -2, 10, item, 0,
-             "FModel"},
-            {80, adInteger, 0, adInteger, "FUnitID", GetResText("单位"), 1, 7, item, 0, "FUnitID"},
-            {8, adDouble, 53, adDouble, "FStartQty", GetResText("销货量(从)"), 2, 0, "0", 4,
-             "FStartQty"},
-            {8, adDouble, 53, adDouble, "FEndQty", GetResText("销货量(到)"), 3, 0, "0", 4,
-             "FEndQty"},
-            {8, adCurrency, 19, adDouble, "FPrice", GetResText("报价"), 4, 0, "0", 2, "FPrice"},
-            {80, adInteger, 0, adInteger, "FCyID", GetResText("币别"), 5, 120, "0", 0, "FCyID"},
-            {8, adDouble, 53, adDouble, "FDiscount", GetResText("折扣率(%)"), 3, 0, "0", 6,
-             "FDiscount"},
-            {4, adInteger, 10, adInteger, "FLeadTime", GetResText("销货提前期"), 3, 0, "0", 0,
-             "FLeadTime"},
-            {8, adDate, 0, adDate, "FQuoteTime", GetResText("生效日期"), 3, 0, today, 0,
-             "FQuoteTime"},
-            {2, adBoolean, 0, adBoolean, "FUsed", GetResText("审核状态"), 3, 0, "0", 0, "FUsed"},
-            {8, adDate, 0, adDate, "FExpireDate", GetResText("失效日期"), 3, 0, kDefaultExpireDate,
-             0, "FExpireDate"},
-            {255, adVarChar, 0, adVarChar, "FNote", GetResText("备注"), 3, 0, "", 0, "FNote"},
-        };
-        for (const Row& r : rows) {
-            if (!propDesc_->Add(1, r.size, r.actualType, r.precision, r.dataType, r.column,
-                                r.caption, r.propID, r.search, r.value, r.scale, r.key)) {
-                return -1;
+    // A descriptor that cannot be added leaves the collection unfinished: -1.
+    return PassOver(
+        [&]() -> std::int32_t {
+            const std::string cust = std::to_string(SelCustID);
+            const std::string item = std::to_string(SelItemID);
+            const std::string today = Date::Today().ToText();
+            struct Row {
+                std::int32_t size;
+                std::int16_t actualType;
+                std::int16_t precision;
+                std::int16_t dataType;
+                const char* column;
+                std::string caption;
+                std::int16_t propID;
+                std::int32_t search;
+                std::string value;
+                std::int16_t scale;
+                const char* key;
+            };
+            const Row rows[] = {
+                {80, adInteger, 0, adInteger, "FCustID", GetResText("客户代码"), -1, 1, cust, 0,
+                 "FCustNumber"},
+                {80, adInteger, 0, adInteger, "FCustID", GetResText("客户名称"), -1, 11, cust, 0,
+                 "FCustID"},
+                {80, adInteger, 0, adInteger, "FItemID", GetResText("物料代码"), -4, 4, item, 0,
+                 "FNumber"},
+                {80, adInteger, 0, adInteger, "FItemID", GetResText("物料名称"), -3, 9, item, 0,
+                 "FItemID"},
+                {80, adInteger, 0, adInteger, "FItemID", GetResText("规格型号"), -2, 10, item, 0,
+                 "FModel"},
+                {80, adInteger, 0, adInteger, "FUnitID", GetResText("单位"), 1, 7, item, 0,
+                 "FUnitID"},
+                {8, adDouble, 53, adDouble, "FStartQty", GetResText("销货量(从)"), 2, 0, "0", 4,
+                 "FStartQty"},
+                {8, adDouble, 53, adDouble, "FEndQty", GetResText("销货量(到)"), 3, 0, "0", 4,
+                 "FEndQty"},
+                {8, adCurrency, 19, adDouble, "FPrice", GetResText("报价"), 4, 0, "0", 2, "FPrice"},
+                {80, adInteger, 0, adInteger, "FCyID", GetResText("币别"), 5, 120, "0", 0, "FCyID"},
+                {8, adDouble, 53, adDouble, "FDiscount", GetResText("折扣率(%)"), 3, 0, "0", 6,
+                 "FDiscount"},
+                {4, adInteger, 10, adInteger, "FLeadTime", GetResText("销货提前期"), 3, 0, "0", 0,
+                 "FLeadTime"},
+                {8, adDate, 0, adDate, "FQuoteTime", GetResText("生效日期"), 3, 0, today, 0,
+                 "FQuoteTime"},
+                {2, adBoolean, 0, adBoolean, "FUsed", GetResText("审核状态"), 3, 0, "0", 0,
+                 "FUsed"},
+                {8, adDate, 0, adDate, "FExpireDate", GetResText("失效日期"), 3, 0,
+                 kDefaultExpireDate, 0, "FExpireDate"},
+                {255, adVarChar, 0, adVarChar, "FNote", GetResText("备注"), 3, 0, "", 0, "FNote"},
+            };
+            for (const Row& r : rows) {
+                if (!propDesc_->Add(1, r.size, r.actualType, r.precision, r.dataType, r.column,
+                                    r.caption, r.propID, r.search, r.value, r.scale, r.key)) {
+                    return -1;
+                }
             }
-        }
-        return 0;
-    } catch (const std::exception&) {
-        return -1;
-    }
+            return 0;
+        },
+        -1);
 }
 
 void UserDefInfo::LocktheGrd(std::int16_t flag) {

@@ -26,6 +26,7 @@
 
 namespace orva {
 
+class AppConnection;
 class Spread;
 class StatusBar;
 class frmProperty;
@@ -181,6 +182,11 @@ class UserDefInfo {
     }
     bool IsDuplicate(bool forUpdate);
     std::string UnitName(std::int32_t unitID);
+    // GetName's lookups by kind (load_record.cpp).
+    std::string CustomerCode(AppConnection& db, std::int32_t id);
+    std::string ItemCode(AppConnection& db, std::int32_t id);
+    std::string ItemName(AppConnection& db, std::int32_t id);
+    std::string CustomerName(AppConnection& db, std::int32_t id);
     void ApplyItemDecimals(const Variant& priceDecimal, const Variant& qtyDecimal);
     bool CheckItem(std::int32_t row, std::int32_t col, const std::string& typed,
                    std::int64_t picked, std::string& sReturn);

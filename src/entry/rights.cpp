@@ -3,6 +3,7 @@
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/gl_data.h"
+#include "host/pass_over.h"
 #include "model/sql_values.h"
 #include "resources/res_text.h"
 
@@ -13,26 +14,26 @@ std::int32_t FunctionObjectID() {
 }
 
 bool IsAdminUser() {
-    try {
-        std::string u = SqlId(GetCurUserID());
-        RecordsetPtr rs = SharedConnection().Execute(
-            "select t_User.FUserID from t_Group, t_User " + std::string(kCrLf) +
-            " where t_Group.FUserID = t_User.FUserID " + std::string(kCrLf) +
-            " And t_User.FUserID = " + u + "and t_Group.FGroupID = 1 ");
-        return rs->RecordCount() > 0;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return PassOver(
+        [&]() -> bool {
+            std::string u = SqlId(GetCurUserID());
+            RecordsetPtr rs = SharedConnection().Execute(
+                "select t_User.FUserID from t_Group, t_User " + std::string(kCrLf) +
+                " where t_Group.FUserID = t_User.FUserID " + std::string(kCrLf) +
+                " And t_User.FUserID = " + u + "and t_Group.FGroupID = 1 ");
+            return rs->RecordCount() > 0;
+        },
+        false);
 }
 
 bool DataVokeOff() {
-    try {
-        RecordsetPtr rs = SharedConnection().Execute(
-            "select FDataVokeType from t_user where FUserID=" + SqlId(GetCurUserID()));
-        return rs->Fields("FDataVokeType").Value().ToInteger() % 2 != 1;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return PassOver(
+        [&]() -> bool {
+            RecordsetPtr rs = SharedConnection().Execute(
+                "select FDataVokeType from t_user where FUserID=" + SqlId(GetCurUserID()));
+            return rs->Fields("FDataVokeType").Value().ToInteger() % 2 != 1;
+        },
+        false);
 }
 
 bool HasItemClassRight(std::int32_t classID) {
@@ -50,12 +51,9 @@ bool DataRightsApply() {
 }
 
 bool CheckAccess(std::int32_t objectID, std::int32_t index, std::int32_t rightBit) {
-    bool granted = false;
-    try {
-        granted = GetGLData()->AccessCheck(objectID, index, rightBit);
-    } catch (const std::exception&) {
-        granted = false;
-    }
+    // A check that fails grants nothing.
+    const bool granted =
+        PassOver([&] { return GetGLData()->AccessCheck(objectID, index, rightBit); }, false);
     if (granted)
         return true;
     ShowAssistant(GetResText("没有权限,请与系统管理员联系"));

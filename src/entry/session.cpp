@@ -12,6 +12,7 @@
 #include "host/gl_view.h"
 #include "host/host_ui.h"
 #include "host/host_utility.h"
+#include "host/pass_over.h"
 #include "host/security_info.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
@@ -76,19 +77,20 @@ std::string GetSessionProp(std::string_view key) {
 }
 
 std::string GetLoginProp(std::string_view key) {
-    try {
-        std::string session = GetPropsString();
-        if (session.empty() || session.back() != ';')
-            session += ';';
-        std::string pattern = std::string(key) + "=";
-        std::size_t at = FindNoCase(session, pattern);
-        if (at == std::string::npos)
-            return {};
-        std::size_t end = session.find(';', at + pattern.size());
-        return session.substr(at + pattern.size(), end - at - pattern.size());
-    } catch (const std::exception&) {
-        return {};
-    }
+    // A session that cannot be read names no property.
+    return PassOver(
+        [&]() -> std::string {
+            std::string session = GetPropsString();
+            if (session.empty() || session.back() != ';')
+                session += ';';
+            std::string pattern = std::string(key) + "=";
+            std::size_t at = FindNoCase(session, pattern);
+            if (at == std::string::npos)
+                return {};
+            std::size_t end = session.find(';', at + pattern.size());
+            return session.substr(at + pattern.size(), end - at - pattern.size());
+        },
+        std::string());
 }
 
 std::int16_t GetCurUserID() {
@@ -115,17 +117,18 @@ void CheckSessionUser() {
 }
 
 std::int16_t GetSysProfile(std::string_view key) {
-    try {
-        RecordsetPtr rs = SharedConnection().Execute(
-            "SELECT FValue FROM t_SystemProfile WHERE FKey=" + SqlText(key));
-        std::int16_t value = 0;
-        if (!rs->EOF_())
-            value = ToInt16(rs->Fields("FValue").Value().ToInteger(), "The option");
-        rs->Close();
-        return value;
-    } catch (const std::exception&) {
-        return 0;
-    }
+    // An option that cannot be read is off.
+    return PassOver(
+        [&]() -> std::int16_t {
+            RecordsetPtr rs = SharedConnection().Execute(
+                "SELECT FValue FROM t_SystemProfile WHERE FKey=" + SqlText(key));
+            std::int16_t value = 0;
+            if (!rs->EOF_())
+                value = ToInt16(rs->Fields("FValue").Value().ToInteger(), "The option");
+            rs->Close();
+            return value;
+        },
+        0);
 }
 
 std::shared_ptr<GLData> GetGLData() {
@@ -187,7 +190,7 @@ std::shared_ptr<BaseDataLookup> ShowLookup(std::int32_t classID, std::string_vie
                                               std::to_string(classID) + ".");
         }
         return lookup->ReturnObject() ? lookup : nullptr;
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         CurrentUi().MessageBox(GetResText("基础资料可能没有授权") + "\r\n" + e.what(),
                                MsgButtons::kOK, MsgIcon::kNone, GetResText("Tesmar提示："));
         return nullptr;

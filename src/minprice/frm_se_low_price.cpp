@@ -1,13 +1,13 @@
 #include "minprice/frm_se_low_price.h"
 
 #include <cstdint>
-#include <exception>
 #include <optional>
 
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/cell_type.h"
 #include "host/gl_view.h"
+#include "host/pass_over.h"
 #include "model/sql_values.h"
 #include "resources/form_res.h"
 
@@ -37,18 +37,17 @@ void frmSELowPrice::ForEachText(bool /*withColumnHeaders*/, const TextVisitor& v
 }
 
 void frmSELowPrice::Load() {
-    try {
-        LoadFormRes(*this, formResOptions_);
-    } catch (const std::exception&) {
-        // The captions stay as designed.
-    }
+    // When the texts cannot be read, the captions stay as designed.
+    PassOver([this] { LoadFormRes(*this, formResOptions_); });
     txtCust_ = custNumberName_;
     txtItem_ = itemNumberName_;
     txtCurrency_ = currencyName_;
 
     bool itemLevel = false;
     priceDecimals_ = 0;
-    try {
+    // An item that cannot be read keeps customer-level prices and no
+    // decimals.
+    const bool read = PassOver([&] {
         RecordsetPtr rs = SharedConnection().Execute(
             "Select FSalePriceFixingType,FPriceDecimal from t_ICItem where FItemID=" +
             SqlId(itemID_));
@@ -57,7 +56,8 @@ void frmSELowPrice::Load() {
             priceDecimals_ =
                 static_cast<int>(NullToValue(rs->Fields("FPriceDecimal").Value(), 0).ToInteger());
         }
-    } catch (const std::exception&) {
+    });
+    if (!read) {
         itemLevel = false;
         priceDecimals_ = 0;
     }
@@ -93,7 +93,8 @@ void frmSELowPrice::OptSingleCustClick() {
 }
 
 void frmSELowPrice::CmdOPenClick() {
-    try {
+    // A lookup that fails is passed over: the currency stays.
+    PassOver([this] {
         std::shared_ptr<BaseDataLookup> lookup = ShowLookup(12, "", "", 1);
         if (!lookup || !lookup->ReturnOK() || !lookup->ReturnObject())
             return;
@@ -108,9 +109,7 @@ void frmSELowPrice::CmdOPenClick() {
         currencyID_ = static_cast<std::int32_t>(id);
         txtCurrency_ = currencyName_;
         Changed();
-    } catch (const std::exception&) {
-        // Passed over: the currency stays.
-    }
+    });
 }
 
 int frmSELowPrice::TxtCurrencyKeyDown(int keyCode, int shift) {
@@ -151,21 +150,12 @@ std::string frmSELowPrice::SaveSql() const {
 
 void frmSELowPrice::Save() {
     std::string sql;
-    try {
-        sql = SaveSql();
-    } catch (const std::exception&) {
+    if (!PassOver([&] { sql = SaveSql(); }))
         return;
-    }
-    try {
-        CurrentSettings().Set(EffectAllCust(), allCust_);
-    } catch (const std::exception&) {
-        // A setting that cannot be kept does not stop the save.
-    }
-    try {
-        SharedConnection().Execute(sql);
-    } catch (const std::exception&) {
-        // Passed over: the dialog closes as after a successful save.
-    }
+    // A setting that cannot be kept does not stop the save.
+    PassOver([this] { CurrentSettings().Set(EffectAllCust(), allCust_); });
+    // Passed over: the dialog closes as after a successful save.
+    PassOver([&] { SharedConnection().Execute(sql); });
 }
 
 void frmSELowPrice::CmdOKClick() {

@@ -1,10 +1,10 @@
 #include "minprice/min_price.h"
 
-#include <exception>
 #include <string>
 
 #include "entry/session.h"
 #include "host/app_connection.h"
+#include "host/pass_over.h"
 #include "host/recordset.h"
 #include "model/sql_values.h"
 
@@ -55,19 +55,12 @@ bool ConvertByRate(std::int32_t currencyID, double amount, double& result) {
 
 bool GetSELowPrice(std::int32_t custID, std::int32_t itemID, double& price) {
     price = 0.0;
-    AppConnection* db = nullptr;
-    try {
-        db = &SharedConnection();
-    } catch (const std::exception&) {
+    // Without a connection there is no floor.
+    AppConnection* db = PassOver([] { return &SharedConnection(); }, nullptr);
+    if (!db)
         return true;
-    }
 
-    bool itemLevel = false;
-    try {
-        itemLevel = ItemLevelFloor(*db, itemID);
-    } catch (const std::exception&) {
-        itemLevel = false;
-    }
+    const bool itemLevel = PassOver([&] { return ItemLevelFloor(*db, itemID); }, false);
 
     std::string sql;
     if (itemLevel) {
@@ -86,16 +79,17 @@ bool GetSELowPrice(std::int32_t custID, std::int32_t itemID, double& price) {
                       "FROM t_Cust t1 INNER JOIN t_Currency t2 ON t1.FCurrencyID=t2.FCurrencyID",
                       "WHERE t1.FCustID=" + SqlId(custID) + "And t1.FItemID=" + SqlId(itemID)});
     }
-    try {
+    // When the floor cannot be computed (for example a rate of 0 in its
+    // currency makes the division fail) there is no floor: every price
+    // passes.
+    const bool computed = PassOver([&] {
         RecordsetPtr rs = db->Execute(sql);
         price = FirstNumber(rs);
         if (rs && rs->IsOpen())
             rs->Close();
-    } catch (const std::exception&) {
-        // The floor cannot be computed (for example a rate of 0 in its
-        // currency makes the division fail): no floor, every price passes.
+    });
+    if (!computed)
         price = 0.0;
-    }
     return true;
 }
 

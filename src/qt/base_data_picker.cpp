@@ -108,7 +108,7 @@ BaseDataPicker::BaseDataPicker(BaseDataQuery query, bool multiple, const QString
 
     try {
         groups_ = query_.Groups();
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         ShowNotice(Q(e.what()));
     }
     BuildGroups();
@@ -175,7 +175,7 @@ void BaseDataPicker::Refresh() {
     std::vector<PickerRow> rows;
     try {
         rows = query_.Rows(CurrentGroup(), U(search_->text().trimmed()), &truncated);
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         ShowNotice(Q(e.what()));
         return;
     }

@@ -247,7 +247,7 @@ int RunHostApp(int argc, char** argv) {
         return ShowModule(options, pre, plan, report);
     } catch (const HostAppError& e) {
         report.Error(e.what());
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         report.Error(FillIn(GetResText("客户价格窗口出错：%1"), {e.what()}));
     }
     return kExitFailure;

@@ -160,7 +160,7 @@ OpenedCompany OpenCompany(const std::string& database) {
             try {
                 std::filesystem::create_directories(std::filesystem::path(path).parent_path());
                 demo::CreateDemoCompany(path);
-            } catch (const std::exception& e) {
+            } catch (const std::runtime_error& e) {
                 throw HostAppError(
                     FillIn(GetResText("无法创建演示公司数据库 %1：%2"), {path, e.what()}));
             }

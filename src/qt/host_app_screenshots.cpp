@@ -376,7 +376,7 @@ void ScreenshotTour::Tick() {
         }
         try {
             act(target);
-        } catch (const std::exception& e) {
+        } catch (const std::runtime_error& e) {
             Fail(QString("a step failed: ") + Q(e.what()));
         }
     });

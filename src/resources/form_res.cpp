@@ -3,6 +3,7 @@
 #include "entry/session.h"
 #include "host/component_registry.h"
 #include "host/lexon_loader.h"
+#include "host/pass_over.h"
 #include "host/text_util.h"
 #include "resources/res_text.h"
 
@@ -27,12 +28,11 @@ void LoadFormRes(LocalizableForm& form, std::shared_ptr<Dictionary>& options) {
 std::shared_ptr<Dictionary> GetFontProps() {
     if (g_Language.empty())
         g_Language = GetLoginProp("LANGUAGE");
-    std::shared_ptr<LexonLoader> loader;
-    try {
-        loader = ComponentRegistry::Create<LexonLoader>(LexonLoader::kProgID);
-    } catch (const ComError&) {
+    // Without the loader component there are no font settings.
+    std::shared_ptr<LexonLoader> loader = PassOver(
+        [] { return ComponentRegistry::Create<LexonLoader>(LexonLoader::kProgID); }, nullptr);
+    if (!loader)
         return nullptr;
-    }
     return loader->GetOrvaFontProps(g_Language);
 }
 

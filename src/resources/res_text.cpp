@@ -67,7 +67,7 @@ std::string LoadThroughLoader(std::string_view key) {
         return IsMixed(key) ? ParseMixedText(key) : g_ResLoader->LoadString(key);
     } catch (const ComError& e) {
         Err().SetFrom(e);
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         Err().SetFrom(ComError(ComError::kGeneric, e.what(), ResLoader::kProgID));
     }
     return std::string(key);

@@ -4,6 +4,7 @@
 
 #include "host/controls/tree.h"
 #include "host/host_ui.h"
+#include "host/pass_over.h"
 #include "host/text_util.h"
 
 namespace orva {
@@ -15,12 +16,12 @@ constexpr const char* N_(const char* text) {
 }
 
 bool SysFlag(const Dictionary& sysPar, std::string_view key) {
-    try {
-        const Variant v = sysPar.Value(key);
-        return !v.IsNull() && v.ToBool();
-    } catch (const std::exception&) {
-        return false;
-    }
+    return PassOver(
+        [&] {
+            const Variant v = sysPar.Value(key);
+            return !v.IsNull() && v.ToBool();
+        },
+        false);
 }
 
 }  // namespace
@@ -117,11 +118,8 @@ FindNotice FindComponent::RunSearchAll(const std::string& memoryKey, const FindC
     SearchAllRequest request;
     request.itemTree = sysPar_.Value("SearchOption").ToText() == "10";
     request.shortNumber = SysFlag(sysPar_, "UseShortNumber");
-    try {
-        request.userID = static_cast<std::int32_t>(sysPar_.Value("UserID").ToInteger());
-    } catch (const std::exception&) {
-        request.userID = 0;
-    }
+    request.userID =
+        PassOver([&] { return static_cast<std::int32_t>(sysPar_.Value("UserID").ToInteger()); }, 0);
     request.checkRights = SysFlag(sysPar_, "bNeedCheckItemRight");
     request.criteria = &criteria;
 
@@ -153,7 +151,7 @@ FindNotice FindComponent::RunSearchAll(const std::string& memoryKey, const FindC
         cursor.leaves.clear();
         return {
             request.itemTree ? N_("没有找到符合条件的物料") : N_("没有找到符合条件的客户"), -1, {}};
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         CurrentUi().MessageBox(e.what(), MsgButtons::kOK, MsgIcon::kExclamation, "");
         return {N_("查找失败"), -1, e.what()};
     }

@@ -151,7 +151,7 @@ void FindDialog::Pick(int row) {
             key = shortNumber_ && record.Exists("FShortNumber") ? "FShortNumber" : "FNumber";
         r.value = record.Value(key).ToText();
         notice_ = {};
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         notice_ = {N_("无法打开基础资料列表"), row, e.what()};
     }
     Changed();

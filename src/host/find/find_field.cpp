@@ -1,5 +1,6 @@
 #include "host/find/find_field.h"
 
+#include "host/pass_over.h"
 #include "host/text_util.h"
 
 namespace orva {
@@ -30,11 +31,8 @@ std::vector<FindField> FieldsFromFamily(const std::vector<Dictionary>& family) {
     fields.reserve(family.size());
     auto number = [](const Dictionary& d, std::string_view key, int fallback) {
         const Variant v = d.Value(key);
-        try {
-            return v.IsNull() ? fallback : static_cast<int>(v.ToInteger());
-        } catch (const std::exception&) {
-            return fallback;
-        }
+        return PassOver([&] { return v.IsNull() ? fallback : static_cast<int>(v.ToInteger()); },
+                        fallback);
     };
     for (const Dictionary& d : family) {
         FindField f;

@@ -1,4 +1,5 @@
 #include "host/tsql/literals.h"
+#include "host/pass_over.h"
 
 #include <algorithm>
 #include <charconv>
@@ -62,18 +63,19 @@ TextShape ShapeOf(const std::vector<Token>& tokens) {
 std::size_t MovePosition(std::string_view from, std::string_view to, std::size_t pos) {
     if (pos == std::string::npos || from == to)
         return pos;
-    try {
-        const std::vector<Token> a = Tokenize(from);
-        auto it = std::lower_bound(a.begin(), a.end(), pos,
-                                   [](const Token& t, std::size_t p) { return t.pos < p; });
-        if (it == a.end() || it->pos != pos)
-            return pos;
-        const std::vector<Token> b = Tokenize(to);
-        const auto index = static_cast<std::size_t>(it - a.begin());
-        return index < b.size() ? b[index].pos : pos;
-    } catch (const std::exception&) {
-        return pos;
-    }
+    // A text that does not tokenize keeps the position.
+    return PassOver(
+        [&] {
+            const std::vector<Token> a = Tokenize(from);
+            auto it = std::lower_bound(a.begin(), a.end(), pos,
+                                       [](const Token& t, std::size_t p) { return t.pos < p; });
+            if (it == a.end() || it->pos != pos)
+                return pos;
+            const std::vector<Token> b = Tokenize(to);
+            const auto index = static_cast<std::size_t>(it - a.begin());
+            return index < b.size() ? b[index].pos : pos;
+        },
+        pos);
 }
 
 }  // namespace orva::tsql
