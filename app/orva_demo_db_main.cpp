@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -127,7 +128,7 @@ int main(int argc, char** argv) {
             Usage(std::cerr);
             return 2;
         }
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         std::cerr << "orva-demo-db: " << e.what() << "\n";
         return 1;
     }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -117,7 +118,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<orva::AppConnection> connection;
     try {
         connection = std::make_unique<orva::AppConnection>(orva::OpenDatabase(args[0]));
-    } catch (const std::exception& e) {
+    } catch (const std::runtime_error& e) {
         std::cerr << "orva-sql: " << e.what() << "\n";
         return kExitError;
     }
@@ -133,7 +134,7 @@ int main(int argc, char** argv) {
                 orva::WriteRecordset(std::cout, *rs);
             }
             std::cout.flush();
-        } catch (const std::exception& e) {
+        } catch (const std::runtime_error& e) {
             std::cout.flush();
             std::cerr << "orva-sql: batch at line " << batch.firstLine << ": " << e.what() << "\n";
             return kExitError;
