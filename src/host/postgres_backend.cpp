@@ -2,10 +2,14 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "host/com_error.h"
+#include "host/postgres_pipeline.h"
 #include "host/postgres_runner.h"
 #include "host/postgres_setup.h"
 #include "host/postgres_uri.h"
@@ -63,8 +67,6 @@ class PostgresBackend final : public DbBackend, public WriteGrouping {
     // Inside a caller's transaction every text and number runs under a
     // savepoint: a failure undoes only its own statements (the server would
     // otherwise refuse everything up to the end of the transaction).
-    void Savepoint();
-    void ReleaseSavepoint();
     void UndoSavepoint();
     void Control(const char* sql);
     void RollBack();
@@ -73,7 +75,8 @@ class PostgresBackend final : public DbBackend, public WriteGrouping {
     std::string where_;
     PGconn* conn_ = nullptr;
     std::mutex mu_;
-    bool writeOpen_ = false;  // a caller's write transaction (BeginWrite)
+    bool writeOpen_ = false;     // a caller's write transaction (BeginWrite)
+    bool beginPending_ = false;  // its BEGIN, sent with its first command
     std::unique_ptr<PostgresRunner> runner_;
     std::unique_ptr<tsql::Interpreter> interpreter_;
     tsql::ProgramCache programs_{kCachedBatches, 64, tsql::PostgresDialect()};
@@ -155,19 +158,37 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
     bool inTransaction = false;
     bool inSavepoint = false;
     try {
-        if (writeOpen_) {
-            Savepoint();
-            inSavepoint = true;
-        } else if (program->needsTransaction) {
-            Control("BEGIN");
-            inTransaction = true;
+        inSavepoint = writeOpen_;
+        inTransaction = !writeOpen_ && program->needsTransaction;
+        std::vector<const char*> open, close;
+        if (inSavepoint) {
+            if (beginPending_)
+                open.push_back("BEGIN");
+            open.push_back("SAVEPOINT orva_batch");
+            close.push_back("RELEASE SAVEPOINT orva_batch");
+        } else if (inTransaction) {
+            open.push_back("BEGIN");
+            close.push_back("COMMIT");
         }
-        BatchResult result = interpreter_->Run(*program, *found.literals);
-        if (inTransaction)
-            Control("COMMIT");
-        if (inSavepoint)
-            ReleaseSavepoint();
-        else
+        // A text of data changes alone goes to the server in one exchange,
+        // its transaction included; any other runs statement by statement.
+        BatchResult result;
+        bool together = false;
+        try {
+            together = runner_->RunTogether(*program, found.literals.get(), open, close,
+                                            result.rowsAffected);
+        } catch (...) {
+            beginPending_ = false;
+            throw;
+        }
+        if (!together) {
+            beginPending_ = false;
+            for (const char* sql : open) Control(sql);
+            result = interpreter_->Run(*program, *found.literals);
+            for (const char* sql : close) Control(sql);
+        }
+        beginPending_ = false;
+        if (!inSavepoint)
             runner_->Settle(true);
         return result;
     } catch (const TsqlError& e) {
@@ -191,14 +212,6 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
     }
 }
 
-void PostgresBackend::Savepoint() {
-    Control("SAVEPOINT orva_batch");
-}
-
-void PostgresBackend::ReleaseSavepoint() {
-    Control("RELEASE SAVEPOINT orva_batch");
-}
-
 void PostgresBackend::UndoSavepoint() {
     // Functions created since the write began may go with the savepoint.
     runner_->Settle(false);
@@ -211,12 +224,10 @@ void PostgresBackend::BeginWrite() {
         throw ComError(ComError::kDatabase,
                        "A write transaction is already open on this connection.", kSource);
     }
-    try {
-        Control("BEGIN");
-    } catch (const TsqlError& e) {
-        Raise(e, "BEGIN");
-    }
+    // The server takes no lock for BEGIN: it goes with the transaction's
+    // first command, saving an exchange.
     writeOpen_ = true;
+    beginPending_ = true;
 }
 
 void PostgresBackend::CommitWrite() {
@@ -224,6 +235,8 @@ void PostgresBackend::CommitWrite() {
     if (!writeOpen_)
         return;
     writeOpen_ = false;
+    if (std::exchange(beginPending_, false))
+        return;  // nothing ran in it
     try {
         Control("COMMIT");
         runner_->Settle(true);
@@ -238,6 +251,8 @@ void PostgresBackend::RollbackWrite() {
     if (!writeOpen_)
         return;
     writeOpen_ = false;
+    if (std::exchange(beginPending_, false))
+        return;
     RollBack();
 }
 
@@ -257,34 +272,42 @@ std::int32_t PostgresBackend::NextNumber(std::string_view tableKey) {
         " + 1) ON CONFLICT (ftablename) DO UPDATE SET fmaxnum = GREATEST(m.fmaxnum, " + used +
         ") + 1 RETURNING fmaxnum";
     const std::string key(tableKey);
-    const char* values[] = {key.c_str()};
-    if (writeOpen_) {
-        try {
-            Savepoint();
-        } catch (const TsqlError& e) {
-            throw ComError(ComError::kDatabase,
-                           "Cannot take an entry number in " + where_ + ": " + e.what(), kSource);
-        }
-    }
-    Result r(PQexecParams(conn_, sql.c_str(), 1, nullptr, values, nullptr, nullptr, 0));
-    const bool taken = PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1;
-    if (writeOpen_) {
-        if (taken) {
-            Result release(PQexec(conn_, "RELEASE SAVEPOINT orva_batch"));
-        } else {
-            UndoSavepoint();
-        }
-    }
+    // In a caller's transaction: its BEGIN when still to be sent, and a
+    // savepoint around the statement; all in one exchange.
+    PostgresPipeline pipe(conn_);
+    if (std::exchange(beginPending_, false))
+        pipe.Send("BEGIN");
+    if (writeOpen_)
+        pipe.Send("SAVEPOINT orva_batch");
+    const std::size_t take = pipe.Count();
+    pipe.SendParams(sql, {key.c_str()});
+    if (writeOpen_)
+        pipe.Send("RELEASE SAVEPOINT orva_batch");
+    std::vector<PgResult> results = pipe.Finish();
+    PGresult* r = results.empty() ? nullptr : results[take].get();
+    const bool taken = r && PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 &&
+                       std::all_of(results.begin(), results.end(), [](const PgResult& c) {
+                           return c && (PQresultStatus(c.get()) == PGRES_COMMAND_OK ||
+                                        PQresultStatus(c.get()) == PGRES_TUPLES_OK);
+                       });
+    if (!taken && writeOpen_)
+        UndoSavepoint();
     if (!taken) {
-        TsqlError e = PostgresError(conn_, r.get(), std::string::npos, where_);
-        std::string state = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE)
-                                ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE)
-                                : "";
+        // The command that failed names the reason.
+        for (const PgResult& c : results) {
+            if (c && PQresultStatus(c.get()) == PGRES_FATAL_ERROR) {
+                r = c.get();
+                break;
+            }
+        }
+        TsqlError e = PostgresError(conn_, r, std::string::npos, where_);
+        const char* field = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+        std::string state = field ? field : "";
         std::string what = state == "22003" ? "the numbers of " + key + " are used up" : e.what();
         throw ComError(ComError::kDatabase,
                        "Cannot take an entry number in " + where_ + ": " + what, kSource);
     }
-    return static_cast<std::int32_t>(std::strtol(PQgetvalue(r.get(), 0, 0), nullptr, 10));
+    return static_cast<std::int32_t>(std::strtol(PQgetvalue(r, 0, 0), nullptr, 10));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <string_view>
 
@@ -62,53 +63,25 @@ class Writer {
     // Statement i of the step with its parameters as the function's
     // variables and arguments; nullopt for a parameter it cannot name.
     std::optional<std::string> Sql(const Step& s, std::size_t i) {
-        const std::string& sql = s.sql[i];
         const std::size_t vars = declared_.size();
-        std::string out;
-        out.reserve(sql.size() + 32);
-        for (std::size_t k = 0; k < sql.size();) {
-            const char c = sql[k];
-            if (c == '\'' || c == '"') {
-                // A quoted literal or name: copied as it stands (a doubled
-                // quote inside is two quotes in a row, copied likewise).
-                std::size_t end = sql.find(c, k + 1);
-                if (end == std::string::npos)
+        std::optional<std::string> out =
+            RenameParameters(s.sql[i], [&](std::size_t n) -> std::optional<std::string> {
+                if (n >= 1 && n <= vars)
+                    return Var(static_cast<int>(n - 1));
+                const std::size_t b = n - vars - 1;
+                if (i >= s.literals.size() || b >= s.literals[i].size() || !literals_)
                     return std::nullopt;
-                out.append(sql, k, end + 1 - k);
-                k = end + 1;
-                continue;
-            }
-            const bool afterName = k > 0 && (std::isalnum(static_cast<unsigned char>(sql[k - 1])) ||
-                                             sql[k - 1] == '_');
-            if (c == '$' && !afterName && k + 1 < sql.size() &&
-                std::isdigit(static_cast<unsigned char>(sql[k + 1]))) {
-                std::size_t end = k + 1;
-                std::size_t n = 0;
-                while (end < sql.size() && std::isdigit(static_cast<unsigned char>(sql[end])))
-                    n = n * 10 + static_cast<std::size_t>(sql[end++] - '0');
-                if (n >= 1 && n <= vars) {
-                    out += Var(static_cast<int>(n - 1));
-                } else {
-                    const std::size_t b = n - vars - 1;
-                    if (i >= s.literals.size() || b >= s.literals[i].size() || !literals_)
-                        return std::nullopt;
-                    const int lit = s.literals[i][b];
-                    if (lit < 0 || static_cast<std::size_t>(lit) >= literals_->size())
-                        return std::nullopt;
-                    // A text literal takes the type its place asks for; a
-                    // function argument needs one of its own.
-                    if (!(*literals_)[static_cast<std::size_t>(lit)].IsNumber())
-                        return std::nullopt;
-                    usedLiterals.insert(lit);
-                    out += "orva_l" + std::to_string(lit);
-                }
-                k = end;
-                continue;
-            }
-            out.push_back(c);
-            ++k;
-        }
-        if (out.find(kQuote) != std::string::npos)
+                const int lit = s.literals[i][b];
+                if (lit < 0 || static_cast<std::size_t>(lit) >= literals_->size())
+                    return std::nullopt;
+                // A text literal takes the type its place asks for; a
+                // function argument needs one of its own.
+                if (!(*literals_)[static_cast<std::size_t>(lit)].IsNumber())
+                    return std::nullopt;
+                usedLiterals.insert(lit);
+                return "orva_l" + std::to_string(lit);
+            });
+        if (!out || out->find(kQuote) != std::string::npos)
             return std::nullopt;
         return out;
     }
@@ -247,6 +220,43 @@ class Writer {
 };
 
 }  // namespace
+
+std::optional<std::string> RenameParameters(
+    std::string_view sql, const std::function<std::optional<std::string>(std::size_t)>& name) {
+    std::string out;
+    out.reserve(sql.size() + 32);
+    for (std::size_t k = 0; k < sql.size();) {
+        const char c = sql[k];
+        if (c == '\'' || c == '"') {
+            // A quoted literal or name: copied as it stands (a doubled quote
+            // inside is two quotes in a row, copied likewise).
+            const std::size_t end = sql.find(c, k + 1);
+            if (end == std::string_view::npos)
+                return std::nullopt;
+            out.append(sql, k, end + 1 - k);
+            k = end + 1;
+            continue;
+        }
+        const bool afterName =
+            k > 0 && (std::isalnum(static_cast<unsigned char>(sql[k - 1])) || sql[k - 1] == '_');
+        if (c == '$' && !afterName && k + 1 < sql.size() &&
+            std::isdigit(static_cast<unsigned char>(sql[k + 1]))) {
+            std::size_t end = k + 1;
+            std::size_t n = 0;
+            while (end < sql.size() && std::isdigit(static_cast<unsigned char>(sql[end])))
+                n = n * 10 + static_cast<std::size_t>(sql[end++] - '0');
+            std::optional<std::string> named = name(n);
+            if (!named)
+                return std::nullopt;
+            out += *named;
+            k = end;
+            continue;
+        }
+        out.push_back(c);
+        ++k;
+    }
+    return out;
+}
 
 std::size_t LoopFunction::PositionOfLine(int line) const {
     std::size_t pos = std::string::npos;

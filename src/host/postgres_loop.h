@@ -9,8 +9,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -42,6 +44,11 @@ struct LoopFunction {
 std::optional<LoopFunction> WriteLoopFunction(const tsql::Step& loop, const std::string& name,
                                               const std::vector<tsql::Variable>& declared,
                                               const std::vector<Variant>* literals);
+
+// The statement with each parameter $n (outside quoted literals and names)
+// replaced by name(n); nullopt when name gives nullopt for one.
+std::optional<std::string> RenameParameters(
+    std::string_view sql, const std::function<std::optional<std::string>(std::size_t)>& name);
 
 // The body line an error happened on in the function `name`, from the
 // error's context as the server gives it; 0 when it names no line there.

@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include "host/postgres_loop.h"
+#include "host/postgres_pipeline.h"
 #include "host/record_store.h"
 
 namespace orva {
@@ -206,28 +208,34 @@ void PostgresRunner::ReleaseDropped() {
     Result r(PQexec(conn_, sql.c_str()));
 }
 
-PGresult* PostgresRunner::Run(const tsql::Step& step, std::size_t i,
-                              const tsql::Parameters& params) {
+std::vector<Oid> PostgresRunner::TypesOf(const tsql::Parameters& params) {
+    std::vector<Oid> types(params.Count());
+    for (std::size_t k = 0; k < types.size(); ++k) {
+        types[k] =
+            k < params.variables.size() ? TypeOf(params.declared[k].type) : TypeOf(params.At(k));
+    }
+    return types;
+}
+
+const std::string& PostgresRunner::Prepared(const tsql::Step& step, std::size_t i,
+                                            const tsql::Parameters& params) {
     if (step.prepared.size() < step.sql.size())
         step.prepared.resize(step.sql.size());
-    const std::size_t n = params.Count();
     if (!step.prepared[i]) {
-        std::vector<Oid> types(n);
-        for (std::size_t k = 0; k < n; ++k) {
-            types[k] = k < params.variables.size() ? TypeOf(params.declared[k].type)
-                                                   : TypeOf(params.At(k));
-        }
+        const std::vector<Oid> types = TypesOf(params);
         std::string name = "orva_" + std::to_string(++next_);
-        Result r(
-            PQprepare(conn_, name.c_str(), step.sql[i].c_str(), static_cast<int>(n), types.data()));
+        Result r(PQprepare(conn_, name.c_str(), step.sql[i].c_str(), static_cast<int>(types.size()),
+                           types.data()));
         if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
             throw PostgresError(conn_, r.get(), step.begin, where_);
         step.prepared[i] = std::make_unique<PostgresPrepared>(std::move(name), dropped_);
     }
-    const auto* prepared = static_cast<const PostgresPrepared*>(step.prepared[i].get());
-    std::vector<std::string> texts(n);
-    std::vector<const char*> values(n, nullptr);
-    for (std::size_t k = 0; k < n; ++k) {
+    return static_cast<const PostgresPrepared*>(step.prepared[i].get())->name;
+}
+
+PostgresRunner::Bound::Bound(const tsql::Parameters& params)
+    : texts(params.Count()), values(params.Count(), nullptr) {
+    for (std::size_t k = 0; k < values.size(); ++k) {
         const Variant& v = params.At(k);
         if (v.IsNull())
             continue;
@@ -238,14 +246,134 @@ PGresult* PostgresRunner::Run(const tsql::Step& step, std::size_t i,
             values[k] = texts[k].c_str();
         }
     }
-    PGresult* r = PQexecPrepared(conn_, prepared->name.c_str(), static_cast<int>(n), values.data(),
-                                 nullptr, nullptr, 0);
+}
+
+PGresult* PostgresRunner::Run(const tsql::Step& step, std::size_t i,
+                              const tsql::Parameters& params) {
+    const std::string& name = Prepared(step, i, params);
+    const Bound bound(params);
+    PGresult* r = PQexecPrepared(conn_, name.c_str(), static_cast<int>(bound.values.size()),
+                                 bound.values.data(), nullptr, nullptr, 0);
     const ExecStatusType st = PQresultStatus(r);
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
         Result owned(r);
         throw PostgresError(conn_, r, step.begin, where_);
     }
     return r;
+}
+
+bool PostgresRunner::RunTogether(const tsql::Program& program, const std::vector<Variant>* literals,
+                                 const std::vector<const char*>& open,
+                                 const std::vector<const char*>& close, long& rowsAffected) {
+    // Only data changes that need nothing from the statements before them:
+    // no record sets, no variables set, no IF or WHILE, no table created or
+    // dropped (a later statement could not be prepared before it ran), and
+    // no statement reading @@ROWCOUNT (parameter 1).
+    constexpr std::size_t kMostStatements = 64;
+    std::vector<std::pair<const tsql::Step*, std::size_t>> statements;
+    for (const tsql::Step& step : program.steps) {
+        if (step.kind == tsql::Step::Kind::Nop)
+            continue;
+        if (step.kind != tsql::Step::Kind::Exec || !step.dml)
+            return false;
+        for (std::size_t i = 0; i < step.sql.size(); ++i) {
+            bool readsRowCount = false;
+            RenameParameters(step.sql[i], [&](std::size_t n) -> std::optional<std::string> {
+                readsRowCount = readsRowCount || n == 1;
+                return std::string();
+            });
+            if (readsRowCount)
+                return false;
+            statements.emplace_back(&step, i);
+        }
+    }
+    if (statements.empty() || statements.size() > kMostStatements)
+        return false;
+    PostgresPipeline pipe(conn_);
+    if (!pipe.Open())
+        return false;
+    // Every variable is still NULL, @@ROWCOUNT is 0.
+    std::vector<Variant> variables(program.variables.size());
+    variables[0] = Variant(std::int64_t{0});
+    auto paramsOf = [&](const tsql::Step& step, std::size_t i) {
+        tsql::Parameters p{variables, program.variables};
+        if (i < step.literals.size() && !step.literals[i].empty() && literals) {
+            p.literals = literals;
+            p.bound = &step.literals[i];
+        }
+        return p;
+    };
+
+    // The transaction's start, each statement (prepared just before it runs
+    // the first time, so errors come in the order they would one by one),
+    // the transaction's end.
+    for (const char* sql : open) pipe.Send(sql);
+    struct Sent {
+        std::size_t command;  // the statement's run
+        std::size_t prepare;  // its preparation, or npos
+        std::string name;
+    };
+    std::vector<Sent> sent;
+    std::vector<Bound> bound;
+    bound.reserve(statements.size());
+    for (const auto& [step, i] : statements) {
+        const tsql::Parameters params = paramsOf(*step, i);
+        Sent s{0, std::string::npos, {}};
+        if (step->prepared.size() < step->sql.size())
+            step->prepared.resize(step->sql.size());
+        if (step->prepared[i]) {
+            s.name = static_cast<const PostgresPrepared*>(step->prepared[i].get())->name;
+        } else {
+            s.name = "orva_" + std::to_string(++next_);
+            s.prepare = pipe.Count();
+            pipe.SendPrepare(s.name, step->sql[i], TypesOf(params));
+        }
+        bound.emplace_back(params);
+        s.command = pipe.Count();
+        pipe.SendPrepared(s.name, bound.back().values);
+        sent.push_back(std::move(s));
+    }
+    for (const char* sql : close) pipe.Send(sql);
+    const std::vector<PgResult> results = pipe.Finish();
+
+    // The first failure is the text's; statements prepared are kept.
+    std::optional<tsql::TsqlError> failure;
+    long changed = -1;
+    std::size_t k = 0;
+    auto failed = [&](const PgResult& r, std::size_t pos) {
+        if (failure)
+            return;
+        if (!r) {
+            failure = PostgresError(conn_, nullptr, pos, where_);
+        } else if (PQresultStatus(r.get()) == PGRES_FATAL_ERROR) {
+            failure = PostgresError(conn_, r.get(), pos, where_);
+        }
+    };
+    const std::size_t first = program.steps.empty() ? 0 : program.steps.front().begin;
+    for (; k < open.size(); ++k) failed(results[k], first);
+    for (std::size_t n = 0; n < sent.size(); ++n) {
+        const tsql::Step& step = *statements[n].first;
+        if (sent[n].prepare != std::string::npos) {
+            const PgResult& r = results[sent[n].prepare];
+            if (r && PQresultStatus(r.get()) == PGRES_COMMAND_OK) {
+                step.prepared[statements[n].second] =
+                    std::make_unique<PostgresPrepared>(sent[n].name, dropped_);
+            }
+            failed(r, step.begin);
+        }
+        const PgResult& r = results[sent[n].command];
+        failed(r, step.begin);
+        if (r && PQresultStatus(r.get()) == PGRES_COMMAND_OK) {
+            const char* count = PQcmdTuples(r.get());
+            changed = count && *count ? std::strtol(count, nullptr, 10) : 0;
+        }
+    }
+    for (k = results.size() - close.size(); k < results.size(); ++k) failed(results[k], first);
+    if (failure)
+        throw *failure;
+    if (changed >= 0)
+        rowsAffected = changed;
+    return true;
 }
 
 RecordsetPtr PostgresRunner::Query(const tsql::Step& step, std::size_t i,

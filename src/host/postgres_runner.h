@@ -42,6 +42,18 @@ class PostgresRunner final : public tsql::StatementRunner {
                  std::vector<Variant>& variables, const std::vector<Variant>* literals,
                  long& rowsAffected) override;
 
+    // Runs a program of data changes alone (no record sets, no variables
+    // set, no IF or WHILE, no table created or dropped, no statement reading
+    // @@ROWCOUNT) in one exchange with the server: the commands `open`
+    // (BEGIN, a savepoint), every statement, the commands `close` (COMMIT,
+    // the savepoint's release). False, having sent nothing, for any other
+    // program. Throws TsqlError for the first command that failed; the
+    // transaction is then the caller's to roll back. rowsAffected: the last
+    // data change's rows.
+    bool RunTogether(const tsql::Program& program, const std::vector<Variant>* literals,
+                     const std::vector<const char*>& open, const std::vector<const char*>& close,
+                     long& rowsAffected);
+
     // The transaction the last functions were created in ended: committed
     // (kept) or rolled back, which takes them with it.
     void Settle(bool kept);
@@ -51,7 +63,18 @@ class PostgresRunner final : public tsql::StatementRunner {
     void ReleaseDropped();
 
   private:
+    // Parameter values as the server reads them (text; null for Null).
+    struct Bound {
+        explicit Bound(const tsql::Parameters& params);
+        std::vector<std::string> texts;
+        std::vector<const char*> values;
+    };
+
     PGresult* Run(const tsql::Step& step, std::size_t i, const tsql::Parameters& params);
+    static std::vector<Oid> TypesOf(const tsql::Parameters& params);
+    // The name of statement i of the step on the server, prepared on first use.
+    const std::string& Prepared(const tsql::Step& step, std::size_t i,
+                                const tsql::Parameters& params);
     PostgresLoop* CreateLoop(const tsql::Step& loop, const std::vector<tsql::Variable>& declared,
                              const std::vector<Variant>* literals);
 

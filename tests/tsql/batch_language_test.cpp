@@ -265,6 +265,32 @@ TEST_P(BatchLanguage, FailedBatchChangesNothing) {
     EXPECT_EQ(Run("UPDATE t_Seq SET FName = 'ok' WHERE FID = 1").rowsAffected, 1);
 }
 
+// A text of data changes alone (which the server connection sends in one
+// exchange) is one transaction: a failing statement undoes the ones before
+// it and is the one the error names; the same text then runs once the
+// failure is gone.
+TEST_P(BatchLanguage, ATextOfDataChangesIsOneTransaction) {
+    auto text = [](int first, int second) {
+        return "INSERT INTO t_Seq (FID, FName) VALUES (" + std::to_string(first) +
+               ", 'new')\r\nUPDATE t_Seq SET FAmount = 7 WHERE FID = 1\r\n"
+               "INSERT INTO t_Seq (FID, FName) VALUES (" +
+               std::to_string(second) + ", 'new')\r\nDELETE FROM t_Seq WHERE FID = 2";
+    };
+    const std::string e = ErrorOf(text(10, 3));
+    EXPECT_NE(e.find("UNIQUE constraint failed"), std::string::npos) << e;
+    EXPECT_NE(e.find("line 3"), std::string::npos) << e;
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t_Seq WHERE FName = 'new' OR FAmount = 7 OR FID = 10")
+                  .ToInteger(),
+              0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t_Seq").ToInteger(), 4);
+    // The statements after the failing one were never reached.
+    BatchResult r = Run(text(10, 11));
+    EXPECT_EQ(r.rowsAffected, 1);
+    EXPECT_EQ(Column("SELECT FID FROM t_Seq WHERE FName = 'new' OR FAmount = 7 ORDER BY FID"),
+              (Strings{"1", "10", "11"}));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t_Seq WHERE FID = 2").ToInteger(), 0);
+}
+
 TEST_P(BatchLanguage, EmptyTextDoesNothing) {
     BatchResult r = Run(" \r\n ");
     EXPECT_TRUE(r.recordsets.empty());
