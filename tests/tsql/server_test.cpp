@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -13,7 +14,9 @@
 #include <thread>
 
 #include "demo/postgres_company.h"
+#include "host/app_connection.h"
 #include "host/postgres_uri.h"
+#include "host/write_transaction.h"
 #include "tsql_fixture.h"
 
 namespace orva::tsqltest {
@@ -102,6 +105,72 @@ TEST_F(Server, TwoBatchAddsOfTheSameEntriesLeaveEachOnceAndWhole) {
     EXPECT_EQ(Count("SELECT COUNT(*) FROM t_CustEntry e WHERE NOT EXISTS (SELECT 1 FROM t_Cust c "
                     "WHERE c.FItemID = e.FItemID AND c.FCustID = e.FCustID)"),
               0);
+}
+
+// A batch add whose connection dies in the middle of a member (the server
+// ends its session while its text waits on a row another client is writing):
+// the members before it stay, nothing of the member in flight is written,
+// the error says the connection to the server was lost without giving the
+// password, and every later call fails the same way at once.
+TEST_F(Server, AConnectionLostInTheMiddleOfABatchKeepsWhatWasWritten) {
+    const std::string uri = uri_ + "&password=s3cret";
+    const std::string shown = MaskPassword(uri);
+    AppConnection conn(OpenDatabase(uri));
+    std::unique_ptr<PGconn, void (*)(PGconn*)> other(PQconnectdb(uri_.c_str()), PQfinish);
+    std::unique_ptr<PGconn, void (*)(PGconn*)> admin(PQconnectdb(uri_.c_str()), PQfinish);
+    // Member 3's header row is being written by the other client.
+    PQclear(PQexec(other.get(), "BEGIN"));
+    PQclear(PQexec(other.get(),
+                   "INSERT INTO t_cust (fbrno, fitemid, fcustid, fcurrencyid, fselowprice) "
+                   "VALUES ('0', 7, 3, 1, 0)"));
+    // Ends the session that waits for that row, as an administrator would.
+    std::thread killer([&] {
+        for (int tries = 0; tries < 400; ++tries) {
+            PGresult* r = PQexec(admin.get(),
+                                 "SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                 "WHERE wait_event_type = 'Lock' AND datname = current_database()");
+            const bool done = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0;
+            PQclear(r);
+            if (done)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    std::string error;
+    int written = 0;
+    for (int cust = 1; cust <= 5 && error.empty(); ++cust) {
+        try {
+            WriteTransaction write(conn);
+            conn.Execute(EntryText(conn.GetICMaxNum("t_Cust"), cust, 7));
+            write.Commit();
+            ++written;
+        } catch (const ComError& e) {
+            error = e.Description();
+        }
+    }
+    killer.join();
+    PQclear(PQexec(other.get(), "ROLLBACK"));
+    EXPECT_EQ(written, 2);
+    EXPECT_NE(error.find("connection to the company database " + shown + " was lost"),
+              std::string::npos)
+        << error;
+    EXPECT_EQ(error.find("s3cret"), std::string::npos) << error;
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM t_CustEntry"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM t_Cust"), 2);
+    EXPECT_EQ(Count("SELECT MAX(FMaxNum) FROM t_ICMaxNum"), 2);
+    // The dead connection refuses every further call at once.
+    for (const auto& call : std::vector<std::function<void()>>{
+             [&] { conn.Execute(EntryText(9, 9, 7)); },
+             [&] { conn.GetAnyRecordset("SELECT * FROM t_Cust"); },
+             [&] { conn.GetICMaxNum("t_Cust"); },
+         }) {
+        try {
+            call();
+            ADD_FAILURE() << "a call on the lost connection went through";
+        } catch (const ComError& e) {
+            EXPECT_NE(e.Description().find("was lost"), std::string::npos) << e.Description();
+        }
+    }
 }
 
 TEST_F(Server, ALockHeldTooLongIsAnErrorNamingTheDatabase) {
