@@ -1,5 +1,7 @@
 #include "support/process_scope.h"
 
+#include <utility>
+
 #include "browse/base_detail.h"
 #include "browse/editor_launcher.h"
 #include "entry/globals.h"
@@ -11,52 +13,44 @@
 
 namespace orva::test {
 
-namespace {
-
-constexpr const char* kPropsString = "PropsString";
-
-// Swaps each module slot with its counterpart in `s`.
-template <class Saved>
-void SwapModuleSlots(Saved& s) {
-    std::swap(g_Connection, s.connection);
-    std::swap(g_ShowMode, s.showMode);
-    std::swap(g_ReturnType, s.returnType);
-    std::swap(g_SelCustID, s.selCustID);
-    std::swap(g_SelICItemID, s.selICItemID);
-    std::swap(g_CategoryByCust, s.categoryByCust);
-    std::swap(g_CallByBill, s.callByBill);
-    std::swap(g_UseShortNumber, s.useShortNumber);
-    std::swap(g_PropsString, s.propsString);
-    std::swap(g_SessionProps, s.sessionProps);
-    std::swap(g_GLData, s.glData);
-    std::swap(g_GLView, s.glView);
-    std::swap(g_Utility, s.utility);
-    std::swap(g_Language, s.language);
-    std::swap(g_ResLoader, s.resLoader);
-    std::swap(g_LedgerRecords, s.ledgerRecords);
+template <class T>
+void ProcessScope::Keep(T& slot, T fresh) {
+    restore_.push_back([&slot, saved = std::exchange(slot, std::move(fresh))]() mutable {
+        slot = std::move(saved);
+    });
 }
 
-}  // namespace
-
 ProcessScope::ProcessScope() {
-    // The saved record starts at a fresh process's values; swapping puts
-    // those in the slots and keeps what was there.
-    SwapModuleSlots(saved_);
-    saved_.settings = CurrentSettingsPtr();
+    Keep(g_Connection, {});
+    Keep(g_ShowMode, {});
+    Keep(g_ReturnType, {});
+    Keep(g_SelCustID, {});
+    Keep(g_SelICItemID, {});
+    Keep(g_CategoryByCust, {});
+    Keep(g_CallByBill, {});
+    Keep(g_UseShortNumber, {});
+    Keep(g_PropsString, {});
+    Keep(g_SessionProps, {});
+    Keep(g_GLData, {});
+    Keep(g_GLView, {});
+    Keep(g_Utility, {});
+    Keep(g_Language, {});
+    Keep(g_ResLoader, {});
+    Keep(g_LedgerRecords, {});
+    restore_.push_back([settings = CurrentSettingsPtr()] { SetCurrentSettings(settings); });
     SetCurrentSettings(nullptr);
-    saved_.ui = CurrentUiPtr();
-    saved_.hostSession = ShareProps().GetProperty(ShareProps::CurrentProcessId(), kPropsString);
+    restore_.push_back([ui = CurrentUiPtr()] { SetCurrentUi(ui); });
+    const auto process = ShareProps::CurrentProcessId();
+    restore_.push_back([process, session = ShareProps().GetProperty(process, "PropsString")] {
+        ShareProps().SetProperty(process, "PropsString", session);
+    });
     SetEditorLauncher(nullptr);
     Err().Clear();
 }
 
 ProcessScope::~ProcessScope() {
-    // The test's values are dropped here, the shared connection first of all.
-    g_Connection.reset();
-    SwapModuleSlots(saved_);
-    SetCurrentSettings(saved_.settings);
-    SetCurrentUi(saved_.ui);
-    ShareProps().SetProperty(ShareProps::CurrentProcessId(), kPropsString, saved_.hostSession);
+    g_Connection.reset();  // the test's connection closes first of all
+    for (auto it = restore_.rbegin(); it != restore_.rend(); ++it) (*it)();
     SetEditorLauncher(nullptr);
     Err().Clear();
 }
