@@ -1,7 +1,7 @@
 // What the translator writes for each engine, read from the case files in
 // tests/tsql/cases. A file holds cases of one topic:
 //
-//   # a comment line
+//   # comment lines, before the first case
 //   === what the case shows
 //   <T-SQL text, one or more lines>
 //   --- sqlite
@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,16 +29,10 @@
 namespace orva::tsql {
 namespace {
 
-namespace fs = std::filesystem;
-
+// The sections of one case by name ("tsql" for the text), and where it starts.
 struct Case {
-    std::string file;
-    int line = 0;
-    std::string title;
-    std::string tsql;
-    std::string sqlite;
-    std::string postgres;
-    std::string error;
+    std::string where;
+    std::map<std::string, std::string> sections;
 };
 
 const char* KindName(Step::Kind kind) {
@@ -67,106 +61,86 @@ const char* KindName(Step::Kind kind) {
     return "?";
 }
 
-void Write(const std::vector<Step>& steps, const std::string& indent, std::ostringstream& out) {
+void Write(const std::vector<Step>& steps, const std::string& indent, std::string& out) {
     for (const Step& step : steps) {
+        const std::string kind = indent + KindName(step.kind);
         if (step.sql.empty())
-            out << indent << KindName(step.kind) << "\n";
-        for (const std::string& sql : step.sql)
-            out << indent << KindName(step.kind) << ": " << sql << "\n";
+            out += kind + "\n";
+        for (const std::string& sql : step.sql) out += kind + ": " + sql + "\n";
         Write(step.body, indent + "  ", out);
         if (!step.elseBody.empty()) {
-            out << indent << "else\n";
+            out += indent + "else\n";
             Write(step.elseBody, indent + "  ", out);
         }
     }
 }
 
-// The program's steps as the case files write them.
-std::string Written(const Program& program) {
-    std::ostringstream out;
-    Write(program.steps, "", out);
-    return out.str();
+// The steps written for the engine, or "refused: <message>".
+std::string Translated(std::string tsql, const Dialect& dialect) {
+    // The text is sent as the module sends it: lines joined by CR LF.
+    for (std::size_t at = tsql.find('\n'); at != std::string::npos; at = tsql.find('\n', at + 2))
+        tsql.insert(at, "\r");
+    std::string out;
+    try {
+        Write(Compile(tsql, dialect).steps, "", out);
+    } catch (const TsqlError& e) {
+        out = std::string("refused: ") + e.what() + "\n";
+    }
+    return out;
 }
 
-std::vector<Case> ReadCases(const fs::path& path) {
+std::vector<Case> ReadCases() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(ORVA_SOURCE_DIR "/tests/tsql/cases"))
+        if (entry.path().extension() == ".cases")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
     std::vector<Case> cases;
-    std::ifstream in(path);
-    std::string line;
-    std::string* section = nullptr;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.rfind("=== ", 0) == 0) {
-            cases.push_back({path.filename().string(), number, line.substr(4), {}, {}, {}, {}});
-            section = &cases.back().tsql;
-        } else if (cases.empty()) {
-            if (!line.empty() && line[0] != '#')
-                ADD_FAILURE() << path << ":" << number << ": text before the first case";
-        } else if (line == "--- sqlite") {
-            section = &cases.back().sqlite;
-        } else if (line == "--- postgres") {
-            section = &cases.back().postgres;
-        } else if (line == "--- error") {
-            section = &cases.back().error;
-        } else if (line.rfind("---", 0) == 0) {
-            ADD_FAILURE() << path << ":" << number << ": unknown section " << line;
-        } else if (!(line.empty() && section != &cases.back().tsql)) {
-            *section += line + "\n";
+    for (const auto& file : files) {
+        std::ifstream in(file);
+        std::string line, section;
+        for (int number = 1; std::getline(in, line); ++number) {
+            if (line.rfind("=== ", 0) == 0) {
+                cases.push_back({file.filename().string() + ":" + std::to_string(number) + ": " +
+                                     line.substr(4),
+                                 {}});
+                section = "tsql";
+            } else if (line.rfind("--- ", 0) == 0) {
+                section = line.substr(4);
+            } else if (!section.empty() && !line.empty()) {
+                cases.back().sections[section] += line + "\n";
+            }
         }
     }
     for (Case& c : cases) {
-        // The T-SQL text is sent as the module sends it: lines joined by CR LF.
-        while (!c.tsql.empty() && c.tsql.back() == '\n') c.tsql.pop_back();
-        std::string crlf;
-        for (char ch : c.tsql) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-        c.tsql = crlf;
-        while (!c.error.empty() && c.error.back() == '\n') c.error.pop_back();
+        if (!c.sections["tsql"].empty())
+            c.sections["tsql"].pop_back();  // the text's last line break
     }
     return cases;
 }
 
-std::vector<Case> AllCases() {
-    std::vector<Case> all;
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(ORVA_SOURCE_DIR "/tests/tsql/cases"))
-        if (entry.path().extension() == ".cases")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const fs::path& f : files) {
-        std::vector<Case> cases = ReadCases(f);
-        all.insert(all.end(), cases.begin(), cases.end());
-    }
-    return all;
-}
-
-// The steps written for the engine, or "refused: <message>".
-std::string Translated(const std::string& tsql, const Dialect& dialect) {
-    try {
-        return Written(Compile(tsql, dialect));
-    } catch (const TsqlError& e) {
-        return std::string("refused: ") + e.what() + "\n";
-    }
-}
-
 TEST(TranslationCases, EachEngineGetsTheExpectedStatements) {
-    const std::vector<Case> cases = AllCases();
+    const std::vector<Case> cases = ReadCases();
     ASSERT_FALSE(cases.empty());
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file + ":" + std::to_string(c.line) + ": " + c.title);
-        if (!c.error.empty()) {
-            EXPECT_TRUE(c.sqlite.empty() && c.postgres.empty()) << "an error case writes nothing";
+    for (Case c : cases) {
+        SCOPED_TRACE(c.where);
+        EXPECT_EQ(c.sections.size(), c.sections.count("error") ? 2u : 3u) << "unknown sections";
+        const std::string& tsql = c.sections["tsql"];
+        if (c.sections.count("error")) {
+            std::string part = c.sections["error"];
+            part.pop_back();
             for (const Dialect* dialect : {&SqliteDialect(), &PostgresDialect()}) {
-                const std::string written = Translated(c.tsql, *dialect);
-                EXPECT_EQ(written.rfind("refused: ", 0), 0u) << dialect->Engine() << "\n"
-                                                             << written;
-                EXPECT_NE(written.find(c.error), std::string::npos) << dialect->Engine() << "\n"
-                                                                    << written;
+                const std::string written = Translated(tsql, *dialect);
+                EXPECT_TRUE(written.rfind("refused: ", 0) == 0 &&
+                            written.find(part) != std::string::npos)
+                    << dialect->Engine() << "\n"
+                    << written;
             }
             continue;
         }
-        EXPECT_FALSE(c.sqlite.empty() || c.postgres.empty()) << "a case names both engines";
-        EXPECT_EQ(Translated(c.tsql, SqliteDialect()), c.sqlite) << "SQLite";
-        EXPECT_EQ(Translated(c.tsql, PostgresDialect()), c.postgres) << "PostgreSQL";
+        EXPECT_EQ(Translated(tsql, SqliteDialect()), c.sections["sqlite"]) << "SQLite";
+        EXPECT_EQ(Translated(tsql, PostgresDialect()), c.sections["postgres"]) << "PostgreSQL";
     }
 }
 
