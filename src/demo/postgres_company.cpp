@@ -105,6 +105,15 @@ class Loader {
         }
         std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(s, sqlite3_finalize);
         const int cols = sqlite3_column_count(s);
+        // The server folds the names to lower case: each column keeps its
+        // name as the schema writes it in a comment, so that a record set
+        // of the server names its columns as the company file's does.
+        std::string names;
+        for (int c = 0; c < cols; ++c) {
+            const std::string name = sqlite3_column_name(s, c);
+            names += "COMMENT ON COLUMN " + table + "." + name + " IS 'orva_name:" + name + "';";
+        }
+        Exec(names);
         std::string copy = "COPY " + table + " (";
         for (int c = 0; c < cols; ++c)
             copy += (c ? ", " : "") + std::string(sqlite3_column_name(s, c));

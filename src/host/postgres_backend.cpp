@@ -104,6 +104,18 @@ PostgresBackend::PostgresBackend(const std::string& uri) : where_(MaskPassword(u
     if (!err.empty())
         fail("the T-SQL layer's functions cannot be created (" + err + ")");
     runner_ = std::make_unique<PostgresRunner>(conn_, where_);
+    // The company's column names as its schema writes them (kept in the
+    // columns' comments when the company was loaded).
+    Result names(PQexec(conn_,
+                        "SELECT a.attname, substr(d.description, 11) FROM pg_description d "
+                        "JOIN pg_attribute a ON a.attrelid = d.objoid AND a.attnum = d.objsubid "
+                        "JOIN pg_class c ON c.oid = d.objoid "
+                        "WHERE c.relnamespace = 'public'::regnamespace "
+                        "AND d.description LIKE 'orva\\_name:%'"));
+    if (PQresultStatus(names.get()) == PGRES_TUPLES_OK) {
+        for (int row = 0; row < PQntuples(names.get()); ++row)
+            runner_->NameColumn(PQgetvalue(names.get(), row, 0), PQgetvalue(names.get(), row, 1));
+    }
     interpreter_ = std::make_unique<tsql::Interpreter>(*runner_);
 }
 

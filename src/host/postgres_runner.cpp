@@ -9,6 +9,7 @@
 #include "host/postgres_loop.h"
 #include "host/postgres_pipeline.h"
 #include "host/record_store.h"
+#include "host/text_util.h"
 
 namespace orva {
 namespace {
@@ -385,7 +386,10 @@ RecordsetPtr PostgresRunner::Query(const tsql::Step& step, std::size_t i,
     names.reserve(static_cast<std::size_t>(cols));
     std::vector<Oid> types;
     for (int c = 0; c < cols; ++c) {
-        names.emplace_back(PQfname(r.get(), c));
+        const char* name = PQfname(r.get(), c);
+        auto written =
+            columnNames_.empty() ? columnNames_.end() : columnNames_.find(ToLowerAscii(name));
+        names.emplace_back(written != columnNames_.end() ? written->second : std::string(name));
         types.push_back(PQftype(r.get(), c));
     }
     // Every value is converted straight into its place in the record set,

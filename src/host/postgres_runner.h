@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/tsql/statement_runner.h"
@@ -58,6 +59,13 @@ class PostgresRunner final : public tsql::StatementRunner {
     // (kept) or rolled back, which takes them with it.
     void Settle(bool kept);
 
+    // A result column named `folded` in any letter case is named `written`
+    // in the record sets (a company column's name as its schema writes it,
+    // as the company file names a column however a statement spells it).
+    void NameColumn(const std::string& folded, const std::string& written) {
+        columnNames_.emplace(folded, written);
+    }
+
     // Statements of programs the cache dropped, released on the server with
     // the next batch.
     void ReleaseDropped();
@@ -82,6 +90,7 @@ class PostgresRunner final : public tsql::StatementRunner {
     std::string where_;
     std::shared_ptr<DroppedStatements> dropped_;
     unsigned long next_ = 0;
+    std::unordered_map<std::string, std::string> columnNames_;
     // Functions created in the transaction under way.
     std::vector<std::shared_ptr<bool>> unsettled_;
 };

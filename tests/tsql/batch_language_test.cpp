@@ -78,6 +78,14 @@ TEST_P(BatchLanguage, RecordSetsAreTypedAndNamed) {
     RecordsetPtr empty = Query("SELECT * FROM t_Seq WHERE FID = 99");
     EXPECT_TRUE(empty->EOF_());
     EXPECT_EQ(empty->FieldCount(), 3);
+    // A company table's columns come named as the schema writes them, by *
+    // and by a name written in another letter case alike.
+    for (const char* sql : {"SELECT * FROM t_Currency", "SELECT fcurrencyid, FNAME FROM t_Currency",
+                            "SELECT c.* FROM t_Currency c WHERE 1 = 0"}) {
+        RecordsetPtr currency = Query(sql);
+        EXPECT_EQ(currency->FieldName(0), "FCurrencyID") << sql;
+        EXPECT_EQ(currency->FieldName(currency->FieldCount() > 2 ? 2 : 1), "FName") << sql;
+    }
 }
 
 TEST_P(BatchLanguage, StatementsNeedNoSeparatorAndReturnEveryRecordSet) {
