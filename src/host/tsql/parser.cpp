@@ -42,7 +42,8 @@ bool IsReservedWord(std::string_view w) {
 
 class Parser {
   public:
-    explicit Parser(std::vector<Token> toks) : toks_(std::move(toks)) {
+    Parser(std::vector<Token> toks, std::string_view engine)
+        : toks_(std::move(toks)), engine_(engine) {
         literals_.reserve(toks_.size());
         int n = 0;
         for (const Token& t : toks_) literals_.push_back(IsBindableLiteral(t) ? n++ : -1);
@@ -97,8 +98,8 @@ class Parser {
         throw TsqlError("Incorrect syntax near '" + near + "'.", t.pos);
     }
     [[noreturn]] void Unsupported(const std::string& construct, std::size_t pos) const {
-        throw TsqlError("The T-SQL construct " + construct +
-                            " is not supported by the SQLite company database.",
+        throw TsqlError("The T-SQL construct " + construct + " is not supported by the " +
+                            std::string(engine_) + " company database.",
                         pos);
     }
     [[noreturn]] void TooDeep(const Token& t) const {
@@ -1212,6 +1213,7 @@ class Parser {
     }
 
     std::vector<Token> toks_;
+    std::string_view engine_;  // named in the refusal of a construct
     NestingDepth depth_;
     std::vector<int> literals_;  // per token: its ordinal among the bindable literals, or -1
     std::size_t i_ = 0;
@@ -1221,12 +1223,12 @@ class Parser {
 
 }  // namespace
 
-Batch ParseBatch(std::string_view sql) {
-    return Parser(Tokenize(sql)).Run();
+Batch ParseBatch(std::string_view sql, std::string_view engine) {
+    return Parser(Tokenize(sql), engine).Run();
 }
 
-Batch ParseBatch(std::vector<Token> tokens) {
-    return Parser(std::move(tokens)).Run();
+Batch ParseBatch(std::vector<Token> tokens, std::string_view engine) {
+    return Parser(std::move(tokens), engine).Run();
 }
 
 }  // namespace orva::tsql

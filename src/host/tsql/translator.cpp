@@ -1273,14 +1273,14 @@ Program Translate(Batch batch, std::string_view source, const Dialect& dialect) 
 }
 
 Program Compile(std::string_view source, const Dialect& dialect) {
-    return Translate(ParseBatch(source), source, dialect);
+    return Translate(ParseBatch(source, dialect.Engine()), source, dialect);
 }
 
 Program CompileBindingLiterals(std::string_view source, std::vector<Token> tokens,
                                const Dialect& dialect) {
     int count = 0;
     for (const Token& t : tokens) count += IsBindableLiteral(t) ? 1 : 0;
-    Batch batch = ParseBatch(std::move(tokens));
+    Batch batch = ParseBatch(std::move(tokens), dialect.Engine());
     Translator translator(batch, source, dialect);
     translator.BindLiterals(count);
     return translator.Run();
