@@ -3,8 +3,6 @@
 // rights and the toolbar's refusals on a group, the failure messages, and
 // the settings the choices are kept in.
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "browse/browse_settings.h"
 #include "browse_fixture.h"
@@ -14,6 +12,7 @@
 #include "host/export/export_component.h"
 #include "host/print/ledger_print.h"
 #include "host/variant.h"
+#include "support/file_text.h"
 
 namespace orva {
 namespace {
@@ -94,10 +93,7 @@ class BrowsePrintExport : public BrowseTest {
         file_ = (fs::path(dir_) / "out.csv").string();
         fs::remove(file_);
         w.Menus().Click("mnuFileExport");
-        std::ifstream in(file_, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        std::string all = text.str();
+        const std::string all = test::ReadFile(file_);
         EXPECT_EQ(all.substr(0, 3), "\xEF\xBB\xBF");
         std::vector<std::string> lines;
         for (std::size_t p = 3; p < all.size();) {

@@ -13,6 +13,7 @@
 #include "host/com_error.h"
 #include "host/export/export_component.h"
 #include "host/export/export_file.h"
+#include "support/file_text.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
 
@@ -21,12 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using orva::test::ReadFile;
 
 // The output of a command.
 std::string Output(const std::string& command) {

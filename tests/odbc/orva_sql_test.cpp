@@ -9,11 +9,10 @@
 #include <fcntl.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "odbc/odbc_test_util.h"
+#include "support/file_text.h"
 #include "support/temp_company.h"
 
 extern char** environ;
@@ -21,6 +20,8 @@ extern char** environ;
 namespace orva {
 namespace {
 
+using test::ReadFile;
+using test::WriteFile;
 using testing::ScratchDir;
 using testing::SqliteOdbcString;
 
@@ -32,22 +33,11 @@ struct Outcome {
 
 class OrvaSqlTest : public ::testing::Test {
   protected:
-    std::string Slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    void Write(const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
-
     // Runs the program with the arguments and the text on standard input.
     Outcome Sql(std::vector<std::string> args, const std::string& input = "") {
         const std::string in = dir_.File("stdin"), out = dir_.File("stdout"),
                           err = dir_.File("stderr");
-        Write(in, input);
+        WriteFile(in, input);
         posix_spawn_file_actions_t fa;
         posix_spawn_file_actions_init(&fa);
         posix_spawn_file_actions_addopen(&fa, 0, in.c_str(), O_RDONLY, 0);
@@ -69,8 +59,8 @@ class OrvaSqlTest : public ::testing::Test {
         int ws = 0;
         waitpid(pid, &ws, 0);
         r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
-        r.out = Slurp(out);
-        r.err = Slurp(err);
+        r.out = ReadFile(out);
+        r.err = ReadFile(err);
         return r;
     }
 
@@ -127,12 +117,12 @@ TEST_F(OrvaSqlTest, BatchesRunInOrderAndEveryRecordSetIsPrinted) {
 
 TEST_F(OrvaSqlTest, AnErrorStopsTheRunAfterTheBatchesBeforeIt) {
     const std::string file = dir_.File("script.sql");
-    Write(file,
-          "CREATE TABLE t (k INTEGER)\nGO\n"
-          "INSERT INTO t VALUES (7)\nGO\n"
-          "SELECT k FROM t\nGO\n"
-          "SELECT * FROM missing_table\nGO\n"
-          "INSERT INTO t VALUES (8)\n");
+    WriteFile(file,
+              "CREATE TABLE t (k INTEGER)\nGO\n"
+              "INSERT INTO t VALUES (7)\nGO\n"
+              "SELECT k FROM t\nGO\n"
+              "SELECT * FROM missing_table\nGO\n"
+              "INSERT INTO t VALUES (8)\n");
     Outcome r = Sql({odbc_, file});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "k\n7\n");
@@ -182,18 +172,18 @@ TEST_F(OrvaSqlTest, AFileThatIsNotACompanyDatabaseIsLeftAsItWas) {
     const std::vector<Case> cases = {
         {dir_.File("empty.db"), "", "(the table t_CustEntry is missing)"},
         {dir_.File("text.db"), std::string(5000, 'x'), "file is not a database"},
-        {bare, Slurp(bare), "(the table t_CustEntry is missing)"},
+        {bare, ReadFile(bare), "(the table t_CustEntry is missing)"},
     };
     for (const Case& c : cases) {
         if (c.path != bare)
-            Write(c.path, c.content);
+            WriteFile(c.path, c.content);
         Outcome r = Sql({c.path}, "CREATE TABLE t (k INT)\nGO\nSELECT 1\n");
         EXPECT_EQ(r.status, 1) << c.path;
         EXPECT_NE(r.err.find("orva-sql: "), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(c.path), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
-        EXPECT_TRUE(Slurp(c.path) == c.content) << c.path << " changed";
+        EXPECT_TRUE(ReadFile(c.path) == c.content) << c.path << " changed";
         EXPECT_FALSE(std::filesystem::exists(c.path + "-wal")) << c.path;
     }
 }
