@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -77,6 +78,8 @@ class PostgresBackend final : public DbBackend, public WriteGrouping {
     std::mutex mu_;
     bool writeOpen_ = false;     // a caller's write transaction (BeginWrite)
     bool beginPending_ = false;  // its BEGIN, sent with its first command
+    // Numbering statements prepared on the server, by their text.
+    std::unordered_map<std::string, std::string> numbering_;
     std::unique_ptr<PostgresRunner> runner_;
     std::unique_ptr<tsql::Interpreter> interpreter_;
     tsql::ProgramCache programs_{kCachedBatches, 64, tsql::PostgresDialect()};
@@ -291,11 +294,21 @@ std::int32_t PostgresBackend::NextNumber(std::string_view tableKey) {
         pipe.Send("BEGIN");
     if (writeOpen_)
         pipe.Send("SAVEPOINT orva_batch");
+    // The statement is prepared on the server with its first use, in the
+    // same exchange, and run prepared from then on.
+    auto prepared = numbering_.find(sql);
+    const bool prepare = prepared == numbering_.end();
+    const std::string name =
+        prepare ? "orva_number_" + std::to_string(numbering_.size() + 1) : prepared->second;
+    if (prepare)
+        pipe.SendPrepare(name, sql, {});
     const std::size_t take = pipe.Count();
-    pipe.SendParams(sql, {key.c_str()});
+    pipe.SendPrepared(name, {key.c_str()});
     if (writeOpen_)
         pipe.Send("RELEASE SAVEPOINT orva_batch");
     std::vector<PgResult> results = pipe.Finish();
+    if (prepare && results[take - 1] && PQresultStatus(results[take - 1].get()) == PGRES_COMMAND_OK)
+        numbering_.emplace(sql, name);
     PGresult* r = results.empty() ? nullptr : results[take].get();
     const bool taken = r && PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 &&
                        std::all_of(results.begin(), results.end(), [](const PgResult& c) {

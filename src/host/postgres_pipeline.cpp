@@ -29,12 +29,6 @@ void PostgresPipeline::SendPrepared(const std::string& name,
     ++count_;
 }
 
-void PostgresPipeline::SendParams(const std::string& sql, const std::vector<const char*>& values) {
-    sent_ = sent_ && PQsendQueryParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr,
-                                       values.data(), nullptr, nullptr, 0) == 1;
-    ++count_;
-}
-
 std::vector<PgResult> PostgresPipeline::Finish() {
     std::vector<PgResult> results(count_);
     if (!open_ || !sent_ || PQpipelineSync(conn_) != 1)

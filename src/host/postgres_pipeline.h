@@ -32,7 +32,6 @@ class PostgresPipeline {
     void SendPrepare(const std::string& name, const std::string& sql,
                      const std::vector<Oid>& types);
     void SendPrepared(const std::string& name, const std::vector<const char*>& values);
-    void SendParams(const std::string& sql, const std::vector<const char*>& values);
     std::size_t Count() const { return count_; }
 
     // Sends the end of the exchange and reads every command's result:
