@@ -81,11 +81,14 @@ class BrowseWindowGui : public ::testing::Test {
     // Opens the menu `menu` with the mouse and clicks its item `item`.
     static void ChooseMenu(BrowseWindow& w, const std::string& menu, const std::string& item) {
         QAction* top = w.menus()->Action(menu);
+        ASSERT_NE(top, nullptr) << menu;
         QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
                           w.menuBar()->actionGeometry(top).center());
         QMenu* popup = w.menus()->Menu(menu);
+        ASSERT_NE(popup, nullptr) << menu;
         ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
         QAction* action = w.menus()->Action(item);
+        ASSERT_NE(action, nullptr) << item;
         ASSERT_TRUE(action->isEnabled()) << item;
         QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(action).center());
     }

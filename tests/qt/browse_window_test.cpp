@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "browse/browse_base.h"
+#include "browse_window_gui.h"
 #include "demo/demo_company.h"
 #include "entry/globals.h"
 #include "entry/session.h"
@@ -66,18 +67,9 @@ LowPriceWindow& LowPrice(ModalWindowDialog& d) {
     return *view;
 }
 
-class BrowseWindowTest : public ::testing::Test {
+class BrowseWindowTest : public test::BrowseWindowGui {
   protected:
-    void SetUp() override {
-        test::App();
-        RegisterHostServices();
-        g_CategoryByCust = true;
-        settings_ = std::make_shared<MemorySettingsStore>();
-        SetCurrentSettings(settings_);
-        SetCurrentUi(std::make_shared<QtHostUi>());
-        RegisterBrowseViews();
-        StartSession("CHS");
-    }
+    BrowseWindowTest() : BrowseWindowGui("orva-gui-browse", [] {}) {}
     void StartSession(const std::string& language) {
         session_.reset();
         session_ = std::make_unique<orva::test::ScopedSession>(company_.path(), demo::kAdminUserId,
@@ -117,27 +109,9 @@ class BrowseWindowTest : public ::testing::Test {
         ledger->scrollTo(index);
         return ledger->visualRect(index).center();
     }
-    // Chooses a menu item with the mouse: the menu in the bar, then the item.
-    static void ChooseMenu(BrowseWindow& w, const std::string& menu, const std::string& item) {
-        QAction* top = w.menus()->Action(menu);
-        ASSERT_NE(top, nullptr) << menu;
-        QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
-                          w.menuBar()->actionGeometry(top).center());
-        QMenu* popup = w.menus()->Menu(menu);
-        ASSERT_NE(popup, nullptr);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
-        QAction* action = w.menus()->Action(item);
-        ASSERT_NE(action, nullptr) << item;
-        QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(action).center());
-    }
     static QString Header(BrowseWindow& w, int col) {
         return w.ledger()->model()->headerData(col - 1, Qt::Horizontal).toString();
     }
-
-    orva::test::TempCompany company_;
-    std::unique_ptr<orva::test::ScopedSession> session_;
-    std::shared_ptr<MemorySettingsStore> settings_;
-    orva::test::ProcessScope process_;
 };
 
 TEST_F(BrowseWindowTest, OpensWithTheTreeAndLedgerAndFollowsClicksUntilClosed) {

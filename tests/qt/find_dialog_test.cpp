@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "browse/browse_base.h"
+#include "browse_window_gui.h"
 #include "demo/demo_company.h"
 #include "entry/globals.h"
 #include "host/app_connection.h"
@@ -31,17 +32,9 @@
 namespace orva::qt {
 namespace {
 
-class FindDialogTest : public ::testing::Test {
+class FindDialogTest : public test::BrowseWindowGui {
   protected:
-    void SetUp() override {
-        test::App();
-        RegisterHostServices();
-        g_CategoryByCust = true;
-        SetCurrentUi(std::make_shared<QtHostUi>());
-        RegisterBrowseViews();
-        session_ = std::make_unique<orva::test::ScopedSession>(company_.path(), demo::kAdminUserId,
-                                                               "ic", "CHS");
-    }
+    FindDialogTest() : BrowseWindowGui("orva-gui-find", [] {}) {}
     std::int64_t Count(const std::string& sql) {
         AppConnection db;
         return db.Execute(sql)->Fields(0).Value().ToInteger();
@@ -51,10 +44,6 @@ class FindDialogTest : public ::testing::Test {
         for (int i = 0; i < times; ++i) QTest::keyClick(w, key);
         QCoreApplication::processEvents();  // the dialog rebuilds its rows
     }
-
-    orva::test::TempCompany company_;
-    std::unique_ptr<orva::test::ScopedSession> session_;
-    orva::test::ProcessScope process_;
 };
 
 TEST_F(FindDialogTest, F5FiltersTheLedgerByACriterionTypedWithKeys) {

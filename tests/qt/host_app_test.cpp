@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -42,6 +41,7 @@
 #include "qt/spread_view.h"
 #include "qt/toolbar_binder.h"
 #include "qt_test_app.h"
+#include "support/file_text.h"
 #include "support/language_scope.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
@@ -53,16 +53,9 @@ namespace {
 namespace fs = std::filesystem;
 using orva::test::TempCompany;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
+using orva::test::PdfPages;
+using orva::test::ReadFile;
+using orva::test::WriteFile;
 
 std::string Scalar(DbBackend& db, const std::string& sql) {
     RecordsetPtr rs = db.ExecuteBatch(sql).recordsets.at(0);
@@ -395,20 +388,6 @@ TEST(HostAppProgram, ScreenshotsShowEveryWindowAndWriteNothing) {
     }
     EXPECT_EQ(state(), before);
     EXPECT_TRUE(ReadFile(company.path()) == bytes) << "the company file changed";
-}
-
-// The page count pdfinfo reports, -1 when it cannot read the file.
-int PdfPages(const std::string& path) {
-    FILE* p = ::popen(("pdfinfo '" + path + "' 2>/dev/null").c_str(), "r");
-    if (!p)
-        return -1;
-    char line[512];
-    int pages = -1;
-    while (std::fgets(line, sizeof line, p))
-        if (std::sscanf(line, "Pages: %d", &pages) == 1)
-            break;
-    ::pclose(p);
-    return pages;
 }
 
 TEST(HostAppProgram, ExportAndPrintPdfWriteTheLeafsLedgerWithoutAWindow) {

@@ -34,6 +34,7 @@
 #include "qt/qt_host_ui.h"
 #include "qt/qt_text.h"
 #include "qt_test_app.h"
+#include "support/file_text.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 
@@ -42,12 +43,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using orva::test::ReadFile;
 
 class PrintExportGui : public test::BrowseWindowGui {
   protected:

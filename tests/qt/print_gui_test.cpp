@@ -41,6 +41,7 @@
 #include "qt/qt_text.h"
 #include "qt/toolbar_binder.h"
 #include "qt_test_app.h"
+#include "support/file_text.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 
@@ -49,19 +50,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The page count pdfinfo reports, -1 when it cannot read the file.
-int PdfPages(const std::string& path) {
-    FILE* p = ::popen(("pdfinfo '" + path + "' 2>/dev/null").c_str(), "r");
-    if (!p)
-        return -1;
-    char line[512];
-    int pages = -1;
-    while (std::fgets(line, sizeof line, p))
-        if (std::sscanf(line, "Pages: %d", &pages) == 1)
-            break;
-    ::pclose(p);
-    return pages;
-}
+using orva::test::PdfPages;
 
 class PrintGui : public test::BrowseWindowGui {
   protected:

@@ -65,8 +65,7 @@ void WhenModalWidget(std::function<bool(QWidget*)> tryAct, int timeoutMs) {
     new ModalPoller(std::move(tryAct), timeoutMs);
 }
 
-void WhenWindow(const QString& name, std::function<void(ModalWindowDialog&)> act,
-                int timeoutMs) {
+void WhenWindow(const QString& name, std::function<void(ModalWindowDialog&)> act, int timeoutMs) {
     WhenModalWidget(
         [name, act = std::move(act)](QWidget* w) {
             auto* dialog = qobject_cast<ModalWindowDialog*>(w);
