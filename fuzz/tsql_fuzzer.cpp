@@ -1,14 +1,16 @@
 // Feeds arbitrary text through the T-SQL layer's front end: the tokenizer,
 // the parser, the translation into both engines' dialects and the compilation
 // that binds a text's literals as parameters. Text the layer refuses must be
-// refused with TsqlError; any other exception, a crash, a hang or a sanitizer
-// report is a fault.
+// refused with TsqlError, whose position the message then quotes as the
+// back ends do; any other exception, a crash, a hang or a sanitizer report is
+// a fault.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "host/tsql/dialect.h"
+#include "host/tsql/error_context.h"
 #include "host/tsql/literals.h"
 #include "host/tsql/parser.h"
 #include "host/tsql/tokenizer.h"
@@ -19,11 +21,17 @@ namespace {
 
 using namespace orva::tsql;
 
+// The message of a refusal quotes the text from the error's position on.
+void Refused(std::string_view text, const TsqlError& e) {
+    ErrorContext(text, e.Pos());
+}
+
 // Parses and translates for one engine; a refusal ends only this engine's run.
 void TranslateFor(const std::vector<Token>& tokens, std::string_view text, const Dialect& dialect) {
     try {
         Translate(ParseBatch(tokens), text, dialect);
-    } catch (const TsqlError&) {
+    } catch (const TsqlError& e) {
+        Refused(text, e);
     }
 }
 
@@ -34,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<Token> tokens;
     try {
         tokens = Tokenize(text);
-    } catch (const TsqlError&) {
+    } catch (const TsqlError& e) {
+        Refused(text, e);
         return 0;
     }
     TranslateFor(tokens, text, SqliteDialect());
@@ -42,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ShapeOf(tokens);
     try {
         CompileBindingLiterals(text, std::move(tokens), SqliteDialect());
-    } catch (const TsqlError&) {
+    } catch (const TsqlError& e) {
+        Refused(text, e);
     }
     return 0;
 }

@@ -11,6 +11,7 @@ orva_packages=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev fonts-noto-cjk
   xvfb xauth
   python3-openpyxl poppler-utils
+  clang libclang-rt-14-dev llvm clang-format
 )
 
 orva_install_deps() {
