@@ -7,6 +7,7 @@
 
 #include "host/com_error.h"
 #include "host/controls/tree.h"
+#include "support/com_error_of.h"
 
 namespace orva {
 namespace {
@@ -28,18 +29,9 @@ TEST(TreeNodes, KeysAreUniqueParentsMustExistPlaceholdersHaveNoKey) {
     EXPECT_EQ(t.Find(""), kNoNode);
     EXPECT_EQ(t.ChildCount(root), 3);
 
-    try {
-        t.Add("gc0", "gi5", "again");
-        FAIL() << "duplicate key accepted";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kDuplicateKey);
-    }
-    try {
-        t.Add("gi404", "gb1", "orphan");
-        FAIL() << "missing parent accepted";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kItemNotFound);
-    }
+    EXPECT_EQ(test::ComErrorNumber([&] { t.Add("gc0", "gi5", "again"); }), ComError::kDuplicateKey);
+    EXPECT_EQ(test::ComErrorNumber([&] { t.Add("gi404", "gb1", "orphan"); }),
+              ComError::kItemNotFound);
     EXPECT_EQ(t.Count(), 4);  // neither failure added anything
     EXPECT_EQ(t.Find("gb1"), kNoNode);
 

@@ -9,6 +9,7 @@
 #include "company_fixture.h"
 #include "entry/session.h"
 #include "host/com_error.h"
+#include "support/com_error_of.h"
 
 namespace orva {
 namespace {
@@ -58,20 +59,12 @@ TEST_F(CustFaceTest, PropertyPutsStoreTheirSlotsAndOverflowRaises) {
     EXPECT_TRUE(g_CategoryByCust);
     EXPECT_TRUE(g_CallByBill);
 
-    try {
-        face.ReturnType(static_cast<Enu_RType>(40000));
-        FAIL() << "ReturnType beyond 16 bits must raise";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kOverflow);
-    }
+    EXPECT_EQ(test::ComErrorNumber([&] { face.ReturnType(static_cast<Enu_RType>(40000)); }),
+              ComError::kOverflow);
     EXPECT_EQ(g_ReturnType, 1);  // unchanged
 
-    try {
-        face.Show(static_cast<Enu_ShowMode>(-32769));
-        FAIL() << "a show mode beyond 16 bits must raise";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kOverflow);
-    }
+    EXPECT_EQ(test::ComErrorNumber([&] { face.Show(static_cast<Enu_ShowMode>(-32769)); }),
+              ComError::kOverflow);
     EXPECT_TRUE(ui->ModalWindows().empty());
 }
 
@@ -121,12 +114,7 @@ TEST_F(CustFaceTest, ShowRaisesSessionErrorsAndNeedsAUserInterface) {
     CustFace face;
     {
         test::ScopedSession duplicate("SubID=ar;LANGUAGE=CHS;subid=ic");
-        try {
-            face.Show(ShowSelect);
-            FAIL() << "a duplicate session key must raise out of Show";
-        } catch (const ComError& e) {
-            EXPECT_EQ(e.Number(), ComError::kDuplicateKey);
-        }
+        EXPECT_EQ(test::ComErrorNumber([&] { face.Show(ShowSelect); }), ComError::kDuplicateKey);
         EXPECT_TRUE(ui->ModalWindows().empty());
     }
     SetCurrentUi(nullptr);  // headless: a modal window cannot be shown
@@ -135,12 +123,9 @@ TEST_F(CustFaceTest, ShowRaisesSessionErrorsAndNeedsAUserInterface) {
 
 TEST_F(CustFaceTest, SessionWithoutDatabaseCannotCreateTheComponent) {
     test::ScopedSession noDatabase("UserID=16394;SubID=ic;LANGUAGE=CHS");
-    try {
-        CustFace face;
-        FAIL() << "creating CustFace without a company database must raise";
-    } catch (const ComError& e) {
-        EXPECT_NE(e.Description().find("DBConnection"), std::string::npos);
-    }
+    const auto e = test::ComErrorOf([] { CustFace face; });
+    ASSERT_TRUE(e) << "creating CustFace without a company database must raise";
+    EXPECT_NE(e->Description().find("DBConnection"), std::string::npos);
     EXPECT_EQ(g_Connection, nullptr);
 }
 

@@ -4,6 +4,7 @@
 #include "entry/globals.h"
 #include "entry_fixture.h"
 #include "host/com_error.h"
+#include "support/com_error_of.h"
 
 namespace orva {
 namespace {
@@ -37,25 +38,18 @@ TEST_F(SessionTest, BadSessionStringsFollowTheParsingRules) {
     // Empty: no properties, and asking for one raises.
     InitSessionProps("");
     EXPECT_EQ(g_SessionProps->Count(), 0);
-    try {
-        GetSessionProp("SubID");
-        FAIL() << "a missing property must raise";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kItemNotFound);
-        EXPECT_NE(e.Description().find("SubID"), std::string::npos);
-    }
+    const auto missing = test::ComErrorOf([] { GetSessionProp("SubID"); });
+    ASSERT_TRUE(missing) << "a missing property must raise";
+    EXPECT_EQ(missing->Number(), ComError::kItemNotFound);
+    EXPECT_NE(missing->Description().find("SubID"), std::string::npos);
     // Before any Show there is no collection at all: same error, no crash.
     g_SessionProps.reset();
     EXPECT_THROW(GetSessionProp("SubID"), ComError);
 }
 
 TEST_F(SessionTest, AKeyWrittenTwiceRaisesTheDuplicateKeyError) {
-    try {
-        InitSessionProps("SubID=ar;LANGUAGE=CHS;subid=ap");
-        FAIL() << "a duplicate key must raise";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kDuplicateKey);
-    }
+    EXPECT_EQ(test::ComErrorNumber([&] { InitSessionProps("SubID=ar;LANGUAGE=CHS;subid=ap"); }),
+              ComError::kDuplicateKey);
     EXPECT_EQ(GetSessionProp("SubID"), "ar");  // the pairs before it stay
 }
 
@@ -86,22 +80,14 @@ TEST_F(SessionTest, CurrentUserComesFromTheSessionAndBadIdsRaiseClearly) {
     EXPECT_EQ(GetCurUserID(), 16394);
 
     StoreSession("UserID=zhang;LANGUAGE=CHS");
-    try {
-        GetCurUserID();
-        FAIL() << "a user ID that is not a number must raise";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kTypeMismatch);
-        EXPECT_NE(e.Description().find("zhang"), std::string::npos);
-    }
+    const auto notANumber = test::ComErrorOf([] { GetCurUserID(); });
+    ASSERT_TRUE(notANumber) << "a user ID that is not a number must raise";
+    EXPECT_EQ(notANumber->Number(), ComError::kTypeMismatch);
+    EXPECT_NE(notANumber->Description().find("zhang"), std::string::npos);
     StoreSession("LANGUAGE=CHS");
     EXPECT_THROW(GetCurUserID(), ComError);
     StoreSession("UserID=70000");  // beyond 16 bits
-    try {
-        GetCurUserID();
-        FAIL() << "a user ID beyond 16 bits must raise";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kOverflow);
-    }
+    EXPECT_EQ(test::ComErrorNumber([&] { GetCurUserID(); }), ComError::kOverflow);
 }
 
 TEST_F(SessionTest, NullToValueReplacesOnlyNull) {

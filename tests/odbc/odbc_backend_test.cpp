@@ -8,6 +8,7 @@
 #include "host/odbc_backend.h"
 #include "host/odbc_handle.h"
 #include "odbc/odbc_test_util.h"
+#include "support/com_error_of.h"
 
 namespace orva {
 namespace {
@@ -130,20 +131,14 @@ TEST_F(OdbcBackendTest, DriverErrorsCarryTheDriversMessage) {
     auto db = Open();
     db->ExecuteBatch("CREATE TABLE t (k INTEGER PRIMARY KEY)");
     db->ExecuteBatch("INSERT INTO t VALUES (1)");
-    try {
-        db->ExecuteBatch("SELECT * FROM no_such_table");
-        FAIL() << "no error raised";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kDatabase);
-        EXPECT_NE(e.Description().find("no such table: no_such_table"), std::string::npos)
-            << e.Description();
-    }
-    try {
-        db->ExecuteBatch("INSERT INTO t VALUES (1)");
-        FAIL() << "no error raised";
-    } catch (const ComError& e) {
-        EXPECT_NE(e.Description().find("UNIQUE"), std::string::npos) << e.Description();
-    }
+    const auto missing = test::ComErrorOf([&] { db->ExecuteBatch("SELECT * FROM no_such_table"); });
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->Number(), ComError::kDatabase);
+    EXPECT_NE(missing->Description().find("no such table: no_such_table"), std::string::npos)
+        << missing->Description();
+    const auto twice = test::ComErrorOf([&] { db->ExecuteBatch("INSERT INTO t VALUES (1)"); });
+    ASSERT_TRUE(twice);
+    EXPECT_NE(twice->Description().find("UNIQUE"), std::string::npos) << twice->Description();
     // The connection goes on working after an error.
     EXPECT_EQ(Count(*db, "t"), 1);
 }
@@ -153,13 +148,11 @@ TEST_F(OdbcBackendTest, TextGoesToTheDriverUnchanged) {
     // split or rewritten on the way, and nothing of it is applied.
     auto db = Open();
     db->ExecuteBatch("CREATE TABLE t (k INTEGER)");
-    try {
-        db->ExecuteBatch("INSERT INTO t VALUES (1); INSERT INTO t VALUES (2)");
-        FAIL() << "no error raised";
-    } catch (const ComError& e) {
-        EXPECT_NE(e.Description().find("only one SQL statement"), std::string::npos)
-            << e.Description();
-    }
+    const auto e = test::ComErrorOf(
+        [&] { db->ExecuteBatch("INSERT INTO t VALUES (1); INSERT INTO t VALUES (2)"); });
+    ASSERT_TRUE(e);
+    EXPECT_NE(e->Description().find("only one SQL statement"), std::string::npos)
+        << e->Description();
     EXPECT_EQ(Count(*db, "t"), 0);
     // A blank text runs nothing.
     BatchResult blank = db->ExecuteBatch(" \r\n\t");

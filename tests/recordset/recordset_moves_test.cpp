@@ -4,6 +4,7 @@
 
 #include "host/com_error.h"
 #include "recordset/sample_sets.h"
+#include "support/com_error_of.h"
 
 namespace orva {
 namespace {
@@ -11,14 +12,7 @@ namespace {
 using test::Ids;
 using test::Numbered;
 
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ComError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+constexpr auto ErrorOf = test::ComErrorNumber;
 
 long Id(const Recordset& rs) {
     return static_cast<long>(rs.Fields("FItemID").Value().ToInteger());
@@ -101,13 +95,10 @@ TEST(RecordsetFields, ByNameIgnoringCaseAndByOrdinal) {
     EXPECT_EQ(rs->ColumnIndex("fquotetime"), 4);
     EXPECT_EQ(rs->ColumnIndex("FNone"), -1);
 
-    try {
-        rs->Fields("FMissing");
-        FAIL() << "an unknown field was read";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kItemNotFound);
-        EXPECT_NE(e.Description().find("FMissing"), std::string::npos);
-    }
+    const auto missing = test::ComErrorOf([&] { rs->Fields("FMissing"); });
+    ASSERT_TRUE(missing) << "an unknown field was read";
+    EXPECT_EQ(missing->Number(), ComError::kItemNotFound);
+    EXPECT_NE(missing->Description().find("FMissing"), std::string::npos);
     EXPECT_EQ(ErrorOf([&] { rs->Fields(5); }), ComError::kItemNotFound);
     EXPECT_EQ(ErrorOf([&] { rs->Fields(-1); }), ComError::kItemNotFound);
 }

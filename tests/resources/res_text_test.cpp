@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "resources_fixture.h"
+#include "support/com_error_of.h"
 #include "support/language_scope.h"
 #include "support/po_file.h"
 
@@ -144,12 +145,7 @@ TEST_F(GetResTextTest, EmptyLanguageIsReadFromTheSessionOnEveryCall) {
 TEST_F(GetResTextTest, LoaderThatCannotBeCreatedIsRaised) {
     ScopedSession session("LANGUAGE=ENG");
     ComponentRegistry::Unregister(ResLoader::kProgID);
-    try {
-        GetResText("提示");
-        FAIL() << "no error";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kCannotCreate);
-    }
+    EXPECT_EQ(test::ComErrorNumber([&] { GetResText("提示"); }), ComError::kCannotCreate);
     EXPECT_EQ(g_ResLoader, nullptr);
     // Once the host registers it, texts are served again.
     RegisterLanguageComponents();
@@ -162,14 +158,11 @@ TEST(ErrObject, RecordsRaisesAndClears) {
     err.SetFrom(ComError(ComError::kDuplicateKey, "duplicate key", "Collection"));
     err.SetHelpContext(7);
     EXPECT_TRUE(err.Pending());
-    try {
-        err.Raise();
-        FAIL() << "no error";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.Number(), ComError::kDuplicateKey);
-        EXPECT_EQ(e.Description(), "duplicate key");
-        EXPECT_EQ(e.Source(), "Collection");
-    }
+    const auto raised = test::ComErrorOf([&] { err.Raise(); });
+    ASSERT_TRUE(raised);
+    EXPECT_EQ(raised->Number(), ComError::kDuplicateKey);
+    EXPECT_EQ(raised->Description(), "duplicate key");
+    EXPECT_EQ(raised->Source(), "Collection");
     err.SetFrom(ComError(ComError::kOverflow, "Overflow"));  // replaces help data too
     EXPECT_EQ(err.HelpContext(), 0);
     err.Clear();
