@@ -150,14 +150,11 @@ TEST_F(CustFaceTest, ShowRefusesASessionThatNamesNoUser) {
     for (const Case& c : cases) {
         test::ScopedSession session("DBConnection={" + company_.path() + "};" + c.user +
                                     ";SubID=ic;LANGUAGE=CHS");
-        try {
-            face.Show(showedit);
-            ADD_FAILURE() << "shown for " << c.user;
-        } catch (const ComError& e) {
-            EXPECT_EQ(e.Number(), c.number) << c.user;
-            EXPECT_NE(e.Description().find(c.message), std::string::npos)
-                << c.user << ": " << e.Description();
-        }
+        const auto e = test::ComErrorOf([&] { face.Show(showedit); });
+        ASSERT_TRUE(e) << "shown for " << c.user;
+        EXPECT_EQ(e->Number(), c.number) << c.user;
+        EXPECT_NE(e->Description().find(c.message), std::string::npos)
+            << c.user << ": " << e->Description();
         EXPECT_TRUE(ui->ModalWindows().empty()) << c.user;
     }
 }
@@ -179,13 +176,10 @@ TEST_F(CustFaceTest, SessionDatabaseMustBeACompanyFile) {
     };
     for (const Case& c : cases) {
         test::ScopedSession session(c.database, demo::kAdminUserId);
-        try {
-            CustFace face;
-            ADD_FAILURE() << "created on " << c.database;
-        } catch (const ComError& e) {
-            EXPECT_EQ(e.Number(), ComError::kDatabase);
-            EXPECT_NE(e.Description().find(c.message), std::string::npos) << e.Description();
-        }
+        const auto e = test::ComErrorOf([] { CustFace face; });
+        ASSERT_TRUE(e) << "created on " << c.database;
+        EXPECT_EQ(e->Number(), ComError::kDatabase);
+        EXPECT_NE(e->Description().find(c.message), std::string::npos) << e->Description();
         EXPECT_EQ(g_Connection, nullptr);
     }
     EXPECT_EQ(std::filesystem::file_size(empty), 0u);

@@ -13,6 +13,7 @@
 #include "host/com_error.h"
 #include "host/export/export_component.h"
 #include "host/export/export_file.h"
+#include "support/com_error_of.h"
 #include "support/file_text.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
@@ -211,12 +212,9 @@ TEST_F(ExportFiles, FailuresAndCancelLeaveTheChosenFileAsItWas) {
 
     // A folder that does not exist, and a folder given as the file.
     for (const std::string& bad : {Path("no/such/dir.csv"), dir_}) {
-        try {
-            Export(bad, ExportFormat::kCsv, kColumns, rows);
-            ADD_FAILURE() << bad;
-        } catch (const ComError& e) {
-            EXPECT_NE(std::string(e.what()).find(bad), std::string::npos) << e.what();
-        }
+        const auto e = test::ComErrorOf([&] { Export(bad, ExportFormat::kCsv, kColumns, rows); });
+        ASSERT_TRUE(e) << bad;
+        EXPECT_NE(std::string(e->what()).find(bad), std::string::npos) << e->what();
     }
     EXPECT_EQ(Leftovers(), std::vector<std::string>{"keep.xlsx"});
 }
