@@ -90,44 +90,6 @@ void EditorTest::PressKey(int keyCode, int shift) {
         window->vaSProperty().UserKeyDown(left, shift);
 }
 
-std::string EditorTest::Scalar(const std::string& sql) {
-    AppConnection db(OpenDatabase(company.path()));
-    RecordsetPtr rs = db.Execute(sql);
-    if (!rs->IsOpen() || rs->EOF_())
-        return {};
-    return rs->Fields(0).Value().ToText();
-}
-
-void EditorTest::Exec(const std::string& sql) {
-    AppConnection db(OpenDatabase(company.path()));
-    db.Execute(sql);
-}
-
-std::int32_t EditorTest::CustomerID(const std::string& number) {
-    return std::stoi(Scalar("SELECT FItemID FROM t_Organization WHERE FNumber='" + number + "'"));
-}
-
-std::int32_t EditorTest::ItemID(const std::string& number) {
-    return std::stoi(Scalar("SELECT FItemID FROM t_ICItem WHERE FNumber='" + number + "'"));
-}
-
-std::int32_t EditorTest::AddEntry(std::int32_t cust, std::int32_t item, double price, int used,
-                                  double endQty) {
-    AppConnection db(OpenDatabase(company.path()));
-    const std::int32_t entry = db.GetICMaxNum("t_Cust");
-    const std::string c = std::to_string(cust);
-    const std::string i = std::to_string(item);
-    db.Execute("IF NOT EXISTS (SELECT 1 FROM t_Cust WHERE FItemID=" + i + " AND FCustID=" + c +
-               ") INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0'," + i + "," + c + ")");
-    db.Execute(
-        "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
-        "FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) SELECT '0'," +
-        std::to_string(entry) + "," + c + "," + i + ",FUnitID,0," + FormatDouble(endQty) + "," +
-        FormatDouble(price) + ",1,0,0,'2024-01-01'," + std::to_string(used) +
-        ",'2100-01-01','' FROM t_ICItem WHERE FItemID=" + i);
-    return entry;
-}
-
 std::vector<std::string> EditorTest::Headlines() {
     std::vector<std::string> found;
     for (const auto& d : ui->Dialogs()) found.push_back(d.content.headline);

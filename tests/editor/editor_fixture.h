@@ -17,6 +17,7 @@
 #include "host/app_connection.h"
 #include "host/base_list.h"
 #include "host/db_backend.h"
+#include "support/company_queries.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
@@ -45,7 +46,7 @@ struct ListCalls {
     RecordsetPtr answer;
 };
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public ::testing::Test, protected CompanyQueries {
   protected:
     using R = UserDefInfo;
     using W = frmProperty;
@@ -74,16 +75,7 @@ class EditorTest : public ::testing::Test {
     bool Shown(const char* button) const { return window->TbPrice().Item(button).visible; }
     bool Enabled(const char* button) const { return window->TbPrice().Item(button).enabled; }
 
-    // Through a connection of its own.
-    std::string Scalar(const std::string& sql);
-    long Count(const std::string& sql) { return std::stol(Scalar(sql)); }
-    void Exec(const std::string& sql);
-    std::int32_t CustomerID(const std::string& number);
-    std::int32_t ItemID(const std::string& number);
-    // A stored entry in the item's base unit and currency 1, effective
-    // 2024-01-01 to 2100-01-01; returns its FEntryID.
-    std::int32_t AddEntry(std::int32_t cust, std::int32_t item, double price, int used = 0,
-                          double endQty = 100);
+    std::string CompanyPath() const override { return company.path(); }
     std::string Price(std::int32_t entry) {
         return Scalar("SELECT FPrice FROM t_CustEntry WHERE FEntryID=" + std::to_string(entry));
     }

@@ -54,25 +54,6 @@ bool EngineTest::Pick(int row, std::int64_t id) {
     return engine->Changed(row, 2, message);
 }
 
-std::string EngineTest::Scalar(const std::string& sql) {
-    AppConnection db(OpenDatabase(company.path()));
-    RecordsetPtr rs = db.Execute(sql);
-    if (!rs->IsOpen() || rs->EOF_())
-        return {};
-    const Variant& v = rs->Fields(0).Value();
-    return v.IsNull() ? "NULL" : v.ToText();
-}
-
-long EngineTest::Count(const std::string& sql) {
-    AppConnection db(OpenDatabase(company.path()));
-    return static_cast<long>(db.Execute(sql)->Fields(0).Value().ToInteger());
-}
-
-void EngineTest::Exec(const std::string& sql) {
-    AppConnection db(OpenDatabase(company.path()));
-    db.Execute(sql);
-}
-
 std::vector<std::string> EngineTest::SentSince(std::size_t from) const {
     return {backend->texts.begin() + static_cast<std::ptrdiff_t>(from), backend->texts.end()};
 }
@@ -84,16 +65,6 @@ std::vector<std::string> EngineTest::SentStartingWith(std::string_view prefix) c
             found.push_back(t);
     }
     return found;
-}
-
-std::int32_t EngineTest::CustomerID(const std::string& number) {
-    return static_cast<std::int32_t>(
-        std::stoi(Scalar("SELECT FItemID FROM t_Organization WHERE FNumber='" + number + "'")));
-}
-
-std::int32_t EngineTest::ItemID(const std::string& number) {
-    return static_cast<std::int32_t>(
-        std::stoi(Scalar("SELECT FItemID FROM t_ICItem WHERE FNumber='" + number + "'")));
 }
 
 }  // namespace orva::test

@@ -19,6 +19,7 @@
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
 #include "host/db_backend.h"
+#include "support/company_queries.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
@@ -52,7 +53,7 @@ class RecordingBackend : public DbBackend {
     std::unique_ptr<DbBackend> inner_;
 };
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, protected CompanyQueries {
   protected:
     void SetUp() override;
     void TearDown() override;
@@ -76,19 +77,11 @@ class EngineTest : public ::testing::Test {
     std::string Value(int row) const { return grid.GetText(3, row); }
     bool RowLocked(int row) const { return grid.Locked(2, row); }
 
-    // A query through a connection of its own; the first field of the first
-    // row as text ("" when none).
-    std::string Scalar(const std::string& sql);
-    long Count(const std::string& sql);
-    void Exec(const std::string& sql);
+    std::string CompanyPath() const override { return company.path(); }
 
     // Texts sent since the last call, and those starting with a prefix.
     std::vector<std::string> SentSince(std::size_t from) const;
     std::vector<std::string> SentStartingWith(std::string_view prefix) const;
-
-    // FItemID of a customer or an item by code.
-    std::int32_t CustomerID(const std::string& number);
-    std::int32_t ItemID(const std::string& number);
 
     TempCompany company;
     std::unique_ptr<ScopedSession> session;

@@ -36,6 +36,7 @@
 #include "qt/qt_text.h"
 #include "qt/spread_view.h"
 #include "qt_test_app.h"
+#include "support/company_queries.h"
 #include "support/language_scope.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
@@ -47,7 +48,7 @@ namespace {
 using R = UserDefInfo;
 using W = frmProperty;
 
-class PropertyWindowTest : public ::testing::Test {
+class PropertyWindowTest : public ::testing::Test, protected orva::test::CompanyQueries {
   protected:
     void SetUp() override {
         test::App();
@@ -59,38 +60,11 @@ class PropertyWindowTest : public ::testing::Test {
         RegisterPropertyView();
     }
 
-    std::string Scalar(const std::string& sql) {
-        AppConnection db;
-        RecordsetPtr rs = db.Execute(sql);
-        return rs->EOF_() ? std::string() : rs->Fields(0).Value().ToText();
-    }
-    void Exec(const std::string& sql) {
-        AppConnection db;
-        db.Execute(sql);
-    }
-    std::int32_t Id(const std::string& table, const std::string& number) {
-        return std::stoi(
-            Scalar("SELECT FItemID FROM " + table + " WHERE FNumber='" + number + "'"));
-    }
-    std::int32_t Customer99() { return Id("t_Organization", "99"); }
-    std::int32_t Item(const std::string& number) { return Id("t_ICItem", number); }
+    std::string CompanyPath() const override { return company_.path(); }
+    std::int32_t Customer99() { return CustomerID("99"); }
     // A stored entry of customer 99 for the item, price 10, in its base unit.
     std::int32_t AddEntry(const std::string& item) {
-        AppConnection db;
-        const std::int32_t entry = db.GetICMaxNum("t_Cust");
-        const std::string c = std::to_string(Customer99());
-        const std::string i = std::to_string(Item(item));
-        db.Execute("INSERT INTO t_Cust (FBrNo,FItemID,FCustID) SELECT '0'," + i + "," + c +
-                   " WHERE NOT EXISTS (SELECT 1 FROM t_Cust WHERE FItemID=" + i +
-                   " AND FCustID=" + c + ")");
-        db.Execute(
-            "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
-            "FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) SELECT '0'," +
-            std::to_string(entry) + "," + c + "," + i +
-            ",FUnitID,0,100,10,1,0,0,'2024-01-01',0,'2100-01-01','' FROM t_ICItem WHERE "
-            "FItemID=" +
-            i);
-        return entry;
+        return CompanyQueries::AddEntry(Customer99(), ItemID(item), 10);
     }
     std::string Price(std::int32_t entry) {
         return Scalar("SELECT FPrice FROM t_CustEntry WHERE FEntryID=" + std::to_string(entry));
@@ -244,7 +218,7 @@ TEST_F(PropertyWindowTest, NewEntryTypedAndSavedAfterTheLowPriceQuestion) {
     const std::string id = std::to_string(window->EntryID());
     EXPECT_EQ(Scalar("SELECT FPrice FROM t_CustEntry WHERE FEntryID=" + id), "9");
     EXPECT_EQ(Scalar("SELECT FItemID FROM t_CustEntry WHERE FEntryID=" + id),
-              std::to_string(Item("03.01.001")));
+              std::to_string(ItemID("03.01.001")));
     EXPECT_EQ(Scalar("SELECT FCustID FROM t_CustEntry WHERE FEntryID=" + id),
               std::to_string(Customer99()));
 }
