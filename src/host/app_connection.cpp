@@ -2,8 +2,8 @@
 
 #include "host/com_error.h"
 #include "host/company_file_check.h"
-#include "host/postgres_uri.h"
 #include "host/host_ui.h"
+#include "host/postgres_uri.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
 #include "host/text_util.h"
@@ -50,7 +50,8 @@ namespace {
 // The first record set of a batch. A text without a result set still hands
 // back a (closed) record set object, as the platform's Execute does.
 RecordsetPtr FirstRecordset(BatchResult& r) {
-    if (!r.recordsets.empty()) return r.recordsets.front();
+    if (!r.recordsets.empty())
+        return r.recordsets.front();
     auto empty = std::make_shared<Recordset>(std::vector<std::string>{}, std::vector<Variant>{});
     empty->Close();
     return empty;
@@ -68,12 +69,16 @@ RecordsetPtr AppConnection::Execute(std::string_view sql, std::int16_t& recordsA
     return FirstRecordset(r);
 }
 
-RecordsetPtr AppConnection::GetAnyRecordset(std::string_view sql) { return Execute(sql); }
+RecordsetPtr AppConnection::GetAnyRecordset(std::string_view sql) {
+    return Execute(sql);
+}
 
 std::int32_t AppConnection::GetICMaxNum(std::string_view tableKey) {
     return backend_->NextNumber(tableKey);
 }
 
-void AppConnection::ShowHelp(std::int32_t hwnd) { CurrentUi().ShowHelp(hwnd, "OrvaSalePrice"); }
+void AppConnection::ShowHelp(std::int32_t hwnd) {
+    CurrentUi().ShowHelp(hwnd, "OrvaSalePrice");
+}
 
 }  // namespace orva

@@ -2,8 +2,8 @@
 // path to the company database. A default-constructed component opens the
 // database named by the host session (key "DBConnection" of the session
 // string), which must be an ODBC string or a SQLite company file (checked
-// read-only first, host/company_file_check.h); every instance has a connection of its own, as separate component
-// instances would.
+// read-only first, host/company_file_check.h); every instance has a connection of its own, as
+// separate component instances would.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@
 namespace orva {
 
 class AppConnection {
-public:
+  public:
     static constexpr const char* kProgID = "OrvaConnection.AppConnection";
     // Session key holding the database: a SQLite path or an ODBC string.
     static constexpr const char* kSessionKey = "DBConnection";
@@ -40,7 +40,7 @@ public:
 
     DbBackend& Backend() { return *backend_; }
 
-private:
+  private:
     std::unique_ptr<DbBackend> backend_;
 };
 

@@ -10,17 +10,17 @@
 namespace orva {
 
 class ComError : public std::runtime_error {
-public:
+  public:
     // Error numbers used by the platform layer.
-    static constexpr std::int32_t kGeneric = 5;            // invalid procedure call
+    static constexpr std::int32_t kGeneric = 5;  // invalid procedure call
     static constexpr std::int32_t kOverflow = 6;
     static constexpr std::int32_t kTypeMismatch = 13;
-    static constexpr std::int32_t kCannotCreate = 429;     // component not registered
-    static constexpr std::int32_t kNoCurrentRecord = 3021; // BOF or EOF, or deleted row
-    static constexpr std::int32_t kItemNotFound = 3265;    // field or collection key
+    static constexpr std::int32_t kCannotCreate = 429;      // component not registered
+    static constexpr std::int32_t kNoCurrentRecord = 3021;  // BOF or EOF, or deleted row
+    static constexpr std::int32_t kItemNotFound = 3265;     // field or collection key
     static constexpr std::int32_t kDuplicateKey = 457;
     static constexpr std::int32_t kBadFilter = 3001;
-    static constexpr std::int32_t kDatabase = -2147217900; // provider error
+    static constexpr std::int32_t kDatabase = -2147217900;  // provider error
     // A statement would have written a second row with the same unique key
     // (another client wrote it first). Every database back end raises this
     // number for that case, so callers react to the conflict without reading
@@ -34,7 +34,7 @@ public:
     const std::string& Source() const { return source_; }
     std::string Description() const { return what(); }
 
-private:
+  private:
     std::int32_t number_;
     std::string source_;
 };

@@ -15,7 +15,7 @@
 namespace orva {
 
 class ComponentRegistry {
-public:
+  public:
     using Factory = std::function<std::any()>;
 
     template <class T>
@@ -30,12 +30,13 @@ public:
     template <class T>
     static std::shared_ptr<T> Create(std::string_view progId) {
         std::any made = CreateAny(progId);
-        if (auto* p = std::any_cast<std::shared_ptr<T>>(&made); p && *p) return *p;
+        if (auto* p = std::any_cast<std::shared_ptr<T>>(&made); p && *p)
+            return *p;
         throw ComError(ComError::kCannotCreate,
                        "ActiveX component can't create object: " + std::string(progId));
     }
 
-private:
+  private:
     static void RegisterAny(std::string_view progId, Factory make);
     static std::any CreateAny(std::string_view progId);
 };

@@ -36,7 +36,8 @@ std::vector<std::pair<std::string, std::string>> ParseSessionString(std::string_
             value = rest.substr(0, semi);
             rest = semi == std::string_view::npos ? std::string_view{} : rest.substr(semi + 1);
         }
-        if (key.empty()) break;
+        if (key.empty())
+            break;
         out.emplace_back(std::string(key), std::string(Trim(value)));
     }
     return out;
@@ -44,7 +45,8 @@ std::vector<std::pair<std::string, std::string>> ParseSessionString(std::string_
 
 std::string SessionValue(std::string_view text, std::string_view key) {
     for (auto& [k, v] : ParseSessionString(text)) {
-        if (EqualsNoCase(k, key)) return v;
+        if (EqualsNoCase(k, key))
+            return v;
     }
     return {};
 }

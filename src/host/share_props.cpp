@@ -35,6 +35,8 @@ void ShareProps::SetProperty(std::int32_t processId, std::string_view name, Vari
     s.values[std::make_pair(processId, std::string(name))] = std::move(value);
 }
 
-std::int32_t ShareProps::CurrentProcessId() { return static_cast<std::int32_t>(::getpid()); }
+std::int32_t ShareProps::CurrentProcessId() {
+    return static_cast<std::int32_t>(::getpid());
+}
 
 }  // namespace orva

@@ -12,7 +12,7 @@
 namespace orva {
 
 class ShareProps {
-public:
+  public:
     static constexpr const char* kProgID = "Shelvo.ShareProps";
 
     // Null when nothing is stored under (processId, name).

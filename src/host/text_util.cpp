@@ -4,9 +4,15 @@
 
 namespace orva {
 namespace {
-char Up(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char Low(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+char Up(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+char Low(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 }  // namespace
 
 std::string_view Trim(std::string_view s) {
@@ -33,9 +39,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 std::size_t FindNoCase(std::string_view h, std::string_view n, std::size_t from) {
-    if (n.empty()) return from <= h.size() ? from : std::string_view::npos;
+    if (n.empty())
+        return from <= h.size() ? from : std::string_view::npos;
     for (std::size_t i = from; i + n.size() <= h.size(); ++i) {
-        if (EqualsNoCase(h.substr(i, n.size()), n)) return i;
+        if (EqualsNoCase(h.substr(i, n.size()), n))
+            return i;
     }
     return std::string_view::npos;
 }
@@ -59,7 +67,8 @@ std::vector<std::string> Split(std::string_view s, std::string_view sep) {
 }
 
 std::string ReplaceAll(std::string s, std::string_view from, std::string_view to) {
-    if (from.empty()) return s;
+    if (from.empty())
+        return s;
     std::size_t p = 0;
     while ((p = s.find(from, p)) != std::string::npos) {
         s.replace(p, from.size(), to);

@@ -5,7 +5,6 @@
 // only for rows it has not cached. The model follows the ledger's notices.
 #pragma once
 
-
 #include "host/controls/ledger.h"
 #include "host/controls/signal.h"
 #include "qt/sized_table_model.h"

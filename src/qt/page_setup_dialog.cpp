@@ -21,8 +21,8 @@ struct PaperSize {
     QPageSize::PageSizeId id;
 };
 constexpr PaperSize kPapers[] = {{"A4", QPageSize::A4},         {"A3", QPageSize::A3},
-                             {"A5", QPageSize::A5},         {"B5", QPageSize::B5},
-                             {"Letter", QPageSize::Letter}, {"Legal", QPageSize::Legal}};
+                                 {"A5", QPageSize::A5},         {"B5", QPageSize::B5},
+                                 {"Letter", QPageSize::Letter}, {"Legal", QPageSize::Legal}};
 
 }  // namespace
 

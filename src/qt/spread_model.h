@@ -6,7 +6,6 @@
 // decide what is kept. The model follows the spread's change notices.
 #pragma once
 
-
 #include "host/controls/signal.h"
 #include "host/controls/spread.h"
 #include "qt/sized_table_model.h"

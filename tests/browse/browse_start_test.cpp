@@ -45,7 +45,6 @@ TEST_F(BrowseStart, MaintenanceModeEnablesBatchForTheRootAndEditingForALeaf) {
     for (const char* b : {"New", "Modify", "Delete", "SELowPrice", "Check", "UnCheck"})
         EXPECT_TRUE(Enabled(w.tbToolBar(), b)) << b;
     EXPECT_FALSE(Enabled(w.Menus(), "mnuBatchOperate"));
-
 }
 
 TEST_F(BrowseStart, SelectionModeHidesEditingAndDisablesEverySelectionDrivenCommand) {

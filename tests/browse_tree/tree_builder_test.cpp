@@ -244,14 +244,18 @@ TEST_F(TreeBuilderTest, ExpandingALargeGroupReportsProgressThatCannotBeStopped) 
     std::string text;
     for (int i = 1; i <= 600; ++i) {
         const std::string id = std::to_string(870000 + i);
-        const std::string number = "'87." + std::string(i < 10 ? "00" : i < 100 ? "0" : "") +
+        const std::string number = "'87." +
+                                   std::string(i < 10    ? "00"
+                                               : i < 100 ? "0"
+                                                         : "") +
                                    std::to_string(i) + "'";
-        text += "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,FParentID,"
-                "FLevel,FDetail) VALUES (" +
-                id + ",1," + number + "," + number + ",'客户" + std::to_string(i) +
-                "',870000,2,1)\r\nINSERT INTO t_Organization (FItemID,FNumber,FShortNumber,"
-                "FName,FParentID) VALUES (" +
-                id + "," + number + "," + number + ",'客户" + std::to_string(i) + "',870000)\r\n";
+        text +=
+            "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,FParentID,"
+            "FLevel,FDetail) VALUES (" +
+            id + ",1," + number + "," + number + ",'客户" + std::to_string(i) +
+            "',870000,2,1)\r\nINSERT INTO t_Organization (FItemID,FNumber,FShortNumber,"
+            "FName,FParentID) VALUES (" +
+            id + "," + number + "," + number + ",'客户" + std::to_string(i) + "',870000)\r\n";
     }
     Query(text);
     ui->CancelProgressAt(0);  // meant for work that can be stopped: not this
