@@ -64,11 +64,7 @@ class BrowseFind : public BrowseTest {
     }
     // Field indexes of search all in the customer tree.
     static constexpr int kCustName = 1, kNote = 7;
-    std::vector<std::string> Texts() {
-        std::vector<std::string> t;
-        for (const auto& b : ui->MessageBoxes()) t.push_back(b.text);
-        return t;
-    }
+    std::vector<std::string> Texts() { return ui->MessageBoxTexts(); }
     // Marks one price entry of a customer that the group clerk may see in
     // full (base or US dollar currency, an item of group 01, 01.01 or 03.01).
     std::int32_t MarkEntry(std::int32_t custID, const std::string& note) {

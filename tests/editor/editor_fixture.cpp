@@ -96,10 +96,4 @@ std::vector<std::string> EditorTest::Headlines() {
     return found;
 }
 
-std::vector<std::string> EditorTest::Boxes() {
-    std::vector<std::string> found;
-    for (const auto& b : ui->MessageBoxes()) found.push_back(b.text);
-    return found;
-}
-
 }  // namespace orva::test

@@ -82,7 +82,7 @@ class EditorTest : public ::testing::Test, protected CompanyQueries {
 
     // Headlines of the message dialogs and texts of the message boxes shown.
     std::vector<std::string> Headlines();
-    std::vector<std::string> Boxes();
+    std::vector<std::string> Boxes() { return ui->MessageBoxTexts(); }
 
     TempCompany company;
     std::unique_ptr<ScopedSession> session;

@@ -194,10 +194,4 @@ void BatchTest::Fill(const GridValues& g) {
     set(UserDefInfo::kRowNote, g.note, g.note);
 }
 
-std::vector<std::string> BatchTest::BoxTexts() {
-    std::vector<std::string> texts;
-    for (const auto& box : ui_->MessageBoxes()) texts.push_back(box.text);
-    return texts;
-}
-
 }  // namespace orva::batchtest

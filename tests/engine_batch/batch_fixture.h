@@ -111,7 +111,7 @@ class BatchTest : public ::testing::Test {
     void Fill(const GridValues& g);
 
     // Texts of the message boxes shown so far.
-    std::vector<std::string> BoxTexts();
+    std::vector<std::string> BoxTexts() { return ui_->MessageBoxTexts(); }
 
     test::TempCompany company_;
     std::unique_ptr<test::ScopedSession> session_;

@@ -100,6 +100,11 @@ class ScriptedUi : public HostUi {
 
     // --- Records ----------------------------------------------------------
     const std::vector<MessageBoxCall>& MessageBoxes() const { return boxes_; }
+    std::vector<std::string> MessageBoxTexts() const {
+        std::vector<std::string> texts;
+        for (const MessageBoxCall& box : boxes_) texts.push_back(box.text);
+        return texts;
+    }
     const std::vector<DialogCall>& Dialogs() const { return dialogs_; }
     const std::vector<AssistantCall>& AssistantNotices() const { return assistant_; }
     const std::vector<LookupRequest>& Lookups() const { return lookups_; }
