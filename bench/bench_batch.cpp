@@ -38,6 +38,7 @@
 #include "host/host_services.h"
 #include "host/host_ui.h"
 #include "host/progress.h"
+#include "host/session_string.h"
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
 #include "host/write_transaction.h"
@@ -203,9 +204,7 @@ Company& TheCompany(int customers = kCustomers) {
 void LogOn(const std::string& path) {
     orva::g_Connection.reset();
     orva::g_GLData.reset();
-    std::string props = "DBConnection={" + path +
-                        "};UserID=" + std::to_string(orva::demo::kAdminUserId) +
-                        ";SubID=ic;LANGUAGE=CHS";
+    std::string props = orva::MakeSessionString(path, orva::demo::kAdminUserId);
     orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
                                    orva::Variant(props));
     orva::InitSessionProps(props);

@@ -27,6 +27,7 @@
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/host_services.h"
+#include "host/session_string.h"
 #include "host/share_props.h"
 
 namespace {
@@ -78,9 +79,7 @@ const std::string& CompanyPath() {
 
 void LogOn() {
     orva::RegisterHostServices();
-    const std::string props = "DBConnection={" + CompanyPath() +
-                              "};UserID=" + std::to_string(orva::demo::kAdminUserId) +
-                              ";SubID=ic;LANGUAGE=CHS";
+    const std::string props = orva::MakeSessionString(CompanyPath(), orva::demo::kAdminUserId);
     orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
                                    orva::Variant(props));
     orva::InitSessionProps(props);

@@ -24,6 +24,7 @@
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
 #include "host/host_services.h"
+#include "host/session_string.h"
 #include "host/share_props.h"
 
 namespace {
@@ -68,9 +69,7 @@ struct Entry {
 std::vector<Entry> Prepare() {
     const std::string& path = LargeCompany().Path();
     orva::RegisterHostServices();
-    const std::string props = "DBConnection={" + path +
-                              "};UserID=" + std::to_string(orva::demo::kAdminUserId) +
-                              ";SubID=ic;LANGUAGE=CHS";
+    const std::string props = orva::MakeSessionString(path, orva::demo::kAdminUserId);
     orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
                                    orva::Variant(props));
     orva::InitSessionProps(props);
@@ -99,7 +98,7 @@ void OpenEntry(orva::Spread& grid, orva::StatusBar& status, const Entry& e) {
     engine.Status(&status);
     if (engine.InitInfo() != 0)
         throw std::runtime_error("InitInfo failed");
-    engine.OperationType(orva::UserDefInfo::kOpSingle);
+    engine.OperationType(orva::EditorOperation::kSingle);
     engine.SetValues();
     engine.SetProperty();
     if (engine.Used() != 0)

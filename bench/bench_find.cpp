@@ -38,6 +38,7 @@
 #include "host/find/find_sort.h"
 #include "host/find/text_fold.h"
 #include "host/host_services.h"
+#include "host/session_string.h"
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
 #include "host/tsql/translator.h"
@@ -241,8 +242,7 @@ const std::string& BigCompany() {  // 100,000 customers, 10,000 items, 1,000,000
 void LogOn(int user) {
     orva::RegisterHostServices();
     orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
-                                   orva::Variant("DBConnection={" + BigCompany() + "};UserID=" +
-                                                 std::to_string(user) + ";SubID=ic;LANGUAGE=CHS"));
+                                   orva::Variant(orva::MakeSessionString(BigCompany(), user)));
     orva::g_Connection = std::make_shared<orva::AppConnection>();
 }
 

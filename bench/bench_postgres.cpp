@@ -36,6 +36,7 @@
 #include "host/controls/tree.h"
 #include "host/db_backend.h"
 #include "host/host_services.h"
+#include "host/session_string.h"
 #include "host/share_props.h"
 #include "host/sqlite_backend.h"
 #include "host/tsql/sqlite_functions.h"
@@ -90,8 +91,7 @@ struct Ledger {
         orva::RegisterHostServices();
         orva::ShareProps().SetProperty(
             orva::ShareProps::CurrentProcessId(), "PropsString",
-            orva::Variant("DBConnection={" + uri + "};UserID=" +
-                          std::to_string(orva::demo::kAdminUserId) + ";SubID=ic;LANGUAGE=CHS"));
+            orva::Variant(orva::MakeSessionString(uri, orva::demo::kAdminUserId)));
         orva::g_Connection = std::make_shared<orva::AppConnection>();
         orva::Tree tree;
         orva::tvwBuilder builder;

@@ -33,6 +33,7 @@
 #include "host/controls/ledger.h"
 #include "host/controls/tree.h"
 #include "host/host_services.h"
+#include "host/session_string.h"
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
 #include "host/tsql/translator.h"
@@ -122,8 +123,7 @@ const std::string& BusyCustomer() {  // one customer with 100,000 price entries
 void LogOn(const std::string& path, int user = orva::demo::kAdminUserId) {
     orva::RegisterHostServices();
     orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
-                                   orva::Variant("DBConnection={" + path + "};UserID=" +
-                                                 std::to_string(user) + ";SubID=ic;LANGUAGE=CHS"));
+                                   orva::Variant(orva::MakeSessionString(path, user)));
     orva::g_Connection = std::make_shared<orva::AppConnection>();
 }
 

@@ -26,6 +26,54 @@ RecordsetPtr EmptyRecords() {
     return std::make_shared<Recordset>(std::vector<std::string>{}, std::vector<Variant>{});
 }
 
+// The ledger's columns of each tree, left to right from column 1.
+struct Layout {
+    const char* field;
+    const char* caption;
+    std::int16_t type;
+};
+// Captions are looked up when the layout is built, in the session's
+// language.
+const Layout kItemTree[BaseDetail::kItemLayoutCols] = {
+    {"FEntryID", "", kText},
+    {"FNumber", N_("客户代码"), kText},
+    {"FName", N_("客户名称"), kText},
+    {"FUnitName", N_("计量单位"), kText},
+    {"FStartQty", N_("销货量(从)"), kDouble},
+    {"FEndQty", N_("销货量(到)"), kDouble},
+    {"FPrice", N_("报价"), kDouble},
+    {"FCyName", N_("币别"), kText},
+    {"FLeadTime", N_("提前期(天)"), kInteger},
+    {"FCustID", N_("内码"), kInteger},
+    {"FSELCyID", N_("币别内码"), kInteger},
+    {"FSELCyName", N_("币别"), kText},
+    {"FSELowPrice", N_("金额"), kDouble},
+    {"FQuoteTime", N_("生效日期"), kDate},
+    {"FUsed", N_("审核状态"), kFlag},
+    {"FExpireDate", N_("失效日期"), kDate},
+    {"FNote", N_("备注"), kText},
+};
+const Layout kCustomerTree[BaseDetail::kCustomerLayoutCols] = {
+    {"FEntryID", "", kText},
+    {"FNumber", N_("物料代码"), kText},
+    {"FName", N_("物料名称"), kText},
+    {"FModel", N_("规格型号"), kText},
+    {"FUnitName", N_("计量单位"), kText},
+    {"FStartQty", N_("销货量(从)"), kDouble},
+    {"FEndQty", N_("销货量(到)"), kDouble},
+    {"FPrice", N_("报价"), kDouble},
+    {"FCyName", N_("币别"), kText},
+    {"FLeadTime", N_("提前期(天)"), kInteger},
+    {"FItemID", N_("内码"), kInteger},
+    {"FSELCyID", N_("币别内码"), kInteger},
+    {"FSELCyName", N_("币别"), kText},
+    {"FSELowPrice", N_("金额"), kDouble},
+    {"FQuoteTime", N_("生效日期"), kDate},
+    {"FUsed", N_("审核状态"), kFlag},
+    {"FExpireDate", N_("失效日期"), kDate},
+    {"FNote", N_("备注"), kText},
+};
+
 bool SameNameNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
@@ -73,56 +121,19 @@ void BaseDetail::BindColumns() {
         ordinals_[i] = records_->ColumnIndex(columns_[i].field);
 }
 
+int BaseDetail::ColumnOf(bool byItem, std::string_view field) {
+    const Layout* layout = byItem ? kItemTree : kCustomerTree;
+    const int count = byItem ? kItemLayoutCols : kCustomerLayoutCols;
+    for (int i = 0; i < count; ++i) {
+        if (field == layout[i].field)
+            return i + 1;
+    }
+    return 0;
+}
+
 void BaseDetail::GetTitleInfo(bool byItem) {
     if (ldg_ && ldg_->Cols() >= 1)
         ldg_->SetColHidden(1, false);
-
-    struct Layout {
-        const char* field;
-        const char* caption;
-        std::int16_t type;
-    };
-    // Captions are looked up when the layout is built, in the session's
-    // language.
-    static const Layout kItemTree[kItemLayoutCols] = {
-        {"FEntryID", "", kText},
-        {"FNumber", N_("客户代码"), kText},
-        {"FName", N_("客户名称"), kText},
-        {"FUnitName", N_("计量单位"), kText},
-        {"FStartQty", N_("销货量(从)"), kDouble},
-        {"FEndQty", N_("销货量(到)"), kDouble},
-        {"FPrice", N_("报价"), kDouble},
-        {"FCyName", N_("币别"), kText},
-        {"FLeadTime", N_("提前期(天)"), kInteger},
-        {"FCustID", N_("内码"), kInteger},
-        {"FSELCyID", N_("币别内码"), kInteger},
-        {"FSELCyName", N_("币别"), kText},
-        {"FSELowPrice", N_("金额"), kDouble},
-        {"FQuoteTime", N_("生效日期"), kDate},
-        {"FUsed", N_("审核状态"), kFlag},
-        {"FExpireDate", N_("失效日期"), kDate},
-        {"FNote", N_("备注"), kText},
-    };
-    static const Layout kCustomerTree[kCustomerLayoutCols] = {
-        {"FEntryID", "", kText},
-        {"FNumber", N_("物料代码"), kText},
-        {"FName", N_("物料名称"), kText},
-        {"FModel", N_("规格型号"), kText},
-        {"FUnitName", N_("计量单位"), kText},
-        {"FStartQty", N_("销货量(从)"), kDouble},
-        {"FEndQty", N_("销货量(到)"), kDouble},
-        {"FPrice", N_("报价"), kDouble},
-        {"FCyName", N_("币别"), kText},
-        {"FLeadTime", N_("提前期(天)"), kInteger},
-        {"FItemID", N_("内码"), kInteger},
-        {"FSELCyID", N_("币别内码"), kInteger},
-        {"FSELCyName", N_("币别"), kText},
-        {"FSELowPrice", N_("金额"), kDouble},
-        {"FQuoteTime", N_("生效日期"), kDate},
-        {"FUsed", N_("审核状态"), kFlag},
-        {"FExpireDate", N_("失效日期"), kDate},
-        {"FNote", N_("备注"), kText},
-    };
 
     columns_.clear();
     const Layout* layout = byItem ? kItemTree : kCustomerTree;

@@ -96,6 +96,9 @@ class BaseDetail : public LedgerSource {
     std::string RowText(int row) override;
 
     const std::vector<LedgerColumn>& Columns() const { return columns_; }
+    // The ledger column (from 1) that shows `field` (exact name) in the item
+    // tree's layout or the customer tree's; 0 when it shows no such field.
+    static int ColumnOf(bool byItem, std::string_view field);
 
   private:
     void BindColumns();

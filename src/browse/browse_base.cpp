@@ -190,7 +190,7 @@ bool BrowseBase::ItemTree() const {
     return menus_.Item("mnuVBaseICItem").checked;
 }
 
-void BrowseBase::SetPointer(Pointer pointer) {
+void BrowseBase::SetPointer(PointerShape pointer) {
     if (pointer_ == pointer)
         return;
     pointer_ = pointer;

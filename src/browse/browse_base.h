@@ -29,6 +29,7 @@
 #include "browse/base_detail.h"
 #include "browse/browse_layout.h"
 #include "browse/tvw_builder.h"
+#include "engine/editor_operation.h"
 #include "host/controls/command_set.h"
 #include "host/controls/ledger.h"
 #include "host/controls/signal.h"
@@ -38,8 +39,10 @@
 #include "host/dictionary.h"
 #include "host/export/export_component.h"
 #include "host/find/ffs_face.h"
+#include "host/key_codes.h"
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
+#include "host/pointer_shape.h"
 #include "host/recordset.h"
 
 namespace orva {
@@ -51,11 +54,6 @@ std::string PassTimeText(double seconds);
 
 class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSource {
   public:
-    enum class Pointer { kDefault, kHourglass };
-
-    static constexpr int kKeyEnter = 13;
-    static constexpr int kKeyDelete = 46;
-    static constexpr int kRightButton = 2;
     // Toolbar and status bar heights the layout reserves, in twips.
     static constexpr int kToolbarHeight = 600;
     static constexpr int kToolbarHeightNoCaptions = 420;
@@ -108,7 +106,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     const std::string& Caption() const { return caption_; }
     const std::string& SSPTitleClass() const { return titleClass_; }
     const std::string& SSPTitleItem() const { return titleItem_; }
-    Pointer MousePointer() const { return pointer_; }
+    PointerShape MousePointer() const { return pointer_; }
     BrowseLayout& Layout() { return layout_; }
     // The caption, a title panel, the pointer or the layout changed.
     [[nodiscard]] Subscription Subscribe(std::function<void()> fn) {
@@ -162,7 +160,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     void ConnectEvents();
     void InitBrowseState();
     void Changed() { changed_.Emit(); }
-    void SetPointer(Pointer pointer);
+    void SetPointer(PointerShape pointer);
     // The selected node's key, "" when none.
     std::string SelectedKey() const;
     // The entry ID in column 1 of the ledger's selected row, when that cell
@@ -262,8 +260,8 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     void mnuBatchUpdate();
     void mnuBatchDelete();
     void mnuEditLowPrice();
-    void RunBatch(std::int32_t operationType, std::int32_t rightBit);
-    void OpenEditor(std::int32_t operationType, std::int32_t entryID, std::int32_t nodeID,
+    void RunBatch(EditorOperation operationType, std::int32_t rightBit);
+    void OpenEditor(EditorOperation operationType, std::int32_t entryID, std::int32_t nodeID,
                     bool byCustomer);
 
     // Controls.
@@ -275,7 +273,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     std::string caption_;
     std::string titleClass_;
     std::string titleItem_;
-    Pointer pointer_ = Pointer::kDefault;
+    PointerShape pointer_ = PointerShape::kDefault;
     BrowseLayout layout_;
     Signal<> changed_;
 

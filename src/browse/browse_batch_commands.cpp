@@ -35,8 +35,8 @@ double CellDouble(const std::string& text) {
 
 }  // namespace
 
-void BrowseBase::OpenEditor(std::int32_t operationType, std::int32_t entryID, std::int32_t nodeID,
-                            bool byCustomer) {
+void BrowseBase::OpenEditor(EditorOperation operationType, std::int32_t entryID,
+                            std::int32_t nodeID, bool byCustomer) {
     EditorRequest request;
     request.operationType = operationType;
     request.entryID = entryID;
@@ -58,23 +58,23 @@ void BrowseBase::mnuEditAddItem() {
     const std::string key = SelectedKey();
     std::optional<TreeNodeKey> node = ParseTreeNodeKey(key);
     if (Contains(key, "gb") && node && node->kind == TreeNodeKey::kLeaf)
-        OpenEditor(EditorRequest::kSingle, 0, node->id, !ItemTree());
+        OpenEditor(EditorOperation::kSingle, 0, node->id, !ItemTree());
     Refresh();
 }
 
 void BrowseBase::mnuBatchAdd() {
-    RunBatch(EditorRequest::kBatchAdd, kRightAdd);
+    RunBatch(EditorOperation::kBatchAdd, kRightAdd);
 }
 
 void BrowseBase::mnuBatchUpdate() {
-    RunBatch(EditorRequest::kBatchUpdate, kRightModify);
+    RunBatch(EditorOperation::kBatchUpdate, kRightModify);
 }
 
 void BrowseBase::mnuBatchDelete() {
-    RunBatch(EditorRequest::kBatchDelete, kRightDelete);
+    RunBatch(EditorOperation::kBatchDelete, kRightDelete);
 }
 
-void BrowseBase::RunBatch(std::int32_t operationType, std::int32_t rightBit) {
+void BrowseBase::RunBatch(EditorOperation operationType, std::int32_t rightBit) {
     if (!CheckFunctionRight(rightBit))
         return;
     const std::string key = SelectedKey();
@@ -98,9 +98,10 @@ void BrowseBase::mnuEditLowPrice() {
                                MsgButtons::kOK, MsgIcon::kInformation, GetResText("Tesmar提示"));
         return;
     }
-    auto cell = [&](int col) {
+    // The selected row's cell of a field of the ledger's layout.
+    auto cell = [&](std::string_view field) {
         ledger_.SetRow(row);
-        ledger_.SetCol(col);
+        ledger_.SetCol(BaseDetail::ColumnOf(itemTree, field));
         return std::string(Trim(ledger_.Text()));
     };
     const NodeId node = tree_.Selected();
@@ -109,23 +110,22 @@ void BrowseBase::mnuEditLowPrice() {
     const std::string nodeText = node == kNoNode ? std::string() : tree_.Node(node).text;
 
     frmSELowPrice dialog;
+    // The row names the other side of the price: an item in the customer
+    // tree, a customer in the item tree.
     if (!itemTree) {
         dialog.SetCustID(nodeID);
         dialog.SetCustNumberName(nodeText);
-        dialog.SetItemID(CellInteger(cell(11)));
-        dialog.SetItemNumberName(cell(2) + "(" + cell(3) + ")");
-        dialog.SetCurrencyID(CellInteger(cell(12)));
-        dialog.SetCurrencyName(cell(13));
-        dialog.SetPOHighPrice(CellDouble(cell(14)));
+        dialog.SetItemID(CellInteger(cell("FItemID")));
+        dialog.SetItemNumberName(cell("FNumber") + "(" + cell("FName") + ")");
     } else {
         dialog.SetItemID(nodeID);
         dialog.SetItemNumberName(nodeText);
-        dialog.SetCustID(CellInteger(cell(10)));
-        dialog.SetCustNumberName(cell(2) + "(" + cell(3) + ")");
-        dialog.SetCurrencyID(CellInteger(cell(11)));
-        dialog.SetCurrencyName(cell(12));
-        dialog.SetPOHighPrice(CellDouble(cell(13)));
+        dialog.SetCustID(CellInteger(cell("FCustID")));
+        dialog.SetCustNumberName(cell("FNumber") + "(" + cell("FName") + ")");
     }
+    dialog.SetCurrencyID(CellInteger(cell("FSELCyID")));
+    dialog.SetCurrencyName(cell("FSELCyName"));
+    dialog.SetPOHighPrice(CellDouble(cell("FSELowPrice")));
     dialog.Load();
     CurrentUi().ShowModal(dialog);
     Refresh();

@@ -62,7 +62,7 @@ void BrowseBase::OpenSelectedEntry() {
     }
 
     std::optional<TreeNodeKey> node = ParseTreeNodeKey(SelectedKey());
-    OpenEditor(EditorRequest::kSingle, *entryID, node ? node->id : 0, !ItemTree());
+    OpenEditor(EditorOperation::kSingle, *entryID, node ? node->id : 0, !ItemTree());
     // The editor may have stepped to another entry; the row selected now is
     // the one to show again.
     if (std::optional<std::int32_t> current = SelectedEntryID())

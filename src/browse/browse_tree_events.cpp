@@ -85,7 +85,7 @@ void BrowseBase::NodeClick(NodeId node) {
         return;
     lastNodeKey_ = key;
     busy_ = true;
-    SetPointer(Pointer::kHourglass);
+    SetPointer(PointerShape::kHourglass);
     const double start = clock_();
 
     PassOver([&] { ShowNodeTitles(node); });
@@ -104,7 +104,7 @@ void BrowseBase::NodeClick(NodeId node) {
     });
     PassOver([&] { SetTitleItem(node); });
 
-    SetPointer(Pointer::kDefault);
+    SetPointer(PointerShape::kDefault);
     busy_ = false;
     Changed();
 }
@@ -260,7 +260,7 @@ void BrowseBase::SwitchTree(bool toItemTree) {
     menus_.SetChecked("mnuVBaseSalePrice", !toItemTree);
 
     tree_.SetVisible(false);
-    SetPointer(Pointer::kHourglass);
+    SetPointer(PointerShape::kHourglass);
     PassOver([&] {
         builder_->SetCategoryByItem(toItemTree);
         builder_->SetTreeView(-1);
@@ -274,7 +274,7 @@ void BrowseBase::SwitchTree(bool toItemTree) {
     lastNodeKey_.clear();
     PassOver([&] { ledger_.SetTextline(1, ""); });
 
-    SetPointer(Pointer::kDefault);
+    SetPointer(PointerShape::kDefault);
     tree_.SetVisible(true);
     PassOver([&] { RestoreColumnSettings(); });
     PassOver([&] { detail_->MergeAction(); });

@@ -19,18 +19,14 @@
 #include <cstdint>
 #include <functional>
 
+#include "engine/editor_operation.h"
+
 namespace orva {
 
 class Ledger;
 
 struct EditorRequest {
-    // OperationType values.
-    static constexpr std::int32_t kSingle = 0;
-    static constexpr std::int32_t kBatchAdd = 8;
-    static constexpr std::int32_t kBatchUpdate = 16;
-    static constexpr std::int32_t kBatchDelete = 32;
-
-    std::int32_t operationType = kSingle;
+    EditorOperation operationType = EditorOperation::kSingle;
     std::int32_t entryID = 0;  // 0 opens an empty new record
     std::int32_t custID = 0;   // the customer, or the customer group (0: all)
     std::int32_t itemID = 0;   // the item, or the item group (0: all)

@@ -58,6 +58,8 @@ const std::vector<CustomerRegion>& DemoCustomerRegions() {
     return regions;
 }
 
+// Kept in one piece: a table of the demo company's item groups and items,
+// data rather than steps.
 const std::vector<ItemSection>& DemoItemSections() {
     using U = UnitKind;
     static const std::vector<ItemSection> sections = {

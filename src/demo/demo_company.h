@@ -41,6 +41,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "host/item_classes.h"
+
 namespace orva::demo {
 
 // Groups (rows of t_User with FIsGroup 1; memberships in t_Group).
@@ -76,16 +78,6 @@ inline constexpr std::int32_t kAllRights = 0x7FFFFFFF;
 inline constexpr int kRightTypeCustomer = 1;
 inline constexpr int kRightTypeItem = 4;
 inline constexpr int kRightTypeCurrency = 120;
-
-// Item classes of t_Item.FItemClassID.
-inline constexpr int kClassCustomer = 1;
-inline constexpr int kClassDepartment = 2;
-inline constexpr int kClassEmployee = 3;
-inline constexpr int kClassItem = 4;
-inline constexpr int kClassStock = 5;
-inline constexpr int kClassUnit = 7;
-inline constexpr int kClassSupplier = 8;
-inline constexpr int kClassExpense = 9;
 
 // Item property classes (t_ICItem.FErpClsID) that carry no prices.
 inline constexpr int kErpClsPlanning = 6;

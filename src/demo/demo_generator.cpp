@@ -77,9 +77,10 @@ std::vector<PricedCustomer> WriteCustomers(CompanyWriter& w, DeterministicRandom
     int generated = 0;
     for (const CustomerRegion& region : DemoCustomerRegions()) {
         int regionId =
-            w.AddGroup(kClassCustomer, region.number, region.shortNumber, region.name, 0);
+            w.AddGroup(kItemClassCustomer, region.number, region.shortNumber, region.name, 0);
         for (const CustomerSubRegion& sub : region.subRegions) {
-            int subId = w.AddGroup(kClassCustomer, sub.number, sub.shortNumber, sub.name, regionId);
+            int subId =
+                w.AddGroup(kItemClassCustomer, sub.number, sub.shortNumber, sub.name, regionId);
             int count = sub.customers + static_cast<int>(sub.fixedNames.size());
             for (int i = 0; i < count; ++i) {
                 CustomerRow row;
@@ -202,10 +203,10 @@ std::vector<PricedItem> WriteItems(CompanyWriter& w, DeterministicRandom& rnd) {
     std::vector<PricedItem> priced;
     for (const ItemSection& section : DemoItemSections()) {
         int sectionId =
-            w.AddGroup(kClassItem, section.number, section.shortNumber, section.name, 0);
+            w.AddGroup(kItemClassItem, section.number, section.shortNumber, section.name, 0);
         for (const ItemFamily& family : section.families) {
-            int familyId =
-                w.AddGroup(kClassItem, family.number, family.shortNumber, family.name, sectionId);
+            int familyId = w.AddGroup(kItemClassItem, family.number, family.shortNumber,
+                                      family.name, sectionId);
             WriteFamily(w, rnd, family, family.number, familyId, priced);
         }
         if (!section.direct.names.empty()) {
@@ -218,6 +219,79 @@ std::vector<PricedItem> WriteItems(CompanyWriter& w, DeterministicRandom& rnd) {
 template <typename T>
 T Pick(DeterministicRandom& rnd, std::initializer_list<T> values) {
     return *(values.begin() + rnd.Below(static_cast<int>(values.size())));
+}
+
+// The entries of one customer's price of one item: the current price, now
+// and then a quantity break, last period's price, an announced price or one
+// in dollars, and the header row with the customer's minimum price.
+void WriteItemPrices(CompanyWriter& w, DeterministicRandom& rnd, const PricedCustomer& c,
+                     const PricedItem& item, bool firstNote) {
+    UnitChoice units = UnitsOf(item.unit);
+    int currency = c.currencyId;
+    double factor = rnd.Between(90, 115) / 100.0;
+    auto price = [&](double perBase, int cy) {
+        return RoundPrice(FromBaseCurrency(perBase, cy), item.priceDecimal);
+    };
+
+    PriceEntryRow e;
+    e.custId = c.id;
+    e.itemId = item.id;
+    e.unitId = units.baseUnit;
+    e.currencyId = currency;
+    e.price = price(item.basePrice * factor, currency);
+    e.leadTime = Pick(rnd, {0, 0, 3, 5, 7, 15, 30});
+    e.discount = Pick(rnd, {0.0, 0.0, 0.0, 0.0, 2.0, 5.0, 10.0});
+    e.quoteTime = kCurrentFrom;
+    e.expireDate = kOpenEnd;
+    e.used = rnd.Chance(70);
+    e.note = Pick<std::string_view>(
+        rnd, {"", "", "", "", "年度合同价", "含税价", "含运费", "季度促销价"});
+    if (c.quoteCustomer && firstNote)
+        e.note = "O'Neil 特批价";
+    w.AddPriceEntry(e);
+
+    if (rnd.Chance(35)) {  // a quantity break in the larger unit
+        PriceEntryRow b = e;
+        b.unitId = units.bigUnit;
+        b.startQty = 10;
+        b.endQty = 999;
+        b.price = price(item.basePrice * units.bigPerBase * factor * 0.95, currency);
+        b.used = rnd.Chance(70);
+        b.note = "批量价";
+        w.AddPriceEntry(b);
+    }
+    if (rnd.Chance(25)) {  // last period's price
+        PriceEntryRow x = e;
+        x.price = price(item.basePrice * factor * 0.92, currency);
+        x.quoteTime = kExpiredFrom;
+        x.expireDate = kExpiredTo;
+        x.used = true;
+        x.note = "";
+        w.AddPriceEntry(x);
+    }
+    if (rnd.Chance(10)) {  // an announced price
+        PriceEntryRow f = e;
+        f.price = price(item.basePrice * factor * 1.05, currency);
+        f.quoteTime = kFutureFrom;
+        f.used = false;
+        f.note = "预定调价";
+        w.AddPriceEntry(f);
+    }
+    if (c.domestic && currency != kCurrencyUsd && rnd.Chance(10)) {
+        PriceEntryRow u = e;
+        u.currencyId = kCurrencyUsd;
+        u.price = price(item.basePrice * factor, kCurrencyUsd);
+        u.used = rnd.Chance(50);
+        u.note = "外币报价";
+        w.AddPriceEntry(u);
+    }
+
+    int headerCurrency = c.domestic ? (rnd.Chance(10) ? kCurrencyUsd : kCurrencyRmb) : currency;
+    double lowPrice =
+        rnd.Chance(40)
+            ? RoundPrice(FromBaseCurrency(item.basePrice * 0.95, headerCurrency), item.priceDecimal)
+            : 0.0;
+    w.AddHeader(item.id, c.id, headerCurrency, lowPrice);
 }
 
 void WritePrices(CompanyWriter& w, DeterministicRandom& rnd,
@@ -237,75 +311,8 @@ void WritePrices(CompanyWriter& w, DeterministicRandom& rnd,
 
         bool firstNote = true;
         for (int index : chosen) {
-            const PricedItem& item = items[index];
-            UnitChoice units = UnitsOf(item.unit);
-            int currency = c.currencyId;
-            double factor = rnd.Between(90, 115) / 100.0;
-            auto price = [&](double perBase, int cy) {
-                return RoundPrice(FromBaseCurrency(perBase, cy), item.priceDecimal);
-            };
-
-            PriceEntryRow e;
-            e.custId = c.id;
-            e.itemId = item.id;
-            e.unitId = units.baseUnit;
-            e.currencyId = currency;
-            e.price = price(item.basePrice * factor, currency);
-            e.leadTime = Pick(rnd, {0, 0, 3, 5, 7, 15, 30});
-            e.discount = Pick(rnd, {0.0, 0.0, 0.0, 0.0, 2.0, 5.0, 10.0});
-            e.quoteTime = kCurrentFrom;
-            e.expireDate = kOpenEnd;
-            e.used = rnd.Chance(70);
-            e.note = Pick<std::string_view>(
-                rnd, {"", "", "", "", "年度合同价", "含税价", "含运费", "季度促销价"});
-            if (c.quoteCustomer && firstNote)
-                e.note = "O'Neil 特批价";
+            WriteItemPrices(w, rnd, c, items[index], firstNote);
             firstNote = false;
-            w.AddPriceEntry(e);
-
-            if (rnd.Chance(35)) {  // a quantity break in the larger unit
-                PriceEntryRow b = e;
-                b.unitId = units.bigUnit;
-                b.startQty = 10;
-                b.endQty = 999;
-                b.price = price(item.basePrice * units.bigPerBase * factor * 0.95, currency);
-                b.used = rnd.Chance(70);
-                b.note = "批量价";
-                w.AddPriceEntry(b);
-            }
-            if (rnd.Chance(25)) {  // last period's price
-                PriceEntryRow x = e;
-                x.price = price(item.basePrice * factor * 0.92, currency);
-                x.quoteTime = kExpiredFrom;
-                x.expireDate = kExpiredTo;
-                x.used = true;
-                x.note = "";
-                w.AddPriceEntry(x);
-            }
-            if (rnd.Chance(10)) {  // an announced price
-                PriceEntryRow f = e;
-                f.price = price(item.basePrice * factor * 1.05, currency);
-                f.quoteTime = kFutureFrom;
-                f.used = false;
-                f.note = "预定调价";
-                w.AddPriceEntry(f);
-            }
-            if (c.domestic && currency != kCurrencyUsd && rnd.Chance(10)) {
-                PriceEntryRow u = e;
-                u.currencyId = kCurrencyUsd;
-                u.price = price(item.basePrice * factor, kCurrencyUsd);
-                u.used = rnd.Chance(50);
-                u.note = "外币报价";
-                w.AddPriceEntry(u);
-            }
-
-            int headerCurrency =
-                c.domestic ? (rnd.Chance(10) ? kCurrencyUsd : kCurrencyRmb) : currency;
-            double lowPrice =
-                rnd.Chance(40) ? RoundPrice(FromBaseCurrency(item.basePrice * 0.95, headerCurrency),
-                                            item.priceDecimal)
-                               : 0.0;
-            w.AddHeader(item.id, c.id, headerCurrency, lowPrice);
         }
     }
 }

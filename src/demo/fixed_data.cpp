@@ -34,24 +34,24 @@ void WriteUnits(CompanyWriter& w) {
 void WriteOtherBaseData(CompanyWriter& w) {
     const char* departments[] = {"销售部", "采购部", "财务部", "仓储部"};
     for (int i = 0; i < 4; ++i) {
-        w.AddOtherBase(kClassDepartment, "t_Department", "0" + std::to_string(i + 1),
+        w.AddOtherBase(kItemClassDepartment, "t_Department", "0" + std::to_string(i + 1),
                        departments[i]);
     }
     const char* employees[] = {"张敏", "李强", "王芳", "赵磊", "陈静"};
     for (int i = 0; i < 5; ++i) {
-        w.AddOtherBase(kClassEmployee, "t_Emp", "00" + std::to_string(i + 1), employees[i]);
+        w.AddOtherBase(kItemClassEmployee, "t_Emp", "00" + std::to_string(i + 1), employees[i]);
     }
     const char* stocks[] = {"原料仓", "成品仓", "半成品仓"};
     for (int i = 0; i < 3; ++i) {
-        w.AddOtherBase(kClassStock, "t_Stock", "0" + std::to_string(i + 1), stocks[i]);
+        w.AddOtherBase(kItemClassStock, "t_Stock", "0" + std::to_string(i + 1), stocks[i]);
     }
     const char* suppliers[] = {"深圳华强电子有限公司", "上海宝钢贸易有限公司", "金光纸业有限公司"};
     for (int i = 0; i < 3; ++i) {
-        w.AddOtherBase(kClassSupplier, "t_Supplier", "0" + std::to_string(i + 1), suppliers[i]);
+        w.AddOtherBase(kItemClassSupplier, "t_Supplier", "0" + std::to_string(i + 1), suppliers[i]);
     }
     const char* expenses[] = {"运输费", "包装费", "装卸费"};
     for (int i = 0; i < 3; ++i) {
-        w.AddOtherBase(kClassExpense, "t_Exp", "0" + std::to_string(i + 1), expenses[i]);
+        w.AddOtherBase(kItemClassExpense, "t_Exp", "0" + std::to_string(i + 1), expenses[i]);
     }
 }
 
@@ -64,7 +64,7 @@ void GrantPriceRights(CompanyWriter& w, int holder, std::int32_t rights) {
 
 // Read right on the base data of customers, items, units and currencies.
 void GrantBaseDataRights(CompanyWriter& w, int holder) {
-    for (int itemClass : {kClassCustomer, kClassItem, kClassUnit, 12}) {
+    for (int itemClass : {kItemClassCustomer, kItemClassItem, kItemClassUnit, 12}) {
         w.AddAccessRight(holder, kBaseDataObjectId, itemClass, kRightBaseData);
     }
 }
@@ -89,7 +89,7 @@ void WriteUsers(CompanyWriter& w) {
 
     // Administrators hold everything.
     GrantPriceRights(w, kAdminGroupId, kAllRights);
-    for (int itemClass : {kClassCustomer, kClassItem, kClassUnit, 12}) {
+    for (int itemClass : {kItemClassCustomer, kItemClassItem, kItemClassUnit, 12}) {
         w.AddAccessRight(kAdminGroupId, kBaseDataObjectId, itemClass, kAllRights);
     }
     // Sales: add, modify, delete, print; the group clerk adds audit itself.
@@ -135,23 +135,23 @@ void WriteDataRights(CompanyWriter& writer, const DataRightsPlan& plan) {
     };
     // Group-level rights for the group clerk (bit 4 set, with bit 1 beside it
     // so the test reads the bit, not the value).
-    writer.AddClassRight(kGroupClerkUserId, kClassCustomer, 5);
-    writer.AddClassRight(kGroupClerkUserId, kClassItem, 5);
-    grant(kGroupClerkUserId, kRightTypeCustomer, kClassCustomer, plan.groupClerkCustomerGroups);
-    grant(kSalesGroupId, kRightTypeCustomer, kClassCustomer, plan.salesCustomerGroups);
-    grant(kEveryoneGroupId, kRightTypeCustomer, kClassCustomer, plan.everyoneCustomerGroups);
-    grant(kGroupClerkUserId, kRightTypeItem, kClassItem, plan.groupClerkItemGroups);
-    grant(kSalesGroupId, kRightTypeItem, kClassItem, plan.salesItemGroups);
-    grant(kEveryoneGroupId, kRightTypeItem, kClassItem, plan.everyoneItemGroups);
+    writer.AddClassRight(kGroupClerkUserId, kItemClassCustomer, 5);
+    writer.AddClassRight(kGroupClerkUserId, kItemClassItem, 5);
+    grant(kGroupClerkUserId, kRightTypeCustomer, kItemClassCustomer, plan.groupClerkCustomerGroups);
+    grant(kSalesGroupId, kRightTypeCustomer, kItemClassCustomer, plan.salesCustomerGroups);
+    grant(kEveryoneGroupId, kRightTypeCustomer, kItemClassCustomer, plan.everyoneCustomerGroups);
+    grant(kGroupClerkUserId, kRightTypeItem, kItemClassItem, plan.groupClerkItemGroups);
+    grant(kSalesGroupId, kRightTypeItem, kItemClassItem, plan.salesItemGroups);
+    grant(kEveryoneGroupId, kRightTypeItem, kItemClassItem, plan.everyoneItemGroups);
     writer.AddItemRight(kGroupClerkUserId, kRightTypeCurrency, kCurrencyRmb);
     writer.AddItemRight(kSalesGroupId, kRightTypeCurrency, kCurrencyUsd);
 
     // Record-level rights for the record clerk: class rights present but
     // without bit 4.
-    writer.AddClassRight(kRecordClerkUserId, kClassCustomer, 3);
-    writer.AddClassRight(kRecordClerkUserId, kClassItem, 3);
-    grant(kRecordClerkUserId, kRightTypeCustomer, kClassCustomer, plan.recordClerkCustomers);
-    grant(kRecordClerkUserId, kRightTypeItem, kClassItem, plan.recordClerkItems);
+    writer.AddClassRight(kRecordClerkUserId, kItemClassCustomer, 3);
+    writer.AddClassRight(kRecordClerkUserId, kItemClassItem, 3);
+    grant(kRecordClerkUserId, kRightTypeCustomer, kItemClassCustomer, plan.recordClerkCustomers);
+    grant(kRecordClerkUserId, kRightTypeItem, kItemClassItem, plan.recordClerkItems);
     writer.AddItemRight(kRecordClerkUserId, kRightTypeCurrency, kCurrencyRmb);
 }
 

@@ -170,6 +170,84 @@ void WritePrices(CompanyWriter& w, DeterministicRandom& rnd, const std::vector<i
     }
 }
 
+std::vector<int> WriteLargeCustomers(CompanyWriter& w, const LargeCompanyOptions& o,
+                                     const std::vector<LeafGroup>& custGroups) {
+    std::vector<int> customers;
+    customers.reserve(o.customers);
+    const std::int64_t perGroup = (o.customers + custGroups.size() - 1) / custGroups.size();
+    const int width = std::max(3, Digits(perGroup));
+    for (int k = 0; k < o.customers; ++k) {
+        const LeafGroup& g = custGroups[static_cast<std::size_t>(k / perGroup)];
+        CustomerRow row;
+        row.number = g.number + "." + Seq(k % perGroup + 1, width);
+        row.shortNumber = "K" + Seq(k + 1, Digits(o.customers));
+        row.name = CustomerName(k);
+        row.parentId = g.id;
+        customers.push_back(w.AddCustomer(row));
+    }
+    return customers;
+}
+
+// Writes every item; the priceable ones with their base prices.
+std::vector<LargeItem> WriteLargeItems(CompanyWriter& w, DeterministicRandom& rnd,
+                                       const LargeCompanyOptions& o,
+                                       const std::vector<LeafGroup>& itemGroups,
+                                       std::int64_t priceable) {
+    std::vector<LargeItem> items;
+    items.reserve(priceable);
+    const std::int64_t perGroup = (o.items + itemGroups.size() - 1) / itemGroups.size();
+    const int width = std::max(3, Digits(perGroup));
+    for (int i = 0; i < o.items; ++i) {
+        const LeafGroup& g = itemGroups[static_cast<std::size_t>(i / perGroup)];
+        ItemRow row;
+        row.number = g.number + "." + Seq(i % perGroup + 1, width);
+        row.shortNumber = "W" + Seq(i + 1, Digits(o.items));
+        row.name = "物料" + Seq(i + 1, Digits(o.items));
+        row.model = "规格" + std::to_string(i % 20 + 1);
+        row.parentId = g.id;
+        row.erpClsId = i % 50 == 48 ? kErpClsPlanning : (i % 50 == 49 ? kErpClsFeature : 1);
+        row.unitId = kUnitPiece;
+        row.unitGroupId = kUnitGroupCount;
+        double base = RoundPrice(1 + rnd.Below(100000) / 100.0, 2);
+        if (i % 10 == 0) {
+            row.salePriceFixingType = 1;
+            row.soLowPrice = RoundPrice(base * 0.9, 2);
+        }
+        int id = w.AddItem(row);
+        if (row.erpClsId == 1)
+            items.push_back({id, base});
+    }
+    return items;
+}
+
+// Rights: the clerks get the first groups and records.
+void WriteLargeRights(CompanyWriter& w, const LargeCompanyOptions& o,
+                      const std::vector<LeafGroup>& custGroups,
+                      const std::vector<LeafGroup>& itemGroups, const std::vector<int>& customers,
+                      const std::vector<LargeItem>& items) {
+    DataRightsPlan plan;
+    auto leaf = [&](const std::vector<LeafGroup>& groups, std::size_t i) {
+        return i < groups.size() ? groups[i].number : groups.front().number;
+    };
+    std::string c1 = custGroups.front().number;
+    std::string i1 = itemGroups.front().number;
+    plan.groupClerkCustomerGroups = {c1.substr(0, c1.find('.')), c1};
+    plan.salesCustomerGroups = {leaf(custGroups, o.subGroups).substr(0, c1.find('.')),
+                                leaf(custGroups, o.subGroups)};
+    plan.groupClerkItemGroups = {i1.substr(0, i1.find('.')), i1};
+    plan.salesItemGroups = {leaf(itemGroups, o.subGroups).substr(0, i1.find('.')),
+                            leaf(itemGroups, o.subGroups)};
+    plan.recordClerkCustomers = {c1.substr(0, c1.find('.')), c1};
+    plan.recordClerkItems = {i1.substr(0, i1.find('.')), i1};
+    WriteDataRights(w, plan);
+    for (int k = 0; k < std::min(o.customers, 5); ++k) {
+        w.AddItemRight(kRecordClerkUserId, kRightTypeCustomer, customers[k]);
+    }
+    for (std::size_t k = 0; k < std::min<std::size_t>(items.size(), 6); ++k) {
+        w.AddItemRight(kRecordClerkUserId, kRightTypeItem, items[k].id);
+    }
+}
+
 }  // namespace
 
 CompanySummary CreateLargeCompany(const std::string& path, const LargeCompanyOptions& o) {
@@ -197,73 +275,13 @@ CompanySummary CreateLargeCompany(const std::string& path, const LargeCompanyOpt
             CompanyWriter w(file);
             DeterministicRandom rnd(kLargeSeed);
             WriteFixedData(w);
-
-            std::vector<LeafGroup> custGroups =
-                WriteGroupTree(w, kClassCustomer, o.topGroups, o.subGroups, "客户大区", "客户分区");
-            std::vector<int> customers;
-            customers.reserve(o.customers);
-            std::int64_t perGroup = (o.customers + custGroups.size() - 1) / custGroups.size();
-            int width = std::max(3, Digits(perGroup));
-            for (int k = 0; k < o.customers; ++k) {
-                const LeafGroup& g = custGroups[static_cast<std::size_t>(k / perGroup)];
-                CustomerRow row;
-                row.number = g.number + "." + Seq(k % perGroup + 1, width);
-                row.shortNumber = "K" + Seq(k + 1, Digits(o.customers));
-                row.name = CustomerName(k);
-                row.parentId = g.id;
-                customers.push_back(w.AddCustomer(row));
-            }
-
-            std::vector<LeafGroup> itemGroups =
-                WriteGroupTree(w, kClassItem, o.topGroups, o.subGroups, "物料大类", "物料小类");
-            std::vector<LargeItem> items;
-            items.reserve(priceable);
-            perGroup = (o.items + itemGroups.size() - 1) / itemGroups.size();
-            width = std::max(3, Digits(perGroup));
-            for (int i = 0; i < o.items; ++i) {
-                const LeafGroup& g = itemGroups[static_cast<std::size_t>(i / perGroup)];
-                ItemRow row;
-                row.number = g.number + "." + Seq(i % perGroup + 1, width);
-                row.shortNumber = "W" + Seq(i + 1, Digits(o.items));
-                row.name = "物料" + Seq(i + 1, Digits(o.items));
-                row.model = "规格" + std::to_string(i % 20 + 1);
-                row.parentId = g.id;
-                row.erpClsId = i % 50 == 48 ? kErpClsPlanning : (i % 50 == 49 ? kErpClsFeature : 1);
-                row.unitId = kUnitPiece;
-                row.unitGroupId = kUnitGroupCount;
-                double base = RoundPrice(1 + rnd.Below(100000) / 100.0, 2);
-                if (i % 10 == 0) {
-                    row.salePriceFixingType = 1;
-                    row.soLowPrice = RoundPrice(base * 0.9, 2);
-                }
-                int id = w.AddItem(row);
-                if (row.erpClsId == 1)
-                    items.push_back({id, base});
-            }
-
-            // Rights: the clerks get the first groups and records.
-            DataRightsPlan plan;
-            auto leaf = [&](const std::vector<LeafGroup>& groups, std::size_t i) {
-                return i < groups.size() ? groups[i].number : groups.front().number;
-            };
-            std::string c1 = custGroups.front().number;
-            std::string i1 = itemGroups.front().number;
-            plan.groupClerkCustomerGroups = {c1.substr(0, c1.find('.')), c1};
-            plan.salesCustomerGroups = {leaf(custGroups, o.subGroups).substr(0, c1.find('.')),
-                                        leaf(custGroups, o.subGroups)};
-            plan.groupClerkItemGroups = {i1.substr(0, i1.find('.')), i1};
-            plan.salesItemGroups = {leaf(itemGroups, o.subGroups).substr(0, i1.find('.')),
-                                    leaf(itemGroups, o.subGroups)};
-            plan.recordClerkCustomers = {c1.substr(0, c1.find('.')), c1};
-            plan.recordClerkItems = {i1.substr(0, i1.find('.')), i1};
-            WriteDataRights(w, plan);
-            for (int k = 0; k < std::min(o.customers, 5); ++k) {
-                w.AddItemRight(kRecordClerkUserId, kRightTypeCustomer, customers[k]);
-            }
-            for (std::size_t k = 0; k < std::min<std::size_t>(items.size(), 6); ++k) {
-                w.AddItemRight(kRecordClerkUserId, kRightTypeItem, items[k].id);
-            }
-
+            const std::vector<LeafGroup> custGroups = WriteGroupTree(
+                w, kItemClassCustomer, o.topGroups, o.subGroups, "客户大区", "客户分区");
+            const std::vector<int> customers = WriteLargeCustomers(w, o, custGroups);
+            const std::vector<LeafGroup> itemGroups =
+                WriteGroupTree(w, kItemClassItem, o.topGroups, o.subGroups, "物料大类", "物料小类");
+            const std::vector<LargeItem> items = WriteLargeItems(w, rnd, o, itemGroups, priceable);
+            WriteLargeRights(w, o, custGroups, itemGroups, customers, items);
             WritePrices(w, rnd, customers, items, o.priceEntries);
             w.SetMaxNum("t_Cust", w.LastEntryId());
             summary = w.Summary();

@@ -63,7 +63,7 @@ bool frmProperty::CheckItemValue() {
 
 bool frmProperty::CheckUnit() {
     // A batch add by item group works in each item's base unit.
-    if (!(g_CategoryByCust || operationType_ != kOpBatchAdd))
+    if (!(g_CategoryByCust || operationType_ != EditorOperation::kBatchAdd))
         return true;
     if (Trim(CellText(R::kRowUnit)).empty()) {
         EditorNotice(GetResText("计量单位不能为空。"));

@@ -16,6 +16,7 @@
 #include "host/controls/cell_type.h"
 #include "host/gl_view.h"
 #include "host/host_ui.h"
+#include "host/item_classes.h"
 #include "model/sql_values.h"
 #include "resources/res_text.h"
 
@@ -27,9 +28,7 @@ using R = UserDefInfo::Row;
 constexpr int kText = UserDefInfo::kColText;
 constexpr int kValue = UserDefInfo::kColValue;
 
-// Item classes of the picker and list codes of the base-data list.
-constexpr std::int32_t kClassCustomer = 1;
-constexpr std::int32_t kClassItem = 4;
+// The picker's class of currencies and list codes of the base-data list.
 constexpr std::int32_t kClassCurrency = 12;
 constexpr std::int16_t kListItems = 4;
 constexpr std::int16_t kListUnits = 7;
@@ -104,7 +103,7 @@ void frmProperty::LookupCommand(int row, int keyCode) {
 }
 
 void frmProperty::CustomerPicker() {
-    std::shared_ptr<Dictionary> record = PickedDetail(OpenPicker(kClassCustomer, ""));
+    std::shared_ptr<Dictionary> record = PickedDetail(OpenPicker(kItemClassCustomer, ""));
     if (!record)
         return;
     vaSProperty_.SetText(kText, R::kRowCustNumber, Property(*record, "Number"));
@@ -114,7 +113,7 @@ void frmProperty::CustomerPicker() {
 
 void frmProperty::ItemPicker() {
     std::shared_ptr<Dictionary> record =
-        PickedDetail(OpenPicker(kClassItem, " FErpClsID<>6 AND FErpClsID<>8 "));
+        PickedDetail(OpenPicker(kItemClassItem, " FErpClsID<>6 AND FErpClsID<>8 "));
     if (!record)
         return;
     const std::string itemID = Property(*record, "ItemID");

@@ -81,7 +81,7 @@ bool frmProperty::EntryStillExists() {
 
 bool frmProperty::WriteRecord(double basePrice) {
     UserDefInfo& engine = EngineRef();
-    if (operationType_ == kOpBatchAdd) {
+    if (operationType_ == EditorOperation::kBatchAdd) {
         std::int16_t alert = alertOption_;
         double price = basePrice;
         if (g_CategoryByCust)

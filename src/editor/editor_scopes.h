@@ -25,7 +25,7 @@ class frmProperty::BusyScope {
 class frmProperty::PointerScope {
   public:
     explicit PointerScope(frmProperty& window) : window_(window), previous_(window.mousePointer_) {
-        window_.mousePointer_ = kPointerHourglass;
+        window_.mousePointer_ = PointerShape::kHourglass;
     }
     ~PointerScope() { window_.mousePointer_ = previous_; }
     PointerScope(const PointerScope&) = delete;
@@ -33,7 +33,7 @@ class frmProperty::PointerScope {
 
   private:
     frmProperty& window_;
-    int previous_;
+    PointerShape previous_;
 };
 
 }  // namespace orva

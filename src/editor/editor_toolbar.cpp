@@ -39,11 +39,11 @@ void frmProperty::TbPriceButtonClick(const std::string& key) {
     } catch (const std::runtime_error& e) {
         ShowWarning(e.what());
     }
-    mousePointer_ = kPointerDefault;
+    mousePointer_ = PointerShape::kDefault;
 }
 
 frmProperty::CommandResult frmProperty::RunSave() {
-    return operationType_ == kOpBatchUpdate ? BatchUpdateCommand() : SaveCommand();
+    return operationType_ == EditorOperation::kBatchUpdate ? BatchUpdateCommand() : SaveCommand();
 }
 
 bool frmProperty::SavePrompt() {
@@ -116,7 +116,7 @@ void frmProperty::ExitClick() {
         Hide();
         return;
     }
-    if (operationType_ == kOpBatchDelete) {
+    if (operationType_ == EditorOperation::kBatchDelete) {
         const MsgResult answer =
             CurrentUi().MessageBox(GetResText("数据已经改变是否删除?"), MsgButtons::kYesNo,
                                    MsgIcon::kInformation, GetResText("Tesmar提示"));

@@ -184,15 +184,15 @@ void frmProperty::SetToolbarForMode() {
     bool checkShown = false;
     bool navigationShown = false;
     switch (operationType_) {
-        case kOpSingle:
+        case EditorOperation::kSingle:
             checkShown = navigationShown = entryID_ != 0;
             break;
-        case kOpBatchAdd:
+        case EditorOperation::kBatchAdd:
             break;
-        case kOpBatchUpdate:
+        case EditorOperation::kBatchUpdate:
             newShown = false;
             break;
-        case kOpBatchDelete:
+        case EditorOperation::kBatchDelete:
             newShown = saveShown = false;
             deleteShown = true;
             break;

@@ -29,6 +29,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/editor_operation.h"
 #include "host/controls/check_box.h"
 #include "host/controls/signal.h"
 #include "host/controls/spread.h"
@@ -36,8 +37,10 @@
 #include "host/controls/tab_strip.h"
 #include "host/controls/toolbar.h"
 #include "host/dictionary.h"
+#include "host/key_codes.h"
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
+#include "host/pointer_shape.h"
 #include "resources/res_text.h"
 
 namespace orva {
@@ -48,12 +51,6 @@ class UserDefInfo;
 
 class frmProperty : public ModalWindow, public LocalizableForm {
   public:
-    // OperationType values.
-    static constexpr std::int32_t kOpSingle = 0;
-    static constexpr std::int32_t kOpBatchAdd = 8;
-    static constexpr std::int32_t kOpBatchUpdate = 16;
-    static constexpr std::int32_t kOpBatchDelete = 32;
-
     // Toolbar keys, in button order.
     static constexpr const char* kBtnNew = "New";
     static constexpr const char* kBtnDelete = "Delete";
@@ -72,23 +69,6 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     // Navigation steps.
     enum Step { kStepFirst = 0, kStepPrevious = 1, kStepLast = 2, kStepNext = 3 };
 
-    // Key codes and shift bits of the key events.
-    static constexpr int kKeyPageUp = 33;
-    static constexpr int kKeyPageDown = 34;
-    static constexpr int kKeyEnd = 35;
-    static constexpr int kKeyHome = 36;
-    static constexpr int kKeyN = 78;
-    static constexpr int kKeyS = 83;
-    static constexpr int kKeyF7 = 118;
-    static constexpr int kKeyF8 = 119;
-    static constexpr int kShiftMask = 1;
-    static constexpr int kCtrlMask = 2;
-    static constexpr int kAltMask = 4;
-
-    // Mouse pointers the view shows.
-    static constexpr int kPointerDefault = 0;
-    static constexpr int kPointerHourglass = 11;
-
     // How a command ended: it completed, or it stopped (a check refused, the
     // user declined, or a step failed and was shown or passed over).
     enum class CommandResult { kStopped, kDone };
@@ -101,8 +81,8 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     std::string WindowName() const override { return "frmProperty"; }
 
     // --- Properties, set by the caller before the window is shown ---------
-    std::int32_t OperationType() const { return operationType_; }
-    void OperationType(std::int32_t value) { operationType_ = value; }
+    EditorOperation OperationType() const { return operationType_; }
+    void OperationType(EditorOperation value) { operationType_ = value; }
     std::int32_t EntryID() const { return entryID_; }
     void EntryID(std::int32_t value) { entryID_ = value; }
     std::int32_t CustID() const { return custID_; }
@@ -143,7 +123,7 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     CheckBox& ChkAHelp() { return chkAHelp_; }
     CheckBox& ChkError() { return chkError_; }
     CheckBox& ChkClear() { return chkClear_; }
-    int MousePointer() const { return mousePointer_; }
+    PointerShape MousePointer() const { return mousePointer_; }
     // Whether the help timer runs (ticked ChkAHelp); nothing is attached to it.
     bool HelpTimerEnabled() const { return helpTimerEnabled_; }
 
@@ -189,7 +169,7 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     class PointerScope;
 
     UserDefInfo& EngineRef();
-    bool Single() const { return operationType_ == kOpSingle; }
+    bool Single() const { return operationType_ == EditorOperation::kSingle; }
 
     // frm_property.cpp
     void BuildControls();
@@ -260,7 +240,7 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     bool StepLedger(Step step);
     bool StepTree(Step step);
 
-    std::int32_t operationType_ = kOpSingle;
+    EditorOperation operationType_ = EditorOperation::kSingle;
     std::int32_t entryID_ = 0;
     std::int32_t custID_ = 0;
     std::int32_t itemID_ = 0;
@@ -279,7 +259,7 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     bool helpTimerEnabled_ = false;
     std::int16_t alertOption_ = 0;
     std::string notedText_;
-    int mousePointer_ = kPointerDefault;
+    PointerShape mousePointer_ = PointerShape::kDefault;
     // Enabled states of the buttons the settings tab disables.
     std::map<std::string, bool> enabledBeforeSettings_;
 

@@ -7,8 +7,8 @@
 // asks for it and the user holds the audit right. The progress shows the
 // member being written; when the user stops, the members written so far
 // stay and the closing message says so.
-#include <exception>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -100,108 +100,118 @@ struct BatchAddPlan {
     std::function<bool(std::int32_t, std::int32_t)> confirm;  // (customer, item)
 };
 
-std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int16_t alert) {
+// Adds the entry of one member unless it exists or the user declines its
+// price; true when it was written.
+bool AddMember(AppConnection& db, const BatchAddPlan& plan, const EntryValues& v, bool audited,
+               std::int16_t alert, std::int32_t cust, std::int32_t item) {
     const std::string crlf(kCrLf);
+    const std::string custText = SqlId(cust);
+    const std::string itemText = SqlId(item);
+
+    std::string header;
+    const std::string headerLookUp =
+        "SELECT * FROM t_Cust WHERE FItemID=" + itemText + " AND FCustID=" + custText;
+    if (!HasRow(db.GetAnyRecordset(headerLookUp))) {
+        header = "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) " + crlf +
+                 "VALUES ('0'," + itemText + "," + custText + ",1,0 ) " + crlf;
+    }
+
+    std::string unit = v.unit;
+    std::string unitMatch = " AND FUnitID=" + v.unit;
+    if (!plan.gridUnit) {
+        // Each item in its own base unit; an item without one gets 0.
+        RecordsetPtr base =
+            db.GetAnyRecordset("select FUnitID from t_ICItem where FItemID=" + itemText);
+        if (HasRow(base) && !base->Fields("FUnitID").Value().IsNull()) {
+            unit = SqlId(base->Fields("FUnitID").Value().ToInteger());
+            unitMatch = " And FunitID=" + unit;
+        } else {
+            unit = "0";
+            unitMatch.clear();
+        }
+    }
+
+    const std::string duplicate = "SELECT * FROM t_CustEntry WHERE FCustID=" + custText +
+                                  " AND FItemID=" + itemText + unitMatch +
+                                  " AND FStartQty=" + v.startQty + " AND FEndQty=" + v.endQty +
+                                  " AND FCyID=" + v.currency + " AND FQuoteTime=" + v.quoteTime +
+                                  " AND FExpireDate=" + v.expireDate + " ";
+    if (HasRow(db.GetAnyRecordset(duplicate)))
+        return false;
+    if (alert != 0 && !plan.confirm(cust, item))
+        return false;
+
+    // The number, the header row and the entry in one write transaction of
+    // the batch's connection where the database allows it: one commit per
+    // member instead of two.
+    WriteTransaction write(db);
+    const std::int32_t entryID = db.GetICMaxNum("t_Cust");
+    if (entryID < 1) {
+        throw ComError(ComError::kGeneric, "No new entry number could be taken.");
+    }
+    const std::string entry =
+        "INSERT INTO t_CustEntry(FBrNo,FCustID,FItemID,FEntryID,FUnitID,FStartQty,FEndQty,"
+        "FPrice,FCyID,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote)" +
+        crlf + "VALUES('0'," + custText + "," + itemText + "," + SqlId(entryID) + "," + unit + "," +
+        v.startQty + "," + v.endQty + "," + v.price + "," + v.currency + "," + v.leadTime + "," +
+        v.quoteTime + "," + (audited ? "1," : "0,") + v.expireDate + "," + v.note + ")" + crlf;
+    const bool written = WriteMember(db, headerLookUp, duplicate, header, entry);
+    write.Commit();
+    return written;
+}
+
+std::int32_t AddMembers(const Spread& grid, const BatchAddPlan& plan, std::int16_t alert) {
+    const bool auditAsked = GetSysProfile("BatchAuditSalePrice") != 0;
+    const bool auditRight = auditAsked && HoldsAuditRight();
+    const bool audited = auditAsked && auditRight;
+
+    const std::int32_t fixedID =
+        batch::StoredId(grid, plan.itemGroup ? Row::kRowCustNumber : Row::kRowItemNumber);
+    const std::int32_t groupID =
+        batch::StoredId(grid, plan.itemGroup ? Row::kRowItemNumber : Row::kRowCustNumber);
+    if (batch::CellDate(grid, kColText, Row::kRowExpireDate) <
+        batch::CellDate(grid, kColText, Row::kRowQuoteTime)) {
+        batch::Notice(GetResText("失效日期必须大于生效日期"));
+        return 0;
+    }
+    const EntryValues v = ReadEntryValues(grid, plan.gridUnit);
+
+    // Everything of the loop goes through the operation's own connection,
+    // entry numbers too (the numbering is shared by every connection to the
+    // database): on an embedded database a write on one connection makes
+    // every other connection of the process reload its cached pages, which
+    // alternating connections would pay for on every member.
+    auto db = batch::NewConnection();
+    RecordsetPtr members;
+    plan.members(groupID, members);
+
     std::int32_t count = 0;
+    const std::vector<std::int32_t> ids = batch::MemberIDs(members);
+    batch::MemberProgress progress(GetResText("批量新增"), ids, plan.itemGroup, *db);
+    for (std::size_t i = 0; i < ids.size() && progress.Next(i); ++i) {
+        const std::int32_t member = ids[i];
+        const std::int32_t cust = plan.itemGroup ? fixedID : member;
+        const std::int32_t item = plan.itemGroup ? member : fixedID;
+        if (AddMember(*db, plan, v, audited, alert, cust, item))
+            ++count;
+    }
+
+    progress.End();
+    batch::Notice(batch::ClosingText(GetResText("此次共新增"), count, GetResText("条记录！"),
+                                     progress.Stopped()),
+                  MsgButtons::kOK, MsgIcon::kInformation);
+    if (count > 0 && audited) {
+        batch::Notice(GetResText("本次新增记录都已自动审核！"), MsgButtons::kOK,
+                      MsgIcon::kInformation);
+    } else if (count > 0 && auditAsked && !auditRight) {
+        ShowAssistant(GetResText("没有权限,不能自动审核。请与系统管理员联系!"));
+    }
+    return count;
+}
+
+std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int16_t alert) {
     try {
-        const bool auditAsked = GetSysProfile("BatchAuditSalePrice") != 0;
-        const bool auditRight = auditAsked && HoldsAuditRight();
-        const bool audited = auditAsked && auditRight;
-
-        const std::int32_t fixedID =
-            batch::StoredId(grid, plan.itemGroup ? Row::kRowCustNumber : Row::kRowItemNumber);
-        const std::int32_t groupID =
-            batch::StoredId(grid, plan.itemGroup ? Row::kRowItemNumber : Row::kRowCustNumber);
-        if (batch::CellDate(grid, kColText, Row::kRowExpireDate) <
-            batch::CellDate(grid, kColText, Row::kRowQuoteTime)) {
-            batch::Notice(GetResText("失效日期必须大于生效日期"));
-            return 0;
-        }
-        const EntryValues v = ReadEntryValues(grid, plan.gridUnit);
-
-        // Everything of the loop goes through the operation's own connection,
-        // entry numbers too (the numbering is shared by every connection to the
-        // database): on an embedded database a write on one connection makes
-        // every other connection of the process reload its cached pages, which
-        // alternating connections would pay for on every member.
-        auto db = batch::NewConnection();
-        RecordsetPtr members;
-        plan.members(groupID, members);
-
-        const std::vector<std::int32_t> ids = batch::MemberIDs(members);
-        batch::MemberProgress progress(GetResText("批量新增"), ids, plan.itemGroup, *db);
-        for (std::size_t i = 0; i < ids.size() && progress.Next(i); ++i) {
-            const std::int32_t member = ids[i];
-            const std::int32_t cust = plan.itemGroup ? fixedID : member;
-            const std::int32_t item = plan.itemGroup ? member : fixedID;
-            const std::string custText = SqlId(cust);
-            const std::string itemText = SqlId(item);
-
-            std::string header;
-            const std::string headerLookUp =
-                "SELECT * FROM t_Cust WHERE FItemID=" + itemText + " AND FCustID=" + custText;
-            if (!HasRow(db->GetAnyRecordset(headerLookUp))) {
-                header = "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) " +
-                         crlf + "VALUES ('0'," + itemText + "," + custText + ",1,0 ) " + crlf;
-            }
-
-            std::string unit = v.unit;
-            std::string unitMatch = " AND FUnitID=" + v.unit;
-            if (!plan.gridUnit) {
-                // Each item in its own base unit; an item without one gets 0.
-                RecordsetPtr base =
-                    db->GetAnyRecordset("select FUnitID from t_ICItem where FItemID=" + itemText);
-                if (HasRow(base) && !base->Fields("FUnitID").Value().IsNull()) {
-                    unit = SqlId(base->Fields("FUnitID").Value().ToInteger());
-                    unitMatch = " And FunitID=" + unit;
-                } else {
-                    unit = "0";
-                    unitMatch.clear();
-                }
-            }
-
-            const std::string duplicate =
-                "SELECT * FROM t_CustEntry WHERE FCustID=" + custText + " AND FItemID=" + itemText +
-                unitMatch + " AND FStartQty=" + v.startQty + " AND FEndQty=" + v.endQty +
-                " AND FCyID=" + v.currency + " AND FQuoteTime=" + v.quoteTime +
-                " AND FExpireDate=" + v.expireDate + " ";
-            if (HasRow(db->GetAnyRecordset(duplicate)))
-                continue;
-            if (alert != 0 && !plan.confirm(cust, item))
-                continue;
-
-            // The number, the header row and the entry in one write
-            // transaction of the batch's connection where the database
-            // allows it: one commit per member instead of two.
-            WriteTransaction write(*db);
-            const std::int32_t entryID = db->GetICMaxNum("t_Cust");
-            if (entryID < 1) {
-                throw ComError(ComError::kGeneric, "No new entry number could be taken.");
-            }
-            const std::string entry =
-                "INSERT INTO t_CustEntry(FBrNo,FCustID,FItemID,FEntryID,FUnitID,FStartQty,FEndQty,"
-                "FPrice,FCyID,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote)" +
-                crlf + "VALUES('0'," + custText + "," + itemText + "," + SqlId(entryID) + "," +
-                unit + "," + v.startQty + "," + v.endQty + "," + v.price + "," + v.currency + "," +
-                v.leadTime + "," + v.quoteTime + "," + (audited ? "1," : "0,") + v.expireDate +
-                "," + v.note + ")" + crlf;
-            const bool written = WriteMember(*db, headerLookUp, duplicate, header, entry);
-            write.Commit();
-            if (written)
-                ++count;
-        }
-
-        progress.End();
-        batch::Notice(batch::ClosingText(GetResText("此次共新增"), count, GetResText("条记录！"),
-                                         progress.Stopped()),
-                      MsgButtons::kOK, MsgIcon::kInformation);
-        if (count > 0 && audited) {
-            batch::Notice(GetResText("本次新增记录都已自动审核！"), MsgButtons::kOK,
-                          MsgIcon::kInformation);
-        } else if (count > 0 && auditAsked && !auditRight) {
-            ShowAssistant(GetResText("没有权限,不能自动审核。请与系统管理员联系!"));
-        }
-        return count;
+        return AddMembers(grid, plan, alert);
     } catch (const std::runtime_error&) {
         batch::Notice(GetResText("批量新增出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;

@@ -5,8 +5,8 @@
 // user is told how many entries will go and confirms once; then the whole
 // deletion is sent as one text. Header rows in t_Cust stay. The user may
 // stop the batch while its members are counted; nothing is deleted then.
-#include <exception>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -60,83 +60,89 @@ struct BatchDeletePlan {
     std::function<void(std::int32_t, RecordsetPtr&)> members;
 };
 
-std::int32_t RunBatchDelete(const Spread& grid, const BatchDeletePlan& plan) {
-    const std::string crlf(kCrLf);
-    try {
-        const std::int32_t fixedID =
-            batch::StoredId(grid, plan.itemGroup ? Row::kRowCustNumber : Row::kRowItemNumber);
-        const std::int32_t groupID =
-            batch::StoredId(grid, plan.itemGroup ? Row::kRowItemNumber : Row::kRowCustNumber);
-        auto db = batch::NewConnection();
-        RecordsetPtr members;
-        plan.members(groupID, members);
+// The count and the deletion of one list of members: kMemberPlaceholder
+// stands for the list.
+struct DeleteTexts {
+    std::string countSql;
+    std::string deleteSql;
+};
 
-        const std::string list = "(" + std::string(kMemberPlaceholder) + ")";
-        const std::string band =
-            " AND FStartQty=" + SqlNumber(batch::StoredNumber(grid, Row::kRowStartQty)) +
-            " AND FEndQty=" + SqlNumber(batch::StoredNumber(grid, Row::kRowEndQty)) +
-            " AND FPrice=" + SqlNumber(batch::StoredNumber(grid, Row::kRowPrice)) +
-            " AND FCyID=" + SqlNumber(batch::StoredNumber(grid, Row::kRowCurrency)) +
-            " AND FQuoteTime=" + SqlDate(batch::CellDate(grid, kColValue, Row::kRowQuoteTime));
-        const std::string expire =
-            " AND FExpireDate=" + SqlDate(batch::CellDate(grid, kColValue, Row::kRowExpireDate));
+DeleteTexts ReadDeleteTexts(const Spread& grid, bool itemGroup, std::int32_t fixedID) {
+    const std::string list = "(" + std::string(kMemberPlaceholder) + ")";
+    const std::string band =
+        " AND FStartQty=" + SqlNumber(batch::StoredNumber(grid, Row::kRowStartQty)) +
+        " AND FEndQty=" + SqlNumber(batch::StoredNumber(grid, Row::kRowEndQty)) +
+        " AND FPrice=" + SqlNumber(batch::StoredNumber(grid, Row::kRowPrice)) +
+        " AND FCyID=" + SqlNumber(batch::StoredNumber(grid, Row::kRowCurrency)) +
+        " AND FQuoteTime=" + SqlDate(batch::CellDate(grid, kColValue, Row::kRowQuoteTime));
+    const std::string expire =
+        " AND FExpireDate=" + SqlDate(batch::CellDate(grid, kColValue, Row::kRowExpireDate));
+    if (!itemGroup) {
+        const std::string where =
+            " FROM t_CustEntry WHERE FItemID=" + SqlId(fixedID) + " AND FCustID IN " + list +
+            " AND FUnitID=" + SqlNumber(batch::StoredNumber(grid, Row::kRowUnit)) + band;
+        return {"SELECT COUNT(*)" + where + " AND FUsed=0 " + expire + " AND FUsed <> 1",
+                "DELETE" + where + expire + " AND FUsed <> 1"};
+    }
+    // Only entries in the item's base unit.
+    const std::string where =
+        " FROM t_CustEntry WHERE FEntryID in (select FEntryID from t_CustEntry t1 inner "
+        "join t_ICItem t2 on t1.FItemID=t2.FItemID and t1.FUnitID=t2.FUnitID) And "
+        "FCustID=" +
+        SqlId(fixedID) + " AND FItemID IN " + list + band + " AND FUsed=0" + expire;
+    return {"SELECT COUNT(*)" + where, "DELETE" + where};
+}
 
-        std::string countSql;
-        std::string deleteSql;
-        if (!plan.itemGroup) {
-            const std::string where =
-                " FROM t_CustEntry WHERE FItemID=" + SqlId(fixedID) + " AND FCustID IN " + list +
-                " AND FUnitID=" + SqlNumber(batch::StoredNumber(grid, Row::kRowUnit)) + band;
-            countSql = "SELECT COUNT(*)" + where + " AND FUsed=0 " + expire + " AND FUsed <> 1";
-            deleteSql = "DELETE" + where + expire + " AND FUsed <> 1";
-        } else {
-            // Only entries in the item's base unit.
-            const std::string where =
-                " FROM t_CustEntry WHERE FEntryID in (select FEntryID from t_CustEntry t1 inner "
-                "join t_ICItem t2 on t1.FItemID=t2.FItemID and t1.FUnitID=t2.FUnitID) And "
-                "FCustID=" +
-                SqlId(fixedID) + " AND FItemID IN " + list + band + " AND FUsed=0" + expire;
-            countSql = "SELECT COUNT(*)" + where;
-            deleteSql = "DELETE" + where;
-        }
+std::int32_t DeleteMembers(const Spread& grid, const BatchDeletePlan& plan) {
+    const std::int32_t fixedID =
+        batch::StoredId(grid, plan.itemGroup ? Row::kRowCustNumber : Row::kRowItemNumber);
+    const std::int32_t groupID =
+        batch::StoredId(grid, plan.itemGroup ? Row::kRowItemNumber : Row::kRowCustNumber);
+    auto db = batch::NewConnection();
+    RecordsetPtr members;
+    plan.members(groupID, members);
+    const DeleteTexts texts = ReadDeleteTexts(grid, plan.itemGroup, fixedID);
 
-        std::int64_t found = 0;
-        const std::vector<std::int32_t> memberIDs = batch::MemberIDs(members);
-        const std::vector<std::string> lists = MemberLists(memberIDs);
-        // The members are counted list by list; the user may stop while they
-        // are counted, before anything is deleted. The deletion itself runs
-        // as a whole once confirmed.
-        batch::MemberProgress progress(GetResText("批量删除"), memberIDs, plan.itemGroup, *db);
-        if (!lists.empty()) {
-            std::string deleteText;
-            for (std::size_t k = 0; k < lists.size(); ++k) {
-                if (!progress.Advance(k * kMembersPerList))
-                    break;
-                const std::string& ids = lists[k];
-                RecordsetPtr rs =
-                    db->GetAnyRecordset(ReplaceAll(countSql, kMemberPlaceholder, ids));
-                if (HasRow(rs))
-                    found += rs->Fields(0).Value().ToInteger();
-                deleteText += ReplaceAll(deleteSql, kMemberPlaceholder, ids) + crlf;
-            }
-            progress.End();
-            if (progress.Stopped())
-                found = 0;
-            if (found > 0) {
-                const std::string question = batch::CountText(GetResText("本次操作将删除"), found,
-                                                              GetResText("条记录，是否继续？"));
-                if (batch::Notice(question, MsgButtons::kYesNo, MsgIcon::kQuestion) !=
-                    MsgResult::kYes) {
-                    return 0;
-                }
-                db->Execute(deleteText);
-            }
+    std::int64_t found = 0;
+    const std::vector<std::int32_t> memberIDs = batch::MemberIDs(members);
+    const std::vector<std::string> lists = MemberLists(memberIDs);
+    // The members are counted list by list; the user may stop while they are
+    // counted, before anything is deleted. The deletion itself runs as a
+    // whole once confirmed.
+    batch::MemberProgress progress(GetResText("批量删除"), memberIDs, plan.itemGroup, *db);
+    if (!lists.empty()) {
+        std::string deleteText;
+        for (std::size_t k = 0; k < lists.size(); ++k) {
+            if (!progress.Advance(k * kMembersPerList))
+                break;
+            const std::string& ids = lists[k];
+            RecordsetPtr rs =
+                db->GetAnyRecordset(ReplaceAll(texts.countSql, kMemberPlaceholder, ids));
+            if (HasRow(rs))
+                found += rs->Fields(0).Value().ToInteger();
+            deleteText += ReplaceAll(texts.deleteSql, kMemberPlaceholder, ids) + std::string(kCrLf);
         }
         progress.End();
-        batch::Notice(batch::ClosingText(GetResText("此次共删除"), found, GetResText("条记录！"),
-                                         progress.Stopped()),
-                      MsgButtons::kOK, MsgIcon::kInformation);
-        return static_cast<std::int32_t>(found);
+        if (progress.Stopped())
+            found = 0;
+        if (found > 0) {
+            const std::string question = batch::CountText(GetResText("本次操作将删除"), found,
+                                                          GetResText("条记录，是否继续？"));
+            if (batch::Notice(question, MsgButtons::kYesNo, MsgIcon::kQuestion) != MsgResult::kYes)
+                return 0;
+            db->Execute(deleteText);
+        }
+    }
+    progress.End();
+    batch::Notice(batch::ClosingText(GetResText("此次共删除"), found, GetResText("条记录！"),
+                                     progress.Stopped()),
+                  MsgButtons::kOK, MsgIcon::kInformation);
+    return static_cast<std::int32_t>(found);
+}
+
+std::int32_t RunBatchDelete(const Spread& grid, const BatchDeletePlan& plan) {
+    try {
+        return DeleteMembers(grid, plan);
     } catch (const std::runtime_error&) {
         batch::Notice(GetResText("批量删除出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;

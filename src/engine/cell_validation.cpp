@@ -9,6 +9,7 @@
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
+#include "host/data_type_codes.h"
 #include "host/gl_data.h"
 #include "host/pass_over.h"
 #include "host/text_util.h"
@@ -18,12 +19,6 @@
 
 namespace orva {
 namespace {
-
-constexpr std::int16_t adInteger = 3;
-constexpr std::int16_t adSingle = 4;
-constexpr std::int16_t adDouble = 5;
-constexpr std::int16_t adCurrency = 6;
-constexpr std::int16_t adBoolean = 11;
 
 // Base data of an item class that the user may read (function object 3).
 bool BaseDataReadable(std::int32_t itemClass) {

@@ -6,6 +6,7 @@
 #include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
+#include "host/data_type_codes.h"
 #include "host/host_ui.h"
 #include "host/pass_over.h"
 #include "host/text_util.h"
@@ -14,10 +15,6 @@
 
 namespace orva {
 namespace {
-
-constexpr std::int16_t adDate = 7;
-constexpr std::int16_t adBoolean = 11;
-constexpr std::int16_t adDBTimeStamp = 135;
 
 // The first field of the current row as text (raises on an empty set).
 std::string FirstColumn(const RecordsetPtr& rs) {

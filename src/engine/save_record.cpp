@@ -6,6 +6,7 @@
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/controls/spread.h"
+#include "host/data_type_codes.h"
 #include "host/host_ui.h"
 #include "host/pass_over.h"
 #include "host/text_util.h"
@@ -14,15 +15,6 @@
 
 namespace orva {
 namespace {
-
-constexpr std::int16_t adSmallInt = 2;
-constexpr std::int16_t adInteger = 3;
-constexpr std::int16_t adSingle = 4;
-constexpr std::int16_t adDouble = 5;
-constexpr std::int16_t adCurrency = 6;
-constexpr std::int16_t adDate = 7;
-constexpr std::int16_t adBoolean = 11;
-constexpr std::int16_t adDBTimeStamp = 135;
 
 bool IsNumericType(std::int16_t type) {
     return type == adDouble || type == adBoolean || type == adCurrency || type == adInteger ||

@@ -6,19 +6,12 @@
 #include "host/com_error.h"
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
+#include "host/data_type_codes.h"
 #include "host/pass_over.h"
 #include "resources/res_text.h"
 
 namespace orva {
 namespace {
-
-// ADO data type codes of the descriptors.
-constexpr std::int16_t adInteger = 3;
-constexpr std::int16_t adDouble = 5;
-constexpr std::int16_t adCurrency = 6;
-constexpr std::int16_t adDate = 7;
-constexpr std::int16_t adBoolean = 11;
-constexpr std::int16_t adVarChar = 200;
 
 constexpr const char* kDefaultExpireDate = "2100-01-01";
 

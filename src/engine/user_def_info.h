@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/editor_operation.h"
 #include "host/recordset.h"
 #include "host/variant.h"
 #include "model/base_group.h"
@@ -33,12 +34,6 @@ class frmProperty;
 
 class UserDefInfo {
   public:
-    // What the editor was opened for.
-    static constexpr std::int32_t kOpSingle = 0;
-    static constexpr std::int32_t kOpBatchAdd = 8;
-    static constexpr std::int32_t kOpBatchUpdate = 16;
-    static constexpr std::int32_t kOpBatchDelete = 32;
-
     // Grid rows, in the fixed order of the descriptors.
     enum Row : std::int32_t {
         kRowCustNumber = 1,
@@ -80,8 +75,8 @@ class UserDefInfo {
 
     // --- Grid model (user_def_info.cpp) -------------------------------------
 
-    std::int32_t OperationType() const { return operationType_; }
-    void OperationType(std::int32_t value) { operationType_ = value; }
+    EditorOperation OperationType() const { return operationType_; }
+    void OperationType(EditorOperation value) { operationType_ = value; }
 
     // The descriptor collection; the getter creates an empty one when none is
     // held.
@@ -177,11 +172,15 @@ class UserDefInfo {
     orva::Spread& Grid() const;
     std::shared_ptr<t_PropDesc> Desc(std::int32_t row);
     bool IsBatch() const {
-        return operationType_ == kOpBatchAdd || operationType_ == kOpBatchUpdate ||
-               operationType_ == kOpBatchDelete;
+        return operationType_ == EditorOperation::kBatchAdd ||
+               operationType_ == EditorOperation::kBatchUpdate ||
+               operationType_ == EditorOperation::kBatchDelete;
     }
     bool IsDuplicate(bool forUpdate);
     std::string UnitName(std::int32_t unitID);
+    // SetProperty's steps (set_property.cpp).
+    void FillPropertyRow(orva::Spread& grid, int row, t_PropDesc& desc);
+    void LockPropertyRows(orva::Spread& grid);
     // GetName's lookups by kind (load_record.cpp).
     std::string CustomerCode(AppConnection& db, std::int32_t id);
     std::string ItemCode(AppConnection& db, std::int32_t id);
@@ -203,7 +202,7 @@ class UserDefInfo {
     BaseGroup baseGroup_;
     orva::Spread* grid_ = nullptr;
     StatusBar* status_ = nullptr;
-    std::int32_t operationType_ = kOpSingle;
+    EditorOperation operationType_ = EditorOperation::kSingle;
 };
 
 }  // namespace orva

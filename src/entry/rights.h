@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "host/item_classes.h"
+
 namespace orva {
 
 // Function objects: 107 when the session's "SubID" is exactly "ar", else 1099.
@@ -19,10 +21,6 @@ inline constexpr std::int32_t kRightPrint = 0x8000;     // print, print preview
 inline constexpr std::int32_t kRightDelete = 0x10000;   // delete, batch delete
 inline constexpr std::int32_t kRightAdd = 0x20000;      // add, batch add
 inline constexpr std::int32_t kRightModify = 0x400000;  // modify, batch update, minimum price
-
-// Item classes whose data rights may be group-level.
-inline constexpr std::int32_t kItemClassCustomer = 1;
-inline constexpr std::int32_t kItemClassItem = 4;
 
 // The function object of the session: reads "SubID" (GetSessionProp, which
 // raises when the session has none).

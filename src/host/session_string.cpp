@@ -43,6 +43,17 @@ std::vector<std::pair<std::string, std::string>> ParseSessionString(std::string_
     return out;
 }
 
+std::string MakeSessionString(std::string_view dbConnection, int userID, std::string_view subID,
+                              std::string_view language) {
+    std::string text = "DBConnection={";
+    text += dbConnection;
+    text += "};UserID=" + std::to_string(userID) + ";SubID=";
+    text += subID;
+    text += ";LANGUAGE=";
+    text += language;
+    return text;
+}
+
 std::string SessionValue(std::string_view text, std::string_view key) {
     for (auto& [k, v] : ParseSessionString(text)) {
         if (EqualsNoCase(k, key))

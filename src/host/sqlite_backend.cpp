@@ -42,6 +42,13 @@ class SqliteBackend final : public DbBackend, public WriteGrouping {
     void RollbackWrite() override;
 
   private:
+    // Steps of opening: a failure closes the file and raises what failed.
+    [[noreturn]] void FailOpen(const std::string& what);
+    void OpenExec(const char* sql);
+    // A pragma's value. These read the file's header: a file that is not a
+    // database fails here.
+    std::string OpenPragma(const char* pragma);
+
     void Control(StmtHandle& h, const char* sql);
     void RollBack();
     void UndoSavepoint();
@@ -61,8 +68,9 @@ class SqliteBackend final : public DbBackend, public WriteGrouping {
     bool writeOpen_ = false;  // a caller's write transaction (BeginWrite)
 };
 
-SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : path_(path) {
-    const bool memory = path == ":memory:";
+// Refuses a path that names no company database file this connection may
+// open for reading and writing (or, when it may create one, no place for it).
+void CheckCompanyPath(const std::string& path, bool createIfMissing) {
     if (path.empty()) {
         throw ComError(ComError::kDatabase, "No company database file was named.", kSource);
     }
@@ -74,36 +82,40 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
                            "\" holds a NUL character; no file has that name.",
                        kSource);
     }
-    if (!memory) {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) {
-            if (!createIfMissing) {
-                throw ComError(ComError::kDatabase,
-                               "The company database " + path + " does not exist.", kSource);
-            }
-        } else if (!S_ISREG(st.st_mode)) {
-            throw ComError(ComError::kDatabase, "The company database " + path + " is not a file.",
-                           kSource);
-        } else if (::access(path.c_str(), R_OK | W_OK) != 0) {
-            throw ComError(ComError::kDatabase,
-                           "The company database " + path +
-                               " cannot be opened for reading and writing (permission denied).",
+    if (path == ":memory:")
+        return;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (!createIfMissing) {
+            throw ComError(ComError::kDatabase, "The company database " + path + " does not exist.",
                            kSource);
         }
+    } else if (!S_ISREG(st.st_mode)) {
+        throw ComError(ComError::kDatabase, "The company database " + path + " is not a file.",
+                       kSource);
+    } else if (::access(path.c_str(), R_OK | W_OK) != 0) {
+        throw ComError(ComError::kDatabase,
+                       "The company database " + path +
+                           " cannot be opened for reading and writing (permission denied).",
+                       kSource);
     }
+}
+
+// What an open failed of: a locked file says so.
+std::string OpenFailure(int code, const std::string& msg) {
+    return code == SQLITE_BUSY ? "it is locked by another connection (" + msg + ")" : msg;
+}
+
+SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : path_(path) {
+    const bool memory = path == ":memory:";
+    CheckCompanyPath(path, createIfMissing);
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
                 (createIfMissing || memory ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
-    auto fail = [&](const std::string& what) {
-        std::string msg = "The company database " + path + " cannot be opened: " + what;
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        throw ComError(ComError::kDatabase, msg, kSource);
-    };
     if (rc != SQLITE_OK)
-        fail(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
+        FailOpen(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
     if (sqlite3_db_readonly(db_, "main") == 1)
-        fail("the file is read-only");
+        FailOpen("the file is read-only");
     // A misspelt column in double quotes must be an error, not a string.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
@@ -111,51 +123,55 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
     try {
         RegisterSqlServerCompat(db_);
     } catch (const ComError& e) {
-        fail(e.Description());
+        FailOpen(e.Description());
     }
-    auto why = [&](int code, std::string msg) {
-        return code == SQLITE_BUSY ? "it is locked by another connection (" + msg + ")" : msg;
-    };
-    auto exec = [&](const char* sql) {
-        char* err = nullptr;
-        const int code = sqlite3_exec(db_, sql, nullptr, nullptr, &err);
-        if (code == SQLITE_OK)
-            return;
-        std::string msg = err ? err : sqlite3_errstr(code);
-        sqlite3_free(err);
-        fail(why(code, msg));
-    };
-    // A pragma's value. These read the file's header: a file that is not a
-    // database fails here.
-    auto text = [&](const char* pragma) {
-        sqlite3_stmt* st = nullptr;
-        int code = sqlite3_prepare_v2(db_, pragma, -1, &st, nullptr);
-        if (code == SQLITE_OK)
-            code = sqlite3_step(st);
-        if (code != SQLITE_ROW) {
-            std::string msg = sqlite3_errmsg(db_);
-            sqlite3_finalize(st);
-            fail(why(code, msg));
-        }
-        const unsigned char* t = sqlite3_column_text(st, 0);
-        std::string value = t ? reinterpret_cast<const char*>(t) : "";
-        sqlite3_finalize(st);
-        return value;
-    };
     // A file keeps the journal mode it has: switching it would write to a
     // file that may only be read (and may sit on a network share, where WAL
     // does not work). A file created here starts in WAL mode.
-    const bool empty = text("PRAGMA page_count") == "0";
+    const bool empty = OpenPragma("PRAGMA page_count") == "0";
     if (createIfMissing && !memory && empty)
-        exec("PRAGMA journal_mode=WAL;");
+        OpenExec("PRAGMA journal_mode=WAL;");
     // WAL with NORMAL cannot corrupt the file; a rollback journal needs FULL
     // for that.
-    exec(text("PRAGMA journal_mode") == "wal" ? "PRAGMA synchronous=NORMAL;"
-                                              : "PRAGMA synchronous=FULL;");
-    exec("PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000;");
+    OpenExec(OpenPragma("PRAGMA journal_mode") == "wal" ? "PRAGMA synchronous=NORMAL;"
+                                                        : "PRAGMA synchronous=FULL;");
+    OpenExec("PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000;");
     runner_ = std::make_unique<tsql::SqliteRunner>(db_);
     interpreter_ = std::make_unique<tsql::Interpreter>(*runner_);
     numbering_ = std::make_unique<tsql::Numbering>(db_, path_);
+}
+
+void SqliteBackend::FailOpen(const std::string& what) {
+    std::string msg = "The company database " + path_ + " cannot be opened: " + what;
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    throw ComError(ComError::kDatabase, msg, kSource);
+}
+
+void SqliteBackend::OpenExec(const char* sql) {
+    char* err = nullptr;
+    const int code = sqlite3_exec(db_, sql, nullptr, nullptr, &err);
+    if (code == SQLITE_OK)
+        return;
+    std::string msg = err ? err : sqlite3_errstr(code);
+    sqlite3_free(err);
+    FailOpen(OpenFailure(code, msg));
+}
+
+std::string SqliteBackend::OpenPragma(const char* pragma) {
+    sqlite3_stmt* st = nullptr;
+    int code = sqlite3_prepare_v2(db_, pragma, -1, &st, nullptr);
+    if (code == SQLITE_OK)
+        code = sqlite3_step(st);
+    if (code != SQLITE_ROW) {
+        std::string msg = sqlite3_errmsg(db_);
+        sqlite3_finalize(st);
+        FailOpen(OpenFailure(code, msg));
+    }
+    const unsigned char* t = sqlite3_column_text(st, 0);
+    std::string value = t ? reinterpret_cast<const char*>(t) : "";
+    sqlite3_finalize(st);
+    return value;
 }
 
 SqliteBackend::~SqliteBackend() {

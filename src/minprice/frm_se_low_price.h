@@ -21,6 +21,7 @@
 #include "host/controls/signal.h"
 #include "host/controls/spread.h"
 #include "host/dictionary.h"
+#include "host/key_codes.h"
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
 #include "host/settings_store.h"
@@ -38,9 +39,6 @@ class frmSELowPrice : public ModalWindow, public LocalizableForm {
     static SettingKey<bool> EffectAllCust() {
         return {kSettingsApp, kSettingsSection, kSettingsKey, false};
     }
-
-    static constexpr int kKeyF7 = 118;
-    static constexpr int kKeyF8 = 119;
 
     // The captions, as designed; LoadFormRes translates them in place.
     struct Captions {

@@ -32,6 +32,36 @@ BaseDataPicker::BaseDataPicker(BaseDataQuery query, bool multiple, const QString
     setWindowTitle(Q(query_.setup().title));
     resize(760, 500);
 
+    QHBoxLayout* top = BuildSearchBar(search);
+    QSplitter* split = BuildLists(multiple);
+    message_ = new QLabel(this);
+    message_->setObjectName("message");
+    message_->setStyleSheet("color: #b00020;");
+    message_->setWordWrap(true);
+    QDialogButtonBox* buttons = BuildButtons();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(split, 1);
+    layout->addWidget(message_);
+    layout->addWidget(buttons);
+
+    connect(rows_, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { OnRowActivated(item); });
+    connect(rows_, &QTreeWidget::itemSelectionChanged, this, [this] { message_->clear(); });
+
+    try {
+        groups_ = query_.Groups();
+    } catch (const std::runtime_error& e) {
+        ShowNotice(Q(e.what()));
+    }
+    BuildGroups();
+    connect(groupTree_, &QTreeWidget::currentItemChanged, this, [this] { Refresh(); });
+    Refresh();
+    search_->setFocus();
+}
+
+QHBoxLayout* BaseDataPicker::BuildSearchBar(const QString& search) {
     search_ = new QLineEdit(search, this);
     search_->setObjectName("search");
     search_->setClearButtonEnabled(true);
@@ -43,6 +73,25 @@ BaseDataPicker::BaseDataPicker(BaseDataQuery query, bool multiple, const QString
     top->addWidget(search_, 1);
     top->addWidget(find);
 
+    // Typing refreshes the rows after a pause; Enter and the button at once.
+    typing_.setSingleShot(true);
+    typing_.setInterval(300);
+    connect(&typing_, &QTimer::timeout, this, &BaseDataPicker::Refresh);
+    connect(search_, &QLineEdit::textEdited, this, [this] { typing_.start(); });
+    connect(search_, &QLineEdit::returnPressed, this, [this] {
+        typing_.stop();
+        Refresh();
+        if (rows_->topLevelItemCount() > 0)
+            rows_->setFocus();
+    });
+    connect(find, &QPushButton::clicked, this, [this] {
+        typing_.stop();
+        Refresh();
+    });
+    return top;
+}
+
+QSplitter* BaseDataPicker::BuildLists(bool multiple) {
     groupTree_ = new QTreeWidget(this);
     groupTree_->setObjectName("groups");
     groupTree_->setHeaderHidden(true);
@@ -65,12 +114,10 @@ BaseDataPicker::BaseDataPicker(BaseDataQuery query, bool multiple, const QString
     split->addWidget(rows_);
     split->setStretchFactor(1, 1);
     split->setSizes({220, 540});
+    return split;
+}
 
-    message_ = new QLabel(this);
-    message_->setObjectName("message");
-    message_->setStyleSheet("color: #b00020;");
-    message_->setWordWrap(true);
-
+QDialogButtonBox* BaseDataPicker::BuildButtons() {
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(Q(GetResText("确定")), QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton(Q(GetResText("取消")), QDialogButtonBox::RejectRole);
@@ -81,40 +128,7 @@ BaseDataPicker::BaseDataPicker(BaseDataQuery query, bool multiple, const QString
     }
     connect(buttons, &QDialogButtonBox::accepted, this, &BaseDataPicker::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &BaseDataPicker::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(split, 1);
-    layout->addWidget(message_);
-    layout->addWidget(buttons);
-
-    typing_.setSingleShot(true);
-    typing_.setInterval(300);
-    connect(&typing_, &QTimer::timeout, this, &BaseDataPicker::Refresh);
-    connect(search_, &QLineEdit::textEdited, this, [this] { typing_.start(); });
-    connect(search_, &QLineEdit::returnPressed, this, [this] {
-        typing_.stop();
-        Refresh();
-        if (rows_->topLevelItemCount() > 0)
-            rows_->setFocus();
-    });
-    connect(find, &QPushButton::clicked, this, [this] {
-        typing_.stop();
-        Refresh();
-    });
-    connect(rows_, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem* item) { OnRowActivated(item); });
-    connect(rows_, &QTreeWidget::itemSelectionChanged, this, [this] { message_->clear(); });
-
-    try {
-        groups_ = query_.Groups();
-    } catch (const std::runtime_error& e) {
-        ShowNotice(Q(e.what()));
-    }
-    BuildGroups();
-    connect(groupTree_, &QTreeWidget::currentItemChanged, this, [this] { Refresh(); });
-    Refresh();
-    search_->setFocus();
+    return buttons;
 }
 
 void BaseDataPicker::BuildGroups() {

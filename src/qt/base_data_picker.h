@@ -15,8 +15,11 @@
 
 #include "qt/base_data_query.h"
 
+class QDialogButtonBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -44,6 +47,10 @@ class BaseDataPicker : public QDialog {
     void accept() override;
 
   private:
+    // Parts of the dialog, built by the constructor.
+    QHBoxLayout* BuildSearchBar(const QString& search);
+    QSplitter* BuildLists(bool multiple);
+    QDialogButtonBox* BuildButtons();
     void BuildGroups();
     void Refresh();
     void OnRowActivated(QTreeWidgetItem* item);

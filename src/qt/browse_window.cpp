@@ -171,7 +171,7 @@ void BrowseWindow::FollowLogic() {
     ledgerTitle_->setText(Q(logic_.SSPTitleItem()));
     ledgerTitle_->setToolTip(ledgerTitle_->text());
 
-    const bool hourglass = logic_.MousePointer() == BrowseBase::Pointer::kHourglass;
+    const bool hourglass = logic_.MousePointer() == PointerShape::kHourglass;
     if (hourglass && !busy_)
         busy_.emplace();
     else if (!hourglass && busy_)

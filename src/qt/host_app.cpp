@@ -14,6 +14,7 @@
 #include "entry/globals.h"
 #include "host/db_backend.h"
 #include "host/host_services.h"
+#include "host/session_string.h"
 #include "host/share_props.h"
 #include "orvasaleprice/cust_face.h"
 #include "qt/cjk_fonts.h"
@@ -169,8 +170,7 @@ int ShowModule(const HostAppOptions& options, const Preselection& pre,
 
 std::string HostSessionString(const std::string& connection, int userId,
                               const std::string& language) {
-    return "DBConnection={" + connection + "};UserID=" + std::to_string(userId) +
-           ";SubID=ic;LANGUAGE=" + language;
+    return MakeSessionString(connection, userId, "ic", language);
 }
 
 void PrintRecord(const Recordset& rs, std::ostream& out) {

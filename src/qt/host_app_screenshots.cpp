@@ -202,6 +202,8 @@ void ScreenshotTour::Start() {
     timer_.start();
 }
 
+// Kept in one piece: the steps are the tour's script, read top to bottom as
+// the windows follow one another; split up, the order would be lost.
 void ScreenshotTour::BuildSteps() {
     auto browse = [](QWidget* top) -> BrowseBase& {
         return *WindowIn<BrowseBase>(top, "BrowseBase");

@@ -10,46 +10,46 @@ int HostKeyCode(int qtKey) {
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return '0' + (qtKey - Qt::Key_0);
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return 112 + (qtKey - Qt::Key_F1);
+        return kKeyF1 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
         case Qt::Key_Backspace:
-            return 8;
+            return kKeyBack;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            return 9;
+            return kKeyTab;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return 13;
+            return kKeyEnter;
         case Qt::Key_Shift:
-            return 16;
+            return kKeyShift;
         case Qt::Key_Control:
-            return 17;
+            return kKeyControl;
         case Qt::Key_Alt:
-            return 18;
+            return kKeyAlt;
         case Qt::Key_Escape:
-            return 27;
+            return kKeyEscape;
         case Qt::Key_Space:
-            return 32;
+            return kKeySpace;
         case Qt::Key_PageUp:
-            return 33;
+            return kKeyPageUp;
         case Qt::Key_PageDown:
-            return 34;
+            return kKeyPageDown;
         case Qt::Key_End:
-            return 35;
+            return kKeyEnd;
         case Qt::Key_Home:
-            return 36;
+            return kKeyHome;
         case Qt::Key_Left:
-            return 37;
+            return kKeyLeft;
         case Qt::Key_Up:
-            return 38;
+            return kKeyUp;
         case Qt::Key_Right:
-            return 39;
+            return kKeyRight;
         case Qt::Key_Down:
-            return 40;
+            return kKeyDown;
         case Qt::Key_Insert:
-            return 45;
+            return kKeyInsert;
         case Qt::Key_Delete:
-            return 46;
+            return kKeyDelete;
         default:
             return 0;
     }

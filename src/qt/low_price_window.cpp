@@ -87,7 +87,29 @@ QLabel* Caption(QWidget* parent, const char* name, QWidget* buddy) {
 LowPriceWindow::LowPriceWindow(frmSELowPrice& logic, QWidget* parent)
     : QWidget(parent), logic_(logic) {
     setObjectName(QStringLiteral("frmSELowPrice"));
+    QGridLayout* fields = BuildFields();
+    BuildOptions();
+    QHBoxLayout* note = BuildNote();
+    QHBoxLayout* buttons = BuildButtons();
 
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+    layout->addLayout(fields);
+    layout->addWidget(frame1_);
+    layout->addLayout(note);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    Connect();
+
+    sub_ = logic_.Subscribe([this] { Follow(); });
+    Follow();
+    setMinimumWidth(440);
+    resize(480, sizeHint().height());
+    vsSELowPrice_->setFocus();
+}
+
+QGridLayout* LowPriceWindow::BuildFields() {
     txtCust_ = ReadOnlyBox(this, "txtCust");
     txtItem_ = ReadOnlyBox(this, "txtItem");
     txtCurrency_ = new CurrencyBox(logic_, this);
@@ -125,7 +147,10 @@ LowPriceWindow::LowPriceWindow(frmSELowPrice& logic, QWidget* parent)
     fields->addWidget(lblPOHighPrice_, 3, 0);
     fields->addWidget(vsSELowPrice_, 3, 1, 1, 2);
     fields->setColumnStretch(1, 1);
+    return fields;
+}
 
+void LowPriceWindow::BuildOptions() {
     frame1_ = new QGroupBox(this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
     optAllCust_ = new QRadioButton(frame1_);
@@ -136,7 +161,9 @@ LowPriceWindow::LowPriceWindow(frmSELowPrice& logic, QWidget* parent)
     options->addWidget(optSingleCust_);
     options->addWidget(optAllCust_);
     options->addStretch(1);
+}
 
+QHBoxLayout* LowPriceWindow::BuildNote() {
     auto* imgNote = new QLabel(this);
     imgNote->setObjectName(QStringLiteral("imgNote"));
     imgNote->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
@@ -148,7 +175,10 @@ LowPriceWindow::LowPriceWindow(frmSELowPrice& logic, QWidget* parent)
     auto* note = new QHBoxLayout;
     note->addWidget(imgNote, 0, Qt::AlignTop);
     note->addWidget(lblNote_, 1);
+    return note;
+}
 
+QHBoxLayout* LowPriceWindow::BuildButtons() {
     cmdOK_ = new QPushButton(this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setDefault(true);
@@ -158,16 +188,10 @@ LowPriceWindow::LowPriceWindow(frmSELowPrice& logic, QWidget* parent)
     buttons->addStretch(1);
     buttons->addWidget(cmdOK_);
     buttons->addWidget(cmdCancel_);
+    return buttons;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setSpacing(10);
-    layout->addLayout(fields);
-    layout->addWidget(frame1_);
-    layout->addLayout(note);
-    layout->addStretch(1);
-    layout->addLayout(buttons);
-
+void LowPriceWindow::Connect() {
     connect(cmdOPen_, &QToolButton::clicked, this, [this] { logic_.CmdOPenClick(); });
     connect(optAllCust_, &QRadioButton::clicked, this, [this] { logic_.OptAllCustClick(); });
     connect(optSingleCust_, &QRadioButton::clicked, this, [this] { logic_.OptSingleCustClick(); });
@@ -182,12 +206,6 @@ LowPriceWindow::LowPriceWindow(frmSELowPrice& logic, QWidget* parent)
     setTabOrder(optSingleCust_, optAllCust_);
     setTabOrder(optAllCust_, cmdOK_);
     setTabOrder(cmdOK_, cmdCancel_);
-
-    sub_ = logic_.Subscribe([this] { Follow(); });
-    Follow();
-    setMinimumWidth(440);
-    resize(480, sizeHint().height());
-    vsSELowPrice_->setFocus();
 }
 
 void LowPriceWindow::Follow() {

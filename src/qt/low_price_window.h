@@ -12,7 +12,9 @@
 #include "host/controls/signal.h"
 #include "minprice/frm_se_low_price.h"
 
+class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -41,6 +43,12 @@ class LowPriceWindow : public QWidget {
     QPushButton* cancelButton() const { return cmdCancel_; }
 
   private:
+    // Parts of the window, built in this order by the constructor.
+    QGridLayout* BuildFields();
+    void BuildOptions();
+    QHBoxLayout* BuildNote();
+    QHBoxLayout* BuildButtons();
+    void Connect();
     void Follow();
 
     frmSELowPrice& logic_;

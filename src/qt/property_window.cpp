@@ -169,22 +169,22 @@ bool PropertyWindow::eventFilter(QObject* watched, QEvent* event) {
 
 const char* PropertyWindow::ShownButtonFor(int keyCode, int shift) const {
     const char* key = nullptr;
-    if ((shift & kCtrlMask) != 0 && keyCode == W::kKeyS) {
+    if ((shift & kCtrlMask) != 0 && keyCode == kKeyS) {
         key = W::kBtnSave;
-    } else if ((shift & kCtrlMask) != 0 && keyCode == W::kKeyN) {
+    } else if ((shift & kCtrlMask) != 0 && keyCode == kKeyN) {
         key = W::kBtnNew;
     } else if ((shift & (kShiftMask | kCtrlMask | kAltMask)) != 0) {
         switch (keyCode) {
-            case W::kKeyHome:
+            case kKeyHome:
                 key = W::kBtnFirst;
                 break;
-            case W::kKeyEnd:
+            case kKeyEnd:
                 key = W::kBtnLast;
                 break;
-            case W::kKeyPageUp:
+            case kKeyPageUp:
                 key = W::kBtnPrevious;
                 break;
-            case W::kKeyPageDown:
+            case kKeyPageDown:
                 key = W::kBtnNext;
                 break;
             default:

@@ -13,11 +13,11 @@ namespace {
 int HostButton(Qt::MouseButton button) {
     switch (button) {
         case Qt::LeftButton:
-            return 1;
+            return kLeftButton;
         case Qt::RightButton:
-            return 2;
+            return kRightButton;
         case Qt::MiddleButton:
-            return 4;
+            return kMiddleButton;
         default:
             return 0;
     }

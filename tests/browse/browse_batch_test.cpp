@@ -19,11 +19,11 @@ TEST_F(BrowseBatch, BatchCommandsPassTheRootAsZeroAndAGroupAsItsId) {
     w.Menus().Click("mnuBatchDelete");
 
     ASSERT_EQ(editorCalls_.size(), 3u);
-    EXPECT_EQ(editorCalls_[0].request.operationType, EditorRequest::kBatchAdd);
+    EXPECT_EQ(editorCalls_[0].request.operationType, EditorOperation::kBatchAdd);
     EXPECT_EQ(editorCalls_[0].request.custID, 0);
-    EXPECT_EQ(editorCalls_[1].request.operationType, EditorRequest::kBatchUpdate);
+    EXPECT_EQ(editorCalls_[1].request.operationType, EditorOperation::kBatchUpdate);
     EXPECT_EQ(editorCalls_[1].request.custID, group);
-    EXPECT_EQ(editorCalls_[2].request.operationType, EditorRequest::kBatchDelete);
+    EXPECT_EQ(editorCalls_[2].request.operationType, EditorOperation::kBatchDelete);
     EXPECT_EQ(editorCalls_[2].request.custID, group);
     for (const EditorCall& c : editorCalls_) {
         EXPECT_EQ(c.request.itemID, 0);
@@ -67,7 +67,7 @@ TEST_F(BrowseBatch, NewEntryOpensAnEmptyRecordForTheLeafOfEitherTree) {
     ClickLeaf(w, cust);
     w.tbToolBar().Click("New");
     ASSERT_EQ(editorCalls_.size(), 1u);
-    EXPECT_EQ(editorCalls_[0].request.operationType, EditorRequest::kSingle);
+    EXPECT_EQ(editorCalls_[0].request.operationType, EditorOperation::kSingle);
     EXPECT_EQ(editorCalls_[0].request.entryID, 0);
     EXPECT_EQ(editorCalls_[0].request.custID, cust);
     EXPECT_EQ(editorCalls_[0].request.itemID, 0);

@@ -54,7 +54,7 @@ TEST_F(BrowseDelete, DeletingThePairsLastEntryAlsoDeletesItsHeaderRow) {
 TEST_F(BrowseDelete, DeletingOneOfTwoKeepsTheHeaderRowAndItsMinimumPrice) {
     BrowseBase& w = OpenOnPair(2);
     ui->AnswerMessageBox(MsgResult::kYes);
-    w.ldgBase().UserKeyDown(BrowseBase::kKeyDelete, 0);
+    w.ldgBase().UserKeyDown(kKeyDelete, 0);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM t_CustEntry" + Pair()), 1);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM t_Cust" + Pair()), 1);
     EXPECT_EQ(w.ldgBase().Rows(), rows_ - 1);
@@ -81,7 +81,7 @@ TEST_F(BrowseDelete, NoAnswerNoRightModifierKeysOrATitleRowChangeNothing) {
     ui->AnswerMessageBox(MsgResult::kNo);
     w.Menus().Click("mnuEditDelete");
     EXPECT_EQ(ui->MessageBoxes().size(), 1u);
-    for (int shift : {1, 2, 4}) w.ldgBase().UserKeyDown(BrowseBase::kKeyDelete, shift);
+    for (int shift : {1, 2, 4}) w.ldgBase().UserKeyDown(kKeyDelete, shift);
     EXPECT_EQ(ui->MessageBoxes().size(), 1u);
     SelectRow(w, 1);
     w.Menus().Click("mnuEditDelete");

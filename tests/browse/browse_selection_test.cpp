@@ -73,7 +73,7 @@ TEST_F(BrowseSelection, MaintenanceModeOpensTheEditorOnTheEntryAndReturnsNothing
     }
     ASSERT_EQ(editorCalls_.size(), 1u);
     const EditorRequest& r = editorCalls_[0].request;
-    EXPECT_EQ(r.operationType, EditorRequest::kSingle);
+    EXPECT_EQ(r.operationType, EditorOperation::kSingle);
     EXPECT_EQ(r.entryID, entry);
     EXPECT_EQ(r.custID, cust);
     EXPECT_EQ(r.itemID, 0);
@@ -99,8 +99,8 @@ TEST_F(BrowseSelection, EnterAndDeleteInTheLedgerByModeAndRight) {
     };
     constexpr int kAdmin = demo::kAdminUserId;
     constexpr int kLimited = demo::kLimitedUserId;  // no modify right
-    constexpr int kEnter = BrowseBase::kKeyEnter;
-    constexpr int kDelete = BrowseBase::kKeyDelete;
+    constexpr int kEnter = kKeyEnter;
+    constexpr int kDelete = kKeyDelete;
     const Case cases[] = {
         {"maintenance, Enter", showedit, ReturnItem, kAdmin, kEnter, 0, kEditor},
         {"maintenance, Enter without the right", showedit, ReturnItem, kLimited, kEnter, 0,

@@ -51,7 +51,7 @@ TEST_F(BrowseTree, ClickingALeafLoadsItsPricesOnceWithTimingAndTitles) {
     EXPECT_EQ(w.ldgBase().Textline(1).text, name + "价格信息");
     EXPECT_EQ(w.LastNodeKey(), "gb" + std::to_string(cust));
     EXPECT_FALSE(w.Busy());
-    EXPECT_EQ(w.MousePointer(), BrowseBase::Pointer::kDefault);
+    EXPECT_EQ(w.MousePointer(), PointerShape::kDefault);
     EXPECT_EQ(g_LedgerRecords, w.Detail()->Records());
 
     // The same node again: nothing is reloaded, not even the timing.
@@ -96,7 +96,7 @@ TEST_F(BrowseTree, AClickWhileALoadRunsIsIgnored) {
         if (!nested) {
             nested = true;
             EXPECT_TRUE(w.Busy());
-            EXPECT_EQ(w.MousePointer(), BrowseBase::Pointer::kHourglass);
+            EXPECT_EQ(w.MousePointer(), PointerShape::kHourglass);
             w.tvwBase().UserClick(group);
         }
         return 0.0;
@@ -117,7 +117,7 @@ TEST_F(BrowseTree, RightClickOnAGroupPopsUpTheBatchMenuButNotOnALeaf) {
     });
     const std::int32_t cust = DeepCustomer(1);
     ClickLeaf(w, cust);
-    w.tvwBase().UserMouseDown(BrowseBase::kRightButton, 0, 0, 0);
+    w.tvwBase().UserMouseDown(kRightButton, 0, 0, 0);
     ClickNode(w, "gi" + std::to_string(ParentOf(cust)));
     EXPECT_EQ(popups, std::vector<std::string>{"mnuBatchOperate"});
     ClickNode(w, "gb" + std::to_string(cust));

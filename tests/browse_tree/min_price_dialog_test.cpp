@@ -153,10 +153,10 @@ TEST_F(MinPriceDialogTest, CurrencyBoxRefusesTypingAndTakesTheLookupsChoice) {
     Open([](frmSELowPrice& w) {
         EXPECT_EQ(w.TxtCurrencyKeyDown('A', 0), 0);
         EXPECT_EQ(w.TxtCurrency(), "Currency 2");
-        w.TxtCurrencyKeyDown(frmSELowPrice::kKeyF7, 0);  // cancelled
+        w.TxtCurrencyKeyDown(kKeyF7, 0);  // cancelled
         EXPECT_EQ(w.CurrencyID(), demo::kCurrencyUsd);
         EXPECT_EQ(w.TxtCurrency(), "Currency 2");
-        w.TxtCurrencyKeyDown(frmSELowPrice::kKeyF8, 0);
+        w.TxtCurrencyKeyDown(kKeyF8, 0);
         EXPECT_EQ(w.CurrencyID(), demo::kCurrencyEur);
         EXPECT_EQ(w.TxtCurrency(), "欧元");
         w.CmdOKClick();

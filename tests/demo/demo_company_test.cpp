@@ -276,42 +276,42 @@ TEST_F(DemoCompany, UsersAreFilteredAsDocumented) {
         return db.Int("SELECT FUserItemClassRight FROM t_UserItemClassRight WHERE FUserID=" +
                       std::to_string(u) + " AND FItemClassID=" + std::to_string(cls));
     };
-    EXPECT_TRUE(classBits(kGroupClerkUserId, kClassCustomer) & 4);
-    EXPECT_TRUE(classBits(kGroupClerkUserId, kClassItem) & 4);
-    EXPECT_FALSE(classBits(kRecordClerkUserId, kClassCustomer) & 4);
-    EXPECT_FALSE(classBits(kRecordClerkUserId, kClassItem) & 4);
+    EXPECT_TRUE(classBits(kGroupClerkUserId, kItemClassCustomer) & 4);
+    EXPECT_TRUE(classBits(kGroupClerkUserId, kItemClassItem) & 4);
+    EXPECT_FALSE(classBits(kRecordClerkUserId, kItemClassCustomer) & 4);
+    EXPECT_FALSE(classBits(kRecordClerkUserId, kItemClassItem) & 4);
 }
 
 TEST_F(DemoCompany, GroupClerkSeesGrantedGroupsOnly) {
     const int u = kGroupClerkUserId;
     // Items: own right on "01" and "01.01", the sales group's on "03", "03.01";
     // group 0's right on "02" grants nothing.
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kClassItem, "01.003"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kClassItem, "01.01.007"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kClassItem, "03.01.001"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeItem, kClassItem, "02.01.001"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeItem, kClassItem, "01.02.001"));
+    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01.003"));
+    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01.01.007"));
+    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "03.01.001"));
+    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "02.01.001"));
+    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01.02.001"));
     // Groups in the tree: a group is seen through its parent, a top group
     // through itself.
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kClassItem, "01"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kClassItem, "01.02"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeItem, kClassItem, "02"));
+    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01"));
+    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01.02"));
+    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "02"));
     // Customers: "01.01" own, "02.01" via the sales group, "03.01" via group 0.
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeCustomer, kClassCustomer, "01.01.001"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeCustomer, kClassCustomer, "01.001"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeCustomer, kClassCustomer, "02.01.004"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeCustomer, kClassCustomer, "03.01.001"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeCustomer, kClassCustomer, "99"));
+    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "01.01.001"));
+    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "01.001"));
+    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "02.01.004"));
+    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "03.01.001"));
+    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "99"));
     // Currencies 1 (own) and 2 (sales group) only.
     EXPECT_TRUE(SeesRecord(db, u, kRightTypeCurrency, kCurrencyRmb));
     EXPECT_TRUE(SeesRecord(db, u, kRightTypeCurrency, kCurrencyUsd));
     EXPECT_FALSE(SeesRecord(db, u, kRightTypeCurrency, kCurrencyEur));
     // The codes named above exist, and the clerk has prices to look at.
     for (const char* code : {"01.003", "01.01.007", "03.01.001", "02.01.001", "01.02.001"}) {
-        EXPECT_GT(IdOf(kClassItem, code), 0) << code;
+        EXPECT_GT(IdOf(kItemClassItem, code), 0) << code;
     }
     for (const char* code : {"01.01.001", "01.001", "02.01.004", "03.01.001"}) {
-        EXPECT_GT(IdOf(kClassCustomer, code), 0) << code;
+        EXPECT_GT(IdOf(kItemClassCustomer, code), 0) << code;
     }
     EXPECT_GT(Count("t_CustEntry e JOIN t_Organization c ON c.FItemID=e.FCustID JOIN t_ICItem i "
                     "ON i.FItemID=e.FItemID WHERE c.FNumber LIKE '01.01.%' AND i.FNumber LIKE "
@@ -322,17 +322,17 @@ TEST_F(DemoCompany, GroupClerkSeesGrantedGroupsOnly) {
 TEST_F(DemoCompany, RecordClerkHoldsRightsOnItsRecordsAndTheirGroups) {
     const int u = kRecordClerkUserId;
     for (std::string_view code : kRecordClerkCustomers) {
-        EXPECT_TRUE(SeesRecord(db, u, kRightTypeCustomer, IdOf(kClassCustomer, code))) << code;
+        EXPECT_TRUE(SeesRecord(db, u, kRightTypeCustomer, IdOf(kItemClassCustomer, code))) << code;
     }
     for (std::string_view code : kRecordClerkItems) {
-        EXPECT_TRUE(SeesRecord(db, u, kRightTypeItem, IdOf(kClassItem, code))) << code;
+        EXPECT_TRUE(SeesRecord(db, u, kRightTypeItem, IdOf(kItemClassItem, code))) << code;
     }
     for (const char* code : {"01", "01.01", "02", "02.01"}) {
-        EXPECT_TRUE(SeesRecord(db, u, kRightTypeCustomer, IdOf(kClassCustomer, code))) << code;
-        EXPECT_TRUE(SeesRecord(db, u, kRightTypeItem, IdOf(kClassItem, code))) << code;
+        EXPECT_TRUE(SeesRecord(db, u, kRightTypeCustomer, IdOf(kItemClassCustomer, code))) << code;
+        EXPECT_TRUE(SeesRecord(db, u, kRightTypeItem, IdOf(kItemClassItem, code))) << code;
     }
-    EXPECT_FALSE(SeesRecord(db, u, kRightTypeCustomer, IdOf(kClassCustomer, "01.01.003")));
-    EXPECT_FALSE(SeesRecord(db, u, kRightTypeItem, IdOf(kClassItem, "01.01.003")));
+    EXPECT_FALSE(SeesRecord(db, u, kRightTypeCustomer, IdOf(kItemClassCustomer, "01.01.003")));
+    EXPECT_FALSE(SeesRecord(db, u, kRightTypeItem, IdOf(kItemClassItem, "01.01.003")));
     EXPECT_EQ(Count("t_ItemRight WHERE FUserID=" + std::to_string(u) + " AND FTypeID=120"), 1);
 }
 

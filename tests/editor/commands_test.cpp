@@ -9,7 +9,7 @@ namespace {
 constexpr std::int32_t kItemGroup0301 = 1240;  // item group 03.01 of the demo company
 
 TEST_F(EditorTest, ItemPickerFillsTheItemRowsUnitAndDecimals) {
-    Open(W::kOpSingle, CustomerID("99"), 0);
+    Open(EditorOperation::kSingle, CustomerID("99"), 0);
     auto record = std::make_shared<Dictionary>();
     record->SetValue("Detail", true);
     record->SetValue("Number", "02.02.001");
@@ -18,7 +18,7 @@ TEST_F(EditorTest, ItemPickerFillsTheItemRowsUnitAndDecimals) {
     record->SetValue("FModel", "SOP-8");
     record->SetValue("FPriceDecimal", 4);  // and no quantity decimals: 2
     ui->AnswerLookup({true, record});
-    PressKey(W::kKeyF7);
+    PressKey(kKeyF7);
     ASSERT_EQ(ui->Lookups().size(), 1u);
     EXPECT_EQ(ui->Lookups()[0].classID, 4);
     EXPECT_EQ(ui->Lookups()[0].second, " FErpClsID<>6 AND FErpClsID<>8 ");
@@ -33,24 +33,24 @@ TEST_F(EditorTest, ItemPickerFillsTheItemRowsUnitAndDecimals) {
 }
 
 TEST_F(EditorTest, ListLookupFillsFromThePickedIDOrLeavesTheRow) {
-    Open(W::kOpSingle, CustomerID("99"), 0);
+    Open(EditorOperation::kSingle, CustomerID("99"), 0);
     TypeKeys("03.01");
     list->answer = std::make_shared<Recordset>(std::vector<std::string>{"FItemID"},
                                                std::vector<Variant>{ItemID("03.01.002")});
-    PressKey(W::kKeyF8);
+    PressKey(kKeyF8);
     EXPECT_EQ(list->filter, "FErpClsID<4");
     EXPECT_EQ(list->keyWord, "03.01");
     EXPECT_EQ(Text(R::kRowItemNumber), "03.01.002");
     EXPECT_EQ(Text(R::kRowItemName), "电饭煲");
     list->answer =
         std::make_shared<Recordset>(std::vector<std::string>{"FItemID"}, std::vector<Variant>{});
-    PressKey(W::kKeyF8);  // nothing matches: the row stays
+    PressKey(kKeyF8);  // nothing matches: the row stays
     EXPECT_EQ(Text(R::kRowItemNumber), "03.01.002");
 
     ASSERT_TRUE(GoTo(R::kRowUnit));
     list->answer = std::make_shared<Recordset>(std::vector<std::string>{"FItemID"},
                                                std::vector<Variant>{demo::kUnitCarton});
-    PressKey(W::kKeyF7);
+    PressKey(kKeyF7);
     EXPECT_EQ(list->filter, "  FUnitGroupID=1");
     EXPECT_EQ(list->listCode, 7);
     EXPECT_EQ(Text(R::kRowUnit), "箱");
@@ -58,11 +58,12 @@ TEST_F(EditorTest, ListLookupFillsFromThePickedIDOrLeavesTheRow) {
 }
 
 TEST_F(EditorTest, KeysWithoutALookupOrOnLockedRowsDoNothing) {
-    Open(W::kOpSingle, CustomerID("99"), 0, AddEntry(CustomerID("99"), ItemID("03.01.001"), 10));
+    Open(EditorOperation::kSingle, CustomerID("99"), 0,
+         AddEntry(CustomerID("99"), ItemID("03.01.001"), 10));
     for (int row : {R::kRowPrice, R::kRowNote, R::kRowCustNumber, R::kRowItemNumber}) {
         ASSERT_TRUE(GoTo(row));
-        PressKey(W::kKeyF7);
-        PressKey(W::kKeyF8);
+        PressKey(kKeyF7);
+        PressKey(kKeyF8);
     }
     EXPECT_TRUE(ui->Lookups().empty());
     EXPECT_EQ(list->listCode, 0);
@@ -73,14 +74,14 @@ TEST_F(EditorTest, AuditFlipsTheEntryAndTheGridFollows) {
     const std::int32_t entry = AddEntry(CustomerID("99"), ItemID("03.01.001"), 10);
     const std::string used =
         "SELECT FUsed FROM t_CustEntry WHERE FEntryID=" + std::to_string(entry);
-    Open(W::kOpSingle, CustomerID("99"), 0, entry);
+    Open(EditorOperation::kSingle, CustomerID("99"), 0, entry);
     ASSERT_TRUE(Enter(R::kRowPrice, "11"));
     ASSERT_TRUE(GoTo(R::kRowNote));
     Click(W::kBtnCheck);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"审核前请先保存!"});
     EXPECT_EQ(Scalar(used), "0");
 
-    Open(W::kOpSingle, CustomerID("99"), 0, entry);
+    Open(EditorOperation::kSingle, CustomerID("99"), 0, entry);
     Click(W::kBtnCheck);
     EXPECT_EQ(Scalar(used), "1");
     EXPECT_EQ(Boxes().back(), "审核成功");
@@ -107,7 +108,7 @@ class BatchTest : public EditorTest {
         return Count("SELECT COUNT(*) FROM t_CustEntry WHERE FQuoteTime='2026-06-01'");
     }
     // The criteria of a batch by item group 03.01 for customer 99.
-    void FillGroupCriteria(std::int32_t operation) {
+    void FillGroupCriteria(EditorOperation operation) {
         g_CategoryByCust = false;
         Open(operation, 0, kItemGroup0301);
         window->MarkShown();
@@ -119,7 +120,7 @@ class BatchTest : public EditorTest {
 };
 
 TEST_F(BatchTest, AddByItemGroupNeedsNoUnitAndExitWithChangesDeletesOnYes) {
-    FillGroupCriteria(W::kOpBatchAdd);
+    FillGroupCriteria(EditorOperation::kBatchAdd);
     EXPECT_TRUE(window->vaSProperty().Locked(2, R::kRowUnit));
     window->vaSProperty().SetText(2, R::kRowUnit, "");
     Click(W::kBtnSave);
@@ -130,13 +131,13 @@ TEST_F(BatchTest, AddByItemGroupNeedsNoUnitAndExitWithChangesDeletesOnYes) {
               added);
     EXPECT_FALSE(window->Dirty());
 
-    FillGroupCriteria(W::kOpBatchDelete);
+    FillGroupCriteria(EditorOperation::kBatchDelete);
     window->QueryClose();  // "delete?" answered No: closes, deletes nothing
     EXPECT_EQ(Boxes().back(), "数据已经改变是否删除?");
     EXPECT_FALSE(window->Visible());
     EXPECT_EQ(Quoted(), added);
 
-    FillGroupCriteria(W::kOpBatchDelete);
+    FillGroupCriteria(EditorOperation::kBatchDelete);
     ui->AnswerMessageBox(MsgResult::kYes);  // delete the changed data
     ui->AnswerMessageBox(MsgResult::kYes);  // the batch's own question
     Click(W::kBtnExit);
@@ -146,7 +147,7 @@ TEST_F(BatchTest, AddByItemGroupNeedsNoUnitAndExitWithChangesDeletesOnYes) {
 
 TEST_F(BatchTest, ExitWithChangesUpdatesOnYesAndClosesOnNo) {
     const std::int32_t entry = AddEntry(CustomerID("99"), ItemID("03.01.003"), 10, 0, 0);
-    FillGroupCriteria(W::kOpBatchUpdate);
+    FillGroupCriteria(EditorOperation::kBatchUpdate);
     ui->AnswerMessageBox(MsgResult::kYes);
     Click(W::kBtnExit);
     EXPECT_EQ(Boxes().front(), "数据已经改变是否保存?");
@@ -154,7 +155,7 @@ TEST_F(BatchTest, ExitWithChangesUpdatesOnYesAndClosesOnNo) {
     EXPECT_EQ(Price(entry), "55");
 
     g_CategoryByCust = true;
-    Open(W::kOpSingle, CustomerID("99"), 0, entry);
+    Open(EditorOperation::kSingle, CustomerID("99"), 0, entry);
     window->MarkShown();
     ASSERT_TRUE(Enter(R::kRowPrice, "12"));
     ASSERT_TRUE(GoTo(R::kRowNote));

@@ -56,7 +56,7 @@ void EditorTest::LogOn(int userId) {
     InitSessionProps(session->propsString());  // as CustFace.Show does
 }
 
-frmProperty& EditorTest::Open(std::int32_t operation, std::int32_t custID, std::int32_t itemID,
+frmProperty& EditorTest::Open(EditorOperation operation, std::int32_t custID, std::int32_t itemID,
                               std::int32_t entryID) {
     window = std::make_unique<frmProperty>();
     window->OperationType(operation);

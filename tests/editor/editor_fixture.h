@@ -56,7 +56,7 @@ class EditorTest : public ::testing::Test, protected CompanyQueries {
     void LogOn(int userId);
 
     // Creates, loads and activates the window as the browse window does.
-    frmProperty& Open(std::int32_t operation, std::int32_t custID, std::int32_t itemID,
+    frmProperty& Open(EditorOperation operation, std::int32_t custID, std::int32_t itemID,
                       std::int32_t entryID = 0);
 
     // The user clicks into column 2 of a row: false when the check of the

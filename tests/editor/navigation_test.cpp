@@ -38,11 +38,11 @@ TEST_F(NavigationTest, StepsLoadTheSelectedRowsEntry) {
     EXPECT_EQ(Text(R::kRowItemNumber), "03.01.002");
     EXPECT_EQ(Text(R::kRowPrice), "101");
     EXPECT_FALSE(Shown(W::kBtnNew));
-    PressKey(W::kKeyEnd, W::kShiftMask);
+    PressKey(kKeyEnd, kShiftMask);
     EXPECT_EQ(Text(R::kRowItemNumber), "03.01.003");
-    PressKey(W::kKeyPageUp, W::kAltMask);
+    PressKey(kKeyPageUp, kAltMask);
     EXPECT_EQ(ledger.SelRow(), 4);
-    PressKey(W::kKeyHome, W::kCtrlMask);
+    PressKey(kKeyHome, kCtrlMask);
     EXPECT_EQ(Text(R::kRowItemNumber), "03.01.001");
     EXPECT_TRUE(ui->Dialogs().empty());
 }

@@ -65,7 +65,7 @@ TEST_F(RightsOnSaveTest, LockedCellIsCheckedWhenSaving) {
     const std::string unit = Unit();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Open(W::kOpSingle, cust, item, entry);
+        Open(EditorOperation::kSingle, cust, item, entry);
         ASSERT_TRUE(Enter(R::kRowPrice, "12"));
         ASSERT_TRUE(GoTo(c.activeRow));
         ASSERT_TRUE(window->vaSProperty().Locked(2, c.activeRow));
@@ -104,7 +104,7 @@ TEST_F(RightsOnSaveTest, BatchAddAsksTheModifyRightUnlessStartedWithNew) {
         ASSERT_TRUE(Enter(R::kRowQuoteTime, "2026-06-01"));
         ASSERT_TRUE(GoTo(R::kRowItemNumber));  // the locked group row: not a record to check
     };
-    Open(W::kOpBatchAdd, 0, kItemGroup0301);
+    Open(EditorOperation::kBatchAdd, 0, kItemGroup0301);
     fill();
     Click(W::kBtnSave);
     EXPECT_EQ(ui->AssistantNotices().size(), 1u);

@@ -51,7 +51,7 @@ TEST_F(RoadTest, NewEntryFromTheBrowseWindowEndsInTheRefreshedLedger) {
         TypeInto(e, "9");  // 0.9 per piece, the floor is 1
         ASSERT_TRUE(Move(e, R::kRowNote));
         ui->AnswerDialog(1);  // save anyway
-        EXPECT_EQ(e.FormKeyDown(W::kKeyS, W::kCtrlMask), 0);
+        EXPECT_EQ(e.FormKeyDown(kKeyS, kCtrlMask), 0);
         saved = e.EntryID();
         e.TbPrice().Click(W::kBtnExit);
     });
@@ -96,7 +96,7 @@ TEST_F(RoadTest, BatchAddOnACustomerGroup) {
     w.tvwBase().UserExpand(w.tvwBase().Find("gc0"));
     w.tvwBase().UserClick(w.tvwBase().Find("gi" + region));
     ui->OnModal<frmProperty>("frmProperty", [&](frmProperty& e) {
-        EXPECT_EQ(e.OperationType(), W::kOpBatchAdd);
+        EXPECT_EQ(e.OperationType(), EditorOperation::kBatchAdd);
         EXPECT_EQ(std::to_string(e.CustID()), region);
         TypeInto(e, "03.01.003");
         ASSERT_TRUE(Move(e, R::kRowPrice));

@@ -15,7 +15,7 @@ class SaveTest : public EditorTest {
     }
     // A new entry of customer 99 for item 03.01.001, typed as the user would.
     void FillNewEntry(const std::string& price = "250") {
-        Open(W::kOpSingle, cust, 0);
+        Open(EditorOperation::kSingle, cust, 0);
         ASSERT_TRUE(Enter(R::kRowItemNumber, "03.01.001"));
         ASSERT_TRUE(Enter(R::kRowEndQty, "10"));
         ASSERT_TRUE(Enter(R::kRowPrice, price));
@@ -62,7 +62,7 @@ TEST_F(SaveTest, FirstSaveInsertsAndTheSecondUpdates) {
 }
 
 TEST_F(SaveTest, EveryRequiredCellEmptyStopsAtTheFirstCheck) {
-    Open(W::kOpSingle, 0, 0);
+    Open(EditorOperation::kSingle, 0, 0);
     window->vaSProperty().SetActiveCell(2, R::kRowNote);
     Click(W::kBtnSave);
     ASSERT_EQ(ui->Dialogs().size(), 1u);
@@ -117,7 +117,7 @@ TEST_F(SaveTest, PriceBelowTheFloorPerBaseUnitAsksFirst) {
 }
 
 TEST_F(SaveTest, CellLeaveRefusalsKeepTheUserInTheCell) {
-    Open(W::kOpSingle, cust, 0);
+    Open(EditorOperation::kSingle, cust, 0);
     EXPECT_FALSE(GoTo(R::kRowPrice));
     EXPECT_EQ(Boxes(), Texts{"物料代码不能为空"});
     TypeKeys("NO.SUCH.ITEM");
@@ -142,7 +142,7 @@ TEST_F(SaveTest, CellLeaveRefusalsKeepTheUserInTheCell) {
 
 TEST_F(SaveTest, FailedUpdateKeepsTheRowAndTheDirtyFlag) {
     const std::int32_t entry = AddEntry(cust, item, 10);
-    Open(W::kOpSingle, cust, 0, entry);
+    Open(EditorOperation::kSingle, cust, 0, entry);
     window->MarkShown();
     backend->failPrefix = "Update t_CustEntry";
     SaveWith(R::kRowPrice, "11");
@@ -164,7 +164,7 @@ TEST_F(SaveTest, FailedUpdateKeepsTheRowAndTheDirtyFlag) {
 
 TEST_F(SaveTest, EntryDeletedByAnotherClientIsOfferedAsNew) {
     const std::int32_t entry = AddEntry(cust, item, 10);
-    Open(W::kOpSingle, cust, 0, entry);
+    Open(EditorOperation::kSingle, cust, 0, entry);
     Exec("DELETE FROM t_CustEntry WHERE FEntryID=" + std::to_string(entry));
     EXPECT_EQ(SaveWith(R::kRowPrice, "12"),
               Texts{"该价格资料已被其他用户删除，是否作为新记录保存？"});

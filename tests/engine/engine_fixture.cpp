@@ -28,7 +28,7 @@ void EngineTest::LogOn(int userId) {
     session = std::make_unique<ScopedSession>(company.path(), userId);
 }
 
-void EngineTest::Open(std::int32_t operation, std::int32_t custID, std::int32_t itemID,
+void EngineTest::Open(EditorOperation operation, std::int32_t custID, std::int32_t itemID,
                       std::int32_t entryID) {
     engine->SelCustID = custID;
     engine->SelItemID = itemID;

@@ -63,7 +63,7 @@ class EngineTest : public ::testing::Test, protected CompanyQueries {
 
     // Opens the engine as the editor does: keys, InitInfo, OperationType,
     // SetValues, SetProperty, and the lock of an audited entry.
-    void Open(std::int32_t operation, std::int32_t custID, std::int32_t itemID,
+    void Open(EditorOperation operation, std::int32_t custID, std::int32_t itemID,
               std::int32_t entryID = 0);
 
     // The user types into column 2 of a row, the editor empties column 3 and

@@ -10,7 +10,7 @@ namespace {
 using R = UserDefInfo;
 
 TEST_F(EngineTest, NewEntryWithoutPreselectionShowsDefaultsAndLocksDisplayRows) {
-    Open(R::kOpSingle, 0, 0);
+    Open(EditorOperation::kSingle, 0, 0);
     ASSERT_EQ(grid.MaxRows(), 16);
     EXPECT_EQ(grid.GetText(1, R::kRowPrice), "报价");
     EXPECT_FALSE(RowLocked(R::kRowCustNumber));
@@ -46,7 +46,7 @@ TEST_F(EngineTest, PreselectedKeysLockOnlyAboveOneInSingleEdit) {
     };
     for (const Case& c : {Case{1, 1, false, false}, Case{2, 0, true, false},
                           Case{0, 2, false, true}, Case{1021, 1098, true, true}}) {
-        Open(R::kOpSingle, c.cust, c.item);
+        Open(EditorOperation::kSingle, c.cust, c.item);
         EXPECT_EQ(RowLocked(R::kRowCustNumber), c.custLocked) << c.cust;
         EXPECT_EQ(RowLocked(R::kRowItemNumber), c.itemLocked) << c.item;
         EXPECT_FALSE(RowLocked(R::kRowUnit));
@@ -57,7 +57,7 @@ TEST_F(EngineTest, ExistingEntryLocksTheCustomerWhateverTheGrouping) {
     for (bool byCust : {true, false}) {
         g_CategoryByCust = byCust;
         // Opened from an item's ledger: the customer is not preselected.
-        Open(R::kOpSingle, byCust ? 1021 : 0, byCust ? 0 : 1141, 3);
+        Open(EditorOperation::kSingle, byCust ? 1021 : 0, byCust ? 0 : 1141, 3);
         EXPECT_TRUE(RowLocked(R::kRowCustNumber)) << byCust;
         EXPECT_EQ(Text(R::kRowCustNumber), "01.01.001");
         EXPECT_EQ(engine->Used(), 0);
@@ -66,25 +66,26 @@ TEST_F(EngineTest, ExistingEntryLocksTheCustomerWhateverTheGrouping) {
 }
 
 TEST_F(EngineTest, BatchModesLockTheGroupSide) {
-    for (std::int32_t op : {R::kOpBatchAdd, R::kOpBatchUpdate, R::kOpBatchDelete}) {
+    for (EditorOperation op : {EditorOperation::kBatchAdd, EditorOperation::kBatchUpdate,
+                               EditorOperation::kBatchDelete}) {
         g_CategoryByCust = false;
         Open(op, 0,
              std::stoi(
                  Scalar("SELECT FItemID FROM t_Item WHERE FItemClassID=4 AND FNumber='01.01'")));
-        EXPECT_TRUE(RowLocked(R::kRowItemNumber)) << op;
-        EXPECT_TRUE(RowLocked(R::kRowUnit)) << op;
-        EXPECT_FALSE(RowLocked(R::kRowCustNumber)) << op;
+        EXPECT_TRUE(RowLocked(R::kRowItemNumber)) << static_cast<int>(op);
+        EXPECT_TRUE(RowLocked(R::kRowUnit)) << static_cast<int>(op);
+        EXPECT_FALSE(RowLocked(R::kRowCustNumber)) << static_cast<int>(op);
 
         g_CategoryByCust = true;
         Open(op, 0, 0);
-        EXPECT_TRUE(RowLocked(R::kRowCustNumber)) << op;
-        EXPECT_FALSE(RowLocked(R::kRowItemNumber)) << op;
-        EXPECT_FALSE(RowLocked(R::kRowUnit)) << op;
+        EXPECT_TRUE(RowLocked(R::kRowCustNumber)) << static_cast<int>(op);
+        EXPECT_FALSE(RowLocked(R::kRowItemNumber)) << static_cast<int>(op);
+        EXPECT_FALSE(RowLocked(R::kRowUnit)) << static_cast<int>(op);
     }
 }
 
 TEST_F(EngineTest, AuditedEntryOpensWithEveryCellLocked) {
-    Open(R::kOpSingle, 1021, 0, 1);
+    Open(EditorOperation::kSingle, 1021, 0, 1);
     ASSERT_EQ(engine->Used(), 1);
     EXPECT_EQ(Text(R::kRowUsed), "Y");
     EXPECT_EQ(Value(R::kRowUsed), "1");
@@ -98,7 +99,7 @@ TEST_F(EngineTest, AuditedEntryOpensWithEveryCellLocked) {
 
 TEST_F(EngineTest, ClearSpreadKeepsUnitCurrencyDatesAndNoteAndResetsTheRest) {
     const std::int32_t item = ItemID("01.01.001");
-    Open(R::kOpSingle, 0, item);
+    Open(EditorOperation::kSingle, 0, item);
     ASSERT_TRUE(Type(R::kRowCustNumber, "01.01.002"));
     ASSERT_TRUE(Type(R::kRowUnit, "T"));
     ASSERT_TRUE(Type(R::kRowStartQty, "5"));
@@ -127,7 +128,7 @@ TEST_F(EngineTest, ClearSpreadKeepsUnitCurrencyDatesAndNoteAndResetsTheRest) {
 }
 
 TEST_F(EngineTest, ClearSpreadWithoutClearingTouchesOnlyTheDescriptors) {
-    Open(R::kOpSingle, 1021, 0);
+    Open(EditorOperation::kSingle, 1021, 0);
     ASSERT_TRUE(Type(R::kRowItemNumber, "01.01.001"));
     ASSERT_TRUE(Type(R::kRowPrice, "9.5"));
     engine->ClearSpread(false);
@@ -146,7 +147,7 @@ TEST_F(EngineTest, ClearSpreadWithoutClearingTouchesOnlyTheDescriptors) {
 }
 
 TEST_F(EngineTest, ClearSpreadWithAnOpenCustomerAndNoItemRaises) {
-    Open(R::kOpSingle, 0, 0);
+    Open(EditorOperation::kSingle, 0, 0);
     EXPECT_THROW(engine->ClearSpread(true), ComError);
     // What came before the unit read has been done.
     EXPECT_EQ(Text(R::kRowExpireDate), Date::Today().ToText());

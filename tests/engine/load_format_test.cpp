@@ -13,7 +13,7 @@ using R = UserDefInfo;
 TEST_F(EngineTest, StoredEntryIsLoadedByEntryAndGroupingKey) {
     g_CategoryByCust = false;
     const std::size_t sent = backend->texts.size();
-    Open(R::kOpSingle, 0, 1141, 3);
+    Open(EditorOperation::kSingle, 0, 1141, 3);
     EXPECT_EQ(SentSince(sent).at(0), "SELECT * FROM t_CustEntry WHERE FEntryID=3 AND FItemID=1141");
     EXPECT_EQ(engine->SelCustID, 1021);
     EXPECT_EQ(Text(R::kRowCustNumber), "01.01.001");
@@ -30,21 +30,21 @@ TEST_F(EngineTest, StoredEntryIsLoadedByEntryAndGroupingKey) {
     EXPECT_EQ(Text(R::kRowUsed), "");
 
     // The same entry asked for under another item loads nothing.
-    Open(R::kOpSingle, 0, 1098, 3);
+    Open(EditorOperation::kSingle, 0, 1098, 3);
     EXPECT_EQ(Text(R::kRowNote), "");
     EXPECT_EQ(Text(R::kRowPrice), "0");
     EXPECT_EQ(engine->SelCustID, 0);
 
     g_CategoryByCust = true;
-    Open(R::kOpSingle, 1022, 0, 3);  // entry 3 belongs to customer 1021
+    Open(EditorOperation::kSingle, 1022, 0, 3);  // entry 3 belongs to customer 1021
     EXPECT_EQ(Text(R::kRowNote), "");
-    Open(R::kOpSingle, 1021, 0, 3);
+    Open(EditorOperation::kSingle, 1021, 0, 3);
     EXPECT_EQ(Text(R::kRowNote), "含税价");
 }
 
 TEST_F(EngineTest, NullDatesAndNotesKeepTheirDefaults) {
     Exec("UPDATE t_CustEntry SET FExpireDate=NULL, FQuoteTime=NULL, FNote=NULL WHERE FEntryID=3");
-    Open(R::kOpSingle, 1021, 0, 3);
+    Open(EditorOperation::kSingle, 1021, 0, 3);
     EXPECT_EQ(Text(R::kRowExpireDate), "2100-01-01");
     EXPECT_EQ(Text(R::kRowQuoteTime), Date::Today().ToText());
     EXPECT_EQ(grid.TypeAt(2, R::kRowQuoteTime).kind, CellKind::kDate);
@@ -53,7 +53,7 @@ TEST_F(EngineTest, NullDatesAndNotesKeepTheirDefaults) {
 
 TEST_F(EngineTest, QuantityAndPriceCellsTakeTheItemsDecimals) {
     // 02.01.001: 4 price decimals, whole quantities.
-    Open(R::kOpSingle, 0, ItemID("02.01.001"));
+    Open(EditorOperation::kSingle, 0, ItemID("02.01.001"));
     EXPECT_EQ(grid.TypeAt(2, R::kRowPrice).decimalPlaces, 4);
     EXPECT_EQ(grid.TypeAt(2, R::kRowStartQty).decimalPlaces, 0);
     EXPECT_EQ(grid.TypeAt(2, R::kRowEndQty).decimalPlaces, 0);
@@ -61,13 +61,13 @@ TEST_F(EngineTest, QuantityAndPriceCellsTakeTheItemsDecimals) {
     EXPECT_FALSE(grid.TypeText(2, R::kRowStartQty, "1.5"));
 
     // 01.003 has no decimals recorded: 2 for prices, 4 for quantities.
-    Open(R::kOpSingle, 0, ItemID("01.003"));
+    Open(EditorOperation::kSingle, 0, ItemID("01.003"));
     EXPECT_EQ(grid.TypeAt(2, R::kRowPrice).decimalPlaces, 2);
     EXPECT_EQ(grid.TypeAt(2, R::kRowStartQty).decimalPlaces, 4);
 
     // A batch does not take an item's decimals.
     g_CategoryByCust = false;
-    Open(R::kOpBatchAdd, 0, 0);
+    Open(EditorOperation::kBatchAdd, 0, 0);
     EXPECT_EQ(grid.TypeAt(2, R::kRowPrice).decimalPlaces, 2);
     EXPECT_EQ(Text(R::kRowItemName), "所有物料");
 }
@@ -81,20 +81,20 @@ TEST_F(EngineTest, CurrencyNamesDefaultToCurrencyOneAndFlagAMissingOne) {
     EXPECT_TRUE(engine->GetOtherName(7, "1").IsNull());
 
     Exec("UPDATE t_CustEntry SET FCyID=77 WHERE FEntryID=3");
-    Open(R::kOpSingle, 1021, 0, 3);
+    Open(EditorOperation::kSingle, 1021, 0, 3);
     EXPECT_EQ(Text(R::kRowCurrency), "This is a bug");
     EXPECT_EQ(Value(R::kRowCurrency), "77");
 }
 
 TEST_F(EngineTest, BatchesShowTheirGroupOrEverything) {
-    Open(R::kOpBatchUpdate, 0, 0);
+    Open(EditorOperation::kBatchUpdate, 0, 0);
     EXPECT_EQ(Text(R::kRowCustNumber), "");
     EXPECT_EQ(Text(R::kRowCustName), "所有客户");
     EXPECT_EQ(Value(R::kRowCustNumber), "0");
 
     const int group =
         std::stoi(Scalar("SELECT FItemID FROM t_Item WHERE FItemClassID=1 AND FNumber='01.01'"));
-    Open(R::kOpBatchUpdate, group, 0);
+    Open(EditorOperation::kBatchUpdate, group, 0);
     EXPECT_EQ(Text(R::kRowCustNumber), "01.01");
     EXPECT_EQ(Value(R::kRowCustNumber), std::to_string(group));
     EXPECT_FALSE(Text(R::kRowCustName).empty());
@@ -102,7 +102,7 @@ TEST_F(EngineTest, BatchesShowTheirGroupOrEverything) {
 }
 
 TEST_F(EngineTest, BatchGroupThatIsNotThereIsReportedAndNothingIsLoaded) {
-    Open(R::kOpBatchAdd, 424242, 0);
+    Open(EditorOperation::kBatchAdd, 424242, 0);
     ASSERT_EQ(ui->MessageBoxes().size(), 1u);
     const auto& box = ui->MessageBoxes()[0];
     EXPECT_EQ(box.text.rfind("设置属性值出错，错误描述：", 0), 0u) << box.text;
@@ -113,7 +113,7 @@ TEST_F(EngineTest, BatchGroupThatIsNotThereIsReportedAndNothingIsLoaded) {
 }
 
 TEST_F(EngineTest, UnitNamesAreReadAfreshOnEveryCall) {
-    Open(R::kOpSingle, 1021, 0, 3);
+    Open(EditorOperation::kSingle, 1021, 0, 3);
     EXPECT_EQ(engine->GetName(111, 7), "");
     Exec(
         "INSERT INTO t_MeasureUnit (FItemID,FMeasureUnitID,FUnitGroupID,FNumber,FShortNumber,"
@@ -124,7 +124,7 @@ TEST_F(EngineTest, UnitNamesAreReadAfreshOnEveryCall) {
 
 TEST_F(EngineTest, ShortCodesAreShownWhenTheOptionIsOn) {
     g_UseShortNumber = true;
-    Open(R::kOpSingle, 1021, 0, 3);
+    Open(EditorOperation::kSingle, 1021, 0, 3);
     EXPECT_EQ(Text(R::kRowCustNumber), "BJ01");
     EXPECT_EQ(Text(R::kRowItemNumber), "SJ019");
 }

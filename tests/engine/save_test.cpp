@@ -14,7 +14,7 @@ class SaveTest : public EngineTest {
   protected:
     // A new entry of customer 99 for item 01.01.001, a pair without prices.
     void FillNewEntry(const std::string& startQty = "1") {
-        Open(R::kOpSingle, CustomerID("99"), 0);
+        Open(EditorOperation::kSingle, CustomerID("99"), 0);
         ASSERT_TRUE(Type(R::kRowItemNumber, "01.01.001")) << message;
         ASSERT_TRUE(Type(R::kRowStartQty, startQty));
         ASSERT_TRUE(Type(R::kRowEndQty, "100"));
@@ -127,7 +127,7 @@ TEST_F(SaveTest, EachKeyVariedAloneIsANewEntry) {
         ui->ClearRecords();
         EXPECT_TRUE(engine->Add());
         EXPECT_EQ(Entries(cust), ++expected);
-        Open(R::kOpSingle, cust, 0, engine->SelEntryID);
+        Open(EditorOperation::kSingle, cust, 0, engine->SelEntryID);
         ASSERT_TRUE(Type(R::kRowPrice, "13"));
         EXPECT_FALSE(engine->Update());
         EXPECT_TRUE(ui->MessageBoxes().empty());
@@ -136,7 +136,7 @@ TEST_F(SaveTest, EachKeyVariedAloneIsANewEntry) {
 }
 
 TEST_F(SaveTest, UpdateWritesTheCurrencyAndTheChangedColumnsOnly) {
-    Open(R::kOpSingle, 1021, 0, 3);
+    Open(EditorOperation::kSingle, 1021, 0, 3);
     std::size_t sent = backend->texts.size();
     EXPECT_FALSE(engine->Update());  // not refused by its own row
     EXPECT_EQ(SentStartingWith("Update t_CustEntry").back(),
@@ -159,7 +159,7 @@ TEST_F(SaveTest, UpdateWritesTheCurrencyAndTheChangedColumnsOnly) {
 
 TEST_F(SaveTest, UpdateThatWouldDuplicateAnotherEntryIsRefused) {
     // Entry 1 is customer 1021, item 1098, unit 106, 0-0, currency 1.
-    Open(R::kOpSingle, 1021, 0, 3);
+    Open(EditorOperation::kSingle, 1021, 0, 3);
     grid.SetText(3, R::kRowItemNumber, "1098");
     EXPECT_TRUE(engine->Update());
     ASSERT_EQ(ui->MessageBoxes().size(), 1u);
@@ -220,7 +220,7 @@ TEST_F(SaveTest, RacesWithAnotherClientEndAsTheChecksWouldHaveEnded) {
 }
 
 TEST_F(SaveTest, UpdateRacingAnotherClientsSameEntryIsRefusedAsADuplicate) {
-    Open(R::kOpSingle, 1021, 0, 3);
+    Open(EditorOperation::kSingle, 1021, 0, 3);
     ASSERT_TRUE(Type(R::kRowPrice, "1"));
     ASSERT_TRUE(Type(R::kRowStartQty, "5"));
     // Meanwhile another client stores an entry with the band this update makes.
@@ -241,7 +241,7 @@ TEST_F(SaveTest, UpdateRacingAnotherClientsSameEntryIsRefusedAsADuplicate) {
 }
 
 TEST_F(SaveTest, FailedUpdateKeepsTheStoredValues) {
-    Open(R::kOpSingle, 1021, 0, 3);
+    Open(EditorOperation::kSingle, 1021, 0, 3);
     ASSERT_TRUE(Type(R::kRowPrice, "1"));
     backend->before = [&](std::string_view sql) {
         if (sql.rfind("Update t_CustEntry", 0) == 0)

@@ -9,7 +9,7 @@ namespace {
 using R = UserDefInfo;
 
 TEST_F(EngineTest, ItemIsFoundByCodeOrShortCodeAndShownInTheOptionsForm) {
-    Open(R::kOpSingle, 1021, 0);
+    Open(EditorOperation::kSingle, 1021, 0);
     for (bool shortNo : {false, true}) {
         g_UseShortNumber = shortNo;
         for (const char* typed : {"JS001", "01.01.001"}) {
@@ -24,7 +24,7 @@ TEST_F(EngineTest, ItemIsFoundByCodeOrShortCodeAndShownInTheOptionsForm) {
 }
 
 TEST_F(EngineTest, NewItemResetsUnitAndDecimals) {
-    Open(R::kOpSingle, 1021, 0);
+    Open(EditorOperation::kSingle, 1021, 0);
     ASSERT_TRUE(Type(R::kRowItemNumber, "02.01.001"));
     EXPECT_EQ(Text(R::kRowUnit), "个");
     EXPECT_EQ(Value(R::kRowUnit), "101");
@@ -41,7 +41,7 @@ TEST_F(EngineTest, NewItemResetsUnitAndDecimals) {
 }
 
 TEST_F(EngineTest, ItemsThatCannotCarryPricesOrDoNotExistAreRefused) {
-    Open(R::kOpSingle, 1021, 0);
+    Open(EditorOperation::kSingle, 1021, 0);
     for (const char* code : {"03.01.025", "03.01.026", "JD025"}) {
         EXPECT_FALSE(Type(R::kRowItemNumber, code)) << code;
         EXPECT_EQ(message, "不能指定规划类、特征类的物料。请重新输入") << code;
@@ -59,7 +59,7 @@ TEST_F(EngineTest, ItemsThatCannotCarryPricesOrDoNotExistAreRefused) {
 }
 
 TEST_F(EngineTest, CustomerCodeFillsTheNameAndUnknownCustomersAreRefused) {
-    Open(R::kOpSingle, 0, 0);
+    Open(EditorOperation::kSingle, 0, 0);
     ASSERT_TRUE(Type(R::kRowCustNumber, "HB01"));
     EXPECT_EQ(Text(R::kRowCustNumber), "01.001");
     EXPECT_EQ(Text(R::kRowCustName), "北方重工机械有限公司");
@@ -76,7 +76,7 @@ TEST_F(EngineTest, CustomerCodeFillsTheNameAndUnknownCustomersAreRefused) {
 }
 
 TEST_F(EngineTest, UnitsOutsideTheItemsGroupAreRefusedSilently) {
-    Open(R::kOpSingle, 1021, 0);
+    Open(EditorOperation::kSingle, 1021, 0);
     // No item yet: any unit text passes.
     EXPECT_TRUE(Type(R::kRowUnit, "anything"));
     ASSERT_TRUE(Type(R::kRowItemNumber, "01.01.001"));  // weight group
@@ -101,7 +101,7 @@ TEST_F(EngineTest, UnitsOutsideTheItemsGroupAreRefusedSilently) {
 }
 
 TEST_F(EngineTest, CurrencyMustBePickedFromTheList) {
-    Open(R::kOpSingle, 1021, 0);
+    Open(EditorOperation::kSingle, 1021, 0);
     EXPECT_FALSE(Type(R::kRowCurrency, "USD"));
     EXPECT_EQ(message, "币别不存在或需要数据授权！");
     EXPECT_TRUE(Pick(R::kRowCurrency, demo::kCurrencyUsd));
@@ -111,7 +111,7 @@ TEST_F(EngineTest, CurrencyMustBePickedFromTheList) {
 }
 
 TEST_F(EngineTest, NegativeNumbersAreUndoneAndOtherValuesStored) {
-    Open(R::kOpSingle, 1021, 0);
+    Open(EditorOperation::kSingle, 1021, 0);
     EXPECT_TRUE(Type(R::kRowStartQty, "5"));
     EXPECT_EQ(Value(R::kRowStartQty), "5");
     // The editor emptied column 3 when the user typed; the check puts the
@@ -137,7 +137,7 @@ TEST_F(EngineTest, NegativeNumbersAreUndoneAndOtherValuesStored) {
 
 TEST_F(EngineTest, GroupClerkSeesOnlyGrantedGroupsAndCurrencies) {
     LogOn(demo::kGroupClerkUserId);
-    Open(R::kOpSingle, 0, 0);
+    Open(EditorOperation::kSingle, 0, 0);
     EXPECT_TRUE(Type(R::kRowCustNumber, "01.01.001")) << message;
     EXPECT_TRUE(Type(R::kRowCustNumber, "02.01.001")) << message;  // through the sales group
     EXPECT_FALSE(Type(R::kRowCustNumber, "01.02.001"));
@@ -156,7 +156,7 @@ TEST_F(EngineTest, GroupClerkSeesOnlyGrantedGroupsAndCurrencies) {
 
 TEST_F(EngineTest, RecordClerkSeesOnlyItsOwnRecords) {
     LogOn(demo::kRecordClerkUserId);
-    Open(R::kOpSingle, 0, 0);
+    Open(EditorOperation::kSingle, 0, 0);
     EXPECT_TRUE(Type(R::kRowCustNumber, "01.01.002")) << message;
     EXPECT_FALSE(Type(R::kRowCustNumber, "01.01.003"));
     EXPECT_EQ(message, "客户不存在或需要数据授权！");
@@ -169,7 +169,7 @@ TEST_F(EngineTest, RecordClerkSeesOnlyItsOwnRecords) {
 TEST_F(EngineTest, WithoutTheBaseDataRightNothingIsLookedUp) {
     LogOn(demo::kLimitedUserId);
     Exec("DELETE FROM t_OrvaAccessRight WHERE FObjectID=3 AND FUserID=3");
-    Open(R::kOpSingle, 0, 0);
+    Open(EditorOperation::kSingle, 0, 0);
     const std::size_t sent = backend->texts.size();
     EXPECT_FALSE(Type(R::kRowCustNumber, "01.01.001"));
     EXPECT_EQ(message, "基础资料很有可能没有授权！");
@@ -182,7 +182,7 @@ TEST_F(EngineTest, WithoutTheBaseDataRightNothingIsLookedUp) {
 
 TEST_F(EngineTest, ItemCheckStatementCarriesTheRightsJoins) {
     LogOn(demo::kGroupClerkUserId);
-    Open(R::kOpSingle, 0, 0);
+    Open(EditorOperation::kSingle, 0, 0);
     const std::size_t sent = backend->texts.size();
     Type(R::kRowItemNumber, "01.01.001");
     std::string check;
@@ -210,9 +210,9 @@ namespace {
 // Rows looked up in the common base data (a department, say) take a code, a
 // name or a picked ID, and show the code.
 TEST_F(EngineTest, BaseDataRowsMatchCodeThenNameThenPickedID) {
-    Open(UserDefInfo::kOpSingle, 1021, 0);
+    Open(EditorOperation::kSingle, 1021, 0);
     const int row = UserDefInfo::kRowNote;
-    engine->PropDesc()->Item(row)->m_Search = demo::kClassDepartment;
+    engine->PropDesc()->Item(row)->m_Search = kItemClassDepartment;
     EXPECT_TRUE(Type(row, "02"));
     EXPECT_EQ(Value(row), "1002");
     EXPECT_TRUE(Type(row, "财务部"));

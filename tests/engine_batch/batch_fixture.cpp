@@ -79,14 +79,14 @@ int BatchTest::LevelBelow(int parent) {
 
 void BatchTest::AddCustomerGroup(int id, const std::string& number, int parent) {
     const int level = LevelBelow(parent);
-    Exec(ItemRow(id, demo::kClassCustomer, number, parent, level, false, ""));
+    Exec(ItemRow(id, kItemClassCustomer, number, parent, level, false, ""));
 }
 
 void BatchTest::AddCustomer(int id, const std::string& number, int parent,
                             const std::string& name) {
     const int level = LevelBelow(parent);
     const std::string shown = name.empty() ? "N" + number : name;
-    Exec(ItemRow(id, demo::kClassCustomer, number, parent, level, true, shown) + "\r\n" +
+    Exec(ItemRow(id, kItemClassCustomer, number, parent, level, true, shown) + "\r\n" +
          "INSERT INTO t_Organization (FItemID,FNumber,FShortNumber,FName,FParentID) VALUES (" +
          SqlId(id) + "," + SqlText(number) + "," + SqlText("S" + number) + "," + SqlText(shown) +
          "," + SqlId(parent) + ")");
@@ -94,7 +94,7 @@ void BatchTest::AddCustomer(int id, const std::string& number, int parent,
 
 void BatchTest::AddItemGroup(int id, const std::string& number, int parent) {
     const int level = LevelBelow(parent);
-    Exec(ItemRow(id, demo::kClassItem, number, parent, level, false, "") + "\r\n" +
+    Exec(ItemRow(id, kItemClassItem, number, parent, level, false, "") + "\r\n" +
          "INSERT INTO t_ICItem (FItemID,FNumber,FShortNumber,FName,FParentID) VALUES (" +
          SqlId(id) + "," + SqlText(number) + "," + SqlText("S" + number) + "," +
          SqlText("N" + number) + "," + SqlId(parent) + ")");
@@ -102,7 +102,7 @@ void BatchTest::AddItemGroup(int id, const std::string& number, int parent) {
 
 void BatchTest::AddItem(int id, const std::string& number, int parent, int unit, int erpCls) {
     const int level = LevelBelow(parent);
-    Exec(ItemRow(id, demo::kClassItem, number, parent, level, true, "") + "\r\n" +
+    Exec(ItemRow(id, kItemClassItem, number, parent, level, true, "") + "\r\n" +
          "INSERT INTO t_ICItem (FItemID,FNumber,FShortNumber,FName,FParentID,FErpClsID,FUnitID,"
          "FUnitGroupID) VALUES (" +
          SqlId(id) + "," + SqlText(number) + "," + SqlText("S" + number) + "," +

@@ -75,7 +75,7 @@ class ConcurrentClientsTest : public BatchTest {
         engine.SelItemID = item;
         engine.SelEntryID = 0;
         engine.InitInfo();
-        engine.OperationType(0);
+        engine.OperationType(EditorOperation::kSingle);
         engine.SetValues();
         engine.SetProperty();
         auto set = [&grid](int row, const std::string& value) {

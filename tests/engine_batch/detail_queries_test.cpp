@@ -100,7 +100,7 @@ TEST_F(DetailQueryTest, ItemWalkLeavesOutFeatureItemsOnly) {
 }
 
 TEST_F(DetailQueryTest, GroupLevelRightsTestTheMembersGroup) {
-    const int region = DemoId(demo::kClassCustomer, "01");
+    const int region = DemoId(kItemClassCustomer, "01");
     const std::vector<int> all = DemoCustomers("01.", {"01", "01.01", "01.02", "01.03"});
     ASSERT_GT(all.size(), 5u);
 
@@ -117,7 +117,7 @@ TEST_F(DetailQueryTest, GroupLevelRightsTestTheMembersGroup) {
     EXPECT_EQ(Members(rs), seen);
 
     // Rights granted to group 0 grant nothing.
-    engine_.GetDetailCust(DemoId(demo::kClassCustomer, "03"), rs);
+    engine_.GetDetailCust(DemoId(kItemClassCustomer, "03"), rs);
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->RecordCount(), 0);
 }
@@ -125,17 +125,17 @@ TEST_F(DetailQueryTest, GroupLevelRightsTestTheMembersGroup) {
 TEST_F(DetailQueryTest, RecordLevelRightsNeedARightOnTheMemberItself) {
     LogOn(demo::kRecordClerkUserId);
     RecordsetPtr rs;
-    engine_.GetDetailCust(DemoId(demo::kClassCustomer, "01"), rs);
-    std::vector<int> expected = {DemoId(demo::kClassCustomer, "01.01.001"),
-                                 DemoId(demo::kClassCustomer, "01.01.002")};
+    engine_.GetDetailCust(DemoId(kItemClassCustomer, "01"), rs);
+    std::vector<int> expected = {DemoId(kItemClassCustomer, "01.01.001"),
+                                 DemoId(kItemClassCustomer, "01.01.002")};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Members(rs), expected);
 
     // Items: the granted records of group 02.01, not its other items.
-    engine_.GetDetailItem(DemoId(demo::kClassItem, "02.01"), rs);
+    engine_.GetDetailItem(DemoId(kItemClassItem, "02.01"), rs);
     std::vector<int> items;
     for (const char* code : {"02.01.001", "02.01.002", "02.01.010"})
-        items.push_back(DemoId(demo::kClassItem, code));
+        items.push_back(DemoId(kItemClassItem, code));
     std::sort(items.begin(), items.end());
     EXPECT_EQ(Members(rs), items);
 }

@@ -119,7 +119,7 @@ class BatchProgressTest : public ::testing::Test {
 
 TEST_F(BatchProgressTest, ABatchAddOverALargeGroupShowsProgressAndCancelStopsIt) {
     W window;
-    window.OperationType(W::kOpBatchAdd);
+    window.OperationType(EditorOperation::kBatchAdd);
     window.CustID(kGroup);
 
     bool sawProgress = false;

@@ -107,7 +107,7 @@ class PropertyWindowTest : public ::testing::Test, protected orva::test::Company
     }
     std::unique_ptr<W> Editor(std::int32_t entry = 0) {
         auto w = std::make_unique<W>();
-        w->OperationType(W::kOpSingle);
+        w->OperationType(EditorOperation::kSingle);
         w->CustID(Customer99());
         w->EntryID(entry);
         if (entry != 0)

@@ -1,5 +1,6 @@
 #include "support/scoped_session.h"
 
+#include "host/session_string.h"
 #include "host/share_props.h"
 
 namespace orva::test {
@@ -10,8 +11,7 @@ constexpr const char* kPropsString = "PropsString";
 
 std::string ScopedSession::Make(const std::string& dbConnection, int userId,
                                 const std::string& subId, const std::string& language) {
-    return "DBConnection={" + dbConnection + "};UserID=" + std::to_string(userId) +
-           ";SubID=" + subId + ";LANGUAGE=" + language;
+    return MakeSessionString(dbConnection, userId, subId, language);
 }
 
 ScopedSession::ScopedSession(const std::string& dbConnection, int userId, const std::string& subId,

@@ -30,15 +30,11 @@ std::uint16_t U16(const unsigned char* p) {
                    "Export");
 }
 
-}  // namespace
-
-void CheckXlsxSheet(const std::string& path, const std::string& shownAs, unsigned lastRow) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        Incomplete(shownAs, "it cannot be read back");
+// The zip's central directory, read through its end record (which lies in
+// the last 64 KiB + 22 bytes).
+std::vector<unsigned char> CentralDirectory(std::ifstream& in, const std::string& shownAs) {
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
-    // The end-of-central-directory record lies in the last 64 KiB + 22 bytes.
     const std::streamoff tailSize = std::min<std::streamoff>(size, 65536 + 22);
     std::vector<unsigned char> tail(static_cast<std::size_t>(tailSize));
     in.seekg(size - tailSize);
@@ -59,9 +55,16 @@ void CheckXlsxSheet(const std::string& path, const std::string& shownAs, unsigne
     in.read(reinterpret_cast<char*>(dir.data()), dirSize);
     if (!in)
         Incomplete(shownAs, "a broken zip directory");
+    return dir;
+}
 
-    std::uint32_t localOffset = 0, compressed = 0;
-    bool found = false;
+// Where the sheet's deflated data lies in the file.
+struct SheetData {
+    std::uint32_t localOffset = 0;  // of its local header
+    std::uint32_t compressed = 0;   // bytes
+};
+
+SheetData FindSheet(const std::vector<unsigned char>& dir, const std::string& shownAs) {
     for (std::size_t p = 0; p + 46 <= dir.size() && U32(&dir[p]) == 0x02014b50;) {
         const std::uint16_t nameLen = U16(&dir[p + 28]);
         const std::size_t next = p + 46 + nameLen + U16(&dir[p + 30]) + U16(&dir[p + 32]);
@@ -69,29 +72,28 @@ void CheckXlsxSheet(const std::string& path, const std::string& shownAs, unsigne
             std::string_view(reinterpret_cast<const char*>(&dir[p + 46]), nameLen) == kSheet) {
             if (U16(&dir[p + 10]) != 8)
                 Incomplete(shownAs, "an unexpected compression");
-            compressed = U32(&dir[p + 20]);
-            localOffset = U32(&dir[p + 42]);
-            found = true;
-            break;
+            return {U32(&dir[p + 42]), U32(&dir[p + 20])};
         }
         p = next;
     }
-    if (!found)
-        Incomplete(shownAs, "no sheet");
+    Incomplete(shownAs, "no sheet");
+}
 
+// The last kTailKeep bytes (at least) of the inflated sheet.
+std::string InflatedTail(std::ifstream& in, const SheetData& sheet, const std::string& shownAs) {
     unsigned char local[30];
-    in.seekg(localOffset);
+    in.seekg(sheet.localOffset);
     in.read(reinterpret_cast<char*>(local), sizeof local);
     if (!in || U32(local) != 0x04034b50)
         Incomplete(shownAs, "a broken zip entry");
-    in.seekg(localOffset + 30 + U16(&local[26]) + U16(&local[28]));
+    in.seekg(sheet.localOffset + 30 + U16(&local[26]) + U16(&local[28]));
 
     z_stream z{};
     if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
         Incomplete(shownAs, "no inflater");
     std::vector<char> input(1 << 16), output(1 << 16);
     std::string end;
-    std::uint32_t left = compressed;
+    std::uint32_t left = sheet.compressed;
     int status = Z_OK;
     while (status != Z_STREAM_END) {
         if (z.avail_in == 0) {
@@ -117,6 +119,17 @@ void CheckXlsxSheet(const std::string& path, const std::string& shownAs, unsigne
     inflateEnd(&z);
     if (status != Z_STREAM_END)
         Incomplete(shownAs, "a broken sheet");
+    return end;
+}
+
+}  // namespace
+
+void CheckXlsxSheet(const std::string& path, const std::string& shownAs, unsigned lastRow) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        Incomplete(shownAs, "it cannot be read back");
+    const SheetData sheet = FindSheet(CentralDirectory(in, shownAs), shownAs);
+    std::string end = InflatedTail(in, sheet, shownAs);
 
     const std::string closing = "</worksheet>";
     while (!end.empty() && (end.back() == '\n' || end.back() == '\r')) end.pop_back();
