@@ -89,6 +89,8 @@ bool Emitter::CollateText(const Expr& x) const {
     return !IsColumn(x) && TypeOf(x) == Ty::Text;
 }
 
+// Kept in one piece: one case per kind of expression, so that every kind is
+// seen to be written; a case of more than a few lines is a function of its own.
 void Emitter::Emit(const Expr& e, std::string& o) {
     switch (e.kind) {
         case ExprKind::Null:

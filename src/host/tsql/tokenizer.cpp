@@ -23,6 +23,123 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Skips a block comment starting at i; the position after it. Block
+// comments nest in T-SQL.
+std::size_t SkipBlockComment(std::string_view s, std::size_t i) {
+    const std::size_t n = s.size();
+    const std::size_t start = i;
+    int depth = 0;
+    do {
+        if (i + 1 < n && s[i] == '/' && s[i + 1] == '*') {
+            ++depth;
+            i += 2;
+        } else if (i + 1 < n && s[i] == '*' && s[i + 1] == '/') {
+            --depth;
+            i += 2;
+        } else if (i >= n) {
+            throw TsqlError("Missing end comment mark '*/'.", start);
+        } else {
+            ++i;
+        }
+    } while (depth > 0);
+    return i;
+}
+
+// Reads the string literal ('...' or N'...') at i into t; the position after it.
+std::size_t ReadString(std::string_view s, std::size_t i, Token& t) {
+    const std::size_t n = s.size();
+    std::size_t k = i + (s[i] == '\'' ? 1 : 2);
+    t.kind = TokKind::String;
+    for (;;) {
+        std::size_t quote = s.find('\'', k);
+        if (quote == std::string_view::npos) {
+            t.text.append(s.substr(k));
+            throw TsqlError("Unclosed quotation mark after the character string '" + t.text + "'.",
+                            i);
+        }
+        t.text.append(s.substr(k, quote - k));
+        if (quote + 1 < n && s[quote + 1] == '\'') {
+            t.text.push_back('\'');
+            k = quote + 2;
+            continue;
+        }
+        return quote + 1;
+    }
+}
+
+// Reads the quoted identifier ([...] or "...") at i into t; the position
+// after it.
+std::size_t ReadQuotedIdent(std::string_view s, std::size_t i, Token& t) {
+    const std::size_t n = s.size();
+    const char close = s[i] == '[' ? ']' : '"';
+    std::size_t k = i + 1;
+    t.kind = TokKind::QuotedIdent;
+    for (;;) {
+        if (k >= n)
+            throw TsqlError("Unclosed quoted identifier.", i);
+        if (s[k] == close) {
+            if (k + 1 < n && s[k + 1] == close) {
+                t.text.push_back(close);
+                k += 2;
+                continue;
+            }
+            return k + 1;
+        }
+        t.text.push_back(s[k++]);
+    }
+}
+
+// Reads the number at i (digits, a fraction, an exponent) into t; the
+// position after it.
+std::size_t ReadNumber(std::string_view s, std::size_t i, Token& t) {
+    const std::size_t n = s.size();
+    std::size_t k = i;
+    while (k < n && IsDigit(s[k])) ++k;
+    t.isInteger = true;
+    if (k < n && s[k] == '.') {
+        t.isInteger = false;
+        ++k;
+        while (k < n && IsDigit(s[k])) ++k;
+    }
+    if (k < n && (s[k] == 'e' || s[k] == 'E')) {
+        std::size_t e = k + 1;
+        if (e < n && (s[e] == '+' || s[e] == '-'))
+            ++e;
+        if (e < n && IsDigit(s[e])) {
+            while (e < n && IsDigit(s[e])) ++e;
+            k = e;
+            t.isInteger = false;
+        }
+    }
+    t.kind = TokKind::Number;
+    t.text = std::string(s.substr(i, k - i));
+    return k;
+}
+
+// Reads the operator or punctuation at i into t; the position after it.
+// Two-character operators: <> != <= >= !< !> and the compound assignments
+// += -= *= /= %= &= |= ^=.
+std::size_t ReadSymbol(std::string_view s, std::size_t i, Token& t) {
+    const char c = s[i];
+    t.kind = TokKind::Symbol;
+    if (i + 1 < s.size()) {
+        const char d = s[i + 1];
+        const bool two =
+            (c == '<' && (d == '>' || d == '=')) || (c == '>' && d == '=') ||
+            (c == '!' && (d == '=' || d == '<' || d == '>')) ||
+            (d == '=' && std::string_view("+-*/%&|^").find(c) != std::string_view::npos);
+        if (two)
+            t.text = std::string(s.substr(i, 2));
+    }
+    if (t.text.empty()) {
+        if (std::string_view("(),.;*/%+-=<>~&|^:").find(c) == std::string_view::npos) {
+            throw TsqlError("Incorrect syntax near '" + std::string(1, c) + "'.", i);
+        }
+        t.text = std::string(1, c);
+    }
+    return i + t.text.size();
+}
+
 }  // namespace
 
 std::vector<Token> Tokenize(std::string_view s) {
@@ -46,65 +163,15 @@ std::vector<Token> Tokenize(std::string_view s) {
             continue;
         }
         if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-            // Block comments nest in T-SQL.
-            std::size_t start = i;
-            int depth = 0;
-            do {
-                if (i + 1 < n && s[i] == '/' && s[i + 1] == '*') {
-                    ++depth;
-                    i += 2;
-                } else if (i + 1 < n && s[i] == '*' && s[i + 1] == '/') {
-                    --depth;
-                    i += 2;
-                } else if (i >= n) {
-                    throw TsqlError("Missing end comment mark '*/'.", start);
-                } else {
-                    ++i;
-                }
-            } while (depth > 0);
+            i = SkipBlockComment(s, i);
             continue;
         }
         Token t;
         t.pos = i;
         if (c == '\'' || ((c == 'N' || c == 'n') && i + 1 < n && s[i + 1] == '\'')) {
-            std::size_t k = i + (c == '\'' ? 1 : 2);
-            t.kind = TokKind::String;
-            for (;;) {
-                std::size_t quote = s.find('\'', k);
-                if (quote == std::string_view::npos) {
-                    t.text.append(s.substr(k));
-                    throw TsqlError(
-                        "Unclosed quotation mark after the character string '" + t.text + "'.", i);
-                }
-                t.text.append(s.substr(k, quote - k));
-                if (quote + 1 < n && s[quote + 1] == '\'') {
-                    t.text.push_back('\'');
-                    k = quote + 2;
-                    continue;
-                }
-                k = quote + 1;
-                break;
-            }
-            i = k;
+            i = ReadString(s, i, t);
         } else if (c == '[' || c == '"') {
-            char close = c == '[' ? ']' : '"';
-            std::size_t k = i + 1;
-            t.kind = TokKind::QuotedIdent;
-            for (;;) {
-                if (k >= n)
-                    throw TsqlError("Unclosed quoted identifier.", i);
-                if (s[k] == close) {
-                    if (k + 1 < n && s[k + 1] == close) {
-                        t.text.push_back(close);
-                        k += 2;
-                        continue;
-                    }
-                    ++k;
-                    break;
-                }
-                t.text.push_back(s[k++]);
-            }
-            i = k;
+            i = ReadQuotedIdent(s, i, t);
         } else if (c == '@') {
             bool sys = i + 1 < n && s[i + 1] == '@';
             std::size_t start = i + (sys ? 2 : 1);
@@ -125,52 +192,14 @@ std::vector<Token> Tokenize(std::string_view s) {
             t.text = std::string(s.substr(i, end - i));
             i = end;
         } else if (IsDigit(c) || (c == '.' && i + 1 < n && IsDigit(s[i + 1]))) {
-            std::size_t k = i;
-            while (k < n && IsDigit(s[k])) ++k;
-            t.isInteger = true;
-            if (k < n && s[k] == '.') {
-                t.isInteger = false;
-                ++k;
-                while (k < n && IsDigit(s[k])) ++k;
-            }
-            if (k < n && (s[k] == 'e' || s[k] == 'E')) {
-                std::size_t e = k + 1;
-                if (e < n && (s[e] == '+' || s[e] == '-'))
-                    ++e;
-                if (e < n && IsDigit(s[e])) {
-                    while (e < n && IsDigit(s[e])) ++e;
-                    k = e;
-                    t.isInteger = false;
-                }
-            }
-            t.kind = TokKind::Number;
-            t.text = std::string(s.substr(i, k - i));
-            i = k;
+            i = ReadNumber(s, i, t);
         } else if (IsIdentStart(uc)) {
             std::size_t k = identEnd(i + 1);
             t.kind = TokKind::Ident;
             t.text = std::string(s.substr(i, k - i));
             i = k;
         } else {
-            // Two-character operators: <> != <= >= !< !> and the compound
-            // assignments += -= *= /= %= &= |= ^=.
-            t.kind = TokKind::Symbol;
-            if (i + 1 < n) {
-                const char d = s[i + 1];
-                const bool two =
-                    (c == '<' && (d == '>' || d == '=')) || (c == '>' && d == '=') ||
-                    (c == '!' && (d == '=' || d == '<' || d == '>')) ||
-                    (d == '=' && std::string_view("+-*/%&|^").find(c) != std::string_view::npos);
-                if (two)
-                    t.text = std::string(s.substr(i, 2));
-            }
-            if (t.text.empty()) {
-                if (std::string_view("(),.;*/%+-=<>~&|^:").find(c) == std::string_view::npos) {
-                    throw TsqlError("Incorrect syntax near '" + std::string(1, c) + "'.", i);
-                }
-                t.text = std::string(1, c);
-            }
-            i += t.text.size();
+            i = ReadSymbol(s, i, t);
         }
         out.push_back(std::move(t));
     }

@@ -68,6 +68,9 @@ class Translator {
             program_.writesDatabase = true;
     }
 
+    // The step of one statement. Kept in one piece: one case per kind of
+    // statement, so that every kind is seen to be translated; a case of more
+    // than a few lines is a function of its own.
     Step StepOf(const Stmt& s) {
         Step st;
         st.begin = s.begin;
@@ -82,33 +85,10 @@ class Translator {
                 Add(st, std::move(sql));
                 break;
             }
-            case StmtKind::SelectAssign: {
+            case StmtKind::SelectAssign:
                 st.kind = Step::Kind::Assign;
-                const SelectCore& c = s.select->cores[0];
-                // A variable assigned from rows that also reads itself would
-                // see its new value row by row on SQL Server; here it is bound
-                // once per statement, so refuse rather than differ.
-                if (!c.from.empty()) {
-                    std::set<int> targets;
-                    for (const SelectItem& it : c.items) targets.insert(it.assignSlot);
-                    for (const SelectItem& it : c.items) {
-                        if (ReadsSlot(*it.expr, targets)) {
-                            Unsupported(d_,
-                                        "SELECT @v = ... FROM that reads the variable it assigns",
-                                        c.pos);
-                        }
-                    }
-                }
-                for (const SelectItem& it : c.items) st.targets.push_back(it.assignSlot);
-                if (s.select->cores.size() == 1 && c.from.empty() && !c.where && !c.top &&
-                    c.groupBy.empty() && !c.having && !c.distinct) {
-                    Local(st, c.items.size(), [&](std::size_t k) { return c.items[k].expr.get(); });
-                }
-                std::string sql;
-                emit_.EmitSelect(*s.select, sql);
-                Add(st, std::move(sql));
+                SelectAssignStep(s, st);
                 break;
-            }
             case StmtKind::SetVar: {
                 st.kind = Step::Kind::Assign;
                 st.targets.push_back(s.assigns[0].first);
@@ -118,60 +98,28 @@ class Translator {
                 Add(st, std::move(sql));
                 break;
             }
-            case StmtKind::Declare: {
+            case StmtKind::Declare:
                 st.kind = Step::Kind::Block;
-                for (const auto& [slot, init] : s.assigns) {
-                    Step a;
-                    a.kind = Step::Kind::Assign;
-                    a.keepRowCount = true;
-                    a.begin = s.begin;
-                    a.end = s.end;
-                    a.targets.push_back(slot);
-                    const Expr* value = init.get();
-                    Local(a, 1, [value](std::size_t) { return value; });
-                    std::string sql = "SELECT ";
-                    emit_.Emit(*init, sql);
-                    Add(a, std::move(sql));
-                    st.body.push_back(std::move(a));
-                }
+                DeclareSteps(s, st);
                 break;
-            }
             case StmtKind::Insert:
                 st.kind = Step::Kind::Exec;
                 st.dml = true;
                 Writes(s.target);
                 Add(st, InsertSql(s));
                 break;
-            case StmtKind::Update: {
+            case StmtKind::Update:
                 st.kind = Step::Kind::Exec;
                 st.dml = true;
                 Writes(s.target);
-                std::string sql = "UPDATE " + emit_.TableName(s.target) + " SET ";
-                for (std::size_t i = 0; i < s.sets.size(); ++i) {
-                    if (i > 0)
-                        sql += ", ";
-                    sql += d_.Name(s.sets[i].first) + " = ";
-                    emit_.Emit(*s.sets[i].second, sql);
-                }
-                if (s.where) {
-                    sql += " WHERE ";
-                    emit_.Emit(*s.where, sql);
-                }
-                Add(st, std::move(sql));
+                Add(st, UpdateSql(s));
                 break;
-            }
-            case StmtKind::Delete: {
+            case StmtKind::Delete:
                 st.kind = Step::Kind::Exec;
                 st.dml = true;
                 Writes(s.target);
-                std::string sql = "DELETE FROM " + emit_.TableName(s.target);
-                if (s.where) {
-                    sql += " WHERE ";
-                    emit_.Emit(*s.where, sql);
-                }
-                Add(st, std::move(sql));
+                Add(st, DeleteSql(s));
                 break;
-            }
             case StmtKind::CreateTable:
                 st.kind = Step::Kind::Exec;
                 Writes(s.target);
@@ -214,6 +162,75 @@ class Translator {
                 break;
         }
         return st;
+    }
+
+    // SELECT @v = ...: its targets, and its values worked out locally when
+    // the select reads no table.
+    void SelectAssignStep(const Stmt& s, Step& st) {
+        const SelectCore& c = s.select->cores[0];
+        // A variable assigned from rows that also reads itself would
+        // see its new value row by row on SQL Server; here it is bound
+        // once per statement, so refuse rather than differ.
+        if (!c.from.empty()) {
+            std::set<int> targets;
+            for (const SelectItem& it : c.items) targets.insert(it.assignSlot);
+            for (const SelectItem& it : c.items) {
+                if (ReadsSlot(*it.expr, targets)) {
+                    Unsupported(d_, "SELECT @v = ... FROM that reads the variable it assigns",
+                                c.pos);
+                }
+            }
+        }
+        for (const SelectItem& it : c.items) st.targets.push_back(it.assignSlot);
+        if (s.select->cores.size() == 1 && c.from.empty() && !c.where && !c.top &&
+            c.groupBy.empty() && !c.having && !c.distinct) {
+            Local(st, c.items.size(), [&](std::size_t k) { return c.items[k].expr.get(); });
+        }
+        std::string sql;
+        emit_.EmitSelect(*s.select, sql);
+        Add(st, std::move(sql));
+    }
+
+    // DECLARE: one assignment step per variable with a value.
+    void DeclareSteps(const Stmt& s, Step& st) {
+        for (const auto& [slot, init] : s.assigns) {
+            Step a;
+            a.kind = Step::Kind::Assign;
+            a.keepRowCount = true;
+            a.begin = s.begin;
+            a.end = s.end;
+            a.targets.push_back(slot);
+            const Expr* value = init.get();
+            Local(a, 1, [value](std::size_t) { return value; });
+            std::string sql = "SELECT ";
+            emit_.Emit(*init, sql);
+            Add(a, std::move(sql));
+            st.body.push_back(std::move(a));
+        }
+    }
+
+    std::string UpdateSql(const Stmt& s) {
+        std::string sql = "UPDATE " + emit_.TableName(s.target) + " SET ";
+        for (std::size_t i = 0; i < s.sets.size(); ++i) {
+            if (i > 0)
+                sql += ", ";
+            sql += d_.Name(s.sets[i].first) + " = ";
+            emit_.Emit(*s.sets[i].second, sql);
+        }
+        if (s.where) {
+            sql += " WHERE ";
+            emit_.Emit(*s.where, sql);
+        }
+        return sql;
+    }
+
+    std::string DeleteSql(const Stmt& s) {
+        std::string sql = "DELETE FROM " + emit_.TableName(s.target);
+        if (s.where) {
+            sql += " WHERE ";
+            emit_.Emit(*s.where, sql);
+        }
+        return sql;
     }
 
     // The step's expressions the interpreter may work out itself: all of
@@ -277,24 +294,7 @@ class Translator {
         Emitter::Pin pin(emit_);  // a table definition takes no parameters
         const TableRef& t = s.target;
         std::string sql = d_.CreateTable(t.name, t.temp);
-        // An identity column must be the primary key by itself (SQLite makes
-        // it its own row number).
-        const ColumnDef* identity = nullptr;
-        for (const ColumnDef& c : s.columnDefs) {
-            if (c.identity)
-                identity = &c;
-        }
-        if (identity) {
-            bool otherKey =
-                std::any_of(s.columnDefs.begin(), s.columnDefs.end(),
-                            [&](const ColumnDef& c) { return c.primaryKey && !c.identity; });
-            for (const auto& cols : s.primaryKeys) {
-                if (cols.size() != 1 || !SameText(cols[0], identity->name))
-                    otherKey = true;
-            }
-            if (otherKey)
-                Unsupported(d_, "IDENTITY on a column outside the primary key", s.begin);
-        }
+        const ColumnDef* identity = IdentityColumn(s);
         sql += " (";
         for (std::size_t i = 0; i < s.columnDefs.size(); ++i) {
             const ColumnDef& c = s.columnDefs[i];
@@ -340,6 +340,35 @@ class Translator {
         if (!t.temp)
             return;
         st.tempCreated = t.name;
+        AddTempIndexes(s, st);
+    }
+
+    // The table's identity column, or nullptr. An identity column must be the
+    // primary key by itself (SQLite makes it its own row number).
+    const ColumnDef* IdentityColumn(const Stmt& s) const {
+        const ColumnDef* identity = nullptr;
+        for (const ColumnDef& c : s.columnDefs) {
+            if (c.identity)
+                identity = &c;
+        }
+        if (!identity)
+            return nullptr;
+        bool otherKey =
+            std::any_of(s.columnDefs.begin(), s.columnDefs.end(),
+                        [&](const ColumnDef& c) { return c.primaryKey && !c.identity; });
+        for (const auto& cols : s.primaryKeys) {
+            if (cols.size() != 1 || !SameText(cols[0], identity->name))
+                otherKey = true;
+        }
+        if (otherKey)
+            Unsupported(d_, "IDENTITY on a column outside the primary key", s.begin);
+        return identity;
+    }
+
+    // The indexes of the lookups the batch makes on the #temp table it
+    // creates, over columns the table has.
+    void AddTempIndexes(const Stmt& s, Step& st) {
+        const TableRef& t = s.target;
         const auto* sets = lookups_.For(t.name);
         if (!sets)
             return;
