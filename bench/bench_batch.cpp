@@ -31,8 +31,6 @@
 #include "demo/demo_company.h"
 #include "demo/postgres_company.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "host/host_services.h"
@@ -42,6 +40,8 @@
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
 #include "host/write_transaction.h"
+#include "session/globals.h"
+#include "session/session.h"
 #include "support/postgres_server.h"
 
 namespace {

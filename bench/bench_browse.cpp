@@ -23,12 +23,12 @@
 #include "browse/browse_base.h"
 #include "demo/company_generator.h"
 #include "demo/demo_company.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/host_services.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace {
 

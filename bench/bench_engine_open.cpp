@@ -18,14 +18,14 @@
 #include "demo/company_generator.h"
 #include "demo/demo_company.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
 #include "host/host_services.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace {
 

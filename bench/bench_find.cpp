@@ -31,8 +31,6 @@
 #include "browse/find_search_all.h"
 #include "demo/company_generator.h"
 #include "demo/demo_company.h"
-#include "entry/globals.h"
-#include "entry/rights.h"
 #include "host/app_connection.h"
 #include "host/find/find_criteria.h"
 #include "host/find/find_sort.h"
@@ -42,6 +40,8 @@
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
 #include "host/tsql/translator.h"
+#include "session/globals.h"
+#include "session/rights.h"
 
 namespace {
 

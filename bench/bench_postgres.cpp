@@ -31,7 +31,6 @@
 #include "demo/company_generator.h"
 #include "demo/demo_company.h"
 #include "demo/postgres_company.h"
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/controls/tree.h"
 #include "host/db_backend.h"
@@ -41,6 +40,7 @@
 #include "host/sqlite_backend.h"
 #include "host/tsql/sqlite_functions.h"
 #include "host/tsql/translator.h"
+#include "session/globals.h"
 #include "support/postgres_server.h"
 #include "support/temp_company.h"
 

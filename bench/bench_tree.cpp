@@ -28,7 +28,6 @@
 #include "browse/tvw_builder.h"
 #include "demo/company_generator.h"
 #include "demo/demo_company.h"
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/controls/ledger.h"
 #include "host/controls/tree.h"
@@ -37,6 +36,7 @@
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
 #include "host/tsql/translator.h"
+#include "session/globals.h"
 
 namespace {
 

@@ -47,8 +47,6 @@
 #include "browse/tvw_builder.h"
 #include "demo/company_generator.h"
 #include "demo/demo_company.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/ledger.h"
 #include "host/db_backend.h"
@@ -68,6 +66,8 @@
 #include "qt/module_views.h"
 #include "qt/property_view_registration.h"
 #include "qt/qt_host_ui.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <exception>
 
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/color.h"
 #include "host/pass_over.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 

@@ -2,13 +2,13 @@
 // data source's part of the work.
 #include <string>
 
-#include "browse/audit_entries.h"
 #include "browse/browse_base.h"
 #include "browse/detail_commands.h"
+#include "engine/audit_entries.h"
 #include "host/com_error.h"
 #include "host/host_ui.h"
 #include "host/text_util.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva {
 namespace {

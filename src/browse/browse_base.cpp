@@ -4,8 +4,6 @@
 #include <chrono>
 
 #include "browse/detail_commands.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/host_ui.h"
@@ -13,8 +11,10 @@
 #include "host/text_util.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/enums.h"
-#include "resources/form_res.h"
-#include "resources/res_text.h"
+#include "session/form_res.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 

@@ -6,14 +6,14 @@
 
 #include "browse/browse_base.h"
 #include "browse/editor_launcher.h"
-#include "entry/globals.h"
-#include "entry/rights.h"
 #include "host/com_error.h"
 #include "host/host_ui.h"
 #include "host/text_util.h"
 #include "host/variant.h"
 #include "minprice/frm_se_low_price.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/rights.h"
 
 namespace orva {
 namespace {

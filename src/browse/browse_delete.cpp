@@ -5,14 +5,14 @@
 
 #include "browse/browse_base.h"
 #include "browse/detail_commands.h"
-#include "entry/rights.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/host_ui.h"
 #include "host/pass_over.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/rights.h"
+#include "session/session.h"
 
 namespace orva {
 

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "browse/browse_base.h"
-#include "entry/globals.h"
-#include "entry/rights.h"
-#include "entry/session.h"
 #include "host/component_registry.h"
 #include "host/find/ffs_face.h"
 #include "host/host_ui.h"
 #include "host/pass_over.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/rights.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

@@ -2,11 +2,11 @@
 // the selected entry, or the pick in selection mode), refresh.
 #include "browse/browse_base.h"
 #include "browse/editor_launcher.h"
-#include "entry/globals.h"
-#include "entry/rights.h"
 #include "host/com_error.h"
 #include "host/pass_over.h"
 #include "orvasaleprice/enums.h"
+#include "session/globals.h"
+#include "session/rights.h"
 
 namespace orva {
 

@@ -4,14 +4,14 @@
 #include <unordered_map>
 
 #include "browse/browse_base.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/host_utility.h"
 #include "host/pass_over.h"
 #include "orvasaleprice/enums.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

@@ -7,7 +7,6 @@
 
 #include "browse/browse_base.h"
 #include "browse/browse_settings.h"
-#include "entry/rights.h"
 #include "host/column_chooser.h"
 #include "host/com_error.h"
 #include "host/component_registry.h"
@@ -16,7 +15,8 @@
 #include "host/pass_over.h"
 #include "host/print/ledger_print.h"
 #include "host/variant.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/rights.h"
 
 namespace orva {
 namespace {

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "browse/browse_base.h"
-#include "entry/globals.h"
 #include "host/pass_over.h"
+#include "session/globals.h"
 
 namespace orva {
 

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "browse/browse_base.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/pass_over.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

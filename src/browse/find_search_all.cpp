@@ -1,9 +1,6 @@
 #include "browse/find_search_all.h"
 
 #include "browse/tvw_builder.h"
-#include "entry/rights.h"
-#include "entry/rights_filter.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/component_registry.h"
@@ -11,6 +8,9 @@
 #include "host/find/text_fold.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
+#include "session/rights.h"
+#include "session/rights_filter.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

@@ -3,16 +3,16 @@
 #include <charconv>
 #include <exception>
 
-#include "entry/globals.h"
-#include "entry/rights.h"
-#include "entry/rights_filter.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/tree.h"
 #include "host/pass_over.h"
 #include "host/progress.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/rights.h"
+#include "session/rights_filter.h"
+#include "session/session.h"
 
 namespace orva {
 

@@ -4,17 +4,17 @@
 #include <stdexcept>
 #include <string>
 
-#include "browse/audit_entries.h"
 #include "editor/editor_messages.h"
 #include "editor/editor_scopes.h"
 #include "editor/frm_property.h"
+#include "engine/audit_entries.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 

@@ -8,8 +8,8 @@
 #include "editor/editor_scopes.h"
 #include "editor/frm_property.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/rights.h"
+#include "session/globals.h"
+#include "session/rights.h"
 
 namespace orva {
 

@@ -11,11 +11,11 @@
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
 #include "host/controls/spread.h"
 #include "host/host_ui.h"
 #include "host/text_util.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
 
 namespace orva {
 

@@ -8,11 +8,11 @@
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
 #include "host/controls/cell_type.h"
 #include "host/text_util.h"
 #include "minprice/min_price.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
 
 namespace orva {
 

@@ -9,8 +9,6 @@
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/component_registry.h"
 #include "host/controls/cell_type.h"
@@ -18,7 +16,9 @@
 #include "host/host_ui.h"
 #include "host/item_classes.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 

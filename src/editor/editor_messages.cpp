@@ -1,6 +1,6 @@
 #include "editor/editor_messages.h"
 
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva {
 

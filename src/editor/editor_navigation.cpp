@@ -7,11 +7,11 @@
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
 #include "host/controls/ledger.h"
 #include "host/controls/tree.h"
 #include "host/text_util.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
 
 namespace orva {
 

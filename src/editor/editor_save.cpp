@@ -9,14 +9,14 @@
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/rights.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/host_ui.h"
 #include "minprice/min_price.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/rights.h"
+#include "session/session.h"
 
 namespace orva {
 

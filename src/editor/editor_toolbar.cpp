@@ -6,11 +6,11 @@
 #include "editor/editor_scopes.h"
 #include "editor/frm_property.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/rights.h"
-#include "entry/session.h"
 #include "host/host_ui.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/rights.h"
+#include "session/session.h"
 
 namespace orva {
 

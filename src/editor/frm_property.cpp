@@ -7,11 +7,11 @@
 
 #include "editor/editor_scopes.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/host_ui.h"
 #include "host/pass_over.h"
-#include "resources/form_res.h"
+#include "session/form_res.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace orva {
 

@@ -41,7 +41,7 @@
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
 #include "host/pointer_shape.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva {
 

@@ -16,9 +16,6 @@
 #include "engine/batch_values.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/rights.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/controls/spread.h"
@@ -27,7 +24,10 @@
 #include "host/text_util.h"
 #include "host/write_transaction.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/rights.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

@@ -17,7 +17,7 @@
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva {
 namespace {

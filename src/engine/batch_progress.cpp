@@ -4,11 +4,11 @@
 
 #include "engine/batch_values.h"
 #include "engine/engine_values.h"
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/pass_over.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
 
 namespace orva::batch {
 

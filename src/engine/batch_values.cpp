@@ -7,7 +7,7 @@
 #include "host/component_registry.h"
 #include "host/controls/spread.h"
 #include "host/text_util.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::batch {
 

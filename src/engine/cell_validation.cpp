@@ -3,10 +3,6 @@
 // and puts the stored value (an ID, a number, a date, a text) in column 3.
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/rights.h"
-#include "entry/rights_filter.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "host/data_type_codes.h"
@@ -15,7 +11,11 @@
 #include "host/text_util.h"
 #include "model/base_group.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/rights.h"
+#include "session/rights_filter.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

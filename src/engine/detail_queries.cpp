@@ -7,13 +7,13 @@
 #include <string>
 
 #include "engine/user_def_info.h"
-#include "entry/rights.h"
-#include "entry/rights_filter.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/component_registry.h"
 #include "host/pass_over.h"
 #include "model/sql_values.h"
+#include "session/rights.h"
+#include "session/rights_filter.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

@@ -2,8 +2,6 @@
 // the IDs the descriptors hold (GetName, GetOtherName).
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/data_type_codes.h"
@@ -11,7 +9,9 @@
 #include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

@@ -2,7 +2,6 @@
 // edited (Update), both refusing a record that duplicates another.
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/controls/spread.h"
@@ -11,7 +10,8 @@
 #include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

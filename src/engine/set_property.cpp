@@ -2,8 +2,6 @@
 // host's base-data list behind the editor's lookups (GetInfoList).
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/base_list.h"
 #include "host/component_registry.h"
@@ -12,6 +10,8 @@
 #include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

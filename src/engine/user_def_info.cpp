@@ -1,14 +1,14 @@
 #include "engine/user_def_info.h"
 
 #include "engine/engine_values.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
 #include "host/data_type_codes.h"
 #include "host/pass_over.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

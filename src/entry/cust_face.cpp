@@ -4,12 +4,12 @@
 #include <string>
 
 #include "browse/browse_base.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/host_ui.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <optional>
 
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/cell_type.h"
 #include "host/gl_view.h"
 #include "host/pass_over.h"
 #include "model/sql_values.h"
-#include "resources/form_res.h"
+#include "session/form_res.h"
+#include "session/session.h"
 
 namespace orva {
 

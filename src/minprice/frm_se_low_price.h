@@ -25,7 +25,7 @@
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
 #include "host/settings_store.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva {
 

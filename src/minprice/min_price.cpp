@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/pass_over.h"
 #include "host/recordset.h"
 #include "model/sql_values.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

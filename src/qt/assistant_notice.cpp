@@ -10,7 +10,7 @@
 #include <QToolButton>
 
 #include "qt/qt_text.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 namespace {

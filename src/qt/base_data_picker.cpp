@@ -16,7 +16,7 @@
 #include <map>
 
 #include "qt/qt_text.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 namespace {

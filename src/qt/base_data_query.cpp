@@ -1,7 +1,7 @@
 #include "qt/base_data_query.h"
 
-#include "entry/globals.h"
 #include "model/sql_values.h"
+#include "session/globals.h"
 
 namespace orva::qt {
 namespace {

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "qt/qt_text.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 namespace {

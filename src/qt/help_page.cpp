@@ -12,10 +12,10 @@
 #include <QVBoxLayout>
 #include <cctype>
 
-#include "entry/session.h"
 #include "qt/message_box.h"
 #include "qt/qt_text.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 #ifndef ORVA_HELP_SOURCE_DIR
 #define ORVA_HELP_SOURCE_DIR ""

@@ -11,7 +11,6 @@
 #include <optional>
 #include <ostream>
 
-#include "entry/globals.h"
 #include "host/db_backend.h"
 #include "host/host_services.h"
 #include "host/session_string.h"
@@ -28,7 +27,8 @@
 #include "qt/qt_host_ui.h"
 #include "qt/qt_text.h"
 #include "qt/qt_translations.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 namespace {

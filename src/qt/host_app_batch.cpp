@@ -14,7 +14,7 @@
 #include "qt/modal_window_dialog.h"
 #include "qt/qt_export.h"
 #include "qt/qt_ledger_print.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 namespace {

@@ -12,7 +12,7 @@
 #include "host/recordset.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 namespace {

@@ -14,7 +14,6 @@
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/db_backend.h"
 #include "host/find/find_dialog.h"
@@ -27,6 +26,7 @@
 #include "qt/modal_window_dialog.h"
 #include "qt/qt_export.h"
 #include "qt/qt_text.h"
+#include "session/session.h"
 
 namespace orva::qt {
 namespace {

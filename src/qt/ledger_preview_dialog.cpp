@@ -13,7 +13,7 @@
 #include "qt/page_setup_dialog.h"
 #include "qt/preview_page_view.h"
 #include "qt/qt_text.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 

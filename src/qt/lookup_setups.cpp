@@ -1,7 +1,7 @@
 #include "qt/lookup_setups.h"
 
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 namespace {

@@ -11,7 +11,7 @@
 #include "qt/column_visibility_dialog.h"
 #include "qt/qt_host_ui.h"
 #include "qt/qt_text.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 namespace {

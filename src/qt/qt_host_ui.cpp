@@ -2,7 +2,6 @@
 
 #include <QApplication>
 
-#include "entry/globals.h"
 #include "host/base_list.h"
 #include "host/com_error.h"
 #include "host/component_registry.h"
@@ -21,6 +20,7 @@
 #include "qt/qt_ledger_print.h"
 #include "qt/qt_settings_store.h"
 #include "qt/qt_text.h"
+#include "session/globals.h"
 
 namespace orva::qt {
 namespace {

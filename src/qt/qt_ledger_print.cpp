@@ -14,7 +14,7 @@
 #include "qt/page_setup_dialog.h"
 #include "qt/qt_host_ui.h"
 #include "qt/qt_text.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::qt {
 namespace {

@@ -1,7 +1,7 @@
 // Audit and unaudit from the browse window, and AuditEntries itself: the
 // state checks, the right, entries deleted meanwhile, database failures.
-#include "browse/audit_entries.h"
 #include "browse_fixture.h"
+#include "engine/audit_entries.h"
 #include "host/com_error.h"
 #include "host/db_backend.h"
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "demo/demo_company.h"
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/host_services.h"
+#include "session/globals.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"

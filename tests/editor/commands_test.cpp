@@ -1,7 +1,7 @@
 // The lookups behind F7 and F8, the audit command, the batch commands and
 // leaving the window with unsaved changes in each mode.
 #include "editor_fixture.h"
-#include "entry/globals.h"
+#include "session/globals.h"
 
 namespace orva::test {
 namespace {

@@ -1,11 +1,11 @@
 #include "editor_fixture.h"
 
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/host_services.h"
 #include "host/text_util.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace orva::test {
 

@@ -2,9 +2,9 @@
 // end-of-list messages and the save prompt, and the tree walk that passes
 // over group nodes.
 #include "editor_fixture.h"
-#include "entry/globals.h"
 #include "host/controls/ledger.h"
 #include "host/controls/tree.h"
+#include "session/globals.h"
 
 namespace orva::test {
 namespace {

@@ -4,7 +4,7 @@
 // modify right is asked for any grid that is not a new record, a batch add
 // not started with "New" among them.
 #include "editor_fixture.h"
-#include "entry/globals.h"
+#include "session/globals.h"
 
 namespace orva::test {
 namespace {

@@ -5,9 +5,9 @@
 // with a step and an audit, and a batch add on a customer group.
 #include "browse/browse_base.h"
 #include "editor_fixture.h"
-#include "entry/globals.h"
 #include "host/settings_store.h"
 #include "orvasaleprice/enums.h"
+#include "session/globals.h"
 
 namespace orva::test {
 namespace {

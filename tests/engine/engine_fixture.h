@@ -14,11 +14,11 @@
 
 #include "demo/demo_company.h"
 #include "engine/user_def_info.h"
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
 #include "host/db_backend.h"
+#include "session/globals.h"
 #include "support/company_queries.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"

@@ -3,11 +3,11 @@
 #include <functional>
 
 #include "batch_fixture.h"
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/component_registry.h"
 #include "host/host_services.h"
 #include "model/sql_values.h"
+#include "session/globals.h"
 
 namespace orva::batchtest {
 namespace {

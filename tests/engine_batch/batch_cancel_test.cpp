@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "batch_fixture.h"
-#include "entry/globals.h"
 #include "model/sql_values.h"
+#include "session/globals.h"
 
 namespace orva::batchtest {
 namespace {

@@ -1,8 +1,8 @@
 // Batch delete: the unaudited entries of every member that match the grid in
 // everything, price included, after one question with the count.
 #include "batch_fixture.h"
-#include "entry/globals.h"
 #include "model/sql_values.h"
+#include "session/globals.h"
 
 namespace orva::batchtest {
 namespace {

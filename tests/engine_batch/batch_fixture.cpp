@@ -2,13 +2,13 @@
 
 #include <sqlite3.h>
 
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/host_services.h"
 #include "host/share_props.h"
 #include "host/tsql/sqlite_functions.h"
 #include "model/sql_values.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace orva::batchtest {
 

@@ -2,8 +2,8 @@
 // grid's unit, band, currency and expiry date gets the grid's price, lead
 // time, effective date and note; audited entries and the discount never change.
 #include "batch_fixture.h"
-#include "entry/globals.h"
 #include "model/sql_values.h"
+#include "session/globals.h"
 
 namespace orva::batchtest {
 namespace {

@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "batch_fixture.h"
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/controls/status_bar.h"
 #include "model/sql_values.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace orva::batchtest {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "demo/demo_company.h"
-#include "entry/globals.h"
 #include "entry_fixture.h"
 #include "host/app_connection.h"
+#include "session/globals.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 

@@ -7,8 +7,8 @@
 
 #include "browse/browse_base.h"
 #include "company_fixture.h"
-#include "entry/session.h"
 #include "host/com_error.h"
+#include "session/session.h"
 #include "support/com_error_of.h"
 
 namespace orva {

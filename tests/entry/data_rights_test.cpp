@@ -1,9 +1,9 @@
 // Data rights on the demo company: who is filtered, and what the fragments
 // let each user see when a statement carries them.
 #include "company_fixture.h"
-#include "entry/rights.h"
-#include "entry/rights_filter.h"
-#include "entry/session.h"
+#include "session/rights.h"
+#include "session/rights_filter.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "entry/globals.h"
 #include "host/host_services.h"
 #include "host/share_props.h"
+#include "session/globals.h"
 #include "support/process_scope.h"
 #include "support/scripted_ui.h"
 

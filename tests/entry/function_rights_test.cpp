@@ -1,10 +1,10 @@
 // Function rights: the object the session selects, and what the host's GL
 // data object answers from the demo company's rights table.
 #include "company_fixture.h"
-#include "entry/rights.h"
-#include "entry/session.h"
 #include "host/com_error.h"
 #include "host/gl_data.h"
+#include "session/rights.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

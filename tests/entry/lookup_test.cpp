@@ -1,10 +1,10 @@
 // ShowLookup: which entry point of the GL view each item class reaches, what
 // it is given, and how refusals and failures come back.
-#include "entry/globals.h"
-#include "entry/session.h"
 #include "entry_fixture.h"
 #include "host/component_registry.h"
 #include "host/gl_view.h"
+#include "session/globals.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

@@ -3,7 +3,7 @@
 // group member walk carry them (blanks, letter case and CR LF included).
 #include <gtest/gtest.h>
 
-#include "entry/rights_filter.h"
+#include "session/rights_filter.h"
 
 namespace orva {
 namespace {

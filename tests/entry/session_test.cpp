@@ -1,9 +1,9 @@
 // Session string parsing, session and login properties, the current user.
-#include "entry/session.h"
+#include "session/session.h"
 
-#include "entry/globals.h"
 #include "entry_fixture.h"
 #include "host/com_error.h"
+#include "session/globals.h"
 #include "support/com_error_of.h"
 
 namespace orva {

@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "demo/demo_company.h"
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/host_services.h"
 #include "minprice/min_price.h"
+#include "session/globals.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"

@@ -15,7 +15,6 @@
 #include <string>
 
 #include "demo/demo_company.h"
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/host_services.h"
 #include "host/settings_store.h"
@@ -26,6 +25,7 @@
 #include "qt/module_views.h"
 #include "qt/qt_host_ui.h"
 #include "qt_test_app.h"
+#include "session/globals.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"

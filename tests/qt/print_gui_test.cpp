@@ -21,7 +21,6 @@
 
 #include "browse_window_gui.h"
 #include "demo/demo_company.h"
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/host_services.h"
@@ -41,6 +40,7 @@
 #include "qt/qt_text.h"
 #include "qt/toolbar_binder.h"
 #include "qt_test_app.h"
+#include "session/globals.h"
 #include "support/file_text.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "resources/form_res.h"
 #include "resources_fixture.h"
+#include "session/form_res.h"
 #include "support/language_scope.h"
 #include "support/po_file.h"
 

@@ -17,7 +17,7 @@
 #include "host/err_object.h"
 #include "host/host_services.h"
 #include "host/lexon_loader.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
 

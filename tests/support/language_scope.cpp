@@ -1,7 +1,7 @@
 #include "support/language_scope.h"
 
 #include "host/lexon_loader.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva::test {
 

@@ -4,12 +4,12 @@
 
 #include "browse/base_detail.h"
 #include "browse/editor_launcher.h"
-#include "entry/globals.h"
 #include "host/err_object.h"
 #include "host/host_ui.h"
 #include "host/settings_store.h"
 #include "host/share_props.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
 
 namespace orva::test {
 

@@ -1,4 +1,4 @@
-#include "entry/rights_filter.h"
+#include "session/rights_filter.h"
 
 #include "model/sql_values.h"
 

@@ -15,7 +15,7 @@
 // letter case and aliases; each family has its own function below so that a
 // statement builder never types a fragment itself. Callers decide whether a
 // statement is filtered (DataRightsApply) and whether rights are group-level
-// (HasItemClassRight), both in entry/rights.h.
+// (HasItemClassRight), both in session/rights.h.
 #pragma once
 
 #include <cstdint>

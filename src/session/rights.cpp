@@ -1,11 +1,11 @@
-#include "entry/rights.h"
+#include "session/rights.h"
 
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/gl_data.h"
 #include "host/pass_over.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 

@@ -1,4 +1,4 @@
-#include "entry/keyed_strings.h"
+#include "session/keyed_strings.h"
 
 #include "host/com_error.h"
 #include "host/text_util.h"

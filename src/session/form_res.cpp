@@ -1,11 +1,11 @@
-#include "resources/form_res.h"
+#include "session/form_res.h"
 
-#include "entry/session.h"
 #include "host/component_registry.h"
 #include "host/lexon_loader.h"
 #include "host/pass_over.h"
 #include "host/text_util.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

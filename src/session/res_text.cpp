@@ -1,9 +1,9 @@
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
-#include "entry/session.h"
 #include "host/component_registry.h"
 #include "host/err_object.h"
 #include "host/text_util.h"
+#include "session/session.h"
 
 namespace orva {
 

@@ -1,8 +1,7 @@
-#include "entry/session.h"
+#include "session/session.h"
 
 #include <limits>
 
-#include "entry/globals.h"
 #include "host/app_connection.h"
 #include "host/assistant.h"
 #include "host/com_error.h"
@@ -18,7 +17,8 @@
 #include "host/share_props.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/globals.h"
+#include "session/res_text.h"
 
 namespace orva {
 namespace {

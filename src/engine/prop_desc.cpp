@@ -3,7 +3,7 @@
 #include "host/com_error.h"
 #include "host/host_ui.h"
 #include "host/text_util.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
 
 namespace orva {
 namespace {

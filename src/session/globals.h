@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "entry/keyed_strings.h"
+#include "session/keyed_strings.h"
 
 namespace orva {
 

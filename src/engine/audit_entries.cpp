@@ -1,15 +1,15 @@
-#include "browse/audit_entries.h"
+#include "engine/audit_entries.h"
 
 #include <charconv>
 #include <string_view>
 
-#include "entry/rights.h"
-#include "entry/session.h"
 #include "host/app_connection.h"
 #include "host/host_ui.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
-#include "resources/res_text.h"
+#include "session/res_text.h"
+#include "session/rights.h"
+#include "session/session.h"
 
 namespace orva {
 namespace {

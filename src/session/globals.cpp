@@ -1,4 +1,4 @@
-#include "entry/globals.h"
+#include "session/globals.h"
 
 #include "host/app_connection.h"
 #include "host/gl_data.h"

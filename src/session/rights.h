@@ -1,6 +1,6 @@
 // Function rights (may a command run?) and the tests that switch data rights
 // (which customers, items and currencies a user sees) on. The data-rights
-// fragments themselves are built in entry/rights_filter.h.
+// fragments themselves are built in session/rights_filter.h.
 #pragma once
 
 #include <cstdint>
