@@ -32,11 +32,11 @@ void CheckDetail(BaseDetail& detail, bool unAudit) {
         ledger->SetRow(ledger->SelRow());
         ids = ledger->Text();
     }
-    std::string message;
     try {
-        if (!AuditEntries(unAudit, ids, message) && !Trim(message).empty())
+        const AuditResult audit = AuditEntries(unAudit, ids);
+        if (!audit.Done() && !Trim(audit.message).empty())
             ShowNotice(GetResText("Tesmar提示"),
-                       GetResText("审核\\反审核价格资料失败：") + message);
+                       GetResText("审核\\反审核价格资料失败：") + audit.message);
     } catch (const ComError&) {
         ShowNotice(GetResText("提示"), GetResText("更新数据不成功"));
         return;

@@ -23,11 +23,10 @@ frmProperty::CommandResult frmProperty::AuditCommand() {
     try {
         const bool unaudit = Trim(CellText(UserDefInfo::kRowUsed)) == "Y";
         entryID_ = EngineRef().SelEntryID;
-        std::string ids = SqlId(entryID_);
-        std::string message;
-        const bool reported = !AuditEntries(unaudit, ids, message) && !Trim(message).empty();
+        const AuditResult audit = AuditEntries(unaudit, SqlId(entryID_));
+        const bool reported = !audit.Done() && !Trim(audit.message).empty();
         if (reported)
-            ShowWarning(message);
+            ShowWarning(audit.message);
 
         RecordsetPtr keys = SharedConnection().Execute(
             "Select FItemID,FCustID from  t_CustEntry where FEntryID=" + SqlId(entryID_));

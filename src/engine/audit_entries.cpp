@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 #include "host/app_connection.h"
 #include "host/host_ui.h"
@@ -36,41 +37,38 @@ bool HasRow(const std::string& sql) {
     return rs->IsOpen() && rs->RecordCount() > 0;
 }
 
+AuditResult Refused(std::string message) {
+    return {AuditOutcome::kRefused, std::move(message)};
+}
+
 }  // namespace
 
-bool AuditEntries(bool unAudit, std::string& ids, std::string& message) {
+AuditResult AuditEntries(bool unAudit, std::string_view ids) {
     if (!CheckFunctionRight(kRightAudit))
-        return false;
+        return {AuditOutcome::kNoRight, {}};
     if (!ids.empty() && ids.back() == ',')
-        ids.pop_back();
+        ids.remove_suffix(1);
 
     std::string list;
-    if (!NormaliseIds(ids, list)) {
-        message = GetResText("价格资料的内码无效：") + ids;
-        return false;
-    }
+    if (!NormaliseIds(ids, list))
+        return Refused(GetResText("价格资料的内码无效：") + std::string(ids));
     const std::string in = " FEntryID in (" + list + ")";
     if (!unAudit) {
-        if (HasRow("Select top 1 * from t_CustEntry where FUsed=1 and" + in)) {
-            message = GetResText("当前记录已被审核！");
-            return false;
-        }
+        if (HasRow("Select top 1 * from t_CustEntry where FUsed=1 and" + in))
+            return Refused(GetResText("当前记录已被审核！"));
     } else if (HasRow("Select top 1 * from t_CustEntry where FUsed=0 and" + in)) {
-        message = GetResText("当前记录还未被审核！");
-        return false;
+        return Refused(GetResText("当前记录还未被审核！"));
     }
     // An entry that another user deleted meanwhile: nothing to write.
-    if (!HasRow("Select top 1 FEntryID from t_CustEntry where" + in)) {
-        message = GetResText("价格资料不存在，可能已被其他用户删除！");
-        return false;
-    }
+    if (!HasRow("Select top 1 FEntryID from t_CustEntry where" + in))
+        return Refused(GetResText("价格资料不存在，可能已被其他用户删除！"));
 
     SharedConnection().Execute(std::string(unAudit ? "Update t_CustEntry set FUsed=0 where"
                                                    : "Update t_CustEntry set FUsed=1 where") +
                                in + " ");
     CurrentUi().MessageBox(GetResText(unAudit ? "反审核" : "审核") + GetResText("成功"),
                            MsgButtons::kOK, MsgIcon::kNone, GetResText("系统提示"));
-    return true;
+    return {AuditOutcome::kDone, {}};
 }
 
 }  // namespace orva

@@ -103,6 +103,10 @@ TEST_F(BrowseAudit, WithoutTheRightNothingChangesButTheLedgerIsRefreshed) {
     EXPECT_TRUE(ui->MessageBoxes().empty());
     EXPECT_TRUE(ui->Dialogs().empty());  // no reason: no dialog
     EXPECT_NE(w.Detail()->Records(), before);
+    // Called directly, the missing right is told apart from a refusal.
+    const AuditResult direct = AuditEntries(false, std::to_string(entry_));
+    EXPECT_EQ(direct.outcome, AuditOutcome::kNoRight);
+    EXPECT_TRUE(direct.message.empty());
 }
 
 TEST_F(BrowseAudit, AnEntryDeletedByAnotherUserIsReportedNotAudited) {
@@ -147,24 +151,23 @@ TEST_F(BrowseAudit, AuditEntriesTakesListsWholeAndDropsATrailingComma) {
     std::vector<std::string> ids;
     for (; !rs->EOF_(); rs->MoveNext()) ids.push_back(rs->Fields(0).Value().ToText());
     ASSERT_EQ(ids.size(), 3u);
-    std::string message;
 
-    std::string list = ids[0] + "," + ids[1] + ",";
-    EXPECT_TRUE(AuditEntries(false, list, message));
-    EXPECT_EQ(list, ids[0] + "," + ids[1]);
+    const std::string list = ids[0] + "," + ids[1];
+    EXPECT_TRUE(AuditEntries(false, list + ",").Done());
     EXPECT_EQ(
         Count("SELECT COUNT(*) FROM t_CustEntry WHERE FUsed=1 AND FEntryID IN (" + list + ")"), 2);
 
     // One of them already audited: the whole list is refused.
-    list = ids[1] + "," + ids[2];
-    EXPECT_FALSE(AuditEntries(false, list, message));
-    EXPECT_EQ(message, "当前记录已被审核！");
+    AuditResult refused = AuditEntries(false, ids[1] + "," + ids[2]);
+    EXPECT_EQ(refused.outcome, AuditOutcome::kRefused);
+    EXPECT_EQ(refused.message, "当前记录已被审核！");
     EXPECT_EQ(Count("SELECT FUsed FROM t_CustEntry WHERE FEntryID=" + ids[2]), 0);
 
-    message.clear();
-    list = ids[2] + ");DELETE FROM t_Cust;--";
-    EXPECT_FALSE(AuditEntries(false, list, message));
-    EXPECT_EQ(message, "价格资料的内码无效：" + list);
+    // The reason quotes the list as given, less its trailing comma.
+    const std::string injected = ids[2] + ");DELETE FROM t_Cust;--";
+    refused = AuditEntries(false, injected + ",");
+    EXPECT_EQ(refused.outcome, AuditOutcome::kRefused);
+    EXPECT_EQ(refused.message, "价格资料的内码无效：" + injected);
     EXPECT_GT(Count("SELECT COUNT(*) FROM t_Cust"), 0);
 }
 
