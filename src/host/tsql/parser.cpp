@@ -165,83 +165,114 @@ class Parser {
         const Token& t = Peek();
         auto level = Nest(t);
         std::size_t begin = t.pos;
-        StmtPtr s;
-        if (t.Is("SELECT")) {
-            s = SelectStatement();
-        } else if (t.Is("INSERT")) {
-            s = InsertStatement();
-        } else if (t.Is("UPDATE")) {
-            s = UpdateStatement();
-        } else if (t.Is("DELETE")) {
-            s = DeleteStatement();
-        } else if (t.Is("TRUNCATE")) {
-            Next();
-            ExpectKw("TABLE");
-            s = std::make_unique<Stmt>(StmtKind::Delete);
-            s->target = TableName(false);
-        } else if (t.Is("CREATE")) {
-            s = CreateStatement();
-        } else if (t.Is("DROP")) {
-            s = DropStatement();
-        } else if (t.Is("DECLARE")) {
-            s = DeclareStatement();
-        } else if (t.Is("SET")) {
-            s = SetStatement();
-        } else if (t.Is("IF")) {
-            s = IfStatement();
-        } else if (t.Is("WHILE")) {
-            Next();
-            s = std::make_unique<Stmt>(StmtKind::While);
-            s->cond = Expression();
-            s->body.push_back(BodyStatement());
-        } else if (t.Is("BEGIN")) {
-            if (PeekKw("TRAN", 1) || PeekKw("TRANSACTION", 1) || PeekKw("DISTRIBUTED", 1)) {
-                Unsupported("BEGIN TRANSACTION (a batch already runs as one transaction)", t.pos);
-            }
-            if (PeekKw("TRY", 1) || PeekKw("CATCH", 1))
-                Unsupported("BEGIN TRY ... END CATCH", t.pos);
-            Next();
-            s = std::make_unique<Stmt>(StmtKind::Block);
-            for (;;) {
-                while (AcceptSym(";")) {
-                }
-                if (AcceptKw("END"))
-                    break;
-                if (AtEnd())
-                    SyntaxError(Peek());
-                s->body.push_back(Statement());
-            }
-        } else if (t.Is("BREAK")) {
-            Next();
-            s = std::make_unique<Stmt>(StmtKind::Break);
-        } else if (t.Is("CONTINUE")) {
-            Next();
-            s = std::make_unique<Stmt>(StmtKind::Continue);
-        } else if (t.Is("RETURN")) {
-            Next();
-            s = std::make_unique<Stmt>(StmtKind::Return);
-        } else if (t.Is("PRINT")) {
-            Next();
-            s = std::make_unique<Stmt>(StmtKind::Print);
-            s->cond = Expression();
-        } else if (t.Is("COMMIT") || t.Is("ROLLBACK") || t.Is("SAVE")) {
-            Unsupported(ToUpperAscii(t.text) + " (a batch already runs as one transaction)", t.pos);
-        } else if (t.Is("WITH")) {
-            Unsupported("WITH (common table expressions)", t.pos);
-        } else if (t.Is("GO")) {
-            Unsupported("GO (a client tool separator, not T-SQL)", t.pos);
-        } else if (t.kind == TokKind::Ident && IsReservedWord(t.text) && !t.Is("END") &&
-                   !t.Is("ELSE")) {
-            Unsupported(ToUpperAscii(t.text), t.pos);
-        } else if (t.kind == TokKind::Ident &&
-                   (t.Is("RAISERROR") || t.Is("THROW") || t.Is("MERGE") || t.Is("EXEC"))) {
-            Unsupported(ToUpperAscii(t.text), t.pos);
-        } else {
-            SyntaxError(t);
-        }
+        StmtPtr s = StatementOfKind(t);
         s->begin = begin;
         s->end = std::max(begin, Peek().pos);
         return s;
+    }
+
+    // Parses the statement that starts at `t`, chosen by its first word; a word this layer
+    // does not run is refused by name.
+    StmtPtr StatementOfKind(const Token& t) {
+        if (t.Is("SELECT"))
+            return SelectStatement();
+        if (t.Is("INSERT"))
+            return InsertStatement();
+        if (t.Is("UPDATE"))
+            return UpdateStatement();
+        if (t.Is("DELETE"))
+            return DeleteStatement();
+        if (t.Is("TRUNCATE"))
+            return TruncateStatement();
+        if (t.Is("CREATE"))
+            return CreateStatement();
+        if (t.Is("DROP"))
+            return DropStatement();
+        if (t.Is("DECLARE"))
+            return DeclareStatement();
+        if (t.Is("SET"))
+            return SetStatement();
+        if (t.Is("IF"))
+            return IfStatement();
+        if (t.Is("WHILE"))
+            return WhileStatement();
+        if (t.Is("BEGIN"))
+            return BlockStatement(t);
+        if (t.Is("BREAK"))
+            return WordStatement(StmtKind::Break);
+        if (t.Is("CONTINUE"))
+            return WordStatement(StmtKind::Continue);
+        if (t.Is("RETURN"))
+            return WordStatement(StmtKind::Return);
+        if (t.Is("PRINT")) {
+            auto s = WordStatement(StmtKind::Print);
+            s->cond = Expression();
+            return s;
+        }
+        RefuseStatement(t);
+    }
+
+    // A statement that is its keyword alone.
+    StmtPtr WordStatement(StmtKind kind) {
+        Next();
+        return std::make_unique<Stmt>(kind);
+    }
+
+    // TRUNCATE TABLE t empties the table as DELETE without WHERE would.
+    StmtPtr TruncateStatement() {
+        Next();
+        ExpectKw("TABLE");
+        auto s = std::make_unique<Stmt>(StmtKind::Delete);
+        s->target = TableName(false);
+        return s;
+    }
+
+    StmtPtr WhileStatement() {
+        Next();
+        auto s = std::make_unique<Stmt>(StmtKind::While);
+        s->cond = Expression();
+        s->body.push_back(BodyStatement());
+        return s;
+    }
+
+    // BEGIN ... END; BEGIN TRAN and BEGIN TRY are refused, since a batch already runs as one
+    // transaction and errors end it.
+    StmtPtr BlockStatement(const Token& t) {
+        if (PeekKw("TRAN", 1) || PeekKw("TRANSACTION", 1) || PeekKw("DISTRIBUTED", 1)) {
+            Unsupported("BEGIN TRANSACTION (a batch already runs as one transaction)", t.pos);
+        }
+        if (PeekKw("TRY", 1) || PeekKw("CATCH", 1))
+            Unsupported("BEGIN TRY ... END CATCH", t.pos);
+        Next();
+        auto s = std::make_unique<Stmt>(StmtKind::Block);
+        for (;;) {
+            while (AcceptSym(";")) {
+            }
+            if (AcceptKw("END"))
+                break;
+            if (AtEnd())
+                SyntaxError(Peek());
+            s->body.push_back(Statement());
+        }
+        return s;
+    }
+
+    // Names the construct a statement starting at `t` would need, or reports a syntax error
+    // when `t` cannot start a statement at all.
+    [[noreturn]] void RefuseStatement(const Token& t) const {
+        if (t.Is("COMMIT") || t.Is("ROLLBACK") || t.Is("SAVE"))
+            Unsupported(ToUpperAscii(t.text) + " (a batch already runs as one transaction)", t.pos);
+        if (t.Is("WITH"))
+            Unsupported("WITH (common table expressions)", t.pos);
+        if (t.Is("GO"))
+            Unsupported("GO (a client tool separator, not T-SQL)", t.pos);
+        if (t.kind == TokKind::Ident && IsReservedWord(t.text) && !t.Is("END") && !t.Is("ELSE"))
+            Unsupported(ToUpperAscii(t.text), t.pos);
+        if (t.kind == TokKind::Ident &&
+            (t.Is("RAISERROR") || t.Is("THROW") || t.Is("MERGE") || t.Is("EXEC"))) {
+            Unsupported(ToUpperAscii(t.text), t.pos);
+        }
+        SyntaxError(t);
     }
 
     StmtPtr BodyStatement() {
@@ -717,63 +748,15 @@ class Parser {
         } else {
             AcceptKw("ALL");
         }
-        if (PeekKw("TOP")) {
-            const Token& top = Next();
-            if (AcceptSym("(")) {
-                c.top = Expression();
-                ExpectSym(")");
-            } else {
-                const Token& n = Peek();
-                if (n.kind != TokKind::Number)
-                    SyntaxError(n);
-                c.top = Primary();
-            }
-            if (PeekKw("PERCENT"))
-                Unsupported("TOP ... PERCENT", top.pos);
-            if (PeekKw("WITH") && PeekKw("TIES", 1))
-                Unsupported("TOP ... WITH TIES", top.pos);
-        }
+        if (PeekKw("TOP"))
+            c.top = Top();
         do {
             c.items.push_back(Item(allowAssign));
         } while (AcceptSym(","));
         if (PeekKw("INTO"))
             Unsupported("SELECT ... INTO", Peek().pos);
-        if (AcceptKw("FROM")) {
-            JoinClause first;
-            first.table = TableSource();
-            c.from.push_back(std::move(first));
-            for (;;) {
-                JoinClause j;
-                if (AcceptSym(",")) {
-                    j.op = ",";
-                } else if (PeekKw("JOIN") || PeekKw("INNER")) {
-                    AcceptKw("INNER");
-                    ExpectKw("JOIN");
-                    j.op = "INNER JOIN";
-                } else if (PeekKw("LEFT") || PeekKw("RIGHT") || PeekKw("FULL")) {
-                    std::string kind = ToUpperAscii(Next().text);
-                    AcceptKw("OUTER");
-                    ExpectKw("JOIN");
-                    j.op = kind + " JOIN";
-                } else if (PeekKw("CROSS")) {
-                    Next();
-                    if (PeekKw("APPLY"))
-                        Unsupported("CROSS APPLY", Peek().pos);
-                    ExpectKw("JOIN");
-                    j.op = "CROSS JOIN";
-                } else if (PeekKw("OUTER") && PeekKw("APPLY", 1)) {
-                    Unsupported("OUTER APPLY", Peek().pos);
-                } else {
-                    break;
-                }
-                j.table = TableSource();
-                if (j.op != "," && j.op != "CROSS JOIN") {
-                    ExpectKw("ON");
-                    j.on = Expression();
-                }
-                c.from.push_back(std::move(j));
-            }
-        }
+        if (AcceptKw("FROM"))
+            c.from = FromClause();
         if (AcceptKw("WHERE"))
             c.where = Expression();
         if (PeekKw("GROUP")) {
@@ -793,6 +776,75 @@ class Parser {
             }
         }
         return c;
+    }
+
+    // TOP n or TOP (expression); PERCENT and WITH TIES are refused.
+    ExprPtr Top() {
+        const Token& top = Next();
+        ExprPtr count;
+        if (AcceptSym("(")) {
+            count = Expression();
+            ExpectSym(")");
+        } else {
+            const Token& n = Peek();
+            if (n.kind != TokKind::Number)
+                SyntaxError(n);
+            count = Primary();
+        }
+        if (PeekKw("PERCENT"))
+            Unsupported("TOP ... PERCENT", top.pos);
+        if (PeekKw("WITH") && PeekKw("TIES", 1))
+            Unsupported("TOP ... WITH TIES", top.pos);
+        return count;
+    }
+
+    // The tables after FROM: the first source, then each joined one with its ON condition
+    // (none for a comma or CROSS JOIN).
+    std::vector<JoinClause> FromClause() {
+        std::vector<JoinClause> from;
+        JoinClause first;
+        first.table = TableSource();
+        from.push_back(std::move(first));
+        for (;;) {
+            JoinClause j;
+            j.op = JoinOperator();
+            if (j.op.empty())
+                return from;
+            j.table = TableSource();
+            if (j.op != "," && j.op != "CROSS JOIN") {
+                ExpectKw("ON");
+                j.on = Expression();
+            }
+            from.push_back(std::move(j));
+        }
+    }
+
+    // Reads the join operator before the next table source, spelled as the translator writes
+    // it; empty when the FROM clause ends here.
+    std::string JoinOperator() {
+        if (AcceptSym(","))
+            return ",";
+        if (PeekKw("JOIN") || PeekKw("INNER")) {
+            AcceptKw("INNER");
+            ExpectKw("JOIN");
+            return "INNER JOIN";
+        }
+        if (PeekKw("LEFT") || PeekKw("RIGHT") || PeekKw("FULL")) {
+            std::string kind = ToUpperAscii(Next().text);
+            AcceptKw("OUTER");
+            ExpectKw("JOIN");
+            return kind + " JOIN";
+        }
+        if (PeekKw("CROSS")) {
+            Next();
+            if (PeekKw("APPLY"))
+                Unsupported("CROSS APPLY", Peek().pos);
+            ExpectKw("JOIN");
+            return "CROSS JOIN";
+        }
+        if (PeekKw("OUTER") && PeekKw("APPLY", 1))
+            Unsupported("OUTER APPLY", Peek().pos);
+        return {};
     }
 
     TableRef TableSource() {
@@ -933,21 +985,8 @@ class Parser {
         ExprPtr a = Additive();
         const Token& op = Peek();
         if (op.kind == TokKind::Symbol) {
-            std::string o = op.text;
-            if (o == "=" || o == "<>" || o == "!=" || o == "<" || o == ">" || o == "<=" ||
-                o == ">=" || o == "!<" || o == "!>") {
-                Next();
-                if (PeekKw("ALL") || PeekKw("ANY") || PeekKw("SOME")) {
-                    Unsupported(ToUpperAscii(Peek().text) + " (subquery)", Peek().pos);
-                }
-                if (o == "!=")
-                    o = "<>";
-                if (o == "!<")
-                    o = ">=";
-                if (o == "!>")
-                    o = "<=";
-                return MakeBinary(ExprKind::Compare, o, std::move(a), Additive(), op.pos);
-            }
+            if (IsComparison(op.text))
+                return Comparison(std::move(a));
             return a;
         }
         if (op.Is("IS")) {
@@ -963,47 +1002,68 @@ class Parser {
             Next();
             negated = true;
         }
+        return RangePredicate(std::move(a), negated);
+    }
+
+    static bool IsComparison(const std::string& o) {
+        return o == "=" || o == "<>" || o == "!=" || o == "<" || o == ">" || o == "<=" ||
+               o == ">=" || o == "!<" || o == "!>";
+    }
+
+    // `a` followed by a comparison operator and its right operand; the operators written with
+    // "!" become their standard forms.
+    ExprPtr Comparison(ExprPtr a) {
+        const Token& op = Next();
+        if (PeekKw("ALL") || PeekKw("ANY") || PeekKw("SOME"))
+            Unsupported(ToUpperAscii(Peek().text) + " (subquery)", Peek().pos);
+        std::string o = op.text;
+        if (o == "!=")
+            o = "<>";
+        if (o == "!<")
+            o = ">=";
+        if (o == "!>")
+            o = "<=";
+        return MakeBinary(ExprKind::Compare, o, std::move(a), Additive(), op.pos);
+    }
+
+    // `a` IN (...), BETWEEN x AND y or LIKE p [ESCAPE e], `negated` when NOT came before the
+    // keyword; `a` itself when none of them follows.
+    ExprPtr RangePredicate(ExprPtr a, bool negated) {
         const Token& kw = Peek();
+        ExprPtr e;
         if (kw.Is("IN")) {
             Next();
             ExpectSym("(");
-            ExprPtr e;
-            if (PeekKw("SELECT")) {
-                e = std::make_unique<Expr>(ExprKind::InSelect, kw.pos);
-                e->args.push_back(std::move(a));
+            e = std::make_unique<Expr>(PeekKw("SELECT") ? ExprKind::InSelect : ExprKind::InList,
+                                       kw.pos);
+            e->args.push_back(std::move(a));
+            if (e->kind == ExprKind::InSelect) {
                 e->select = SubqueryExpr();
             } else {
-                e = std::make_unique<Expr>(ExprKind::InList, kw.pos);
-                e->args.push_back(std::move(a));
                 do {
                     e->args.push_back(Expression());
                 } while (AcceptSym(","));
             }
             ExpectSym(")");
-            e->negated = negated;
-            return e;
-        }
-        if (kw.Is("BETWEEN")) {
+        } else if (kw.Is("BETWEEN")) {
             Next();
-            auto e = std::make_unique<Expr>(ExprKind::Between, kw.pos);
+            e = std::make_unique<Expr>(ExprKind::Between, kw.pos);
             e->args.push_back(std::move(a));
             e->args.push_back(Additive());
             ExpectKw("AND");
             e->args.push_back(Additive());
-            e->negated = negated;
-            return e;
-        }
-        if (kw.Is("LIKE")) {
+        } else if (kw.Is("LIKE")) {
             Next();
-            auto e = std::make_unique<Expr>(ExprKind::Like, kw.pos);
+            e = std::make_unique<Expr>(ExprKind::Like, kw.pos);
             e->args.push_back(std::move(a));
             e->args.push_back(Additive());
             if (AcceptKw("ESCAPE"))
                 e->args.push_back(Additive());
-            e->negated = negated;
-            return e;
+        } else {
+            return a;
         }
-        return a;
+        e->negated = negated;
+        return e;
     }
 
     ExprPtr Additive() {
@@ -1053,23 +1113,10 @@ class Parser {
     ExprPtr Primary() {
         const Token& t = Peek();
         switch (t.kind) {
-            case TokKind::Number: {
-                const int literal = literals_[i_];
-                Next();
-                auto e = std::make_unique<Expr>(t.isInteger ? ExprKind::Integer : ExprKind::Decimal,
-                                                t.pos);
-                e->text = t.text;
-                e->literal = literal;
-                return e;
-            }
-            case TokKind::String: {
-                const int literal = literals_[i_];
-                Next();
-                auto e = std::make_unique<Expr>(ExprKind::String, t.pos);
-                e->text = t.text;
-                e->literal = literal;
-                return e;
-            }
+            case TokKind::Number:
+                return Literal(t.isInteger ? ExprKind::Integer : ExprKind::Decimal);
+            case TokKind::String:
+                return Literal(ExprKind::String);
             case TokKind::Variable: {
                 Next();
                 auto e = std::make_unique<Expr>(ExprKind::Variable, t.pos);
@@ -1086,62 +1133,82 @@ class Parser {
                 return e;
             }
             case TokKind::Symbol:
-                if (t.text == "(") {
-                    Next();
-                    ExprPtr e;
-                    if (PeekKw("SELECT")) {
-                        e = std::make_unique<Expr>(ExprKind::Subquery, t.pos);
-                        e->select = SubqueryExpr();
-                    } else {
-                        e = std::make_unique<Expr>(ExprKind::Paren, t.pos);
-                        e->args.push_back(Expression());
-                    }
-                    ExpectSym(")");
-                    return e;
-                }
+                if (t.text == "(")
+                    return Parenthesised();
                 SyntaxError(t);
             case TokKind::TempName:
-                return ColumnRef();
             case TokKind::QuotedIdent:
                 return ColumnRef();
             case TokKind::Ident:
-                break;
+                return WordPrimary(t);
             case TokKind::End:
                 SyntaxError(t);
         }
+        SyntaxError(t);
+    }
+
+    // The number or string at the current token, with its ordinal among the bindable literals.
+    ExprPtr Literal(ExprKind kind) {
+        const int literal = literals_[i_];
+        const Token& t = Next();
+        auto e = std::make_unique<Expr>(kind, t.pos);
+        e->text = t.text;
+        e->literal = literal;
+        return e;
+    }
+
+    // ( expression ) or a scalar subquery ( SELECT ... ).
+    ExprPtr Parenthesised() {
+        const Token& t = Next();
+        ExprPtr e;
+        if (PeekKw("SELECT")) {
+            e = std::make_unique<Expr>(ExprKind::Subquery, t.pos);
+            e->select = SubqueryExpr();
+        } else {
+            e = std::make_unique<Expr>(ExprKind::Paren, t.pos);
+            e->args.push_back(Expression());
+        }
+        ExpectSym(")");
+        return e;
+    }
+
+    // A primary that starts with a word: NULL, CASE, CAST, CONVERT, a function call or a
+    // column.
+    ExprPtr WordPrimary(const Token& t) {
         if (t.Is("NULL")) {
             Next();
             return std::make_unique<Expr>(ExprKind::Null, t.pos);
         }
         if (t.Is("CASE"))
             return CaseExpr();
-        if (t.Is("CAST")) {
-            Next();
-            ExpectSym("(");
-            auto e = std::make_unique<Expr>(ExprKind::Cast, t.pos);
-            e->args.push_back(Expression());
-            ExpectKw("AS");
-            e->type = Type();
-            ExpectSym(")");
-            return e;
-        }
-        if (t.Is("CONVERT")) {
-            Next();
-            ExpectSym("(");
-            auto e = std::make_unique<Expr>(ExprKind::Cast, t.pos);
-            e->type = Type();
-            ExpectSym(",");
-            e->args.push_back(Expression());
-            if (AcceptSym(","))
-                e->args.push_back(Expression());
-            ExpectSym(")");
-            return e;
-        }
+        if (t.Is("CAST") || t.Is("CONVERT"))
+            return CastExpr(t);
         if (Peek(1).IsSymbol("("))
             return FunctionCall();
         if (IsReservedWord(t.text))
             SyntaxError(t);
         return ColumnRef();
+    }
+
+    // CAST(x AS type) and CONVERT(type, x [, style]) give the same node; the style is kept as
+    // a second argument.
+    ExprPtr CastExpr(const Token& t) {
+        Next();
+        ExpectSym("(");
+        auto e = std::make_unique<Expr>(ExprKind::Cast, t.pos);
+        if (t.Is("CAST")) {
+            e->args.push_back(Expression());
+            ExpectKw("AS");
+            e->type = Type();
+        } else {
+            e->type = Type();
+            ExpectSym(",");
+            e->args.push_back(Expression());
+            if (AcceptSym(","))
+                e->args.push_back(Expression());
+        }
+        ExpectSym(")");
+        return e;
     }
 
     ExprPtr ColumnRef() {
