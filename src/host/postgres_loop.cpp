@@ -104,6 +104,9 @@ class Writer {
         return true;
     }
 
+    // Writes the code of one step at `depth`; false when the step cannot run
+    // inside the function (a record set, RETURN, a table created, a value
+    // the function cannot hold).
     bool Code(const Step& s, int depth) {
         switch (s.kind) {
             case Step::Kind::Query:
@@ -121,97 +124,116 @@ class Writer {
                 return true;
             case Step::Kind::Block:
                 return List(s.body, depth);
-            case Step::Kind::Exec: {
-                if (!s.dml || !s.tempCreated.empty() || s.sql.empty())
-                    return false;
-                Mark(s.begin);
-                for (std::size_t i = 0; i < s.sql.size(); ++i) {
-                    std::optional<std::string> sql = Sql(s, i);
-                    if (!sql)
-                        return false;
-                    Line(depth, *sql + ";");
-                }
-                Line(depth, "GET DIAGNOSTICS orva_k = ROW_COUNT;");
-                Line(depth, Var(0) + " := orva_k;");
-                Line(depth, "orva_rows := orva_k;");
-                return true;
-            }
-            case Step::Kind::Assign: {
-                if (s.sql.size() != 1 || s.targets.empty())
-                    return false;
-                for (int slot : s.targets) {
-                    if (slot <= 0 || static_cast<std::size_t>(slot) >= declared_.size() ||
-                        declared_[static_cast<std::size_t>(slot)].type.base != TypeSpec::Base::Int)
-                        return false;
-                }
-                std::optional<std::string> sql = Sql(s, 0);
-                if (!sql)
-                    return false;
-                if (s.local.size() == 1 && s.targets.size() == 1 && sql->starts_with("SELECT ")) {
-                    // A value of variables and literals alone (no FROM): one
-                    // row, worked out as an expression of the function.
-                    Mark(s.begin);
-                    Line(depth,
-                         Var(s.targets[0]) + " := orva_cast_int(" + sql->substr(7) + ", 0);");
-                    if (!s.keepRowCount)
-                        Line(depth, Var(0) + " := 1;");
-                    return true;
-                }
-                const std::string r = "orva_r" + std::to_string(++records);
-                std::string columns;
-                for (std::size_t k = 0; k < s.targets.size(); ++k)
-                    columns += (k ? ", orva_c" : "orva_c") + std::to_string(k + 1);
-                Mark(s.begin);
-                Line(depth, "orva_k := 0;");
-                // Every row is read: the last one wins, as on SQL Server.
-                Line(depth, "FOR " + r + " IN SELECT * FROM (" + *sql + ") AS orva_q(" + columns +
-                                ") LOOP orva_k := orva_k + 1; END LOOP;");
-                std::string assign = "IF orva_k > 0 THEN";
-                for (std::size_t k = 0; k < s.targets.size(); ++k) {
-                    assign += " " + Var(s.targets[k]) + " := orva_cast_int(" + r + ".orva_c" +
-                              std::to_string(k + 1) + ", 0);";
-                }
-                Line(depth, assign + " END IF;");
-                if (!s.keepRowCount)
-                    Line(depth, Var(0) + " := orva_k;");
-                return true;
-            }
-            case Step::Kind::If: {
-                std::optional<std::string> cond = Condition(s);
-                if (!cond)
-                    return false;
-                Mark(s.begin);
-                Line(depth, "IF " + *cond + " THEN");
-                Line(depth + 1, "NULL;");
-                if (!List(s.body, depth + 1))
-                    return false;
-                Line(depth, "ELSE");
-                Line(depth + 1, "NULL;");
-                if (!List(s.elseBody, depth + 1))
-                    return false;
-                Line(depth, "END IF;");
-                return true;
-            }
-            case Step::Kind::While: {
-                std::optional<std::string> cond = Condition(s);
-                if (!cond)
-                    return false;
-                const std::string n = "orva_n" + std::to_string(++counters);
-                const std::string limit = std::to_string(tsql::Interpreter::kMaxIterations);
-                Mark(s.begin);
-                Line(depth, n + " := 0;");
-                Line(depth, "WHILE " + *cond + " LOOP");
-                Line(depth + 1, n + " := " + n + " + 1;");
-                Line(depth + 1, "IF " + n + " > " + limit +
-                                    " THEN RAISE EXCEPTION 'The WHILE loop was stopped after " +
-                                    limit + " iterations.'; END IF;");
-                if (!List(s.body, depth + 1))
-                    return false;
-                Line(depth, "END LOOP;");
-                return true;
-            }
+            case Step::Kind::Exec:
+                return ExecCode(s, depth);
+            case Step::Kind::Assign:
+                return AssignCode(s, depth);
+            case Step::Kind::If:
+                return IfCode(s, depth);
+            case Step::Kind::While:
+                return WhileCode(s, depth);
         }
         return false;
+    }
+
+    // Data changes, then @@ROWCOUNT and the function's row count from the last.
+    bool ExecCode(const Step& s, int depth) {
+        if (!s.dml || !s.tempCreated.empty() || s.sql.empty())
+            return false;
+        Mark(s.begin);
+        for (std::size_t i = 0; i < s.sql.size(); ++i) {
+            std::optional<std::string> sql = Sql(s, i);
+            if (!sql)
+                return false;
+            Line(depth, *sql + ";");
+        }
+        Line(depth, "GET DIAGNOSTICS orva_k = ROW_COUNT;");
+        Line(depth, Var(0) + " := orva_k;");
+        Line(depth, "orva_rows := orva_k;");
+        return true;
+    }
+
+    // SELECT @v = ... into integer variables only: their values convert the
+    // way the statement runner converts them.
+    bool AssignCode(const Step& s, int depth) {
+        if (s.sql.size() != 1 || s.targets.empty())
+            return false;
+        for (int slot : s.targets) {
+            if (slot <= 0 || static_cast<std::size_t>(slot) >= declared_.size() ||
+                declared_[static_cast<std::size_t>(slot)].type.base != TypeSpec::Base::Int)
+                return false;
+        }
+        std::optional<std::string> sql = Sql(s, 0);
+        if (!sql)
+            return false;
+        Mark(s.begin);
+        if (s.local.size() == 1 && s.targets.size() == 1 && sql->starts_with("SELECT ")) {
+            // A value of variables and literals alone (no FROM): one row,
+            // worked out as an expression of the function.
+            Line(depth, Var(s.targets[0]) + " := orva_cast_int(" + sql->substr(7) + ", 0);");
+            if (!s.keepRowCount)
+                Line(depth, Var(0) + " := 1;");
+            return true;
+        }
+        AssignFromRows(s, *sql, depth);
+        return true;
+    }
+
+    // Every row of the query is read: the last one wins, as on SQL Server.
+    void AssignFromRows(const Step& s, const std::string& sql, int depth) {
+        const std::string r = "orva_r" + std::to_string(++records);
+        std::string columns;
+        for (std::size_t k = 0; k < s.targets.size(); ++k)
+            columns += (k ? ", orva_c" : "orva_c") + std::to_string(k + 1);
+        Line(depth, "orva_k := 0;");
+        Line(depth, "FOR " + r + " IN SELECT * FROM (" + sql + ") AS orva_q(" + columns +
+                        ") LOOP orva_k := orva_k + 1; END LOOP;");
+        std::string assign = "IF orva_k > 0 THEN";
+        for (std::size_t k = 0; k < s.targets.size(); ++k) {
+            assign += " " + Var(s.targets[k]) + " := orva_cast_int(" + r + ".orva_c" +
+                      std::to_string(k + 1) + ", 0);";
+        }
+        Line(depth, assign + " END IF;");
+        if (!s.keepRowCount)
+            Line(depth, Var(0) + " := orva_k;");
+    }
+
+    // IF with both branches; an empty branch still needs a statement.
+    bool IfCode(const Step& s, int depth) {
+        std::optional<std::string> cond = Condition(s);
+        if (!cond)
+            return false;
+        Mark(s.begin);
+        Line(depth, "IF " + *cond + " THEN");
+        Line(depth + 1, "NULL;");
+        if (!List(s.body, depth + 1))
+            return false;
+        Line(depth, "ELSE");
+        Line(depth + 1, "NULL;");
+        if (!List(s.elseBody, depth + 1))
+            return false;
+        Line(depth, "END IF;");
+        return true;
+    }
+
+    // WHILE with the interpreter's bound on iterations and its message.
+    bool WhileCode(const Step& s, int depth) {
+        std::optional<std::string> cond = Condition(s);
+        if (!cond)
+            return false;
+        const std::string n = "orva_n" + std::to_string(++counters);
+        const std::string limit = std::to_string(tsql::Interpreter::kMaxIterations);
+        Mark(s.begin);
+        Line(depth, n + " := 0;");
+        Line(depth, "WHILE " + *cond + " LOOP");
+        Line(depth + 1, n + " := " + n + " + 1;");
+        Line(depth + 1, "IF " + n + " > " + limit +
+                            " THEN RAISE EXCEPTION 'The WHILE loop was stopped after " + limit +
+                            " iterations.'; END IF;");
+        if (!List(s.body, depth + 1))
+            return false;
+        Line(depth, "END LOOP;");
+        return true;
     }
 
     const std::vector<tsql::Variable>& declared_;

@@ -18,10 +18,7 @@ namespace {
 constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25, kFloat4 = 700,
               kFloat8 = 701, kNumeric = 1700;
 
-struct ResultFree {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using Result = std::unique_ptr<PGresult, ResultFree>;
+using Result = PgResult;
 
 std::string ErrorField(const PGresult* r, int code) {
     const char* f = r ? PQresultErrorField(r, code) : nullptr;
@@ -163,6 +160,32 @@ class PostgresPrepared final : public tsql::PreparedStatement {
 
 }  // namespace
 
+// The first failure among the results of one exchange with the server: the
+// text's error. A missing result means the connection was lost.
+class FirstFailure {
+  public:
+    FirstFailure(PGconn* conn, const std::string& where) : conn_(conn), where_(where) {}
+
+    void Check(const PgResult& r, std::size_t pos) {
+        if (failure_)
+            return;
+        if (!r) {
+            failure_ = PostgresError(conn_, nullptr, pos, where_);
+        } else if (PQresultStatus(r.get()) == PGRES_FATAL_ERROR) {
+            failure_ = PostgresError(conn_, r.get(), pos, where_);
+        }
+    }
+    void ThrowIfAny() const {
+        if (failure_)
+            throw *failure_;
+    }
+
+  private:
+    PGconn* conn_;
+    const std::string& where_;
+    std::optional<tsql::TsqlError> failure_;
+};
+
 // A WHILE loop as a function of the connection, and the prepared call of it.
 // `live` turns false when the transaction that created the function rolled
 // back, taking the function with it: the next run creates it again.
@@ -234,18 +257,20 @@ const std::string& PostgresRunner::Prepared(const tsql::Step& step, std::size_t 
     return static_cast<const PostgresPrepared*>(step.prepared[i].get())->name;
 }
 
-PostgresRunner::Bound::Bound(const tsql::Parameters& params)
-    : texts(params.Count()), values(params.Count(), nullptr) {
-    for (std::size_t k = 0; k < values.size(); ++k) {
-        const Variant& v = params.At(k);
-        if (v.IsNull())
-            continue;
-        if (const auto* t = v.AsText()) {
-            values[k] = t->c_str();
-        } else {
-            texts[k] = v.ToText();
-            values[k] = texts[k].c_str();
-        }
+PostgresRunner::Bound::Bound(std::size_t count) : texts(count), values(count, nullptr) {}
+
+PostgresRunner::Bound::Bound(const tsql::Parameters& params) : Bound(params.Count()) {
+    for (std::size_t k = 0; k < values.size(); ++k) Set(k, params.At(k));
+}
+
+void PostgresRunner::Bound::Set(std::size_t k, const Variant& v) {
+    if (v.IsNull())
+        return;
+    if (const auto* t = v.AsText()) {
+        values[k] = t->c_str();
+    } else {
+        texts[k] = v.ToText();
+        values[k] = texts[k].c_str();
     }
 }
 
@@ -266,17 +291,44 @@ PGresult* PostgresRunner::Run(const tsql::Step& step, std::size_t i,
 bool PostgresRunner::RunTogether(const tsql::Program& program, const std::vector<Variant>* literals,
                                  const std::vector<const char*>& open,
                                  const std::vector<const char*>& close, long& rowsAffected) {
+    std::vector<Together> statements = DataChangesAlone(program);
+    if (statements.empty())
+        return false;
+    PostgresPipeline pipe(conn_);
+    if (!pipe.Open())
+        return false;
+    // The transaction's start, each statement, the transaction's end.
+    for (const char* sql : open) pipe.Send(sql);
+    SendTogether(pipe, program, literals, statements);
+    for (const char* sql : close) pipe.Send(sql);
+    const std::vector<PgResult> results = pipe.Finish();
+
+    // The first failure is the text's; statements prepared are kept.
+    FirstFailure failure(conn_, where_);
+    const std::size_t first = program.steps.empty() ? 0 : program.steps.front().begin;
+    for (std::size_t k = 0; k < open.size(); ++k) failure.Check(results[k], first);
+    const long changed = ReadTogether(statements, results, failure);
+    for (std::size_t k = results.size() - close.size(); k < results.size(); ++k)
+        failure.Check(results[k], first);
+    failure.ThrowIfAny();
+    if (changed >= 0)
+        rowsAffected = changed;
+    return true;
+}
+
+std::vector<PostgresRunner::Together> PostgresRunner::DataChangesAlone(
+    const tsql::Program& program) {
     // Only data changes that need nothing from the statements before them:
     // no record sets, no variables set, no IF or WHILE, no table created or
     // dropped (a later statement could not be prepared before it ran), and
     // no statement reading @@ROWCOUNT (parameter 1).
     constexpr std::size_t kMostStatements = 64;
-    std::vector<std::pair<const tsql::Step*, std::size_t>> statements;
+    std::vector<Together> statements;
     for (const tsql::Step& step : program.steps) {
         if (step.kind == tsql::Step::Kind::Nop)
             continue;
         if (step.kind != tsql::Step::Kind::Exec || !step.dml)
-            return false;
+            return {};
         for (std::size_t i = 0; i < step.sql.size(); ++i) {
             bool readsRowCount = false;
             RenameParameters(step.sql[i], [&](std::size_t n) -> std::optional<std::string> {
@@ -284,97 +336,64 @@ bool PostgresRunner::RunTogether(const tsql::Program& program, const std::vector
                 return std::string();
             });
             if (readsRowCount)
-                return false;
-            statements.emplace_back(&step, i);
+                return {};
+            statements.push_back(Together{&step, i, 0, std::string::npos, {}});
         }
     }
-    if (statements.empty() || statements.size() > kMostStatements)
-        return false;
-    PostgresPipeline pipe(conn_);
-    if (!pipe.Open())
-        return false;
+    if (statements.size() > kMostStatements)
+        return {};
+    return statements;
+}
+
+void PostgresRunner::SendTogether(PostgresPipeline& pipe, const tsql::Program& program,
+                                  const std::vector<Variant>* literals,
+                                  std::vector<Together>& statements) {
     // Every variable is still NULL, @@ROWCOUNT is 0.
     std::vector<Variant> variables(program.variables.size());
     variables[0] = Variant(std::int64_t{0});
-    auto paramsOf = [&](const tsql::Step& step, std::size_t i) {
-        tsql::Parameters p{variables, program.variables};
-        if (i < step.literals.size() && !step.literals[i].empty() && literals) {
-            p.literals = literals;
-            p.bound = &step.literals[i];
+    // Each statement is prepared just before it runs the first time, so
+    // errors come in the order they would one by one. The pipeline copies the
+    // values as each command is queued.
+    for (Together& s : statements) {
+        const tsql::Step& step = *s.step;
+        tsql::Parameters params{variables, program.variables};
+        if (s.i < step.literals.size() && !step.literals[s.i].empty() && literals) {
+            params.literals = literals;
+            params.bound = &step.literals[s.i];
         }
-        return p;
-    };
-
-    // The transaction's start, each statement (prepared just before it runs
-    // the first time, so errors come in the order they would one by one),
-    // the transaction's end.
-    for (const char* sql : open) pipe.Send(sql);
-    struct Sent {
-        std::size_t command;  // the statement's run
-        std::size_t prepare;  // its preparation, or npos
-        std::string name;
-    };
-    std::vector<Sent> sent;
-    std::vector<Bound> bound;
-    bound.reserve(statements.size());
-    for (const auto& [step, i] : statements) {
-        const tsql::Parameters params = paramsOf(*step, i);
-        Sent s{0, std::string::npos, {}};
-        if (step->prepared.size() < step->sql.size())
-            step->prepared.resize(step->sql.size());
-        if (step->prepared[i]) {
-            s.name = static_cast<const PostgresPrepared*>(step->prepared[i].get())->name;
+        if (step.prepared.size() < step.sql.size())
+            step.prepared.resize(step.sql.size());
+        if (step.prepared[s.i]) {
+            s.name = static_cast<const PostgresPrepared*>(step.prepared[s.i].get())->name;
         } else {
             s.name = "orva_" + std::to_string(++next_);
             s.prepare = pipe.Count();
-            pipe.SendPrepare(s.name, step->sql[i], TypesOf(params));
+            pipe.SendPrepare(s.name, step.sql[s.i], TypesOf(params));
         }
-        bound.emplace_back(params);
+        const Bound bound(params);
         s.command = pipe.Count();
-        pipe.SendPrepared(s.name, bound.back().values);
-        sent.push_back(std::move(s));
+        pipe.SendPrepared(s.name, bound.values);
     }
-    for (const char* sql : close) pipe.Send(sql);
-    const std::vector<PgResult> results = pipe.Finish();
+}
 
-    // The first failure is the text's; statements prepared are kept.
-    std::optional<tsql::TsqlError> failure;
+long PostgresRunner::ReadTogether(const std::vector<Together>& statements,
+                                  const std::vector<PgResult>& results, FirstFailure& failure) {
     long changed = -1;
-    std::size_t k = 0;
-    auto failed = [&](const PgResult& r, std::size_t pos) {
-        if (failure)
-            return;
-        if (!r) {
-            failure = PostgresError(conn_, nullptr, pos, where_);
-        } else if (PQresultStatus(r.get()) == PGRES_FATAL_ERROR) {
-            failure = PostgresError(conn_, r.get(), pos, where_);
+    for (const Together& s : statements) {
+        if (s.prepare != std::string::npos) {
+            const PgResult& r = results[s.prepare];
+            if (r && PQresultStatus(r.get()) == PGRES_COMMAND_OK)
+                s.step->prepared[s.i] = std::make_unique<PostgresPrepared>(s.name, dropped_);
+            failure.Check(r, s.step->begin);
         }
-    };
-    const std::size_t first = program.steps.empty() ? 0 : program.steps.front().begin;
-    for (; k < open.size(); ++k) failed(results[k], first);
-    for (std::size_t n = 0; n < sent.size(); ++n) {
-        const tsql::Step& step = *statements[n].first;
-        if (sent[n].prepare != std::string::npos) {
-            const PgResult& r = results[sent[n].prepare];
-            if (r && PQresultStatus(r.get()) == PGRES_COMMAND_OK) {
-                step.prepared[statements[n].second] =
-                    std::make_unique<PostgresPrepared>(sent[n].name, dropped_);
-            }
-            failed(r, step.begin);
-        }
-        const PgResult& r = results[sent[n].command];
-        failed(r, step.begin);
+        const PgResult& r = results[s.command];
+        failure.Check(r, s.step->begin);
         if (r && PQresultStatus(r.get()) == PGRES_COMMAND_OK) {
             const char* count = PQcmdTuples(r.get());
             changed = count && *count ? std::strtol(count, nullptr, 10) : 0;
         }
     }
-    for (k = results.size() - close.size(); k < results.size(); ++k) failed(results[k], first);
-    if (failure)
-        throw *failure;
-    if (changed >= 0)
-        rowsAffected = changed;
-    return true;
+    return changed;
 }
 
 RecordsetPtr PostgresRunner::Query(const tsql::Step& step, std::size_t i,
@@ -445,24 +464,16 @@ bool PostgresRunner::RunLoop(const tsql::Step& loop, const std::vector<tsql::Var
         if (!fn)
             return false;
     }
+    // The function takes the variables, then the literals its body reads.
     const std::size_t n = variables.size() + fn->function.literals.size();
-    std::vector<std::string> texts(n);
-    std::vector<const char*> values(n, nullptr);
+    Bound bound(n);
     for (std::size_t k = 0; k < n; ++k) {
-        const Variant& v = k < variables.size() ? variables[k]
-                                                : (*literals)[static_cast<std::size_t>(
-                                                      fn->function.literals[k - variables.size()])];
-        if (v.IsNull())
-            continue;
-        if (const auto* t = v.AsText()) {
-            values[k] = t->c_str();
-        } else {
-            texts[k] = v.ToText();
-            values[k] = texts[k].c_str();
-        }
+        bound.Set(k, k < variables.size() ? variables[k]
+                                          : (*literals)[static_cast<std::size_t>(
+                                                fn->function.literals[k - variables.size()])]);
     }
-    Result r(PQexecPrepared(conn_, fn->call.c_str(), static_cast<int>(n), values.data(), nullptr,
-                            nullptr, 0));
+    Result r(PQexecPrepared(conn_, fn->call.c_str(), static_cast<int>(n), bound.values.data(),
+                            nullptr, nullptr, 0));
     if (PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1 ||
         static_cast<std::size_t>(PQnfields(r.get())) != variables.size() + 1) {
         // The statement that failed, found by the line of the function the

@@ -10,12 +10,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/postgres_pipeline.h"
 #include "host/tsql/statement_runner.h"
 #include "host/tsql/tsql_error.h"
 
 namespace orva {
 
 struct DroppedStatements;
+class FirstFailure;
 class PostgresLoop;
 
 // The server's error as the T-SQL layer reports it: SQL Server's text for
@@ -73,10 +75,31 @@ class PostgresRunner final : public tsql::StatementRunner {
   private:
     // Parameter values as the server reads them (text; null for Null).
     struct Bound {
+        explicit Bound(std::size_t count);
         explicit Bound(const tsql::Parameters& params);
+        void Set(std::size_t k, const Variant& v);
         std::vector<std::string> texts;
         std::vector<const char*> values;
     };
+
+    // A statement of a program run together: statement i of `step`, its name
+    // on the server, and the numbers of the commands that prepare it (npos
+    // when it was prepared before) and run it.
+    struct Together {
+        const tsql::Step* step;
+        std::size_t i;
+        std::size_t command;
+        std::size_t prepare;
+        std::string name;
+    };
+    // The statements of a program that can run together; none when it cannot.
+    static std::vector<Together> DataChangesAlone(const tsql::Program& program);
+    void SendTogether(PostgresPipeline& pipe, const tsql::Program& program,
+                      const std::vector<Variant>* literals, std::vector<Together>& statements);
+    // Keeps the statements whose preparation succeeded and checks each run;
+    // returns the rows of the last data change, -1 when none ran.
+    long ReadTogether(const std::vector<Together>& statements, const std::vector<PgResult>& results,
+                      FirstFailure& failure);
 
     PGresult* Run(const tsql::Step& step, std::size_t i, const tsql::Parameters& params);
     static std::vector<Oid> TypesOf(const tsql::Parameters& params);
