@@ -17,7 +17,7 @@ target_link_libraries(orvasaleprice-qt PUBLIC orvasaleprice Qt6::Widgets Qt6::Pr
 # The control models have members named like Qt's keywords (slots, emit):
 # Qt code here spells them Q_SLOTS, Q_SIGNALS and Q_EMIT.
 target_compile_definitions(orvasaleprice-qt PUBLIC QT_NO_KEYWORDS)
-# Where the help page is found in a build tree (qt/help_page.cpp looks
+# Where the help page is found in a build tree (qt/dialogs/help_page.cpp looks
 # there last, after ORVA_HELP_DIR and the installed share folder).
 target_compile_definitions(orvasaleprice-qt PRIVATE
                            ORVA_HELP_SOURCE_DIR="${CMAKE_SOURCE_DIR}/data/help")
@@ -39,7 +39,7 @@ endif()
 # The host application creates the demo company on first use.
 target_link_libraries(orvasaleprice-qt PUBLIC orvademo)
 
-# orva-saleprice: the host application a user runs (qt/host_app.h).
+# orva-saleprice: the host application a user runs (qt/hostapp/host_app.h).
 if(EXISTS ${CMAKE_SOURCE_DIR}/app/orva_saleprice_main.cpp)
   add_executable(orva-saleprice ${CMAKE_SOURCE_DIR}/app/orva_saleprice_main.cpp)
   target_link_libraries(orva-saleprice PRIVATE orvasaleprice-qt)

@@ -15,12 +15,12 @@
 
 #include "host/controls/ledger.h"
 #include "host/host_services.h"
-#include "qt/cjk_fonts.h"
-#include "qt/ledger_page_painter.h"
-#include "qt/ledger_preview_dialog.h"
-#include "qt/page_setup_dialog.h"
-#include "qt/preview_page_view.h"
-#include "qt/qt_ledger_print.h"
+#include "qt/controls/cjk_fonts.h"
+#include "qt/print/ledger_page_painter.h"
+#include "qt/print/ledger_preview_dialog.h"
+#include "qt/print/page_setup_dialog.h"
+#include "qt/print/preview_page_view.h"
+#include "qt/print/qt_ledger_print.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include "host/controls/status_bar.h"
 #include "host/controls/toolbar.h"
 #include "host/host_utility.h"
-#include "qt/key_codes.h"
-#include "qt/menu_bar_binder.h"
-#include "qt/qt_text.h"
-#include "qt/splitter_limits.h"
-#include "qt/status_bar_binder.h"
-#include "qt/toolbar_binder.h"
+#include "qt/controls/key_codes.h"
+#include "qt/controls/menu_bar_binder.h"
+#include "qt/controls/qt_text.h"
+#include "qt/controls/splitter_limits.h"
+#include "qt/controls/status_bar_binder.h"
+#include "qt/controls/toolbar_binder.h"
 #include "qt_test_app.h"
 
 namespace orva::qt {

@@ -11,10 +11,10 @@
 #include <set>
 
 #include "host/controls/ledger.h"
-#include "qt/cjk_fonts.h"
-#include "qt/ledger_header.h"
-#include "qt/ledger_model.h"
-#include "qt/ledger_view.h"
+#include "qt/controls/cjk_fonts.h"
+#include "qt/controls/ledger_header.h"
+#include "qt/controls/ledger_model.h"
+#include "qt/controls/ledger_view.h"
 #include "qt_test_app.h"
 
 namespace orva::qt {

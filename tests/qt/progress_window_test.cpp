@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "qt/progress_window.h"
+#include "qt/dialogs/progress_window.h"
 #include "qt_test_app.h"
 #include "support/language_scope.h"
 

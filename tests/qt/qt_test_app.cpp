@@ -5,9 +5,9 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-#include "qt/modal_window_dialog.h"
+#include "qt/dialogs/modal_window_dialog.h"
 
-#include "qt/cjk_fonts.h"
+#include "qt/controls/cjk_fonts.h"
 
 namespace orva::qt::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "host/com_error.h"
-#include "qt/qt_settings_store.h"
+#include "qt/dialogs/qt_settings_store.h"
 #include "qt_test_app.h"
 #include "support/temp_company.h"
 

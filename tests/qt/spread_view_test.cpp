@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "host/controls/spread.h"
-#include "qt/qt_text.h"
-#include "qt/spread_model.h"
-#include "qt/spread_view.h"
+#include "qt/controls/qt_text.h"
+#include "qt/controls/spread_model.h"
+#include "qt/controls/spread_view.h"
 #include "qt_test_app.h"
 
 namespace orva::qt {

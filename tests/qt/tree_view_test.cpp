@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "host/controls/tree.h"
-#include "qt/tree_model.h"
-#include "qt/tree_view.h"
+#include "qt/controls/tree_model.h"
+#include "qt/controls/tree_view.h"
 #include "qt_test_app.h"
 
 namespace orva::qt {

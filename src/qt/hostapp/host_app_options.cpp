@@ -1,0 +1,200 @@
+#include "qt/hostapp/host_app_options.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "host/export/export_file.h"
+#include "host/text_util.h"
+
+namespace orva::qt {
+namespace {
+
+// Options that take a value, and where the value goes.
+using Setter = std::function<void(HostAppOptions&, const std::string& value)>;
+
+std::string Lower(std::string_view s) {
+    return ToLowerAscii(s);
+}
+
+std::string NonEmpty(const std::string& option, const std::string& value) {
+    if (Trim(value).empty())
+        throw UsageError("option " + option + " needs a value");
+    return std::string(Trim(value));
+}
+
+const std::map<std::string, Setter>& ValueOptions() {
+    static const std::map<std::string, Setter> options = {
+        {"--database",
+         [](HostAppOptions& o, const std::string& v) { o.database = NonEmpty("--database", v); }},
+        {"--user", [](HostAppOptions& o, const std::string& v) { o.user = NonEmpty("--user", v); }},
+        {"--language",
+         [](HostAppOptions& o, const std::string& v) {
+             const std::string code = ToUpperAscii(Trim(v));
+             if (std::find(std::begin(kLanguages), std::end(kLanguages), code) ==
+                 std::end(kLanguages)) {
+                 throw UsageError("unknown language '" + v + "' (use CHS or ENG)");
+             }
+             o.language = code;
+         }},
+        {"--mode",
+         [](HostAppOptions& o, const std::string& v) {
+             const std::string m = Lower(Trim(v));
+             if (m == "edit")
+                 o.mode = showedit;
+             else if (m == "select")
+                 o.mode = ShowSelect;
+             else
+                 throw UsageError("unknown mode '" + v + "' (use edit or select)");
+         }},
+        {"--return",
+         [](HostAppOptions& o, const std::string& v) {
+             const std::string r = Lower(Trim(v));
+             if (r == "item")
+                 o.returnType = ReturnItem;
+             else if (r == "class")
+                 o.returnType = ReturnClass;
+             else
+                 throw UsageError("unknown return type '" + v + "' (use item or class)");
+         }},
+        {"--customer",
+         [](HostAppOptions& o, const std::string& v) { o.customer = NonEmpty("--customer", v); }},
+        {"--item", [](HostAppOptions& o, const std::string& v) { o.item = NonEmpty("--item", v); }},
+        {"--screenshot",
+         [](HostAppOptions& o, const std::string& v) {
+             o.screenshotDir = NonEmpty("--screenshot", v);
+         }},
+        {"--settings", [](HostAppOptions& o,
+                          const std::string& v) { o.settingsFile = NonEmpty("--settings", v); }},
+        {"--export",
+         [](HostAppOptions& o, const std::string& v) {
+             o.exportFile = NonEmpty("--export", v);
+             if (!FormatOfPath(o.exportFile))
+                 throw UsageError("cannot tell the format of '" + v +
+                                  "' (the file name must end in .xlsx or .csv)");
+         }},
+        {"--print-pdf", [](HostAppOptions& o,
+                           const std::string& v) { o.printPdfFile = NonEmpty("--print-pdf", v); }},
+    };
+    return options;
+}
+
+// A file written without a window: the leaf it is written from is named, and
+// nothing else is asked of the window.
+void CheckBatchJob(const HostAppOptions& o) {
+    if (o.exportFile.empty() && o.printPdfFile.empty())
+        return;
+    if (!o.exportFile.empty() && !o.printPdfFile.empty())
+        throw UsageError("--export and --print-pdf cannot be given together");
+    const char* option = o.exportFile.empty() ? "--print-pdf" : "--export";
+    if (o.customer.empty() && o.item.empty())
+        throw UsageError(std::string(option) + " needs --customer or --item");
+    if (!o.screenshotDir.empty())
+        throw UsageError(std::string(option) + " cannot be given with --screenshot");
+    if (o.mode == ShowSelect)
+        throw UsageError(std::string(option) + " cannot be given with --mode select");
+}
+
+}  // namespace
+
+HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args) {
+    HostAppOptions o;
+    std::set<std::string> seen;
+    auto once = [&seen](const std::string& name) {
+        if (!seen.insert(name).second)
+            throw UsageError("option " + name + " given twice");
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            o.help = true;
+            continue;
+        }
+        if (arg == "--by-customer" || arg == "--by-item") {
+            once("--by-customer/--by-item");
+            o.categoryByCust = arg == "--by-customer";
+            continue;
+        }
+        if (arg == "--from-bill") {
+            once(arg);
+            o.callByBill = true;
+            continue;
+        }
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        const auto option = ValueOptions().find(name);
+        if (option == ValueOptions().end()) {
+            if (arg.rfind("-", 0) == 0)
+                throw UsageError("unknown option " + name);
+            throw UsageError("unexpected argument '" + arg + "'");
+        }
+        if (!value) {
+            if (i + 1 >= args.size())
+                throw UsageError("option " + name + " needs a value");
+            value = args[++i];
+        }
+        once(name);
+        option->second(o, *value);
+    }
+    if (!o.help)
+        CheckBatchJob(o);
+    return o;
+}
+
+std::string HostAppUsage() {
+    return "Usage: orva-saleprice [OPTIONS]\n"
+           "\n"
+           "Opens the customer sale price windows over a company database, as an ERP\n"
+           "client calls the module: logs a user on, sets the session and the module's\n"
+           "properties, and shows the browse window.\n"
+           "\n"
+           "Company and session:\n"
+           "  --database DB      a SQLite company file (it must exist), a PostgreSQL\n"
+           "                     URI (\"postgresql://user@host/company\"), or an ODBC\n"
+           "                     connection string (\"DSN=erp;UID=u;PWD=p\" or\n"
+           "                     \"DRIVER=FreeTDS;SERVER=host;...\"). Default: the demo\n"
+           "                     company $XDG_DATA_HOME/orvasaleprice/demo.db\n"
+           "                     (~/.local/share/orvasaleprice/demo.db), created on\n"
+           "                     first use\n"
+           "  --user NAME|ID     the user to log on (default: the administrator)\n"
+           "  --language CHS|ENG the session's language (default CHS)\n"
+           "  --settings FILE    keep the windows' saved choices in FILE instead of the\n"
+           "                     user's settings\n"
+           "\n"
+           "How the module is called:\n"
+           "  --mode edit|select maintain prices (default), or pick a price entry\n"
+           "  --return item|class in select mode: return the activated entry (default),\n"
+           "                     or nothing\n"
+           "  --customer CODE|ID customer to preselect\n"
+           "  --item CODE|ID     item to preselect\n"
+           "  --by-customer      group by customer (default)\n"
+           "  --by-item          group by item\n"
+           "                     (the user's last choice wins unless --from-bill)\n"
+           "  --from-bill        called from a sales bill: audited entries in force today\n"
+           "\n"
+           "Other:\n"
+           "  --screenshot DIR   open the windows, save PNG pictures of them into DIR\n"
+           "                     (created if needed), print their paths and exit;\n"
+           "                     nothing is written to the database\n"
+           "  --export FILE      with --customer or --item: export that ledger to FILE\n"
+           "                     (.xlsx or .csv, by its extension) and exit\n"
+           "  --print-pdf FILE   with --customer or --item: print that ledger to the\n"
+           "                     PDF file FILE and exit\n"
+           "  -h, --help         show this help\n"
+           "\n"
+           "In select mode the picked entry's fields print to standard output, one\n"
+           "name=value per line.\n"
+           "\n"
+           "Exit status: 0 done (in select mode: an entry was picked; with --export or\n"
+           "--print-pdf: the file was written); 1 the database, user, display or a\n"
+           "window failed, or the file could not be written (the message says why);\n"
+           "2 bad command\n"
+           "line; 3 select mode closed without a pick.\n";
+}
+
+}  // namespace orva::qt
