@@ -13,9 +13,6 @@
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 #include <sqlite3.h>
-#include <stdlib.h>
-
-#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -27,8 +24,11 @@
 #include <string>
 #include <vector>
 
+#include "common/log_on.h"
+#include "common/raw_sqlite.h"
+#include "common/scratch_dir.h"
+#include "common/thread_cpu.h"
 #include "demo/company_generator.h"
-#include "demo/demo_company.h"
 #include "demo/postgres_company.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
@@ -36,9 +36,6 @@
 #include "host/host_services.h"
 #include "host/host_ui.h"
 #include "host/progress.h"
-#include "host/session_string.h"
-#include "host/share_props.h"
-#include "host/tsql/sqlite_functions.h"
 #include "host/write_transaction.h"
 #include "session/globals.h"
 #include "session/session.h"
@@ -49,13 +46,8 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// CPU time of this thread, in seconds: on a machine shared with other work
-// the wall time mostly measures waiting for a core.
-double ThreadCpu() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
+using orva::bench::RawSqlite;
+using orva::bench::ThreadCpu;
 
 constexpr int kCustomers = 10000;
 constexpr int kBatchItem = 990001;  // an item without entries, added to the company
@@ -74,46 +66,19 @@ class QuietUi : public orva::HostUi {
     orva::LookupReply Lookup(const orva::LookupRequest&) override { return {}; }
 };
 
-// A raw connection with the company collation.
-struct RawDb {
-    explicit RawDb(const std::string& path) {
-        if (sqlite3_open(path.c_str(), &db) != SQLITE_OK)
-            throw std::runtime_error("open " + path);
-        orva::RegisterSqlServerCompat(db);
-    }
-    ~RawDb() { sqlite3_close(db); }
-    void Exec(const std::string& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-            std::string message = err ? err : "?";
-            sqlite3_free(err);
-            throw std::runtime_error(message + " in " + sql);
-        }
-    }
-    std::vector<int> Ints(const std::string& sql) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
-        std::vector<int> out;
-        while (sqlite3_step(st) == SQLITE_ROW) out.push_back(sqlite3_column_int(st, 0));
-        sqlite3_finalize(st);
-        return out;
-    }
-    sqlite3* db = nullptr;
-};
-
 // The floor: header and entry per member, prepared statements, one
 // transaction. Returns the seconds taken (opening the file not counted).
 double RawInsert(const std::string& path, const std::vector<int>& members) {
-    RawDb raw(path);
+    RawSqlite raw(path);
     int next = raw.Ints("SELECT IFNULL(MAX(FEntryID),0) FROM t_CustEntry").at(0);
     auto start = Clock::now();
     sqlite3_stmt* header = nullptr;
     sqlite3_stmt* entry = nullptr;
-    sqlite3_prepare_v2(raw.db,
+    sqlite3_prepare_v2(raw.db(),
                        "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) "
                        "VALUES ('0',?,?,1,0)",
                        -1, &header, nullptr);
-    sqlite3_prepare_v2(raw.db,
+    sqlite3_prepare_v2(raw.db(),
                        "INSERT INTO t_CustEntry(FBrNo,FCustID,FItemID,FEntryID,FUnitID,FStartQty,"
                        "FEndQty,FPrice,FCyID,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) "
                        "VALUES('0',?,?,?,101,0,100,12.5,1,3,'2025-03-01',0,'2100-01-01','bench')",
@@ -142,7 +107,7 @@ double RawInsert(const std::string& path, const std::vector<int>& members) {
 // 200,000 price entries; plus a copy where every member already has the
 // batch's entry.
 struct Company {
-    std::string dir;
+    orva::bench::ScratchDir dir{"batch"};
     std::string plain;        // no entry of kBatchItem
     std::string withEntries;  // one entry of kBatchItem per member
     int group = 0;
@@ -150,21 +115,15 @@ struct Company {
     int copies = 0;
 
     explicit Company(int customers) {
-        char pattern[] = "/tmp/bench_batch_XXXXXX";
-        if (!mkdtemp(pattern))
-            throw std::runtime_error("mkdtemp");
-        dir = pattern;
-        plain = dir + "/plain.db";
-        withEntries = dir + "/entries.db";
-        orva::demo::LargeCompanyOptions o;
-        o.customers = customers;
-        o.items = 1000;
-        o.priceEntries = 200000;
-        o.topGroups = 1;
-        o.subGroups = 1;
-        orva::demo::CreateLargeCompany(plain, o);
+        plain = dir.File("plain.db");
+        withEntries = dir.File("entries.db");
+        orva::demo::CreateLargeCompany(plain, {.customers = customers,
+                                               .items = 1000,
+                                               .priceEntries = 200000,
+                                               .topGroups = 1,
+                                               .subGroups = 1});
         {
-            RawDb raw(plain);
+            RawSqlite raw(plain);
             raw.Exec(
                 "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FShortNumber,FName,"
                 "FParentID,FLevel,FDetail) VALUES (990001,4,'99.001','99.001','批量物料',0,1,1);"
@@ -182,12 +141,10 @@ struct Company {
         fs::copy_file(plain, withEntries);
         RawInsert(withEntries, members);
     }
-    ~Company() { fs::remove_all(dir); }
-
     // A fresh copy of a template, opened as the session's company.
     std::string Fresh(const std::string& from) {
         orva::g_Connection.reset();
-        std::string path = dir + "/run" + std::to_string(++copies) + ".db";
+        std::string path = dir.File("run" + std::to_string(++copies) + ".db");
         fs::copy_file(from, path);
         return path;
     }
@@ -201,14 +158,12 @@ Company& TheCompany(int customers = kCustomers) {
     return *company;
 }
 
+// The administrator's session on a company, the last one's connection and
+// ledger data dropped first.
 void LogOn(const std::string& path) {
     orva::g_Connection.reset();
     orva::g_GLData.reset();
-    std::string props = orva::MakeSessionString(path, orva::demo::kAdminUserId);
-    orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
-                                   orva::Variant(props));
-    orva::InitSessionProps(props);
-    orva::g_Connection = std::make_shared<orva::AppConnection>();
+    orva::InitSessionProps(orva::bench::LogOn(path));
 }
 
 void Forget(const std::string& path) {
@@ -244,6 +199,45 @@ void Setup() {
     orva::g_CategoryByCust = true;
 }
 
+// The batch editor's engine on the group's grid, the session logged on to
+// `company` (a file or a server's URI).
+struct BatchEditor {
+    orva::Spread grid;
+    orva::UserDefInfo engine;
+
+    BatchEditor(const std::string& company, int group, double price, const std::string& quote) {
+        LogOn(company);
+        FillGrid(grid, group, price, quote);
+        engine.Spread(&grid);
+    }
+    std::int32_t Add(double base) {
+        std::int16_t alert = 0;
+        return engine.BatchAdd(alert, base);
+    }
+    std::int32_t Update(double base) {
+        std::int16_t alert = 0;
+        return engine.BatchUpdate(alert, base);
+    }
+};
+
+// What a timed step returned, and its wall and thread CPU seconds.
+struct Timed {
+    std::int32_t result = 0;
+    double seconds = 0;
+    double cpu = 0;
+};
+
+template <class Step>
+Timed Time(Step step) {
+    const auto start = Clock::now();
+    const double cpuStart = ThreadCpu();
+    Timed t;
+    t.result = step();
+    t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    t.cpu = ThreadCpu() - cpuStart;
+    return t;
+}
+
 void BM_BatchAdd(benchmark::State& state) {
     Setup();
     const int customers = static_cast<int>(state.range(0));
@@ -254,23 +248,15 @@ void BM_BatchAdd(benchmark::State& state) {
     double refSum = 0;
     for (auto _ : state) {
         std::string path = company.Fresh(company.plain);
-        LogOn(path);
-        orva::Spread grid;
-        FillGrid(grid, company.group, 12.5, "2025-03-01");
-        orva::UserDefInfo engine;
-        engine.Spread(&grid);
-        std::int16_t alert = 0;
-        double base = 12.5;
-        auto start = Clock::now();
-        const double cpuStart = ThreadCpu();
-        std::int32_t added = engine.BatchAdd(alert, base);
-        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        cpuSum += ThreadCpu() - cpuStart;
+        BatchEditor editor(path, company.group, 12.5, "2025-03-01");
+        const Timed add = Time([&] { return editor.Add(12.5); });
+        cpuSum += add.cpu;
         Forget(path);
-        if (added != customers) {
+        if (add.result != customers) {
             state.SkipWithError("the batch add did not add every member");
             break;
         }
+        const double seconds = add.seconds;
         state.SetIterationTime(seconds);
 
         std::string floorPath = company.Fresh(company.plain);
@@ -357,23 +343,15 @@ void BM_BatchAddOnServer(benchmark::State& state) {
     for (auto _ : state) {
         std::string uri = orva::test::PostgresServer::Get().NewEmptyDatabase();
         orva::demo::CopyCompanyToPostgres(company.plain, uri);
-        LogOn(uri);
-        orva::Spread grid;
-        FillGrid(grid, company.group, 12.5, "2025-03-01");
-        orva::UserDefInfo engine;
-        engine.Spread(&grid);
-        std::int16_t alert = 0;
-        double base = 12.5;
+        BatchEditor editor(uri, company.group, 12.5, "2025-03-01");
         const double server0 = orva::test::PostgresServer::Get().CpuSeconds();
-        const double cpu0 = ThreadCpu();
-        auto start = Clock::now();
-        std::int32_t added = engine.BatchAdd(alert, base);
-        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        clientCpu += ThreadCpu() - cpu0;
+        const Timed add = Time([&] { return editor.Add(12.5); });
+        const double seconds = add.seconds;
+        clientCpu += add.cpu;
         serverCpu += orva::test::PostgresServer::Get().CpuSeconds() - server0;
         orva::g_Connection.reset();
         orva::g_GLData.reset();
-        if (added != customers) {
+        if (add.result != customers) {
             state.SkipWithError("the batch add did not add every member");
             break;
         }
@@ -402,63 +380,43 @@ BENCHMARK(BM_BatchAddOnServer)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
-void BM_BatchUpdate(benchmark::State& state) {
+// The batch update or delete over the group whose members all have the
+// batch's entry, on a fresh copy in each iteration. `failure` tells that the
+// step did not reach every member.
+template <class Step>
+void EditEveryMember(benchmark::State& state, double price, const std::string& quote, Step step,
+                     const char* failure) {
     Setup();
     Company& company = TheCompany();
     double cpuSum = 0;
     for (auto _ : state) {
         std::string path = company.Fresh(company.withEntries);
-        LogOn(path);
-        orva::Spread grid;
-        FillGrid(grid, company.group, 13.75, "2025-09-01");
-        orva::UserDefInfo engine;
-        engine.Spread(&grid);
-        std::int16_t alert = 0;
-        double base = 13.75;
-        auto start = Clock::now();
-        const double cpuStart = ThreadCpu();
-        std::int32_t changed = engine.BatchUpdate(alert, base);
-        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        cpuSum += ThreadCpu() - cpuStart;
+        BatchEditor editor(path, company.group, price, quote);
+        const Timed edit = Time([&] { return step(editor); });
+        cpuSum += edit.cpu;
         Forget(path);
-        if (changed != kCustomers) {
-            state.SkipWithError("the batch update did not change every member");
+        if (edit.result != kCustomers) {
+            state.SkipWithError(failure);
             break;
         }
-        state.SetIterationTime(seconds);
+        state.SetIterationTime(edit.seconds);
     }
     state.counters["members"] = kCustomers;
     state.counters["cpu_ms"] =
         benchmark::Counter(cpuSum * 1000, benchmark::Counter::kAvgIterations);
 }
+
+void BM_BatchUpdate(benchmark::State& state) {
+    EditEveryMember(
+        state, 13.75, "2025-09-01", [](BatchEditor& e) { return e.Update(13.75); },
+        "the batch update did not change every member");
+}
 BENCHMARK(BM_BatchUpdate)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_BatchDelete(benchmark::State& state) {
-    Setup();
-    Company& company = TheCompany();
-    double cpuSum = 0;
-    for (auto _ : state) {
-        std::string path = company.Fresh(company.withEntries);
-        LogOn(path);
-        orva::Spread grid;
-        FillGrid(grid, company.group, 12.5, "2025-03-01");
-        orva::UserDefInfo engine;
-        engine.Spread(&grid);
-        auto start = Clock::now();
-        const double cpuStart = ThreadCpu();
-        std::int32_t deleted = engine.BatchDelete();
-        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        cpuSum += ThreadCpu() - cpuStart;
-        Forget(path);
-        if (deleted != kCustomers) {
-            state.SkipWithError("the batch delete did not delete every member's entry");
-            break;
-        }
-        state.SetIterationTime(seconds);
-    }
-    state.counters["members"] = kCustomers;
-    state.counters["cpu_ms"] =
-        benchmark::Counter(cpuSum * 1000, benchmark::Counter::kAvgIterations);
+    EditEveryMember(
+        state, 12.5, "2025-03-01", [](BatchEditor& e) { return e.engine.BatchDelete(); },
+        "the batch delete did not delete every member's entry");
 }
 BENCHMARK(BM_BatchDelete)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -491,7 +449,7 @@ void BM_StatementCost(benchmark::State& state) {
         LogOn(path);
         if (kind == 5) {
             orva::g_Connection.reset();
-            RawDb raw(path);
+            RawSqlite raw(path);
             raw.Exec("PRAGMA synchronous=NORMAL");  // as the connection component opens it
             int next = 5000000;
             auto start = Clock::now();
@@ -630,22 +588,13 @@ void BM_BatchAddProgress(benchmark::State& state) {
                                          std::make_shared<WatchedUi>(state.range(0) == 1))
                                    : std::make_shared<QuietUi>());
         std::string path = company.Fresh(company.plain);
-        LogOn(path);
-        orva::Spread grid;
-        FillGrid(grid, company.group, 12.5, "2025-03-01");
-        orva::UserDefInfo engine;
-        engine.Spread(&grid);
-        std::int16_t alert = 0;
-        double base = 12.5;
-        const auto start = Clock::now();
-        const double cpuStart = ThreadCpu();
-        const std::int32_t added = engine.BatchAdd(alert, base);
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        cpu = ThreadCpu() - cpuStart;
+        BatchEditor editor(path, company.group, 12.5, "2025-03-01");
+        const Timed add = Time([&] { return editor.Add(12.5); });
+        cpu = add.cpu;
         Forget(path);
-        if (added != kCustomers)
+        if (add.result != kCustomers)
             throw std::runtime_error("the batch add did not add every member");
-        return seconds;
+        return add.seconds;
     };
     std::vector<double> plainWall, watchedWall, plainCpu, watchedCpu, wallRatio, cpuRatio;
     WatchingProgress::texts_ = 0;

@@ -12,78 +12,35 @@
 // The company is generated on first use, into ORVA_BENCH_DIR when it is set
 // (and kept there for later runs), else into a temporary folder.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "browse/browse_base.h"
-#include "demo/company_generator.h"
-#include "demo/demo_company.h"
+#include "common/large_company_file.h"
+#include "common/log_on.h"
+#include "common/scratch_dir.h"
 #include "host/app_connection.h"
-#include "host/host_services.h"
-#include "host/session_string.h"
-#include "host/share_props.h"
 #include "session/globals.h"
 #include "session/session.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kScreenRows = 40;
 
-class Company {
-  public:
-    Company() {
-        if (const char* dir = std::getenv("ORVA_BENCH_DIR"); dir && *dir) {
-            dir_ = dir;
-            keep_ = true;
-            fs::create_directories(dir_);
-        } else {
-            std::string pattern = (fs::temp_directory_path() / "orva-bench-browse-XXXXXX").string();
-            if (!::mkdtemp(pattern.data()))
-                throw std::runtime_error("mkdtemp failed");
-            dir_ = pattern;
-        }
-        path_ = dir_ + "/bench_browse.db";
-        if (!fs::exists(path_)) {
-            orva::demo::LargeCompanyOptions o;
-            o.customers = 5;
-            o.items = 2100;
-            o.priceEntries = 50000;
-            o.topGroups = 1;
-            o.subGroups = 1;
-            orva::demo::CreateLargeCompany(path_, o);
-        }
-    }
-    ~Company() {
-        if (!keep_)
-            fs::remove_all(dir_);
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string dir_;
-    std::string path_;
-    bool keep_ = false;
-};
-
 const std::string& CompanyPath() {
-    static Company company;
-    return company.Path();
+    static orva::bench::ScratchDir dir("browse", orva::bench::ScratchDir::Reuse::kBenchDir);
+    static const std::string path = orva::bench::LargeCompanyFile(
+        dir, "bench_browse.db",
+        {.customers = 5, .items = 2100, .priceEntries = 50000, .topGroups = 1, .subGroups = 1});
+    return path;
 }
 
+// The session as the host starts it, the browse window's globals as a host
+// that shows customers first sets them.
 void LogOn() {
-    orva::RegisterHostServices();
-    const std::string props = orva::MakeSessionString(CompanyPath(), orva::demo::kAdminUserId);
-    orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
-                                   orva::Variant(props));
-    orva::InitSessionProps(props);
-    orva::g_Connection = std::make_shared<orva::AppConnection>();
+    orva::InitSessionProps(orva::bench::LogOn(CompanyPath()));
     orva::g_ShowMode = 0;
     orva::g_CategoryByCust = true;
 }

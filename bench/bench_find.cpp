@@ -19,9 +19,7 @@
 // is set (and kept there for later runs), else into a temporary folder.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -29,23 +27,19 @@
 #include <vector>
 
 #include "browse/find_search_all.h"
-#include "demo/company_generator.h"
+#include "common/large_company_file.h"
+#include "common/log_on.h"
+#include "common/raw_sqlite.h"
+#include "common/scratch_dir.h"
 #include "demo/demo_company.h"
-#include "host/app_connection.h"
 #include "host/find/find_criteria.h"
 #include "host/find/find_sort.h"
 #include "host/find/text_fold.h"
-#include "host/host_services.h"
-#include "host/session_string.h"
-#include "host/share_props.h"
-#include "host/tsql/sqlite_functions.h"
 #include "host/tsql/translator.h"
-#include "session/globals.h"
 #include "session/rights.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using orva::FindOp;
 
 // --- A ledger of 100,000 entries ------------------------------------------
@@ -203,47 +197,11 @@ BENCHMARK(BM_SortTwoKeys)->Unit(benchmark::kMillisecond);
 
 // --- Search all over 1,000,000 entries ------------------------------------
 
-class ScratchDir {
-  public:
-    ScratchDir() {
-        if (const char* dir = std::getenv("ORVA_BENCH_DIR"); dir && *dir) {
-            dir_ = dir;
-            fs::create_directories(dir_);
-            keep_ = true;
-            return;
-        }
-        std::string pattern = (fs::temp_directory_path() / "orva-bench-find-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        dir_ = pattern;
-    }
-    ~ScratchDir() {
-        if (!keep_)
-            fs::remove_all(dir_);
-    }
-    const std::string& Dir() const { return dir_; }
-
-  private:
-    std::string dir_;
-    bool keep_ = false;
-};
-
-const std::string& BigCompany() {  // 100,000 customers, 10,000 items, 1,000,000 entries
-    static ScratchDir dir;
-    static const std::string path = [] {
-        std::string p = dir.Dir() + "/bench_find_big.db";
-        if (!fs::exists(p))
-            orva::demo::CreateLargeCompany(p, orva::demo::LargeCompanyOptions{});
-        return p;
-    }();
+// 100,000 customers, 10,000 items, 1,000,000 entries.
+const std::string& BigCompany() {
+    static orva::bench::ScratchDir dir("find", orva::bench::ScratchDir::Reuse::kBenchDir);
+    static const std::string path = orva::bench::LargeCompanyFile(dir, "bench_find_big.db", {});
     return path;
-}
-
-void LogOn(int user) {
-    orva::RegisterHostServices();
-    orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
-                                   orva::Variant(orva::MakeSessionString(BigCompany(), user)));
-    orva::g_Connection = std::make_shared<orva::AppConnection>();
 }
 
 // Search all's fields in the customer tree, as the browse window gives them.
@@ -261,7 +219,8 @@ struct SearchAll {
     orva::SearchAllRequest request;
 
     explicit SearchAll(bool clerk) {
-        LogOn(clerk ? orva::demo::kGroupClerkUserId : orva::demo::kAdminUserId);
+        orva::bench::LogOn(BigCompany(),
+                           clerk ? orva::demo::kGroupClerkUserId : orva::demo::kAdminUserId);
         orva::FindCriteria c;
         c.rows = {{kName, FindOp::kContains, "杭州", ""}, {kPrice, FindOp::kBetween, "10", "20"}};
         criteria = std::get<orva::CheckedCriteria>(orva::CheckCriteria(CustomerFields(), c));
@@ -293,12 +252,9 @@ void BM_SearchAllRawSqlite(benchmark::State& state) {
     const std::string statement = orva::BrowseSearchAll::MatchingLeavesSql(s.request);
     orva::tsql::Program program = orva::tsql::Compile(statement);
     const std::string& sql = program.steps.at(0).sql.at(0);
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(BigCompany().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        throw std::runtime_error("cannot open the company file");
-    orva::RegisterSqlServerCompat(db);
-    sqlite3_exec(db, "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-32000;", nullptr, nullptr,
-                 nullptr);
+    orva::bench::RawSqlite raw(BigCompany(), orva::bench::RawSqlite::Mode::kReadOnly);
+    raw.UseModuleSettings();
+    sqlite3* db = raw.db();
     auto readAll = [&] {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
@@ -314,7 +270,6 @@ void BM_SearchAllRawSqlite(benchmark::State& state) {
     };
     long rows = readAll();
     for (auto _ : state) rows = readAll();
-    sqlite3_close(db);
     state.counters["customers"] = static_cast<double>(rows);
     state.SetLabel(UserLabel(state));
 }

@@ -14,13 +14,10 @@
 // Run: bench_postgres --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <ctime>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -28,17 +25,16 @@
 #include <vector>
 
 #include "browse/tvw_builder.h"
-#include "demo/company_generator.h"
-#include "demo/demo_company.h"
+#include "common/item_group_tree.h"
+#include "common/large_company_file.h"
+#include "common/log_on.h"
+#include "common/scratch_dir.h"
+#include "common/thread_cpu.h"
 #include "demo/postgres_company.h"
 #include "host/app_connection.h"
 #include "host/controls/tree.h"
 #include "host/db_backend.h"
-#include "host/host_services.h"
-#include "host/session_string.h"
-#include "host/share_props.h"
 #include "host/sqlite_backend.h"
-#include "host/tsql/sqlite_functions.h"
 #include "host/tsql/translator.h"
 #include "session/globals.h"
 #include "support/postgres_server.h"
@@ -46,24 +42,15 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using orva::bench::ThreadCpu;
 using orva::test::PostgresServer;
 
 const std::string kCrLf = "\r\n";
 
-struct Scratch {
-    Scratch() : dir(orva::test::MakeTempDir("orva-bench-pg")) {}
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string dir;
-};
-
-Scratch& Dir() {
-    static Scratch s;
-    return s;
+orva::bench::ScratchDir& Dir() {
+    static orva::bench::ScratchDir dir("pg");
+    return dir;
 }
 
 // A company file copied into a new database of the server; its URI.
@@ -80,19 +67,9 @@ struct Ledger {
     std::string statement;
 
     Ledger() {
-        const std::string file = Dir().dir + "/busy.db";
-        orva::demo::LargeCompanyOptions o;
-        o.customers = 1;
-        o.items = 13100;  // 12,500 items priced, 8 entries each
-        o.priceEntries = 100000;
-        orva::demo::CreateLargeCompany(file, o);
-        uri = OnServer(file);
+        uri = OnServer(orva::bench::LargeCompanyFile(Dir(), "busy.db", orva::bench::kBusyCustomer));
         // The statement the browse window builds for the customer's node.
-        orva::RegisterHostServices();
-        orva::ShareProps().SetProperty(
-            orva::ShareProps::CurrentProcessId(), "PropsString",
-            orva::Variant(orva::MakeSessionString(uri, orva::demo::kAdminUserId)));
-        orva::g_Connection = std::make_shared<orva::AppConnection>();
+        orva::bench::LogOn(uri);
         orva::Tree tree;
         orva::tvwBuilder builder;
         builder.SetTvwGroup(&tree);
@@ -109,14 +86,6 @@ struct Ledger {
 Ledger& TheLedger() {
     static Ledger ledger;
     return ledger;
-}
-
-// CPU seconds this thread has used (the client's share of a run: the server
-// works in processes of its own).
-double ThreadCpu() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 // Every cell of the translated statement through raw libpq; seconds.
@@ -178,90 +147,14 @@ BENCHMARK(BM_PgLedgerStatement)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // --- the detail walk -----------------------------------------------------------
 
-constexpr int kRoot = 1;
+constexpr int kRoot = orva::bench::kTreeRoot;
 constexpr int kItems = 20000;
 
-std::string DetailWalk(int group) {
-    return "SET NOCOUNT ON" + kCrLf + "CREATE TABLE #Stack(FItemID INT ,FDetail INT,FLevel INT)" +
-           kCrLf + "INSERT INTO #Stack(FItemID,FDetail,FLevel) VALUES(" + std::to_string(group) +
-           ",0,1)" + kCrLf + "DECLARE @Level INT" + kCrLf + "DECLARE @CurrentItemID INT" + kCrLf +
-           "SET @Level=1" + kCrLf + "WHILE @Level>0" + kCrLf + "BEGIN" + kCrLf +
-           "    IF EXISTS(SELECT * FROM #Stack WHERE FLevel=@Level AND FDetail=0)" + kCrLf +
-           "    BEGIN" + kCrLf + "        SELECT @CurrentItemID=FItemID FROM #Stack" + kCrLf +
-           "        WHERE FLevel=@Level AND FDetail=0" + kCrLf +
-           "        DELETE FROM #Stack WHERE FLevel=@Level AND FItemID=@CurrentItemID" + kCrLf +
-           "        INSERT INTO #Stack(FItemID,FDetail,FLevel)" + kCrLf +
-           "        SELECT t1.FItemID,t1.FDetail,@Level+1 FROM t_Item t1, t_ICItem t2 WHERE "
-           "t1.fitemid = t2.fitemid and t1.FParentID=@CurrentItemID AND t1.FItemClassID=4 "
-           "and t2.ferpclsid<>8" +
-           kCrLf + "        IF @@ROWCOUNT>0" + kCrLf + "            SELECT @Level=@Level+1" +
-           kCrLf + "END" + kCrLf + "Else" + kCrLf + "    SELECT @Level=@Level-1" + kCrLf + "END" +
-           kCrLf + "SELECT Distinct v1.FItemID " + kCrLf + " FROM #Stack v1 " + kCrLf +
-           " WHERE 1=1 " + kCrLf + " ORDER BY v1.FItemID" + kCrLf + kCrLf + "DROP TABLE #Stack" +
-           kCrLf + "SET NOCOUNT OFF" + kCrLf;
-}
-
-// Groups: the root, then 4, 20, 75 and 400 groups on levels 2 to 5 (500 in
-// all), each under a group of the level above; items spread over all groups.
+// The item tree of 500 groups with 20,000 items.
 const std::string& TreeFile() {
     static const std::string path = [] {
-        std::string p = Dir().dir + "/tree.db";
-        orva::demo::CreateEmptyCompany(p);
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(p.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        orva::RegisterSqlServerCompat(db);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_stmt* item = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FName,FParentID,"
-                           "FLevel,FDetail) VALUES (?1,4,?2,?2,?3,?4,?5)",
-                           -1, &item, nullptr);
-        sqlite3_stmt* ic = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO t_ICItem (FItemID,FNumber,FName,FParentID,FErpClsID) "
-                           "VALUES (?1,?2,?2,?3,1)",
-                           -1, &ic, nullptr);
-        auto add = [&](int id, const std::string& code, int parent, int level, bool detail) {
-            for (sqlite3_stmt* s : {item, ic}) {
-                sqlite3_bind_int(s, 1, id);
-                sqlite3_bind_text(s, 2, code.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_int(s, 3, parent);
-                if (s == item) {
-                    sqlite3_bind_int(s, 4, level);
-                    sqlite3_bind_int(s, 5, detail ? 1 : 0);
-                }
-                sqlite3_step(s);
-                sqlite3_reset(s);
-            }
-        };
-        struct Group {
-            int id;
-            std::string code;
-        };
-        std::vector<Group> groups{{kRoot, "R"}};
-        add(kRoot, "R", 0, 1, false);
-        int nextId = 2, level = 1;
-        std::vector<Group> above = groups;
-        for (int count : {4, 20, 75, 400}) {
-            ++level;
-            std::vector<Group> here;
-            for (int g = 0; g < count; ++g) {
-                const Group& parent = above[static_cast<std::size_t>(g) % above.size()];
-                Group child{nextId++, parent.code + "." + std::to_string(g)};
-                add(child.id, child.code, parent.id, level, false);
-                here.push_back(child);
-            }
-            groups.insert(groups.end(), here.begin(), here.end());
-            above = here;
-        }
-        for (int i = 0; i < kItems; ++i) {
-            const Group& g = groups[static_cast<std::size_t>(i) % groups.size()];
-            add(100000 + i, g.code + ".i" + std::to_string(i), g.id, 6, true);
-        }
-        sqlite3_finalize(item);
-        sqlite3_finalize(ic);
-        sqlite3_exec(db, "COMMIT; ANALYZE;", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+        std::string p = Dir().File("tree.db");
+        orva::bench::CreateItemGroupTree(p, kItems);
         return p;
     }();
     return path;
@@ -271,7 +164,7 @@ void BM_PgDetailWalk(benchmark::State& state) {
     static const std::string uri = OnServer(TreeFile());
     auto server = orva::OpenDatabase(uri);
     auto file = orva::OpenSqliteDatabase(TreeFile(), false);
-    const std::string text = DetailWalk(kRoot);
+    const std::string text = orva::bench::DetailWalkText(kRoot);
     long rows = server->ExecuteBatch(text).recordsets.at(0)->RecordCount();
     file->ExecuteBatch(text);
     double fileSum = 0, clientCpu = 0, serverCpu = 0, fileCpu = 0;

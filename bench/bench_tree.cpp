@@ -12,119 +12,58 @@
 // set (and kept there for later runs), else into a temporary folder.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <sqlite3.h>
-#include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
-#include <stdexcept>
 #include <string>
 
 #include "browse/base_detail.h"
 #include "browse/tvw_builder.h"
-#include "demo/company_generator.h"
+#include "common/large_company_file.h"
+#include "common/log_on.h"
+#include "common/raw_sqlite.h"
+#include "common/scratch_dir.h"
 #include "demo/demo_company.h"
 #include "host/app_connection.h"
 #include "host/controls/ledger.h"
 #include "host/controls/tree.h"
-#include "host/host_services.h"
-#include "host/session_string.h"
-#include "host/share_props.h"
-#include "host/tsql/sqlite_functions.h"
 #include "host/tsql/translator.h"
 #include "session/globals.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using orva::bench::LogOn;
 
 constexpr int kScreenRows = 40;  // data rows of a first screen
 
-// Where the companies are kept: ORVA_BENCH_DIR when set (kept, and reused by
-// later runs), else a temporary folder removed at exit.
-class ScratchDir {
-  public:
-    ScratchDir() {
-        if (const char* dir = std::getenv("ORVA_BENCH_DIR"); dir && *dir) {
-            dir_ = dir;
-            fs::create_directories(dir_);
-            keep_ = true;
-            return;
-        }
-        std::string pattern = (fs::temp_directory_path() / "orva-bench-tree-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        dir_ = pattern;
-    }
-    ~ScratchDir() {
-        if (!keep_)
-            fs::remove_all(dir_);
-    }
-    std::string File(const std::string& name) const { return dir_ + "/bench_tree_" + name + ".db"; }
-
-  private:
-    std::string dir_;
-    bool keep_ = false;
-};
-
-ScratchDir& Scratch() {
-    static ScratchDir dir;
-    return dir;
-}
-
-std::string Company(const std::string& name, const orva::demo::LargeCompanyOptions& o) {
-    std::string path = Scratch().File(name);
-    if (!fs::exists(path))
-        orva::demo::CreateLargeCompany(path, o);
-    return path;
-}
-
 // Large company files, generated once per process.
-const std::string& ManyGroups() {  // 100,000 customers, 40 + 40 x 49 = 2,000 groups
-    static const std::string path = [] {
-        orva::demo::LargeCompanyOptions o;
-        o.customers = 100000;
-        o.items = 1000;
-        o.priceEntries = 2000;
-        o.topGroups = 40;
-        o.subGroups = 49;
-        return Company("groups", o);
-    }();
-    return path;
-}
-const std::string& BigGroups() {  // 100,000 customers, 4 + 4 x 5 groups: 5,000 per sub-group
-    static const std::string path = [] {
-        orva::demo::LargeCompanyOptions o;
-        o.customers = 100000;
-        o.items = 1000;
-        o.priceEntries = 2000;
-        o.topGroups = 4;
-        o.subGroups = 5;
-        return Company("big", o);
-    }();
-    return path;
-}
-const std::string& BusyCustomer() {  // one customer with 100,000 price entries
-    static const std::string path = [] {
-        orva::demo::LargeCompanyOptions o;
-        o.customers = 1;
-        o.items = 13100;  // 96 % can be priced: 12,500 items with 8 entries each
-        o.priceEntries = 100000;
-        return Company("busy", o);
-    }();
-    return path;
+std::string Company(const std::string& name, const orva::demo::LargeCompanyOptions& o) {
+    static orva::bench::ScratchDir dir("tree", orva::bench::ScratchDir::Reuse::kBenchDir);
+    return orva::bench::LargeCompanyFile(dir, "bench_tree_" + name + ".db", o);
 }
 
-// Logs the user on to the company and opens the shared connection.
-void LogOn(const std::string& path, int user = orva::demo::kAdminUserId) {
-    orva::RegisterHostServices();
-    orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
-                                   orva::Variant(orva::MakeSessionString(path, user)));
-    orva::g_Connection = std::make_shared<orva::AppConnection>();
+// 100,000 customers, 40 + 40 x 49 = 2,000 groups.
+const std::string& ManyGroups() {
+    static const std::string path = Company("groups", {.customers = 100000,
+                                                       .items = 1000,
+                                                       .priceEntries = 2000,
+                                                       .topGroups = 40,
+                                                       .subGroups = 49});
+    return path;
+}
+// 100,000 customers, 4 + 4 x 5 groups: 5,000 per sub-group.
+const std::string& BigGroups() {
+    static const std::string path = Company(
+        "big",
+        {.customers = 100000, .items = 1000, .priceEntries = 2000, .topGroups = 4, .subGroups = 5});
+    return path;
+}
+// One customer with 100,000 price entries.
+const std::string& BusyCustomer() {
+    static const std::string path = Company("busy", orva::bench::kBusyCustomer);
+    return path;
 }
 
 double ResidentMB() {
@@ -245,44 +184,10 @@ void BM_LedgerRawSqlite(benchmark::State& state) {
     LedgerFixture f;
     orva::tsql::Program program = orva::tsql::Compile(f.statement);
     const std::string& sql = program.steps.at(0).sql.at(0);
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(BusyCustomer().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        throw std::runtime_error("cannot open the company file");
-    orva::RegisterSqlServerCompat(db);
-    // The settings of the module's own connections.
-    sqlite3_exec(db, "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-32000;", nullptr, nullptr,
-                 nullptr);
-    auto readAll = [&] {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(db));
-        long rows = 0;
-        const int cols = sqlite3_column_count(stmt);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            ++rows;
-            for (int c = 0; c < cols; ++c) {
-                switch (sqlite3_column_type(stmt, c)) {
-                    case SQLITE_INTEGER:
-                        benchmark::DoNotOptimize(sqlite3_column_int64(stmt, c));
-                        break;
-                    case SQLITE_FLOAT:
-                        benchmark::DoNotOptimize(sqlite3_column_double(stmt, c));
-                        break;
-                    case SQLITE_TEXT:
-                        benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-                        benchmark::DoNotOptimize(sqlite3_column_bytes(stmt, c));
-                        break;
-                    default:
-                        break;
-                }
-            }
-        }
-        sqlite3_finalize(stmt);
-        return rows;
-    };
-    long rows = readAll();  // the file's pages warm, as for the ledger
-    for (auto _ : state) rows = readAll();
-    sqlite3_close(db);
+    orva::bench::RawSqlite raw(BusyCustomer(), orva::bench::RawSqlite::Mode::kReadOnly);
+    raw.UseModuleSettings();
+    long rows = raw.ReadEveryCell(sql);  // the file's pages warm, as for the ledger
+    for (auto _ : state) rows = raw.ReadEveryCell(sql);
     state.counters["entries"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_LedgerRawSqlite)->Unit(benchmark::kMillisecond);

@@ -5,51 +5,31 @@
 // Run: bench_tsql --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <stdlib.h>
-#include <time.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "common/item_group_tree.h"
+#include "common/raw_sqlite.h"
+#include "common/scratch_dir.h"
+#include "common/thread_cpu.h"
 #include "demo/company_generator.h"
 #include "host/db_backend.h"
 #include "host/sqlite_backend.h"
-#include "host/tsql/sqlite_functions.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using orva::bench::RawSqlite;
+using orva::bench::ThreadCpu;
 
-class BenchDir {
-  public:
-    BenchDir() {
-        std::string pattern = (fs::temp_directory_path() / "orva-bench-tsql-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~BenchDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-BenchDir& Dir() {
-    static BenchDir dir;
+orva::bench::ScratchDir& Dir() {
+    static orva::bench::ScratchDir dir("tsql");
     return dir;
 }
-
-const std::string kCrLf = "\r\n";
 
 // ---- reading 20,000 rows x 20 columns ---------------------------------------
 
@@ -104,9 +84,8 @@ BENCHMARK(BM_ReadThroughBackend)->Unit(benchmark::kMillisecond);
 using RawValue = std::variant<std::monostate, std::int64_t, double, std::string>;
 
 void BM_ReadRawSqlite(benchmark::State& state) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(WideFile().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    orva::RegisterSqlServerCompat(db);
+    RawSqlite raw(WideFile());
+    sqlite3* db = raw.db();
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, kWideQuery, -1, &stmt, nullptr);
     for (auto _ : state) {
@@ -141,7 +120,6 @@ void BM_ReadRawSqlite(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kRows);
     sqlite3_finalize(stmt);
-    sqlite3_close(db);
 }
 BENCHMARK(BM_ReadRawSqlite)->Unit(benchmark::kMillisecond);
 
@@ -156,116 +134,17 @@ BENCHMARK(BM_ReadRawSqlite)->Unit(benchmark::kMillisecond);
 // machine may be shared.
 
 constexpr int kItems = 20000;
-constexpr int kRoot = 1;
+constexpr int kRoot = orva::bench::kTreeRoot;
 constexpr int kUser = 77;
 
-std::string DetailWalk(int group, bool rights) {
-    std::string s =
-        "SET NOCOUNT ON" + kCrLf + "CREATE TABLE #Stack(FItemID INT ,FDetail INT,FLevel INT)" +
-        kCrLf + "INSERT INTO #Stack(FItemID,FDetail,FLevel) VALUES(" + std::to_string(group) +
-        ",0,1)" + kCrLf + "DECLARE @Level INT" + kCrLf + "DECLARE @CurrentItemID INT" + kCrLf +
-        "SET @Level=1" + kCrLf + "WHILE @Level>0" + kCrLf + "BEGIN" + kCrLf +
-        "    IF EXISTS(SELECT * FROM #Stack WHERE FLevel=@Level AND FDetail=0)" + kCrLf +
-        "    BEGIN" + kCrLf + "        SELECT @CurrentItemID=FItemID FROM #Stack" + kCrLf +
-        "        WHERE FLevel=@Level AND FDetail=0" + kCrLf +
-        "        DELETE FROM #Stack WHERE FLevel=@Level AND FItemID=@CurrentItemID" + kCrLf +
-        "        INSERT INTO #Stack(FItemID,FDetail,FLevel)" + kCrLf +
-        "        SELECT t1.FItemID,t1.FDetail,@Level+1 FROM t_Item t1, t_ICItem t2 WHERE "
-        "t1.fitemid = t2.fitemid and t1.FParentID=@CurrentItemID AND t1.FItemClassID=4 "
-        "and t2.ferpclsid<>8" +
-        kCrLf + "        IF @@ROWCOUNT>0" + kCrLf + "            SELECT @Level=@Level+1" + kCrLf +
-        "END" + kCrLf + "Else" + kCrLf + "    SELECT @Level=@Level-1" + kCrLf + "END" + kCrLf;
-    std::string u = std::to_string(kUser);
-    s += "SELECT Distinct v1.FItemID " + kCrLf + " FROM #Stack v1 " + kCrLf;
-    if (rights) {
-        s += " Inner join t_Item v2 on v1.FItemID=v2.FITemID " + kCrLf +
-             " INNER JOIN t_Item t9 ON LEFT(v2.FNumber,LEN(v2.FNumber)-CHARINDEX('.',REVERSE(RTRIM("
-             "v2.FNumber)))) = t9.FNumber" +
-             kCrLf + " INNER JOIN t_ItemRight t7 ON t9.FItemID=t7.FItemID" + kCrLf;
-    }
-    s += " WHERE 1=1 " + kCrLf;
-    if (rights) {
-        s +=
-            "AND t7.FTypeID=4" + kCrLf + "AND (t7.FuserID=" + u +
-            " OR t7.FUserID IN (Select FGroupID From t_Group Where FGroupID <> 0 And FUserID=" + u +
-            " ))" + kCrLf;
-    }
-    s += " ORDER BY v1.FItemID" + kCrLf + kCrLf + "DROP TABLE #Stack" + kCrLf + "SET NOCOUNT OFF" +
-         kCrLf;
-    return s;
-}
-
-// Groups: the root, then 4, 20, 75 and 400 groups on levels 2 to 5 (500 in
-// all), each under a group of the level above; items spread over all groups.
+// The item tree of 500 groups with `items` items; the user holds a right on
+// every second group.
 const std::string& TreeFile(int items = kItems) {
     static std::map<int, std::string> paths;
     std::string& path = paths[items];
     if (path.empty()) {
         std::string p = Dir().File("tree" + std::to_string(items) + ".db");
-        orva::demo::CreateEmptyCompany(p);
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(p.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        orva::RegisterSqlServerCompat(db);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_stmt* item = nullptr;
-        sqlite3_prepare_v2(
-            db,
-            "INSERT INTO t_Item (FItemID,FItemClassID,FNumber,FName,FParentID,FLevel,"
-            "FDetail) VALUES (?1,4,?2,?2,?3,?4,?5)",
-            -1, &item, nullptr);
-        sqlite3_stmt* ic = nullptr;
-        sqlite3_prepare_v2(
-            db,
-            "INSERT INTO t_ICItem (FItemID,FNumber,FName,FParentID,FErpClsID) VALUES "
-            "(?1,?2,?2,?3,1)",
-            -1, &ic, nullptr);
-        auto add = [&](int id, const std::string& code, int parent, int level, bool detail) {
-            for (sqlite3_stmt* s : {item, ic}) {
-                sqlite3_bind_int(s, 1, id);
-                sqlite3_bind_text(s, 2, code.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_int(s, 3, parent);
-                if (s == item) {
-                    sqlite3_bind_int(s, 4, level);
-                    sqlite3_bind_int(s, 5, detail ? 1 : 0);
-                }
-                sqlite3_step(s);
-                sqlite3_reset(s);
-            }
-        };
-        struct Group {
-            int id;
-            std::string code;
-            int level;
-        };
-        std::vector<Group> groups{{kRoot, "R", 1}};
-        add(kRoot, "R", 0, 1, false);
-        int nextId = 2;
-        std::vector<Group> above = groups;
-        for (int count : {4, 20, 75, 400}) {
-            std::vector<Group> level;
-            for (int g = 0; g < count; ++g) {
-                const Group& parent = above[g % above.size()];
-                Group child{nextId++, parent.code + "." + std::to_string(g), parent.level + 1};
-                add(child.id, child.code, parent.id, child.level, false);
-                level.push_back(child);
-            }
-            groups.insert(groups.end(), level.begin(), level.end());
-            above = level;
-        }
-        for (int i = 0; i < items; ++i) {
-            const Group& g = groups[i % groups.size()];
-            add(100000 + i, g.code + ".i" + std::to_string(i), g.id, g.level + 1, true);
-        }
-        // The user holds a right on every second group.
-        for (std::size_t g = 0; g < groups.size(); g += 2) {
-            std::string sql = "INSERT INTO t_ItemRight (FUserID,FTypeID,FItemID) VALUES (" +
-                              std::to_string(kUser) + ",4," + std::to_string(groups[g].id) + ")";
-            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-        }
-        sqlite3_finalize(item);
-        sqlite3_finalize(ic);
-        sqlite3_exec(db, "COMMIT; ANALYZE;", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+        orva::bench::CreateItemGroupTree(p, items, kUser);
         path = p;
     }
     return path;
@@ -295,24 +174,14 @@ std::string RawWalk(int group, bool rights) {
     return s + "ORDER BY v1.FItemID";
 }
 
-double ThreadCpu() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 void BM_DetailWalk(benchmark::State& state) {
     bool rights = state.range(0) != 0;
     const int items = static_cast<int>(state.range(1));
     auto db = orva::OpenSqliteDatabase(TreeFile(items), false);
-    const std::string text = DetailWalk(kRoot, rights);
-    sqlite3* raw = nullptr;
-    if (sqlite3_open_v2(TreeFile(items).c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        throw std::runtime_error("cannot open the company file");
-    orva::RegisterSqlServerCompat(raw);
-    // The settings of the module's own connections.
-    sqlite3_exec(raw, "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-32000;", nullptr, nullptr,
-                 nullptr);
+    const std::string text = orva::bench::DetailWalkText(kRoot, rights, kUser);
+    RawSqlite floorDb(TreeFile(items));
+    floorDb.UseModuleSettings();
+    sqlite3* raw = floorDb.db();
     const std::string floorSql = RawWalk(kRoot, rights);
     long rows = 0;
     long floorRows = 0;
@@ -334,7 +203,6 @@ void BM_DetailWalk(benchmark::State& state) {
         cpu += middle - start;
         floorCpu += ThreadCpu() - middle;
     }
-    sqlite3_close(raw);
     if ((!rights && rows != items) || rows != floorRows)
         state.SkipWithError("wrong member count");
     const double n = static_cast<double>(state.iterations());
@@ -361,13 +229,12 @@ void BM_LookupById(benchmark::State& state) {
     state.SetLabel(kLabels[mode]);
     constexpr int kLookups = 10000;
     auto db = orva::OpenSqliteDatabase(TreeFile(), false);
-    sqlite3* raw = nullptr;
+    std::unique_ptr<RawSqlite> raw;
     sqlite3_stmt* stmt = nullptr;
     if (mode == 2) {
-        sqlite3_open_v2(TreeFile().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-        orva::RegisterSqlServerCompat(raw);
-        sqlite3_prepare_v2(raw, "SELECT * FROM t_Item WHERE FItemID=?1 AND FItemClassID=4", -1,
-                           &stmt, nullptr);
+        raw = std::make_unique<RawSqlite>(TreeFile());
+        sqlite3_prepare_v2(raw->db(), "SELECT * FROM t_Item WHERE FItemID=?1 AND FItemClassID=4",
+                           -1, &stmt, nullptr);
     }
     long found = 0;
     for (auto _ : state) {
@@ -404,7 +271,6 @@ void BM_LookupById(benchmark::State& state) {
     state.counters["per_lookup_us"] = benchmark::Counter(
         kLookups, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     sqlite3_finalize(stmt);
-    sqlite3_close(raw);
 }
 BENCHMARK(BM_LookupById)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 

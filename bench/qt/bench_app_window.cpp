@@ -27,8 +27,6 @@
 // Companies are generated once per run, outside the timed loops, in a
 // scratch folder removed at exit.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
-#include <time.h>
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -36,28 +34,28 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "browse/browse_base.h"
 #include "browse/tvw_builder.h"
+#include "common/large_company_file.h"
+#include "common/offscreen_app.h"
+#include "common/raw_sqlite.h"
+#include "common/scratch_dir.h"
+#include "common/thread_cpu.h"
 #include "demo/company_generator.h"
 #include "demo/demo_company.h"
 #include "host/app_connection.h"
 #include "host/controls/ledger.h"
 #include "host/db_backend.h"
-#include "host/host_services.h"
 #include "host/recordset.h"
 #include "host/settings_store.h"
 #include "host/share_props.h"
-#include "host/tsql/sqlite_functions.h"
 #include "host/tsql/translator.h"
 #include "orvasaleprice/cust_face.h"
-#include "qt/controls/cjk_fonts.h"
 #include "qt/controls/ledger_model.h"
 #include "qt/controls/ledger_view.h"
 #include "qt/dialogs/modal_window_dialog.h"
@@ -74,34 +72,11 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// CPU time of this thread, in seconds: on a machine shared with other work
-// the wall time mostly measures waiting for a core.
-double ThreadCpu() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
+using orva::bench::RawSqlite;
+using orva::bench::ThreadCpu;
 
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "orva-bench-app-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a scratch folder");
-        dir_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    std::string File(const std::string& name) const { return dir_ + "/" + name; }
-
-  private:
-    std::string dir_;
-};
-
-ScratchDir& Scratch() {
-    static ScratchDir dir;
+orva::bench::ScratchDir& Scratch() {
+    static orva::bench::ScratchDir dir("app");
     return dir;
 }
 
@@ -122,15 +97,8 @@ const std::string& LargeCompany() {  // 100,000 customers
     return path;
 }
 const std::string& BusyCustomerCompany() {  // one customer with 100,000 entries
-    static const std::string path = [] {
-        const std::string p = Scratch().File("busy.db");
-        orva::demo::LargeCompanyOptions o;
-        o.customers = 1;
-        o.items = 13100;  // 96 % can be priced: 12,500 items with 8 entries each
-        o.priceEntries = 100000;
-        orva::demo::CreateLargeCompany(p, o);
-        return p;
-    }();
+    static const std::string path =
+        orva::bench::LargeCompanyFile(Scratch(), "busy.db", orva::bench::kBusyCustomer);
     return path;
 }
 
@@ -141,10 +109,6 @@ const std::string& PickerCompany() {
     static const std::string path = [] {
         const std::string p = Scratch().File("picker.db");
         fs::copy_file(LargeCompany(), p);
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(p.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-            throw std::runtime_error("cannot open " + p);
-        orva::RegisterSqlServerCompat(db);
         const std::string sql =
             "BEGIN;"
             "CREATE TEMP TABLE busy AS SELECT FCustID AS id FROM t_CustEntry GROUP BY FCustID "
@@ -162,14 +126,7 @@ const std::string& PickerCompany() {
             "SELECT 2,500,5000) b WHERE i.FErpClsID NOT IN (6,8) AND "
             "(b.k<2 OR i.FItemID%4=0);"
             "DROP TABLE busy; COMMIT; ANALYZE;";
-        char* err = nullptr;
-        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-            const std::string message = err ? err : "?";
-            sqlite3_free(err);
-            sqlite3_close(db);
-            throw std::runtime_error(message);
-        }
-        sqlite3_close(db);
+        RawSqlite(p).Exec(sql);
         return p;
     }();
     return path;
@@ -187,18 +144,8 @@ std::int32_t BusiestCustomer(const std::string& path) {
 
 // The application and the Qt face, as orva-saleprice installs them.
 void Setup() {
-    static bool done = false;
-    if (done)
+    if (!orva::bench::StartOffscreenApp("bench_app_window"))
         return;
-    done = true;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_app_window";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-    orva::qt::InstallCjkApplicationFont();
-    orva::RegisterHostServices();
     orva::qt::InstallQtHost(Scratch().File("settings.ini"));
     orva::qt::RegisterBrowseViews();
     orva::qt::RegisterPropertyView();
@@ -354,34 +301,10 @@ std::string LedgerSql(const std::string& path, std::int32_t customer, bool fromB
 
 // Raw sqlite3 reading every column of every row of `sql`; seconds, and the
 // thread's CPU seconds in `cpu`.
-double RawRead(sqlite3* db, const std::string& sql, long& rows, double& cpu) {
+double RawRead(RawSqlite& db, const std::string& sql, long& rows, double& cpu) {
     const Clock::time_point start = Clock::now();
     const double cpuStart = ThreadCpu();
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db));
-    rows = 0;
-    const int cols = sqlite3_column_count(stmt);
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        ++rows;
-        for (int c = 0; c < cols; ++c) {
-            switch (sqlite3_column_type(stmt, c)) {
-                case SQLITE_INTEGER:
-                    benchmark::DoNotOptimize(sqlite3_column_int64(stmt, c));
-                    break;
-                case SQLITE_FLOAT:
-                    benchmark::DoNotOptimize(sqlite3_column_double(stmt, c));
-                    break;
-                case SQLITE_TEXT:
-                    benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-                    benchmark::DoNotOptimize(sqlite3_column_bytes(stmt, c));
-                    break;
-                default:
-                    break;
-            }
-        }
-    }
-    sqlite3_finalize(stmt);
+    rows = db.ReadEveryCell(sql);
     cpu = ThreadCpu() - cpuStart;
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -393,6 +316,18 @@ struct RatioCounters {
     static double Median(std::vector<double> v) {
         std::sort(v.begin(), v.end());
         return v.empty() ? 0 : v[v.size() / 2];
+    }
+    // Notes a launch's time (negative when the window never painted, which
+    // ends the run with an error); false then.
+    bool NoteLaunch(benchmark::State& state, double seconds) {
+        if (seconds < 0) {
+            state.SkipWithError("the browse window never painted");
+            return false;
+        }
+        state.SetIterationTime(seconds);
+        times.push_back(seconds);
+        cpuTimes.push_back(g_launchCpu);
+        return true;
     }
     void Report(benchmark::State& state, double goal) const {
         const double floor = Median(floors);
@@ -412,13 +347,8 @@ void BM_PickerLaunch(benchmark::State& state) {
     const std::int32_t customer = BusiestCustomer(path);
     const std::string sql = LedgerSql(path, customer, true);
     LogOn(path);
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        throw std::runtime_error("cannot open the company file");
-    orva::RegisterSqlServerCompat(db);
-    // The settings of the module's own connections.
-    sqlite3_exec(db, "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-32000;", nullptr, nullptr,
-                 nullptr);
+    RawSqlite db(path, RawSqlite::Mode::kReadOnly);
+    db.UseModuleSettings();
     const ShowOptions picker{orva::ShowSelect, true};
     long rows = 0;
     double cpu = 0;
@@ -426,18 +356,11 @@ void BM_PickerLaunch(benchmark::State& state) {
     ShowBrowse(customer, {}, picker);  // first launch: fonts and caches
     RatioCounters r;
     for (auto _ : state) {
-        const double seconds = ShowBrowse(customer, {}, picker);
-        if (seconds < 0) {
-            state.SkipWithError("the browse window never painted");
+        if (!r.NoteLaunch(state, ShowBrowse(customer, {}, picker)))
             break;
-        }
-        state.SetIterationTime(seconds);
-        r.times.push_back(seconds);
-        r.cpuTimes.push_back(g_launchCpu);
         r.floors.push_back(RawRead(db, sql, rows, cpu));
         r.cpuFloors.push_back(cpu);
     }
-    sqlite3_close(db);
     orva::g_CallByBill = false;
     state.counters["entries"] = static_cast<double>(rows);
     r.Report(state, 1.3);
@@ -467,14 +390,8 @@ void BM_OpenBusyCustomer(benchmark::State& state) {
     ShowBrowse(customer, clickAgain);
     RatioCounters r;
     for (auto _ : state) {
-        const double seconds = ShowBrowse(customer, clickAgain);
-        if (seconds < 0) {
-            state.SkipWithError("the browse window never painted");
+        if (!r.NoteLaunch(state, ShowBrowse(customer, clickAgain)))
             break;
-        }
-        state.SetIterationTime(seconds);
-        r.times.push_back(seconds);
-        r.cpuTimes.push_back(g_launchCpu);
         r.floors.push_back(click);
         r.cpuFloors.push_back(clickCpu);
     }

@@ -13,9 +13,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/offscreen_app.h"
 #include "host/controls/ledger.h"
-#include "host/host_services.h"
-#include "qt/controls/cjk_fonts.h"
 #include "qt/print/ledger_page_painter.h"
 #include "qt/print/ledger_preview_dialog.h"
 #include "qt/print/page_setup_dialog.h"
@@ -27,18 +26,7 @@ namespace {
 constexpr int kRows = 20000;
 
 void Setup() {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_print";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-    orva::qt::InstallCjkApplicationFont();
-    orva::RegisterHostServices();
+    orva::bench::StartOffscreenApp("bench_print");
 }
 
 // A ledger as the browse window fills it: 13 visible columns, two title rows.
