@@ -7,58 +7,33 @@
 //
 // Run: bench_engine_open --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "demo/company_generator.h"
-#include "demo/demo_company.h"
+#include "common/large_company_file.h"
+#include "common/log_on.h"
+#include "common/scratch_dir.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
-#include "host/host_services.h"
-#include "host/session_string.h"
-#include "host/share_props.h"
 #include "session/globals.h"
 #include "session/session.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr std::int64_t kEntries = 1000000;
 constexpr int kOpened = 256;
 
 // The company file, generated once per process and removed at exit.
-class Company {
-  public:
-    Company() {
-        std::string pattern = (fs::temp_directory_path() / "orva-bench-open-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create " + pattern);
-        dir_ = pattern;
-        path_ = dir_ + "/large.db";
-        orva::demo::CreateLargeCompany(path_, 100000, 10000, kEntries);
-    }
-    ~Company() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string dir_;
-    std::string path_;
-};
-
-const Company& LargeCompany() {
-    static Company company;
-    return company;
+const std::string& LargeCompany() {
+    static orva::bench::ScratchDir dir("open");
+    static const std::string path = orva::bench::LargeCompanyFile(
+        dir, "large.db", {.customers = 100000, .items = 10000, .priceEntries = kEntries});
+    return path;
 }
 
 struct Entry {
@@ -67,13 +42,7 @@ struct Entry {
 
 // Logs the administrator on and picks entries spread over the table.
 std::vector<Entry> Prepare() {
-    const std::string& path = LargeCompany().Path();
-    orva::RegisterHostServices();
-    const std::string props = orva::MakeSessionString(path, orva::demo::kAdminUserId);
-    orva::ShareProps().SetProperty(orva::ShareProps::CurrentProcessId(), "PropsString",
-                                   orva::Variant(props));
-    orva::InitSessionProps(props);
-    orva::g_Connection = std::make_shared<orva::AppConnection>();
+    orva::InitSessionProps(orva::bench::LogOn(LargeCompany()));
     std::vector<Entry> entries;
     const std::int64_t step = kEntries / kOpened;
     for (int i = 0; i < kOpened; ++i) {

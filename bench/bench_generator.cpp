@@ -3,39 +3,29 @@
 //
 //   bench_generator --benchmark_filter=Large
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <string>
 
+#include "common/scratch_dir.h"
 #include "demo/company_generator.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "orva-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        dir_ = pattern;
-    }
-    ~ScratchDir() { fs::remove_all(dir_); }
-    std::string File(int n) const { return dir_ + "/company" + std::to_string(n) + ".db"; }
-
-  private:
-    std::string dir_;
-};
+// The n-th company file of a benchmark's scratch folder.
+std::string File(const orva::bench::ScratchDir& dir, int n) {
+    return dir.File("company" + std::to_string(n) + ".db");
+}
 
 void BM_DemoCompany(benchmark::State& state) {
-    ScratchDir dir;
+    orva::bench::ScratchDir dir("generator");
     int n = 0;
     for (auto _ : state) {
-        orva::demo::CreateDemoCompany(dir.File(++n));
+        orva::demo::CreateDemoCompany(File(dir, ++n));
         state.PauseTiming();
-        fs::remove(dir.File(n));
+        fs::remove(File(dir, n));
         state.ResumeTiming();
     }
 }
@@ -43,18 +33,18 @@ BENCHMARK(BM_DemoCompany)->Unit(benchmark::kMillisecond);
 
 // Arguments: customers, items, price entries.
 void BM_LargeCompany(benchmark::State& state) {
-    ScratchDir dir;
+    orva::bench::ScratchDir dir("generator");
     orva::demo::LargeCompanyOptions options;
     options.customers = static_cast<int>(state.range(0));
     options.items = static_cast<int>(state.range(1));
     options.priceEntries = state.range(2);
     int n = 0;
     for (auto _ : state) {
-        orva::demo::CreateLargeCompany(dir.File(++n), options);
+        orva::demo::CreateLargeCompany(File(dir, ++n), options);
         state.PauseTiming();
         state.counters["file_MB"] =
-            static_cast<double>(fs::file_size(dir.File(n))) / (1024.0 * 1024.0);
-        fs::remove(dir.File(n));
+            static_cast<double>(fs::file_size(File(dir, n))) / (1024.0 * 1024.0);
+        fs::remove(File(dir, n));
         state.ResumeTiming();
     }
     state.counters["entries_per_s"] = benchmark::Counter(

@@ -89,11 +89,8 @@ const std::string& DemoCompany() {
     return path;
 }
 const std::string& LargeCompany() {  // 100,000 customers
-    static const std::string path = [] {
-        const std::string p = Scratch().File("large.db");
-        orva::demo::CreateLargeCompany(p, 100000, 10000, 1000000);
-        return p;
-    }();
+    static const std::string path = orva::bench::LargeCompanyFile(
+        Scratch(), "large.db", {.customers = 100000, .items = 10000, .priceEntries = 1000000});
     return path;
 }
 const std::string& BusyCustomerCompany() {  // one customer with 100,000 entries
