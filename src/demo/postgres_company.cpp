@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "demo/sqlite_writer.h"
+#include "host/postgres_result.h"
 #include "host/postgres_setup.h"
 #include "host/postgres_uri.h"
 
@@ -16,16 +17,6 @@ namespace {
 struct ConnFree {
     void operator()(PGconn* c) const { PQfinish(c); }
 };
-struct ResultFree {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using Result = std::unique_ptr<PGresult, ResultFree>;
-
-std::string Trimmed(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-    return s;
-}
-
 class Loader {
   public:
     Loader(const std::string& sqlitePath, const std::string& uri)
@@ -33,7 +24,7 @@ class Loader {
         conn_.reset(PQconnectdb(uri.c_str()));
         if (!conn_ || PQstatus(conn_.get()) != CONNECTION_OK) {
             Fail("cannot be reached: " +
-                 (conn_ ? Trimmed(PQerrorMessage(conn_.get())) : std::string("out of memory")));
+                 (conn_ ? PgMessage(PQerrorMessage(conn_.get())) : std::string("out of memory")));
         }
         if (sqlite3_open_v2(sqlitePath.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
             std::string m = db_ ? sqlite3_errmsg(db_) : "out of memory";
@@ -50,11 +41,11 @@ class Loader {
         std::string err = EnsurePostgresSetup(conn_.get());
         if (!err.empty())
             Fail("cannot be set up for the company: " + err);
-        Result r(PQexec(conn_.get(),
-                        "SELECT count(*) FROM pg_tables WHERE schemaname = current_schema() AND "
-                        "tablename <> 't_icmaxnum'"));
+        PgResult r(PQexec(conn_.get(),
+                          "SELECT count(*) FROM pg_tables WHERE schemaname = current_schema() AND "
+                          "tablename <> 't_icmaxnum'"));
         if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
-            Fail(Trimmed(PQerrorMessage(conn_.get())));
+            Fail(PgMessage(PQerrorMessage(conn_.get())));
         if (std::string(PQgetvalue(r.get(), 0, 0)) != "0")
             Fail("already holds tables: load a company only into an empty database");
         Exec("BEGIN");
@@ -64,7 +55,7 @@ class Loader {
             for (const std::string& s : PostgresSchemaStatements(SchemaPart::kIndexes)) Exec(s);
             Exec("COMMIT");
         } catch (...) {
-            Result rb(PQexec(conn_.get(), "ROLLBACK"));
+            PgResult rb(PQexec(conn_.get(), "ROLLBACK"));
             throw;
         }
         Exec("ANALYZE");
@@ -76,9 +67,9 @@ class Loader {
     }
 
     void Exec(const std::string& sql) {
-        Result r(PQexec(conn_.get(), sql.c_str()));
+        PgResult r(PQexec(conn_.get(), sql.c_str()));
         if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
-            Fail("refused a statement: " + Trimmed(PQerrorMessage(conn_.get())) +
+            Fail("refused a statement: " + PgMessage(PQerrorMessage(conn_.get())) +
                  " (in: " + sql.substr(0, 120) + ")");
     }
 
@@ -118,13 +109,13 @@ class Loader {
         for (int c = 0; c < cols; ++c)
             copy += (c ? ", " : "") + std::string(sqlite3_column_name(s, c));
         copy += ") FROM STDIN";
-        Result r(PQexec(conn_.get(), copy.c_str()));
+        PgResult r(PQexec(conn_.get(), copy.c_str()));
         if (PQresultStatus(r.get()) != PGRES_COPY_IN)
-            Fail("refused to load " + table + ": " + Trimmed(PQerrorMessage(conn_.get())));
+            Fail("refused to load " + table + ": " + PgMessage(PQerrorMessage(conn_.get())));
         std::string buf;
         auto flush = [&] {
             if (PQputCopyData(conn_.get(), buf.data(), static_cast<int>(buf.size())) != 1)
-                Fail("stopped loading " + table + ": " + Trimmed(PQerrorMessage(conn_.get())));
+                Fail("stopped loading " + table + ": " + PgMessage(PQerrorMessage(conn_.get())));
             buf.clear();
         };
         while (sqlite3_step(s) == SQLITE_ROW) {
@@ -162,10 +153,10 @@ class Loader {
         if (!buf.empty())
             flush();
         if (PQputCopyEnd(conn_.get(), nullptr) != 1)
-            Fail("stopped loading " + table + ": " + Trimmed(PQerrorMessage(conn_.get())));
-        Result done(PQgetResult(conn_.get()));
+            Fail("stopped loading " + table + ": " + PgMessage(PQerrorMessage(conn_.get())));
+        PgResult done(PQgetResult(conn_.get()));
         if (PQresultStatus(done.get()) != PGRES_COMMAND_OK)
-            Fail("refused the rows of " + table + ": " + Trimmed(PQerrorMessage(conn_.get())));
+            Fail("refused the rows of " + table + ": " + PgMessage(PQerrorMessage(conn_.get())));
         while (PGresult* more = PQgetResult(conn_.get())) PQclear(more);
     }
 

@@ -1,5 +1,7 @@
 #include "host/db_backend.h"
 
+#include "host/app_connection.h"
+#include "host/com_error.h"
 #include "host/odbc_backend.h"
 #include "host/postgres_backend.h"
 #include "host/postgres_uri.h"
@@ -12,6 +14,33 @@ bool IsOdbcConnectionString(std::string_view s) {
     s = Trim(s);
     return StartsWithNoCase(s, "DRIVER=") || StartsWithNoCase(s, "DSN=") ||
            StartsWithNoCase(s, "FILEDSN=");
+}
+
+void GroupingBackend::BeginWrite() {
+    std::lock_guard lock(mu_);
+    if (writeOpen_) {
+        throw ComError(ComError::kDatabase,
+                       "A write transaction is already open on this connection.",
+                       AppConnection::kProgID);
+    }
+    StartWrite();
+    writeOpen_ = true;
+}
+
+void GroupingBackend::CommitWrite() {
+    std::lock_guard lock(mu_);
+    if (!writeOpen_)
+        return;
+    writeOpen_ = false;
+    CommitStarted();
+}
+
+void GroupingBackend::RollbackWrite() {
+    std::lock_guard lock(mu_);
+    if (!writeOpen_)
+        return;
+    writeOpen_ = false;
+    RollBackStarted();
 }
 
 std::unique_ptr<DbBackend> OpenDatabase(const std::string& connectionString, bool createIfMissing) {

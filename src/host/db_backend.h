@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,44 @@ class DbBackend {
 
     // What this connection is open on, for messages ("SQLite /path/x.db").
     virtual std::string Describe() const = 0;
+};
+
+// Implemented by connections to databases where one caller's transaction can
+// span several calls. Inside it, a failing text undoes only its own
+// statements; taking an entry number joins the transaction (the number is
+// still never handed out twice: other connections wait for the write lock).
+class WriteGrouping {
+  public:
+    virtual ~WriteGrouping() = default;
+    // Takes the write lock (waiting as long as a single write would).
+    // Throws ComError kDatabase when it cannot be had, or when a transaction
+    // is already open on this connection.
+    virtual void BeginWrite() = 0;
+    // Throws ComError kDatabase when the database refused the commit; the
+    // transaction is rolled back then.
+    virtual void CommitWrite() = 0;
+    virtual void RollbackWrite() = 0;
+};
+
+// A connection that groups calls in write transactions: it keeps whether one
+// is open and the lock every call of the connection takes, refuses a second
+// BeginWrite and ignores a commit or rollback with none open. The engine's
+// own steps start, commit and roll back the transaction, under the lock.
+class GroupingBackend : public DbBackend, public WriteGrouping {
+  public:
+    void BeginWrite() final;
+    void CommitWrite() final;
+    void RollbackWrite() final;
+
+  protected:
+    // Opens the transaction; a throw leaves none open.
+    virtual void StartWrite() = 0;
+    // Ends the transaction that was open (writeOpen_ is already false).
+    virtual void CommitStarted() = 0;
+    virtual void RollBackStarted() = 0;
+
+    std::mutex mu_;
+    bool writeOpen_ = false;  // a caller's write transaction (BeginWrite)
 };
 
 // Opens a connection. An ODBC connection string ("DRIVER=...;..." or

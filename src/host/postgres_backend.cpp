@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/postgres_pipeline.h"
 #include "host/postgres_runner.h"
@@ -24,22 +25,12 @@
 namespace orva {
 namespace {
 
-constexpr const char* kSource = "OrvaConnection.AppConnection";
+constexpr const char* kSource = AppConnection::kProgID;
 constexpr std::size_t kCachedBatches = 256;
 // How long a statement waits for a row or table another client holds.
 constexpr int kLockTimeoutMs = 5000;
 
 using tsql::TsqlError;
-
-struct ResultFree {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using Result = std::unique_ptr<PGresult, ResultFree>;
-
-std::string Trimmed(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-    return s;
-}
 
 // The table whose entry numbers a numbering key hands out.
 struct NumberedColumn {
@@ -51,7 +42,7 @@ const NumberedColumn kNumbered[] = {
     {"t_Cust", "t_custentry", "fentryid"},
 };
 
-class PostgresBackend final : public DbBackend, public WriteGrouping {
+class PostgresBackend final : public GroupingBackend {
   public:
     explicit PostgresBackend(const std::string& uri);
     ~PostgresBackend() override;
@@ -60,11 +51,11 @@ class PostgresBackend final : public DbBackend, public WriteGrouping {
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "PostgreSQL " + where_; }
 
-    void BeginWrite() override;
-    void CommitWrite() override;
-    void RollbackWrite() override;
-
   private:
+    void StartWrite() override;
+    void CommitStarted() override;
+    void RollBackStarted() override;
+
     // Inside a caller's transaction every text and number runs under a
     // savepoint: a failure undoes only its own statements (the server would
     // otherwise refuse everything up to the end of the transaction).
@@ -75,9 +66,7 @@ class PostgresBackend final : public DbBackend, public WriteGrouping {
 
     std::string where_;
     PGconn* conn_ = nullptr;
-    std::mutex mu_;
-    bool writeOpen_ = false;     // a caller's write transaction (BeginWrite)
-    bool beginPending_ = false;  // its BEGIN, sent with its first command
+    bool beginPending_ = false;  // the write transaction's BEGIN, sent with its first command
     // Numbering statements prepared on the server, by their text.
     std::unordered_map<std::string, std::string> numbering_;
     std::unique_ptr<PostgresRunner> runner_;
@@ -96,25 +85,25 @@ PostgresBackend::PostgresBackend(const std::string& uri) : where_(MaskPassword(u
     if (!conn_)
         fail("out of memory");
     if (PQstatus(conn_) != CONNECTION_OK)
-        fail(Trimmed(PQerrorMessage(conn_)));
+        fail(PgMessage(PQerrorMessage(conn_)));
     const std::string settings =
         "SET client_min_messages = warning; SET lock_timeout = " + std::to_string(kLockTimeoutMs) +
         "; SET standard_conforming_strings = on; SET datestyle = ISO";
-    Result r(PQexec(conn_, settings.c_str()));
+    PgResult r(PQexec(conn_, settings.c_str()));
     if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
-        fail(Trimmed(PQerrorMessage(conn_)));
+        fail(PgMessage(PQerrorMessage(conn_)));
     std::string err = EnsurePostgresSetup(conn_);
     if (!err.empty())
         fail("the T-SQL layer's functions cannot be created (" + err + ")");
     runner_ = std::make_unique<PostgresRunner>(conn_, where_);
     // The company's column names as its schema writes them (kept in the
     // columns' comments when the company was loaded).
-    Result names(PQexec(conn_,
-                        "SELECT a.attname, substr(d.description, 11) FROM pg_description d "
-                        "JOIN pg_attribute a ON a.attrelid = d.objoid AND a.attnum = d.objsubid "
-                        "JOIN pg_class c ON c.oid = d.objoid "
-                        "WHERE c.relnamespace = 'public'::regnamespace "
-                        "AND d.description LIKE 'orva\\_name:%'"));
+    PgResult names(PQexec(conn_,
+                          "SELECT a.attname, substr(d.description, 11) FROM pg_description d "
+                          "JOIN pg_attribute a ON a.attrelid = d.objoid AND a.attnum = d.objsubid "
+                          "JOIN pg_class c ON c.oid = d.objoid "
+                          "WHERE c.relnamespace = 'public'::regnamespace "
+                          "AND d.description LIKE 'orva\\_name:%'"));
     if (PQresultStatus(names.get()) == PGRES_TUPLES_OK) {
         for (int row = 0; row < PQntuples(names.get()); ++row)
             runner_->NameColumn(PQgetvalue(names.get(), row, 0), PQgetvalue(names.get(), row, 1));
@@ -130,7 +119,7 @@ PostgresBackend::~PostgresBackend() {
 }
 
 void PostgresBackend::Control(const char* sql) {
-    Result r(PQexec(conn_, sql));
+    PgResult r(PQexec(conn_, sql));
     if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
         throw PostgresError(conn_, r.get(), std::string::npos, where_);
 }
@@ -139,7 +128,7 @@ void PostgresBackend::RollBack() {
     runner_->Settle(false);
     if (PQtransactionStatus(conn_) == PQTRANS_IDLE)
         return;
-    Result r(PQexec(conn_, "ROLLBACK"));
+    PgResult r(PQexec(conn_, "ROLLBACK"));
 }
 
 void PostgresBackend::Raise(const TsqlError& e, std::string_view sql) const {
@@ -147,7 +136,7 @@ void PostgresBackend::Raise(const TsqlError& e, std::string_view sql) const {
     // A company table missing altogether means the database was never
     // loaded with the company.
     if (msg.starts_with("Invalid object name") && PQstatus(conn_) == CONNECTION_OK) {
-        Result r(PQexec(conn_, "SELECT to_regclass('t_custentry') IS NULL"));
+        PgResult r(PQexec(conn_, "SELECT to_regclass('t_custentry') IS NULL"));
         if (PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1 &&
             *PQgetvalue(r.get(), 0, 0) == 't') {
             msg += " The database " + where_ +
@@ -172,6 +161,16 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
         return {};
     bool inTransaction = false;
     bool inSavepoint = false;
+    // A failure undoes what the text began; functions created outside any
+    // transaction stay.
+    auto undo = [&] {
+        if (inTransaction)
+            RollBack();
+        if (inSavepoint)
+            UndoSavepoint();
+        if (!inTransaction && !inSavepoint)
+            runner_->Settle(true);
+    };
     try {
         inSavepoint = writeOpen_;
         inTransaction = !writeOpen_ && program->needsTransaction;
@@ -207,22 +206,12 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
             runner_->Settle(true);
         return result;
     } catch (const TsqlError& e) {
-        if (inTransaction)
-            RollBack();
-        if (inSavepoint)
-            UndoSavepoint();
-        if (!inTransaction && !inSavepoint)
-            runner_->Settle(true);
+        undo();
         Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), 0,
                         e.UniqueConflict()),
               tsql);
     } catch (...) {
-        if (inTransaction)
-            RollBack();
-        if (inSavepoint)
-            UndoSavepoint();
-        if (!inTransaction && !inSavepoint)
-            runner_->Settle(true);
+        undo();
         throw;
     }
 }
@@ -230,26 +219,16 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
 void PostgresBackend::UndoSavepoint() {
     // Functions created since the write began may go with the savepoint.
     runner_->Settle(false);
-    Result r(PQexec(conn_, "ROLLBACK TO SAVEPOINT orva_batch; RELEASE SAVEPOINT orva_batch"));
+    PgResult r(PQexec(conn_, "ROLLBACK TO SAVEPOINT orva_batch; RELEASE SAVEPOINT orva_batch"));
 }
 
-void PostgresBackend::BeginWrite() {
-    std::lock_guard lock(mu_);
-    if (writeOpen_) {
-        throw ComError(ComError::kDatabase,
-                       "A write transaction is already open on this connection.", kSource);
-    }
+void PostgresBackend::StartWrite() {
     // The server takes no lock for BEGIN: it goes with the transaction's
     // first command, saving an exchange.
-    writeOpen_ = true;
     beginPending_ = true;
 }
 
-void PostgresBackend::CommitWrite() {
-    std::lock_guard lock(mu_);
-    if (!writeOpen_)
-        return;
-    writeOpen_ = false;
+void PostgresBackend::CommitStarted() {
     if (std::exchange(beginPending_, false))
         return;  // nothing ran in it
     try {
@@ -261,11 +240,7 @@ void PostgresBackend::CommitWrite() {
     }
 }
 
-void PostgresBackend::RollbackWrite() {
-    std::lock_guard lock(mu_);
-    if (!writeOpen_)
-        return;
-    writeOpen_ = false;
+void PostgresBackend::RollBackStarted() {
     if (std::exchange(beginPending_, false))
         return;
     RollBack();

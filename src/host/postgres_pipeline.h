@@ -6,16 +6,12 @@
 
 #include <libpq-fe.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-namespace orva {
+#include "host/postgres_result.h"
 
-struct PgResultFree {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using PgResult = std::unique_ptr<PGresult, PgResultFree>;
+namespace orva {
 
 class PostgresPipeline {
   public:

@@ -18,16 +18,9 @@ namespace {
 constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25, kFloat4 = 700,
               kFloat8 = 701, kNumeric = 1700;
 
-using Result = PgResult;
-
 std::string ErrorField(const PGresult* r, int code) {
     const char* f = r ? PQresultErrorField(r, code) : nullptr;
     return f ? f : "";
-}
-
-std::string Trimmed(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-    return s;
 }
 
 Oid TypeOf(const tsql::TypeSpec& t) {
@@ -93,13 +86,13 @@ tsql::TsqlError PostgresError(PGconn* conn, const PGresult* result, std::size_t 
                               const std::string& where) {
     if (PQstatus(conn) == CONNECTION_BAD) {
         return tsql::TsqlError("The connection to the company database " + where +
-                                   " was lost: " + Trimmed(PQerrorMessage(conn)),
+                                   " was lost: " + PgMessage(PQerrorMessage(conn)),
                                pos);
     }
     const std::string state = ErrorField(result, PG_DIAG_SQLSTATE);
     std::string primary = ErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
     if (primary.empty())
-        primary = Trimmed(result ? PQresultErrorMessage(result) : PQerrorMessage(conn));
+        primary = PgMessage(result ? PQresultErrorMessage(result) : PQerrorMessage(conn));
     std::string msg;
     if (state == "22012") {
         msg = "Divide by zero error encountered.";
@@ -229,7 +222,7 @@ void PostgresRunner::ReleaseDropped() {
         return;
     std::string sql;
     for (const std::string& n : releases) sql += n + ";";
-    Result r(PQexec(conn_, sql.c_str()));
+    PgResult r(PQexec(conn_, sql.c_str()));
 }
 
 std::vector<Oid> PostgresRunner::TypesOf(const tsql::Parameters& params) {
@@ -248,8 +241,8 @@ const std::string& PostgresRunner::Prepared(const tsql::Step& step, std::size_t 
     if (!step.prepared[i]) {
         const std::vector<Oid> types = TypesOf(params);
         std::string name = "orva_" + std::to_string(++next_);
-        Result r(PQprepare(conn_, name.c_str(), step.sql[i].c_str(), static_cast<int>(types.size()),
-                           types.data()));
+        PgResult r(PQprepare(conn_, name.c_str(), step.sql[i].c_str(),
+                             static_cast<int>(types.size()), types.data()));
         if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
             throw PostgresError(conn_, r.get(), step.begin, where_);
         step.prepared[i] = std::make_unique<PostgresPrepared>(std::move(name), dropped_);
@@ -282,7 +275,7 @@ PGresult* PostgresRunner::Run(const tsql::Step& step, std::size_t i,
                                  bound.values.data(), nullptr, nullptr, 0);
     const ExecStatusType st = PQresultStatus(r);
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
-        Result owned(r);
+        PgResult owned(r);
         throw PostgresError(conn_, r, step.begin, where_);
     }
     return r;
@@ -398,7 +391,7 @@ long PostgresRunner::ReadTogether(const std::vector<Together>& statements,
 
 RecordsetPtr PostgresRunner::Query(const tsql::Step& step, std::size_t i,
                                    const tsql::Parameters& params, long& rows) {
-    Result r(Run(step, i, params));
+    PgResult r(Run(step, i, params));
     const int cols = PQnfields(r.get());
     const int count = PQntuples(r.get());
     std::vector<std::string> names;
@@ -425,14 +418,14 @@ RecordsetPtr PostgresRunner::Query(const tsql::Step& step, std::size_t i,
 
 std::int64_t PostgresRunner::Execute(const tsql::Step& step, std::size_t i,
                                      const tsql::Parameters& params) {
-    Result r(Run(step, i, params));
+    PgResult r(Run(step, i, params));
     const char* n = PQcmdTuples(r.get());
     return n && *n ? std::strtoll(n, nullptr, 10) : 0;
 }
 
 std::int64_t PostgresRunner::LastRow(const tsql::Step& step, std::size_t i,
                                      const tsql::Parameters& params, std::vector<Variant>& last) {
-    Result r(Run(step, i, params));
+    PgResult r(Run(step, i, params));
     const int count = PQntuples(r.get());
     if (count > 0) {
         last.clear();
@@ -472,8 +465,8 @@ bool PostgresRunner::RunLoop(const tsql::Step& loop, const std::vector<tsql::Var
                                           : (*literals)[static_cast<std::size_t>(
                                                 fn->function.literals[k - variables.size()])]);
     }
-    Result r(PQexecPrepared(conn_, fn->call.c_str(), static_cast<int>(n), bound.values.data(),
-                            nullptr, nullptr, 0));
+    PgResult r(PQexecPrepared(conn_, fn->call.c_str(), static_cast<int>(n), bound.values.data(),
+                              nullptr, nullptr, 0));
     if (PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1 ||
         static_cast<std::size_t>(PQnfields(r.get())) != variables.size() + 1) {
         // The statement that failed, found by the line of the function the
@@ -511,18 +504,19 @@ PostgresLoop* PostgresRunner::CreateLoop(const tsql::Step& loop,
     const std::string create =
         inTransaction ? "SAVEPOINT orva_loop; " + f->definition + "; RELEASE SAVEPOINT orva_loop"
                       : f->definition;
-    Result r(PQexec(conn_, create.c_str()));
+    PgResult r(PQexec(conn_, create.c_str()));
     if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
         if (PQstatus(conn_) == CONNECTION_BAD || !inTransaction)
             throw PostgresError(conn_, r.get(), loop.begin, where_);
-        Result undo(PQexec(conn_, "ROLLBACK TO SAVEPOINT orva_loop; RELEASE SAVEPOINT orva_loop"));
+        PgResult undo(
+            PQexec(conn_, "ROLLBACK TO SAVEPOINT orva_loop; RELEASE SAVEPOINT orva_loop"));
         if (PQresultStatus(undo.get()) != PGRES_COMMAND_OK)
             throw PostgresError(conn_, undo.get(), loop.begin, where_);
         loop.interpreted = true;
         return nullptr;
     }
     const std::string call = "orva_" + std::to_string(++next_);
-    Result p(PQprepare(conn_, call.c_str(), f->call.c_str(), 0, nullptr));
+    PgResult p(PQprepare(conn_, call.c_str(), f->call.c_str(), 0, nullptr));
     if (PQresultStatus(p.get()) != PGRES_COMMAND_OK)
         throw PostgresError(conn_, p.get(), loop.begin, where_);
     auto fn = std::make_unique<PostgresLoop>(name, call, std::move(*f), dropped_);
@@ -541,7 +535,7 @@ void PostgresRunner::DropTempTable(const std::string& name, std::size_t pos) {
         sql.push_back(l);
     }
     sql += "\"";
-    Result r(PQexec(conn_, sql.c_str()));
+    PgResult r(PQexec(conn_, sql.c_str()));
     if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
         throw PostgresError(conn_, r.get(), pos, where_);
 }

@@ -1,7 +1,8 @@
 #include "host/postgres_setup.h"
 
-#include <memory>
 #include <string>
+
+#include "host/postgres_result.h"
 
 namespace orva {
 namespace {
@@ -231,14 +232,9 @@ CREATE TABLE IF NOT EXISTS t_icmaxnum (
 CREATE OR REPLACE FUNCTION orva_setup_version() RETURNS int
   LANGUAGE sql IMMUTABLE AS $$ SELECT )SQL";
 
-struct ResultFree {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using Result = std::unique_ptr<PGresult, ResultFree>;
-
 // Runs a script; the server's message on failure.
 std::string Run(PGconn* conn, const std::string& sql) {
-    Result r(PQexec(conn, sql.c_str()));
+    PgResult r(PQexec(conn, sql.c_str()));
     const ExecStatusType st = PQresultStatus(r.get());
     if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
         return {};
@@ -254,7 +250,7 @@ bool UpToDate(PGconn* conn) {
     const std::string sql =
         "SELECT 1 FROM pg_proc WHERE proname = 'orva_setup_version' AND trim(prosrc) = 'SELECT " +
         std::to_string(kSetupVersion) + "'";
-    Result r(PQexec(conn, sql.c_str()));
+    PgResult r(PQexec(conn, sql.c_str()));
     return PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1;
 }
 

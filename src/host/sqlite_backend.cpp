@@ -6,6 +6,7 @@
 
 #include <mutex>
 
+#include "host/app_connection.h"
 #include "host/com_error.h"
 #include "host/tsql/error_context.h"
 #include "host/tsql/interpreter.h"
@@ -20,7 +21,7 @@
 namespace orva {
 namespace {
 
-constexpr const char* kSource = "OrvaConnection.AppConnection";
+constexpr const char* kSource = AppConnection::kProgID;
 constexpr int kBusyTimeoutMs = 5000;
 constexpr std::size_t kCachedBatches = 256;
 
@@ -28,7 +29,7 @@ using tsql::Program;
 using tsql::StmtHandle;
 using tsql::TsqlError;
 
-class SqliteBackend final : public DbBackend, public WriteGrouping {
+class SqliteBackend final : public GroupingBackend {
   public:
     SqliteBackend(const std::string& path, bool createIfMissing);
     ~SqliteBackend() override;
@@ -37,11 +38,11 @@ class SqliteBackend final : public DbBackend, public WriteGrouping {
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "SQLite " + path_; }
 
-    void BeginWrite() override;
-    void CommitWrite() override;
-    void RollbackWrite() override;
-
   private:
+    void StartWrite() override;
+    void CommitStarted() override;
+    void RollBackStarted() override;
+
     // Steps of opening: a failure closes the file and raises what failed.
     [[noreturn]] void FailOpen(const std::string& what);
     void OpenExec(const char* sql);
@@ -58,14 +59,12 @@ class SqliteBackend final : public DbBackend, public WriteGrouping {
 
     std::string path_;
     sqlite3* db_ = nullptr;
-    std::mutex mu_;
     tsql::ProgramCache programs_{kCachedBatches};
     std::unique_ptr<tsql::SqliteRunner> runner_;
     std::unique_ptr<tsql::Interpreter> interpreter_;
     std::unique_ptr<tsql::Numbering> numbering_;
     StmtHandle begin_, beginImmediate_, commit_, rollback_;
     StmtHandle savepoint_, release_, rollbackTo_;
-    bool writeOpen_ = false;  // a caller's write transaction (BeginWrite)
 };
 
 // Refuses a path that names no company database file this connection may
@@ -237,6 +236,12 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
         return {};
     bool inTransaction = false;
     bool inSavepoint = false;
+    auto undo = [&] {
+        if (inTransaction)
+            RollBack();
+        if (inSavepoint)
+            UndoSavepoint();
+    };
     try {
         if (writeOpen_ && program->needsTransaction) {
             // Inside the caller's transaction: a failing text undoes only
@@ -261,20 +266,14 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
         return result;
     } catch (const TsqlError& e) {
         const bool uniqueConflict = UniqueConflict(e);
-        if (inTransaction)
-            RollBack();
-        if (inSavepoint)
-            UndoSavepoint();
+        undo();
         // The program may have been compiled from another text of the shape:
         // point into this one.
         Raise(
             TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), e.SqliteCode()),
             tsql, uniqueConflict);
     } catch (...) {
-        if (inTransaction)
-            RollBack();
-        if (inSavepoint)
-            UndoSavepoint();
+        undo();
         throw;
     }
 }
@@ -290,25 +289,15 @@ void SqliteBackend::UndoSavepoint() {
     }
 }
 
-void SqliteBackend::BeginWrite() {
-    std::lock_guard lock(mu_);
-    if (writeOpen_) {
-        throw ComError(ComError::kDatabase,
-                       "A write transaction is already open on this connection.", kSource);
-    }
+void SqliteBackend::StartWrite() {
     try {
         Control(beginImmediate_, "BEGIN IMMEDIATE");
     } catch (const TsqlError& e) {
         Raise(e, "BEGIN IMMEDIATE");
     }
-    writeOpen_ = true;
 }
 
-void SqliteBackend::CommitWrite() {
-    std::lock_guard lock(mu_);
-    if (!writeOpen_)
-        return;
-    writeOpen_ = false;
+void SqliteBackend::CommitStarted() {
     if (sqlite3_get_autocommit(db_)) {
         throw ComError(ComError::kDatabase,
                        "The write transaction was rolled back by the database; nothing of it "
@@ -323,11 +312,7 @@ void SqliteBackend::CommitWrite() {
     }
 }
 
-void SqliteBackend::RollbackWrite() {
-    std::lock_guard lock(mu_);
-    if (!writeOpen_)
-        return;
-    writeOpen_ = false;
+void SqliteBackend::RollBackStarted() {
     RollBack();
 }
 
