@@ -85,13 +85,19 @@ class Dialect {
 // spell a quoted name.
 std::string QuoteName(std::string_view name);
 
+// "CREATE INDEX index ON table (c1, c2)": the index and table as the caller
+// spells them, each column written by the dialect's Name.
+std::string CreateIndex(const Dialect& dialect, std::string_view index, std::string_view table,
+                        const std::vector<std::string>& columns);
+
 // One row of an engine's table of functions: the T-SQL name and the engine's.
 struct FunctionName {
     const char* tsql;
     const char* engine;
 };
-// The engine's function for a T-SQL one in `table` (nullptr: none).
-const char* FindFunction(std::span<const FunctionName> table, std::string_view tsqlName);
+// The engine's function for a T-SQL one: from `own`, the functions the engine
+// names its own way, else the one every engine names alike (nullptr: none).
+const char* FindFunction(std::span<const FunctionName> own, std::string_view tsqlName);
 
 // The company database on SQLite (the layer's collation and functions are
 // registered on the connection).

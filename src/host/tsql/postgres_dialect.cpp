@@ -6,31 +6,13 @@
 namespace orva::tsql {
 namespace {
 
-// The server's own functions and those the company setup creates
-// (postgres_setup.cpp).
+// The functions the server names its own way, its own or created by the
+// company setup (postgres_setup.cpp); the others as every engine names them.
 constexpr FunctionName kFunctions[] = {
     {"ISNULL", "coalesce"},
-    {"LEN", "len"},
-    {"LEFT", "orva_left"},
-    {"RIGHT", "orva_right"},
-    {"LTRIM", "ltrim"},
-    {"RTRIM", "rtrim"},
-    {"REVERSE", "reverse"},
-    {"CHARINDEX", "charindex"},
     {"UPPER", "upper"},
     {"LOWER", "lower"},
-    {"REPLACE", "orva_replace"},
-    {"SUBSTRING", "substr"},
-    {"ABS", "abs"},
     {"ROUND", "orva_round"},
-    {"COALESCE", "coalesce"},
-    {"NULLIF", "nullif"},
-    {"COUNT", "count"},
-    {"SUM", "sum"},
-    {"AVG", "avg"},
-    {"MIN", "min"},
-    {"MAX", "max"},
-    {"GETDATE", "getdate"},
 };
 
 // Text columns are blank-padded character strings (bpchar) under the
@@ -52,13 +34,7 @@ class Postgres final : public Dialect {
     std::string TempTable(std::string_view name) const override { return "pg_temp." + Name(name); }
     std::string TempIndex(std::string_view table, std::string_view index,
                           const std::vector<std::string>& columns) const override {
-        std::string ix = "CREATE INDEX " + Name(index) + " ON " + TempTable(table) + " (";
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (i > 0)
-                ix += ", ";
-            ix += Name(columns[i]);
-        }
-        return ix + ")";
+        return CreateIndex(*this, Name(index), TempTable(table), columns);
     }
     std::string CreateTable(std::string_view name, bool temp) const override {
         return (temp ? "CREATE TEMP TABLE " : "CREATE TABLE ") + Name(name);

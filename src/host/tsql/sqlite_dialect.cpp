@@ -6,31 +6,13 @@
 namespace orva::tsql {
 namespace {
 
-// The layer's functions registered on every connection (sqlite_functions.h)
-// and SQLite's own.
+// The functions SQLite names its own way, its own or registered on every
+// connection (sqlite_functions.h); the others as every engine names them.
 constexpr FunctionName kFunctions[] = {
     {"ISNULL", "ifnull"},
-    {"LEN", "len"},
-    {"LEFT", "orva_left"},
-    {"RIGHT", "orva_right"},
-    {"LTRIM", "ltrim"},
-    {"RTRIM", "rtrim"},
-    {"REVERSE", "reverse"},
-    {"CHARINDEX", "charindex"},
     {"UPPER", "orva_upper"},
     {"LOWER", "orva_lower"},
-    {"REPLACE", "orva_replace"},
-    {"SUBSTRING", "substr"},
-    {"ABS", "abs"},
     {"ROUND", "round"},
-    {"COALESCE", "coalesce"},
-    {"NULLIF", "nullif"},
-    {"COUNT", "count"},
-    {"SUM", "sum"},
-    {"AVG", "avg"},
-    {"MIN", "min"},
-    {"MAX", "max"},
-    {"GETDATE", "getdate"},
 };
 
 class Sqlite final : public Dialect {
@@ -47,13 +29,7 @@ class Sqlite final : public Dialect {
     }
     std::string TempIndex(std::string_view table, std::string_view index,
                           const std::vector<std::string>& columns) const override {
-        std::string ix = "CREATE INDEX temp." + QuoteName(index) + " ON " + QuoteName(table) + " (";
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (i > 0)
-                ix += ", ";
-            ix += QuoteName(columns[i]);
-        }
-        return ix + ")";
+        return CreateIndex(*this, "temp." + QuoteName(index), QuoteName(table), columns);
     }
     std::string CreateTable(std::string_view name, bool temp) const override {
         return (temp ? "CREATE TEMP TABLE " : "CREATE TABLE ") + QuoteName(name);
