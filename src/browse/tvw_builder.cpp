@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <exception>
+#include <initializer_list>
 
 #include "host/app_connection.h"
 #include "host/controls/tree.h"
@@ -37,6 +38,16 @@ const std::string kMinPriceLines =
 const std::string kAuditAndNoteColumns =
     "u1.FQuoteTime,(CASE u1.Fused WHEN 1 THEN 'Y' ELSE ' ' END ) AS Fused" + kCrLfText +
     ",u1.FNote,u1.FExpireDate";
+
+// The lines of a statement, each ended by CR LF as the module writes them.
+std::string CrLfLines(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) {
+        text += line;
+        text += kCrLfText;
+    }
+    return text;
+}
 
 // A leaf id as the statement writes it: the decimal number, or NULL (which
 // equals nothing) when the text is not one, so that a bad key lists no rows
@@ -171,17 +182,14 @@ std::string tvwBuilder::GetDetailSql(std::string_view ID) {
                  "t2.FName AS FUnitName," + kCrLfText + "u1.FStartQty,u1.FEndQty,u1.FPrice," +
                  kCrLfText + "t3.FName AS FCyName," + kCrLfText + "u1.FDiscount,u1.FLeadTime," +
                  kCrLfText + kMinPriceLines + kAuditAndNoteColumns;
-        for (const char* line :
-             {" FROM t_CustEntry  u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID",
-              " INNER JOIN t_ICItem t1 ON u1.FItemID=t1.FItemID",
-              " INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID",
-              " INNER JOIN t_MeasureUnit t2 ON t2.FItemID=u1.FUnitID",
-              " INNER JOIN t_Currency t3 ON t3.FCurrencyID=u1.FCyID",
-              " INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID",
-              " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"}) {
-            from += line;
-            from += kCrLfText;
-        }
+        from = CrLfLines(
+            {" FROM t_CustEntry  u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID",
+             " INNER JOIN t_ICItem t1 ON u1.FItemID=t1.FItemID",
+             " INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID",
+             " INNER JOIN t_MeasureUnit t2 ON t2.FItemID=u1.FUnitID",
+             " INNER JOIN t_Currency t3 ON t3.FCurrencyID=u1.FCyID",
+             " INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID",
+             " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"});
         where = " WHERE u1.FItemID=" + LeafIdText(ID) + kCrLfText;
         // The select is DISTINCT and, with short codes, does not hold the full
         // code, so the database would refuse ordering by it: the ledger is
@@ -193,17 +201,14 @@ std::string tvwBuilder::GetDetailSql(std::string_view ID) {
                  "t1.FModel,t2.FName AS FUnitName,u1.FStartQty,u1.FEndQty,u1.FPrice," + kCrLfText +
                  "t3.FName AS FCyName,u1.FDiscount,u1.FLeadTime," + kCrLfText + kMinPriceLines +
                  kAuditAndNoteColumns;
-        for (const char* line :
-             {" FROM t_CustEntry u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID",
-              "    INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID",
-              "    INNER JOIN t_ICItem t1 ON u2.FItemID=t1.FItemID",
-              "    INNER JOIN t_MeasureUnit t2 ON u1.FUnitID=t2.FItemID",
-              "    INNER JOIN t_Currency t3 ON u1.FCyID=t3.FCurrencyID",
-              "    INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID",
-              " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"}) {
-            from += line;
-            from += kCrLfText;
-        }
+        from = CrLfLines(
+            {" FROM t_CustEntry u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID",
+             "    INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID",
+             "    INNER JOIN t_ICItem t1 ON u2.FItemID=t1.FItemID",
+             "    INNER JOIN t_MeasureUnit t2 ON u1.FUnitID=t2.FItemID",
+             "    INNER JOIN t_Currency t3 ON u1.FCyID=t3.FCurrencyID",
+             "    INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID",
+             " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"});
         where = " WHERE t1.FErpClsID not in (6,8) and u1.FCustID=" + LeafIdText(ID) + kCrLfText;
         // As above: with short codes the ledger is ordered by the short code.
         order = shortNumber ? " ORDER BY t1.FShortNumber" : " ORDER BY t1.FNumber";

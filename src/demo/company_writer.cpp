@@ -1,6 +1,7 @@
 #include "demo/company_writer.h"
 
 #include "demo/demo_company.h"
+#include "host/item_classes.h"
 
 namespace orva::demo {
 
@@ -93,18 +94,24 @@ int CompanyWriter::AddGroup(int itemClass, std::string_view number, std::string_
     int level = LevelOf(parentId) + 1;
     int id = NewItemId(itemClass, number, level);
     InsertItem(id, itemClass, number, shortNumber, name, parentId, level, false, false);
-    if (itemClass == 1)
+    if (itemClass == kItemClassCustomer)
         ++summary_.customerGroups;
-    if (itemClass == 4)
+    if (itemClass == kItemClassItem)
         ++summary_.itemGroups;
     return id;
 }
 
+int CompanyWriter::AddDetail(int itemClass, std::string_view number, std::string_view shortNumber,
+                             std::string_view name, int parentId, bool deleted) {
+    int level = LevelOf(parentId) + 1;
+    int id = NewItemId(itemClass, number, level);
+    InsertItem(id, itemClass, number, shortNumber, name, parentId, level, true, deleted);
+    return id;
+}
+
 int CompanyWriter::AddCustomer(const CustomerRow& row) {
-    int level = LevelOf(row.parentId) + 1;
-    int id = NewItemId(1, row.number, level);
-    InsertItem(id, 1, row.number, row.shortNumber, row.name, row.parentId, level, true,
-               row.deleted);
+    int id = AddDetail(kItemClassCustomer, row.number, row.shortNumber, row.name, row.parentId,
+                       row.deleted);
     organization_.Run(id, row.number, row.shortNumber, row.name, row.parentId, row.address,
                       row.phone, row.contact, row.deleted ? 1 : 0);
     ++summary_.customers;
@@ -112,10 +119,8 @@ int CompanyWriter::AddCustomer(const CustomerRow& row) {
 }
 
 int CompanyWriter::AddItem(const ItemRow& row) {
-    int level = LevelOf(row.parentId) + 1;
-    int id = NewItemId(4, row.number, level);
-    InsertItem(id, 4, row.number, row.shortNumber, row.name, row.parentId, level, true,
-               row.deleted);
+    int id =
+        AddDetail(kItemClassItem, row.number, row.shortNumber, row.name, row.parentId, row.deleted);
     icItem_.Run(id, row.number, row.shortNumber, row.name, row.model, row.parentId, row.erpClsId,
                 row.unitId, row.unitGroupId, row.qtyDecimal, row.priceDecimal,
                 row.salePriceFixingType, row.soLowPrice, row.soLowPriceCurrency,

@@ -104,6 +104,9 @@ class CompanyWriter {
     int LevelOf(int id) const;
     void InsertItem(int id, int itemClass, std::string_view number, std::string_view shortNumber,
                     std::string_view name, int parentId, int level, bool detail, bool deleted);
+    // A customer or item of t_Item below its group; its new id.
+    int AddDetail(int itemClass, std::string_view number, std::string_view shortNumber,
+                  std::string_view name, int parentId, bool deleted);
 
     Statement item_;
     Statement organization_;

@@ -6,6 +6,7 @@
 #include "host/com_error.h"
 #include "host/data_type_codes.h"
 #include "host/host_ui.h"
+#include "host/item_classes.h"
 #include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
@@ -31,6 +32,21 @@ std::string FirstRowField(const RecordsetPtr& rs, std::string_view name) {
 }
 
 // Sets the scale of a descriptor when it exists.
+// The code of the group `ID` (a t_Item row that is no detail) of an item
+// class, short or full as the session shows codes.
+std::string GroupCode(AppConnection& db, const std::string& ID, std::int32_t itemClass) {
+    const std::string cls = std::to_string(itemClass);
+    return FirstRowField(
+        db.Execute(g_UseShortNumber
+                       ? "SELECT FShortNumber as FNumber FROM t_Item WHERE "
+                         "FItemID=" +
+                             ID + " AND FDetail=0 AND FItemClassID=" + cls +
+                             "   Order by FShortNumber"
+                       : "SELECT FNumber FROM t_Item WHERE FItemID=" + ID +
+                             " AND  FDetail=0 AND FItemClassID=" + cls + "   Order by FNumber"),
+        "FNumber");
+}
+
 void SetScale(const std::shared_ptr<t_PropDesc>& desc, std::int16_t scale) {
     if (desc)
         desc->m_Scale = scale;
@@ -177,15 +193,7 @@ std::string UserDefInfo::CustomerCode(AppConnection& db, std::int32_t id) {
     }
     if (id == 0)
         return std::string();
-    return FirstRowField(db.Execute(shortNo ? "SELECT FShortNumber as FNumber FROM t_Item WHERE "
-                                              "FItemID=" +
-                                                  ID +
-                                                  " AND FDetail=0 AND FItemClassID=1   Order by "
-                                                  "FShortNumber"
-                                            : "SELECT FNumber FROM t_Item WHERE FItemID=" + ID +
-                                                  " AND  FDetail=0 AND FItemClassID=1   Order by "
-                                                  "FNumber"),
-                         "FNumber");
+    return GroupCode(db, ID, kItemClassCustomer);
 }
 
 std::string UserDefInfo::ItemCode(AppConnection& db, std::int32_t id) {
@@ -213,15 +221,7 @@ std::string UserDefInfo::ItemCode(AppConnection& db, std::int32_t id) {
     }
     if (g_CategoryByCust || id == 0)
         return std::string();
-    return FirstRowField(db.Execute(shortNo ? "SELECT FShortNumber as FNumber FROM t_Item WHERE "
-                                              "FItemID=" +
-                                                  ID +
-                                                  " AND FDetail=0 AND FItemClassID=4   Order by "
-                                                  "FShortNumber"
-                                            : "SELECT FNumber FROM t_Item WHERE FItemID=" + ID +
-                                                  " AND  FDetail=0 AND FItemClassID=4   Order by "
-                                                  "FNumber"),
-                         "FNumber");
+    return GroupCode(db, ID, kItemClassItem);
 }
 
 std::string UserDefInfo::ItemName(AppConnection& db, std::int32_t id) {
