@@ -33,6 +33,21 @@ ExportKind KindOf(const LedgerColumn& column) {
     return ExportKind::kText;
 }
 
+// Calls f(col, k) for each column the ledger shows after its key column, k
+// counting them from 1, with the ledger's current column moved there: the
+// export's columns in order.
+template <class F>
+void ForEachShownColumn(Ledger& ledger, F f) {
+    const int cols = ledger.Cols();
+    int k = 0;
+    for (int col = 2; col <= cols; ++col) {
+        ledger.SetCol(col);
+        if (ledger.ColHidden(col))
+            continue;
+        f(col, ++k);
+    }
+}
+
 // Puts the current cell back where it was when the scope ends.
 class KeepCurrentCell {
   public:
@@ -115,12 +130,7 @@ void BrowseBase::mnuFileExport() {
             if (!ledger_.ColHidden(col))
                 ++visible;
         oExport_->SetCols(visible);
-        int k = 0;
-        for (int col = 2; col <= cols; ++col) {
-            ledger_.SetCol(col);
-            if (ledger_.ColHidden(col))
-                continue;
-            ++k;
+        ForEachShownColumn(ledger_, [&](int col, int k) {
             ledger_.SetRow(1);
             std::string caption = ledger_.Text();
             ledger_.SetRow(2);
@@ -130,7 +140,7 @@ void BrowseBase::mnuFileExport() {
             if (detail_ && static_cast<std::size_t>(col) <= detail_->Columns().size())
                 oExport_->SetColKind(k,
                                      KindOf(detail_->Columns()[static_cast<std::size_t>(col - 1)]));
-        }
+        });
         oExport_->SetRows(ledger_.Rows() - 2);
         oExport_->Export(GetResText(kExportTitle));
     } catch (const std::runtime_error& e) {
@@ -145,16 +155,10 @@ void BrowseBase::mnuFileExport() {
 }
 
 void BrowseBase::oExport_LoadData(std::int64_t row, ExportRow& data) {
-    const int cols = ledger_.Cols();
-    int k = 0;
-    for (int col = 2; col <= cols; ++col) {
-        ledger_.SetCol(col);
-        if (ledger_.ColHidden(col))
-            continue;
-        ++k;
+    ForEachShownColumn(ledger_, [&](int, int k) {
         ledger_.SetRow(static_cast<int>(row) + 2);
         data.SetCell(k, ledger_.Text());
-    }
+    });
 }
 
 void BrowseBase::mnuHideCol() {

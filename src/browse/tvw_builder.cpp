@@ -117,8 +117,17 @@ tvwBuilder::RightsContext tvwBuilder::ReadRights() {
     return rights;
 }
 
-std::string tvwBuilder::GroupListSql() {
+void tvwBuilder::AddTreeRights(std::string& from, std::string& where) const {
     const RightsContext r = ReadRights();
+    if (!r.filtered)
+        return;
+    RightsFilter f = categoryByItem_ ? TreeItemFilter(r.userID, r.groupLevelItems)
+                                     : TreeCustomerFilter(r.userID, r.groupLevelCustomers);
+    from += f.from;
+    where += f.where;
+}
+
+std::string tvwBuilder::GroupListSql() {
     std::string select = "SELECT Distinct t1.FItemID,t1.FName,";
     select += g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
     select += ",t1.FParentID,t1.FDetail ";
@@ -127,12 +136,7 @@ std::string tvwBuilder::GroupListSql() {
                                         : " WHERE t1.FItemClassID=1 AND t1.FDetail=0 ";
     std::string order = " ORDER BY ";
     order += g_UseShortNumber ? " t1.FShortNumber" : "t1.FNumber";
-    if (r.filtered) {
-        RightsFilter f = categoryByItem_ ? TreeItemFilter(r.userID, r.groupLevelItems)
-                                         : TreeCustomerFilter(r.userID, r.groupLevelCustomers);
-        from += f.from;
-        where += f.where;
-    }
+    AddTreeRights(from, where);
     return select + from + where + order;
 }
 
@@ -141,7 +145,6 @@ std::string tvwBuilder::LeafListSql() {
 }
 
 std::string tvwBuilder::LeafListSql(std::optional<std::int32_t> parentID) {
-    const RightsContext r = ReadRights();
     const char* number = g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
     std::string select, from, where;
     if (categoryByItem_) {
@@ -163,12 +166,7 @@ std::string tvwBuilder::LeafListSql(std::optional<std::int32_t> parentID) {
     }
     std::string order = " ORDER BY ";
     order += g_UseShortNumber ? "t1.FShortNumber" : "t1.FNumber";
-    if (r.filtered) {
-        RightsFilter f = categoryByItem_ ? TreeItemFilter(r.userID, r.groupLevelItems)
-                                         : TreeCustomerFilter(r.userID, r.groupLevelCustomers);
-        from += f.from;
-        where += f.where;
-    }
+    AddTreeRights(from, where);
     return select + from + where + order;
 }
 

@@ -92,6 +92,9 @@ class tvwBuilder {
     void Expand(std::int32_t parentID);
     void AddNodes(Recordset& list, std::int32_t parentID, bool groups);
     static RightsContext ReadRights();
+    // For a user whose data rights apply: the joins and conditions that keep
+    // the tree's rows to those the user may see.
+    void AddTreeRights(std::string& from, std::string& where) const;
 
     Tree* tvwGroup_ = nullptr;
     bool categoryByItem_ = false;
