@@ -230,23 +230,6 @@ TEST_F(DemoCompany, EdgeRecordsAreWhereTheHeaderSays) {
     EXPECT_EQ(Count("t_ICItem WHERE FNumber='01.003' AND FPriceDecimal IS NULL"), 1);
 }
 
-// Whether user U sees a customer or item by the group-level rule: the right
-// is on the group its code names (the code itself without a dot), held by U
-// or by one of U's groups other than 0.
-bool SeesByGroup(const DemoDb& db, int user, int typeId, int itemClass, const std::string& code) {
-    std::size_t dot = code.rfind('.');
-    std::string group = dot == std::string::npos ? code : code.substr(0, dot);
-    std::string u = std::to_string(user);
-    return db.Int(
-               "SELECT COUNT(*) FROM t_Item g JOIN t_ItemRight r ON r.FItemID=g.FItemID "
-               "WHERE g.FItemClassID=" +
-               std::to_string(itemClass) + " AND g.FNumber='" + group +
-               "' AND r.FTypeID=" + std::to_string(typeId) + " AND (r.FUserID=" + u +
-               " OR r.FUserID IN (SELECT FGroupID FROM t_Group WHERE FGroupID<>0 AND "
-               "FUserID=" +
-               u + "))") > 0;
-}
-
 bool SeesRecord(const DemoDb& db, int user, int typeId, int id) {
     std::string u = std::to_string(user);
     return db.Int("SELECT COUNT(*) FROM t_ItemRight r WHERE r.FItemID=" + std::to_string(id) +
@@ -254,69 +237,6 @@ bool SeesRecord(const DemoDb& db, int user, int typeId, int id) {
                   " OR r.FUserID IN (SELECT FGroupID FROM t_Group WHERE FGroupID<>0 AND "
                   "FUserID=" +
                   u + "))") > 0;
-}
-
-TEST_F(DemoCompany, UsersAreFilteredAsDocumented) {
-    auto isAdmin = [&](int u) {
-        return Count("t_Group WHERE FGroupID=1 AND FUserID=" + std::to_string(u)) > 0;
-    };
-    auto voke = [&](int u) {
-        return db.Int("SELECT FDataVokeType FROM t_User WHERE FUserID=" + std::to_string(u));
-    };
-    EXPECT_TRUE(isAdmin(kAdminUserId));
-    EXPECT_EQ(voke(kAdminUserId) % 2, 1);  // odd, yet never filtered
-    EXPECT_FALSE(isAdmin(kGroupClerkUserId));
-    EXPECT_EQ(voke(kGroupClerkUserId) % 2, 1);
-    EXPECT_FALSE(isAdmin(kRecordClerkUserId));
-    EXPECT_EQ(voke(kRecordClerkUserId) % 2, 1);
-    EXPECT_FALSE(isAdmin(kLimitedUserId));
-    EXPECT_EQ(voke(kLimitedUserId), 2);  // even: not filtered
-
-    auto classBits = [&](int u, int cls) {
-        return db.Int("SELECT FUserItemClassRight FROM t_UserItemClassRight WHERE FUserID=" +
-                      std::to_string(u) + " AND FItemClassID=" + std::to_string(cls));
-    };
-    EXPECT_TRUE(classBits(kGroupClerkUserId, kItemClassCustomer) & 4);
-    EXPECT_TRUE(classBits(kGroupClerkUserId, kItemClassItem) & 4);
-    EXPECT_FALSE(classBits(kRecordClerkUserId, kItemClassCustomer) & 4);
-    EXPECT_FALSE(classBits(kRecordClerkUserId, kItemClassItem) & 4);
-}
-
-TEST_F(DemoCompany, GroupClerkSeesGrantedGroupsOnly) {
-    const int u = kGroupClerkUserId;
-    // Items: own right on "01" and "01.01", the sales group's on "03", "03.01";
-    // group 0's right on "02" grants nothing.
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01.003"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01.01.007"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "03.01.001"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "02.01.001"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01.02.001"));
-    // Groups in the tree: a group is seen through its parent, a top group
-    // through itself.
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "01.02"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeItem, kItemClassItem, "02"));
-    // Customers: "01.01" own, "02.01" via the sales group, "03.01" via group 0.
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "01.01.001"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "01.001"));
-    EXPECT_TRUE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "02.01.004"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "03.01.001"));
-    EXPECT_FALSE(SeesByGroup(db, u, kRightTypeCustomer, kItemClassCustomer, "99"));
-    // Currencies 1 (own) and 2 (sales group) only.
-    EXPECT_TRUE(SeesRecord(db, u, kRightTypeCurrency, kCurrencyRmb));
-    EXPECT_TRUE(SeesRecord(db, u, kRightTypeCurrency, kCurrencyUsd));
-    EXPECT_FALSE(SeesRecord(db, u, kRightTypeCurrency, kCurrencyEur));
-    // The codes named above exist, and the clerk has prices to look at.
-    for (const char* code : {"01.003", "01.01.007", "03.01.001", "02.01.001", "01.02.001"}) {
-        EXPECT_GT(IdOf(kItemClassItem, code), 0) << code;
-    }
-    for (const char* code : {"01.01.001", "01.001", "02.01.004", "03.01.001"}) {
-        EXPECT_GT(IdOf(kItemClassCustomer, code), 0) << code;
-    }
-    EXPECT_GT(Count("t_CustEntry e JOIN t_Organization c ON c.FItemID=e.FCustID JOIN t_ICItem i "
-                    "ON i.FItemID=e.FItemID WHERE c.FNumber LIKE '01.01.%' AND i.FNumber LIKE "
-                    "'01.01.%' AND e.FCyID IN (1,2)"),
-              0);
 }
 
 TEST_F(DemoCompany, RecordClerkHoldsRightsOnItsRecordsAndTheirGroups) {
