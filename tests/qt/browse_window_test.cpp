@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
@@ -46,8 +45,6 @@
 #include "qt_test_app.h"
 #include "session/globals.h"
 #include "session/session.h"
-#include "support/language_scope.h"
-#include "support/po_file.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
@@ -70,11 +67,6 @@ LowPriceWindow& LowPrice(ModalWindowDialog& d) {
 class BrowseWindowTest : public test::BrowseWindowGui {
   protected:
     BrowseWindowTest() : BrowseWindowGui("orva-gui-browse", [] {}) {}
-    void StartSession(const std::string& language) {
-        session_.reset();
-        session_ = std::make_unique<orva::test::ScopedSession>(company_.path(), demo::kAdminUserId,
-                                                               "ic", language);
-    }
 
     // Reads the company database beside the module's own connection.
     Variant Scalar(const std::string& sql) {
@@ -215,29 +207,6 @@ TEST_F(BrowseWindowTest, TreeColumnFitsTheRowsOnScreen) {
     EXPECT_TRUE(ran);
 }
 
-TEST_F(BrowseWindowTest, SelectionModeReturnsTheEntryDoubleClickedInTheLedger) {
-    const std::int32_t cust = CustomerWithEntries();
-    std::string picked;
-    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
-        BrowseWindow& w = Browse(d);
-        // Editing is hidden: no edit menu, no New button.
-        EXPECT_FALSE(w.menus()->Action("mnuEdit")->isVisible());
-        EXPECT_FALSE(w.toolbarBinder()->Action("New")->isVisible());
-        picked = w.logic().ldgBase().CellText(4, 1);
-        QTest::mouseDClick(w.ledger()->viewport(), Qt::LeftButton, {}, RowPoint(w, 4));
-    });
-    CustFace face;
-    face.ReturnType(ReturnItem);
-    face.SelCustID(cust);
-    face.Show(ShowSelect);
-    RecordsetPtr rs = face.ReturnRecordSet();
-    ASSERT_NE(rs, nullptr);
-    ASSERT_FALSE(picked.empty());
-    EXPECT_EQ(rs->RecordCount(), 1);
-    EXPECT_EQ(rs->Fields("FEntryID").Value().ToText(), picked);
-    EXPECT_EQ(rs->Fields("FCustID").Value().ToInteger(), cust);
-}
-
 TEST_F(BrowseWindowTest, TheViewMenuSwitchesBetweenTheCustomerAndItemTrees) {
     test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         BrowseWindow& w = Browse(d);
@@ -283,35 +252,6 @@ TEST_F(BrowseWindowTest, TheViewMenuSwitchesBetweenTheCustomerAndItemTrees) {
     face.Show(showedit);
     EXPECT_EQ(settings_->Read("OrvaSalePrice", "OrvaCustInfo", "CategoryByCust").value_or(""),
               "True");
-}
-
-TEST_F(BrowseWindowTest, EnglishSessionShowsEnglishCaptions) {
-    orva::test::LanguageScope english("ENG");
-    StartSession("ENG");
-    const std::string po = orva::test::EnglishPo("browse.po");
-    auto english_of = [&](const char* key) { return Q(orva::test::PoTranslation(po, key)); };
-    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
-        BrowseWindow& w = Browse(d);
-        EXPECT_EQ(d.windowTitle(), english_of("系统基本资料(客户价格管理)"));
-        QStringList menus;
-        for (QAction* a : w.menuBar()->actions()) menus << a->text();
-        EXPECT_EQ(menus, (QStringList{english_of("文件(&F)"), english_of("编辑(&E)"),
-                                      english_of("视图(&V)"), english_of("帮助(&H)")}));
-        for (const char* key : {"New", "SELowPrice", "Exit"}) {
-            QAction* button = w.toolbarBinder()->Action(key);
-            const std::string caption = w.logic().tbToolBar().Item(key).caption;
-            EXPECT_FALSE(caption.empty());
-            EXPECT_EQ(button->text(), Q(caption));
-            EXPECT_EQ(button->text().toLatin1(), button->text().toUtf8()) << key;  // no Chinese
-        }
-        EXPECT_EQ(Header(w, 2).toLatin1(), Header(w, 2).toUtf8());
-        EXPECT_FALSE(w.treeTitle()->text().isEmpty());
-        EXPECT_EQ(w.treeTitle()->text().toLatin1(), w.treeTitle()->text().toUtf8());
-        QTest::mouseClick(w.toolBar()->widgetForAction(w.toolbarBinder()->Action("Exit")),
-                          Qt::LeftButton);
-    });
-    CustFace face;
-    face.Show(showedit);
 }
 
 TEST_F(BrowseWindowTest, MinimumPriceDialogOpensFromTheBrowseWindowAndSavesForAllCustomers) {

@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QPushButton>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -22,8 +21,6 @@
 #include <sstream>
 
 #include "demo/demo_company.h"
-#include "editor/frm_property.h"
-#include "engine/user_def_info.h"
 #include "host/db_backend.h"
 #include "host/host_ui.h"
 #include "host/recordset.h"
@@ -31,15 +28,12 @@
 #include "qt/controls/ledger_model.h"
 #include "qt/controls/ledger_view.h"
 #include "qt/controls/qt_text.h"
-#include "qt/controls/spread_view.h"
 #include "qt/controls/toolbar_binder.h"
-#include "qt/dialogs/message_dialog_view.h"
 #include "qt/dialogs/modal_window_dialog.h"
 #include "qt/hostapp/host_app.h"
 #include "qt/hostapp/host_app_company.h"
 #include "qt/hostapp/host_app_options.h"
 #include "qt/windows/browse_window.h"
-#include "qt/windows/property_window.h"
 #include "qt_test_app.h"
 #include "support/file_text.h"
 #include "support/language_scope.h"
@@ -457,17 +451,6 @@ TEST(HostAppProgram, ExportAndPrintPdfWriteTheLeafsLedgerWithoutAWindow) {
 
 // --- The program in this process, worked with the mouse and keys ---------
 
-QWidget* Focused(QWidget* fallback) {
-    QWidget* w = QApplication::focusWidget();
-    return w ? w : fallback;
-}
-
-// Types key by key into whatever has the focus (the first key opens the
-// cell's editor, which takes the focus).
-void Type(QWidget* fallback, const std::string& text) {
-    for (char c : text) QTest::keyClick(Focused(fallback), c);
-}
-
 class HostAppRoadTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -527,77 +510,7 @@ class HostAppRoadTest : public ::testing::Test {
     orva::test::LanguageScope chinese_{"CHS"};
 };
 
-// The typical road: the browse window, "New" clicked, an item code, Tab, a price
-// under the floor, Ctrl+S, Yes to the question, Exit, and the new row is in
-// the browse window's ledger.
-TEST_F(HostAppRoadTest, NewPriceEntryFromTheBrowseWindowToItsLedger) {
-    auto db = OpenDatabase(company_.path());
-    db->ExecuteBatch(
-        "UPDATE t_ICItem SET FSalePriceFixingType=1, FSoLowPrc=10, FSoLowPrcMnyType=1 "
-        "WHERE FNumber='03.01.001'");
-    const std::string entriesOf99 =
-        "SELECT COUNT(*) FROM t_CustEntry e INNER JOIN t_Organization o ON o.FItemID=e.FCustID "
-        "WHERE o.FNumber='99'";
-    const int before = std::stoi(orva::qt::Scalar(*db, entriesOf99));
-    db.reset();
-
-    bool asked = false;
-    int rowsBefore = -1;
-    int rowsAfter = -1;
-    QString newRowItem;
-    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
-        auto* w = qobject_cast<BrowseWindow*>(d.Body());
-        ASSERT_NE(w, nullptr);
-        rowsBefore = w->ledger()->model()->rowCount();
-        test::WhenWindow("frmProperty", [&](ModalWindowDialog& e) {
-            auto* editor = qobject_cast<PropertyWindow*>(e.Body());
-            ASSERT_NE(editor, nullptr);
-            SpreadView* grid = editor->grid();
-            auto clickCell = [grid](int row) {
-                const QRect cell =
-                    grid->visualRect(grid->model()->index(row - 1, UserDefInfo::kColText - 1));
-                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-            };
-            clickCell(UserDefInfo::kRowItemNumber);
-            // The keyboard is the editor's once its window is active.
-            ASSERT_TRUE(QTest::qWaitFor([&] {
-                QWidget* f = QApplication::focusWidget();
-                return f && editor->isAncestorOf(f);
-            }));
-            Type(grid, "03.01.001");
-            QTest::keyClick(Focused(grid), Qt::Key_Tab);
-            clickCell(UserDefInfo::kRowPrice);
-            Type(grid, "9");
-            test::WhenModal<MessageDialogView>([&](MessageDialogView& q) {
-                asked = true;
-                QTest::mouseClick(q.YesButton(), Qt::LeftButton);
-            });
-            QTest::keyClick(Focused(grid), Qt::Key_S, Qt::ControlModifier);
-            QTest::mouseClick(
-                editor->toolBar()->widgetForAction(editor->Button(frmProperty::kBtnExit)),
-                Qt::LeftButton);
-        });
-        // "New" on the toolbar; returns when the editor has closed.
-        ClickToolbar(*w, "New");
-        rowsAfter = w->ledger()->model()->rowCount();
-        for (int r = 0; r < rowsAfter; ++r) {
-            const QModelIndex price = w->ledger()->model()->index(r, 0);
-            const std::string id = U(price.data().toString());
-            if (Scalar("SELECT COUNT(*) FROM t_CustEntry WHERE FPrice=9 AND FEntryID=" +
-                       (id.empty() ? "0" : id)) == "1") {
-                newRowItem = w->ledger()->model()->index(r, 1).data().toString();
-            }
-        }
-        ClickToolbar(*w, "Exit");
-    });
-    EXPECT_EQ(Run({"--customer", "99"}), kExitOk);
-    EXPECT_TRUE(asked);
-    EXPECT_EQ(rowsAfter, rowsBefore + 1);
-    EXPECT_EQ(newRowItem, "03.01.001");
-    EXPECT_EQ(std::stoi(Scalar(entriesOf99)), before + 1);
-}
-
-TEST_F(HostAppRoadTest, SelectionModePrintsTheDoubleClickedEntryOrSaysNothingWasPicked) {
+TEST_F(HostAppRoadTest, EachModeEndsWithThePickedEntryNothingPickedOrASuccess) {
     std::string picked;
     test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
         auto* w = qobject_cast<BrowseWindow*>(d.Body());
@@ -623,6 +536,15 @@ TEST_F(HostAppRoadTest, SelectionModePrintsTheDoubleClickedEntryOrSaysNothingWas
     });
     EXPECT_EQ(Run({"--mode", "select", "--return", "class", "--customer", "01.01.001"}),
               kExitNothingPicked);
+    EXPECT_EQ(out_, "");
+
+    // In maintenance mode Exit on the toolbar ends the program well, printing nothing.
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+        auto* w = qobject_cast<BrowseWindow*>(d.Body());
+        ASSERT_NE(w, nullptr);
+        ClickToolbar(*w, "Exit");
+    });
+    EXPECT_EQ(Run({"--customer", "99"}), kExitOk);
     EXPECT_EQ(out_, "");
 }
 
