@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "host/com_error.h"
-#include "host/recordset.h"
-#include "host/variant.h"
+#include "orvasaleprice/com_error.h"
+#include "orvasaleprice/recordset.h"
+#include "orvasaleprice/variant.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include "host/controls/ledger.h"
 #include "host/dictionary.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 

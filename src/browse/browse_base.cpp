@@ -5,11 +5,11 @@
 
 #include "browse/detail_commands.h"
 #include "host/app_connection.h"
-#include "host/com_error.h"
 #include "host/host_ui.h"
 #include "host/pass_over.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
+#include "orvasaleprice/com_error.h"
 #include "orvasaleprice/enums.h"
 #include "session/form_res.h"
 #include "session/globals.h"

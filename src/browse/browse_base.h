@@ -43,7 +43,7 @@
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
 #include "host/pointer_shape.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 

@@ -6,11 +6,11 @@
 
 #include "browse/browse_base.h"
 #include "browse/editor_launcher.h"
-#include "host/com_error.h"
 #include "host/host_ui.h"
 #include "host/text_util.h"
-#include "host/variant.h"
 #include "minprice/frm_se_low_price.h"
+#include "orvasaleprice/com_error.h"
+#include "orvasaleprice/variant.h"
 #include "session/globals.h"
 #include "session/res_text.h"
 #include "session/rights.h"

@@ -5,10 +5,10 @@
 
 #include "browse/browse_base.h"
 #include "host/app_connection.h"
-#include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/host_utility.h"
 #include "host/pass_over.h"
+#include "orvasaleprice/com_error.h"
 #include "orvasaleprice/enums.h"
 #include "session/globals.h"
 #include "session/session.h"

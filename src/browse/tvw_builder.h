@@ -20,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 

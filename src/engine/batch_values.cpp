@@ -3,10 +3,10 @@
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
-#include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/controls/spread.h"
 #include "host/text_util.h"
+#include "orvasaleprice/com_error.h"
 #include "session/res_text.h"
 
 namespace orva::batch {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/host_ui.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/recordset.h"
-#include "host/variant.h"
+#include "orvasaleprice/recordset.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 

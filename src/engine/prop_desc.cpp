@@ -1,8 +1,8 @@
 #include "orvasaleprice/prop_desc.h"
 
-#include "host/com_error.h"
 #include "host/host_ui.h"
 #include "host/text_util.h"
+#include "orvasaleprice/com_error.h"
 #include "session/res_text.h"
 
 namespace orva {

@@ -20,10 +20,10 @@
 #include <string_view>
 
 #include "engine/editor_operation.h"
-#include "host/recordset.h"
-#include "host/variant.h"
 #include "model/base_group.h"
 #include "orvasaleprice/prop_desc.h"
+#include "orvasaleprice/recordset.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 

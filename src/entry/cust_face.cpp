@@ -5,9 +5,9 @@
 
 #include "browse/browse_base.h"
 #include "host/app_connection.h"
-#include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/host_ui.h"
+#include "orvasaleprice/com_error.h"
 #include "session/globals.h"
 #include "session/session.h"
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "host/db_backend.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 

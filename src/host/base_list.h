@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 

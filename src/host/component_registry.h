@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

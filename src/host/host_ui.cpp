@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

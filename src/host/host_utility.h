@@ -3,7 +3,7 @@
 #pragma once
 
 #include "host/controls/toolbar.h"
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "host/com_error.h"
 #include "host/text_util.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

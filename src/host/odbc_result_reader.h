@@ -4,8 +4,8 @@
 #include <sql.h>
 
 #include "host/odbc_handle.h"
-#include "host/recordset.h"
-#include "host/variant.h"
+#include "orvasaleprice/recordset.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 

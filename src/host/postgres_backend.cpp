@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "host/app_connection.h"
-#include "host/com_error.h"
 #include "host/postgres_pipeline.h"
 #include "host/postgres_runner.h"
 #include "host/postgres_setup.h"
@@ -21,6 +20,7 @@
 #include "host/tsql/literals.h"
 #include "host/tsql/program_cache.h"
 #include "host/write_transaction.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "host/tsql/program.h"
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 

@@ -21,7 +21,7 @@
 #include <new>
 #include <vector>
 
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 

@@ -1,8 +1,9 @@
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
-#include "host/com_error.h"
+#include "host/record_store.h"
 #include "host/recordset_filter.h"
 #include "host/text_util.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 
@@ -35,7 +36,7 @@ void Recordset::IndexColumns() {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         index_.emplace(columns_[i], static_cast<int>(i));  // the first of equal names wins
     }
-    deleted_.assign(store_.Rows(), false);
+    deleted_.assign(store_->Rows(), false);
     Rebuild();
 }
 
@@ -52,17 +53,19 @@ std::size_t RowsOf(std::size_t width, std::size_t cells) {
 }  // namespace
 
 Recordset::Recordset(std::vector<std::string> columns, std::vector<Variant> cells)
-    : columns_(std::move(columns)), store_(columns_.size(), RowsOf(columns_.size(), cells.size())) {
+    : columns_(std::move(columns)),
+      store_(
+          std::make_unique<RecordStore>(columns_.size(), RowsOf(columns_.size(), cells.size()))) {
     const std::size_t width = columns_.size();
     const std::size_t rows = RowsOf(width, cells.size());
     for (std::size_t r = 0; r < rows; ++r)
-        store_.AppendRow([&](std::size_t c) { return std::move(cells[r * width + c]); });
+        store_->AppendRow([&](std::size_t c) { return std::move(cells[r * width + c]); });
     IndexColumns();
 }
 
 Recordset::Recordset(ByColumn, std::vector<std::string> columns, std::vector<Variant> cells,
                      std::size_t rows)
-    : columns_(std::move(columns)), store_(columns_.size(), 0) {
+    : columns_(std::move(columns)), store_(std::make_unique<RecordStore>(columns_.size(), 0)) {
     const std::size_t width = columns_.size();
     if (cells.size() != width * rows) {
         throw ComError(ComError::kGeneric,
@@ -72,16 +75,16 @@ Recordset::Recordset(ByColumn, std::vector<std::string> columns, std::vector<Var
                        "ADODB.Recordset");
     }
     if (width > 0)
-        store_ = RecordStore(width, std::move(cells), rows);
+        *store_ = RecordStore(width, std::move(cells), rows);
     IndexColumns();
 }
 
 Recordset::Recordset(std::vector<std::string> columns, RecordStore store)
-    : columns_(std::move(columns)), store_(std::move(store)) {
-    if (store_.Width() != columns_.size()) {
+    : columns_(std::move(columns)), store_(std::make_unique<RecordStore>(std::move(store))) {
+    if (store_->Width() != columns_.size()) {
         throw ComError(ComError::kGeneric,
                        "A record set of " + std::to_string(columns_.size()) +
-                           " columns cannot hold rows of " + std::to_string(store_.Width()) +
+                           " columns cannot hold rows of " + std::to_string(store_->Width()) +
                            " values.",
                        "ADODB.Recordset");
     }
@@ -111,7 +114,7 @@ void Recordset::Rebuild() {
     for (std::size_t r = 0; r < rows; ++r) {
         if (deleted_[r])
             continue;
-        if (filter_ && !filter_->Matches(*this, r))
+        if (filter_ && !filter_->Matches(*store_, r))
             continue;
         view_.push_back(static_cast<std::uint32_t>(r));
     }
@@ -143,6 +146,10 @@ int Recordset::ColumnIndex(std::string_view name) const {
     return it == index_.end() ? -1 : it->second;
 }
 
+const Variant& Recordset::StoredCell(std::size_t row, int col) const {
+    return store_->At(row, static_cast<std::size_t>(col));
+}
+
 const Variant& Recordset::Current(int col) const {
     if (currentDeleted_) {
         throw ComError(ComError::kNoCurrentRecord, "The current record has been deleted.",
@@ -151,7 +158,7 @@ const Variant& Recordset::Current(int col) const {
     if (view_.empty() || pos_ < 0 || pos_ >= static_cast<long>(view_.size())) {
         NoCurrentRecord("ADODB.Field");
     }
-    return RawCell(view_[static_cast<std::size_t>(pos_)], col);
+    return StoredCell(view_[static_cast<std::size_t>(pos_)], col);
 }
 
 Field Recordset::Fields(std::string_view name) const {
@@ -269,7 +276,7 @@ const Variant& Recordset::Cell(long viewRow, int col) const {
                        ItemNotFound(std::to_string(viewRow) + ", " + std::to_string(col)),
                        "ADODB.Recordset");
     }
-    return RawCell(view_[static_cast<std::size_t>(viewRow)], col);
+    return StoredCell(view_[static_cast<std::size_t>(viewRow)], col);
 }
 
 }  // namespace orva

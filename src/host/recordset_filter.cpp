@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <optional>
 
-#include "host/com_error.h"
 #include "host/nesting_depth.h"
-#include "host/recordset.h"
+#include "host/record_store.h"
 #include "host/text_util.h"
-#include "host/variant.h"
+#include "orvasaleprice/com_error.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 
@@ -263,24 +263,24 @@ struct RecordFilter::Node {
     LikeKind like = LikeKind::Exact;
     std::string pattern;  // LIKE text without wildcards, upper-cased
 
-    bool Eval(const Recordset& rs, std::size_t row) const {
+    bool Eval(const RecordStore& store, std::size_t row) const {
         switch (kind) {
             case Kind::And:
                 for (const auto& c : children) {
-                    if (!c->Eval(rs, row))
+                    if (!c->Eval(store, row))
                         return false;
                 }
                 return true;
             case Kind::Or:
                 for (const auto& c : children) {
-                    if (c->Eval(rs, row))
+                    if (c->Eval(store, row))
                         return true;
                 }
                 return false;
             case Kind::Clause:
                 break;
         }
-        const Variant& v = rs.RawCell(row, column);
+        const Variant& v = store.At(row, static_cast<std::size_t>(column));
         if (v.IsNull())
             return value.kind == Literal::Kind::Null && op == Op::Eq;
         if (value.kind == Literal::Kind::Null)
@@ -601,8 +601,8 @@ RecordFilter RecordFilter::Compile(std::string_view criteria,
     return RecordFilter(Parser(criteria, columns).Parse());
 }
 
-bool RecordFilter::Matches(const Recordset& rs, std::size_t row) const {
-    return root_->Eval(rs, row);
+bool RecordFilter::Matches(const RecordStore& store, std::size_t row) const {
+    return root_->Eval(store, row);
 }
 
 }  // namespace orva

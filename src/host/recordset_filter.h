@@ -35,7 +35,7 @@
 
 namespace orva {
 
-class Recordset;
+class RecordStore;
 
 class RecordFilter {
   public:
@@ -47,8 +47,8 @@ class RecordFilter {
     RecordFilter& operator=(RecordFilter&&) noexcept;
     ~RecordFilter();
 
-    // Whether stored row `row` of the record set passes.
-    bool Matches(const Recordset& rs, std::size_t row) const;
+    // Whether stored row `row` of a record set's values passes.
+    bool Matches(const RecordStore& store, std::size_t row) const;
 
     struct Node;  // expression tree, recordset_filter.cpp
 

@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-#include "host/com_error.h"
 #include "host/session_string.h"
 #include "host/text_util.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

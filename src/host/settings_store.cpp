@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/com_error.h"
 #include "host/text_util.h"
-#include "host/variant.h"
+#include "orvasaleprice/com_error.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 

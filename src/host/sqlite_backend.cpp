@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "host/app_connection.h"
-#include "host/com_error.h"
 #include "host/tsql/error_context.h"
 #include "host/tsql/interpreter.h"
 #include "host/tsql/literals.h"
@@ -17,6 +16,7 @@
 #include "host/tsql/sqlite_runner.h"
 #include "host/tsql/tsql_error.h"
 #include "host/write_transaction.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

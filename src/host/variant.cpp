@@ -1,12 +1,12 @@
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 
-#include "host/com_error.h"
 #include "host/text_util.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

@@ -4,8 +4,8 @@
 
 #include "host/app_connection.h"
 #include "host/pass_over.h"
-#include "host/recordset.h"
 #include "model/sql_values.h"
+#include "orvasaleprice/recordset.h"
 #include "session/session.h"
 
 namespace orva {

@@ -1,7 +1,7 @@
 #include "session/keyed_strings.h"
 
-#include "host/com_error.h"
 #include "host/text_util.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

@@ -4,7 +4,6 @@
 
 #include "host/app_connection.h"
 #include "host/assistant.h"
-#include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/dictionary.h"
 #include "host/gl_data.h"
@@ -17,6 +16,7 @@
 #include "host/share_props.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
+#include "orvasaleprice/com_error.h"
 #include "session/globals.h"
 #include "session/res_text.h"
 

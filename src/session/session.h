@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 

@@ -2,8 +2,8 @@
 // state checks, the right, entries deleted meanwhile, database failures.
 #include "browse_fixture.h"
 #include "engine/audit_entries.h"
-#include "host/com_error.h"
 #include "host/db_backend.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

@@ -7,11 +7,11 @@
 #include "browse/browse_settings.h"
 #include "browse_fixture.h"
 #include "host/column_chooser.h"
-#include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/export/export_component.h"
 #include "host/print/ledger_print.h"
-#include "host/variant.h"
+#include "orvasaleprice/com_error.h"
+#include "orvasaleprice/variant.h"
 #include "support/file_text.h"
 
 namespace orva {

@@ -3,7 +3,7 @@
 // record editor and never returns anything.
 #include "browse_fixture.h"
 #include "demo/demo_company.h"
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 #include "orvasaleprice/cust_face.h"
 
 namespace orva {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/com_error.h"
 #include "host/settings_store.h"
+#include "orvasaleprice/com_error.h"
 #include "support/temp_company.h"
 
 namespace orva {

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "host/com_error.h"
 #include "host/controls/check_box.h"
 #include "host/controls/command_set.h"
 #include "host/controls/signal.h"
 #include "host/controls/status_bar.h"
 #include "host/controls/tab_strip.h"
 #include "host/controls/toolbar.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

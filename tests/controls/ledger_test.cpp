@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/com_error.h"
 #include "host/controls/ledger.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "host/com_error.h"
 #include "host/controls/spread.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

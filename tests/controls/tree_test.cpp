@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "host/com_error.h"
 #include "host/controls/tree.h"
+#include "orvasaleprice/com_error.h"
 #include "support/com_error_of.h"
 
 namespace orva {

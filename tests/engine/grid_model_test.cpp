@@ -2,7 +2,7 @@
 // rows lock by mode and grouping, the audited lock, clearing for the next
 // entry and the status text.
 #include "engine_fixture.h"
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva::test {
 namespace {

@@ -17,7 +17,7 @@
 #include "demo/demo_company.h"
 #include "engine/user_def_info.h"
 #include "host/controls/spread.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"

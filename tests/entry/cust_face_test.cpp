@@ -7,7 +7,7 @@
 
 #include "browse/browse_base.h"
 #include "company_fixture.h"
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 #include "session/session.h"
 #include "support/com_error_of.h"
 

@@ -1,8 +1,8 @@
 // Function rights: the object the session selects, and what the host's GL
 // data object answers from the demo company's rights table.
 #include "company_fixture.h"
-#include "host/com_error.h"
 #include "host/gl_data.h"
+#include "orvasaleprice/com_error.h"
 #include "session/rights.h"
 #include "session/session.h"
 

@@ -2,7 +2,7 @@
 #include "session/session.h"
 
 #include "entry_fixture.h"
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 #include "session/globals.h"
 #include "support/com_error_of.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/find/find_field.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva::test {
 

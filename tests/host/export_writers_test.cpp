@@ -10,9 +10,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/com_error.h"
 #include "host/export/export_component.h"
 #include "host/export/export_file.h"
+#include "orvasaleprice/com_error.h"
 #include "support/com_error_of.h"
 #include "support/file_text.h"
 #include "support/scripted_ui.h"

@@ -2,8 +2,8 @@
 // wide columns, the scale that fits them, hidden columns, page fields.
 #include <gtest/gtest.h>
 
-#include "host/com_error.h"
 #include "host/print/page_layout.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

@@ -9,9 +9,9 @@
 #include <system_error>
 #include <vector>
 
-#include "host/com_error.h"
 #include "host/pass_over.h"
 #include "host/tsql/tsql_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

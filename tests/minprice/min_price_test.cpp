@@ -6,9 +6,9 @@
 
 #include "demo/demo_company.h"
 #include "host/app_connection.h"
-#include "host/com_error.h"
 #include "host/host_services.h"
 #include "minprice/min_price.h"
+#include "orvasaleprice/com_error.h"
 #include "session/globals.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 #include "orvasaleprice/prop_desc.h"
 
 namespace orva {

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/com_error.h"
 #include "model/sql_values.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

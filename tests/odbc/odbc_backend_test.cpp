@@ -3,11 +3,11 @@
 // SQL Server driver does.
 #include <gtest/gtest.h>
 
-#include "host/com_error.h"
 #include "host/db_backend.h"
 #include "host/odbc_backend.h"
 #include "host/odbc_handle.h"
 #include "odbc/odbc_test_util.h"
+#include "orvasaleprice/com_error.h"
 #include "support/com_error_of.h"
 
 namespace orva {

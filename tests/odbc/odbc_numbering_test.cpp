@@ -4,10 +4,10 @@
 
 #include <set>
 
-#include "host/com_error.h"
 #include "host/odbc_backend.h"
 #include "host/odbc_numbering.h"
 #include "odbc/odbc_test_util.h"
+#include "orvasaleprice/com_error.h"
 #include "support/com_error_of.h"
 
 namespace orva {

@@ -58,7 +58,7 @@ TEST(WriteRecordset, WritesTheViewWithoutMovingIt) {
     EXPECT_EQ(out.str(), "k\n2\n3\n");
     EXPECT_EQ(rs.Fields(0).Value(), Variant(3));
 
-    Recordset empty({"a", "b"}, {});
+    Recordset empty({"a", "b"}, std::vector<Variant>{});
     std::ostringstream header;
     WriteRecordset(header, empty);
     EXPECT_EQ(header.str(), "a\tb\n");

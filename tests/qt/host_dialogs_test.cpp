@@ -9,8 +9,8 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include "host/com_error.h"
 #include "host/controls/ledger.h"
+#include "orvasaleprice/com_error.h"
 #include "qt/dialogs/assistant_notice.h"
 #include "qt/dialogs/column_visibility_dialog.h"
 #include "qt/dialogs/help_page.h"

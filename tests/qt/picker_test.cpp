@@ -10,7 +10,7 @@
 
 #include "demo/demo_company.h"
 #include "host/app_connection.h"
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 #include "qt/controls/qt_text.h"
 #include "qt/dialogs/base_data_picker.h"
 #include "qt/dialogs/qt_base_list.h"

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <filesystem>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 #include "qt/dialogs/qt_settings_store.h"
 #include "qt_test_app.h"
 #include "support/temp_company.h"

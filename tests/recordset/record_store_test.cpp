@@ -7,7 +7,7 @@
 #include <string>
 
 #include "host/record_store.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 namespace {

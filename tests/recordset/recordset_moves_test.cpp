@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 #include "recordset/sample_sets.h"
 #include "support/com_error_of.h"
 
@@ -31,7 +31,7 @@ TEST(RecordsetMoves, EmptySetIsAtBothEndsAndRefusesEveryMove) {
     EXPECT_EQ(ErrorOf([&] { rs->Fields("FName"); }), ComError::kNoCurrentRecord);
     EXPECT_EQ(ErrorOf([&] { rs->Delete(); }), ComError::kNoCurrentRecord);
     // A result without columns (a statement that returned no rows) behaves the same.
-    Recordset none({}, {});
+    Recordset none({}, std::vector<Variant>{});
     EXPECT_TRUE(none.EOF_());
     EXPECT_EQ(none.RecordCount(), 0);
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva::test {
 

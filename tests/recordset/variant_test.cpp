@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "host/com_error.h"
-#include "host/variant.h"
+#include "orvasaleprice/com_error.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva::test {
 

@@ -2,7 +2,7 @@
 
 #include "host/app_connection.h"
 #include "host/db_backend.h"
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva::test {
 

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva::test {
 

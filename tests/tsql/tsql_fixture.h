@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "host/com_error.h"
 #include "host/db_backend.h"
 #include "host/sqlite_backend.h"
+#include "orvasaleprice/com_error.h"
 #include "support/postgres_server.h"
 #include "support/temp_company.h"
 

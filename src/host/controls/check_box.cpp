@@ -1,6 +1,6 @@
 #include "host/controls/check_box.h"
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

@@ -1,7 +1,7 @@
 #include "host/controls/command_set.h"
 
-#include "host/com_error.h"
 #include "host/text_util.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

@@ -1,6 +1,6 @@
 #include "host/controls/tree.h"
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

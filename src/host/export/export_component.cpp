@@ -1,7 +1,7 @@
 #include "host/export/export_component.h"
 
-#include "host/com_error.h"
 #include "host/progress.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

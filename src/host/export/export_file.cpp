@@ -9,9 +9,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "host/com_error.h"
 #include "host/export/csv_writer.h"
 #include "host/export/xlsx_writer.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "host/com_error.h"
 #include "host/export/xlsx_check.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "host/dictionary.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 

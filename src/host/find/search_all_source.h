@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/find/find_criteria.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva {
 

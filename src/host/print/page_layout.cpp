@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 
 namespace orva {
 

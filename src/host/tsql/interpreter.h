@@ -12,7 +12,7 @@
 #include "host/db_backend.h"
 #include "host/tsql/program.h"
 #include "host/tsql/statement_runner.h"
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva::tsql {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/tsql/tokenizer.h"
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva::tsql {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host/tsql/ast.h"
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva::tsql {
 

@@ -16,7 +16,7 @@
 
 #include "host/tsql/dialect.h"
 #include "host/tsql/program.h"
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva::tsql {
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <string_view>
 
-#include "host/com_error.h"
 #include "host/tsql/decimal_round.h"
 #include "host/tsql/utf8.h"
-#include "host/variant.h"
+#include "orvasaleprice/com_error.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 namespace {

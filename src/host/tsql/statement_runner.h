@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "host/recordset.h"
 #include "host/tsql/program.h"
-#include "host/variant.h"
+#include "orvasaleprice/recordset.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva::tsql {
 

@@ -12,7 +12,7 @@
 
 #include "host/app_connection.h"
 #include "host/dictionary.h"
-#include "host/recordset.h"
+#include "orvasaleprice/recordset.h"
 
 namespace orva::qt {
 

@@ -20,8 +20,8 @@
 #include <functional>
 #include <string>
 
-#include "host/com_error.h"
 #include "host/modal_window.h"
+#include "orvasaleprice/com_error.h"
 
 class QWidget;
 

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 #include "qt/controls/qt_text.h"
 #include "qt/dialogs/base_data_picker.h"
 #include "qt/dialogs/lookup_setups.h"

@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "host/com_error.h"
+#include "orvasaleprice/com_error.h"
 #include "qt/controls/qt_text.h"
 
 namespace orva::qt {

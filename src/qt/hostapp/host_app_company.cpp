@@ -5,13 +5,13 @@
 #include <optional>
 
 #include "demo/company_generator.h"
-#include "host/com_error.h"
 #include "host/company_file_check.h"
 #include "host/db_backend.h"
 #include "host/postgres_uri.h"
-#include "host/recordset.h"
 #include "host/text_util.h"
 #include "model/sql_values.h"
+#include "orvasaleprice/com_error.h"
+#include "orvasaleprice/recordset.h"
 #include "session/res_text.h"
 
 namespace orva::qt {

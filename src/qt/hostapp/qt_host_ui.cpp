@@ -1,9 +1,9 @@
 #include "qt/hostapp/qt_host_ui.h"
 
 #include "host/base_list.h"
-#include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/settings_store.h"
+#include "orvasaleprice/com_error.h"
 #include "qt/controls/qt_text.h"
 #include "qt/dialogs/assistant_notice.h"
 #include "qt/dialogs/base_data_picker.h"

@@ -11,8 +11,8 @@
 #include <functional>
 #include <optional>
 
-#include "host/com_error.h"
 #include "host/controls/ledger.h"
+#include "orvasaleprice/com_error.h"
 #include "qt/print/ledger_page_painter.h"
 
 class QAction;

@@ -6,9 +6,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "host/com_error.h"
 #include "host/component_registry.h"
 #include "host/progress.h"
+#include "orvasaleprice/com_error.h"
 #include "qt/controls/qt_text.h"
 #include "qt/dialogs/dialog_parent.h"
 #include "qt/print/ledger_page_painter.h"

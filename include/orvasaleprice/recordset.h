@@ -12,12 +12,14 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/record_store.h"
-#include "host/variant.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 
-class RecordFilter;  // compiled criteria, recordset_filter.h
+// Compiled criteria and the stored values: kept inside the library, so a
+// host sees only the record set's own interface.
+class RecordFilter;
+class RecordStore;
 
 // One field of the current row.
 class Field {
@@ -101,11 +103,6 @@ class Recordset {
     // Direct access for fast readers (ledger painting): row of the view.
     // Throws ComError kItemNotFound outside the view or the columns.
     const Variant& Cell(long viewRow, int col) const;
-    // A stored row regardless of filter and deletion (for the filter itself);
-    // not checked.
-    const Variant& RawCell(std::size_t row, int col) const {
-        return store_.At(row, static_cast<std::size_t>(col));
-    }
 
   private:
     struct NoCaseHash {
@@ -123,10 +120,12 @@ class Recordset {
     const Variant& Current(int col) const;
     void Rebuild();
     void IndexColumns();
+    // A stored row regardless of filter and deletion; not checked.
+    const Variant& StoredCell(std::size_t row, int col) const;
 
     std::vector<std::string> columns_;
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> index_;
-    RecordStore store_;
+    std::unique_ptr<RecordStore> store_;
     std::vector<std::uint32_t> view_;  // indices of visible rows
     std::vector<bool> deleted_;
     std::unique_ptr<RecordFilter> filter_;

@@ -1,0 +1,64 @@
+// A host of the module written against include/orvasaleprice alone (its
+// build gives it no other include folder): it creates CustFace, sets its
+// properties, shows it in selection mode, reads the picked entry from the
+// returned record set, and catches the module's error. It fails to compile
+// when a type CustFace returns or throws has no public header.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "orvasaleprice/com_error.h"
+#include "orvasaleprice/cust_face.h"
+#include "orvasaleprice/recordset.h"
+#include "orvasaleprice/variant.h"
+#include "platform.h"
+
+namespace {
+
+int failures = 0;
+int checks = 0;
+
+void Check(bool ok, const std::string& what) {
+    ++checks;
+    if (!ok) {
+        ++failures;
+        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
+    }
+}
+
+}  // namespace
+
+int main() {
+    HostPlatform platform;
+    orva::CustFace face;
+    face.ReturnType(orva::ReturnItem);
+    face.CategoryByCust(true);
+    face.CallByBill(false);
+    face.SelCustID(0);
+    face.SelICItemID(0);
+    face.Show(orva::ShowSelect);
+
+    std::shared_ptr<orva::Recordset> rs = face.ReturnRecordSet();
+    Check(rs != nullptr, "Show in selection mode returns the picked entry");
+    if (rs) {
+        Check(rs->RecordCount() == 1, "the returned record set holds one row");
+        const orva::Variant& entry = rs->Fields("FEntryID").Value();
+        Check(entry.ToInteger() == platform.PickedEntry(),
+              "FEntryID is the picked entry " + std::to_string(platform.PickedEntry()) + ", read " +
+                  entry.ToText());
+        Check(!rs->Fields("FCustID").Value().IsNull(), "the entry names its customer");
+    }
+
+    try {
+        face.Show(static_cast<orva::Enu_ShowMode>(40000));
+        Check(false, "a show mode beyond 16 bits raises ComError");
+    } catch (const orva::ComError& e) {
+        Check(e.Number() == orva::ComError::kOverflow,
+              "the error is an overflow, got " + std::to_string(e.Number()));
+    }
+    Check(platform.WindowsShown() == 1, "only the first Show opened a window");
+
+    std::printf("%d passed, %d failed\n", checks - failures, failures);
+    return failures == 0 ? 0 : 1;
+}
