@@ -38,6 +38,26 @@ std::string OpenError(const std::string& path, bool create = false) {
     return "";
 }
 
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string JournalMode(const std::string& path) {
+    sqlite3* raw = nullptr;
+    std::string mode;
+    if (sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW) {
+            mode = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(raw);
+    return mode;
+}
+
 TEST(OpenDatabase, MissingOrForeignFilesAreErrorsNamingThePath) {
     TempDir dir;
     std::string missing = dir.File("missing.db");
@@ -72,36 +92,9 @@ TEST(OpenDatabase, CreatesOnRequestAndOpensMemory) {
     // Reopened without create: the same file, left in WAL mode.
     auto again = OpenSqliteDatabase(path, false);
     EXPECT_EQ(again->ExecuteBatch("SELECT FName FROM t_A").recordsets[0]->Cell(0, 0).ToText(), "x");
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "wal");
-    sqlite3_finalize(st);
-    sqlite3_close(raw);
+    EXPECT_EQ(JournalMode(path), "wal");
     auto memory = OpenSqliteDatabase(":memory:", false);
     EXPECT_EQ(memory->ExecuteBatch("SELECT LEN('ab ')").recordsets[0]->Cell(0, 0).ToInteger(), 2);
-}
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string JournalMode(const std::string& path) {
-    sqlite3* raw = nullptr;
-    std::string mode;
-    if (sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW) {
-            mode = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        }
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(raw);
-    return mode;
 }
 
 // A company file keeps the journal mode it has: opening it and reading from

@@ -83,6 +83,16 @@ class TsqlTest : public ::testing::TestWithParam<Engine> {
         return "";
     }
 
+    // Whether the text fails with an error whose description holds `part`;
+    // on a failure the message shows the text and the error it did give.
+    ::testing::AssertionResult FailsWith(std::string_view sql, std::string_view part) {
+        const std::string e = ErrorOf(sql);
+        if (!e.empty() && e.find(part) != std::string::npos)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << sql << "\n  gave: " << (e.empty() ? std::string("no error") : e);
+    }
+
     // Every row's text of one column, in order.
     static std::vector<std::string> Column(const RecordsetPtr& rs, int col = 0) {
         std::vector<std::string> out;
