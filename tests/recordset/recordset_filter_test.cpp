@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "host/nesting_depth.h"
-#include "host/record_store.h"
 #include "host/recordset_filter.h"
 #include "orvasaleprice/com_error.h"
 #include "recordset/sample_sets.h"
@@ -263,19 +262,6 @@ TEST(RecordsetFilter, ARefusedCriteriaLeavesTheViewAsItWas) {
     EXPECT_EQ(rs.FilterText(), "FCustID=11");
     EXPECT_EQ(rs.RecordCount(), 2);
     EXPECT_EQ(rs.Fields("FEntryID").Value().ToInteger(), 5);
-}
-
-TEST(RecordFilterCompile, CompiledOnceAppliesToEveryRow) {
-    auto rs = Entries();
-    RecordStore store(static_cast<std::size_t>(rs.FieldCount()), 5);
-    for (long r = 0; r < 5; ++r)
-        store.AppendRow([&](std::size_t c) { return rs.Cell(r, static_cast<int>(c)); });
-    auto f = RecordFilter::Compile("FUsed=1 or FPrice<0",
-                                   {"FEntryID", "FCustID", "FItemID", "FUsed", "FQuoteTime",
-                                    "FExpireDate", "FPrice", "FNote"});
-    std::vector<bool> got;
-    for (std::size_t r = 0; r < 5; ++r) got.push_back(f.Matches(store, r));
-    EXPECT_EQ(got, (std::vector<bool>{false, true, true, false, true}));
 }
 
 }  // namespace
