@@ -73,8 +73,6 @@ TEST(Menus, ViewsHearRealChangesAndPopups) {
     EXPECT_EQ(seen[0].name, "mnuViewRefresh");
     EXPECT_EQ(seen[2].what, CommandChange::kPopup);
     EXPECT_EQ(seen[2].name, "mnuBatchOperate");
-    EXPECT_TRUE(m.Item("mnuViewRefresh").checked);
-    EXPECT_EQ(m.Item("mnuEditFind").caption, "Find");
 }
 
 TEST(Toolbar, ButtonsByKeyWithBarFlags) {
@@ -94,7 +92,6 @@ TEST(Toolbar, ButtonsByKeyWithBarFlags) {
     tb.SetVisible("sp1", false);  // named separators can be hidden
     EXPECT_FALSE(tb.Item("sp1").visible);
     EXPECT_FALSE(tb.Click("sp1"));
-    EXPECT_EQ(tb.Item("Check").toolTip, "审核价格资料");
     tb.SetEnabled("Check", false);
     EXPECT_FALSE(tb.Click("Check"));
     EXPECT_TRUE(tb.Click("New"));
