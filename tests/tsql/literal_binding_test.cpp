@@ -160,11 +160,9 @@ TEST_P(LiteralBinding, ErrorsPointIntoTheTextThatFailed) {
                "INSERT INTO t_Lit (FID, FName) VALUES (" + std::to_string(id) + ", 'new')";
     };
     EXPECT_EQ(ErrorOf(text("a", 2)), "");
-    std::string e = ErrorOf(text("a much longer name than the first text had", 1));
-    EXPECT_NE(e.find("UNIQUE"), std::string::npos) << e;
-    EXPECT_NE(e.find("(line 2: INSERT INTO t_Lit (FID, FName) VALUES (1, 'new'))"),
-              std::string::npos)
-        << e;
+    EXPECT_TRUE(
+        FailsWith(text("a much longer name than the first text had", 1),
+                  {"UNIQUE", "(line 2: INSERT INTO t_Lit (FID, FName) VALUES (1, 'new'))"}));
     // The failed text changed nothing.
     EXPECT_EQ(Scalar("SELECT FName FROM t_Lit WHERE FID = 1").ToText(), "a");
 }

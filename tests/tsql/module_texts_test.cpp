@@ -49,8 +49,7 @@ TEST_P(ModuleTexts, BatchAddHeaderAndEntryRunAsOneText) {
     EXPECT_EQ(Scalar("SELECT FCurrencyID FROM t_Cust WHERE FItemID=11 AND FCustID=2").ToInteger(),
               1);
     // A second text whose header row already exists fails whole: no entry 2.
-    std::string err = ErrorOf(BatchAddText(2, 11, 2, 13, "second"));
-    EXPECT_NE(err.find("UNIQUE constraint failed"), std::string::npos) << err;
+    EXPECT_TRUE(FailsWith(BatchAddText(2, 11, 2, 13, "second"), "UNIQUE constraint failed"));
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t_CustEntry").ToInteger(), 1);
     // The duplicate test of the batch add finds the entry.
     EXPECT_EQ(Query("SELECT * FROM t_CustEntry WHERE FCustID=2 AND FItemID=11 AND FUnitID=50 AND "

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -83,14 +84,21 @@ class TsqlTest : public ::testing::TestWithParam<Engine> {
         return "";
     }
 
-    // Whether the text fails with an error whose description holds `part`;
-    // on a failure the message shows the text and the error it did give.
-    ::testing::AssertionResult FailsWith(std::string_view sql, std::string_view part) {
+    // Whether the text fails with an error whose description holds every one
+    // of `parts`; on a failure the message shows the text and the error it gave.
+    ::testing::AssertionResult FailsWith(std::string_view sql,
+                                         std::initializer_list<std::string_view> parts) {
         const std::string e = ErrorOf(sql);
-        if (!e.empty() && e.find(part) != std::string::npos)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-               << sql << "\n  gave: " << (e.empty() ? std::string("no error") : e);
+        for (std::string_view part : parts) {
+            if (e.empty() || e.find(part) == std::string::npos)
+                return ::testing::AssertionFailure()
+                       << sql << "\n  gave: " << (e.empty() ? std::string("no error") : e)
+                       << "\n  without: " << part;
+        }
+        return ::testing::AssertionSuccess();
+    }
+    ::testing::AssertionResult FailsWith(std::string_view sql, std::string_view part) {
+        return FailsWith(sql, {part});
     }
 
     // Every row's text of one column, in order.

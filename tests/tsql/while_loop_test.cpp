@@ -101,11 +101,9 @@ TEST_P(WhileLoop, AnErrorNamesItsStatementAndUndoesTheText) {
         "  SET @i = @i + 1\r\n"
         "  IF @i = 3 SELECT @n = FName FROM t_Seq WHERE FID = 3\r\n"
         "END";
-    const std::string e = ErrorOf(text);
-    EXPECT_NE(e.find("Conversion failed when converting the varchar value 'three' to data type"),
-              std::string::npos)
-        << e;
-    EXPECT_NE(e.find("SELECT @n = FName FROM t_Seq WHERE FID = 3"), std::string::npos) << e;
+    EXPECT_TRUE(
+        FailsWith(text, {"Conversion failed when converting the varchar value 'three' to data type",
+                         "SELECT @n = FName FROM t_Seq WHERE FID = 3"}));
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t_Seq WHERE FAmount = 100").ToInteger(), 0);
     // The same loop again, after the rollback took with it whatever the
     // first run set up on the connection.
