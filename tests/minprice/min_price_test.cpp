@@ -32,13 +32,7 @@ class MinPriceTest : public ::testing::Test {
         g_Connection = std::make_shared<AppConnection>();
         Exec(
             "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
-            "(91,'D8','D8','/',8)\r\n"
-            "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
-            "(92,'M8','M8','*',8)\r\n"
-            "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
-            "(93,'M0','M0','*',0)\r\n"
-            "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
-            "(94,'D0','D0','/',0)");
+            "(91,'D8','D8','/',8),(92,'M8','M8','*',8),(93,'M0','M0','*',0),(94,'D0','D0','/',0)");
     }
     void Exec(const std::string& sql) { g_Connection->Execute(sql); }
 
@@ -68,24 +62,20 @@ class MinPriceTest : public ::testing::Test {
 };
 
 TEST_F(MinPriceTest, ConvertByRateMultipliesOrDividesByTheRate) {
-    double result = -1;
-    EXPECT_TRUE(ConvertByRate(kDivideBy8, 80, result));
-    EXPECT_DOUBLE_EQ(result, 10);
-    ConvertByRate(kTimes8, 80, result);
-    EXPECT_DOUBLE_EQ(result, 640);
-    ConvertByRate(demo::kCurrencyUsd, 10, result);
-    EXPECT_DOUBLE_EQ(result, 10 * demo::kUsdRate);
-    ConvertByRate(demo::kCurrencyHkd, 109, result);
-    EXPECT_DOUBLE_EQ(result, 109 / demo::kHkdRate);
-    // A rate of 0 counts as 1, whichever the operator.
-    ConvertByRate(kTimesZero, 80, result);
-    EXPECT_DOUBLE_EQ(result, 80);
-    ConvertByRate(kDivideByZero, 80, result);
-    EXPECT_DOUBLE_EQ(result, 80);
-    // No such currency: 0.
-    result = -1;
-    EXPECT_TRUE(ConvertByRate(4711, 80, result));
-    EXPECT_DOUBLE_EQ(result, 0);
+    struct Case {
+        int currency;
+        double amount, expected;
+    };
+    for (const Case& c : {Case{kDivideBy8, 80, 10}, Case{kTimes8, 80, 640},
+                          Case{demo::kCurrencyUsd, 10, 10 * demo::kUsdRate},
+                          Case{demo::kCurrencyHkd, 109, 109 / demo::kHkdRate},
+                          Case{kTimesZero, 80, 80},     // a rate of 0 counts as 1,
+                          Case{kDivideByZero, 80, 80},  // whichever the operator
+                          Case{4711, 80, 0}}) {         // no such currency
+        double result = -1;
+        EXPECT_TRUE(ConvertByRate(c.currency, c.amount, result)) << c.currency;
+        EXPECT_DOUBLE_EQ(result, c.expected) << c.currency;
+    }
 }
 
 TEST_F(MinPriceTest, ConvertByRateRaisesADatabaseFailure) {
