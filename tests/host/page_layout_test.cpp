@@ -11,15 +11,13 @@ namespace {
 // A page of 1000 x 1000 units: heading 60, date 20, two title rows of 20,
 // footer 20, so 860 for data rows of 20: 43 rows a page.
 PageMetrics Metrics() {
-    PageMetrics m;
-    m.width = 1000;
-    m.height = 1000;
-    m.headingHeight = 60;
-    m.dateHeight = 20;
-    m.titleRowHeight = 20;
-    m.rowHeight = 20;
-    m.footerHeight = 20;
-    return m;
+    return {.width = 1000,
+            .height = 1000,
+            .headingHeight = 60,
+            .dateHeight = 20,
+            .titleRowHeight = 20,
+            .rowHeight = 20,
+            .footerHeight = 20};
 }
 
 std::vector<PrintColumn> Columns(std::initializer_list<double> widths) {
