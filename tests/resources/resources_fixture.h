@@ -90,10 +90,6 @@ class ResourcesTest : public ::testing::Test {
         return dir.string();
     }
 
-    static std::string BuiltCatalogue(const std::string& code) {
-        return std::string(ORVA_BINARY_DIR) + "/i18n/" + code + "/ORVAINDUSTRY.mo";
-    }
-
     test::ScopedSession session_{""};
     test::ProcessScope process_;
 };
