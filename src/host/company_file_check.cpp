@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "host/sqlite_read_only.h"
 #include "host/text_util.h"
 
 namespace orva {
@@ -15,7 +16,7 @@ namespace {
 std::optional<CompanyFileFault> ReadTables(const std::string& path, std::set<std::string>& names) {
     sqlite3* db = nullptr;
     sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    int rc = OpenSqliteReadOnly(path, &db);
     if (rc == SQLITE_OK) {
         // Another client writing the company file (or recovering its
         // write-ahead log) holds it only briefly: wait as the company's own

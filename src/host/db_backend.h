@@ -38,6 +38,12 @@ class DbBackend {
 
     // What this connection is open on, for messages ("SQLite /path/x.db").
     virtual std::string Describe() const = 0;
+
+    // The company file when this connection may only read it (this user may
+    // not write the file or create files in its folder), else "". Such a
+    // connection refuses every text that writes to the company's tables,
+    // and entry numbers, saying the file is read-only.
+    virtual std::string ReadOnlyFile() const { return {}; }
 };
 
 // Implemented by connections to databases where one caller's transaction can

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "host/app_connection.h"
+#include "host/sqlite_read_only.h"
 #include "host/tsql/error_context.h"
 #include "host/tsql/interpreter.h"
 #include "host/tsql/literals.h"
@@ -37,6 +38,7 @@ class SqliteBackend final : public GroupingBackend {
     BatchResult ExecuteBatch(std::string_view tsql) override;
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "SQLite " + path_; }
+    std::string ReadOnlyFile() const override { return readOnly_ ? path_ : std::string(); }
 
   private:
     void StartWrite() override;
@@ -56,8 +58,10 @@ class SqliteBackend final : public GroupingBackend {
     [[noreturn]] void Raise(const TsqlError& e, std::string_view sql,
                             bool uniqueConflict = false) const;
     bool UniqueConflict(const TsqlError& e) const;
+    [[noreturn]] void RefuseWrite() const;
 
     std::string path_;
+    bool readOnly_ = false;  // opened for reading only (ReadOnlyFile)
     sqlite3* db_ = nullptr;
     tsql::ProgramCache programs_{kCachedBatches};
     std::unique_ptr<tsql::SqliteRunner> runner_;
@@ -68,7 +72,7 @@ class SqliteBackend final : public GroupingBackend {
 };
 
 // Refuses a path that names no company database file this connection may
-// open for reading and writing (or, when it may create one, no place for it).
+// open for reading (or, when it may create one, no place for it).
 void CheckCompanyPath(const std::string& path, bool createIfMissing) {
     if (path.empty()) {
         throw ComError(ComError::kDatabase, "No company database file was named.", kSource);
@@ -92,10 +96,9 @@ void CheckCompanyPath(const std::string& path, bool createIfMissing) {
     } else if (!S_ISREG(st.st_mode)) {
         throw ComError(ComError::kDatabase, "The company database " + path + " is not a file.",
                        kSource);
-    } else if (::access(path.c_str(), R_OK | W_OK) != 0) {
+    } else if (::access(path.c_str(), R_OK) != 0) {
         throw ComError(ComError::kDatabase,
-                       "The company database " + path +
-                           " cannot be opened for reading and writing (permission denied).",
+                       "The company database " + path + " cannot be read (permission denied).",
                        kSource);
     }
 }
@@ -108,12 +111,20 @@ std::string OpenFailure(int code, const std::string& msg) {
 SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : path_(path) {
     const bool memory = path == ":memory:";
     CheckCompanyPath(path, createIfMissing);
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
-                (createIfMissing || memory ? SQLITE_OPEN_CREATE : 0);
-    int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    // A file that no write could change opens for reading only, so that it
+    // can still be browsed, and nothing is created beside it.
+    readOnly_ = !memory && ::access(path.c_str(), F_OK) == 0 && !MayWriteSqliteFile(path);
+    int rc;
+    if (readOnly_) {
+        rc = OpenSqliteReadOnly(path, &db_, SQLITE_OPEN_NOMUTEX);
+    } else {
+        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
+                          (createIfMissing || memory ? SQLITE_OPEN_CREATE : 0);
+        rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    }
     if (rc != SQLITE_OK)
         FailOpen(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
-    if (sqlite3_db_readonly(db_, "main") == 1)
+    if (!readOnly_ && sqlite3_db_readonly(db_, "main") == 1)
         FailOpen("the file is read-only");
     // A misspelt column in double quotes must be an error, not a string.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
@@ -211,6 +222,14 @@ bool SqliteBackend::UniqueConflict(const TsqlError& e) const {
     return detail == SQLITE_CONSTRAINT_UNIQUE || detail == SQLITE_CONSTRAINT_PRIMARYKEY;
 }
 
+void SqliteBackend::RefuseWrite() const {
+    throw ComError(ComError::kDatabase,
+                   "The company database " + path_ +
+                       " is read-only (this user may not write the file or create files in its "
+                       "folder): it can be read, but nothing can be written to it.",
+                   kSource);
+}
+
 void SqliteBackend::Raise(const TsqlError& e, std::string_view sql, bool uniqueConflict) const {
     std::string msg;
     if (e.SqliteCode() == SQLITE_BUSY || e.SqliteCode() == SQLITE_LOCKED) {
@@ -234,6 +253,8 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
     const Program* program = found.program.get();
     if (program->steps.empty())
         return {};
+    if (readOnly_ && program->writesDatabase)
+        RefuseWrite();
     bool inTransaction = false;
     bool inSavepoint = false;
     auto undo = [&] {
@@ -290,6 +311,8 @@ void SqliteBackend::UndoSavepoint() {
 }
 
 void SqliteBackend::StartWrite() {
+    if (readOnly_)
+        RefuseWrite();
     try {
         Control(beginImmediate_, "BEGIN IMMEDIATE");
     } catch (const TsqlError& e) {
@@ -328,6 +351,8 @@ void SqliteBackend::RollBack() {
 
 std::int32_t SqliteBackend::NextNumber(std::string_view tableKey) {
     std::lock_guard lock(mu_);
+    if (readOnly_)
+        RefuseWrite();
     return numbering_->Next(tableKey);
 }
 

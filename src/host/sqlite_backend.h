@@ -11,7 +11,9 @@ namespace orva {
 
 // Opens (or, with createIfMissing, creates) a SQLite company file: WAL
 // journal, a busy timeout, the collation and functions of the T-SQL layer.
-// ":memory:" opens a private in-memory database.
+// ":memory:" opens a private in-memory database. A file that this user may
+// not write, or that sits in a folder where they may not create files, opens
+// for reading only (DbBackend::ReadOnlyFile).
 std::unique_ptr<DbBackend> OpenSqliteDatabase(const std::string& path, bool createIfMissing);
 
 }  // namespace orva

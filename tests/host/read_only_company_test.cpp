@@ -1,0 +1,185 @@
+// Company files that may only be read, opened by a user who is not root (an
+// archived year: mode 444 in a folder of mode 555; a read-only share): the
+// company check passes and the file opens for reading; queries and
+// temporary tables work; every kind of write is refused naming the file;
+// nothing is created, written or touched in the folder. And a damaged file
+// that the check refuses leaves its folder as it found it.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "host/app_connection.h"
+#include "host/company_file_check.h"
+#include "host/db_backend.h"
+#include "host/write_transaction.h"
+#include "orvasaleprice/com_error.h"
+#include "support/file_text.h"
+#include "support/read_only_folder.h"
+#include "support/temp_company.h"
+#include "support/unprivileged.h"
+
+namespace orva {
+namespace {
+
+using test::FolderListing;
+using test::ReadOnlyFolder;
+
+std::string Scalar(DbBackend& db, const std::string& sql) {
+    BatchResult r = db.ExecuteBatch(sql);
+    return r.recordsets.empty() ? "no record set" : r.recordsets.back()->Cell(0, 0).ToText();
+}
+
+void RawExec(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
+}
+
+// What a user sees of the file: whether it opened for reading only, what it
+// holds, and what each kind of write gave ("refused" when the refusal names
+// the file as read-only).
+std::string Transcript(const std::string& path) {
+    std::string out;
+    if (auto fault = CheckCompanyFile(path))
+        out += "check: " + fault->Describe(path) + "\n";
+    std::unique_ptr<DbBackend> db = OpenDatabase(path);
+    out += "read-only: " + db->ReadOnlyFile() + "\n";
+    out += "entries: " + Scalar(*db, "SELECT COUNT(*) FROM t_CustEntry") + "\n";
+    out += "through a temporary table: " +
+           Scalar(*db,
+                  "CREATE TABLE #Ids (FID int)\r\n"
+                  "INSERT INTO #Ids SELECT FEntryID FROM t_CustEntry\r\n"
+                  "SELECT COUNT(*) FROM #Ids") +
+           "\n";
+    AppConnection connection(std::move(db));
+    const std::pair<const char*, std::function<void()>> writes[] = {
+        {"update", [&] { connection.Execute("UPDATE t_CustEntry SET FUsed = 1 - FUsed"); }},
+        {"delete", [&] { connection.Execute("DELETE FROM t_Cust WHERE FCustID > 0"); }},
+        {"create", [&] { connection.Execute("CREATE TABLE t_Notes (FID int)"); }},
+        {"two statements",
+         [&] {
+             connection.Execute(
+                 "UPDATE t_CustEntry SET FNote = 'x' WHERE FEntryID < 0\r\n"
+                 "DELETE FROM t_Cust WHERE FCustID < 0");
+         }},
+        {"entry number", [&] { connection.GetICMaxNum("t_Cust"); }},
+        {"write transaction", [&] { WriteTransaction t(connection); }},
+    };
+    for (const auto& [what, write] : writes) {
+        out += std::string(what) + ": ";
+        try {
+            write();
+            out += "written\n";
+        } catch (const ComError& e) {
+            const std::string said = e.Description();
+            const bool names = said.find(path + " is read-only") != std::string::npos;
+            out += names ? "refused\n" : said + "\n";
+        }
+    }
+    return out;
+}
+
+enum class Kind { kWal, kRollbackJournal, kWalWithLog };
+
+struct Case {
+    const char* name;
+    Kind kind;
+    unsigned fileMode, folderMode;
+    bool readOnly;
+};
+
+// The files are the demo company's. A WAL file without a log opens without
+// a -shm (read-only mode would create one, or fail where it cannot); a
+// writer's log is read through the writer's -shm, so that what it committed
+// there is seen; a writable file in a folder where no journal can be made
+// can only be read too.
+const Case kCases[] = {
+    {"WAL file, read-only folder", Kind::kWal, 0444, 0555, true},
+    {"rollback-journal file, read-only folder", Kind::kRollbackJournal, 0444, 0555, true},
+    {"WAL file and a writer's log, read-only folder", Kind::kWalWithLog, 0444, 0555, true},
+    {"read-only WAL file, open folder", Kind::kWal, 0444, 0777, true},
+    {"writable WAL file, read-only folder", Kind::kWal, 0666, 0555, true},
+    {"writable WAL file, open folder", Kind::kWal, 0666, 0777, false},
+};
+
+TEST(ReadOnlyCompanyFile, IsReadAndRefusesEveryWriteByAUserWhoIsNotRoot) {
+    test::TempCompany company;
+    auto source = OpenDatabase(company.path());
+    const std::string entries = Scalar(*source, "SELECT COUNT(*) FROM t_CustEntry");
+    source.reset();
+
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ReadOnlyFolder folder;
+        const std::string path = folder.File("2023.db");
+        std::string expectedEntries = entries;
+        if (c.kind == Kind::kWalWithLog) {
+            // A writer that has not checkpointed: its changes are in the log.
+            test::TempCompany live;
+            sqlite3* writer = nullptr;
+            ASSERT_EQ(sqlite3_open(live.path().c_str(), &writer), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(writer,
+                                   "PRAGMA wal_autocheckpoint=0; DELETE FROM t_CustEntry WHERE "
+                                   "FEntryID IN (SELECT FEntryID FROM t_CustEntry LIMIT 7)",
+                                   nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+            for (const char* part : {"", "-wal", "-shm"})
+                folder.Copy(live.path() + part, std::string("2023.db") + part);
+            sqlite3_close(writer);
+            expectedEntries = std::to_string(std::stoi(entries) - 7);
+        } else {
+            folder.Copy(company.path(), "2023.db");
+            if (c.kind == Kind::kRollbackJournal)
+                RawExec(path, "PRAGMA journal_mode=DELETE");
+        }
+        folder.Seal(c.fileMode, c.folderMode);
+        const std::string before = FolderListing(folder.dir());
+        const std::string bytes = test::ReadFile(path);
+
+        const std::string outcome = c.readOnly ? "refused\n" : "written\n";
+        EXPECT_EQ(test::RunUnprivileged([&] { return Transcript(path); }),
+                  "read-only: " + (c.readOnly ? path : "") + "\nentries: " + expectedEntries +
+                      "\nthrough a temporary table: " + expectedEntries + "\nupdate: " + outcome +
+                      "delete: " + outcome + "create: " + outcome + "two statements: " + outcome +
+                      "entry number: " + outcome + "write transaction: " + outcome);
+        if (c.readOnly) {
+            EXPECT_EQ(FolderListing(folder.dir()), before);
+            EXPECT_TRUE(test::ReadFile(path) == bytes) << "the company file changed";
+        }
+    }
+}
+
+// The check reads the file without creating anything beside it, also where
+// the folder may be written: a reader of a WAL file would leave an empty
+// -wal and a 32 KiB -shm that only a writer removes.
+TEST(DamagedCompanyFile, IsRefusedAndItsFolderLeftAsItWasFound) {
+    test::TempCompany company;
+    const std::string whole = test::ReadFile(company.path());
+    struct Damage {
+        const char* name;
+        std::size_t keep;  // bytes of the demo company left
+    };
+    const Damage damages[] = {
+        {"cut in half", whole.size() / 2},
+        {"the first page only", 4096},
+        {"the header only", 100},
+    };
+    for (const Damage& d : damages) {
+        SCOPED_TRACE(d.name);
+        const std::string dir = test::MakeTempDir("orva-damaged");
+        const std::string path = dir + "/t.db";
+        test::WriteFile(path, whole.substr(0, d.keep));
+        const std::string before = FolderListing(dir);
+        EXPECT_TRUE(CheckCompanyFile(path).has_value());
+        EXPECT_EQ(FolderListing(dir), before);
+        std::filesystem::remove_all(dir);
+    }
+}
+
+}  // namespace
+}  // namespace orva

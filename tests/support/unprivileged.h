@@ -1,0 +1,28 @@
+// Work done as a user who is not root, as a clerk opening a company file is.
+// File modes bind such a user only: root may write a file of mode 444 in a
+// folder of mode 555. Tests that run as root drop to the user nobody (as the
+// throwaway PostgreSQL server runs); tests run by anyone else stay that user.
+//
+//   std::string seen = test::RunUnprivileged([&] { return Count(path); });
+//   Spawn(test::UnprivilegedCommand({program, path}));
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orva::test {
+
+inline constexpr const char* kUnprivilegedUser = "nobody";
+
+// Runs `body` in a child process of this test program, as the unprivileged
+// user when this process is root, and returns what it returned; an
+// exception it throws gives "exception: " and its text. Throws
+// std::runtime_error when the child cannot start or dies.
+std::string RunUnprivileged(const std::function<std::string()>& body);
+
+// The command line that runs `command` as the unprivileged user: through
+// runuser when this process is root, else the command itself.
+std::vector<std::string> UnprivilegedCommand(std::vector<std::string> command);
+
+}  // namespace orva::test
