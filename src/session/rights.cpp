@@ -3,7 +3,10 @@
 #include "host/app_connection.h"
 #include "host/gl_data.h"
 #include "host/pass_over.h"
+#include "host/text_util.h"
 #include "model/sql_values.h"
+#include "orvasaleprice/enums.h"
+#include "session/globals.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
@@ -60,8 +63,30 @@ bool CheckAccess(std::int32_t objectID, std::int32_t index, std::int32_t rightBi
     return false;
 }
 
+namespace {
+
+// The company file when the shared connection may only read it, else "".
+std::string ReadOnlyCompanyFile() {
+    return g_Connection ? g_Connection->Backend().ReadOnlyFile() : std::string();
+}
+
+}  // namespace
+
 bool CheckFunctionRight(std::int32_t rightBit) {
-    return CheckAccess(FunctionObjectID(), kFunctionRightIndex, rightBit);
+    if (!CheckAccess(FunctionObjectID(), kFunctionRightIndex, rightBit))
+        return false;
+    // Every command but print and preview writes, except in selection mode,
+    // where the modify command picks the selected row and nothing else is
+    // offered.
+    if (rightBit == kRightPrint || g_ShowMode == ShowSelect)
+        return true;
+    const std::string file = ReadOnlyCompanyFile();
+    if (file.empty())
+        return true;
+    ShowWarning(
+        ReplaceAll(GetResText("公司数据库 %1 是只读文件：可以浏览、查找、打印和引出，不能修改。"),
+                   "%1", file));
+    return false;
 }
 
 }  // namespace orva

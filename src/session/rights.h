@@ -43,6 +43,9 @@ bool DataRightsApply();
 // assistant and gives false.
 bool CheckAccess(std::int32_t objectID, std::int32_t index, std::int32_t rightBit);
 // What a command does first: CheckAccess(FunctionObjectID(), 6, rightBit).
+// A command that writes (any right but print, outside selection mode) on a
+// company file that may only be read (DbBackend::ReadOnlyFile) is then
+// refused too, in a message box naming the file.
 bool CheckFunctionRight(std::int32_t rightBit);
 
 }  // namespace orva

@@ -3,8 +3,12 @@
 #include "company_fixture.h"
 #include "host/gl_data.h"
 #include "orvasaleprice/com_error.h"
+#include "orvasaleprice/enums.h"
 #include "session/rights.h"
 #include "session/session.h"
+#include "support/language_scope.h"
+#include "support/read_only_folder.h"
+#include "support/unprivileged.h"
 
 namespace orva {
 namespace {
@@ -71,6 +75,55 @@ TEST_F(FunctionRightsTest, GlDataFollowsTheSessionsDatabase) {
     test::TempCompany empty(test::TempCompany::kEmpty);
     test::ScopedSession other(empty.path(), demo::kRecordClerkUserId);
     EXPECT_FALSE(data.AccessCheck(kFunctionObjectDefault, kFunctionRightIndex, kRightAudit));
+}
+
+// On a company file that its user may only read (an archived year), a
+// command that writes is refused after its right, in a message box naming
+// the file in the session's language. Print and preview go on, and so does
+// the modify command of selection mode, which picks the selected row.
+TEST_F(FunctionRightsTest, CommandsThatWriteAreRefusedOnACompanyFileThatMayOnlyBeRead) {
+    test::ReadOnlyFolder archive;
+    archive.Copy(company_.path(), "2023.db");
+    archive.Seal();
+    const std::string path = archive.File("2023.db");
+    const std::string chinese =
+        "Tesmar提示 | 公司数据库 " + path + " 是只读文件：可以浏览、查找、打印和引出，不能修改。";
+    const std::string english =
+        "Tesmar Notice | The company database " + path +
+        " is a read-only file: it can be browsed, searched, printed and exported, but not changed.";
+    struct Case {
+        const char* language;
+        std::int16_t mode;
+        std::int32_t right;
+        std::string box;  // "" when the command may go on
+    };
+    const Case cases[] = {
+        {"CHS", showedit, kRightAdd, chinese},    {"CHS", showedit, kRightDelete, chinese},
+        {"CHS", showedit, kRightModify, chinese}, {"CHS", showedit, kRightAudit, chinese},
+        {"ENG", showedit, kRightAdd, english},    {"CHS", showedit, kRightPrint, ""},
+        {"CHS", ShowSelect, kRightModify, ""},
+    };
+    std::string expected;
+    for (const Case& c : cases) expected += c.box + "\n";
+
+    const std::string seen = test::RunUnprivileged([&] {
+        test::ScopedSession session(path, demo::kAdminUserId);
+        InitSessionProps(GetPropsString());
+        g_Connection = std::make_shared<AppConnection>();
+        std::string out;
+        for (const Case& c : cases) {
+            test::LanguageScope language(c.language);
+            g_ShowMode = c.mode;
+            ui->ClearRecords();
+            const bool granted = CheckFunctionRight(c.right);
+            for (const auto& box : ui->MessageBoxes()) out += box.title + " | " + box.text;
+            out +=
+                granted == c.box.empty() ? "\n" : " (granted: " + std::to_string(granted) + ")\n";
+        }
+        g_Connection.reset();
+        return out;
+    });
+    EXPECT_EQ(seen, expected);
 }
 
 }  // namespace
