@@ -13,7 +13,9 @@
 
 #include "odbc/odbc_test_util.h"
 #include "support/file_text.h"
+#include "support/read_only_folder.h"
 #include "support/temp_company.h"
+#include "support/unprivileged.h"
 
 extern char** environ;
 
@@ -35,6 +37,16 @@ class OrvaSqlTest : public ::testing::Test {
   protected:
     // Runs the program with the arguments and the text on standard input.
     Outcome Sql(std::vector<std::string> args, const std::string& input = "") {
+        args.insert(args.begin(), kProgram);
+        return Spawn(args, input);
+    }
+    // The same, run by a user who is not root.
+    Outcome SqlAsUser(std::vector<std::string> args, const std::string& input) {
+        args.insert(args.begin(), kProgram);
+        return Spawn(test::UnprivilegedCommand(args), input);
+    }
+
+    Outcome Spawn(std::vector<std::string> args, const std::string& input) {
         const std::string in = dir_.File("stdin"), out = dir_.File("stdout"),
                           err = dir_.File("stderr");
         WriteFile(in, input);
@@ -43,17 +55,15 @@ class OrvaSqlTest : public ::testing::Test {
         posix_spawn_file_actions_addopen(&fa, 0, in.c_str(), O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const std::string program = ORVA_BINARY_DIR "/app/orva-sql";
-        args.insert(args.begin(), program);
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         pid_t pid = 0;
         Outcome r;
-        int rc = posix_spawn(&pid, program.c_str(), &fa, nullptr, argv.data(), environ);
+        int rc = posix_spawnp(&pid, args[0].c_str(), &fa, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&fa);
         if (rc != 0) {
-            ADD_FAILURE() << "cannot start " << program;
+            ADD_FAILURE() << "cannot start " << args[0];
             return r;
         }
         int ws = 0;
@@ -64,6 +74,7 @@ class OrvaSqlTest : public ::testing::Test {
         return r;
     }
 
+    static constexpr const char* kProgram = ORVA_BINARY_DIR "/app/orva-sql";
     ScratchDir dir_;
     std::string odbc_ = SqliteOdbcString(dir_.File("odbc.db"));
 };
@@ -148,26 +159,30 @@ TEST_F(OrvaSqlTest, DatabaseThatCannotOpen) {
     EXPECT_TRUE(file.out.empty());
 }
 
-// A file that is not a company database is refused before it is opened for
-// writing: every byte stays as it was, and no journal files appear.
+// A file that is not a company database, or a damaged one, is refused
+// before it is opened for writing, and its folder is left as it was found:
+// every byte, and no journal files (reading a damaged file in WAL mode left
+// an empty -wal and a 32 KiB -shm beside it).
 TEST_F(OrvaSqlTest, AFileThatIsNotACompanyDatabaseIsLeftAsItWas) {
-    const std::string bare = dir_.File("bare.db");
+    const std::string files = dir_.File("files");
+    std::filesystem::create_directory(files);
     {
         Outcome made = Sql({odbc_}, "CREATE TABLE t (k INTEGER)\n");  // a SQLite file
         ASSERT_EQ(made.status, 0) << made.err;
     }
-    std::filesystem::copy_file(dir_.File("odbc.db"), bare);
+    test::TempCompany company;
     struct Case {
         std::string path, content, message;
     };
     const std::vector<Case> cases = {
-        {dir_.File("empty.db"), "", "(the table t_CustEntry is missing)"},
-        {dir_.File("text.db"), std::string(5000, 'x'), "file is not a database"},
-        {bare, ReadFile(bare), "(the table t_CustEntry is missing)"},
+        {files + "/empty.db", "", "(the table t_CustEntry is missing)"},
+        {files + "/text.db", std::string(5000, 'x'), "file is not a database"},
+        {files + "/bare.db", ReadFile(dir_.File("odbc.db")), "(the table t_CustEntry is missing)"},
+        {files + "/t.db", ReadFile(company.path()).substr(0, 329728), "disk image is malformed"},
     };
     for (const Case& c : cases) {
-        if (c.path != bare)
-            WriteFile(c.path, c.content);
+        WriteFile(c.path, c.content);
+        const std::string before = test::FolderListing(files);
         Outcome r = Sql({c.path}, "CREATE TABLE t (k INT)\nGO\nSELECT 1\n");
         EXPECT_EQ(r.status, 1) << c.path;
         EXPECT_NE(r.err.find("orva-sql: "), std::string::npos) << r.err;
@@ -175,8 +190,39 @@ TEST_F(OrvaSqlTest, AFileThatIsNotACompanyDatabaseIsLeftAsItWas) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
         EXPECT_TRUE(ReadFile(c.path) == c.content) << c.path << " changed";
-        EXPECT_FALSE(std::filesystem::exists(c.path + "-wal")) << c.path;
+        EXPECT_EQ(test::FolderListing(files), before) << c.path;
     }
+}
+
+// A company file its user may only read (an archived year: mode 444 in a
+// folder of mode 555), run by a user who is not root: queries work, and a
+// temporary table lives across GO; a batch that writes ends the run naming
+// the file as read-only, after the batches before it; nothing appears in
+// the folder.
+TEST_F(OrvaSqlTest, ACompanyFileThatMayOnlyBeReadIsReadAndNeverWritten) {
+    test::TempCompany company;
+    test::ReadOnlyFolder archive;
+    archive.Copy(company.path(), "2023.db");
+    archive.Seal();
+    const std::string db = archive.File("2023.db");
+    const std::string before = test::FolderListing(archive.dir());
+    const std::string count = "SELECT COUNT(*) AS n FROM t_CustEntry WHERE FUsed = 1\n";
+
+    Outcome r = SqlAsUser({db},
+                          "CREATE TABLE #Used (FID int)\n"
+                          "INSERT INTO #Used SELECT FEntryID FROM t_CustEntry WHERE FUsed = 1\n"
+                          "GO\n"
+                          "SELECT COUNT(*) AS n FROM #Used\n"
+                          "GO\n"
+                          "UPDATE t_CustEntry SET FUsed = 1 - FUsed\n"
+                          "GO\n" +
+                              count);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, Sql({company.path()}, count).out);
+    EXPECT_NE(r.err.find("orva-sql: batch at line 6: The company database " + db + " is read-only"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(test::FolderListing(archive.dir()), before);
 }
 
 // A SQLite company file goes through the T-SQL layer: batches without
