@@ -3,13 +3,14 @@
 #include <string>
 
 #include "host/postgres_result.h"
+#include "host/tsql/utf8.h"
 
 namespace orva {
 namespace {
 
 // Raised when the functions change, so that databases set up by an older
 // build are brought up to date.
-constexpr int kSetupVersion = 3;
+constexpr int kSetupVersion = 4;
 
 // Advisory lock key serialising the set-up between clients.
 constexpr const char* kLock = "SELECT pg_advisory_xact_lock(7302114)";
@@ -232,6 +233,27 @@ CREATE TABLE IF NOT EXISTS t_icmaxnum (
 CREATE OR REPLACE FUNCTION orva_setup_version() RETURNS int
   LANGUAGE sql IMMUTABLE AS $$ SELECT )SQL";
 
+// orva_fold(x): the full-width forms of ASCII (U+FF01 to U+FF5E) turned into
+// the ASCII they stand for, as the collation compares them. LIKE matches
+// what went through it, so that it ignores width as '=' does. The
+// full-width '％', '＿' and '＼' stay as they are: in a pattern they must not
+// become a wildcard or an escape.
+std::string FoldFunction() {
+    std::string from, to;
+    for (char32_t c = 0xFF01; c <= 0xFF5E; ++c) {
+        if (c == U'％' || c == U'＿' || c == U'＼')
+            continue;
+        tsql::EncodeUtf8(c, from);
+        const char ascii = static_cast<char>(c - 0xFEE0);
+        to += ascii;
+        if (ascii == '\'')
+            to += ascii;
+    }
+    return "CREATE OR REPLACE FUNCTION orva_fold(x text) RETURNS text\n"
+           "  LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $fold$ SELECT translate(x, '" +
+           from + "', '" + to + "') $fold$;\n";
+}
+
 // Runs a script; the server's message on failure.
 std::string Run(PGconn* conn, const std::string& sql) {
     PgResult r(PQexec(conn, sql.c_str()));
@@ -264,7 +286,7 @@ std::string EnsurePostgresSetup(PGconn* conn) {
         err = Run(conn, kLock);
     // Another client may have set the database up while this one waited.
     if (err.empty() && !UpToDate(conn)) {
-        err = Run(conn, std::string(kSetup) + std::to_string(kSetupVersion) + " $$;");
+        err = Run(conn, FoldFunction() + kSetup + std::to_string(kSetupVersion) + " $$;");
     }
     if (err.empty())
         return Run(conn, "COMMIT");

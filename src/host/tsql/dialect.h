@@ -57,8 +57,11 @@ class Dialect {
     virtual const char* GroupCollate() const = 0;
     virtual const char* AliasOrderCollate() const = 0;
 
-    // "x LIKE p": the text written after x, the operator, and what follows
-    // the pattern when the text gives no ESCAPE.
+    // "x LIKE p": what x and p are each written between, the text written
+    // after x, the operator, and what follows the pattern when the text
+    // gives no ESCAPE.
+    virtual const char* LikeOperandBegin() const = 0;
+    virtual const char* LikeOperandEnd() const = 0;
     virtual const char* LikeSubject() const = 0;
     virtual const char* LikeOperator(bool negated) const = 0;
     virtual const char* LikeNoEscape() const = 0;

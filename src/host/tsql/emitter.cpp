@@ -247,12 +247,17 @@ void Emitter::EmitLike(const Expr& e, std::string& o) {
     if (pattern.kind == ExprKind::String && pattern.text.find('[') != std::string::npos) {
         Unsupported(d_, "LIKE with a [...] character class", e.pos);
     }
+    auto operand = [&](const Expr& x) {
+        o += d_.LikeOperandBegin();
+        Emit(x, o);
+        o += d_.LikeOperandEnd();
+    };
     o += "(";
-    Emit(*e.args[0], o);
+    operand(*e.args[0]);
     o += d_.LikeSubject();
     Pin pin(*this);
     o += d_.LikeOperator(e.negated);
-    Emit(*e.args[1], o);
+    operand(*e.args[1]);
     if (e.args.size() > 2) {
         o += " ESCAPE ";
         Emit(*e.args[2], o);

@@ -46,8 +46,11 @@ class Postgres final : public Dialect {
     const char* GroupCollate() const override { return ""; }
     const char* AliasOrderCollate() const override { return ""; }
     // LIKE is not available under a nondeterministic collation: ILIKE under
-    // the server's root ICU collation matches letters case-insensitively.
-    const char* LikeSubject() const override { return "::text COLLATE \"und-x-icu\""; }
+    // the server's root ICU collation matches letters case-insensitively,
+    // after orva_fold has made full-width forms the ASCII they stand for.
+    const char* LikeOperandBegin() const override { return "orva_fold("; }
+    const char* LikeOperandEnd() const override { return "::text)"; }
+    const char* LikeSubject() const override { return " COLLATE \"und-x-icu\""; }
     const char* LikeOperator(bool negated) const override {
         return negated ? " NOT ILIKE " : " ILIKE ";
     }

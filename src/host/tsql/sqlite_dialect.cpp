@@ -39,6 +39,8 @@ class Sqlite final : public Dialect {
     const char* GroupCollate() const override { return Collate(); }
     const char* AliasOrderCollate() const override { return Collate(); }
     // like() is replaced on the connection by the collation's own.
+    const char* LikeOperandBegin() const override { return ""; }
+    const char* LikeOperandEnd() const override { return ""; }
     const char* LikeSubject() const override { return ""; }
     const char* LikeOperator(bool negated) const override {
         return negated ? " NOT LIKE " : " LIKE ";
