@@ -15,9 +15,10 @@ constexpr int kSetupVersion = 4;
 // Advisory lock key serialising the set-up between clients.
 constexpr const char* kLock = "SELECT pg_advisory_xact_lock(7302114)";
 
-// The collation: ICU's root locale at strength 2 (case-insensitive, accents
-// and widths as the strength leaves them), nondeterministic so that strings
-// differing only in case are equal.
+// The collation: ICU's root locale at strength 2, as the company's
+// collation compares: case and width (full-width forms) ignored, accents
+// counted; nondeterministic so that strings differing only in case are
+// equal.
 constexpr const char* kSetup = R"SQL(
 DO $$ BEGIN
   IF NOT EXISTS (SELECT 1 FROM pg_collation WHERE collname = 'orva_ci'
