@@ -38,8 +38,10 @@
 #include "support/file_text.h"
 #include "support/language_scope.h"
 #include "support/process_scope.h"
+#include "support/read_only_folder.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
+#include "support/unprivileged.h"
 
 namespace orva::qt {
 namespace {
@@ -270,7 +272,9 @@ struct RunResult {
 
 // Runs orva-saleprice with the arguments; `env` changes the environment
 // (an empty value removes the variable). Offscreen unless told otherwise.
-RunResult RunProgram(const QStringList& args, const QList<QPair<QString, QString>>& env = {}) {
+// `unprivileged`: run by a user who is not root.
+RunResult RunProgram(const QStringList& args, const QList<QPair<QString, QString>>& env = {},
+                     bool unprivileged = false) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     for (const auto& [name, value] : env) {
@@ -281,7 +285,13 @@ RunResult RunProgram(const QStringList& args, const QList<QPair<QString, QString
     }
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(ORVA_BINARY_DIR "/app/orva-saleprice", args);
+    std::vector<std::string> command = {ORVA_BINARY_DIR "/app/orva-saleprice"};
+    for (const QString& a : args) command.push_back(U(a));
+    if (unprivileged)
+        command = orva::test::UnprivilegedCommand(command);
+    QStringList rest;
+    for (std::size_t i = 1; i < command.size(); ++i) rest << Q(command[i]);
+    process.start(Q(command[0]), rest);
     RunResult r;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -447,6 +457,40 @@ TEST(HostAppProgram, ExportAndPrintPdfWriteTheLeafsLedgerWithoutAWindow) {
     EXPECT_EQ(ReadFile(U(xlsx)).substr(0, 2), "PK");
     EXPECT_GE(PdfPages(U(pdf)), 1);
     EXPECT_FALSE(fs::exists(U(denied)));
+}
+
+// A company file its user may only read (an archived year: mode 444 in a
+// folder of mode 555), opened by a user who is not root: a customer's ledger
+// exports and prints, and nothing appears or changes in the file's folder.
+TEST(HostAppProgram, ACompanyFileThatMayOnlyBeReadExportsAndPrints) {
+    TempCompany company;
+    auto db = OpenDatabase(company.path());
+    const QString cust = Q(Scalar(*db,
+                                  "SELECT i.FNumber FROM t_CustEntry e JOIN t_Item i ON "
+                                  "i.FItemID=e.FCustID GROUP BY i.FNumber ORDER BY COUNT(*) DESC"));
+    db.reset();
+    orva::test::ReadOnlyFolder archive;
+    archive.Copy(company.path(), "2023.db");
+    archive.Seal();
+    const std::string before = orva::test::FolderListing(archive.dir());
+    // Where that user writes what the program makes.
+    const std::string out = orva::test::MakeTempDir("orva-read-only-out");
+    fs::permissions(out, fs::perms::all);
+
+    const std::pair<const char*, const char*> runs[] = {
+        {"--export", "ledger.csv"}, {"--export", "ledger.xlsx"}, {"--print-pdf", "ledger.pdf"}};
+    for (const auto& [option, file] : runs) {
+        const std::string made = out + "/" + file;
+        const RunResult r =
+            RunProgram({"--database", Q(archive.File("2023.db")), "--settings",
+                        Q(out + "/settings.ini"), "--customer", cust, option, Q(made)},
+                       {}, true);
+        ASSERT_FALSE(r.crashed) << file;
+        EXPECT_EQ(r.exitCode, kExitOk) << file << "\n" << U(r.err);
+        EXPECT_GT(ReadFile(made).size(), 100u) << file;
+    }
+    EXPECT_EQ(orva::test::FolderListing(archive.dir()), before);
+    fs::remove_all(out);
 }
 
 // --- The program in this process, worked with the mouse and keys ---------
