@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "demo/postgres_company.h"
+#include "support/unprivileged.h"
 
 namespace orva::test {
 
@@ -81,9 +82,11 @@ PostgresServer::PostgresServer() {
     dir_ = MakeTempDir("orva-pg");
     if (::geteuid() == 0) {
         // The server refuses to run as root.
-        runAs_ = "runuser -u nobody -- ";
-        if (Shell("chown nobody '" + dir_ + "'") != 0)
-            throw std::runtime_error("Cannot give the folder " + dir_ + " to the user nobody.");
+        const std::string user = kUnprivilegedUser;
+        runAs_ = "runuser -u " + user + " -- ";
+        if (Shell("chown " + user + " '" + dir_ + "'") != 0)
+            throw std::runtime_error("Cannot give the folder " + dir_ + " to the user " + user +
+                                     ".");
     }
     // initdb's output is written by this process; the server's log by the
     // server's user.

@@ -2,7 +2,7 @@
 // temporary folder, listening only on a Unix socket there, started once per
 // test program on first use and stopped and removed at exit (by a watcher
 // process when the program dies without cleaning up). When the tests
-// run as root the server runs as the unprivileged user nobody.
+// run as root the server runs as the unprivileged user (support/unprivileged.h).
 //
 //   std::string uri = orva::test::PostgresServer::Get().NewDatabase(kEmpty);
 #pragma once
