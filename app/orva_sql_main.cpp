@@ -39,6 +39,10 @@ const char* const kUsage =
     "and one line per row, fields separated by a tab, NULL for Null; a blank\n"
     "line separates record sets.\n"
     "\n"
+    "A SQLite file that you may not write, or that sits in a folder where you\n"
+    "may not create files, is opened for reading only: nothing is created\n"
+    "beside it, and a batch that writes to it is refused.\n"
+    "\n"
     "Exit status: 0 when every batch ran, 1 when the database reported an\n"
     "error (the batches before it have run), 2 for a usage error.\n"
     "\n"
@@ -107,7 +111,8 @@ int main(int argc, char** argv) {
         return UsageError("cannot read '" + file + "': " + why);
 
     // A SQLite file is checked before it is opened for writing, so that a
-    // file that is not a company database is left exactly as it was.
+    // file that is not a company database, and its folder, are left exactly
+    // as they were.
     if (!orva::IsOdbcConnectionString(args[0]) && !orva::IsPostgresUri(args[0])) {
         const std::string path(orva::Trim(args[0]));
         if (auto fault = orva::CheckCompanyFile(path)) {
