@@ -31,6 +31,12 @@ bool LogHoldsPages(const std::string& path) {
     return ::stat((path + "-wal").c_str(), &st) == 0 && st.st_size > kWalHeaderBytes;
 }
 
+// Whether the file has a -shm beside it: every connection that has a WAL
+// file open keeps one (the last to close removes it).
+bool SharedMemoryBeside(const std::string& path) {
+    return ::access((path + "-shm").c_str(), F_OK) == 0;
+}
+
 // The file's URI: the characters a URI gives a meaning of their own are
 // escaped, and an absolute path gets an empty authority (a path starting
 // with "//" would otherwise name a host).
@@ -60,19 +66,21 @@ bool MayWriteSqliteFile(const std::string& path) {
     return ::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0;
 }
 
-// A file in WAL mode whose pages are all in it (no log beside it, or one
-// without pages) opens immutable: SQLite then takes no locks and does not
-// look for a log, so it needs no -shm. Read-only mode would create the -wal
-// and -shm, and leave them behind (a reader cannot remove them), or fail
-// where it cannot create them. Without a log nobody has the file open in WAL
-// mode now; a writer must first create a log in the folder.
+// A file in WAL mode that nobody has open (no -shm beside it) and whose
+// pages are all in it (no log beside it, or one without pages) opens
+// immutable: SQLite then takes no locks and does not look for a log, so it
+// needs no -shm. Read-only mode would create the -wal and -shm, and leave
+// them behind (a reader cannot remove them), or fail where it cannot create
+// them. A writer who comes later must first create them in the folder,
+// which nobody may do where the folder is read-only (an archived year).
 //
 // Any other file opens in read-only mode: a file in rollback-journal mode is
-// read under shared locks and nothing is created; a WAL file whose log holds
-// pages is read with that log, through the -shm that its writer made, so
-// that what was committed to the log is seen (immutable would miss it).
+// read under shared locks and nothing is created; a WAL file that is open
+// elsewhere, or whose log holds pages, is read with its log through the
+// existing -shm, so that what was committed to the log, also later, is seen
+// (immutable would miss it).
 int OpenSqliteReadOnly(const std::string& path, sqlite3** db, int flags) {
-    const bool immutable = HeaderSaysWal(path) && !LogHoldsPages(path);
+    const bool immutable = HeaderSaysWal(path) && !LogHoldsPages(path) && !SharedMemoryBeside(path);
     const std::string uri = FileUri(path) + (immutable ? "?immutable=1" : "?mode=ro");
     return sqlite3_open_v2(uri.c_str(), db, flags | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
                            nullptr);

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "host/app_connection.h"
@@ -152,6 +154,59 @@ TEST(ReadOnlyCompanyFile, IsReadAndRefusesEveryWriteByAUserWhoIsNotRoot) {
             EXPECT_TRUE(test::ReadFile(path) == bytes) << "the company file changed";
         }
     }
+}
+
+// Waits up to ten seconds for the file to appear; whether it did.
+bool WaitFor(const std::string& path) {
+    for (int i = 0; i < 1000; ++i) {
+        if (std::filesystem::exists(path))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// A WAL file that another user has open (its -wal and -shm are beside it,
+// the log without pages yet) is read through them, so that what that user
+// commits while the file is open for reading is seen.
+TEST(ReadOnlyCompanyFile, SeesWhatAWriterCommitsWhileItIsOpen) {
+    test::TempCompany company;
+    ReadOnlyFolder folder;
+    folder.Copy(company.path(), "2023.db");
+    folder.Seal();
+    const std::string path = folder.File("2023.db");
+    // Steps of the two users, as files in a folder both may write.
+    const std::string steps = test::MakeTempDir("orva-steps");
+    std::filesystem::permissions(steps, std::filesystem::perms::all);
+    sqlite3* writer = nullptr;  // root may write the file and its folder
+    ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "PRAGMA wal_autocheckpoint=0; SELECT COUNT(*) FROM t_Cust",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+
+    const std::string seen = test::RunUnprivileged(
+        [&] {
+            std::unique_ptr<DbBackend> db = OpenDatabase(path);
+            std::string out = Scalar(*db, "SELECT COUNT(*) FROM t_CustEntry");
+            test::WriteFile(steps + "/opened", "");
+            if (!WaitFor(steps + "/written"))
+                return out + " and nothing written";
+            return out + " then " + Scalar(*db, "SELECT COUNT(*) FROM t_CustEntry");
+        },
+        [&] {
+            if (!WaitFor(steps + "/opened"))
+                return;
+            sqlite3_exec(writer,
+                         "DELETE FROM t_CustEntry WHERE FEntryID IN "
+                         "(SELECT FEntryID FROM t_CustEntry LIMIT 7)",
+                         nullptr, nullptr, nullptr);
+            test::WriteFile(steps + "/written", "");
+        });
+    sqlite3_close(writer);
+    std::filesystem::remove_all(steps);
+    auto db = OpenDatabase(company.path());
+    const int entries = std::stoi(Scalar(*db, "SELECT COUNT(*) FROM t_CustEntry"));
+    EXPECT_EQ(seen, std::to_string(entries) + " then " + std::to_string(entries - 7));
 }
 
 // The check reads the file without creating anything beside it, also where

@@ -30,7 +30,8 @@ void WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-std::string RunUnprivileged(const std::function<std::string()>& body) {
+std::string RunUnprivileged(const std::function<std::string()>& body,
+                            const std::function<void()>& meanwhile) {
     int fds[2];
     if (::pipe(fds) != 0)
         throw std::runtime_error("RunUnprivileged: no pipe");
@@ -54,6 +55,8 @@ std::string RunUnprivileged(const std::function<std::string()>& body) {
         ::_exit(0);
     }
     ::close(fds[1]);
+    if (meanwhile)
+        meanwhile();
     std::string out;
     char buf[4096];
     for (;;) {

@@ -17,9 +17,11 @@ inline constexpr const char* kUnprivilegedUser = "nobody";
 
 // Runs `body` in a child process of this test program, as the unprivileged
 // user when this process is root, and returns what it returned; an
-// exception it throws gives "exception: " and its text. Throws
-// std::runtime_error when the child cannot start or dies.
-std::string RunUnprivileged(const std::function<std::string()>& body);
+// exception it throws gives "exception: " and its text. `meanwhile` runs in
+// this process while the child runs (to act between the child's steps).
+// Throws std::runtime_error when the child cannot start or dies.
+std::string RunUnprivileged(const std::function<std::string()>& body,
+                            const std::function<void()>& meanwhile = {});
 
 // The command line that runs `command` as the unprivileged user: through
 // runuser when this process is root, else the command itself.
