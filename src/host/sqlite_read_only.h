@@ -18,7 +18,8 @@ bool MayWriteSqliteFile(const std::string& path);
 // Opens `path` for reading only, as sqlite3_open_v2 does (SQLITE_OPEN_READONLY
 // and URI names are added to `flags`): SQLite's result code, and *db set as
 // that call sets it. Nothing is created beside the file, whatever its
-// journal mode.
+// journal mode, and what another connection commits while it is open is
+// seen.
 int OpenSqliteReadOnly(const std::string& path, sqlite3** db, int flags = 0);
 
 }  // namespace orva
