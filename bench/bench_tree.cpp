@@ -231,7 +231,6 @@ void BM_LedgerResident(benchmark::State& state) {
         "",
         std::make_shared<orva::Recordset>(std::vector<std::string>{}, std::vector<orva::Variant>{}),
         result);
-    orva::g_LedgerRecords.reset();
     const std::size_t before = HeapInUse();
     for (auto _ : state) f.ClickAndPaint();
     state.counters["ledger_MB"] = static_cast<double>(HeapInUse() - before) / (1024.0 * 1024.0);

@@ -3,6 +3,10 @@
 #   1. xgettext extracts every text key: the string literal passed to
 #      GetResText or to the no-op marker N_ in src/ and include/
 #      -> <build>/i18n/orvasaleprice.pot (the template for translators).
+#      A second run takes every string literal of the same files but
+#      src/demo/ (which writes company data and cannot reach GetResText)
+#      -> <build>/i18n/literals.pot, so that the catalogue test sees a
+#      Chinese text that reaches GetResText through a helper unmarked.
 #   2. Each language is a folder data/i18n/<code>/ of gettext PO files, one
 #      per area of the module (resources.po, model.po, entry.po, ...).
 #      msgcat --use-first merges them (resources.po first: its header carries
@@ -12,7 +16,8 @@
 #      host/catalogue_files.h says where it looks: ORVA_I18N_DIR, next to the
 #      executable, the installed share folder, then this build folder.
 # The test EnglishCatalogue.* in test_resources fails when a key extracted in
-# step 1 has no English translation.
+# step 1 has no English translation, or when a Chinese literal is neither
+# such a key nor one of the few literals it lists as no text (font names).
 
 find_program(ORVA_XGETTEXT xgettext REQUIRED)
 find_program(ORVA_MSGCAT msgcat REQUIRED)
@@ -42,7 +47,21 @@ add_custom_command(
   DEPENDS ${orva_i18n_deps} ${ORVA_I18N_BUILD_DIR}/sources.txt
   COMMENT "Extracting text keys"
   VERBATIM)
-set(orva_i18n_outputs ${orva_pot})
+set(orva_literals ${ORVA_I18N_BUILD_DIR}/literals.pot)
+set(orva_i18n_module_sources ${orva_i18n_sources})
+list(FILTER orva_i18n_module_sources EXCLUDE REGEX "^src/demo/")
+list(JOIN orva_i18n_module_sources "\n" orva_i18n_module_list)
+file(CONFIGURE OUTPUT ${ORVA_I18N_BUILD_DIR}/module-sources.txt
+     CONTENT "${orva_i18n_module_list}\n" @ONLY)
+add_custom_command(
+  OUTPUT ${orva_literals}
+  COMMAND ${ORVA_XGETTEXT} --language=C++ --from-code=UTF-8 --extract-all --sort-by-file
+          --no-wrap --package-name=OrvaSalePrice --directory=${CMAKE_SOURCE_DIR}
+          --files-from=${ORVA_I18N_BUILD_DIR}/module-sources.txt --output=${orva_literals}
+  DEPENDS ${orva_i18n_deps} ${ORVA_I18N_BUILD_DIR}/module-sources.txt
+  COMMENT "Extracting every string literal of the module"
+  VERBATIM)
+set(orva_i18n_outputs ${orva_pot} ${orva_literals})
 
 # 2. One catalogue per language folder.
 file(GLOB orva_i18n_languages LIST_DIRECTORIES true CONFIGURE_DEPENDS

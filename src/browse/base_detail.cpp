@@ -10,7 +10,11 @@
 
 namespace orva {
 
-RecordsetPtr g_LedgerRecords;
+LedgerRecordsView g_LedgerRecords;
+
+RecordsetPtr LedgerRecordsView::get() const {
+    return owner_ ? owner_->Records() : nullptr;
+}
 
 namespace {
 
@@ -106,11 +110,37 @@ void AppendTrimmed(const Variant& value, std::string& text) {
 
 }  // namespace
 
-BaseDetail::BaseDetail() : records_(EmptyRecords()), dict_(std::make_shared<Dictionary>()) {}
+BaseDetail::BaseDetail() : dict_(std::make_shared<Dictionary>()) {
+    g_LedgerRecords.owner_ = this;
+}
+
+BaseDetail::~BaseDetail() {
+    if (g_LedgerRecords.owner_ == this)
+        g_LedgerRecords.owner_ = nullptr;
+}
 
 void BaseDetail::SetRecords(RecordsetPtr records) {
     records_ = std::move(records);
     BindColumns();
+    recordsChanged_.Emit();
+}
+
+void BaseDetail::ShowGroup() {
+    records_.reset();
+    BindColumns();
+    SetRowsForRecords();
+    dict_ = std::make_shared<Dictionary>();
+    recordsChanged_.Emit();
+}
+
+void BaseDetail::SetRowsForRecords() {
+    if (!ldg_)
+        return;
+    const long count = records_ ? records_->RecordCount() : 0;
+    PassOver([&] {
+        ldg_->SetRows(kTitleRows);
+        ldg_->SetRows(static_cast<int>(count) + kTitleRows);
+    });
 }
 
 void BaseDetail::BindColumns() {
@@ -162,24 +192,17 @@ void BaseDetail::TakeJournalData(std::string_view statement, RecordsetPtr record
     (void)result;  // left as the caller passed it
     if (!records) {
         // The previous ledger goes before the new one is read, so that two
-        // large ledgers are never held at once.
+        // large ledgers are never held at once; a statement that fails leaves
+        // the empty set, and the ledger shows its title rows only.
         records_ = EmptyRecords();
-        g_LedgerRecords = records_;
-        // The ledger shows its title rows only.
         PassOver([&] { records_ = SharedConnection().Execute(statement); });
-        g_LedgerRecords = records_;
     } else {
         records_ = std::move(records);
     }
     BindColumns();
-
-    if (ldg_) {
-        PassOver([&] {
-            ldg_->SetRows(kTitleRows);
-            ldg_->SetRows(static_cast<int>(records_->RecordCount()) + kTitleRows);
-        });
-    }
+    SetRowsForRecords();
     dict_ = std::make_shared<Dictionary>();
+    recordsChanged_.Emit();
 }
 
 void BaseDetail::TRowData(std::int32_t row, std::string& text) {

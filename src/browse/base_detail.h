@@ -10,21 +10,35 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "host/controls/ledger.h"
+#include "host/controls/signal.h"
 #include "host/dictionary.h"
 #include "orvasaleprice/recordset.h"
 
 namespace orva {
 
-// The record set most recently loaded by TakeJournalData from a statement.
-// The browse window empties it when the tree selection changes; find, filter
-// and sort read it.
-extern RecordsetPtr g_LedgerRecords;
+class BaseDetail;
+
+// g_LedgerRecords, the ledger's records as find, filter and sort read them:
+// the Records of the newest BaseDetail (the open browse window's), null when
+// its ledger shows a group or no BaseDetail lives. It is a view, not a copy:
+// the BaseDetail owns the records, so no tree switch and no window opened
+// again can leave another ledger's rows behind in it.
+class LedgerRecordsView {
+  public:
+    RecordsetPtr get() const;
+
+  private:
+    friend class BaseDetail;
+    const BaseDetail* owner_ = nullptr;
+};
+extern LedgerRecordsView g_LedgerRecords;
 
 // One ledger column: the statement column it shows, its localised caption
 // and the value type (record set type codes: 0 text, 2 flag, 3 integer,
@@ -46,12 +60,24 @@ class BaseDetail : public LedgerSource {
     static constexpr int kItemLayoutCols = 17;
     static constexpr int kCustomerLayoutCols = 18;
 
+    // The newest BaseDetail is the one g_LedgerRecords shows until it is
+    // destroyed.
     BaseDetail();
+    ~BaseDetail();
+    BaseDetail(const BaseDetail&) = delete;
+    BaseDetail& operator=(const BaseDetail&) = delete;
 
-    // The ledger record set. Replacing it (find, filter and sort do) keeps the
-    // ledger's row count; the caller sets it.
+    // The ledger record set; null while the ledger shows a group. Replacing
+    // it (search all does) keeps the ledger's row count; the caller sets it.
     const RecordsetPtr& Records() const { return records_; }
     void SetRecords(RecordsetPtr records);
+    // The ledger shows a group (the root or a group node): no records, the
+    // two title rows only, a new empty Dict.
+    void ShowGroup();
+    // Every change of Records: a load, a record set taken, a group shown.
+    [[nodiscard]] Subscription OnRecordsChanged(std::function<void()> fn) {
+        return recordsChanged_.Subscribe(std::move(fn));
+    }
 
     // The selection dictionary: FEntryID texts to row numbers. Renewed empty
     // by every TakeJournalData; nothing of the module adds to it.
@@ -76,8 +102,8 @@ class BaseDetail : public LedgerSource {
     // sets the numeric columns right-aligned. Errors are passed over.
     void TRowData(std::int32_t row, std::string& text);
     // Loads the ledger data: runs the statement through the shared connection
-    // (keeping the result also in g_LedgerRecords) when `records` is null,
-    // otherwise takes `records` without running anything. Sets the ledger's
+    // when `records` is null, otherwise takes `records` without running
+    // anything. Sets the ledger's
     // row count and renews Dict. A statement that fails leaves an empty
     // record set, so the ledger shows only its title rows. `result` is left
     // false.
@@ -102,6 +128,7 @@ class BaseDetail : public LedgerSource {
 
   private:
     void BindColumns();
+    void SetRowsForRecords();
 
     Ledger* ldg_ = nullptr;
     RecordsetPtr records_;
@@ -112,6 +139,7 @@ class BaseDetail : public LedgerSource {
     // constant time.
     std::vector<int> ordinals_;
     bool byItem_ = false;
+    Signal<> recordsChanged_;
 };
 
 }  // namespace orva

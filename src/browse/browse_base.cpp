@@ -22,6 +22,7 @@ BrowseBase::BrowseBase() {
     CreateMenus();
     CreateToolbar();
     statusBar_.AddPanel("Passtime");
+    statusBar_.AddPanel(kFilterNotePanel);
     ledger_.SetSource(this);
     ConnectEvents();
     clock_ = [] {
@@ -139,6 +140,10 @@ void BrowseBase::Load() {
 
 void BrowseBase::InitBrowseState() {
     detail_ = std::make_unique<BaseDetail>();
+    // The filter's note holds only while the ledger shows the filter's
+    // result: any other records (a reload, a sort, a group) end it.
+    detailRecords_ =
+        detail_->OnRecordsChanged([this] { statusBar_.SetPanelText(kFilterNotePanel, ""); });
     builder_ = std::make_unique<tvwBuilder>();
     PassOver([&] {
         RecordsetPtr rs = SharedConnection().Execute(

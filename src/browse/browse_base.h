@@ -59,6 +59,10 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     static constexpr int kToolbarHeightNoCaptions = 420;
     static constexpr int kStatusBarHeight = 300;
 
+    // The status bar panel of the filter's note ("过滤后显示记录数: 5 / 67"),
+    // empty unless the ledger shows a filter's result.
+    static constexpr const char* kFilterNotePanel = "FilterNote";
+
     // Modes of the find/filter/sort component.
     static constexpr std::int16_t kFfsFind = 0;
     static constexpr std::int16_t kFfsFilter = 1;
@@ -292,6 +296,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     std::shared_ptr<Dictionary> formResOptions_;
     std::function<double()> clock_;
 
+    Subscription detailRecords_;
     Subscription menuClicks_;
     Subscription toolbarClicks_;
     Subscription treeMouseDown_;

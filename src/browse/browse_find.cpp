@@ -30,6 +30,7 @@ Dictionary FieldOf(const char* caption, const char* column, int dataType, int lo
 }
 
 // The closing messages: button style 6, no icon; the answer is not used.
+// Callers mark the keys with N_ so that the key extraction sees them.
 void Closing(const char* text, const char* title) {
     CurrentUi().MessageBox(GetResText(text), MsgButtons::kCancelTryContinue, MsgIcon::kNone,
                            GetResText(title));
@@ -65,20 +66,20 @@ std::vector<Dictionary> BrowseBase::FfsFamily() const {
     // The other party of the ledger rows; with search all, the tree's own.
     const bool itemFields = searchAll_ ? ItemTree() : !ItemTree();
     if (itemFields) {
-        family.push_back(FieldOf("物料代码", "FNumber", 1, 4, 1));
-        family.push_back(FieldOf("物料名称", "FName", 1, 4, 2));
-        family.push_back(FieldOf("规格型号", "FModel", 1, 0, 0));
+        family.push_back(FieldOf(N_("物料代码"), "FNumber", 1, 4, 1));
+        family.push_back(FieldOf(N_("物料名称"), "FName", 1, 4, 2));
+        family.push_back(FieldOf(N_("规格型号"), "FModel", 1, 0, 0));
     } else {
-        family.push_back(FieldOf("客户代码", "FNumber", 1, 1, 1));
-        family.push_back(FieldOf("客户名称", "FName", 1, 1, 2));
+        family.push_back(FieldOf(N_("客户代码"), "FNumber", 1, 1, 1));
+        family.push_back(FieldOf(N_("客户名称"), "FName", 1, 1, 2));
     }
-    family.push_back(FieldOf("计量单位", "FUnitName", 1, 7, 0));
-    family.push_back(FieldOf("币别", "FCyName", 1, 12, 2));
-    family.push_back(FieldOf("报价", "FPrice", 2, 0, 0));
-    family.push_back(FieldOf("生效日期", "FQuoteTime", 0, 0, 0));
-    family.push_back(FieldOf("失效日期", "FExpireDate", 0, 0, 0));
-    family.push_back(FieldOf("备注", "FNote", 1, 0, 0));
-    Dictionary audit = FieldOf("审核状态", "FUsed", 8, 0, 0);
+    family.push_back(FieldOf(N_("计量单位"), "FUnitName", 1, 7, 0));
+    family.push_back(FieldOf(N_("币别"), "FCyName", 1, 12, 2));
+    family.push_back(FieldOf(N_("报价"), "FPrice", 2, 0, 0));
+    family.push_back(FieldOf(N_("生效日期"), "FQuoteTime", 0, 0, 0));
+    family.push_back(FieldOf(N_("失效日期"), "FExpireDate", 0, 0, 0));
+    family.push_back(FieldOf(N_("备注"), "FNote", 1, 0, 0));
+    Dictionary audit = FieldOf(N_("审核状态"), "FUsed", 8, 0, 0);
     audit.SetValue("ComBoxList", GetResText("已审核") + "\t" + GetResText("未审核"));
     family.push_back(std::move(audit));
     return family;
@@ -97,6 +98,8 @@ Dictionary BrowseBase::FfsSysPar() const {
 
 void BrowseBase::RunFindComponent(std::int16_t mode) {
     Refresh();
+    // What the ledger shows after the refresh; null for a group.
+    const RecordsetPtr records = g_LedgerRecords.get();
     std::shared_ptr<FFSFace> ffs;
     // A component that cannot be created or fails ends the command without a
     // message; the ledger keeps what the refresh loaded.
@@ -105,7 +108,7 @@ void BrowseBase::RunFindComponent(std::int16_t mode) {
         ffs->SetFfsMode(mode);
         ffs->SetFfsFamily(FfsFamily());
         ffs->SetFfsSysPar(FfsSysPar());
-        ffs->SetFfsRecordset(g_LedgerRecords);
+        ffs->SetFfsRecordset(records);
         ffs->SetFfstvwBase(&tree_);
         ffs->Show();
     });
@@ -113,17 +116,18 @@ void BrowseBase::RunFindComponent(std::int16_t mode) {
         return;
 
     if (mode == kFfsFilter || mode == kFfsSort) {
-        RecordsetPtr shown = ffs->ReFfsRecordset();
-        if (!g_LedgerRecords || !shown)
+        RecordsetPtr result = ffs->ReFfsRecordset();
+        if (!records || !result)
             return;  // a group is selected: nothing to filter or sort
-        const long all = g_LedgerRecords->RecordCount();
-        bool result = false;
-        detail_->TakeJournalData("", shown, result);
+        bool unused = false;
+        // New records end any note of an earlier filter (OnRecordsChanged).
+        detail_->TakeJournalData("", result, unused);
         RepaintRows();
         if (mode == kFfsFilter) {
-            statusBar_.SetPanelText("Passtime", GetResText("过滤后显示记录数:") + " " +
-                                                    std::to_string(shown->RecordCount()) + " / " +
-                                                    std::to_string(all));
+            statusBar_.SetPanelText(kFilterNotePanel, GetResText("过滤后显示记录数:") + " " +
+                                                          std::to_string(result->RecordCount()) +
+                                                          " / " +
+                                                          std::to_string(records->RecordCount()));
         }
         return;
     }
@@ -134,7 +138,7 @@ void BrowseBase::ShowFindResult(FFSFace& ffs) {
     std::shared_ptr<const FindPositions> found = ffs.ReFfsFdResult();
     if (!found) {
         if (!searchAll_) {
-            Closing("搜索完毕，没有搜索到匹配记录。", "Tesmar提示");
+            Closing(N_("搜索完毕，没有搜索到匹配记录。"), N_("Tesmar提示"));
             return;
         }
         Refresh();
@@ -145,9 +149,9 @@ void BrowseBase::ShowFindResult(FFSFace& ffs) {
         if (searchAll_) {
             Refresh();
             FollowSearchAllNode();
-            Closing("只找到符合部分条件的记录 !", "Tesmar提示：");
+            Closing(N_("只找到符合部分条件的记录 !"), N_("Tesmar提示："));
         } else {
-            Closing("搜索完毕，没有搜索到匹配记录。", "Tesmar提示");
+            Closing(N_("搜索完毕，没有搜索到匹配记录。"), N_("Tesmar提示"));
         }
         lastNodeKey_ = SelectedKey();
         return;
@@ -164,13 +168,14 @@ void BrowseBase::ShowFindResult(FFSFace& ffs) {
     }
     for (long position : *found) {
         ledger_.SetSelRow(static_cast<int>(position) + BaseDetail::kTitleRows);
-        const MsgResult answer = CurrentUi().MessageBox(
-            GetResText("当前记录已找到，是否继续往下搜索？"), MsgButtons::kYesNo,
-            MsgIcon::kQuestion, GetResText("Tesmar提示"));
+        // Yes and No and the title only: no icon, like the closing messages.
+        const MsgResult answer =
+            CurrentUi().MessageBox(GetResText("当前记录已找到，是否继续往下搜索？"),
+                                   MsgButtons::kYesNo, MsgIcon::kNone, GetResText("Tesmar提示"));
         if (answer == MsgResult::kNo)
             break;
     }
-    Closing("搜索完毕!", "Tesmar提示");
+    Closing(N_("搜索完毕!"), N_("Tesmar提示"));
 }
 
 void BrowseBase::FollowSearchAllNode() {

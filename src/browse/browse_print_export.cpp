@@ -170,9 +170,9 @@ void BrowseBase::mnuHideCol() {
 
 void BrowseBase::ToolbarPrint(bool preview) {
     if (SelectedKey().find("gb") == std::string::npos) {
-        CurrentUi().MessageBox(
-            GetResText(preview ? "不是明细项，无法进行打印预览！" : "不是明细项，无法进行打印！"),
-            MsgButtons::kOK, MsgIcon::kInformation, GetResText("Tesmar提示"));
+        CurrentUi().MessageBox(GetResText(preview ? N_("不是明细项，无法进行打印预览！")
+                                                  : N_("不是明细项，无法进行打印！")),
+                               MsgButtons::kOK, MsgIcon::kInformation, GetResText("Tesmar提示"));
         return;
     }
     PrintLedger(preview);

@@ -90,12 +90,10 @@ void BrowseBase::NodeClick(NodeId node) {
 
     PassOver([&] { ShowNodeTitles(node); });
     PassOver([&] {
-        if (Contains(key, "gb")) {
+        if (Contains(key, "gb"))
             LoadLeaf(key);
-        } else {
-            ledger_.SetRows(BaseDetail::kTitleRows);
-            g_LedgerRecords.reset();
-        }
+        else
+            detail_->ShowGroup();
     });
     PassOver([&] { RepaintRows(); });
     PassOver([&] {
@@ -130,6 +128,7 @@ void BrowseBase::SetTitleItem(NodeId node) {
 }
 
 void BrowseBase::SelectFirstNode() {
+    // The ledger loses the entries it showed before, whatever node 1 is.
     if (tree_.Count() > 0) {
         const NodeId first = tree_.NodeAt(1);
         tree_.Select(first);
@@ -137,9 +136,9 @@ void BrowseBase::SelectFirstNode() {
         if (Contains(key, "gb"))
             LoadLeaf(key);
         else
-            ledger_.SetRows(BaseDetail::kTitleRows);
+            detail_->ShowGroup();
     } else {
-        ledger_.SetRows(BaseDetail::kTitleRows);
+        detail_->ShowGroup();
         ledger_.SetCols(2);
     }
     RepaintRows();

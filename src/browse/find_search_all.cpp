@@ -17,19 +17,13 @@ namespace {
 
 const std::string kCrLfText(kCrLf);
 
-// '!' is the escape character of every LIKE pattern the search writes. A
-// '[' becomes the one-character wildcard instead: the embedded company's
-// T-SQL layer takes no '[' in a pattern, escaped or not, and the statement
-// only picks the candidates; each candidate's ledger is then matched
-// exactly, '[' included.
+// '!' is the escape character of every LIKE pattern the search writes: the
+// characters LIKE gives a meaning ('%', '_', '[') and '!' itself match only
+// themselves.
 std::string LikeLiteral(std::string_view text) {
     std::string out;
     for (char c : text) {
-        if (c == '[') {
-            out += '_';
-            continue;
-        }
-        if (c == '!' || c == '%' || c == '_')
+        if (c == '!' || c == '%' || c == '_' || c == '[')
             out += '!';
         out += c;
     }
@@ -40,13 +34,20 @@ std::string Like(const std::string& expr, const std::string& pattern, bool negat
     return expr + (negated ? " NOT LIKE " : " LIKE ") + SqlText(pattern) + " ESCAPE '!'";
 }
 
-std::string ColumnExpr(std::string_view column, bool shortNumber) {
+// The alias of the customer or item searched in the leaf statement (the
+// partial pick) and in the candidate statement, whose price entries are
+// read under the ledger statement's own aliases.
+constexpr const char* kPickAlias = "t1";
+constexpr const char* kCandidateAlias = "w1";
+
+std::string ColumnExpr(std::string_view column, bool shortNumber, std::string_view leaf) {
+    const std::string l(leaf);
     if (EqualsNoCase(column, "FNumber"))
-        return shortNumber ? "t1.FShortNumber" : "t1.FNumber";
+        return l + (shortNumber ? ".FShortNumber" : ".FNumber");
     if (EqualsNoCase(column, "FName"))
-        return "t1.FName";
+        return l + ".FName";
     if (EqualsNoCase(column, "FModel"))
-        return "t1.FModel";
+        return l + ".FModel";
     if (EqualsNoCase(column, "FUnitName"))
         return "t2.FName";
     if (EqualsNoCase(column, "FCyName"))
@@ -74,52 +75,55 @@ struct Parts {
     std::string entries;  // conditions on its price entries
 };
 
-Parts SplitCriteria(const SearchAllRequest& r) {
+Parts SplitCriteria(const SearchAllRequest& r, std::string_view leafAlias) {
     std::vector<std::string> leaf, entries;
     for (const CheckedCriterion& c : r.criteria->rows) {
         (IsLeafColumn(c.column) ? leaf : entries)
-            .push_back(BrowseSearchAll::Condition(c, r.shortNumber));
+            .push_back(BrowseSearchAll::Condition(c, r.shortNumber, leafAlias));
     }
     const char* op = r.criteria->join == FindJoin::kAny ? " OR " : " AND ";
     return {Joined(leaf, op), Joined(entries, op)};
 }
 
-// The price entries of t1 the ledger can list (other party not a planning or
-// feature item), with their unit and currency, and a condition on them.
-std::string EntriesExist(bool itemTree, const std::string& condition) {
-    std::string s = "EXISTS (SELECT 1 FROM t_CustEntry u1";
-    if (itemTree)
-        s += " INNER JOIN t_Organization v1 ON u1.FCustID=v1.FItemID";
-    else
-        s += " INNER JOIN t_ICItem v1 ON u1.FItemID=v1.FItemID";
-    s += " INNER JOIN t_MeasureUnit t2 ON u1.FUnitID=t2.FItemID";
-    s += " INNER JOIN t_Currency t3 ON u1.FCyID=t3.FCurrencyID";
-    s += itemTree ? " WHERE u1.FItemID=t1.FItemID"
-                  : " WHERE u1.FCustID=t1.FItemID AND "
-                    "v1.FErpClsID not in (6,8)";
+// The user the request names, with the rights for it as the session has
+// them: the statements of search all list what the tree and the ledger
+// would show that user.
+tvwBuilder::RightsContext RightsOf(const SearchAllRequest& r) {
+    tvwBuilder::RightsContext rights;
+    rights.userID = r.userID;
+    rights.filtered = r.checkRights;
+    if (rights.filtered) {
+        rights.groupLevelCustomers = HasItemClassRight(kItemClassCustomer);
+        rights.groupLevelItems = HasItemClassRight(kItemClassItem);
+    }
+    return rights;
+}
+
+// The candidate w1 has a row in its ledger, as the ledger would show it to
+// the user (the other party, the currencies, the sales bill's filter), that
+// meets `condition`.
+std::string LedgerRowExists(const SearchAllRequest& r, const std::string& condition) {
+    std::string s = "EXISTS (SELECT 1" +
+                    tvwBuilder::LedgerFromWhere(
+                        r.itemTree, std::string(kCandidateAlias) + ".FItemID", RightsOf(r));
     if (!condition.empty())
         s += " AND (" + condition + ")";
     return s + ")";
 }
 
-// SELECT ... FROM the tree's leaf table with its rights joins, WHERE its base
-// condition and rights condition, then `condition`, ORDER BY the code.
-std::string LeafStatement(const SearchAllRequest& r, const std::string& top,
-                          const std::string& condition) {
-    const char* code = r.shortNumber ? "t1.FShortNumber" : "t1.FNumber";
-    std::string select = "SELECT Distinct " + top + "t1.FItemID," +
-                         (r.shortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber") + " ";
-    std::string from =
-        r.itemTree ? "FROM t_ICItem t1 " + kCrLfText : "FROM t_Organization t1 " + kCrLfText;
-    std::string where = r.itemTree ? "WHERE t1.FErpClsid not in (6,8) " : "WHERE 1=1";
-    if (r.checkRights) {
-        RightsFilter f = r.itemTree
-                             ? TreeItemFilter(r.userID, HasItemClassRight(kItemClassItem))
-                             : TreeCustomerFilter(r.userID, HasItemClassRight(kItemClassCustomer));
-        from += f.from;
-        where += f.where;
-    }
-    where += " AND (" + condition + ")" + kCrLfText;
+// The leaf table of the tree under `alias`: "SELECT [TOP n ]a.FItemID,a.FNumber
+// FROM ... a WHERE ..." without planning and feature items, then `more` (its
+// own joins and conditions), then `condition`, ORDER BY the code.
+std::string LeafSelect(const SearchAllRequest& r, const std::string& alias, const std::string& top,
+                       const RightsFilter& more, const std::string& condition) {
+    const std::string code = alias + (r.shortNumber ? ".FShortNumber" : ".FNumber");
+    std::string select = "SELECT Distinct " + top + alias + ".FItemID," +
+                         (r.shortNumber ? code + " AS FNumber" : code) + " ";
+    std::string from = (r.itemTree ? "FROM t_ICItem " : "FROM t_Organization ") + alias + " " +
+                       kCrLfText + more.from;
+    std::string where =
+        r.itemTree ? "WHERE " + alias + ".FErpClsid not in (6,8) " : std::string("WHERE 1=1");
+    where += more.where + " AND (" + condition + ")" + kCrLfText;
     return select + from + where + " ORDER BY " + code;
 }
 
@@ -135,8 +139,9 @@ std::vector<std::int32_t> Ids(const RecordsetPtr& rs) {
 
 }  // namespace
 
-std::string BrowseSearchAll::Condition(const CheckedCriterion& c, bool shortNumber) {
-    const std::string e = ColumnExpr(c.column, shortNumber);
+std::string BrowseSearchAll::Condition(const CheckedCriterion& c, bool shortNumber,
+                                       std::string_view leafAlias) {
+    const std::string e = ColumnExpr(c.column, shortNumber, leafAlias);
     switch (c.kind) {
         case FindValueKind::kText: {
             const std::string v = LikeLiteral(c.typed);
@@ -216,21 +221,22 @@ std::string BrowseSearchAll::Condition(const CheckedCriterion& c, bool shortNumb
 }
 
 std::string BrowseSearchAll::MatchingLeavesSql(const SearchAllRequest& r) {
-    const Parts parts = SplitCriteria(r);
+    const Parts parts = SplitCriteria(r, kCandidateAlias);
     std::string condition;
     if (parts.leaf.empty()) {
-        condition = EntriesExist(r.itemTree, parts.entries);
+        condition = LedgerRowExists(r, parts.entries);
     } else if (parts.entries.empty()) {
-        condition = "(" + parts.leaf + ") AND " + EntriesExist(r.itemTree, "");
+        condition = "(" + parts.leaf + ") AND " + LedgerRowExists(r, "");
     } else if (r.criteria->join == FindJoin::kAll) {
-        condition = "(" + parts.leaf + ") AND " + EntriesExist(r.itemTree, parts.entries);
+        condition = "(" + parts.leaf + ") AND " + LedgerRowExists(r, parts.entries);
     } else {
         // Any of: every entry of a customer or item whose own fields match
-        // matches, so it is found when it has entries at all.
-        condition = "((" + parts.leaf + ") AND " + EntriesExist(r.itemTree, "") + ") OR " +
-                    EntriesExist(r.itemTree, parts.entries);
+        // matches, so it is found when its ledger shows any entry.
+        condition = "((" + parts.leaf + ") AND " + LedgerRowExists(r, "") + ") OR " +
+                    LedgerRowExists(r, parts.entries);
     }
-    return LeafStatement(r, "", condition);
+    // The ledger statement holds the rights on the candidate itself.
+    return LeafSelect(r, kCandidateAlias, "", {}, condition);
 }
 
 std::vector<std::int32_t> BrowseSearchAll::MatchingLeaves(const SearchAllRequest& request) {
@@ -239,11 +245,14 @@ std::vector<std::int32_t> BrowseSearchAll::MatchingLeaves(const SearchAllRequest
 
 std::optional<std::int32_t> BrowseSearchAll::LeafMatchingOwnFields(
     const SearchAllRequest& request) {
-    const Parts parts = SplitCriteria(request);
+    const Parts parts = SplitCriteria(request, kPickAlias);
     if (parts.leaf.empty())
         return std::nullopt;
-    std::vector<std::int32_t> ids =
-        Ids(SharedConnection().Execute(LeafStatement(request, "TOP 1 ", parts.leaf)));
+    const tvwBuilder::RightsContext rights = RightsOf(request);
+    const RightsFilter treeRights =
+        rights.filtered ? tvwBuilder::TreeRights(request.itemTree, rights) : RightsFilter{};
+    std::vector<std::int32_t> ids = Ids(SharedConnection().Execute(
+        LeafSelect(request, kPickAlias, "TOP 1 ", treeRights, parts.leaf)));
     if (ids.empty())
         return std::nullopt;
     return ids.front();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "host/find/search_all_source.h"
 
@@ -23,10 +24,12 @@ class BrowseSearchAll : public SearchAllSource {
 
     // The statement MatchingLeaves runs (for tests and benchmarks).
     static std::string MatchingLeavesSql(const SearchAllRequest& request);
-    // One criterion as a condition on the search's aliases: t1 the customer
-    // or item, u1 the price entry, t2 its unit, t3 its currency. Text values
-    // are matched literally through LIKE with the escape character '!'.
-    static std::string Condition(const CheckedCriterion& criterion, bool shortNumber);
+    // One criterion as a condition on the search's aliases: `leafAlias` the
+    // customer or item, u1 the price entry, t2 its unit, t3 its currency.
+    // Text values are matched literally through LIKE with the escape
+    // character '!'.
+    static std::string Condition(const CheckedCriterion& criterion, bool shortNumber,
+                                 std::string_view leafAlias);
 };
 
 // Registers "OrvaICFindFilterSort.FFSFace": a FindComponent over

@@ -117,12 +117,16 @@ tvwBuilder::RightsContext tvwBuilder::ReadRights() {
     return rights;
 }
 
+RightsFilter tvwBuilder::TreeRights(bool byItem, const RightsContext& r) {
+    return byItem ? TreeItemFilter(r.userID, r.groupLevelItems)
+                  : TreeCustomerFilter(r.userID, r.groupLevelCustomers);
+}
+
 void tvwBuilder::AddTreeRights(std::string& from, std::string& where) const {
     const RightsContext r = ReadRights();
     if (!r.filtered)
         return;
-    RightsFilter f = categoryByItem_ ? TreeItemFilter(r.userID, r.groupLevelItems)
-                                     : TreeCustomerFilter(r.userID, r.groupLevelCustomers);
+    RightsFilter f = TreeRights(categoryByItem_, r);
     from += f.from;
     where += f.where;
 }
@@ -173,22 +177,13 @@ std::string tvwBuilder::LeafListSql(std::optional<std::int32_t> parentID) {
 std::string tvwBuilder::GetDetailSql(std::string_view ID) {
     const RightsContext r = ReadRights();
     const bool shortNumber = g_UseShortNumber;
-    std::string select, from, where, order;
+    std::string select, order;
     if (categoryByItem_) {
         select = "SELECT Distinct u1.FItemID,u1.FCustID,u1.FEntryID,v1.FName," + kCrLfText +
                  (shortNumber ? "v1.FShortNumber as FNumber ," : "v1.FNumber,") + kCrLfText +
                  "t2.FName AS FUnitName," + kCrLfText + "u1.FStartQty,u1.FEndQty,u1.FPrice," +
                  kCrLfText + "t3.FName AS FCyName," + kCrLfText + "u1.FDiscount,u1.FLeadTime," +
                  kCrLfText + kMinPriceLines + kAuditAndNoteColumns;
-        from = CrLfLines(
-            {" FROM t_CustEntry  u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID",
-             " INNER JOIN t_ICItem t1 ON u1.FItemID=t1.FItemID",
-             " INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID",
-             " INNER JOIN t_MeasureUnit t2 ON t2.FItemID=u1.FUnitID",
-             " INNER JOIN t_Currency t3 ON t3.FCurrencyID=u1.FCyID",
-             " INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID",
-             " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"});
-        where = " WHERE u1.FItemID=" + LeafIdText(ID) + kCrLfText;
         // The select is DISTINCT and, with short codes, does not hold the full
         // code, so the database would refuse ordering by it: the ledger is
         // then ordered by the short code it shows.
@@ -199,6 +194,26 @@ std::string tvwBuilder::GetDetailSql(std::string_view ID) {
                  "t1.FModel,t2.FName AS FUnitName,u1.FStartQty,u1.FEndQty,u1.FPrice," + kCrLfText +
                  "t3.FName AS FCyName,u1.FDiscount,u1.FLeadTime," + kCrLfText + kMinPriceLines +
                  kAuditAndNoteColumns;
+        // As above: with short codes the ledger is ordered by the short code.
+        order = shortNumber ? " ORDER BY t1.FShortNumber" : " ORDER BY t1.FNumber";
+    }
+    return select + LedgerFromWhere(categoryByItem_, LeafIdText(ID), r) + order;
+}
+
+std::string tvwBuilder::LedgerFromWhere(bool byItem, const std::string& leaf,
+                                        const RightsContext& r) {
+    std::string from, where;
+    if (byItem) {
+        from = CrLfLines(
+            {" FROM t_CustEntry  u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID",
+             " INNER JOIN t_ICItem t1 ON u1.FItemID=t1.FItemID",
+             " INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID",
+             " INNER JOIN t_MeasureUnit t2 ON t2.FItemID=u1.FUnitID",
+             " INNER JOIN t_Currency t3 ON t3.FCurrencyID=u1.FCyID",
+             " INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID",
+             " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"});
+        where = " WHERE u1.FItemID=" + leaf + kCrLfText;
+    } else {
         from = CrLfLines(
             {" FROM t_CustEntry u1 INNER JOIN t_Organization v1 on u1.FCustID=v1.FItemID",
              "    INNER JOIN t_Cust u2 ON u1.FCustID=u2.FCustID AND u1.FItemID=u2.FItemID",
@@ -207,9 +222,7 @@ std::string tvwBuilder::GetDetailSql(std::string_view ID) {
              "    INNER JOIN t_Currency t3 ON u1.FCyID=t3.FCurrencyID",
              "    INNER JOIN t_Currency u3 ON u3.FCurrencyID=u2.FCurrencyID",
              " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"});
-        where = " WHERE t1.FErpClsID not in (6,8) and u1.FCustID=" + LeafIdText(ID) + kCrLfText;
-        // As above: with short codes the ledger is ordered by the short code.
-        order = shortNumber ? " ORDER BY t1.FShortNumber" : " ORDER BY t1.FNumber";
+        where = " WHERE t1.FErpClsID not in (6,8) and u1.FCustID=" + leaf + kCrLfText;
     }
 
     if (g_CallByBill) {
@@ -228,7 +241,7 @@ std::string tvwBuilder::GetDetailSql(std::string_view ID) {
             where += f.where;
         }
     }
-    return select + from + where + order;
+    return from + where;
 }
 
 void tvwBuilder::SetTreeView(std::int32_t parentID) {

@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "orvasaleprice/recordset.h"
+#include "session/rights_filter.h"
 
 namespace orva {
 
@@ -67,6 +68,29 @@ class tvwBuilder {
     // statement lists nothing.
     std::string GetDetailSql(std::string_view ID);
 
+    // Who a statement is built for.
+    struct RightsContext {
+        std::int32_t userID = 0;
+        bool filtered = true;  // the data-rights fragments are added
+        bool groupLevelCustomers = false;
+        bool groupLevelItems = false;
+    };
+    // The current user's, read anew on each call; what cannot be read counts
+    // against the user (filtered, user 0, who holds no rights).
+    static RightsContext ReadRights();
+    // The data-rights fragment of the tree's own records on alias t1: the
+    // item class's in the item tree, the customer class's in the customer
+    // tree, each group-level or not as the user's rights for that class are.
+    static RightsFilter TreeRights(bool byItem, const RightsContext& rights);
+    // The FROM and WHERE fragments of the ledger statement of the item tree
+    // (byItem) or the customer tree, for the leaf written as `leaf` (an id,
+    // or a column of an outer statement): exactly the rows the ledger may
+    // show that user. Aliases: u1 the price entry, t1 its item, v1 its
+    // customer, u2 the customer-item header row, t2 the unit, t3 the price
+    // currency, u3 and u4 the minimum price's currencies. Reads g_CallByBill.
+    static std::string LedgerFromWhere(bool byItem, const std::string& leaf,
+                                       const RightsContext& rights);
+
     // The statements of the two lists: the group list as SetTreeView(-1)
     // runs it, the whole leaf list, and the leaves under one parent (0 the
     // root) as an expansion runs it.
@@ -80,18 +104,9 @@ class tvwBuilder {
     const RecordsetPtr& LeafList() const { return leaves_; }
 
   private:
-    // Who a statement is built for: read each time one is built.
-    struct RightsContext {
-        std::int32_t userID = 0;
-        bool filtered = true;
-        bool groupLevelCustomers = false;
-        bool groupLevelItems = false;
-    };
-
     void Rebuild();
     void Expand(std::int32_t parentID);
     void AddNodes(Recordset& list, std::int32_t parentID, bool groups);
-    static RightsContext ReadRights();
     // For a user whose data rights apply: the joins and conditions that keep
     // the tree's rows to those the user may see.
     void AddTreeRights(std::string& from, std::string& where) const;

@@ -4,86 +4,17 @@
 // and without data rights.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 #include "browse/find_search_all.h"
-#include "browse_fixture.h"
-#include "host/component_registry.h"
-#include "host/find/find_dialog.h"
+#include "find_fixture.h"
 #include "model/sql_values.h"
+#include "support/language_scope.h"
+#include "support/po_file.h"
 
 namespace orva {
 namespace {
-
-// A stand-in component: records what the window set, in order, and returns
-// what the test gives it.
-struct FakeFfs : FFSFace {
-    std::vector<std::string> calls;
-    std::vector<Dictionary> family;
-    Dictionary sysPar;
-    RecordsetPtr records;
-    bool ok = true;
-    bool fail = false;
-    std::shared_ptr<const FindPositions> found;
-
-    void SetFfsMode(std::int16_t m) override { calls.push_back("Mode" + std::to_string(m)); }
-    void SetFfsFamily(std::vector<Dictionary> f) override {
-        calls.push_back("Family");
-        family = std::move(f);
-    }
-    void SetFfsSysPar(Dictionary p) override {
-        calls.push_back("SysPar");
-        sysPar = std::move(p);
-    }
-    void SetFfsRecordset(RecordsetPtr r) override {
-        calls.push_back("Recordset");
-        records = std::move(r);
-    }
-    void SetFfstvwBase(Tree*) override { calls.push_back("Tree"); }
-    void Show() override {
-        calls.push_back("Show");
-        if (fail)
-            throw ComError(ComError::kGeneric, "component failed");
-    }
-    bool ReFfsOK() const override { return ok; }
-    RecordsetPtr ReFfsRecordset() const override { return records; }
-    std::shared_ptr<const FindPositions> ReFfsFdResult() const override { return found; }
-};
-
-class BrowseFind : public BrowseTest {
-  protected:
-    void TearDown() override {
-        ComponentRegistry::Unregister(FFSFace::kProgID);
-        BrowseTest::TearDown();
-    }
-    std::shared_ptr<FakeFfs> Fake() {
-        auto fake = std::make_shared<FakeFfs>();
-        ComponentRegistry::Register<FFSFace>(FFSFace::kProgID, [fake] { return fake; });
-        return fake;
-    }
-    void User(std::function<void(FindDialog&)> script) {
-        ui->OnModal<FindDialog>(FindDialog::kWindowName, std::move(script));
-    }
-    // Field indexes of search all in the customer tree.
-    static constexpr int kCustName = 1, kNote = 7;
-    std::vector<std::string> Texts() { return ui->MessageBoxTexts(); }
-    // Marks one price entry of a customer that the group clerk may see in
-    // full (base or US dollar currency, an item of group 01, 01.01 or 03.01).
-    std::int32_t MarkEntry(std::int32_t custID, const std::string& note) {
-        auto id = static_cast<std::int32_t>(
-            Scalar("SELECT TOP 1 e.FEntryID FROM t_CustEntry e INNER JOIN t_ICItem i ON "
-                   "i.FItemID=e.FItemID WHERE e.FCustID=" +
-                   std::to_string(custID) +
-                   " AND e.FCyID IN (1,2) AND (i.FNumber LIKE '01.01.%' OR i.FNumber LIKE "
-                   "'03.01.%' OR i.FNumber LIKE '01.00%') ORDER BY e.FEntryID")
-                .ToInteger());
-        Query("UPDATE t_CustEntry SET FNote=" + SqlText(note) +
-              " WHERE FEntryID=" + std::to_string(id));
-        return id;
-    }
-    std::string Selected(BrowseBase& w) {
-        NodeId n = w.tvwBase().Selected();
-        return n == kNoNode ? "" : w.tvwBase().Node(n).key;
-    }
-};
 
 struct FamilyCase {
     bool itemTree;
@@ -132,24 +63,93 @@ INSTANTIATE_TEST_SUITE_P(
         FamilyCase{false, "mnuEditSearchAll", With({"FNumber", "FName"}), Variant(20)},
         FamilyCase{true, "mnuEditSearchAll", With({"FNumber", "FName", "FModel"}), Variant(10)}));
 
-TEST_F(BrowseFind, StepsThroughMatchesAndStopsAtNo) {
+// The English text of a key, from whichever area file translates it.
+std::string English(const std::string& key) {
+    for (const char* file : {"find.po", "browse.po", "entry.po"}) {
+        std::string text = test::PoTranslation(test::EnglishPo(file), key);
+        if (!text.empty())
+            return text;
+    }
+    ADD_FAILURE() << "no English text for " << key;
+    return key;
+}
+
+struct Box {
+    const char* text;
+    MsgButtons buttons;
+    const char* title;
+};
+const Box kNoMatch{"搜索完毕，没有搜索到匹配记录。", MsgButtons::kCancelTryContinue, "Tesmar提示"};
+const Box kPartly{"只找到符合部分条件的记录 !", MsgButtons::kCancelTryContinue, "Tesmar提示："};
+const Box kGoOn{"当前记录已找到，是否继续往下搜索？", MsgButtons::kYesNo, "Tesmar提示"};
+const Box kDone{"搜索完毕!", MsgButtons::kCancelTryContinue, "Tesmar提示"};
+
+struct ClosingCase {
+    const char* name;
+    const char* what;
+    const char* command;
+    std::optional<FindPositions> found;  // nothing: the component found nothing
+    std::vector<Box> boxes;
+    int selRow;  // the ledger row selected at the end
+};
+
+class ClosingMessages : public BrowseFind,
+                        public ::testing::WithParamInterface<std::tuple<ClosingCase, const char*>> {
+};
+
+// Every message of find shows no icon (none is asked for), with the buttons
+// and title of its kind, in the session's language.
+TEST_P(ClosingMessages, TextButtonsIconAndTitleInTheSessionsLanguage) {
+    const auto& [c, language] = GetParam();
+    test::LanguageScope scope(language);
+    const bool english = std::string(language) == "ENG";
     auto fake = Fake();
-    fake->found = std::make_shared<const FindPositions>(FindPositions{1, 2, 3});
+    if (c.found)
+        fake->found = std::make_shared<const FindPositions>(*c.found);
     BrowseBase& w = Open();
     ClickLeaf(w, 1021);
+    const int leafRow = w.ldgBase().SelRow();
     ui->AnswerMessageBox(MsgResult::kYes);
     ui->AnswerMessageBox(MsgResult::kNo);
-    w.tbToolBar().Click("Find");
+    w.Menus().Click(c.command);
 
-    EXPECT_EQ(Texts(),
-              (std::vector<std::string>{"当前记录已找到，是否继续往下搜索？",
-                                        "当前记录已找到，是否继续往下搜索？", "搜索完毕!"}));
-    EXPECT_EQ(w.ldgBase().SelRow(), 4);
-    const auto& done = ui->MessageBoxes().back();
-    EXPECT_EQ(done.buttons, MsgButtons::kCancelTryContinue);
-    EXPECT_EQ(done.icon, MsgIcon::kNone);
-    EXPECT_EQ(done.title, "Tesmar提示");
+    ASSERT_EQ(ui->MessageBoxes().size(), c.boxes.size()) << c.what;
+    for (std::size_t i = 0; i < c.boxes.size(); ++i) {
+        SCOPED_TRACE(std::string(c.what) + ", box " + std::to_string(i));
+        const auto& shown = ui->MessageBoxes()[i];
+        const Box& want = c.boxes[i];
+        EXPECT_EQ(shown.text, english ? English(want.text) : want.text);
+        EXPECT_EQ(shown.title, english ? English(want.title) : want.title);
+        EXPECT_EQ(shown.buttons, want.buttons);
+        EXPECT_EQ(shown.icon, MsgIcon::kNone);
+    }
+    EXPECT_EQ(w.ldgBase().SelRow(), c.selRow == 0 ? leafRow : c.selRow) << c.what;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    FindResults, ClosingMessages,
+    ::testing::Combine(
+        ::testing::Values(
+            ClosingCase{"Nothing", "nothing found", "mnuEditFind", std::nullopt, {kNoMatch}, 0},
+            ClosingCase{
+                "NoPosition", "no position found", "mnuEditFind", FindPositions{}, {kNoMatch}, 0},
+            ClosingCase{"Partly",
+                        "search all: the customer's own fields only",
+                        "mnuEditSearchAll",
+                        FindPositions{},
+                        {kPartly},
+                        0},
+            // Rows 3, 4 and 5 for positions 1, 2 and 3: No at the second.
+            ClosingCase{"Three",
+                        "three matches",
+                        "mnuEditFind",
+                        FindPositions{1, 2, 3},
+                        {kGoOn, kGoOn, kDone},
+                        4}),
+        ::testing::Values("CHS", "ENG")),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + std::get<1>(info.param);
+    });
 
 TEST_F(BrowseFind, AFailingComponentEndsTheCommandSilently) {
     auto fake = Fake();
@@ -182,10 +182,6 @@ TEST_F(BrowseFind, FilterShowsTheMatchingRowsUntilTheNextNodeClick) {
     EXPECT_EQ(w.ldgBase().Rows() - 2, cheap);
     for (int r = 3; r <= w.ldgBase().Rows(); ++r)
         EXPECT_LT(std::stod(w.ldgBase().CellText(r, 8)), 50) << r;
-    EXPECT_NE(w.sbStatusBar()
-                  .Panel("Passtime")
-                  .text.find(std::to_string(cheap) + " / " + std::to_string(all)),
-              std::string::npos);
 
     ClickNode(w, "gc0");
     ClickLeaf(w, 1021);

@@ -1,6 +1,7 @@
 // The statements of the group tree and the ledger: their exact texts for the
 // rights, options and bill cases, and what they list on the demo company.
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "browse/tvw_builder.h"
@@ -213,6 +214,88 @@ TEST_F(LedgerRowsTest, GroupClerkSeesOnlyGrantedItemsCustomersAndCurrencies) {
     LogOn(demo::kGroupClerkUserId);
     Build(false);
     EXPECT_EQ(Query(builder.GetDetailSql(hidden))->RecordCount(), 0);
+}
+
+// A clerk whose rights are group-level for one class and record-level for
+// the other (the record clerk with one class switched to group level): each
+// tree lists, and each ledger shows as the other party, the records of its
+// class at that class's own level.
+TEST_F(LedgerRowsTest, EachClassIsSeenAtItsOwnRightsLevel) {
+    const std::string user = std::to_string(demo::kRecordClerkUserId);
+    // The codes of the class's records the clerk may see: granted itself, or
+    // (group-level) whose group's code is that of a granted row of t_Item.
+    auto visible = [&](int classID, int type, bool groupLevel) {
+        const std::string granted =
+            " IN (SELECT FItemID FROM t_ItemRight WHERE FTypeID=" + std::to_string(type) +
+            " AND FUserID=" + user + ")";
+        const std::vector<std::string> grantedCodes =
+            Column("SELECT FNumber FROM t_Item WHERE FItemID" + granted);
+        std::set<std::string> codes;
+        for (const std::string& c :
+             Column("SELECT FNumber FROM t_Item WHERE FDetail=1 AND FItemClassID=" +
+                    std::to_string(classID) + (groupLevel ? "" : " AND FItemID" + granted))) {
+            if (!groupLevel || std::count(grantedCodes.begin(), grantedCodes.end(), GroupOf(c)))
+                codes.insert(c);
+        }
+        return codes;
+    };
+    auto codesOf = [&](const std::string& sql) {
+        std::set<std::string> codes;
+        for (RecordsetPtr rs = Query(sql); !rs->EOF_(); rs->MoveNext())
+            codes.insert(rs->Fields("FNumber").Value().ToText());
+        return codes;
+    };
+
+    LogOn(demo::kRecordClerkUserId);
+    for (const bool customersByGroup : {true, false}) {
+        SCOPED_TRACE(customersByGroup ? "customers by group, items by record"
+                                      : "items by group, customers by record");
+        for (const auto& [classID, byGroup] :
+             {std::pair{1, customersByGroup}, std::pair{4, !customersByGroup}}) {
+            Query("UPDATE t_UserItemClassRight SET FUserItemClassRight=" +
+                  std::string(byGroup ? "7" : "3") +
+                  " WHERE FItemClassID=" + std::to_string(classID) + " AND FUserID=" + user);
+        }
+        const std::set<std::string> customers = visible(1, 1, customersByGroup);
+        std::set<std::string> items = visible(4, 4, !customersByGroup);
+        for (const std::string& c : Column("SELECT FNumber FROM t_ICItem WHERE FErpClsID IN (6,8)"))
+            items.erase(c);
+        ASSERT_GT(customers.size(), 3u);
+        ASSERT_GT(items.size(), 3u);
+
+        for (const bool byItem : {false, true}) {
+            SCOPED_TRACE(byItem ? "item tree" : "customer tree");
+            Build(byItem);
+            const std::set<std::string>& leaves = byItem ? items : customers;
+            const std::set<std::string>& others = byItem ? customers : items;
+            EXPECT_EQ(codesOf(builder.LeafListSql()), leaves);
+
+            // The leaf with the most entries the clerk may see: the other
+            // party one the clerk may see, price and minimum price in
+            // currency 1, the clerk's only currency. Its ledger lists them
+            // all and nothing else.
+            const std::string leafColumn = byItem ? "FItemID" : "FCustID";
+            const std::string otherColumn = byItem ? "FCustID" : "FItemID";
+            std::map<std::string, std::set<std::string>> seen;  // leaf -> entries
+            for (RecordsetPtr rs =
+                     Query("SELECT e.FEntryID, e." + leafColumn +
+                           ", t.FNumber, o.FNumber "
+                           "FROM t_CustEntry e INNER JOIN t_Item t ON t.FItemID=e." +
+                           leafColumn + " INNER JOIN t_Item o ON o.FItemID=e." + otherColumn +
+                           " INNER JOIN t_Cust h ON h.FCustID=e.FCustID AND h.FItemID=e.FItemID "
+                           "WHERE e.FCyID=1 AND h.FCurrencyID=1");
+                 !rs->EOF_(); rs->MoveNext()) {
+                if (leaves.count(rs->Fields(2).Value().ToText()) &&
+                    others.count(rs->Fields(3).Value().ToText()))
+                    seen[rs->Fields(1).Value().ToText()].insert(rs->Fields(0).Value().ToText());
+            }
+            auto most = std::max_element(
+                seen.begin(), seen.end(),
+                [](const auto& a, const auto& b) { return a.second.size() < b.second.size(); });
+            ASSERT_NE(most, seen.end());
+            EXPECT_EQ(EntryIds(builder.GetDetailSql(most->first)), most->second) << most->first;
+        }
+    }
 }
 
 // The data-rights tests run each time a ledger statement is built: a change

@@ -144,5 +144,19 @@ TEST(Criteria, OddTextIsMatchedLiterallyWithoutHarm) {
     EXPECT_EQ(FoldText("\xff"), "\xEF\xBF\xBD");        // U+FFFD
 }
 
+// Text of ASCII and ideographs folds on a fast path of its own: it must fold
+// every ASCII character exactly as the full folding does (a full-width
+// letter beside it takes the full path), the capitals 'A' and 'Z' at the
+// ends of the range included and '@', '[', '`', '{' around them untouched.
+TEST(Criteria, AsciiFoldsAsTheFullFoldingDoes) {
+    for (int c = 1; c < 0x80; ++c) {
+        const std::string ch(1, static_cast<char>(c));
+        EXPECT_EQ(FoldText(ch) + "a", FoldText(ch + "Ａ")) << "character " << c;
+    }
+    const std::pair<const char*, const char*> words[] = {
+        {"XYZ", "xyz"}, {"@AZ[`az{", "@az[`az{"}, {"钢板Ab-Zz", "钢板ab-zz"}};
+    for (const auto& [text, folded] : words) EXPECT_EQ(FoldText(text), folded) << text;
+}
+
 }  // namespace
 }  // namespace orva

@@ -5,12 +5,19 @@
 // failure the missing keys are listed, and written as PO entries to
 // <build>/i18n/missing-ENG.po for pasting into the area's file under
 // data/i18n/eng/.
+//
+// The extraction sees a key only where it is written at GetResText or N_; a
+// text handed to a helper that passes it on to GetResText would escape it.
+// So every Chinese string literal of the module (<build>/i18n/literals.pot)
+// must be an extracted key, or one of the few literals listed below as no
+// text at all.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
+#include <string_view>
 
 #include "host/mo_catalog.h"
 #include "host/text_util.h"
@@ -20,6 +27,32 @@ namespace orva {
 namespace {
 
 const std::string kI18n = std::string(ORVA_BINARY_DIR) + "/i18n";
+
+// Chinese literals of the module that are never shown as text.
+const std::map<std::string, const char*> kNotTexts = {
+    {"宋体", "a font family name"},
+    {"新宋体", "a font family name"},
+    {"仿宋", "a font family name"},
+    {"黑体", "a font family name"},
+    {"微软雅黑", "a font family name"},
+    {"&[页]", "the page number's placeholder in a print footer"},
+    {"&[总页]", "the page count's placeholder in a print footer"},
+};
+
+// Whether the text holds a CJK ideograph or full-width form (U+3000 to
+// U+9FFF, U+FF00 to U+FFEF): the module writes every user-visible text in
+// Chinese.
+bool HasChinese(std::string_view text) {
+    for (std::size_t i = 0; i + 2 < text.size(); ++i) {
+        const auto b0 = static_cast<unsigned char>(text[i]);
+        const auto b1 = static_cast<unsigned char>(text[i + 1]);
+        if (b0 >= 0xE3 && b0 <= 0xE9)
+            return true;  // U+3000 to U+9FFF
+        if (b0 == 0xEF && (b1 == 0xBC || b1 == 0xBD || b1 == 0xBE || b1 == 0xBF))
+            return true;  // U+FF00 to U+FFFF
+    }
+    return false;
+}
 
 // The keys GetResText looks up for a text passed to it.
 std::vector<std::string> LookupKeys(const std::string& text) {
@@ -66,6 +99,32 @@ TEST(EnglishCatalogue, HasEveryKeyUsedInTheCode) {
     EXPECT_TRUE(missing.empty()) << missing.size() << " text key(s) without an English "
                                  << "translation (entries in " << kI18n << "/missing-ENG.po):\n"
                                  << report;
+}
+
+TEST(EnglishCatalogue, EveryChineseLiteralIsAnExtractedKey) {
+    std::set<std::string> keys;
+    for (const auto& entry : test::ReadPoFile(kI18n + "/orvasaleprice.pot"))
+        keys.insert(std::string(Trim(entry.id)));
+    std::set<std::string> notTextsSeen;
+    std::string report;
+    for (const auto& literal : test::ReadPoFile(kI18n + "/literals.pot")) {
+        if (!HasChinese(literal.id) || keys.count(std::string(Trim(literal.id))))
+            continue;
+        if (kNotTexts.count(literal.id)) {
+            notTextsSeen.insert(literal.id);
+            continue;
+        }
+        std::string refs;
+        for (const auto& r : literal.references) refs += " " + std::string(Trim(r));
+        report += "  " + literal.id + "   (" + refs + " )\n";
+    }
+    EXPECT_TRUE(report.empty())
+        << "Chinese literals that are no text key: mark each with N_ where it is written "
+           "(a helper that hands its argument to GetResText hides it from the key "
+           "extraction), or list it in kNotTexts when it is never shown as text:\n"
+        << report;
+    for (const auto& [literal, why] : kNotTexts)
+        EXPECT_TRUE(notTextsSeen.count(literal)) << literal << " (" << why << ") is in no source";
 }
 
 TEST(EnglishCatalogue, AreaFilesAgreeOnEveryKey) {

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "browse/base_detail.h"
 #include "browse/editor_launcher.h"
 #include "host/err_object.h"
 #include "host/host_ui.h"
@@ -36,7 +35,6 @@ ProcessScope::ProcessScope() {
     Keep(g_Utility, {});
     Keep(g_Language, {});
     Keep(g_ResLoader, {});
-    Keep(g_LedgerRecords, {});
     restore_.push_back([settings = CurrentSettingsPtr()] { SetCurrentSettings(settings); });
     SetCurrentSettings(nullptr);
     restore_.push_back([ui = CurrentUiPtr()] { SetCurrentUi(ui); });

@@ -57,6 +57,16 @@ TEST_P(BatchLanguage, SelectForms) {
     EXPECT_EQ(
         Scalar("SELECT CASE WHEN N'ÄBC_1' LIKE N'äb%!_1' ESCAPE '!' THEN 1 ELSE 0 END").ToInteger(),
         1);
+    // An escaped '[' is a plain character, an unescaped one still a class.
+    for (const auto& [text, matches] :
+         {std::pair{"a[b]", 1}, std::pair{"ab]", 0}, std::pair{"a![b", 0}}) {
+        EXPECT_EQ(Scalar(std::string("SELECT CASE WHEN N'") + text +
+                         "' LIKE N'a![b%' ESCAPE '!' THEN 1 ELSE 0 END")
+                      .ToInteger(),
+                  matches)
+            << text;
+    }
+    EXPECT_TRUE(FailsWith("SELECT 1 WHERE 'a' LIKE '![a[b]' ESCAPE '!'", "character class"));
     EXPECT_EQ(Scalar("SELECT CASE WHEN 'abc ' LIKE 'abc' THEN 1 ELSE 0 END").ToInteger(), 0);
     EXPECT_EQ(Scalar("SELECT CASE WHEN N'中文名' LIKE N'_文%' THEN 1 ELSE 0 END").ToInteger(), 1);
 }

@@ -8,6 +8,31 @@
 #include "host/tsql/tsql_error.h"
 
 namespace orva::tsql {
+namespace {
+
+// Whether a LIKE pattern holds a '[' that opens a character class: one that
+// the pattern's escape character (a literal of one character, if any) does
+// not make a plain '['.
+bool OpensCharacterClass(const std::string& pattern, const Expr* escape) {
+    std::string esc;
+    if (escape && escape->kind == ExprKind::String)
+        esc = escape->text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (!esc.empty() && pattern.compare(i, esc.size(), esc) == 0) {
+            // The escaped character, all of its UTF-8 bytes.
+            i += esc.size();
+            while (i + 1 < pattern.size() &&
+                   (static_cast<unsigned char>(pattern[i + 1]) & 0xC0) == 0x80)
+                ++i;
+            continue;
+        }
+        if (pattern[i] == '[')
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 Ty Emitter::TypeOf(const Expr& e) const {
     switch (e.kind) {
@@ -244,7 +269,8 @@ void Emitter::EmitBetween(const Expr& e, std::string& o) {
 
 void Emitter::EmitLike(const Expr& e, std::string& o) {
     const Expr& pattern = Unparen(*e.args[1]);
-    if (pattern.kind == ExprKind::String && pattern.text.find('[') != std::string::npos) {
+    const Expr* escape = e.args.size() > 2 ? &Unparen(*e.args[2]) : nullptr;
+    if (pattern.kind == ExprKind::String && OpensCharacterClass(pattern.text, escape)) {
         Unsupported(d_, "LIKE with a [...] character class", e.pos);
     }
     auto operand = [&](const Expr& x) {

@@ -55,6 +55,8 @@ void StatusBarBinder::SyncPanel(int index) {
         return;
     const StatusPanel& panel = model_.Panel(index);
     label->setText(Q(panel.text));
+    // An empty panel would still draw its sunken frame and take its share.
+    label->setHidden(panel.text.empty());
     if (panel.width > 0) {
         const int dpi = label->logicalDpiX() > 0 ? label->logicalDpiX() : kDefaultDpi;
         label->setFixedWidth(TwipsToPixels(panel.width, dpi));

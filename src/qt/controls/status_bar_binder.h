@@ -1,6 +1,7 @@
 // Draws a StatusBar model in a QStatusBar: one label per panel, in order,
 // each as wide as the panel's width (twips) or, for width 0, taking the room
-// that is left; texts and the bar's visibility follow the model.
+// that is left; texts and the bar's visibility follow the model. A panel
+// without text is hidden.
 #pragma once
 
 #include <QObject>

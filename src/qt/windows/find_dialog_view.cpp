@@ -30,7 +30,7 @@ QString NoticeText(const FindNotice& n) {
     if (!n.key.empty())
         text += Text(n.key);
     if (!n.detail.empty())
-        text += (n.key.empty() ? QString() : QStringLiteral("：")) + Q(n.detail);
+        text += (n.key.empty() ? QString() : Q(GetResText(N_("：")))) + Q(n.detail);
     return text;
 }
 
