@@ -13,6 +13,7 @@
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/variant.h"
 #include "support/file_text.h"
+#include "support/language_scope.h"
 
 namespace orva {
 namespace {
@@ -66,6 +67,10 @@ class BrowsePrintExport : public BrowseTest {
         ComponentRegistry::Register<LedgerPrint>(LedgerPrint::kProgID, [this] {
             return std::make_shared<RecordingPrint>(prints_, printFailure_);
         });
+        RegisterExport();
+    }
+    // The export component writes to file_.
+    void RegisterExport() {
         ComponentRegistry::Register<ExportComponent>(ExportComponent::kProgID, [this] {
             auto c = std::make_shared<ExportComponent>();
             c->SetTarget({file_, FormatOfPath(file_).value_or(ExportFormat::kCsv)});
@@ -161,21 +166,37 @@ TEST_F(BrowsePrintExport, AGroupsEmptyLedgerExportsItsCaptionsAndZeroRows) {
     EXPECT_EQ(lines[0], VisibleRow(w.ldgBase(), 1));
 }
 
-TEST_F(BrowsePrintExport, ExportFailuresShowTheComponentMessageWithTheCause) {
-    BrowseBase& w = OpenOnCustomer();
-    file_ = (fs::path(dir_) / "missing" / "out.csv").string();
-    w.Menus().Click("mnuFileExport");
-    ComponentRegistry::Unregister(ExportComponent::kProgID);
-    w.Menus().Click("mnuFileExport");
-    ASSERT_EQ(ui->MessageBoxes().size(), 2u);
-    for (const auto& box : ui->MessageBoxes()) {
-        EXPECT_EQ(box.text.substr(0, box.text.find('\n')), "引出组件调用不成功");
-        EXPECT_EQ(box.title, "Tesmar提示");
-        EXPECT_EQ(box.icon, MsgIcon::kNone);
-        EXPECT_EQ(box.buttons, MsgButtons::kOK);
+// The message is the component's text alone, in the session's language;
+// the cause (the system's words, naming the file) comes apart as the detail.
+TEST_F(BrowsePrintExport, ExportFailuresShowTheMessageInTheSessionsLanguageAndTheCauseApart) {
+    const struct {
+        const char* language;
+        const char* text;
+        const char* title;
+    } languages[] = {
+        {"CHS", "引出组件调用不成功", "Tesmar提示"},
+        {"ENG", "The export did not succeed.", "Tesmar Notice"},
+    };
+    for (const auto& l : languages) {
+        test::LanguageScope language(l.language);
+        ui->ClearRecords();
+        RegisterExport();
+        BrowseBase& w = OpenOnCustomer();
+        file_ = (fs::path(dir_) / "missing" / "out.csv").string();
+        w.Menus().Click("mnuFileExport");
+        ComponentRegistry::Unregister(ExportComponent::kProgID);
+        w.Menus().Click("mnuFileExport");
+        ASSERT_EQ(ui->MessageBoxes().size(), 2u) << l.language;
+        for (const auto& box : ui->MessageBoxes()) {
+            EXPECT_EQ(box.text, l.text);
+            EXPECT_EQ(box.title, l.title);
+            EXPECT_EQ(box.icon, MsgIcon::kNone);
+            EXPECT_EQ(box.buttons, MsgButtons::kOK);
+            EXPECT_NE(box.detail, "") << l.language;
+        }
+        EXPECT_NE(ui->MessageBoxes()[0].detail.find(file_), std::string::npos);
+        EXPECT_FALSE(fs::exists(file_));
     }
-    EXPECT_NE(ui->MessageBoxes()[0].text.find(file_), std::string::npos);
-    EXPECT_FALSE(fs::exists(file_));
 }
 
 TEST_F(BrowsePrintExport, PrintAndPreviewWriteTheHeaderAndFooterLines) {
