@@ -135,6 +135,7 @@ void BrowseBase::Load() {
     PassOver([&] { RestoreColumnSettings(); });
     PassOver([&] { SetLedgerFonts(ledger_); });
     PassOver([&] { RestorePageSetup(); });
+    PassOver([&] { RestoreTreeWidth(); });
     loaded_ = true;
 }
 

@@ -219,6 +219,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     // The ledger's page setup, kept between sessions.
     void SavePageSetup();
     void RestorePageSetup();
+    void RestoreTreeWidth();
     // The two columns that are always hidden: 11 and 12 in the customer
     // tree, 10 and 11 in the item tree.
     bool FixedHiddenColumn(int col) const;

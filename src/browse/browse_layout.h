@@ -31,7 +31,11 @@ class BrowseLayout {
     static constexpr int kTitleHeight = 330;
     // The grip stays at least this far from either side of the window.
     static constexpr int kSplitLimit = 1680;
-    static constexpr int kDefaultTreeWidth = 3000;
+    // The tree's first width: a customer three levels down, with a code like
+    // "02.01.001" and a name of ten Chinese characters or some twenty Latin
+    // letters, shows whole, and the ledger keeps nearly two thirds of a
+    // window of the default size.
+    static constexpr int kDefaultTreeWidth = 5400;
 
     // The window's inner size and the heights of the bars (0 when hidden).
     void SetWindowSize(int width, int height) {

@@ -144,12 +144,11 @@ void BrowseBase::mnuFileExport() {
         oExport_->SetRows(ledger_.Rows() - 2);
         oExport_->Export(GetResText(kExportTitle));
     } catch (const std::runtime_error& e) {
-        std::string text = GetResText("引出组件调用不成功");
-        // What went wrong, so that the user can act on it (another folder,
-        // free space).
-        if (*e.what())
-            text += "\n\n" + std::string(e.what());
-        CurrentUi().MessageBox(text, MsgButtons::kOK, MsgIcon::kNone, GetResText("Tesmar提示"));
+        // The cause reads as the system or the component put it, whatever the
+        // session's language: it goes apart, as the box's detail, for whoever
+        // has to act on it (another folder, free space).
+        CurrentUi().DetailedMessageBox(GetResText("引出组件调用不成功"), e.what(), MsgButtons::kOK,
+                                       MsgIcon::kNone, GetResText("Tesmar提示"));
     }
     oExport_.reset();
 }

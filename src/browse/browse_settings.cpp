@@ -1,5 +1,6 @@
 // The browse window's saved settings: the grouping, the column widths and
-// hidden flags per tree, and what is written at close.
+// hidden flags per tree, the page setup, the tree's width, and what is
+// written at close.
 #include "browse/browse_settings.h"
 
 #include <algorithm>
@@ -12,6 +13,32 @@
 namespace orva {
 
 namespace bs = browse_settings;
+
+namespace {
+
+// Reads a key of the window's own section that earlier versions kept in the
+// host's section. A value still found there is moved: copied into the own
+// section (unless that holds one already, which wins) and removed from the
+// host's, so it is read there once. A store that keeps no change (a batch
+// job's) still gives the old value.
+template <class T>
+T ReadMovedKey(SettingsStore& store, const SettingKey<T>& key) {
+    SettingKey<T> old = key;
+    old.section = bs::kSection;
+    if (const std::optional<std::string> text = store.Read(old.app, old.section, old.key)) {
+        PassOver([&] {
+            if (!store.Read(key.app, key.section, key.key))
+                store.Write(key.app, key.section, key.key, *text);
+            store.Remove(old.app, old.section, old.key);
+        });
+    }
+    std::optional<T> value = store.Find(key);
+    if (!value)
+        value = store.Find(old);
+    return value ? std::move(*value) : key.defaultValue;
+}
+
+}  // namespace
 
 void BrowseBase::ReadSavedGrouping() {
     // Absent or not a Boolean: the host's grouping stays.
@@ -66,6 +93,12 @@ void BrowseBase::SaveCloseSettings() {
         const NodeId parent = node == kNoNode ? kNoNode : tree_.Parent(node);
         store.Set(bs::TvwParentKey(), parent == kNoNode ? std::string() : tree_.Node(parent).key);
     });
+    PassOver([&] { store.Set(bs::TreeWidth(), static_cast<std::int32_t>(layout_.TreeWidth())); });
+}
+
+void BrowseBase::RestoreTreeWidth() {
+    if (const std::optional<std::int32_t> width = CurrentSettings().Find(bs::TreeWidth()))
+        layout_.SetTreeWidth(*width);
 }
 
 void BrowseBase::SavePageSetup() {
@@ -84,15 +117,15 @@ void BrowseBase::SavePageSetup() {
 }
 
 void BrowseBase::RestorePageSetup() {
-    const SettingsStore& store = CurrentSettings();
+    SettingsStore& store = CurrentSettings();
     PageSetup setup;
-    setup.paper = store.Get(bs::PrintPaper());
+    setup.paper = ReadMovedKey(store, bs::PrintPaper());
     if (setup.paper.empty())
         setup.paper = PageSetup{}.paper;
-    setup.landscape = store.Get(bs::PrintLandscape());
-    setup.fitToWidth = store.Get(bs::PrintFitToWidth());
+    setup.landscape = ReadMovedKey(store, bs::PrintLandscape());
+    setup.fitToWidth = ReadMovedKey(store, bs::PrintFitToWidth());
     // Four margins from 0 to 100 mm, or the defaults.
-    const std::string margins = store.Get(bs::PrintMargins());
+    const std::string margins = ReadMovedKey(store, bs::PrintMargins());
     double values[4];
     int count = 0;
     std::size_t start = 0;

@@ -1,6 +1,9 @@
-// The browse window's saved settings: section "OrvaCustInfo" of the host's
-// settings store (application "OrvaSalePrice"), each key declared once here
-// with its default.
+// The browse window's saved settings in the host's settings store
+// (application "OrvaSalePrice"), each key declared once here with its
+// default. Section "OrvaCustInfo" is the host's and holds the keys the host
+// knows (the grouping, the node, the ledger row, the columns); what the
+// window keeps beyond them (the page setup, the tree's width) lives in a
+// section of its own, "BrowseBase", where no key of the host's can meet it.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +14,15 @@
 namespace orva::browse_settings {
 
 inline constexpr const char* kApp = "OrvaSalePrice";
-inline constexpr const char* kSection = "OrvaCustInfo";
+inline constexpr const char* kSection = "OrvaCustInfo";  // the host's
+inline constexpr const char* kOwnSection = "BrowseBase";
 inline constexpr int kDefaultColWidth = 1200;  // twips
 
 inline bool NonNegative(const std::int32_t& v) {
     return v >= 0;
+}
+inline bool Positive(const std::int32_t& v) {
+    return v > 0;
 }
 
 // The tree the user chose last (true: customers). Its default is the host's
@@ -48,17 +55,24 @@ inline SettingKey<bool> ColHidden(bool itemTree, int col) {
 
 // The ledger's page setup: paper name, orientation, margins in millimetres
 // ("left,top,right,bottom") and whether wide ledgers are fitted to the page.
+// Earlier versions kept these keys in the host's section; a value found
+// there is taken over once (RestorePageSetup).
 inline SettingKey<std::string> PrintPaper() {
-    return {kApp, kSection, "PrintPaper", "A4"};
+    return {kApp, kOwnSection, "PrintPaper", "A4"};
 }
 inline SettingKey<bool> PrintLandscape() {
-    return {kApp, kSection, "PrintLandscape", false};
+    return {kApp, kOwnSection, "PrintLandscape", false};
 }
 inline SettingKey<std::string> PrintMargins() {
-    return {kApp, kSection, "PrintMargins", ""};
+    return {kApp, kOwnSection, "PrintMargins", ""};
 }
 inline SettingKey<bool> PrintFitToWidth() {
-    return {kApp, kSection, "PrintFitToWidth", true};
+    return {kApp, kOwnSection, "PrintFitToWidth", true};
+}
+// The tree's width (twips) where the user left the splitter; 0 or absent:
+// the layout's first width.
+inline SettingKey<std::int32_t> TreeWidth() {
+    return {kApp, kOwnSection, "TreeWidth", 0, Positive};
 }
 
 }  // namespace orva::browse_settings

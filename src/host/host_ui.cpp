@@ -44,6 +44,11 @@ std::shared_ptr<MessageDialog> HostUi::CreateMessageDialog() {
     return std::make_shared<StandardMessageDialog>(*this);
 }
 
+MsgResult HostUi::DetailedMessageBox(const std::string& text, const std::string& detail,
+                                     MsgButtons buttons, MsgIcon icon, const std::string& title) {
+    return MessageBox(detail.empty() ? text : text + "\n\n" + detail, buttons, icon, title);
+}
+
 std::unique_ptr<Progress> HostUi::CreateProgress() {
     return nullptr;
 }

@@ -83,6 +83,13 @@ class HostUi {
     // the interface's default caption.
     virtual MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                  const std::string& title) = 0;
+    // The same with a detail shown apart from the text: a cause as the
+    // system or a component reported it, often in another language than the
+    // session's, for whoever has to act on it. The default, for interfaces
+    // that only write the box down, puts it on the lines under the text.
+    virtual MsgResult DetailedMessageBox(const std::string& text, const std::string& detail,
+                                         MsgButtons buttons, MsgIcon icon,
+                                         const std::string& title);
 
     // A fresh message dialog. The default collects the content and calls
     // ShowMessageDialog when the dialog is shown.

@@ -3,6 +3,8 @@
 // rights and the toolbar's refusals on a group, the failure messages, and
 // the settings the choices are kept in.
 #include <filesystem>
+#include <regex>
+#include <set>
 
 #include "browse/browse_settings.h"
 #include "browse_fixture.h"
@@ -13,6 +15,7 @@
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/variant.h"
 #include "support/file_text.h"
+#include "support/language_scope.h"
 
 namespace orva {
 namespace {
@@ -66,6 +69,10 @@ class BrowsePrintExport : public BrowseTest {
         ComponentRegistry::Register<LedgerPrint>(LedgerPrint::kProgID, [this] {
             return std::make_shared<RecordingPrint>(prints_, printFailure_);
         });
+        RegisterExport();
+    }
+    // The export component writes to file_.
+    void RegisterExport() {
         ComponentRegistry::Register<ExportComponent>(ExportComponent::kProgID, [this] {
             auto c = std::make_shared<ExportComponent>();
             c->SetTarget({file_, FormatOfPath(file_).value_or(ExportFormat::kCsv)});
@@ -161,21 +168,37 @@ TEST_F(BrowsePrintExport, AGroupsEmptyLedgerExportsItsCaptionsAndZeroRows) {
     EXPECT_EQ(lines[0], VisibleRow(w.ldgBase(), 1));
 }
 
-TEST_F(BrowsePrintExport, ExportFailuresShowTheComponentMessageWithTheCause) {
-    BrowseBase& w = OpenOnCustomer();
-    file_ = (fs::path(dir_) / "missing" / "out.csv").string();
-    w.Menus().Click("mnuFileExport");
-    ComponentRegistry::Unregister(ExportComponent::kProgID);
-    w.Menus().Click("mnuFileExport");
-    ASSERT_EQ(ui->MessageBoxes().size(), 2u);
-    for (const auto& box : ui->MessageBoxes()) {
-        EXPECT_EQ(box.text.substr(0, box.text.find('\n')), "引出组件调用不成功");
-        EXPECT_EQ(box.title, "Tesmar提示");
-        EXPECT_EQ(box.icon, MsgIcon::kNone);
-        EXPECT_EQ(box.buttons, MsgButtons::kOK);
+// The message is the component's text alone, in the session's language;
+// the cause (the system's words, naming the file) comes apart as the detail.
+TEST_F(BrowsePrintExport, ExportFailuresShowTheMessageInTheSessionsLanguageAndTheCauseApart) {
+    const struct {
+        const char* language;
+        const char* text;
+        const char* title;
+    } languages[] = {
+        {"CHS", "引出组件调用不成功", "Tesmar提示"},
+        {"ENG", "The export did not succeed.", "Tesmar Notice"},
+    };
+    for (const auto& l : languages) {
+        test::LanguageScope language(l.language);
+        ui->ClearRecords();
+        RegisterExport();
+        BrowseBase& w = OpenOnCustomer();
+        file_ = (fs::path(dir_) / "missing" / "out.csv").string();
+        w.Menus().Click("mnuFileExport");
+        ComponentRegistry::Unregister(ExportComponent::kProgID);
+        w.Menus().Click("mnuFileExport");
+        ASSERT_EQ(ui->MessageBoxes().size(), 2u) << l.language;
+        for (const auto& box : ui->MessageBoxes()) {
+            EXPECT_EQ(box.text, l.text);
+            EXPECT_EQ(box.title, l.title);
+            EXPECT_EQ(box.icon, MsgIcon::kNone);
+            EXPECT_EQ(box.buttons, MsgButtons::kOK);
+            EXPECT_NE(box.detail, "") << l.language;
+        }
+        EXPECT_NE(ui->MessageBoxes()[0].detail.find(file_), std::string::npos);
+        EXPECT_FALSE(fs::exists(file_));
     }
-    EXPECT_NE(ui->MessageBoxes()[0].text.find(file_), std::string::npos);
-    EXPECT_FALSE(fs::exists(file_));
 }
 
 TEST_F(BrowsePrintExport, PrintAndPreviewWriteTheHeaderAndFooterLines) {
@@ -252,9 +275,95 @@ TEST_F(BrowsePrintExport, PrintSetupIsKeptForTheNextStart) {
     EXPECT_FALSE(setup.fitToWidth);
 
     // Margins that make no sense are not taken.
-    settings_->Write(browse_settings::kApp, browse_settings::kSection, "PrintMargins", "1,2,x,4");
+    settings_->Write(browse_settings::kApp, browse_settings::kOwnSection, "PrintMargins",
+                     "1,2,x,4");
     window_.reset();
     EXPECT_DOUBLE_EQ(Open().ldgBase().PrintPageSetup().marginLeft, 15);
+}
+
+// A store that notes where every write went.
+class NotingStore : public MemorySettingsStore {
+  public:
+    void Write(std::string_view app, std::string_view section, std::string_view key,
+               std::string_view value) override {
+        written.emplace_back(std::string(section), std::string(key));
+        MemorySettingsStore::Write(app, section, key, value);
+    }
+    std::vector<std::pair<std::string, std::string>> written;  // section, key
+};
+
+// A store that keeps no change, as a batch job's.
+class UnchangingStore : public MemorySettingsStore {
+  public:
+    void Write(std::string_view, std::string_view, std::string_view, std::string_view) override {}
+    void Remove(std::string_view, std::string_view, std::string_view) override {}
+    void Seed(const char* key, const char* value) {
+        MemorySettingsStore::Write(browse_settings::kApp, browse_settings::kSection, key, value);
+    }
+};
+
+TEST_F(BrowsePrintExport, TheHostsSectionGetsOnlyTheHostsKeysAndTheRestGoesToTheWindowsOwn) {
+    auto store = std::make_shared<NotingStore>();
+    SetCurrentSettings(store);
+    BrowseBase& w = OpenOnCustomer();
+    w.Menus().Click("mnuFilePrintSetup");
+    w.SplitterMouseDown(5000);
+    w.SplitterMouseUp(4200);
+    w.Menus().Click("mnuVBaseICItem");
+    w.Menus().Click("mnuFilePreview");
+    w.Unload();
+
+    const std::regex hostKeys(
+        "CategoryByCust|tvwKey101|tvwKey101_Parent|LdgSelRow|[0-9]+(CustCol|ICItemCol)(Hide)?");
+    std::set<std::string> own;
+    for (const auto& [section, key] : store->written) {
+        if (section == browse_settings::kSection)
+            EXPECT_TRUE(std::regex_match(key, hostKeys)) << key;
+        else if (section == browse_settings::kOwnSection)
+            own.insert(key);
+        else
+            ADD_FAILURE() << section << "/" << key;
+    }
+    EXPECT_EQ(own, (std::set<std::string>{"PrintPaper", "PrintLandscape", "PrintMargins",
+                                          "PrintFitToWidth", "TreeWidth"}));
+}
+
+// A page setup that an earlier version kept in the host's section is taken
+// over: read there once, moved to the window's own section, where a value
+// already saved wins.
+TEST_F(BrowsePrintExport, APageSetupLeftInTheHostsSectionIsTakenOverOnce) {
+    namespace bs = browse_settings;
+    const auto old = [&](const char* key) { return settings_->Read(bs::kApp, bs::kSection, key); };
+    const auto own = [&](const char* key) {
+        return settings_->Read(bs::kApp, bs::kOwnSection, key);
+    };
+    settings_->Write(bs::kApp, bs::kSection, "PrintPaper", "A3");
+    settings_->Write(bs::kApp, bs::kSection, "PrintLandscape", "True");
+    settings_->Write(bs::kApp, bs::kSection, "PrintMargins", "5,6,7,8");
+    settings_->Write(bs::kApp, bs::kSection, "PrintFitToWidth", "False");
+    settings_->Write(bs::kApp, bs::kOwnSection, "PrintPaper", "Letter");  // saved since: wins
+    for (int start = 1; start <= 2; ++start) {
+        window_.reset();
+        const PageSetup setup = Open().ldgBase().PrintPageSetup();
+        EXPECT_EQ(setup.paper, "Letter") << start;
+        EXPECT_TRUE(setup.landscape) << start;
+        EXPECT_DOUBLE_EQ(setup.marginBottom, 8) << start;
+        EXPECT_FALSE(setup.fitToWidth) << start;
+        for (const char* key : {"PrintPaper", "PrintLandscape", "PrintMargins", "PrintFitToWidth"})
+            EXPECT_FALSE(old(key)) << key;
+    }
+    EXPECT_EQ(own("PrintMargins"), "5,6,7,8");
+    EXPECT_EQ(own("PrintPaper"), "Letter");
+
+    // A store that keeps no change still gives the old choice.
+    auto unchanging = std::make_shared<UnchangingStore>();
+    unchanging->Seed("PrintPaper", "A5");
+    unchanging->Seed("PrintLandscape", "True");
+    SetCurrentSettings(unchanging);
+    window_.reset();
+    const PageSetup setup = Open().ldgBase().PrintPageSetup();
+    EXPECT_EQ(setup.paper, "A5");
+    EXPECT_TRUE(setup.landscape);
 }
 
 TEST_F(BrowsePrintExport, ColumnsHiddenInTheDialogAreSavedAndLeaveTheExport) {

@@ -1,5 +1,6 @@
 // What the browse window's view relies on: the layout and the splitter
 // limits, the view toggles, help, and captions in the session's language.
+#include "browse/browse_settings.h"
 #include "browse_fixture.h"
 #include "support/language_scope.h"
 
@@ -49,6 +50,23 @@ TEST_F(BrowseView, TogglesFlipTheirCheckAndTheBarsAndRelayOut) {
     w.SplitterMouseMove(500);
     w.SplitterMouseUp(500);
     EXPECT_EQ(w.Layout().Geometry().tree.width, BrowseLayout::kSplitLimit);
+}
+
+// Where the user left the splitter is where the next start puts it; nothing
+// usable saved: the layout's first width.
+TEST_F(BrowseView, TheTreesWidthIsKeptForTheNextStart) {
+    BrowseBase& w = Open();
+    EXPECT_EQ(w.Layout().TreeWidth(), BrowseLayout::kDefaultTreeWidth);
+    w.Resize(12000, 8000);
+    w.SplitterMouseDown(3000);
+    w.SplitterMouseUp(4321);
+    w.Unload();
+    EXPECT_EQ(Open().Layout().TreeWidth(), 4321);
+    for (const char* saved : {"0", "-5", "wide"}) {
+        settings_->Write(browse_settings::kApp, browse_settings::kOwnSection, "TreeWidth", saved);
+        window_.reset();
+        EXPECT_EQ(Open().Layout().TreeWidth(), BrowseLayout::kDefaultTreeWidth) << saved;
+    }
 }
 
 TEST_F(BrowseView, CloseHidesTheWindowAndHelpGoesThroughTheUserInterface) {

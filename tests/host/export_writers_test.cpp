@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/export/csv_writer.h"
 #include "host/export/export_component.h"
 #include "host/export/export_file.h"
 #include "orvasaleprice/com_error.h"
@@ -119,19 +120,55 @@ TEST(ExportCell, TextIsReadByItsColumnsKind) {
     for (const char* text : {"", "a=b", " =1", "'=1"}) EXPECT_FALSE(LooksLikeFormula(text)) << text;
 }
 
-TEST_F(ExportFiles, CsvHasBomCrlfQuotingAndGuardsFormulas) {
+// One row per branch of a CSV field: quoted when it holds a comma, a quote,
+// CR or LF (quotes doubled); text a spreadsheet could run as a formula gets
+// an apostrophe; numbers and dates go out trimmed and unguarded.
+TEST(CsvField, QuotesAndGuardsEachCase) {
+    using K = ExportKind;
+    struct Case {
+        K kind;
+        std::string_view text;
+        std::string_view field;
+    };
+    const Case cases[] = {
+        {K::kText, "plain", "plain"},
+        {K::kText, "a,b", "\"a,b\""},
+        {K::kText, "say \"hi\"", "\"say \"\"hi\"\"\""},
+        {K::kText, "a\nb", "\"a\nb\""},
+        {K::kText, "a\rb", "\"a\rb\""},  // a lone CR ends a row for a reader too
+        {K::kText, "a\r\nb", "\"a\r\nb\""},
+        {K::kText, "=1+1", "'=1+1"},
+        {K::kText, "+86", "'+86"},
+        {K::kText, "-5", "'-5"},
+        {K::kText, "@SUM(A1)", "'@SUM(A1)"},
+        {K::kText, "\tx", "'\tx"},
+        {K::kText, "\rx", "\"'\rx\""},  // guarded, then quoted
+        {K::kText, "=\"a\",b", "\"'=\"\"a\"\",b\""},
+        {K::kText, "a=b", "a=b"},
+        {K::kText, " x ", " x "},  // blanks belong to the field
+        {K::kText, "", ""},
+        {K::kNumber, "-3", "-3"},  // a number, not a formula
+        {K::kNumber, " 4.50 ", "4.50"},
+        {K::kNumber, "-x", "'-x"},  // not a number: text, guarded
+        {K::kNumber, "007", "007"},
+        {K::kDate, " 2024-01-31 ", "2024-01-31"},
+        {K::kDate, "-2024", "'-2024"},
+    };
+    for (const Case& c : cases) {
+        std::string field;
+        CsvWriter::AppendField(field, c.kind, c.text);
+        EXPECT_EQ(field, c.field) << testing::PrintToString(std::string(c.text));
+    }
+}
+
+TEST_F(ExportFiles, CsvHasBomCaptionsCommasAndCrlfRows) {
     const std::string path = Path("p.csv");
     ASSERT_TRUE(Export(path, ExportFormat::kCsv, kColumns,
-                       {{"007", "12.50", "2024-01-31", "say \"hi\", twice"},
-                        {"=1+1", "-3", "", "line1\r\nline2"},
-                        {"-5", " 4 ", "not a date", "\tTAB"},
-                        {"@x"}}));
+                       {{"007", "12.50", "2024-01-31", "line1\r\nline2"}, {"@x"}}));
     EXPECT_EQ(ReadFile(path),
               "\xEF\xBB\xBF"
               "物料代码,报价,生效日期,备注\r\n"
-              "007,12.50,2024-01-31,\"say \"\"hi\"\", twice\"\r\n"
-              "'=1+1,-3,,\"line1\r\nline2\"\r\n"
-              "'-5,4,not a date,'\tTAB\r\n"
+              "007,12.50,2024-01-31,\"line1\r\nline2\"\r\n"
               "'@x,,,\r\n");
     EXPECT_EQ(Leftovers(), std::vector<std::string>{"p.csv"});
 }
@@ -163,6 +200,23 @@ TEST_F(ExportFiles, XlsxReadBackHasTypedCellsFrozenBoldCaptionsAndNoFormulas) {
               "4\t2\ts\t'n/a'\tGeneral\t0\n"
               "4\t3\ts\t'2024-02-30'\tGeneral\t0\n"
               "4\t4\ts\t'客户\\n备注'\tGeneral\t0\n");
+}
+
+TEST_F(ExportFiles, XlsxTextReadsBackAsItWasGiven) {
+    const std::string path = Path("t.xlsx");
+    ASSERT_TRUE(Export(path, ExportFormat::kXlsx, {{"备注_x0041_", 255, ExportKind::kText}},
+                       {{"a\rb"}, {"a\r\nb"}, {"_x000D_"}, {"x\x01y"}, {"_X00e9_ _x12_"}}));
+    EXPECT_EQ(
+        Output("/usr/bin/python3 " ORVA_SOURCE_DIR "/tests/host/read_xlsx.py '" + path + "' 2>&1"),
+        "sheet\t价格资料\n"
+        "title\t价格资料\n"
+        "freeze\tA2\n"
+        "1\t1\ts\t'备注_x0041_'\tGeneral\t1\n"
+        "2\t1\ts\t'a\\rb'\tGeneral\t0\n"
+        "3\t1\ts\t'a\\r\\nb'\tGeneral\t0\n"
+        "4\t1\ts\t'_x000D_'\tGeneral\t0\n"
+        "5\t1\ts\t'x\\x01y'\tGeneral\t0\n"
+        "6\t1\ts\t'_X00e9_ _x12_'\tGeneral\t0\n");
 }
 
 TEST_F(ExportFiles, ZeroRowsWriteTheCaptionsOnly) {

@@ -1,6 +1,9 @@
 """Prints an XLSX file as the export tests compare it: the sheet's title and
 frozen cell, then one line per cell that holds a value:
-row<TAB>column<TAB>type<TAB>value<TAB>number format<TAB>bold."""
+row<TAB>column<TAB>type<TAB>value<TAB>number format<TAB>bold. Text is shown as
+a spreadsheet program reads it: "_xHHHH_" is the character of that code
+(openpyxl 3.0 hands the stored text back as it is)."""
+import re
 import sys
 
 import openpyxl
@@ -15,6 +18,8 @@ for row in sheet.iter_rows():
         if cell.value is None:
             continue
         value = cell.value
+        if isinstance(value, str):
+            value = re.sub("_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), value)
         if cell.is_date:
             value = value.strftime("%Y-%m-%d")
         kind = "date" if cell.is_date else cell.data_type

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QSplitterHandle>
 #include <QStatusBar>
@@ -205,6 +206,56 @@ TEST_F(BrowseWindowTest, TreeColumnFitsTheRowsOnScreen) {
     CustFace face;
     face.Show(showedit);
     EXPECT_TRUE(ran);
+}
+
+// At the default size every customer's code and name shows whole, the tree
+// taking no more than two fifths of the window; where the user drags the bar
+// is where the next start puts it.
+TEST_F(BrowseWindowTest, TheTreeFitsTheNamesAtTheDefaultSizeAndKeepsTheSplitter) {
+    int dragged = 0;
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+        BrowseWindow& w = Browse(d);
+        EXPECT_EQ(w.size(), BrowseWindow::kDefaultSize);
+        Tree& tree = w.logic().tvwBase();
+        TreeView* view = w.tree();
+        // Every group opened: each one's children are added after it.
+        for (int i = 1; i <= tree.Count(); ++i) {
+            const NodeId n = tree.NodeAt(i);
+            if (tree.Node(n).key.rfind("gb", 0) != 0)
+                tree.UserExpand(n);
+        }
+        int leaves = 0;
+        for (int i = 1; i <= tree.Count(); ++i) {
+            const NodeId n = tree.NodeAt(i);
+            if (tree.Node(n).key.rfind("gb", 0) != 0)
+                continue;
+            ++leaves;
+            view->scrollTo(view->treeModel()->IndexOf(n));
+            QCoreApplication::processEvents();
+            EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0) << tree.Node(n).text;
+        }
+        EXPECT_GT(leaves, 50);
+        const int treePane = w.splitter()->sizes().at(0);
+        EXPECT_LE(treePane * 5, w.width() * 2) << treePane;
+
+        // The user drags the bar 60 pixels to the left.
+        QSplitterHandle* handle = w.splitter()->handle(1);
+        const QPoint from = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
+        QTest::mouseMove(handle, from - QPoint(60, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, from - QPoint(60, 0));
+        dragged = w.splitter()->sizes().at(0);
+        EXPECT_LT(dragged, treePane);
+        d.close();
+    });
+    CustFace().Show(showedit);
+    int reopened = 0;
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+        reopened = Browse(d).splitter()->sizes().at(0);
+        d.close();
+    });
+    CustFace().Show(showedit);
+    EXPECT_NEAR(reopened, dragged, 1);
 }
 
 TEST_F(BrowseWindowTest, TheViewMenuSwitchesBetweenTheCustomerAndItemTrees) {

@@ -100,6 +100,21 @@ TEST_F(HostDialogsTest, MessageBoxReturnsTheButtonPressed) {
               MsgResult::kCancel);
 }
 
+// A cause in the system's words stays out of the text, behind the box's
+// own details button.
+TEST_F(HostDialogsTest, AMessageBoxDetailIsShownApartFromTheText) {
+    test::WhenModal<QMessageBox>([](QMessageBox& box) {
+        EXPECT_EQ(box.text(), "引出组件调用不成功");
+        EXPECT_EQ(box.detailedText(), "Cannot create /x/p.csv: No such file or directory");
+        EXPECT_EQ(box.windowTitle(), "Tesmar提示");
+        QTest::mouseClick(ButtonWithText(box, "确定"), Qt::LeftButton);
+    });
+    EXPECT_EQ(ui_.DetailedMessageBox("引出组件调用不成功",
+                                     "Cannot create /x/p.csv: No such file or directory",
+                                     MsgButtons::kOK, MsgIcon::kNone, "Tesmar提示"),
+              MsgResult::kOK);
+}
+
 TEST_F(HostDialogsTest, DialogsSpeakTheSessionsLanguage) {
     orva::test::LanguageScope english("ENG");
     test::WhenModal<QMessageBox>([](QMessageBox& box) {

@@ -90,7 +90,15 @@ MsgResult ScriptedUi::MessageBox(const std::string& text, MsgButtons buttons, Ms
         if (ButtonsOf(buttons).size() > 1)
             ++unanswered_;
     }
-    boxes_.push_back({text, title, buttons, icon, answer, ProgressOpen()});
+    boxes_.push_back({text, title, buttons, icon, answer, ProgressOpen(), {}});
+    return answer;
+}
+
+MsgResult ScriptedUi::DetailedMessageBox(const std::string& text, const std::string& detail,
+                                         MsgButtons buttons, MsgIcon icon,
+                                         const std::string& title) {
+    const MsgResult answer = MessageBox(text, buttons, icon, title);
+    boxes_.back().detail = detail;
     return answer;
 }
 

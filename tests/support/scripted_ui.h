@@ -45,6 +45,7 @@ class ScriptedUi : public HostUi {
         MsgIcon icon = MsgIcon::kNone;
         MsgResult answer = MsgResult::kOK;
         bool overProgress = false;  // shown while a progress was open
+        std::string detail;         // shown apart from the text (DetailedMessageBox)
     };
     struct DialogCall {
         MessageDialogContent content;  // title, headline, details, kind, help
@@ -123,6 +124,9 @@ class ScriptedUi : public HostUi {
     void ShowHelp(std::int32_t hwnd, const std::string& helpPage) override;
     MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                          const std::string& title) override;
+    MsgResult DetailedMessageBox(const std::string& text, const std::string& detail,
+                                 MsgButtons buttons, MsgIcon icon,
+                                 const std::string& title) override;
     std::int32_t ShowMessageDialog(const MessageDialogContent& content) override;
     void ShowModal(ModalWindow& window) override;
     void ShowAssistant(const std::string& description, std::int16_t mode) override;

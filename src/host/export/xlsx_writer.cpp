@@ -22,6 +22,38 @@ int DisplayWidth(const std::string& text) {
     return width;
 }
 
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// "_x" followed by four hex digits and "_" at `i`.
+bool EscapeAt(const std::string& text, std::size_t i) {
+    if (i + 7 > text.size() || text[i] != '_' || (text[i + 1] != 'x' && text[i + 1] != 'X') ||
+        text[i + 6] != '_')
+        return false;
+    return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i) + 2,
+                       text.begin() + static_cast<std::ptrdiff_t>(i) + 6, IsHexDigit);
+}
+
+// A spreadsheet program reads "_xHHHH_" in a cell's text as the character
+// of that code: libxlsxwriter writes CR and the other control characters
+// so. A text that holds such a sequence itself has its "_" written as
+// "_x005F_", so that it reads back as it was typed. The text itself when
+// it holds none.
+const char* CellText(const std::string& text, std::string& scratch) {
+    std::size_t i = text.find('_');
+    if (i == std::string::npos)
+        return text.c_str();
+    scratch.assign(text, 0, i);
+    for (; i < text.size(); ++i) {
+        if (EscapeAt(text, i))
+            scratch += "_x005F_";
+        else
+            scratch += text[i];
+    }
+    return scratch.c_str();
+}
+
 }  // namespace
 
 XlsxWriter::~XlsxWriter() {
@@ -104,7 +136,7 @@ void XlsxWriter::Begin(const std::string& title, const std::vector<ExportColumn>
     worksheet_freeze_panes(sheet_, 1, 0);
     for (std::size_t i = 0; i < columns.size(); ++i)
         Check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(i),
-                                     columns[i].caption.c_str(), bold_),
+                                     CellText(columns[i].caption, scratch_), bold_),
               "Cannot write");
     row_ = 1;
 }
@@ -123,7 +155,8 @@ void XlsxWriter::WriteRow(const std::vector<std::string>& cells) {
             case ExportValue::Type::kEmpty:
                 continue;
             case ExportValue::Type::kText:
-                error = worksheet_write_string(sheet_, row, col, cells[i].c_str(), nullptr);
+                error =
+                    worksheet_write_string(sheet_, row, col, CellText(cells[i], scratch_), nullptr);
                 break;
             case ExportValue::Type::kNumber:
                 error = worksheet_write_number(sheet_, row, col, value.number,

@@ -4,7 +4,9 @@
 // title; the caption row bold and frozen; text cells as text (leading zeros
 // kept), numbers as numbers shown with the decimals they had, dates as dates
 // shown yyyy-mm-dd. Text is only ever written as a string cell, never as a
-// formula, so a text like "=1+1" stays text in every spreadsheet program.
+// formula, so a text like "=1+1" stays text in every spreadsheet program;
+// a text reads back as it was given, CR, control characters and a literal
+// "_x000D_" included.
 #pragma once
 
 #include <map>
@@ -49,6 +51,7 @@ class XlsxWriter : public TableWriter {
     lxw_format* date_ = nullptr;
     std::map<int, lxw_format*> numbers_;
     std::vector<ExportKind> kinds_;
+    std::string scratch_;  // a cell's text with its escape-like sequences protected
     unsigned row_ = 0;
 };
 

@@ -68,12 +68,14 @@ std::string ButtonCaption(MsgResult button) {
 }
 
 MsgResult ShowMessageBox(QWidget* parent, const std::string& text, MsgButtons buttons, MsgIcon icon,
-                         const std::string& title) {
+                         const std::string& title, const std::string& detail) {
     QMessageBox box(parent);
     box.setWindowTitle(title.empty() ? Q(GetResText("提示")) : Q(title));
     box.setText(Q(text));
     box.setIcon(ToQtIcon(icon));
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    if (!detail.empty())
+        box.setDetailedText(Q(detail));
     std::map<QAbstractButton*, MsgResult> answers;
     const MsgResult safe = SafeAnswer(buttons);
     const std::vector<MsgResult> order = ButtonsOf(buttons);

@@ -109,8 +109,10 @@ struct Preselection {
     std::int32_t item = 0;
 };
 
-int ShowModule(const HostAppOptions& options, const Preselection& pre,
-               const std::optional<ScreenshotPlan>& plan, const Reporter& report) {
+// Calls the module as the options ask; with a tour, in edit mode on the
+// customer tree while the tour takes its pictures.
+int ShowModule(const HostAppOptions& options, const Preselection& pre, ScreenshotTour* tour,
+               const Reporter& report) {
     CustFace face;
     if (options.mode == ShowSelect)
         face.ReturnType(options.returnType);
@@ -119,23 +121,20 @@ int ShowModule(const HostAppOptions& options, const Preselection& pre,
     const bool batch = !options.exportFile.empty() || !options.printPdfFile.empty();
     // Pictures start on the customer tree, whatever was asked for; a file
     // written from an item's ledger is written from the item tree.
-    face.CategoryByCust(plan    ? true
+    face.CategoryByCust(tour    ? true
                         : batch ? options.categoryByCust.value_or(!options.customer.empty())
                                 : options.categoryByCust.value_or(true));
     face.CallByBill(options.callByBill);
 
-    std::unique_ptr<ScreenshotTour> tour;
-    if (plan) {
-        tour = std::make_unique<ScreenshotTour>(Q(options.screenshotDir), *plan);
+    if (tour)
         tour->Start();
-    }
     std::unique_ptr<BatchJob> job;
     if (batch) {
         job = std::make_unique<BatchJob>(options);
         job->Install();
         job->Start();
     }
-    face.Show(plan ? showedit : options.mode);
+    face.Show(tour ? showedit : options.mode);
 
     if (job) {
         if (const std::string failure = job->Failure(); !failure.empty()) {
@@ -164,6 +163,33 @@ int ShowModule(const HostAppOptions& options, const Preselection& pre,
     PrintRecord(*picked, std::cout);
     std::cout.flush();
     return kExitOk;
+}
+
+// The session's language for what follows: the module's texts, Qt's own and
+// the session string the module reads at Show.
+void UseLanguage(const std::string& connection, int userId, const std::string& language) {
+    g_Language = language;
+    InstallQtTranslations(language);
+    ShareProps().SetProperty(ShareProps::CurrentProcessId(), "PropsString",
+                             Variant(HostSessionString(connection, userId, language)));
+}
+
+// The tour in the session's language. After a Chinese session the same tour
+// runs again in English and keeps the English pictures ("-eng"), so that
+// they are made with the others and show the same windows.
+int TakeScreenshots(const HostAppOptions& options, const Preselection& pre,
+                    const ScreenshotPlan& plan, const std::string& connection, int userId,
+                    const Reporter& report) {
+    ScreenshotTour tour(Q(options.screenshotDir), plan);
+    int status = ShowModule(options, pre, &tour, report);
+    if (status != kExitOk || options.language != "CHS")
+        return status;
+    UseLanguage(connection, userId, "ENG");
+    ScreenshotTour english(Q(options.screenshotDir), plan, QStringLiteral("-eng"),
+                           ScreenshotTour::EnglishPictures());
+    status = ShowModule(options, pre, &english, report);
+    UseLanguage(connection, userId, options.language);
+    return status;
 }
 
 }  // namespace
@@ -232,9 +258,7 @@ int RunHostApp(int argc, char** argv) {
         }
         company.backend.reset();  // the module opens its own connections
 
-        ShareProps().SetProperty(
-            ShareProps::CurrentProcessId(), "PropsString",
-            Variant(HostSessionString(company.connection, user.id, options.language)));
+        UseLanguage(company.connection, user.id, options.language);
         // Pictures are taken with the windows' default choices, and leave the
         // user's own settings alone.
         QTemporaryDir scratch;
@@ -244,7 +268,9 @@ int RunHostApp(int argc, char** argv) {
         InstallQtHost(settings);
         RegisterBrowseViews();
         RegisterPropertyView();
-        return ShowModule(options, pre, plan, report);
+        if (plan)
+            return TakeScreenshots(options, pre, *plan, company.connection, user.id, report);
+        return ShowModule(options, pre, nullptr, report);
     } catch (const HostAppError& e) {
         report.Error(e.what());
     } catch (const std::runtime_error& e) {

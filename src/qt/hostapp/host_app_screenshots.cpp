@@ -191,10 +191,22 @@ ScreenshotPlan PlanScreenshots(DbBackend& db) {
 }
 
 ScreenshotTour::ScreenshotTour(QString folder, ScreenshotPlan plan, QObject* parent)
-    : QObject(parent), folder_(std::move(folder)), plan_(std::move(plan)) {
+    : ScreenshotTour(std::move(folder), std::move(plan), {}, {}, parent) {}
+
+ScreenshotTour::ScreenshotTour(QString folder, ScreenshotPlan plan, QString suffix,
+                               QStringList keep, QObject* parent)
+    : QObject(parent),
+      folder_(std::move(folder)),
+      plan_(std::move(plan)),
+      suffix_(std::move(suffix)),
+      keep_(std::move(keep)) {
     BuildSteps();
     timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
+}
+
+QStringList ScreenshotTour::EnglishPictures() {
+    return {QStringLiteral("browse-customers"), QStringLiteral("editor-new")};
 }
 
 void ScreenshotTour::Start() {
@@ -402,7 +414,9 @@ void ScreenshotTour::CloseEverything() {
 }
 
 void ScreenshotTour::Grab(QWidget* widget, const QString& name) {
-    const QString path = QDir(folder_).filePath(name + ".png");
+    if (!keep_.isEmpty() && !keep_.contains(name))
+        return;
+    const QString path = QDir(folder_).filePath(name + suffix_ + ".png");
     if (!widget->grab().save(path, "PNG")) {
         Fail("cannot write " + path);
         return;

@@ -16,6 +16,10 @@
 //   preview.png           the print preview of the customer's whole ledger
 //   export.png            the export's file dialog (cancelled)
 //
+// A tour may keep only some of its pictures and add a suffix to their names:
+// the host application runs it a second time in English after a Chinese
+// session, keeping browse-customers-eng.png and editor-new-eng.png.
+//
 // Nothing is saved: the new entry's price is chosen under the item's floor
 // and the question is answered No (when that cannot be made certain, the
 // editor is left with its unsaved-data question answered No instead).
@@ -58,6 +62,13 @@ class ScreenshotTour : public QObject {
     static constexpr int kStepTimeoutMs = 20000;
 
     ScreenshotTour(QString folder, ScreenshotPlan plan, QObject* parent = nullptr);
+    // Keeps only the pictures named in `keep` (without suffix), saved as
+    // <name><suffix>.png.
+    ScreenshotTour(QString folder, ScreenshotPlan plan, QString suffix, QStringList keep,
+                   QObject* parent = nullptr);
+
+    // The pictures the English tour keeps.
+    static QStringList EnglishPictures();
 
     // Starts watching; call before CustFace::Show.
     void Start();
@@ -84,6 +95,8 @@ class ScreenshotTour : public QObject {
 
     QString folder_;
     ScreenshotPlan plan_;
+    QString suffix_;
+    QStringList keep_;  // empty: every picture
     std::vector<Step> steps_;
     std::size_t next_ = 0;
     QPointer<QWidget> candidate_;

@@ -50,6 +50,11 @@ MsgResult QtHostUi::MessageBox(const std::string& text, MsgButtons buttons, MsgI
     return ShowMessageBox(DialogParent(), text, buttons, icon, title);
 }
 
+MsgResult QtHostUi::DetailedMessageBox(const std::string& text, const std::string& detail,
+                                       MsgButtons buttons, MsgIcon icon, const std::string& title) {
+    return ShowMessageBox(DialogParent(), text, buttons, icon, title, detail);
+}
+
 std::int32_t QtHostUi::ShowMessageDialog(const MessageDialogContent& content) {
     MessageDialogView dialog(content, DialogParent());
     dialog.exec();

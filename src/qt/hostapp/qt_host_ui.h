@@ -14,6 +14,10 @@ class QtHostUi : public HostUi {
     void ShowHelp(std::int32_t hwnd, const std::string& helpPage) override;
     MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                          const std::string& title) override;
+    // The detail goes behind the box's "Show Details..." button.
+    MsgResult DetailedMessageBox(const std::string& text, const std::string& detail,
+                                 MsgButtons buttons, MsgIcon icon,
+                                 const std::string& title) override;
     std::int32_t ShowMessageDialog(const MessageDialogContent& content) override;
     // Raises ComError when no view is registered for the window's name; an
     // error of the view's factory is passed on after the window is hidden.
