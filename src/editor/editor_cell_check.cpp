@@ -2,7 +2,8 @@
 // first step of the save and batch commands): the engine validates the typed
 // value; a refusal is shown and keeps the user in the cell. A locked cell is
 // checked too: nobody typed into it, but the user's rights on the customer or
-// item it shows may have been withdrawn since the entry was opened.
+// item it shows may have been withdrawn since the entry was opened. A locked
+// name or model row is checked through its code row.
 #include <array>
 #include <string>
 #include <vector>
@@ -60,11 +61,19 @@ class GridTexts {
 }  // namespace
 
 int frmProperty::LockedCheckRow(int row) const {
-    // The item's name and model (rows 4 and 5) show what the item code row found.
-    if (row == R::kRowItemName || row == R::kRowModel) {
-        if (ValId(CellValue(R::kRowItemNumber)) == 0)
+    // The customer's name (row 2) shows what the customer code row found, the
+    // item's name and model (rows 4 and 5) what the item code row found: the
+    // code row is checked, by the ID it holds. Nothing is checked before a
+    // customer or item is chosen.
+    int codeRow = 0;
+    if (row == R::kRowCustName)
+        codeRow = R::kRowCustNumber;
+    else if (row == R::kRowItemName || row == R::kRowModel)
+        codeRow = R::kRowItemNumber;
+    if (codeRow != 0) {
+        if (ValId(CellValue(codeRow)) == 0)
             return 0;
-        row = R::kRowItemNumber;
+        row = codeRow;
     }
     // In the batch modes the locked key rows hold the group, not a record;
     // its members are found through the detail queries with the user's rights.
@@ -85,13 +94,17 @@ bool frmProperty::CellCheck(int col, int row) {
     if (validating_ || col != UserDefInfo::kColText || row < 1 || !engine_)
         return true;
     if (!vaSProperty_.Editable(col, row)) {
-        row = LockedCheckRow(row);
-        if (row == 0)
+        const int checked = LockedCheckRow(row);
+        if (checked == 0)
             return true;
         Guard running(validating_);
         const GridTexts loaded(vaSProperty_);
-        const bool accepted = RunCellCheck(col, row);
+        const bool accepted = RunCellCheck(col, checked);
         loaded.Restore();
+        // Refused through a code row the user can change: the user is taken
+        // there rather than kept in a cell that takes no typing.
+        if (!accepted && checked != row && vaSProperty_.Editable(col, checked))
+            vaSProperty_.SetActiveCell(col, checked);
         return accepted;
     }
     Guard running(validating_);

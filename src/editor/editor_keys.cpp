@@ -100,6 +100,9 @@ void frmProperty::vaSPropertyEditChange(const std::string& editorText) {
 }
 
 void frmProperty::GridLeaveCell(int col, int row, bool& cancel) {
+    // While the window fills the grid the cell left holds no value yet.
+    if (busy_)
+        return;
     if (!CellCheck(col, row))
         cancel = true;
 }

@@ -6,7 +6,7 @@
 // confirmed against the minimum price and written audited when the company
 // asks for it and the user holds the audit right. The progress shows the
 // member being written; when the user stops, the members written so far
-// stay and the closing message says so.
+// stay, no further one is written, and the closing message says so.
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -197,9 +197,15 @@ std::int32_t AddMembers(const Spread& grid, const BatchAddPlan& plan, std::int16
     }
 
     progress.End();
-    batch::Notice(batch::ClosingText(GetResText("此次共新增"), count, GetResText("条记录！"),
-                                     progress.Stopped()),
-                  MsgButtons::kOK, MsgIcon::kInformation);
+    // Stopped: each member was written as it came, so what was added stays.
+    std::string stopNote;
+    if (progress.Stopped()) {
+        stopNote = count > 0 ? GetResText("操作已被用户中止：已新增的记录保留，其余成员没有新增。")
+                             : GetResText("操作已被用户中止：没有新增任何记录。");
+    }
+    batch::Notice(
+        batch::ClosingText(GetResText("此次共新增"), count, GetResText("条记录！"), stopNote),
+        MsgButtons::kOK, MsgIcon::kInformation);
     if (count > 0 && audited) {
         batch::Notice(GetResText("本次新增记录都已自动审核！"), MsgButtons::kOK,
                       MsgIcon::kInformation);

@@ -107,36 +107,37 @@ std::int32_t DeleteMembers(const Spread& grid, const BatchDeletePlan& plan) {
     const std::vector<std::int32_t> memberIDs = batch::MemberIDs(members);
     const std::vector<std::string> lists = MemberLists(memberIDs);
     // The members are counted list by list; the user may stop while they are
-    // counted, before anything is deleted. The deletion itself runs as a
-    // whole once confirmed.
+    // counted, up to the end of the last list. Stopped, nothing is deleted:
+    // the deletion is written only once every list was counted, for the
+    // whole group, and runs as a whole once confirmed.
     batch::MemberProgress progress(GetResText("批量删除"), memberIDs, plan.itemGroup, *db);
-    if (!lists.empty()) {
-        std::string deleteText;
-        for (std::size_t k = 0; k < lists.size(); ++k) {
-            if (!progress.Advance(k * kMembersPerList))
-                break;
-            const std::string& ids = lists[k];
-            RecordsetPtr rs =
-                db->GetAnyRecordset(ReplaceAll(texts.countSql, kMemberPlaceholder, ids));
-            if (HasRow(rs))
-                found += rs->Fields(0).Value().ToInteger();
-            deleteText += ReplaceAll(texts.deleteSql, kMemberPlaceholder, ids) + std::string(kCrLf);
-        }
-        progress.End();
-        if (progress.Stopped())
-            found = 0;
-        if (found > 0) {
-            const std::string question = batch::CountText(GetResText("本次操作将删除"), found,
-                                                          GetResText("条记录，是否继续？"));
-            if (batch::Notice(question, MsgButtons::kYesNo, MsgIcon::kQuestion) != MsgResult::kYes)
-                return 0;
-            db->Execute(deleteText);
-        }
+    for (std::size_t k = 0; k < lists.size() && progress.Advance(k * kMembersPerList); ++k) {
+        RecordsetPtr rs =
+            db->GetAnyRecordset(ReplaceAll(texts.countSql, kMemberPlaceholder, lists[k]));
+        if (HasRow(rs))
+            found += rs->Fields(0).Value().ToInteger();
     }
+    const bool stopped = !lists.empty() && !progress.Finish();
     progress.End();
-    batch::Notice(batch::ClosingText(GetResText("此次共删除"), found, GetResText("条记录！"),
-                                     progress.Stopped()),
-                  MsgButtons::kOK, MsgIcon::kInformation);
+    if (stopped) {
+        batch::Notice(batch::ClosingText(GetResText("此次共删除"), 0, GetResText("条记录！"),
+                                         GetResText("操作已被用户中止：没有删除任何记录。")),
+                      MsgButtons::kOK, MsgIcon::kInformation);
+        return 0;
+    }
+    if (found > 0) {
+        const std::string question =
+            batch::CountText(GetResText("本次操作将删除"), found, GetResText("条记录，是否继续？"));
+        if (batch::Notice(question, MsgButtons::kYesNo, MsgIcon::kQuestion) != MsgResult::kYes)
+            return 0;
+        std::string deleteText;
+        for (const std::string& ids : lists)
+            deleteText += ReplaceAll(texts.deleteSql, kMemberPlaceholder, ids) + std::string(kCrLf);
+        db->Execute(deleteText);
+    }
+    batch::Notice(
+        batch::ClosingText(GetResText("此次共删除"), found, GetResText("条记录！"), std::string()),
+        MsgButtons::kOK, MsgIcon::kInformation);
     return static_cast<std::int32_t>(found);
 }
 

@@ -8,7 +8,6 @@
 #include "host/pass_over.h"
 #include "model/sql_values.h"
 #include "session/globals.h"
-#include "session/res_text.h"
 
 namespace orva::batch {
 
@@ -51,10 +50,10 @@ std::string MemberProgress::Label(std::size_t index) {
 }
 
 std::string ClosingText(const std::string& prefix, std::int64_t count, const std::string& suffix,
-                        bool stopped) {
+                        const std::string& stopNote) {
     std::string text = CountText(prefix, count, suffix);
-    if (stopped)
-        text += "\n" + GetResText("操作已被用户中止。");
+    if (!stopNote.empty())
+        text += "\n" + stopNote;
     return text;
 }
 

@@ -1,6 +1,13 @@
 // The progress of a batch over a group: one step per member, named by the
-// member's code and name, and the user's Cancel, which stops the batch after
-// the member being written.
+// member's code and name, and the user's Cancel.
+//
+// One rule for Cancel in every batch: once the user's Cancel is taken,
+// nothing more is written; what was written before it stays. A batch add
+// writes member by member, so the members added before the Cancel keep their
+// entries. A batch update collects every member's change and sends them as
+// one text at the end, and a batch delete counts the members before it
+// deletes them in one text: a Cancel before that text is sent writes
+// nothing. The closing message says which of these happened.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +35,10 @@ class MemberProgress {
     // Reports `done` members finished at once (work that goes by lists of
     // members); false when the user stopped.
     bool Advance(std::size_t done);
+    // Reports every member finished, before a batch that writes at the end
+    // sends its text: a Cancel pressed while the last member was looked at
+    // is taken here. False when the user stopped.
+    bool Finish() { return Advance(members_.size()); }
     // The user stopped the batch.
     bool Stopped() const { return scope_.Cancelled(); }
     // Closes the progress window before the closing message.
@@ -43,10 +54,11 @@ class MemberProgress {
     AppConnection& db_;
 };
 
-// The closing message: "<prefix><count><suffix>", and when the user stopped
-// the batch a second line saying so.
+// The closing message: "<prefix><count><suffix>", and below it, when the
+// user stopped the batch, `stopNote` (localised), which says what was and
+// was not written. An empty note: the batch ran to its end.
 std::string ClosingText(const std::string& prefix, std::int64_t count, const std::string& suffix,
-                        bool stopped);
+                        const std::string& stopNote);
 
 }  // namespace batch
 }  // namespace orva

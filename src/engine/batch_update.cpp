@@ -4,8 +4,8 @@
 // customer group with the grid's item (BatchUpdate), or every item of an item
 // group, each in its base unit, with the grid's customer (BatchUpdate_Item).
 // Audited entries are never changed; the discount is never written. All
-// statements are collected and sent as one text at the end; when the user
-// stops the batch, the text of the members looked at so far.
+// statements are collected and sent as one text at the end, so a batch the
+// user stops changes nothing.
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -182,13 +182,17 @@ std::int32_t UpdateMembers(const Spread& grid, const BatchUpdatePlan& plan, std:
         ++count;
     }
 
-    // Nothing qualified: there is nothing to send. Stopped by the user, the
-    // members looked at so far are updated.
-    if (!text.empty())
+    // The whole batch is one text: stopped by the user, none of it is sent.
+    // Nothing qualified: there is nothing to send.
+    const bool stopped = !progress.Finish();
+    if (stopped)
+        count = 0;
+    else if (!text.empty())
         db->Execute(text);
     progress.End();
-    batch::Notice(batch::ClosingText(GetResText("此次共修改"), count, GetResText("条记录！"),
-                                     progress.Stopped()),
+    batch::Notice(batch::ClosingText(
+                      GetResText("此次共修改"), count, GetResText("条记录！"),
+                      stopped ? GetResText("操作已被用户中止：没有修改任何记录。") : std::string()),
                   MsgButtons::kOK, MsgIcon::kInformation);
     return count;
 }

@@ -1,5 +1,8 @@
 // Saving the grid: a new entry (Add) or the changed cells of the entry being
 // edited (Update), both refusing a record that duplicates another.
+#include <map>
+#include <string>
+
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
@@ -54,6 +57,26 @@ bool IsUniqueConflict(const std::exception& e) {
     return error && error->Number() == ComError::kUniqueKeyConflict;
 }
 
+// The columns that make an entry's key: no two entries share all of them.
+constexpr const char* kKeyColumns[] = {"FItemID", "FCustID", "FUnitID",    "FStartQty",
+                                       "FEndQty", "FCyID",   "FQuoteTime", "FExpireDate"};
+
+// Whether a stored entry holds the key an insert wrote (column -> the value
+// as sent). A unique clash of that insert was then on the entry's key;
+// otherwise on something else, such as the entry number. A key with a Null
+// date never clashes.
+bool KeyStored(AppConnection& db, const std::map<std::string, std::string>& written) {
+    std::string where;
+    for (const char* column : kKeyColumns) {
+        auto value = written.find(column);
+        if (value == written.end() || value->second == "null")
+            return false;
+        where += (where.empty() ? "" : " AND ") + std::string(column) + "=" + value->second;
+    }
+    const std::string sql = "SELECT FEntryID FROM t_CustEntry WHERE " + where;
+    return HasRow(db.Execute(sql));
+}
+
 // Makes sure the customer-item header row exists. Another client may write
 // the same row between the look-up and the insert; the row the entry needs is
 // then there, which is all the insert was for.
@@ -78,6 +101,13 @@ void EnsureHeaderRow(AppConnection& db, const std::string& item, const std::stri
 }  // namespace
 
 bool UserDefInfo::IsDuplicate(bool forUpdate) {
+    if (!DuplicateStored(forUpdate))
+        return false;
+    ShowDuplicate();
+    return true;
+}
+
+bool UserDefInfo::DuplicateStored(bool forUpdate) {
     orva::Spread& grid = Grid();
     auto value = [&grid](int row) -> const std::string& { return grid.GetText(kColValue, row); };
     std::string sql =
@@ -94,11 +124,7 @@ bool UserDefInfo::IsDuplicate(bool forUpdate) {
     } else {
         sql += " AND FExpireDate=" + SqlText(value(kRowExpireDate)) + " ";
     }
-    RecordsetPtr rs = SharedConnection().Execute(sql);
-    if (!HasRow(rs))
-        return false;
-    ShowDuplicate();
-    return true;
+    return HasRow(SharedConnection().Execute(sql));
 }
 
 bool UserDefInfo::Add() {
@@ -119,6 +145,7 @@ bool UserDefInfo::Add() {
     const std::string item = SqlId(ValId(grid.GetText(kColValue, kRowItemNumber)));
     const std::string cust = SqlId(ValId(grid.GetText(kColValue, kRowCustNumber)));
     const std::int32_t previousEntry = SelEntryID;
+    std::map<std::string, std::string> written;  // column -> the value inserted
     try {
         EnsureHeaderRow(db, item, cust);  // created once per pair
 
@@ -133,19 +160,21 @@ bool UserDefInfo::Add() {
                 continue;
             const std::string& text = grid.GetText(kColValue, row);
             const std::string_view trimmed = Trim(text);
+            std::string value;
             if (row == kRowUsed) {
-                sql += ",0";  // a new entry is never audited
+                value = "0";  // a new entry is never audited
             } else if (IsDateType(desc->m_DataType)) {
-                sql += IsDateText(text) ? "," + SqlDate(trimmed) : std::string(",null");
+                value = IsDateText(text) ? SqlDate(trimmed) : std::string("null");
             } else if (IsNumericType(desc->m_DataType)) {
-                if (trimmed.empty()) {
-                    sql += desc->m_Search == 120 ? ",1" : ",0";  // no currency: currency 1
-                } else {
-                    sql += "," + SqlNumber(Val(text));
-                }
+                if (trimmed.empty())
+                    value = desc->m_Search == 120 ? "1" : "0";  // no currency: currency 1
+                else
+                    value = SqlNumber(Val(text));
             } else {
-                sql += "," + SqlText(text);
+                value = SqlText(text);
             }
+            sql += "," + value;
+            written[desc->m_SqlColName] = value;
         }
         sql += ")";
         db.Execute(sql);
@@ -153,8 +182,9 @@ bool UserDefInfo::Add() {
     } catch (const std::runtime_error& e) {
         SelEntryID = previousEntry;
         // Another client saved the same entry after the duplicate test: the
-        // same refusal as the test's own.
-        if (IsUniqueConflict(e))
+        // same refusal as the test's own. Any other clash (the entry number
+        // taken by a row written without the numbering) is a failed save.
+        if (IsUniqueConflict(e) && PassOver([&] { return KeyStored(db, written); }, false))
             ShowDuplicate();
         else
             ShowSaveFailure(e.what());
@@ -193,8 +223,9 @@ bool UserDefInfo::Update() {
         SharedConnection().Execute(sql, rows);
         return false;
     } catch (const std::runtime_error& e) {
-        if (IsUniqueConflict(e)) {
-            ShowDuplicate();  // another client saved an entry with these keys first
+        // Another client saved an entry with these keys first.
+        if (IsUniqueConflict(e) && PassOver([this] { return DuplicateStored(true); }, false)) {
+            ShowDuplicate();
             return true;
         }
         auto dialog = CurrentUi().CreateMessageDialog();

@@ -176,7 +176,10 @@ class UserDefInfo {
                operationType_ == EditorOperation::kBatchUpdate ||
                operationType_ == EditorOperation::kBatchDelete;
     }
+    // The duplicate test: true when another stored entry has the grid's key;
+    // IsDuplicate then tells the user so.
     bool IsDuplicate(bool forUpdate);
+    bool DuplicateStored(bool forUpdate);
     std::string UnitName(std::int32_t unitID);
     // SetProperty's steps (set_property.cpp).
     void FillPropertyRow(orva::Spread& grid, int row, t_PropDesc& desc);

@@ -34,7 +34,9 @@ class Progress {
                        bool cancellable) = 0;
     // `done` steps are finished (0 <= done < total while work remains) and
     // `text` names what is worked on now. The receiver may let the window
-    // repaint and take the user's input here.
+    // repaint and take the user's input here. Work that writes only once
+    // every step is done reports done == total before it writes, and asks
+    // Cancelled: the receiver takes the user's input on that report.
     virtual void Step(std::int64_t done, const std::string& text) = 0;
     // True once the user asked to stop; stays true until End. Always false
     // for work begun as not cancellable.

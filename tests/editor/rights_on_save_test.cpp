@@ -91,6 +91,49 @@ TEST_F(RightsOnSaveTest, LockedCellIsCheckedWhenSaving) {
     }
 }
 
+// A new entry grouped by item: its locked customer-name row is checked
+// through the customer typed in the code row. When the right on that
+// customer is withdrawn meanwhile, leaving the name row or saving on it is
+// refused and takes the clerk to the code row (never kept in a row that takes
+// no typing), where another customer is typed and saved.
+TEST_F(RightsOnSaveTest, ARefusedCustomerNameRowLeadsToTheCustomerCode) {
+    g_CategoryByCust = false;
+    const std::string refusal = "客户不存在或需要数据授权！";
+    // The right is withdrawn by handing it to user -U, and given back.
+    auto handOver = [this](int from) {
+        Exec("UPDATE t_ItemRight SET FUserID=-FUserID WHERE FTypeID=1 AND FItemID=" +
+             std::to_string(cust) + " AND FUserID=" + std::to_string(from));
+    };
+    for (bool save : {false, true}) {
+        SCOPED_TRACE(save ? "save" : "leave");
+        Open(EditorOperation::kSingle, 0, item);
+        ASSERT_TRUE(Enter(R::kRowCustNumber, "01.01.001"));
+        ASSERT_TRUE(Enter(R::kRowPrice, "12"));
+        ASSERT_TRUE(GoTo(R::kRowCustName));
+        ASSERT_TRUE(window->vaSProperty().Locked(2, R::kRowCustName));
+        handOver(demo::kRecordClerkUserId);
+        ui->ClearRecords();
+        if (save)
+            Click(W::kBtnSave);
+        else
+            EXPECT_FALSE(GoTo(R::kRowNote));
+        EXPECT_EQ(Boxes(), std::vector<std::string>{refusal});
+        EXPECT_EQ(window->vaSProperty().ActiveRow(), R::kRowCustNumber);
+        EXPECT_EQ(Text(R::kRowCustNumber), "01.01.001");
+
+        TypeKeys("01.01.002");
+        ASSERT_TRUE(GoTo(R::kRowCustName));
+        ui->ClearRecords();
+        Click(W::kBtnSave);
+        EXPECT_EQ(Boxes(), std::vector<std::string>{});
+        EXPECT_EQ(Scalar("SELECT FCustID FROM t_CustEntry WHERE FEntryID=" +
+                         std::to_string(window->EntryID())),
+                  std::to_string(CustomerID("01.01.002")));
+        handOver(-demo::kRecordClerkUserId);
+        Exec("DELETE FROM t_CustEntry WHERE FEntryID=" + std::to_string(window->EntryID()));
+    }
+}
+
 // A batch add's grid is never a new record unless "New" made it one, so its
 // save asks the modify right as well as the add right the window was opened
 // with. The limited user holds only the add right.

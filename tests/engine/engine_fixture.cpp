@@ -8,7 +8,7 @@ namespace orva::test {
 void EngineTest::SetUp() {
     RegisterHostServices();
     LogOn(demo::kAdminUserId);
-    auto recording = std::make_unique<RecordingBackend>(OpenDatabase(company.path()));
+    auto recording = std::make_unique<RecordingBackend>(OpenDatabase(CompanyPath()));
     backend = recording.get();
     g_Connection = std::make_shared<AppConnection>(std::move(recording));
     g_CategoryByCust = true;
@@ -25,7 +25,7 @@ void EngineTest::TearDown() {
 
 void EngineTest::LogOn(int userId) {
     session.reset();
-    session = std::make_unique<ScopedSession>(company.path(), userId);
+    session = std::make_unique<ScopedSession>(CompanyPath(), userId);
 }
 
 void EngineTest::Open(EditorOperation operation, std::int32_t custID, std::int32_t itemID,

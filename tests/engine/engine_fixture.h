@@ -77,6 +77,8 @@ class EngineTest : public ::testing::Test, protected CompanyQueries {
     std::string Value(int row) const { return grid.GetText(3, row); }
     bool RowLocked(int row) const { return grid.Locked(2, row); }
 
+    // The company the test works on: the file, unless a fixture names
+    // another database.
     std::string CompanyPath() const override { return company.path(); }
 
     // Texts sent since the last call, and those starting with a prefix.

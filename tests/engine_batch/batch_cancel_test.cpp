@@ -1,7 +1,9 @@
-// Batches stopped by the user: one progress step per member naming it, the
-// members before the Cancel written and no other, the closing message with
-// the count and the stop, and a second run that completes the rest without
-// writing anything twice. Also a database error in the middle.
+// Batches stopped by the user: one progress step per member naming it, and
+// once the Cancel is taken nothing more written. A batch add keeps the
+// members it wrote before the Cancel; a batch update and a batch delete,
+// which write in one text at the end, write nothing. The closing message
+// says which, and a second run completes the rest without writing anything
+// twice. Also a database error in the middle.
 #include <functional>
 
 #include "batch_fixture.h"
@@ -16,7 +18,11 @@ constexpr int kItemGroup = 900600;
 constexpr int kMembers = 6;
 constexpr int kCust = 900510;  // a customer outside the group, for the item groups
 constexpr int kItem = 900610;  // an item outside the group, for the customer groups
-const char* const kStopped = "\n操作已被用户中止。";
+// The closing messages' second line when the user stopped.
+const char* const kAddKept = "\n操作已被用户中止：已新增的记录保留，其余成员没有新增。";
+const char* const kAddNone = "\n操作已被用户中止：没有新增任何记录。";
+const char* const kUpdateNone = "\n操作已被用户中止：没有修改任何记录。";
+const char* const kDeleteNone = "\n操作已被用户中止：没有删除任何记录。";
 
 int Cust(int i) {
     return kCustGroup + i;
@@ -89,7 +95,8 @@ class BatchCancelTest : public BatchTest {
     }
 
     // The last progress: its caption, total and the member named at each
-    // step, then closed before the closing message.
+    // step (a last step past the members reports them all done), then closed
+    // before the closing message.
     void ExpectProgress(const std::string& caption, bool byItem, std::size_t steps) {
         ASSERT_FALSE(ui_->Progresses().empty());
         const ScriptedUi::ProgressRun& run = ui_->Progresses().back();
@@ -97,7 +104,7 @@ class BatchCancelTest : public BatchTest {
         EXPECT_EQ(run.total, kMembers);
         EXPECT_TRUE(run.ended);
         ASSERT_EQ(run.steps.size(), steps);
-        for (std::size_t s = 0; s < steps; ++s) {
+        for (std::size_t s = 0; s < steps && s < kMembers; ++s) {
             const int i = static_cast<int>(s) + 1;
             EXPECT_EQ(run.steps[s].done, static_cast<std::int64_t>(s));
             EXPECT_EQ(run.steps[s].text,
@@ -118,8 +125,9 @@ TEST_F(BatchCancelTest, AddStoppedAtMemberKWritesExactlyKAndASecondRunTheRest) {
             Fill(Values(byItem));
             ui_->CancelProgressAt(k);
             EXPECT_EQ(Add(byItem), k);
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共新增" + std::to_string(k) +
-                                                           "条记录！" + kStopped});
+            EXPECT_EQ(BoxTexts(),
+                      std::vector<std::string>{"此次共新增" + std::to_string(k) + "条记录！" +
+                                               (k > 0 ? kAddKept : kAddNone)});
             ExpectProgress("批量新增", byItem, static_cast<std::size_t>(k) + 1);
             for (int i = 1; i <= kMembers; ++i)
                 EXPECT_EQ(Entries(byItem, i), i <= k ? 1 : 0) << "member " << i;
@@ -134,24 +142,28 @@ TEST_F(BatchCancelTest, AddStoppedAtMemberKWritesExactlyKAndASecondRunTheRest) {
     }
 }
 
-TEST_F(BatchCancelTest, UpdateStoppedAtMemberKChangesExactlyKAndASecondRunTheRest) {
+// The whole update is one text sent at the end: stopped at any member, or
+// after the last one was looked at (k = kMembers, the step that reports them
+// all done), it changes nothing.
+TEST_F(BatchCancelTest, UpdateStoppedAnywhereChangesNothingAndASecondRunChangesAll) {
     for (bool byItem : {false, true}) {
-        for (int k : {0, 3}) {
+        for (int k : {0, 3, kMembers}) {
             SCOPED_TRACE((byItem ? "by item, k=" : "by customer, k=") + std::to_string(k));
             Exec("DELETE FROM t_CustEntry");
             ui_->ClearRecords();
             SeedMembers(byItem, 9, "2025-01-01");
             Fill(Values(byItem));
             ui_->CancelProgressAt(k, 2);  // pressed twice: stops once
-            EXPECT_EQ(Update(byItem), k);
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共修改" + std::to_string(k) +
-                                                           "条记录！" + kStopped});
+            EXPECT_EQ(Update(byItem), 0);
+            EXPECT_EQ(BoxTexts(),
+                      std::vector<std::string>{std::string("此次共修改0条记录！") + kUpdateNone});
             ExpectProgress("批量修改", byItem, static_cast<std::size_t>(k) + 1);
-            for (int i = 1; i <= kMembers; ++i)
-                EXPECT_EQ(PriceOf(byItem, i), i <= k ? 15 : 9) << "member " << i;
+            for (int i = 1; i <= kMembers; ++i) EXPECT_EQ(PriceOf(byItem, i), 9) << "member " << i;
 
             ui_->ClearRecords();
             EXPECT_EQ(Update(byItem), kMembers);
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共修改" + std::to_string(kMembers) +
+                                                           "条记录！"});
             for (int i = 1; i <= kMembers; ++i) {
                 EXPECT_EQ(Entries(byItem, i), 1);
                 EXPECT_EQ(PriceOf(byItem, i), 15);
@@ -160,27 +172,32 @@ TEST_F(BatchCancelTest, UpdateStoppedAtMemberKChangesExactlyKAndASecondRunTheRes
     }
 }
 
+// Stopped while counting (k = 0) or after the count (k = kMembers, before
+// the question): nothing is asked and nothing deleted.
 TEST_F(BatchCancelTest, DeleteStoppedWhileCountingDeletesNothingAndAsksNothing) {
     for (bool byItem : {false, true}) {
-        SCOPED_TRACE(byItem ? "by item" : "by customer");
-        Exec("DELETE FROM t_CustEntry");
-        ui_->ClearRecords();
-        SeedMembers(byItem, 15, "2025-06-01");
-        Fill(Values(byItem));
-        ui_->CancelProgressAt(0);
-        EXPECT_EQ(byItem ? engine_.BatchDelete_Item() : engine_.BatchDelete(), 0);
-        EXPECT_EQ(BoxTexts(),
-                  std::vector<std::string>{std::string("此次共删除0条记录！") + kStopped});
-        for (int i = 1; i <= kMembers; ++i) EXPECT_EQ(Entries(byItem, i), 1);
+        for (int k : {0, kMembers}) {
+            SCOPED_TRACE((byItem ? "by item, k=" : "by customer, k=") + std::to_string(k));
+            Exec("DELETE FROM t_CustEntry");
+            ui_->ClearRecords();
+            SeedMembers(byItem, 15, "2025-06-01");
+            Fill(Values(byItem));
+            ui_->CancelProgressAt(k);
+            EXPECT_EQ(byItem ? engine_.BatchDelete_Item() : engine_.BatchDelete(), 0);
+            EXPECT_EQ(BoxTexts(),
+                      std::vector<std::string>{std::string("此次共删除0条记录！") + kDeleteNone});
+            EXPECT_FALSE(ui_->MessageBoxes().back().overProgress);
+            for (int i = 1; i <= kMembers; ++i) EXPECT_EQ(Entries(byItem, i), 1);
 
-        ui_->ClearRecords();
-        ui_->AnswerMessageBox(MsgResult::kYes);
-        EXPECT_EQ(byItem ? engine_.BatchDelete_Item() : engine_.BatchDelete(), kMembers);
-        EXPECT_EQ(ui_->Progresses().back().caption, "批量删除");
-        // The question comes after the counting, with the progress closed.
-        ASSERT_EQ(ui_->MessageBoxes().size(), 2u);
-        EXPECT_FALSE(ui_->MessageBoxes()[0].overProgress);
-        for (int i = 1; i <= kMembers; ++i) EXPECT_EQ(Entries(byItem, i), 0);
+            ui_->ClearRecords();
+            ui_->AnswerMessageBox(MsgResult::kYes);
+            EXPECT_EQ(byItem ? engine_.BatchDelete_Item() : engine_.BatchDelete(), kMembers);
+            EXPECT_EQ(ui_->Progresses().back().caption, "批量删除");
+            // The question comes after the counting, with the progress closed.
+            ASSERT_EQ(ui_->MessageBoxes().size(), 2u);
+            EXPECT_FALSE(ui_->MessageBoxes()[0].overProgress);
+            for (int i = 1; i <= kMembers; ++i) EXPECT_EQ(Entries(byItem, i), 0);
+        }
     }
 }
 
@@ -196,7 +213,7 @@ TEST_F(BatchCancelTest, TheMinimumPriceQuestionComesOverTheProgressAndCancelFoll
     EXPECT_EQ(engine_.BatchAdd(alert, base), 2);
     ASSERT_EQ(ui_->MessageBoxes().size(), 4u);
     for (int q = 0; q < 3; ++q) EXPECT_TRUE(ui_->MessageBoxes()[q].overProgress);
-    EXPECT_EQ(ui_->MessageBoxes()[3].text, std::string("此次共新增2条记录！") + kStopped);
+    EXPECT_EQ(ui_->MessageBoxes()[3].text, std::string("此次共新增2条记录！") + kAddKept);
     EXPECT_FALSE(ui_->MessageBoxes()[3].overProgress);
     EXPECT_EQ(Entries(false, 1), 1);
     EXPECT_EQ(Entries(false, 2), 0);

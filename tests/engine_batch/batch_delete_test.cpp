@@ -139,8 +139,10 @@ TEST_F(BatchDeleteTest, ByItemGroupSparesOtherUnitsAndAuditedEntries) {
 // A large group goes to the database in IN lists of 1,000 members. Sizes on
 // and just past a list boundary catch a member put in two lists, one left
 // out, or a last short list dropped; audited entries sit inside the lists,
-// away from their edges.
-TEST_F(BatchDeleteTest, GroupsOfThousandsAreCountedAndDeletedWhole) {
+// away from their edges. Stopped while its second list is counted, or once
+// every list is, the batch deletes nothing although the first list found
+// entries.
+TEST_F(BatchDeleteTest, GroupsOfThousandsAreCountedAndDeletedWholeOrNotAtAll) {
     struct Case {
         int group;
         const char* code;
@@ -172,6 +174,14 @@ TEST_F(BatchDeleteTest, GroupsOfThousandsAreCountedAndDeletedWhole) {
         GridValues g = Values();
         g.cust = c.group;
         Fill(g);
+        for (int stopAt : {1000, c.members}) {
+            ui_->ClearRecords();
+            ui_->CancelProgressAt(stopAt);
+            ui_->AnswerMessageBox(MsgResult::kYes);  // were the deletion asked for
+            EXPECT_EQ(engine_.BatchDelete(), 0);
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                                      "此次共删除0条记录！\n操作已被用户中止：没有删除任何记录。"});
+        }
         ui_->ClearRecords();
         ui_->AnswerMessageBox(MsgResult::kYes);
         EXPECT_EQ(engine_.BatchDelete(), c.expected);

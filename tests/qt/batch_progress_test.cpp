@@ -197,7 +197,8 @@ TEST_F(BatchProgressTest, ABatchAddOverALargeGroupShowsProgressAndCancelStopsIt)
     const long written = Written();
     EXPECT_GT(written, 0);
     EXPECT_LT(written, kMembers);
-    EXPECT_EQ(closing, "此次共新增" + std::to_string(written) + "条记录！\n操作已被用户中止。");
+    EXPECT_EQ(closing, "此次共新增" + std::to_string(written) +
+                           "条记录！\n操作已被用户中止：已新增的记录保留，其余成员没有新增。");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -77,6 +78,25 @@ TEST_F(ProgressWindowTest, CancelEscAndCloseEachStopTheWork) {
         EXPECT_EQ(Shown(), nullptr);
         progress.End();
     }
+}
+
+// Work that writes at its end reports every step done before it writes: a
+// Cancel pressed during the last step, still waiting in the event queue, is
+// taken then, however soon after the previous paint.
+TEST_F(ProgressWindowTest, TheReportOfEveryStepDoneTakesAPendingCancel) {
+    ProgressWindow progress;
+    progress.Begin("批量修改", 3, "", true);
+    progress.Step(0, "C001");
+    QProgressDialog* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    progress.Step(1, "C002");
+    progress.Step(2, "C003");
+    QCoreApplication::postEvent(dialog,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    EXPECT_FALSE(progress.Cancelled());
+    progress.Step(3, "");
+    EXPECT_TRUE(progress.Cancelled());
+    progress.End();
 }
 
 TEST_F(ProgressWindowTest, AppearsOnlyAfterItsDelayAndNotAfterItsEnd) {

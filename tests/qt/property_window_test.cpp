@@ -331,6 +331,88 @@ TEST_F(PropertyWindowTest, StepKeysMoveThroughTheLedgerAndAskAboutChangesFirst) 
     EXPECT_EQ(Price(second), "10");
 }
 
+// A new entry in each mode and grouping: the clerk fills in the other party
+// and a price, clicks every locked row the grid shows (each is checked when
+// left, by the customer or item it shows), ends on the customer's name and
+// saves. No check keeps the clerk in a locked row, and the save or the batch
+// runs to its end.
+TEST_F(PropertyWindowTest, EveryLockedRowOfANewEntryCanBeLeftAndTheEntrySaved) {
+    Exec(
+        "UPDATE t_SystemProfile SET FValue='0' WHERE FKey IN "
+        "('AlertSELowPrice','BatchAuditSalePrice')");
+    auto group = [this](int itemClass, const char* number) {
+        return std::stoi(Scalar("SELECT FItemID FROM t_Item WHERE FDetail=0 AND FItemClassID=" +
+                                std::to_string(itemClass) + " AND FNumber='" + number + "'"));
+    };
+    const std::int32_t custGroup = group(1, "01.01");
+    const std::int32_t itemGroup = group(4, "03.01");
+    using Op = EditorOperation;
+    struct Case {
+        Op mode;
+        bool byCust;
+        const char* closing;  // how a batch's closing message begins
+    };
+    const Case cases[] = {
+        {Op::kSingle, true, nullptr},           {Op::kSingle, false, nullptr},
+        {Op::kBatchAdd, true, "此次共新增"},    {Op::kBatchAdd, false, "此次共新增"},
+        {Op::kBatchUpdate, true, "此次共修改"}, {Op::kBatchUpdate, false, "此次共修改"},
+        {Op::kBatchDelete, true, "此次共删除"}, {Op::kBatchDelete, false, "此次共删除"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) +
+                     (c.byCust ? " by customer" : " by item"));
+        // Each case starts from the demo's entries: none has this price.
+        Exec("DELETE FROM t_CustEntry WHERE FPrice=12.34");
+        g_CategoryByCust = c.byCust;
+        const bool single = c.mode == Op::kSingle;
+        W window;
+        window.OperationType(c.mode);
+        // What the browse window passes: the selected customer or item, or
+        // the group of a batch.
+        if (c.byCust)
+            window.CustID(single ? Customer99() : custGroup);
+        else
+            window.ItemID(single ? ItemID("03.01.001") : itemGroup);
+        Run(window, [&](ModalWindowDialog&) {
+            ClickCell(c.byCust ? R::kRowItemNumber : R::kRowCustNumber);
+            Type(c.byCust ? "03.01.001" : "99");
+            Press(Qt::Key_Tab);
+            ClickCell(R::kRowPrice);
+            Type("12.34");
+            Press(Qt::Key_Tab);
+            const Spread& grid = window.vaSProperty();
+            std::vector<int> locked;
+            for (int row = 1; row <= R::kRowCount; ++row) {
+                if (!grid.RowHidden(row) && grid.Locked(R::kColText, row))
+                    locked.push_back(row);
+            }
+            EXPECT_GE(locked.size(), 3u);
+            locked.push_back(R::kRowCustName);  // active while saving
+            for (int row : locked) {
+                ClickCell(row);
+                ASSERT_EQ(ActiveRow(), row);
+            }
+            std::string closing;
+            if (c.closing) {
+                test::WhenModal<QMessageBox>([&](QMessageBox& box) {
+                    closing = U(box.text());
+                    box.accept();
+                });
+            }
+            ClickButton(c.mode == Op::kBatchDelete ? W::kBtnDelete : W::kBtnSave);
+            if (c.closing) {
+                EXPECT_TRUE(closing.starts_with(c.closing)) << closing;
+            } else {
+                EXPECT_GT(window.EntryID(), 0);
+            }
+            ClickButton(W::kBtnExit);
+        });
+        if (single || c.mode == Op::kBatchAdd) {
+            EXPECT_GT(Count("SELECT COUNT(*) FROM t_CustEntry WHERE FPrice=12.34"), 0);
+        }
+    }
+}
+
 // The designed size shows every row that is not hidden and every caption
 // whole, in Chinese and in English. ORVA_GRAB_DIR, when set, receives a
 // picture of each window for a person to look at.

@@ -98,7 +98,10 @@ void ProgressWindow::Step(std::int64_t done, const std::string& text) {
         if (started_.elapsed() < g_showAfter.count())
             return;
         Show();
-    } else if (painted_.elapsed() < kPaintEveryMs) {
+    } else if (painted_.elapsed() < kPaintEveryMs && !(total_ > 0 && done_ >= total_)) {
+        // The report that every step is done is always taken: work that
+        // writes at its end asks there for a Cancel pressed during its last
+        // step.
         return;
     }
     Paint();
