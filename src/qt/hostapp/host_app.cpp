@@ -24,9 +24,6 @@
 #include "qt/hostapp/host_app_company.h"
 #include "qt/hostapp/host_app_options.h"
 #include "qt/hostapp/host_app_screenshots.h"
-#include "qt/hostapp/qt_host_ui.h"
-#include "qt/windows/module_views.h"
-#include "qt/windows/property_view_registration.h"
 #include "session/globals.h"
 #include "session/res_text.h"
 
@@ -241,9 +238,7 @@ int RunHostApp(int argc, char** argv) {
         std::string settings = options.settingsFile;
         if (settings.empty() && plan)
             settings = U(scratch.filePath("settings.ini"));
-        InstallQtHost(settings);
-        RegisterBrowseViews();
-        RegisterPropertyView();
+        InstallQtFace(settings);
         return ShowModule(options, pre, plan, report);
     } catch (const HostAppError& e) {
         report.Error(e.what());
