@@ -22,6 +22,9 @@ target_compile_definitions(orvasaleprice-qt PUBLIC QT_NO_KEYWORDS)
 target_compile_definitions(orvasaleprice-qt PRIVATE
                            ORVA_HELP_SOURCE_DIR="${CMAKE_SOURCE_DIR}/data/help")
 include(GNUInstallDirs)
+# The version orva-saleprice --version prints.
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/qt/hostapp/host_app_options.cpp APPEND PROPERTY
+             COMPILE_DEFINITIONS ORVA_VERSION="${PROJECT_VERSION}")
 install(FILES ${CMAKE_SOURCE_DIR}/data/help/orvasaleprice.html
         DESTINATION ${CMAKE_INSTALL_DATADIR}/orvasaleprice/help)
 

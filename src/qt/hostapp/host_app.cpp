@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <exception>
@@ -31,6 +32,7 @@ namespace orva::qt {
 namespace {
 
 constexpr const char* kProgram = "orva-saleprice";
+constexpr const char* kDesktopId = "com.orva.saleprice";
 
 // Where failures go: always standard error; a message box too when a user
 // sits in front of the screen.
@@ -185,8 +187,13 @@ int RunHostApp(int argc, char** argv) {
         std::cerr << kProgram << ": " << e.what() << "\nTry '" << kProgram << " --help'.\n";
         return kExitUsage;
     }
+    // Help and version need no display: they are answered before Qt starts.
     if (options.help) {
         std::cout << HostAppUsage();
+        return kExitOk;
+    }
+    if (options.version) {
+        std::cout << HostAppVersion();
         return kExitOk;
     }
 
@@ -201,6 +208,12 @@ int RunHostApp(int argc, char** argv) {
         return kExitFailure;
     }
     std::unique_ptr<QApplication> app = MakeApplication(kProgram);
+    if (app) {
+        // The desktop entry and icon the packages install: the desktop
+        // shows the windows under the entry's name and icon.
+        QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+        QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kDesktopId)));
+    }
     InstallCjkApplicationFont();
     InstallQtTranslations(options.language);
     report.EnableDialogs(Interactive(options));
