@@ -29,7 +29,10 @@ orva_install_deps() {
 }
 
 # CMake options that compile through ccache when it is installed, so that the
-# builds of scripts/test and scripts/package share their objects.
+# builds of scripts/test and scripts/package share their objects. ccache
+# leaves the build folder out of its key for that (the folder is only named
+# in the debug information, which the packages strip).
+export CCACHE_NOHASHDIR=true
 orva_ccache_args() {
   if command -v ccache >/dev/null; then
     echo "-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
