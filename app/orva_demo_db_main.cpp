@@ -27,10 +27,18 @@ namespace {
 
 void Usage(std::ostream& out) {
     out << "Usage: orva-demo-db PATH|URI [--large CUSTOMERS ITEMS ENTRIES | --empty]\n"
-           "  Creates a company database file at PATH (never over an existing file), or\n"
-           "  fills the empty PostgreSQL database a URI names (postgresql://user@host/db):\n"
-           "  the demo company by default; with --large a company of the given numbers\n"
-           "  of customers, items and price entries; with --empty the schema only.\n";
+           "\n"
+           "Creates a company database file at PATH (never over an existing file), or\n"
+           "fills the empty PostgreSQL database a URI names (postgresql://user@host/db),\n"
+           "with the demo company by default.\n"
+           "\n"
+           "Options:\n"
+           "  --large CUSTOMERS ITEMS ENTRIES\n"
+           "              a company of the given numbers of customers, items and price\n"
+           "              entries instead\n"
+           "  --empty     the schema only\n"
+           "  -h, --help  show this help\n"
+           "  --version   print the program's version\n";
 }
 
 bool ParseCount(std::string_view text, std::int64_t& value) {
@@ -67,6 +75,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         Usage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "orva-demo-db " << ORVA_VERSION << "\n";
+        return 0;
     }
     const std::string target = argv[1];
     const bool server = orva::IsPostgresUri(target);

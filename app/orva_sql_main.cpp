@@ -29,9 +29,10 @@ const char* const kUsage =
     "\n"
     "Sends T-SQL text to a company database and prints every record set.\n"
     "\n"
-    "  DATABASE  a SQLite company file, or an ODBC connection string such as\n"
-    "            \"DRIVER={FreeTDS};SERVER=host;PORT=1433;DATABASE=db;UID=user;PWD=secret;\n"
-    "            TDS_Version=7.4;ClientCharset=UTF-8\"\n"
+    "  DATABASE  a SQLite company file, a PostgreSQL URI such as\n"
+    "            postgresql://user@host/db, or an ODBC connection string such as\n"
+    "            \"DSN=erp;UID=user;PWD=secret\" (through FreeTDS, add\n"
+    "            TDS_Version=7.4;ClientCharset=UTF-8)\n"
     "  FILE      the T-SQL text; standard input when absent or \"-\"\n"
     "\n"
     "A line reading GO alone ends a batch; each batch is sent as one text and\n"
@@ -47,7 +48,8 @@ const char* const kUsage =
     "error (the batches before it have run), 2 for a usage error.\n"
     "\n"
     "Options:\n"
-    "  -h, --help  show this help\n";
+    "  -h, --help  show this help\n"
+    "  --version   print the program's version\n";
 
 int UsageError(const std::string& message) {
     std::cerr << "orva-sql: " << message << "\nTry 'orva-sql --help'.\n";
@@ -90,6 +92,10 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (options && (a == "-h" || a == "--help")) {
             std::cout << kUsage;
+            return 0;
+        }
+        if (options && a == "--version") {
+            std::cout << "orva-sql " << ORVA_VERSION << "\n";
             return 0;
         }
         if (options && a == "--") {

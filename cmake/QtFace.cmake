@@ -17,11 +17,21 @@ target_link_libraries(orvasaleprice-qt PUBLIC orvasaleprice Qt6::Widgets Qt6::Pr
 # The control models have members named like Qt's keywords (slots, emit):
 # Qt code here spells them Q_SLOTS, Q_SIGNALS and Q_EMIT.
 target_compile_definitions(orvasaleprice-qt PUBLIC QT_NO_KEYWORDS)
-# Where the help page is found in a build tree (qt/dialogs/help_page.cpp looks
-# there last, after ORVA_HELP_DIR and the installed share folder).
-target_compile_definitions(orvasaleprice-qt PRIVATE
-                           ORVA_HELP_SOURCE_DIR="${CMAKE_SOURCE_DIR}/data/help")
+# Where the help page is found last, after ORVA_HELP_DIR and the share folder
+# beside the program (qt/dialogs/help_page.cpp): in a build tree, the source
+# folder; packaged, the installed share folder, so that a host anywhere on
+# the machine finds the page.
 include(GNUInstallDirs)
+if(ORVA_PACKAGE)
+  set(orva_help_fallback ${CMAKE_INSTALL_FULL_DATADIR}/orvasaleprice/help)
+else()
+  set(orva_help_fallback ${CMAKE_SOURCE_DIR}/data/help)
+endif()
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/qt/dialogs/help_page.cpp APPEND PROPERTY
+             COMPILE_DEFINITIONS ORVA_HELP_SOURCE_DIR="${orva_help_fallback}")
+# The version orva-saleprice --version prints.
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/qt/hostapp/host_app_options.cpp APPEND PROPERTY
+             COMPILE_DEFINITIONS ORVA_VERSION="${PROJECT_VERSION}")
 install(FILES ${CMAKE_SOURCE_DIR}/data/help/orvasaleprice.html
         DESTINATION ${CMAKE_INSTALL_DATADIR}/orvasaleprice/help)
 
@@ -42,7 +52,10 @@ target_link_libraries(orvasaleprice-qt PUBLIC orvademo)
 # orva-saleprice: the host application a user runs (qt/hostapp/host_app.h).
 if(EXISTS ${CMAKE_SOURCE_DIR}/app/orva_saleprice_main.cpp)
   add_executable(orva-saleprice ${CMAKE_SOURCE_DIR}/app/orva_saleprice_main.cpp)
-  target_link_libraries(orva-saleprice PRIVATE orvasaleprice-qt)
+  # Packaged, it links the shared library instead (cmake/Packaging.cmake).
+  if(NOT ORVA_PACKAGE)
+    target_link_libraries(orva-saleprice PRIVATE orvasaleprice-qt)
+  endif()
   set_target_properties(orva-saleprice PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/app)
   install(TARGETS orva-saleprice)
 endif()
@@ -63,7 +76,9 @@ if(ORVA_BUILD_BENCH)
   endforeach()
 endif()
 
-# The GUI tests run the program as a user does.
-if(TARGET test_qt AND TARGET orva-saleprice)
-  add_dependencies(test_qt orva-saleprice)
-endif()
+# The GUI tests run the program as a user does; bench_launch times its start.
+foreach(runner test_qt bench_launch)
+  if(TARGET ${runner} AND TARGET orva-saleprice)
+    add_dependencies(${runner} orva-saleprice)
+  endif()
+endforeach()

@@ -98,5 +98,12 @@ endforeach()
 add_custom_target(orva_translations ALL DEPENDS ${orva_i18n_outputs})
 # Programs that link the module find the catalogues in this build folder.
 add_dependencies(orvasaleprice orva_translations)
+# A packaged library looks in the installed share folder last instead, so
+# that a host anywhere on the machine finds the catalogues.
+if(ORVA_PACKAGE)
+  set(orva_i18n_fallback ${CMAKE_INSTALL_FULL_DATADIR}/orvasaleprice/i18n)
+else()
+  set(orva_i18n_fallback ${ORVA_I18N_BUILD_DIR})
+endif()
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/host/catalogue_files.cpp APPEND PROPERTY
-             COMPILE_DEFINITIONS "ORVA_I18N_BUILD_DIR=\"${ORVA_I18N_BUILD_DIR}\"")
+             COMPILE_DEFINITIONS "ORVA_I18N_BUILD_DIR=\"${orva_i18n_fallback}\"")

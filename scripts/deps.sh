@@ -12,6 +12,7 @@ orva_packages=(
   xvfb xauth
   python3-openpyxl poppler-utils
   clang libclang-rt-14-dev llvm clang-format
+  lintian desktop-file-utils appstream help2man librsvg2-bin man-db file ccache
 )
 
 orva_install_deps() {
@@ -25,4 +26,15 @@ orva_install_deps() {
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# CMake options that compile through ccache when it is installed, so that the
+# builds of scripts/test and scripts/package share their objects. ccache
+# leaves the build folder out of its key for that (the folder is only named
+# in the debug information, which the packages strip).
+export CCACHE_NOHASHDIR=true
+orva_ccache_args() {
+  if command -v ccache >/dev/null; then
+    echo "-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+  fi
 }

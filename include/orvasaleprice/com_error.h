@@ -7,9 +7,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "orvasaleprice/export.h"
+
 namespace orva {
 
-class ComError : public std::runtime_error {
+class ORVA_API ComError : public std::runtime_error {
   public:
     // Error numbers used by the platform layer.
     static constexpr std::int32_t kGeneric = 5;  // invalid procedure call

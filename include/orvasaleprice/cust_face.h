@@ -17,12 +17,13 @@
 #include <memory>
 
 #include "orvasaleprice/enums.h"
+#include "orvasaleprice/export.h"
 
 namespace orva {
 
 class Recordset;
 
-class CustFace {
+class ORVA_API CustFace {
   public:
     static constexpr const char* kProgID = "OrvaSalePrice.CustFace";
 

@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "orvasaleprice/export.h"
 #include "orvasaleprice/t_prop_desc.h"
 
 namespace orva {
 
-class PropDesc {
+class ORVA_API PropDesc {
   public:
     using Items = std::vector<std::shared_ptr<t_PropDesc>>;
 

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "orvasaleprice/export.h"
 #include "orvasaleprice/variant.h"
 
 namespace orva {
@@ -22,7 +23,7 @@ class RecordFilter;
 class RecordStore;
 
 // One field of the current row.
-class Field {
+class ORVA_API Field {
   public:
     Field(std::string_view name, const Variant& value) : name_(name), value_(&value) {}
     const Variant& Value() const { return *value_; }
@@ -43,7 +44,7 @@ class Field {
 // - Filter and clearing it move to the first row of the new view.
 // Errors are ComError: kNoCurrentRecord, kItemNotFound, kBadFilter, and
 // kObjectClosed after Close.
-class Recordset {
+class ORVA_API Recordset {
   public:
     static constexpr std::int32_t kObjectClosed = 3704;
 

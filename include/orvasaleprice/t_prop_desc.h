@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "orvasaleprice/export.h"
+
 namespace orva {
 
-class t_PropDesc {
+class ORVA_API t_PropDesc {
   public:
     std::int16_t m_PropID = 0;      // a tag carried with the descriptor
     std::string m_Name;             // caption shown in the grid (already localised)

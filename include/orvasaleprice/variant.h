@@ -12,9 +12,11 @@
 #include <type_traits>
 #include <variant>
 
+#include "orvasaleprice/export.h"
+
 namespace orva {
 
-struct Date {
+struct ORVA_API Date {
     int year = 1900;
     int month = 1;
     int day = 1;
@@ -30,7 +32,7 @@ struct Date {
     auto operator<=>(const Date&) const = default;
 };
 
-class Variant {
+class ORVA_API Variant {
   public:
     enum class Type { Null, Integer, Double, Text, Date };
 
@@ -78,9 +80,9 @@ class Variant {
 };
 
 // Shortest round-trip decimal text of a double, C locale ("0.1", "80", "1e+20").
-std::string FormatDouble(double v);
+ORVA_API std::string FormatDouble(double v);
 // Parses a whole text as a number (leading/trailing blanks allowed); nullopt
 // when it is not one.
-std::optional<double> ParseNumber(std::string_view text);
+ORVA_API std::optional<double> ParseNumber(std::string_view text);
 
 }  // namespace orva

@@ -29,13 +29,13 @@ void Check(bool ok, const std::string& what) {
 
 }  // namespace
 
-int main() {
-    HostPlatform platform;
+int main(int argc, char** argv) {
+    HostPlatform platform(argc, argv);
     orva::CustFace face;
     face.ReturnType(orva::ReturnItem);
     face.CategoryByCust(true);
     face.CallByBill(false);
-    face.SelCustID(0);
+    face.SelCustID(platform.Customer());
     face.SelICItemID(0);
     face.Show(orva::ShowSelect);
 
@@ -47,7 +47,10 @@ int main() {
         Check(entry.ToInteger() == platform.PickedEntry(),
               "FEntryID is the picked entry " + std::to_string(platform.PickedEntry()) + ", read " +
                   entry.ToText());
-        Check(!rs->Fields("FCustID").Value().IsNull(), "the entry names its customer");
+        Check(rs->Fields("FCustID").Value().ToInteger() == platform.Customer(),
+              "the entry belongs to the preselected customer " +
+                  std::to_string(platform.Customer()) + ", read " +
+                  rs->Fields("FCustID").Value().ToText());
     }
 
     try {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <exception>
@@ -24,9 +25,6 @@
 #include "qt/hostapp/host_app_company.h"
 #include "qt/hostapp/host_app_options.h"
 #include "qt/hostapp/host_app_screenshots.h"
-#include "qt/hostapp/qt_host_ui.h"
-#include "qt/windows/module_views.h"
-#include "qt/windows/property_view_registration.h"
 #include "session/globals.h"
 #include "session/res_text.h"
 
@@ -34,6 +32,7 @@ namespace orva::qt {
 namespace {
 
 constexpr const char* kProgram = "orva-saleprice";
+constexpr const char* kDesktopId = "com.orva.saleprice";
 
 // Where failures go: always standard error; a message box too when a user
 // sits in front of the screen.
@@ -214,8 +213,13 @@ int RunHostApp(int argc, char** argv) {
         std::cerr << kProgram << ": " << e.what() << "\nTry '" << kProgram << " --help'.\n";
         return kExitUsage;
     }
+    // Help and version need no display: they are answered before Qt starts.
     if (options.help) {
         std::cout << HostAppUsage();
+        return kExitOk;
+    }
+    if (options.version) {
+        std::cout << HostAppVersion();
         return kExitOk;
     }
 
@@ -230,6 +234,12 @@ int RunHostApp(int argc, char** argv) {
         return kExitFailure;
     }
     std::unique_ptr<QApplication> app = MakeApplication(kProgram);
+    if (app) {
+        // The desktop entry and icon the packages install: the desktop
+        // shows the windows under the entry's name and icon.
+        QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+        QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kDesktopId)));
+    }
     InstallCjkApplicationFont();
     InstallQtTranslations(options.language);
     report.EnableDialogs(Interactive(options));
@@ -265,9 +275,7 @@ int RunHostApp(int argc, char** argv) {
         std::string settings = options.settingsFile;
         if (settings.empty() && plan)
             settings = U(scratch.filePath("settings.ini"));
-        InstallQtHost(settings);
-        RegisterBrowseViews();
-        RegisterPropertyView();
+        InstallQtFace(settings);
         if (plan)
             return TakeScreenshots(options, pre, *plan, company.connection, user.id, report);
         return ShowModule(options, pre, nullptr, report);

@@ -13,13 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "orvasaleprice/qt_face.h"  // RunHostApp, the program as a function
 #include "orvasaleprice/recordset.h"
 
 namespace orva::qt {
-
-// Runs the program with its command line; returns the exit status
-// (host_app_options.h). Creates the QApplication, unless the process has one.
-int RunHostApp(int argc, char** argv);
 
 // The session string the program hands the module.
 std::string HostSessionString(const std::string& connection, int userId,

@@ -111,6 +111,10 @@ HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args) {
             o.help = true;
             continue;
         }
+        if (arg == "--version") {
+            o.version = true;
+            continue;
+        }
         if (arg == "--by-customer" || arg == "--by-item") {
             once("--by-customer/--by-item");
             o.categoryByCust = arg == "--by-customer";
@@ -141,7 +145,7 @@ HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args) {
         once(name);
         option->second(o, *value);
     }
-    if (!o.help)
+    if (!o.help && !o.version)
         CheckBatchJob(o);
     return o;
 }
@@ -154,38 +158,40 @@ std::string HostAppUsage() {
            "properties, and shows the browse window.\n"
            "\n"
            "Company and session:\n"
-           "  --database DB      a SQLite company file (it must exist), a PostgreSQL\n"
-           "                     URI (\"postgresql://user@host/company\"), or an ODBC\n"
-           "                     connection string (\"DSN=erp;UID=u;PWD=p\" or\n"
-           "                     \"DRIVER=FreeTDS;SERVER=host;...\"). Default: the demo\n"
-           "                     company $XDG_DATA_HOME/orvasaleprice/demo.db\n"
-           "                     (~/.local/share/orvasaleprice/demo.db), created on\n"
-           "                     first use\n"
-           "  --user NAME|ID     the user to log on (default: the administrator)\n"
-           "  --language CHS|ENG the session's language (default CHS)\n"
-           "  --settings FILE    keep the windows' saved choices in FILE instead of the\n"
-           "                     user's settings\n"
+           "  --database DB        a SQLite company file (it must exist), a PostgreSQL\n"
+           "                       URI (\"postgresql://user@host/company\"), or an ODBC\n"
+           "                       connection string (\"DSN=erp;UID=u;PWD=p\" or\n"
+           "                       \"DRIVER=FreeTDS;SERVER=host;...\"). Default: the demo\n"
+           "                       company $XDG_DATA_HOME/orvasaleprice/demo.db\n"
+           "                       (~/.local/share/orvasaleprice/demo.db), created on\n"
+           "                       first use\n"
+           "  --user NAME|ID       the user to log on (default: the administrator)\n"
+           "  --language CHS|ENG   the session's language (default CHS)\n"
+           "  --settings FILE      keep the windows' saved choices in FILE instead of\n"
+           "                       the user's settings\n"
            "\n"
            "How the module is called:\n"
-           "  --mode edit|select maintain prices (default), or pick a price entry\n"
-           "  --return item|class in select mode: return the activated entry (default),\n"
-           "                     or nothing\n"
-           "  --customer CODE|ID customer to preselect\n"
-           "  --item CODE|ID     item to preselect\n"
-           "  --by-customer      group by customer (default)\n"
-           "  --by-item          group by item\n"
-           "                     (the user's last choice wins unless --from-bill)\n"
-           "  --from-bill        called from a sales bill: audited entries in force today\n"
+           "  --mode edit|select   maintain prices (default), or pick a price entry\n"
+           "  --return item|class  in select mode: return the activated entry\n"
+           "                       (default), or nothing\n"
+           "  --customer CODE|ID   customer to preselect\n"
+           "  --item CODE|ID       item to preselect\n"
+           "  --by-customer        group by customer (default)\n"
+           "  --by-item            group by item\n"
+           "                       (the user's last choice wins unless --from-bill)\n"
+           "  --from-bill          called from a sales bill: audited entries in force\n"
+           "                       today\n"
            "\n"
            "Other:\n"
-           "  --screenshot DIR   open the windows, save PNG pictures of them into DIR\n"
-           "                     (created if needed), print their paths and exit;\n"
-           "                     nothing is written to the database\n"
-           "  --export FILE      with --customer or --item: export that ledger to FILE\n"
-           "                     (.xlsx or .csv, by its extension) and exit\n"
-           "  --print-pdf FILE   with --customer or --item: print that ledger to the\n"
-           "                     PDF file FILE and exit\n"
-           "  -h, --help         show this help\n"
+           "  --screenshot DIR     open the windows, save PNG pictures of them into DIR\n"
+           "                       (created if needed), print their paths and exit;\n"
+           "                       nothing is written to the database\n"
+           "  --export FILE        with --customer or --item: export that ledger to\n"
+           "                       FILE (.xlsx or .csv, by its extension) and exit\n"
+           "  --print-pdf FILE     with --customer or --item: print that ledger to the\n"
+           "                       PDF file FILE and exit\n"
+           "  -h, --help           show this help\n"
+           "  --version            print the program's version\n"
            "\n"
            "In select mode the picked entry's fields print to standard output, one\n"
            "name=value per line.\n"
@@ -193,8 +199,11 @@ std::string HostAppUsage() {
            "Exit status: 0 done (in select mode: an entry was picked; with --export or\n"
            "--print-pdf: the file was written); 1 the database, user, display or a\n"
            "window failed, or the file could not be written (the message says why);\n"
-           "2 bad command\n"
-           "line; 3 select mode closed without a pick.\n";
+           "2 bad command line; 3 select mode closed without a pick.\n";
+}
+
+std::string HostAppVersion() {
+    return std::string("orva-saleprice ") + ORVA_VERSION + "\n";
 }
 
 }  // namespace orva::qt

@@ -46,6 +46,7 @@ struct HostAppOptions {
     std::string exportFile;
     std::string printPdfFile;
     bool help = false;
+    bool version = false;
 };
 
 // A command line the program cannot run with; what() says what is wrong.
@@ -67,5 +68,7 @@ HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args);
 
 // The text --help prints.
 std::string HostAppUsage();
+// The line --version prints: "orva-saleprice <version>".
+std::string HostAppVersion();
 
 }  // namespace orva::qt
