@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QStatusBar>
 #include <QTest>
 
 #include "browse/browse_base.h"
@@ -98,6 +100,76 @@ TEST_F(FindDialogTest, F5FiltersTheLedgerByACriterionTypedWithKeys) {
     face.SelCustID(cust);
     face.Show(showedit);
     EXPECT_TRUE(filtered);
+}
+
+// The user asks for the prices below 50 (the dialog's rows set directly).
+void PriceBelow50() {
+    test::WhenWindow("FFSDialog", [](ModalWindowDialog& dlg) {
+        auto* v = qobject_cast<FindDialogView*>(dlg.Body());
+        ASSERT_NE(v, nullptr);
+        FindDialog& f = v->logic();
+        for (std::size_t i = 0; i < f.Fields().size(); ++i) {
+            if (f.Fields()[i].column == "FPrice")
+                f.SetField(0, static_cast<int>(i));
+        }
+        f.SetOperator(0, FindOp::kLess);
+        f.SetValue(0, "50");
+        f.Run();
+    });
+}
+
+// F5 shows its note in the status bar; after the switch to the item tree
+// the note is gone and F5 and F3 on the root find nothing to show.
+TEST_F(FindDialogTest, AfterATreeSwitchTheRootHasNothingToFilterOrFind) {
+    bool done = false;
+    test::WhenWindow("BrowseBase", [&](ModalWindowDialog& d) {
+        auto* w = qobject_cast<BrowseWindow*>(d.Body());
+        ASSERT_NE(w, nullptr);
+        // A closed menu or dialog leaves no active window on the offscreen
+        // platform, and keys reach the active window only.
+        auto press = [&](Qt::Key key) {
+            QApplication::setActiveWindow(&d);
+            QTest::keyClick(w->ledger(), key);
+        };
+        const int all = w->ledger()->model()->rowCount();
+        ASSERT_GT(all, 3);
+        auto* note = w->statusBar()->findChild<QLabel*>("FilterNote");
+        ASSERT_NE(note, nullptr);
+        EXPECT_FALSE(note->isVisibleTo(w->statusBar()));
+
+        PriceBelow50();
+        press(Qt::Key_F5);
+        const int cheap = w->ledger()->model()->rowCount();
+        ASSERT_LT(cheap, all);
+        EXPECT_TRUE(note->isVisibleTo(w->statusBar()));
+        EXPECT_EQ(U(note->text()),
+                  "过滤后显示记录数: " + std::to_string(cheap) + " / " + std::to_string(all));
+
+        ChooseMenu(*w, "mnuview", "mnuVBaseICItem");
+        EXPECT_EQ(w->ledger()->model()->rowCount(), 0);
+        EXPECT_FALSE(note->isVisibleTo(w->statusBar()));
+        PriceBelow50();
+        press(Qt::Key_F5);
+        EXPECT_EQ(w->ledger()->model()->rowCount(), 0);
+        EXPECT_FALSE(note->isVisibleTo(w->statusBar()));
+
+        PriceBelow50();
+        QString text;
+        test::WhenModal<QMessageBox>([&](QMessageBox& box) {
+            text = box.text();
+            EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+            QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        press(Qt::Key_F3);
+        EXPECT_EQ(U(text), "搜索完毕，没有搜索到匹配记录。");
+        EXPECT_EQ(w->ledger()->model()->rowCount(), 0);
+        done = true;
+        d.close();
+    });
+    CustFace face;
+    face.SelCustID(1021);
+    face.Show(showedit);
+    EXPECT_TRUE(done);
 }
 
 }  // namespace
