@@ -55,10 +55,11 @@ file(CONFIGURE OUTPUT ${ORVA_I18N_BUILD_DIR}/module-sources.txt
      CONTENT "${orva_i18n_module_list}\n" @ONLY)
 add_custom_command(
   OUTPUT ${orva_literals}
-  COMMAND ${ORVA_XGETTEXT} --language=C++ --from-code=UTF-8 --extract-all --sort-by-file
-          --no-wrap --package-name=OrvaSalePrice --directory=${CMAKE_SOURCE_DIR}
-          --files-from=${ORVA_I18N_BUILD_DIR}/module-sources.txt --output=${orva_literals}
+  COMMAND ${CMAKE_COMMAND} -DXGETTEXT=${ORVA_XGETTEXT} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+          -DFILES=${ORVA_I18N_BUILD_DIR}/module-sources.txt -DOUTPUT=${orva_literals}
+          -P ${CMAKE_CURRENT_LIST_DIR}/ExtractLiterals.cmake
   DEPENDS ${orva_i18n_deps} ${ORVA_I18N_BUILD_DIR}/module-sources.txt
+          ${CMAKE_CURRENT_LIST_DIR}/ExtractLiterals.cmake
   COMMENT "Extracting every string literal of the module"
   VERBATIM)
 set(orva_i18n_outputs ${orva_pot} ${orva_literals})
