@@ -100,7 +100,7 @@ TEST_F(PrintGui, PreviewOpensFromMenuAndToolbarAndKeepsATurnedPage) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 2; }));
         EXPECT_TRUE(w.logic().ldgBase().PrintPageSetup().landscape);
     });
-    EXPECT_EQ(settings_->Read("OrvaSalePrice", "OrvaCustInfo", "PrintLandscape").value_or(""),
+    EXPECT_EQ(settings_->Read("OrvaSalePrice", "BrowseBase", "PrintLandscape").value_or(""),
               "True");
 }
 
@@ -117,10 +117,10 @@ TEST_F(PrintGui, PrintSetupChangesThePageAndIsSaved) {
             QTest::qWaitFor([&] { return w.logic().ldgBase().PrintPageSetup().landscape; }));
         EXPECT_EQ(w.logic().ldgBase().PrintPageSetup().paper, "A3");
     });
-    EXPECT_EQ(settings_->Read("OrvaSalePrice", "OrvaCustInfo", "PrintPaper").value_or(""), "A3");
-    EXPECT_EQ(settings_->Read("OrvaSalePrice", "OrvaCustInfo", "PrintLandscape").value_or(""),
+    EXPECT_EQ(settings_->Read("OrvaSalePrice", "BrowseBase", "PrintPaper").value_or(""), "A3");
+    EXPECT_EQ(settings_->Read("OrvaSalePrice", "BrowseBase", "PrintLandscape").value_or(""),
               "True");
-    EXPECT_EQ(settings_->Read("OrvaSalePrice", "OrvaCustInfo", "PrintFitToWidth").value_or(""),
+    EXPECT_EQ(settings_->Read("OrvaSalePrice", "BrowseBase", "PrintFitToWidth").value_or(""),
               "False");
 }
 
