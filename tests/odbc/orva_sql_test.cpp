@@ -200,6 +200,8 @@ TEST_F(OrvaSqlTest, AFileThatIsNotACompanyDatabaseIsLeftAsItWas) {
 // the file as read-only, after the batches before it; nothing appears in
 // the folder.
 TEST_F(OrvaSqlTest, ACompanyFileThatMayOnlyBeReadIsReadAndNeverWritten) {
+    if (const std::string why = test::UnprivilegedCannotReach(ORVA_BINARY_DIR); !why.empty())
+        GTEST_SKIP() << why;
     test::TempCompany company;
     test::ReadOnlyFolder archive;
     archive.Copy(company.path(), "2023.db");

@@ -468,6 +468,8 @@ TEST(HostAppProgram, ExportAndPrintPdfWriteTheLeafsLedgerWithoutAWindow) {
 // folder of mode 555), opened by a user who is not root: a customer's ledger
 // exports and prints, and nothing appears or changes in the file's folder.
 TEST(HostAppProgram, ACompanyFileThatMayOnlyBeReadExportsAndPrints) {
+    if (const std::string why = orva::test::UnprivilegedCannotReach(ORVA_BINARY_DIR); !why.empty())
+        GTEST_SKIP() << why;
     TempCompany company;
     auto db = OpenDatabase(company.path());
     const QString cust = Q(Scalar(*db,

@@ -81,4 +81,12 @@ std::vector<std::string> UnprivilegedCommand(std::vector<std::string> command) {
     return command;
 }
 
+std::string UnprivilegedCannotReach(const std::string& path) {
+    return RunUnprivileged([&]() -> std::string {
+        if (::access(path.c_str(), R_OK) == 0)
+            return {};
+        return "the user " + std::string(kUnprivilegedUser) + " cannot reach " + path;
+    });
+}
+
 }  // namespace orva::test

@@ -27,4 +27,10 @@ std::string RunUnprivileged(const std::function<std::string()>& body,
 // runuser when this process is root, else the command itself.
 std::vector<std::string> UnprivilegedCommand(std::vector<std::string> command);
 
+// Why the unprivileged user cannot read the path (every folder on the way
+// must let them through), or "" when they can. A checkout in a folder that
+// only root may enter leaves the build's programs and catalogues out of
+// their reach: tests whose child needs them skip, saying so.
+std::string UnprivilegedCannotReach(const std::string& path);
+
 }  // namespace orva::test
