@@ -42,6 +42,19 @@ class SearchAllCandidates : public BrowseFind {
         w.Menus().Click("mnuEditSearchAll");
         return count;
     }
+    // Search all for a name together with a note no entry holds, so that
+    // only the name can match: the pick is a partial match.
+    void SearchNameWithANoteNobodyHas(BrowseBase& w, const std::string& name) {
+        User([name](FindDialog& d) {
+            d.SetField(0, FieldIndex(d, "FName"));
+            d.SetValue(0, name);
+            d.AddRow();
+            d.SetField(1, FieldIndex(d, "FNote"));
+            d.SetValue(1, "没有这样的备注");
+            d.Run();
+        });
+        w.Menus().Click("mnuEditSearchAll");
+    }
     // How many customers or items of the tree the user sees have a ledger
     // row whose note contains `text`.
     std::size_t LedgersShowing(bool itemTree, const std::string& text) {
@@ -156,15 +169,7 @@ TEST_P(PartialPick, IsAmongWhatTheTreeShows) {
     BrowseBase& w = Open();
     if (itemTree)
         w.Menus().Click("mnuVBaseICItem");
-    User([&](FindDialog& d) {
-        d.SetField(0, FieldIndex(d, "FName"));
-        d.SetValue(0, "唯一的名称");
-        d.AddRow();
-        d.SetField(1, FieldIndex(d, "FNote"));
-        d.SetValue(1, "没有这样的备注");
-        d.Run();
-    });
-    w.Menus().Click("mnuEditSearchAll");
+    SearchNameWithANoteNobodyHas(w, "唯一的名称");
     EXPECT_EQ(Texts(), (std::vector<std::string>{"只找到符合部分条件的记录 !"}));
     EXPECT_EQ(Selected(w), "gb" + seen);
 }
@@ -197,15 +202,7 @@ TEST_P(TypedPatternCharacters, AreLiteralsInTheCountAndThePick) {
     EXPECT_EQ(CountAfterSearch(w, c.typed), "1 / 1");
 
     ui->ClearRecords();
-    User([&](FindDialog& d) {
-        d.SetField(0, FieldIndex(d, "FName"));
-        d.SetValue(0, c.typed);
-        d.AddRow();
-        d.SetField(1, FieldIndex(d, "FNote"));
-        d.SetValue(1, "没有这样的备注");
-        d.Run();
-    });
-    w.Menus().Click("mnuEditSearchAll");
+    SearchNameWithANoteNobodyHas(w, c.typed);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"只找到符合部分条件的记录 !"}));
     EXPECT_EQ(Selected(w), "gb1046");
 }
