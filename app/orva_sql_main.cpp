@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "host/app_connection.h"
+#include "host/base/text_util.h"
 #include "host/company_file_check.h"
 #include "host/db_backend.h"
 #include "host/postgres_uri.h"
 #include "host/sql_script.h"
-#include "host/text_util.h"
 #include "orvasaleprice/com_error.h"
 
 namespace {

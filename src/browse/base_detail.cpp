@@ -3,8 +3,8 @@
 #include <exception>
 
 #include "host/app_connection.h"
+#include "host/base/pass_over.h"
 #include "host/controls/color.h"
-#include "host/pass_over.h"
 #include "session/res_text.h"
 #include "session/session.h"
 

@@ -5,8 +5,8 @@
 #include "browse/browse_base.h"
 #include "browse/detail_commands.h"
 #include "engine/audit_entries.h"
+#include "host/base/text_util.h"
 #include "host/host_ui.h"
-#include "host/text_util.h"
 #include "orvasaleprice/com_error.h"
 #include "session/res_text.h"
 

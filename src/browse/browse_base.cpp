@@ -5,9 +5,9 @@
 
 #include "browse/detail_commands.h"
 #include "host/app_connection.h"
+#include "host/base/pass_over.h"
+#include "host/base/text_util.h"
 #include "host/host_ui.h"
-#include "host/pass_over.h"
-#include "host/text_util.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/enums.h"

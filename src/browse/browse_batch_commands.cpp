@@ -6,8 +6,8 @@
 
 #include "browse/browse_base.h"
 #include "browse/editor_launcher.h"
+#include "host/base/text_util.h"
 #include "host/host_ui.h"
-#include "host/text_util.h"
 #include "minprice/frm_se_low_price.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/variant.h"

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "browse/browse_base.h"
+#include "host/base/pass_over.h"
 #include "host/component_registry.h"
 #include "host/find/ffs_face.h"
 #include "host/host_ui.h"
-#include "host/pass_over.h"
 #include "session/globals.h"
 #include "session/res_text.h"
 #include "session/rights.h"

@@ -2,7 +2,7 @@
 // the selected entry, or the pick in selection mode), refresh.
 #include "browse/browse_base.h"
 #include "browse/editor_launcher.h"
-#include "host/pass_over.h"
+#include "host/base/pass_over.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/enums.h"
 #include "session/globals.h"

@@ -5,9 +5,9 @@
 
 #include "browse/browse_base.h"
 #include "host/app_connection.h"
+#include "host/base/pass_over.h"
 #include "host/component_registry.h"
 #include "host/host_utility.h"
-#include "host/pass_over.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/enums.h"
 #include "session/globals.h"

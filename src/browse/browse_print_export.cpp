@@ -7,11 +7,11 @@
 
 #include "browse/browse_base.h"
 #include "browse/browse_settings.h"
+#include "host/base/pass_over.h"
 #include "host/column_chooser.h"
 #include "host/component_registry.h"
 #include "host/export/export_component.h"
 #include "host/host_ui.h"
-#include "host/pass_over.h"
 #include "host/print/ledger_print.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/variant.h"

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "browse/browse_base.h"
-#include "host/pass_over.h"
+#include "host/base/pass_over.h"
 #include "session/globals.h"
 
 namespace orva {

@@ -8,7 +8,7 @@
 
 #include "browse/browse_base.h"
 #include "host/app_connection.h"
-#include "host/pass_over.h"
+#include "host/base/pass_over.h"
 #include "model/sql_values.h"
 #include "session/globals.h"
 #include "session/res_text.h"

@@ -2,10 +2,10 @@
 
 #include "browse/tvw_builder.h"
 #include "host/app_connection.h"
+#include "host/base/text_util.h"
 #include "host/component_registry.h"
 #include "host/find/find_component.h"
 #include "host/find/text_fold.h"
-#include "host/text_util.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/com_error.h"
 #include "session/rights.h"

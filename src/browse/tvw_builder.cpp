@@ -5,8 +5,8 @@
 #include <initializer_list>
 
 #include "host/app_connection.h"
+#include "host/base/pass_over.h"
 #include "host/controls/tree.h"
-#include "host/pass_over.h"
 #include "host/progress.h"
 #include "model/sql_values.h"
 #include "session/globals.h"

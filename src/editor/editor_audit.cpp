@@ -11,7 +11,7 @@
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "model/sql_values.h"
 #include "session/res_text.h"
 #include "session/session.h"

@@ -3,7 +3,7 @@
 // the engine runs the operation over every member of the group. The batch
 // operations report their own failures, so a failing step ends the command
 // without a message of its own.
-#include "host/pass_over.h"
+#include "host/base/pass_over.h"
 
 #include "editor/editor_scopes.h"
 #include "editor/frm_property.h"

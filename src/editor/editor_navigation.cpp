@@ -7,9 +7,9 @@
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
+#include "host/base/text_util.h"
 #include "host/controls/ledger.h"
 #include "host/controls/tree.h"
-#include "host/text_util.h"
 #include "session/globals.h"
 #include "session/res_text.h"
 

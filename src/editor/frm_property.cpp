@@ -7,8 +7,8 @@
 
 #include "editor/editor_scopes.h"
 #include "engine/user_def_info.h"
+#include "host/base/pass_over.h"
 #include "host/host_ui.h"
-#include "host/pass_over.h"
 #include "session/form_res.h"
 #include "session/globals.h"
 #include "session/session.h"

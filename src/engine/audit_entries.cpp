@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "host/app_connection.h"
+#include "host/base/text_util.h"
 #include "host/host_ui.h"
-#include "host/text_util.h"
 #include "model/sql_values.h"
 #include "session/res_text.h"
 #include "session/rights.h"

@@ -5,7 +5,7 @@
 #include "engine/batch_values.h"
 #include "engine/engine_values.h"
 #include "host/app_connection.h"
-#include "host/pass_over.h"
+#include "host/base/pass_over.h"
 #include "model/sql_values.h"
 #include "session/globals.h"
 

@@ -3,9 +3,9 @@
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
+#include "host/base/text_util.h"
 #include "host/component_registry.h"
 #include "host/controls/spread.h"
-#include "host/text_util.h"
 #include "orvasaleprice/com_error.h"
 #include "session/res_text.h"
 

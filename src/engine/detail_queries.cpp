@@ -8,8 +8,8 @@
 
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
+#include "host/base/pass_over.h"
 #include "host/component_registry.h"
-#include "host/pass_over.h"
 #include "model/sql_values.h"
 #include "session/rights.h"
 #include "session/rights_filter.h"

@@ -6,8 +6,8 @@
 #include <limits>
 
 #include "host/app_connection.h"
-#include "host/pass_over.h"
-#include "host/text_util.h"
+#include "host/base/pass_over.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 

@@ -1,7 +1,7 @@
 #include "orvasaleprice/prop_desc.h"
 
+#include "host/base/text_util.h"
 #include "host/host_ui.h"
-#include "host/text_util.h"
 #include "orvasaleprice/com_error.h"
 #include "session/res_text.h"
 

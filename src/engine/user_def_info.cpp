@@ -2,10 +2,10 @@
 
 #include "engine/engine_values.h"
 #include "host/app_connection.h"
+#include "host/base/pass_over.h"
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
 #include "host/data_type_codes.h"
-#include "host/pass_over.h"
 #include "orvasaleprice/com_error.h"
 #include "session/res_text.h"
 #include "session/session.h"

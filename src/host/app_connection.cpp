@@ -1,11 +1,11 @@
 #include "host/app_connection.h"
 
+#include "host/base/text_util.h"
 #include "host/company_file_check.h"
 #include "host/host_ui.h"
 #include "host/postgres_uri.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
-#include "host/text_util.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <set>
 
+#include "host/base/text_util.h"
 #include "host/sqlite_read_only.h"
-#include "host/text_util.h"
 
 namespace orva {
 namespace {

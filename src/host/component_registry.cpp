@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 namespace {

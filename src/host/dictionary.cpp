@@ -1,6 +1,6 @@
 #include "host/dictionary.h"
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 

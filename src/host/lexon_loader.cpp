@@ -1,9 +1,9 @@
 #include "host/lexon_loader.h"
 
+#include "host/base/text_util.h"
 #include "host/catalogue_files.h"
 #include "host/component_registry.h"
 #include "host/res_loader.h"
-#include "host/text_util.h"
 
 namespace orva {
 namespace {

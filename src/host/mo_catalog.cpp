@@ -5,7 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 namespace {

@@ -3,11 +3,11 @@
 #include <limits>
 #include <utility>
 
+#include "host/base/text_util.h"
 #include "host/odbc_connection_string.h"
 #include "host/odbc_handle.h"
 #include "host/odbc_numbering.h"
 #include "host/odbc_result_reader.h"
-#include "host/text_util.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

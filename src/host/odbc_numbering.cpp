@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "host/app_connection.h"
+#include "host/base/text_util.h"
 #include "host/postgres_pipeline.h"
 #include "host/postgres_runner.h"
 #include "host/postgres_setup.h"
 #include "host/postgres_uri.h"
-#include "host/text_util.h"
 #include "host/tsql/error_context.h"
 #include "host/tsql/interpreter.h"
 #include "host/tsql/literals.h"

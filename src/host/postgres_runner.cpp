@@ -6,10 +6,10 @@
 #include <mutex>
 #include <optional>
 
+#include "host/base/record_store.h"
+#include "host/base/text_util.h"
 #include "host/postgres_loop.h"
 #include "host/postgres_pipeline.h"
-#include "host/record_store.h"
-#include "host/text_util.h"
 
 namespace orva {
 namespace {

@@ -1,6 +1,6 @@
 #include "host/postgres_uri.h"
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 

@@ -1,8 +1,8 @@
 #include "orvasaleprice/recordset.h"
 
-#include "host/record_store.h"
+#include "host/base/record_store.h"
+#include "host/base/text_util.h"
 #include "host/recordset_filter.h"
-#include "host/text_util.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "host/nesting_depth.h"
-#include "host/record_store.h"
-#include "host/text_util.h"
+#include "host/base/nesting_depth.h"
+#include "host/base/record_store.h"
+#include "host/base/text_util.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/variant.h"
 

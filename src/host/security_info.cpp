@@ -2,8 +2,8 @@
 
 #include <charconv>
 
+#include "host/base/text_util.h"
 #include "host/session_string.h"
-#include "host/text_util.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

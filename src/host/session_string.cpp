@@ -1,6 +1,6 @@
 #include "host/session_string.h"
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 

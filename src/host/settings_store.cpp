@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/variant.h"
 

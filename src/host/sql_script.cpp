@@ -1,6 +1,6 @@
 #include "host/sql_script.h"
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 

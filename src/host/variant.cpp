@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

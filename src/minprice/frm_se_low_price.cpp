@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "host/app_connection.h"
+#include "host/base/pass_over.h"
 #include "host/controls/cell_type.h"
 #include "host/gl_view.h"
-#include "host/pass_over.h"
 #include "model/sql_values.h"
 #include "session/form_res.h"
 #include "session/session.h"

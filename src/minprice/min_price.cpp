@@ -3,7 +3,7 @@
 #include <string>
 
 #include "host/app_connection.h"
-#include "host/pass_over.h"
+#include "host/base/pass_over.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/recordset.h"
 #include "session/session.h"

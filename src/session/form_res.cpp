@@ -1,9 +1,9 @@
 #include "session/form_res.h"
 
+#include "host/base/pass_over.h"
+#include "host/base/text_util.h"
 #include "host/component_registry.h"
 #include "host/lexon_loader.h"
-#include "host/pass_over.h"
-#include "host/text_util.h"
 #include "session/res_text.h"
 #include "session/session.h"
 

@@ -1,8 +1,8 @@
 #include "session/res_text.h"
 
+#include "host/base/text_util.h"
 #include "host/component_registry.h"
 #include "host/err_object.h"
-#include "host/text_util.h"
 #include "session/session.h"
 
 namespace orva {

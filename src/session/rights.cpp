@@ -1,9 +1,9 @@
 #include "session/rights.h"
 
 #include "host/app_connection.h"
+#include "host/base/pass_over.h"
+#include "host/base/text_util.h"
 #include "host/gl_data.h"
-#include "host/pass_over.h"
-#include "host/text_util.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/enums.h"
 #include "session/globals.h"

@@ -1,8 +1,8 @@
 #include "editor_fixture.h"
 
+#include "host/base/text_util.h"
 #include "host/component_registry.h"
 #include "host/host_services.h"
-#include "host/text_util.h"
 #include "orvasaleprice/com_error.h"
 #include "session/globals.h"
 #include "session/session.h"

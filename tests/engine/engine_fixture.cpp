@@ -1,7 +1,7 @@
 #include "engine_fixture.h"
 
+#include "host/base/text_util.h"
 #include "host/host_services.h"
-#include "host/text_util.h"
 
 namespace orva::test {
 

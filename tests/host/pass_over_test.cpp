@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "host/pass_over.h"
+#include "host/base/pass_over.h"
 #include "host/tsql/tsql_error.h"
 #include "orvasaleprice/com_error.h"
 

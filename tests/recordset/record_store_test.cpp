@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/record_store.h"
+#include "host/base/record_store.h"
 #include "orvasaleprice/recordset.h"
 
 namespace orva {

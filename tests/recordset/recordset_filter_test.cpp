@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/nesting_depth.h"
+#include "host/base/nesting_depth.h"
 #include "host/recordset_filter.h"
 #include "orvasaleprice/com_error.h"
 #include "recordset/sample_sets.h"

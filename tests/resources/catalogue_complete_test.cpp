@@ -19,8 +19,8 @@
 #include <set>
 #include <string_view>
 
+#include "host/base/text_util.h"
 #include "host/mo_catalog.h"
-#include "host/text_util.h"
 #include "support/po_file.h"
 
 namespace orva {

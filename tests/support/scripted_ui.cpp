@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 

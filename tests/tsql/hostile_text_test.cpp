@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "host/nesting_depth.h"
+#include "host/base/nesting_depth.h"
 #include "host/tsql/parser.h"
 #include "host/tsql/translator.h"
 #include "host/tsql/tree_depth.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 namespace {

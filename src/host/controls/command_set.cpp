@@ -1,6 +1,6 @@
 #include "host/controls/command_set.h"
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

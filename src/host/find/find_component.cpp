@@ -2,10 +2,10 @@
 
 #include <exception>
 
+#include "host/base/pass_over.h"
+#include "host/base/text_util.h"
 #include "host/controls/tree.h"
 #include "host/host_ui.h"
-#include "host/pass_over.h"
-#include "host/text_util.h"
 
 namespace orva {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/base/text_util.h"
 #include "host/find/text_fold.h"
-#include "host/text_util.h"
 
 namespace orva {
 namespace {

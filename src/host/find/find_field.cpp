@@ -1,7 +1,7 @@
 #include "host/find/find_field.h"
 
-#include "host/pass_over.h"
-#include "host/text_util.h"
+#include "host/base/pass_over.h"
+#include "host/base/text_util.h"
 
 namespace orva {
 namespace {

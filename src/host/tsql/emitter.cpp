@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "host/tsql/tree_depth.h"
 #include "host/tsql/tsql_error.h"
 

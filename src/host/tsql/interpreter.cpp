@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "host/tsql/decimal_round.h"
 #include "host/tsql/tsql_error.h"
 #include "host/tsql/utf8.h"

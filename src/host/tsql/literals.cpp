@@ -1,5 +1,5 @@
 #include "host/tsql/literals.h"
-#include "host/pass_over.h"
+#include "host/base/pass_over.h"
 
 #include <algorithm>
 #include <charconv>

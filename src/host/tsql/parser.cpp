@@ -4,8 +4,8 @@
 #include <charconv>
 #include <unordered_map>
 
-#include "host/nesting_depth.h"
-#include "host/text_util.h"
+#include "host/base/nesting_depth.h"
+#include "host/base/text_util.h"
 #include "host/tsql/literals.h"
 #include "host/tsql/tokenizer.h"
 #include "host/tsql/tsql_error.h"

@@ -1,6 +1,6 @@
 #include <string_view>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "host/tsql/dialect.h"
 
 namespace orva::tsql {

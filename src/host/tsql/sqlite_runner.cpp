@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/record_store.h"
+#include "host/base/record_store.h"
 #include "host/tsql/tsql_error.h"
 
 namespace orva::tsql {

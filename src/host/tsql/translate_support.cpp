@@ -1,6 +1,6 @@
 #include "host/tsql/translate_support.h"
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "host/tsql/tsql_error.h"
 
 namespace orva::tsql {

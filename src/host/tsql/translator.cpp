@@ -6,7 +6,7 @@
 #include <set>
 #include <utility>
 
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 #include "host/tsql/dialect.h"
 #include "host/tsql/emitter.h"
 #include "host/tsql/literals.h"

@@ -3,7 +3,7 @@
 // can take is refused with an error instead of crashing the process.
 #pragma once
 
-#include "host/nesting_depth.h"
+#include "host/base/nesting_depth.h"
 #include "host/tsql/ast.h"
 
 namespace orva::tsql {

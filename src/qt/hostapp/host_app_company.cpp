@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "demo/company_generator.h"
+#include "host/base/text_util.h"
 #include "host/company_file_check.h"
 #include "host/db_backend.h"
 #include "host/postgres_uri.h"
-#include "host/text_util.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/recordset.h"

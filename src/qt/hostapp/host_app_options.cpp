@@ -5,8 +5,8 @@
 #include <map>
 #include <set>
 
+#include "host/base/text_util.h"
 #include "host/export/export_file.h"
-#include "host/text_util.h"
 
 namespace orva::qt {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/text_util.h"
+#include "host/base/text_util.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "host/record_store.h"
+#include "host/base/record_store.h"
 
 #include <sys/mman.h>
 
