@@ -21,7 +21,7 @@
 #include "demo/demo_company.h"
 #include "demo/postgres_company.h"
 #include "demo/sqlite_writer.h"
-#include "host/postgres_uri.h"
+#include "host/db/postgres/postgres_uri.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include "host/app_connection.h"
 #include "host/base/text_util.h"
-#include "host/company_file_check.h"
-#include "host/db_backend.h"
-#include "host/postgres_uri.h"
+#include "host/db/db_backend.h"
+#include "host/db/postgres/postgres_uri.h"
+#include "host/db/sqlite/company_file_check.h"
 #include "host/sql_script.h"
 #include "orvasaleprice/com_error.h"
 

@@ -18,8 +18,8 @@
 #include "common/scratch_dir.h"
 #include "common/thread_cpu.h"
 #include "demo/company_generator.h"
-#include "host/db_backend.h"
-#include "host/sqlite_backend.h"
+#include "host/db/db_backend.h"
+#include "host/db/sqlite/sqlite_backend.h"
 
 namespace {
 

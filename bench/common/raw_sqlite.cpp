@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "host/tsql/sqlite_functions.h"
+#include "host/db/sqlite/sqlite_functions.h"
 
 namespace orva::bench {
 

@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "demo/sqlite_writer.h"
-#include "host/tsql/sqlite_functions.h"
+#include "host/db/sqlite/sqlite_functions.h"
 
 // The schema text is assembled into the library so that a program creating a
 // company needs no file beside it. ORVA_SCHEMA_FILE is the absolute path of

@@ -7,9 +7,9 @@
 #include <regex>
 
 #include "demo/sqlite_writer.h"
-#include "host/postgres_result.h"
-#include "host/postgres_setup.h"
-#include "host/postgres_uri.h"
+#include "host/db/postgres/postgres_result.h"
+#include "host/db/postgres/postgres_setup.h"
+#include "host/db/postgres/postgres_uri.h"
 
 namespace orva::demo {
 namespace {

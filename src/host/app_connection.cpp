@@ -1,9 +1,9 @@
 #include "host/app_connection.h"
 
 #include "host/base/text_util.h"
-#include "host/company_file_check.h"
+#include "host/db/postgres/postgres_uri.h"
+#include "host/db/sqlite/company_file_check.h"
 #include "host/host_ui.h"
-#include "host/postgres_uri.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
 #include "orvasaleprice/com_error.h"

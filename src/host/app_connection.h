@@ -2,8 +2,8 @@
 // path to the company database. A default-constructed component opens the
 // database named by the host session (key "DBConnection" of the session
 // string), which must be an ODBC string or a SQLite company file (checked
-// read-only first, host/company_file_check.h); every instance has a connection of its own, as
-// separate component instances would.
+// read-only first, host/db/sqlite/company_file_check.h); every instance has a connection of its
+// own, as separate component instances would.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/db_backend.h"
+#include "host/db/db_backend.h"
 #include "orvasaleprice/recordset.h"
 
 namespace orva {

@@ -16,7 +16,7 @@
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
 #include "host/base_list.h"
-#include "host/db_backend.h"
+#include "host/db/db_backend.h"
 #include "support/company_queries.h"
 #include "support/process_scope.h"
 #include "support/scoped_session.h"

@@ -17,7 +17,7 @@
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
-#include "host/db_backend.h"
+#include "host/db/db_backend.h"
 #include "session/globals.h"
 #include "support/company_queries.h"
 #include "support/process_scope.h"

@@ -3,9 +3,9 @@
 #include <sqlite3.h>
 
 #include "host/app_connection.h"
+#include "host/db/sqlite/sqlite_functions.h"
 #include "host/host_services.h"
 #include "host/share_props.h"
-#include "host/tsql/sqlite_functions.h"
 #include "model/sql_values.h"
 #include "session/globals.h"
 #include "session/session.h"

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "host/odbc_backend.h"
-#include "host/odbc_numbering.h"
+#include "host/db/odbc/odbc_backend.h"
+#include "host/db/odbc/odbc_numbering.h"
 #include "odbc/odbc_test_util.h"
 #include "orvasaleprice/com_error.h"
 #include "support/com_error_of.h"

@@ -2,8 +2,8 @@
 // connection strings shown in messages.
 #include <gtest/gtest.h>
 
-#include "host/odbc_connection_string.h"
-#include "host/odbc_result_reader.h"
+#include "host/db/odbc/odbc_connection_string.h"
+#include "host/db/odbc/odbc_result_reader.h"
 
 namespace orva {
 namespace {

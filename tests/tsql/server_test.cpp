@@ -15,8 +15,8 @@
 
 #include "demo/postgres_company.h"
 #include "host/app_connection.h"
-#include "host/postgres_uri.h"
-#include "host/write_transaction.h"
+#include "host/db/postgres/postgres_uri.h"
+#include "host/db/write_transaction.h"
 #include "tsql_fixture.h"
 
 namespace orva::tsqltest {

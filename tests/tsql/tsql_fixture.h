@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db_backend.h"
-#include "host/sqlite_backend.h"
+#include "host/db/db_backend.h"
+#include "host/db/sqlite/sqlite_backend.h"
 #include "orvasaleprice/com_error.h"
 #include "support/postgres_server.h"
 #include "support/temp_company.h"

@@ -2,7 +2,7 @@
 // connection runs whole on the server: the variables, @@ROWCOUNT, the rows
 // affected, errors and rollback must come out as the interpreter gives them
 // on the SQLite file.
-#include "host/write_transaction.h"
+#include "host/db/write_transaction.h"
 #include "tsql_fixture.h"
 
 namespace orva::tsqltest {

@@ -2,7 +2,7 @@
 // taken inside it are written together or not at all, a failing text undoes
 // only its own statements, and a second connection sees nothing until the
 // commit and then numbers on from there.
-#include "host/write_transaction.h"
+#include "host/db/write_transaction.h"
 #include "host/app_connection.h"
 #include "support/com_error_of.h"
 #include "tsql_fixture.h"

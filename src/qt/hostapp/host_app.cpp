@@ -12,7 +12,7 @@
 #include <optional>
 #include <ostream>
 
-#include "host/db_backend.h"
+#include "host/db/db_backend.h"
 #include "host/host_services.h"
 #include "host/session_string.h"
 #include "host/share_props.h"

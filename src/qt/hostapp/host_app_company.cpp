@@ -6,9 +6,9 @@
 
 #include "demo/company_generator.h"
 #include "host/base/text_util.h"
-#include "host/company_file_check.h"
-#include "host/db_backend.h"
-#include "host/postgres_uri.h"
+#include "host/db/db_backend.h"
+#include "host/db/postgres/postgres_uri.h"
+#include "host/db/sqlite/company_file_check.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/recordset.h"

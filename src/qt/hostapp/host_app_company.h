@@ -39,7 +39,7 @@ struct OpenedCompany {
 // DefaultCompanyPath(), created with its folder when missing. An ODBC string:
 // connects and checks the tables by reading them. Anything else is a path
 // that must exist and be a SQLite file holding the company tables, checked
-// read-only (host/company_file_check.h) before it is opened for the module.
+// read-only (host/db/sqlite/company_file_check.h) before it is opened for the module.
 OpenedCompany OpenCompany(const std::string& database);
 
 // Checks, reading only, that `path` is a SQLite company file; throws

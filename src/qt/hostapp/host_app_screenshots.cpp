@@ -15,7 +15,7 @@
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
-#include "host/db_backend.h"
+#include "host/db/db_backend.h"
 #include "host/find/find_dialog.h"
 #include "minprice/min_price.h"
 #include "model/sql_values.h"

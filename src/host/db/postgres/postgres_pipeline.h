@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/postgres_result.h"
+#include "host/db/postgres/postgres_result.h"
 
 namespace orva {
 

@@ -1,4 +1,4 @@
-#include "host/odbc_result_reader.h"
+#include "host/db/odbc/odbc_result_reader.h"
 
 #include <sqlext.h>
 

@@ -1,7 +1,7 @@
 // The check a SQLite file passes before a program opens it as a company
 // database: it exists, is a regular file, reads as a SQLite database and
 // holds the company tables. The check only reads, and creates nothing beside
-// the file (host/sqlite_read_only.h), so a file that fails it and its folder
+// the file (host/db/sqlite/sqlite_read_only.h), so a file that fails it and its folder
 // are left exactly as they were (opening it for writing would turn an empty
 // or foreign file into a database; a reader of a file in WAL mode would
 // leave a -wal and a -shm behind).

@@ -1,4 +1,4 @@
-#include "host/tsql/sqlite_runner.h"
+#include "host/db/sqlite/sqlite_runner.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "host/odbc_handle.h"
+#include "host/db/odbc/odbc_handle.h"
 
 #include <utility>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "host/postgres_setup.h"
+#include "host/db/postgres/postgres_setup.h"
 
 #include <string>
 
-#include "host/postgres_result.h"
+#include "host/db/postgres/postgres_result.h"
 #include "host/tsql/utf8.h"
 
 namespace orva {

@@ -1,4 +1,4 @@
-#include "host/postgres_pipeline.h"
+#include "host/db/postgres/postgres_pipeline.h"
 
 namespace orva {
 

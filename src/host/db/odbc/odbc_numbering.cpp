@@ -1,4 +1,4 @@
-#include "host/odbc_numbering.h"
+#include "host/db/odbc/odbc_numbering.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "host/postgres_uri.h"
+#include "host/db/postgres/postgres_uri.h"
 
 #include "host/base/text_util.h"
 

@@ -3,7 +3,7 @@
 
 #include <sql.h>
 
-#include "host/odbc_handle.h"
+#include "host/db/odbc/odbc_handle.h"
 #include "orvasaleprice/recordset.h"
 #include "orvasaleprice/variant.h"
 

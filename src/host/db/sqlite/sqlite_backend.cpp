@@ -1,4 +1,4 @@
-#include "host/sqlite_backend.h"
+#include "host/db/sqlite/sqlite_backend.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -7,16 +7,16 @@
 #include <mutex>
 
 #include "host/app_connection.h"
-#include "host/sqlite_read_only.h"
+#include "host/db/sqlite/sqlite_functions.h"
+#include "host/db/sqlite/sqlite_numbering.h"
+#include "host/db/sqlite/sqlite_read_only.h"
+#include "host/db/sqlite/sqlite_runner.h"
+#include "host/db/write_transaction.h"
 #include "host/tsql/error_context.h"
 #include "host/tsql/interpreter.h"
 #include "host/tsql/literals.h"
-#include "host/tsql/numbering.h"
 #include "host/tsql/program_cache.h"
-#include "host/tsql/sqlite_functions.h"
-#include "host/tsql/sqlite_runner.h"
 #include "host/tsql/tsql_error.h"
-#include "host/write_transaction.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

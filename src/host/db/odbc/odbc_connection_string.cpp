@@ -1,4 +1,4 @@
-#include "host/odbc_connection_string.h"
+#include "host/db/odbc/odbc_connection_string.h"
 
 #include "host/base/text_util.h"
 

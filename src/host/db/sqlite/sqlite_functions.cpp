@@ -1,4 +1,4 @@
-#include "host/tsql/sqlite_functions.h"
+#include "host/db/sqlite/sqlite_functions.h"
 
 #include <sqlite3.h>
 

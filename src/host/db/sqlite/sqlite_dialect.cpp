@@ -1,7 +1,7 @@
 #include <string_view>
 
+#include "host/db/sqlite/sqlite_functions.h"
 #include "host/tsql/dialect.h"
-#include "host/tsql/sqlite_functions.h"
 
 namespace orva::tsql {
 namespace {

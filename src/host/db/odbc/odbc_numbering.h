@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/db_backend.h"
+#include "host/db/db_backend.h"
 
 namespace orva {
 

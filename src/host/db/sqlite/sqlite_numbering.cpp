@@ -1,4 +1,4 @@
-#include "host/tsql/numbering.h"
+#include "host/db/sqlite/sqlite_numbering.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,13 +1,13 @@
-#include "host/odbc_backend.h"
+#include "host/db/odbc/odbc_backend.h"
 
 #include <limits>
 #include <utility>
 
 #include "host/base/text_util.h"
-#include "host/odbc_connection_string.h"
-#include "host/odbc_handle.h"
-#include "host/odbc_numbering.h"
-#include "host/odbc_result_reader.h"
+#include "host/db/odbc/odbc_connection_string.h"
+#include "host/db/odbc/odbc_handle.h"
+#include "host/db/odbc/odbc_numbering.h"
+#include "host/db/odbc/odbc_result_reader.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

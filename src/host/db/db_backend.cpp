@@ -1,11 +1,11 @@
-#include "host/db_backend.h"
+#include "host/db/db_backend.h"
 
 #include "host/app_connection.h"
 #include "host/base/text_util.h"
-#include "host/odbc_backend.h"
-#include "host/postgres_backend.h"
-#include "host/postgres_uri.h"
-#include "host/sqlite_backend.h"
+#include "host/db/odbc/odbc_backend.h"
+#include "host/db/postgres/postgres_backend.h"
+#include "host/db/postgres/postgres_uri.h"
+#include "host/db/sqlite/sqlite_backend.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

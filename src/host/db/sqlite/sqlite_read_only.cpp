@@ -1,4 +1,4 @@
-#include "host/sqlite_read_only.h"
+#include "host/db/sqlite/sqlite_read_only.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "host/company_file_check.h"
+#include "host/db/sqlite/company_file_check.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 #include <set>
 
 #include "host/base/text_util.h"
-#include "host/sqlite_read_only.h"
+#include "host/db/sqlite/sqlite_read_only.h"
 
 namespace orva {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/postgres_runner.h"
+#include "host/db/postgres/postgres_runner.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -8,8 +8,8 @@
 
 #include "host/base/record_store.h"
 #include "host/base/text_util.h"
-#include "host/postgres_loop.h"
-#include "host/postgres_pipeline.h"
+#include "host/db/postgres/postgres_loop.h"
+#include "host/db/postgres/postgres_pipeline.h"
 
 namespace orva {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/postgres_loop.h"
+#include "host/db/postgres/postgres_loop.h"
 
 #include <algorithm>
 #include <cctype>

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "host/db_backend.h"
+#include "host/db/db_backend.h"
 
 namespace orva {
 

@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/postgres_pipeline.h"
+#include "host/db/postgres/postgres_pipeline.h"
 #include "host/tsql/statement_runner.h"
 #include "host/tsql/tsql_error.h"
 

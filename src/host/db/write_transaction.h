@@ -3,7 +3,7 @@
 // one write lock, or not at all.
 //
 // A connection whose database gives its callers such a transaction offers
-// WriteGrouping (host/db_backend.h); on any other connection a WriteTransaction does nothing and
+// WriteGrouping (host/db/db_backend.h); on any other connection a WriteTransaction does nothing and
 // every call stands alone, as without it.
 #pragma once
 

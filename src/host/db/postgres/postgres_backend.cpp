@@ -1,4 +1,4 @@
-#include "host/postgres_backend.h"
+#include "host/db/postgres/postgres_backend.h"
 
 #include <libpq-fe.h>
 
@@ -11,15 +11,15 @@
 
 #include "host/app_connection.h"
 #include "host/base/text_util.h"
-#include "host/postgres_pipeline.h"
-#include "host/postgres_runner.h"
-#include "host/postgres_setup.h"
-#include "host/postgres_uri.h"
+#include "host/db/postgres/postgres_pipeline.h"
+#include "host/db/postgres/postgres_runner.h"
+#include "host/db/postgres/postgres_setup.h"
+#include "host/db/postgres/postgres_uri.h"
+#include "host/db/write_transaction.h"
 #include "host/tsql/error_context.h"
 #include "host/tsql/interpreter.h"
 #include "host/tsql/literals.h"
 #include "host/tsql/program_cache.h"
-#include "host/write_transaction.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {
