@@ -32,6 +32,7 @@
 #include "common/raw_sqlite.h"
 #include "common/scratch_dir.h"
 #include "demo/demo_company.h"
+#include "host/db/sqlite/sqlite_dialect.h"
 #include "host/find/find_criteria.h"
 #include "host/find/find_sort.h"
 #include "host/find/text_fold.h"
@@ -250,7 +251,7 @@ BENCHMARK(BM_SearchAllStatement)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 void BM_SearchAllRawSqlite(benchmark::State& state) {
     SearchAll s(state.range(0) != 0);
     const std::string statement = orva::BrowseSearchAll::MatchingLeavesSql(s.request);
-    orva::tsql::Program program = orva::tsql::Compile(statement);
+    orva::tsql::Program program = orva::tsql::Compile(statement, orva::SqliteDialect());
     const std::string& sql = program.steps.at(0).sql.at(0);
     orva::bench::RawSqlite raw(BigCompany(), orva::bench::RawSqlite::Mode::kReadOnly);
     raw.UseModuleSettings();

@@ -34,6 +34,7 @@
 #include "host/app_connection.h"
 #include "host/controls/tree.h"
 #include "host/db/db_backend.h"
+#include "host/db/postgres/postgres_dialect.h"
 #include "host/db/sqlite/sqlite_backend.h"
 #include "host/tsql/translator.h"
 #include "session/globals.h"
@@ -110,7 +111,7 @@ void BM_PgLedgerStatement(benchmark::State& state) {
     Ledger& ledger = TheLedger();
     auto db = orva::OpenDatabase(ledger.uri);
     const orva::tsql::Program program =
-        orva::tsql::Compile(ledger.statement, orva::tsql::PostgresDialect());
+        orva::tsql::Compile(ledger.statement, orva::PostgresDialect());
     const std::string& sql = program.steps.at(0).sql.at(0);
     std::unique_ptr<PGconn, void (*)(PGconn*)> raw(PQconnectdb(ledger.uri.c_str()), PQfinish);
     long rows = 0, rawRows = 0;

@@ -29,6 +29,7 @@
 #include "host/app_connection.h"
 #include "host/controls/ledger.h"
 #include "host/controls/tree.h"
+#include "host/db/sqlite/sqlite_dialect.h"
 #include "host/tsql/translator.h"
 #include "session/globals.h"
 
@@ -182,7 +183,7 @@ BENCHMARK(BM_LedgerFirstScreenNewStatement)->Unit(benchmark::kMillisecond);
 // column of every row read.
 void BM_LedgerRawSqlite(benchmark::State& state) {
     LedgerFixture f;
-    orva::tsql::Program program = orva::tsql::Compile(f.statement);
+    orva::tsql::Program program = orva::tsql::Compile(f.statement, orva::SqliteDialect());
     const std::string& sql = program.steps.at(0).sql.at(0);
     orva::bench::RawSqlite raw(BusyCustomer(), orva::bench::RawSqlite::Mode::kReadOnly);
     raw.UseModuleSettings();

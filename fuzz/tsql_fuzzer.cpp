@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/db/postgres/postgres_dialect.h"
+#include "host/db/sqlite/sqlite_dialect.h"
 #include "host/tsql/dialect.h"
 #include "host/tsql/error_context.h"
 #include "host/tsql/literals.h"
@@ -20,6 +22,8 @@
 namespace {
 
 using namespace orva::tsql;
+using orva::PostgresDialect;
+using orva::SqliteDialect;
 
 // The message of a refusal quotes the text from the error's position on.
 void Refused(std::string_view text, const TsqlError& e) {

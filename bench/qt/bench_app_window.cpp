@@ -51,6 +51,7 @@
 #include "host/app_connection.h"
 #include "host/controls/ledger.h"
 #include "host/db/db_backend.h"
+#include "host/db/sqlite/sqlite_dialect.h"
 #include "host/settings_store.h"
 #include "host/share_props.h"
 #include "host/tsql/translator.h"
@@ -293,7 +294,7 @@ std::string LedgerSql(const std::string& path, std::int32_t customer, bool fromB
     orva::tvwBuilder builder;
     const std::string statement = builder.GetDetailSql(std::to_string(customer));
     orva::g_Connection.reset();
-    return orva::tsql::Compile(statement).steps.at(0).sql.at(0);
+    return orva::tsql::Compile(statement, orva::SqliteDialect()).steps.at(0).sql.at(0);
 }
 
 // Raw sqlite3 reading every column of every row of `sql`; seconds, and the

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/base/nesting_depth.h"
+#include "host/db/sqlite/sqlite_dialect.h"
 #include "host/tsql/parser.h"
 #include "host/tsql/translator.h"
 #include "host/tsql/tree_depth.h"
@@ -54,7 +55,7 @@ const Shape kShapes[] = {
 
 std::string CompileError(const std::string& sql, std::size_t* pos = nullptr) {
     try {
-        tsql::Compile(sql);
+        tsql::Compile(sql, SqliteDialect());
     } catch (const tsql::TsqlError& e) {
         if (pos)
             *pos = e.Pos();
@@ -111,9 +112,9 @@ TEST(NestingLimit, TranslatorRefusesATreeDeeperThanItsLimit) {
     };
     // statement, select, then the NOTs over a comparison of two numbers
     const int fits = tsql::kMaxTreeDepth - 4;
-    EXPECT_NO_THROW(tsql::Translate(deepBatch(fits), "x"));
+    EXPECT_NO_THROW(tsql::Translate(deepBatch(fits), "x", SqliteDialect()));
     try {
-        tsql::Translate(deepBatch(fits + 1), "x");
+        tsql::Translate(deepBatch(fits + 1), "x", SqliteDialect());
         ADD_FAILURE() << "a tree past the limit was translated";
     } catch (const tsql::TsqlError& e) {
         EXPECT_NE(std::string(e.what()).find("too deeply nested"), std::string::npos);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "host/db/sqlite/sqlite_dialect.h"
 #include "host/tsql/program_cache.h"
 #include "host/tsql/tsql_error.h"
 
@@ -16,7 +17,7 @@ std::string Select(int id, const std::string& name) {
 }
 
 TEST(ProgramCache, TextsOfOneShapeShareAProgramAndCarryTheirValues) {
-    ProgramCache cache(8);
+    ProgramCache cache(SqliteDialect(), 8);
     ProgramCache::Found a = cache.Get(Select(1, "x"));
     ProgramCache::Found b = cache.Get(Select(22, "it''s"));
     ProgramCache::Found c = cache.Get("select * from t_Cust where FItemID=1 and FName='x'");
@@ -42,7 +43,7 @@ TEST(ProgramCache, TextsOfOneShapeShareAProgramAndCarryTheirValues) {
 }
 
 TEST(ProgramCache, LiteralsWrittenIntoTheProgramSelectItsVariant) {
-    ProgramCache cache(8);
+    ProgramCache cache(SqliteDialect(), 8);
     auto ordered = [&](int column, int top) {
         return cache.Get("SELECT TOP " + std::to_string(top) +
                          " FItemID, FName FROM t_Cust WHERE FItemID > 3 ORDER BY " +
@@ -61,7 +62,7 @@ TEST(ProgramCache, LiteralsWrittenIntoTheProgramSelectItsVariant) {
 }
 
 TEST(ProgramCache, DropsTheLeastRecentlyUsedAndKeepsErrorsOut) {
-    ProgramCache cache(2);
+    ProgramCache cache(SqliteDialect(), 2);
     cache.Get("SELECT 1 AS a");
     cache.Get("SELECT 1 AS a, 2 AS b");
     cache.Get("SELECT 5 AS a");  // the first shape, now the most recent

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "host/db/postgres/postgres_dialect.h"
+#include "host/db/sqlite/sqlite_dialect.h"
 #include "host/tsql/dialect.h"
 #include "host/tsql/translator.h"
 #include "host/tsql/tsql_error.h"

@@ -11,16 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "orvasaleprice/recordset.h"
+#include "host/base/batch_result.h"
 
 namespace orva {
-
-struct BatchResult {
-    // Record sets of the statements that returned rows, in order.
-    std::vector<RecordsetPtr> recordsets;
-    // Rows affected by the last data-changing statement (-1 when none ran).
-    long rowsAffected = -1;
-};
 
 class DbBackend {
   public:

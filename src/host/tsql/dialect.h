@@ -102,11 +102,4 @@ struct FunctionName {
 // names its own way, else the one every engine names alike (nullptr: none).
 const char* FindFunction(std::span<const FunctionName> own, std::string_view tsqlName);
 
-// The company database on SQLite (the layer's collation and functions are
-// registered on the connection).
-const Dialect& SqliteDialect();
-// The company database on a PostgreSQL server (the collation and functions
-// are created in the database).
-const Dialect& PostgresDialect();
-
 }  // namespace orva::tsql

@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "host/db/db_backend.h"
+#include "host/base/batch_result.h"
 #include "host/tsql/program.h"
 #include "host/tsql/statement_runner.h"
 #include "orvasaleprice/variant.h"

@@ -4,8 +4,6 @@
 // parsing or preparing anything.
 #pragma once
 
-#include <sqlite3.h>
-
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -15,11 +13,6 @@
 #include "host/tsql/local_expr.h"
 
 namespace orva::tsql {
-
-struct StmtFinalizer {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using StmtHandle = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
 // A statement the engine has prepared for a step; each engine keeps its own
 // handle behind this.

@@ -24,10 +24,9 @@ class ProgramCache {
   public:
     using Literals = std::shared_ptr<const std::vector<Variant>>;
 
-    // capacity: programs kept; texts: texts remembered whole. Texts are
-    // translated for the dialect's engine.
-    explicit ProgramCache(std::size_t capacity, std::size_t texts = 64,
-                          const Dialect& dialect = SqliteDialect())
+    // Texts are translated for the dialect's engine. capacity: programs kept;
+    // texts: texts remembered whole.
+    ProgramCache(const Dialect& dialect, std::size_t capacity, std::size_t texts = 64)
         : capacity_(capacity), textCapacity_(texts), dialect_(dialect) {}
 
     struct Found {

@@ -20,10 +20,10 @@ namespace orva::tsql {
 // Throws TsqlError for what SQL Server would refuse (SELECT DISTINCT with an
 // ORDER BY item outside the select list) or a construct the layer cannot
 // translate, naming it.
-Program Translate(Batch batch, std::string_view source, const Dialect& dialect = SqliteDialect());
+Program Translate(Batch batch, std::string_view source, const Dialect& dialect);
 
 // Parses and translates.
-Program Compile(std::string_view source, const Dialect& dialect = SqliteDialect());
+Program Compile(std::string_view source, const Dialect& dialect);
 
 // Parses and translates the text's tokens (as Tokenize gives them) so that its
 // bindable literals (literals.h) are parameters of the statements wherever
@@ -31,6 +31,6 @@ Program Compile(std::string_view source, const Dialect& dialect = SqliteDialect(
 // every text of the same shape whose pinned literals are the same; the
 // interpreter binds the others from the text being run.
 Program CompileBindingLiterals(std::string_view source, std::vector<Token> tokens,
-                               const Dialect& dialect = SqliteDialect());
+                               const Dialect& dialect);
 
 }  // namespace orva::tsql

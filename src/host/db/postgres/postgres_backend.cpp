@@ -11,6 +11,7 @@
 
 #include "host/app_connection.h"
 #include "host/base/text_util.h"
+#include "host/db/postgres/postgres_dialect.h"
 #include "host/db/postgres/postgres_pipeline.h"
 #include "host/db/postgres/postgres_runner.h"
 #include "host/db/postgres/postgres_setup.h"
@@ -71,7 +72,7 @@ class PostgresBackend final : public GroupingBackend {
     std::unordered_map<std::string, std::string> numbering_;
     std::unique_ptr<PostgresRunner> runner_;
     std::unique_ptr<tsql::Interpreter> interpreter_;
-    tsql::ProgramCache programs_{kCachedBatches, 64, tsql::PostgresDialect()};
+    tsql::ProgramCache programs_{PostgresDialect(), kCachedBatches};
 };
 
 PostgresBackend::PostgresBackend(const std::string& uri) : where_(MaskPassword(uri)) {

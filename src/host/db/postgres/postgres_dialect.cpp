@@ -1,10 +1,18 @@
 #include <string_view>
 
-#include "host/base/text_util.h"
-#include "host/tsql/dialect.h"
+#include "host/db/postgres/postgres_dialect.h"
 
-namespace orva::tsql {
+#include "host/base/text_util.h"
+
+namespace orva {
 namespace {
+
+using tsql::CreateIndex;
+using tsql::Dialect;
+using tsql::FindFunction;
+using tsql::FunctionName;
+using tsql::QuoteName;
+using tsql::TypeSpec;
 
 // The functions the server names its own way, its own or created by the
 // company setup (postgres_setup.cpp); the others as every engine names them.
@@ -90,9 +98,9 @@ class Postgres final : public Dialect {
 
 }  // namespace
 
-const Dialect& PostgresDialect() {
+const tsql::Dialect& PostgresDialect() {
     static const Postgres dialect;
     return dialect;
 }
 
-}  // namespace orva::tsql
+}  // namespace orva

@@ -7,10 +7,12 @@
 #include <mutex>
 
 #include "host/app_connection.h"
+#include "host/db/sqlite/sqlite_dialect.h"
 #include "host/db/sqlite/sqlite_functions.h"
 #include "host/db/sqlite/sqlite_numbering.h"
 #include "host/db/sqlite/sqlite_read_only.h"
 #include "host/db/sqlite/sqlite_runner.h"
+#include "host/db/sqlite/sqlite_statement.h"
 #include "host/db/write_transaction.h"
 #include "host/tsql/error_context.h"
 #include "host/tsql/interpreter.h"
@@ -27,7 +29,6 @@ constexpr int kBusyTimeoutMs = 5000;
 constexpr std::size_t kCachedBatches = 256;
 
 using tsql::Program;
-using tsql::StmtHandle;
 using tsql::TsqlError;
 
 class SqliteBackend final : public GroupingBackend {
@@ -63,10 +64,10 @@ class SqliteBackend final : public GroupingBackend {
     std::string path_;
     bool readOnly_ = false;  // opened for reading only (ReadOnlyFile)
     sqlite3* db_ = nullptr;
-    tsql::ProgramCache programs_{kCachedBatches};
-    std::unique_ptr<tsql::SqliteRunner> runner_;
+    tsql::ProgramCache programs_{SqliteDialect(), kCachedBatches};
+    std::unique_ptr<SqliteRunner> runner_;
     std::unique_ptr<tsql::Interpreter> interpreter_;
-    std::unique_ptr<tsql::Numbering> numbering_;
+    std::unique_ptr<SqliteNumbering> numbering_;
     StmtHandle begin_, beginImmediate_, commit_, rollback_;
     StmtHandle savepoint_, release_, rollbackTo_;
 };
@@ -146,9 +147,9 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
     OpenExec(OpenPragma("PRAGMA journal_mode") == "wal" ? "PRAGMA synchronous=NORMAL;"
                                                         : "PRAGMA synchronous=FULL;");
     OpenExec("PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000;");
-    runner_ = std::make_unique<tsql::SqliteRunner>(db_);
+    runner_ = std::make_unique<SqliteRunner>(db_);
     interpreter_ = std::make_unique<tsql::Interpreter>(*runner_);
-    numbering_ = std::make_unique<tsql::Numbering>(db_, path_);
+    numbering_ = std::make_unique<SqliteNumbering>(db_, path_);
 }
 
 void SqliteBackend::FailOpen(const std::string& what) {

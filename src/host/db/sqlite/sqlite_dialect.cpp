@@ -1,10 +1,18 @@
 #include <string_view>
 
-#include "host/db/sqlite/sqlite_functions.h"
-#include "host/tsql/dialect.h"
+#include "host/db/sqlite/sqlite_dialect.h"
 
-namespace orva::tsql {
+#include "host/db/sqlite/sqlite_functions.h"
+
+namespace orva {
 namespace {
+
+using tsql::CreateIndex;
+using tsql::Dialect;
+using tsql::FindFunction;
+using tsql::FunctionName;
+using tsql::QuoteName;
+using tsql::TypeSpec;
 
 // The functions SQLite names its own way, its own or registered on every
 // connection (sqlite_functions.h); the others as every engine names them.
@@ -74,9 +82,9 @@ class Sqlite final : public Dialect {
 
 }  // namespace
 
-const Dialect& SqliteDialect() {
+const tsql::Dialect& SqliteDialect() {
     static const Sqlite dialect;
     return dialect;
 }
 
-}  // namespace orva::tsql
+}  // namespace orva

@@ -6,7 +6,7 @@
 #include "host/base/text_util.h"
 #include "orvasaleprice/com_error.h"
 
-namespace orva::tsql {
+namespace orva {
 namespace {
 
 struct ResetOnExit {
@@ -25,7 +25,7 @@ const NumberedColumn kNumbered[] = {
 
 }  // namespace
 
-void Numbering::Fail(const std::string& what, int rc) {
+void SqliteNumbering::Fail(const std::string& what, int rc) {
     std::string msg = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
                           ? "The database " + where_ +
                                 " is locked by another connection; no entry number could be "
@@ -35,7 +35,7 @@ void Numbering::Fail(const std::string& what, int rc) {
     throw ComError(ComError::kDatabase, msg, "OrvaConnection.AppConnection");
 }
 
-sqlite3_stmt* Numbering::Prepare(StmtHandle& h, const char* sql) {
+sqlite3_stmt* SqliteNumbering::Prepare(StmtHandle& h, const char* sql) {
     if (!h) {
         sqlite3_stmt* s = nullptr;
         int rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr);
@@ -48,7 +48,7 @@ sqlite3_stmt* Numbering::Prepare(StmtHandle& h, const char* sql) {
     return h.get();
 }
 
-std::int64_t Numbering::HighestUsed(std::string_view tableKey) {
+std::int64_t SqliteNumbering::HighestUsed(std::string_view tableKey) {
     for (const NumberedColumn& n : kNumbered) {
         if (!EqualsNoCase(tableKey, n.key))
             continue;
@@ -73,7 +73,7 @@ std::int64_t Numbering::HighestUsed(std::string_view tableKey) {
     return 0;
 }
 
-std::int32_t Numbering::Next(std::string_view tableKey) {
+std::int32_t SqliteNumbering::Next(std::string_view tableKey) {
     // Inside a write transaction the caller opened (which holds the write
     // lock), the number is taken in it and written with the rest of it.
     const bool joined = !sqlite3_get_autocommit(db_);
@@ -143,4 +143,4 @@ std::int32_t Numbering::Next(std::string_view tableKey) {
     }
 }
 
-}  // namespace orva::tsql
+}  // namespace orva

@@ -12,19 +12,19 @@
 #include <string>
 #include <string_view>
 
-#include "host/tsql/program.h"
+#include "host/db/sqlite/sqlite_statement.h"
 
-namespace orva::tsql {
+namespace orva {
 
 // The numbering table, as the schema declares it too.
 inline constexpr const char* kNumberingTableSql =
     "CREATE TABLE IF NOT EXISTS t_ICMaxNum (FTableName VARCHAR(50) COLLATE ORVA_CI NOT NULL "
     "PRIMARY KEY, FMaxNum INTEGER NOT NULL)";
 
-class Numbering {
+class SqliteNumbering {
   public:
     // `where` names the database in messages.
-    Numbering(sqlite3* db, std::string where) : db_(db), where_(std::move(where)) {}
+    SqliteNumbering(sqlite3* db, std::string where) : db_(db), where_(std::move(where)) {}
 
     // Throws ComError (kDatabase) when the database is locked past the busy
     // timeout, on any SQLite failure, or when the key's numbers are used up.
@@ -41,4 +41,4 @@ class Numbering {
     StmtHandle begin_, commit_, rollback_, read_, write_, maxEntry_;
 };
 
-}  // namespace orva::tsql
+}  // namespace orva

@@ -5,8 +5,13 @@
 #include "host/base/record_store.h"
 #include "host/tsql/tsql_error.h"
 
-namespace orva::tsql {
+namespace orva {
 namespace {
+
+using tsql::Parameters;
+using tsql::PreparedStatement;
+using tsql::Step;
+using tsql::TsqlError;
 
 struct ResetOnExit {
     sqlite3_stmt* stmt;
@@ -156,4 +161,4 @@ void SqliteRunner::DropTempTable(const std::string& name, std::size_t pos) {
     }
 }
 
-}  // namespace orva::tsql
+}  // namespace orva

@@ -6,7 +6,7 @@
 
 #include "host/tsql/statement_runner.h"
 
-namespace orva::tsql {
+namespace orva {
 
 // Reads the rows of a stepped statement into a record set (the first row is
 // already stepped when firstStep is SQLITE_ROW). expectedRows sizes the
@@ -14,22 +14,23 @@ namespace orva::tsql {
 RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int firstStep, long expectedRows,
                            long& rows);
 
-class SqliteRunner final : public StatementRunner {
+class SqliteRunner final : public tsql::StatementRunner {
   public:
     explicit SqliteRunner(sqlite3* db) : db_(db) {}
 
-    RecordsetPtr Query(const Step& step, std::size_t i, const Parameters& params,
+    RecordsetPtr Query(const tsql::Step& step, std::size_t i, const tsql::Parameters& params,
                        long& rows) override;
-    std::int64_t Execute(const Step& step, std::size_t i, const Parameters& params) override;
-    std::int64_t LastRow(const Step& step, std::size_t i, const Parameters& params,
+    std::int64_t Execute(const tsql::Step& step, std::size_t i,
+                         const tsql::Parameters& params) override;
+    std::int64_t LastRow(const tsql::Step& step, std::size_t i, const tsql::Parameters& params,
                          std::vector<Variant>& last) override;
     void DropTempTable(const std::string& name, std::size_t pos) override;
 
   private:
-    sqlite3_stmt* Prepared(const Step& step, std::size_t i);
-    sqlite3_stmt* Bound(const Step& step, std::size_t i, const Parameters& params);
+    sqlite3_stmt* Prepared(const tsql::Step& step, std::size_t i);
+    sqlite3_stmt* Bound(const tsql::Step& step, std::size_t i, const tsql::Parameters& params);
 
     sqlite3* db_;
 };
 
-}  // namespace orva::tsql
+}  // namespace orva
