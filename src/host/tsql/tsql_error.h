@@ -9,25 +9,28 @@
 
 namespace orva::tsql {
 
+// What kind of failure a database engine reported, in terms that name no
+// engine: each engine sorts its own codes into these, and the back ends
+// choose what to tell their caller by them.
+enum class ErrorKind {
+    kOther,      // any other failure, the layer's own among them
+    kBusy,       // another connection held a lock past the time the statement waits
+    kUniqueKey,  // a second row with the same unique key
+    kReadOnly,   // the database may only be read
+    kCorrupt,    // the database's storage is damaged or is no database
+};
+
 class TsqlError : public std::runtime_error {
   public:
-    TsqlError(std::string message, std::size_t pos = std::string::npos, int sqliteCode = 0,
-              bool uniqueConflict = false)
-        : std::runtime_error(std::move(message)),
-          pos_(pos),
-          sqliteCode_(sqliteCode),
-          uniqueConflict_(uniqueConflict) {}
+    TsqlError(std::string message, std::size_t pos = std::string::npos,
+              ErrorKind kind = ErrorKind::kOther)
+        : std::runtime_error(std::move(message)), pos_(pos), kind_(kind) {}
     std::size_t Pos() const { return pos_; }
-    // SQLite's result code when SQLite reported the error (SQLITE_BUSY: locked).
-    int SqliteCode() const { return sqliteCode_; }
-    // A statement would have written a second row with the same unique key
-    // (set by engines that tell it apart in the error itself).
-    bool UniqueConflict() const { return uniqueConflict_; }
+    ErrorKind Kind() const { return kind_; }
 
   private:
     std::size_t pos_;
-    int sqliteCode_;
-    bool uniqueConflict_;
+    ErrorKind kind_;
 };
 
 }  // namespace orva::tsql

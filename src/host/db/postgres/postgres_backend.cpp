@@ -144,7 +144,8 @@ void PostgresBackend::Raise(const TsqlError& e, std::string_view sql) const {
                    " holds no company tables (load a company into it with orva-demo-db).";
         }
     }
-    throw ComError(e.UniqueConflict() ? ComError::kUniqueKeyConflict : ComError::kDatabase,
+    throw ComError(e.Kind() == tsql::ErrorKind::kUniqueKey ? ComError::kUniqueKeyConflict
+                                                           : ComError::kDatabase,
                    msg + tsql::ErrorContext(sql, e.Pos()), kSource);
 }
 
@@ -208,8 +209,7 @@ BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
         return result;
     } catch (const TsqlError& e) {
         undo();
-        Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), 0,
-                        e.UniqueConflict()),
+        Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), e.Kind()),
               tsql);
     } catch (...) {
         undo();

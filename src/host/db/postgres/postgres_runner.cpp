@@ -82,6 +82,19 @@ Variant ValueOf(const PGresult* r, int row, int col, Oid type) {
 
 }  // namespace
 
+tsql::ErrorKind ErrorKindOf(const std::string& sqlState) {
+    using tsql::ErrorKind;
+    if (sqlState == "23505")  // unique_violation
+        return ErrorKind::kUniqueKey;
+    if (sqlState == "55P03" || sqlState == "40P01")  // lock_not_available, deadlock_detected
+        return ErrorKind::kBusy;
+    if (sqlState == "25006")  // read_only_sql_transaction
+        return ErrorKind::kReadOnly;
+    if (sqlState == "XX001" || sqlState == "XX002")  // data_corrupted, index_corrupted
+        return ErrorKind::kCorrupt;
+    return ErrorKind::kOther;
+}
+
 tsql::TsqlError PostgresError(PGconn* conn, const PGresult* result, std::size_t pos,
                               const std::string& where) {
     if (PQstatus(conn) == CONNECTION_BAD) {
@@ -120,7 +133,7 @@ tsql::TsqlError PostgresError(PGconn* conn, const PGresult* result, std::size_t 
     } else {
         msg = primary;
     }
-    return tsql::TsqlError(msg, pos, 0, state == "23505");
+    return tsql::TsqlError(msg, pos, ErrorKindOf(state));
 }
 
 // What the server holds for programs the cache dropped (prepared statements,

@@ -24,6 +24,9 @@ class PostgresLoop;
 // the cases the module meets (division by zero, a second row of a scalar
 // subquery, a duplicate key, a lock waited on too long), the server's own
 // otherwise. `where` names the database.
+// The kind of failure a SQLSTATE code names.
+tsql::ErrorKind ErrorKindOf(const std::string& sqlState);
+
 tsql::TsqlError PostgresError(PGconn* conn, const PGresult* result, std::size_t pos,
                               const std::string& where);
 

@@ -8,6 +8,7 @@
 
 #include "host/app_connection.h"
 #include "host/db/sqlite/sqlite_dialect.h"
+#include "host/db/sqlite/sqlite_error.h"
 #include "host/db/sqlite/sqlite_functions.h"
 #include "host/db/sqlite/sqlite_numbering.h"
 #include "host/db/sqlite/sqlite_read_only.h"
@@ -56,9 +57,7 @@ class SqliteBackend final : public GroupingBackend {
     void Control(StmtHandle& h, const char* sql);
     void RollBack();
     void UndoSavepoint();
-    [[noreturn]] void Raise(const TsqlError& e, std::string_view sql,
-                            bool uniqueConflict = false) const;
-    bool UniqueConflict(const TsqlError& e) const;
+    [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
     [[noreturn]] void RefuseWrite() const;
 
     std::string path_;
@@ -204,23 +203,14 @@ void SqliteBackend::Control(StmtHandle& h, const char* sql) {
         int rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr);
         if (rc != SQLITE_OK) {
             sqlite3_finalize(s);
-            throw TsqlError(sqlite3_errmsg(db_), std::string::npos, rc);
+            throw SqliteError(db_, rc);
         }
         h.reset(s);
     }
     int rc = sqlite3_step(h.get());
     sqlite3_reset(h.get());
     if (rc != SQLITE_DONE)
-        throw TsqlError(sqlite3_errmsg(db_), std::string::npos, rc);
-}
-
-// Read before anything else runs on the connection: SQLite keeps the
-// detailed code of the last failure only until the next call.
-bool SqliteBackend::UniqueConflict(const TsqlError& e) const {
-    if (e.SqliteCode() != SQLITE_CONSTRAINT)
-        return false;
-    const int detail = sqlite3_extended_errcode(db_);
-    return detail == SQLITE_CONSTRAINT_UNIQUE || detail == SQLITE_CONSTRAINT_PRIMARYKEY;
+        throw SqliteError(db_, rc);
 }
 
 void SqliteBackend::RefuseWrite() const {
@@ -231,15 +221,16 @@ void SqliteBackend::RefuseWrite() const {
                    kSource);
 }
 
-void SqliteBackend::Raise(const TsqlError& e, std::string_view sql, bool uniqueConflict) const {
+void SqliteBackend::Raise(const TsqlError& e, std::string_view sql) const {
     std::string msg;
-    if (e.SqliteCode() == SQLITE_BUSY || e.SqliteCode() == SQLITE_LOCKED) {
+    if (e.Kind() == tsql::ErrorKind::kBusy) {
         msg = "The company database " + path_ + " is locked by another connection; gave up after " +
               std::to_string(kBusyTimeoutMs / 1000) + " s (" + e.what() + ").";
     } else {
         msg = e.what();
     }
-    throw ComError(uniqueConflict ? ComError::kUniqueKeyConflict : ComError::kDatabase,
+    throw ComError(e.Kind() == tsql::ErrorKind::kUniqueKey ? ComError::kUniqueKeyConflict
+                                                           : ComError::kDatabase,
                    msg + tsql::ErrorContext(sql, e.Pos()), kSource);
 }
 
@@ -287,13 +278,11 @@ BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
             Control(release_, "RELEASE orva_batch");
         return result;
     } catch (const TsqlError& e) {
-        const bool uniqueConflict = UniqueConflict(e);
         undo();
         // The program may have been compiled from another text of the shape:
         // point into this one.
-        Raise(
-            TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), e.SqliteCode()),
-            tsql, uniqueConflict);
+        Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), e.Kind()),
+              tsql);
     } catch (...) {
         undo();
         throw;

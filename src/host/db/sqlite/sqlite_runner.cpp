@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "host/base/record_store.h"
-#include "host/tsql/tsql_error.h"
+#include "host/db/sqlite/sqlite_error.h"
 
 namespace orva {
 namespace {
@@ -76,7 +76,7 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt, int rc, long expecte
         rc = sqlite3_step(stmt);
     }
     if (rc != SQLITE_DONE)
-        throw TsqlError(sqlite3_errmsg(db), std::string::npos, rc);
+        throw SqliteError(db, rc);
     rows = static_cast<long>(store.Rows());
     return std::make_shared<Recordset>(std::move(names), std::move(store));
 }
@@ -90,7 +90,7 @@ sqlite3_stmt* SqliteRunner::Prepared(const Step& step, std::size_t i) {
                                     SQLITE_PREPARE_PERSISTENT, &s, nullptr);
         if (rc != SQLITE_OK) {
             sqlite3_finalize(s);
-            throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
+            throw SqliteError(db_, rc, step.begin);
         }
         step.prepared[i] = std::make_unique<SqlitePrepared>(s);
     }
@@ -112,7 +112,7 @@ RecordsetPtr SqliteRunner::Query(const Step& step, std::size_t i, const Paramete
     try {
         return ReadRecordset(db_, s, sqlite3_step(s), step.lastRows, rows);
     } catch (const TsqlError& e) {
-        throw TsqlError(e.what(), step.begin, e.SqliteCode());
+        throw TsqlError(e.what(), step.begin, e.Kind());
     }
 }
 
@@ -123,7 +123,7 @@ std::int64_t SqliteRunner::Execute(const Step& step, std::size_t i, const Parame
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE)
-        throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
+        throw SqliteError(db_, rc, step.begin);
     return static_cast<std::int64_t>(sqlite3_changes64(db_));
 }
 
@@ -140,7 +140,7 @@ std::int64_t SqliteRunner::LastRow(const Step& step, std::size_t i, const Parame
         ++rows;
     }
     if (rc != SQLITE_DONE)
-        throw TsqlError(sqlite3_errmsg(db_), step.begin, rc);
+        throw SqliteError(db_, rc, step.begin);
     return rows;
 }
 
@@ -157,7 +157,7 @@ void SqliteRunner::DropTempTable(const std::string& name, std::size_t pos) {
     if (rc != SQLITE_OK) {
         std::string msg = err ? err : sqlite3_errstr(rc);
         sqlite3_free(err);
-        throw TsqlError(msg, pos, rc);
+        throw TsqlError(msg, pos, SqliteErrorKind(db_, rc));
     }
 }
 
