@@ -18,7 +18,7 @@ namespace orva {
 
 class AppConnection {
   public:
-    static constexpr const char* kProgID = "OrvaConnection.AppConnection";
+    static constexpr const char* kProgID = kConnectionProgID;
     // Session key holding the database: a SQLite path or an ODBC string.
     static constexpr const char* kSessionKey = "DBConnection";
 

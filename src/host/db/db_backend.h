@@ -15,6 +15,9 @@
 
 namespace orva {
 
+// The connection component every back end serves: the source its errors name.
+inline constexpr const char* kConnectionProgID = "OrvaConnection.AppConnection";
+
 class DbBackend {
   public:
     virtual ~DbBackend() = default;

@@ -1,26 +1,14 @@
 #include "host/db/odbc/odbc_numbering.h"
 
-#include <optional>
 #include <string>
 
 #include "host/base/text_util.h"
+#include "host/db/numbering_keys.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {
 
 namespace {
-
-// The table and key column a table key numbers, when there is one.
-struct NumberedColumn {
-    std::string_view table;
-    std::string_view column;
-};
-
-std::optional<NumberedColumn> NumberedColumnOf(std::string_view tableKey) {
-    if (EqualsNoCase(tableKey, "t_Cust"))
-        return NumberedColumn{"t_CustEntry", "FEntryID"};
-    return std::nullopt;
-}
 
 std::string Quote(std::string_view text) {
     return "'" + ReplaceAll(std::string(text), "'", "''") + "'";

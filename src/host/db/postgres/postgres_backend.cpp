@@ -11,6 +11,7 @@
 
 #include "host/app_connection.h"
 #include "host/base/text_util.h"
+#include "host/db/numbering_keys.h"
 #include "host/db/postgres/postgres_dialect.h"
 #include "host/db/postgres/postgres_pipeline.h"
 #include "host/db/postgres/postgres_runner.h"
@@ -32,16 +33,6 @@ constexpr std::size_t kCachedBatches = 256;
 constexpr int kLockTimeoutMs = 5000;
 
 using tsql::TsqlError;
-
-// The table whose entry numbers a numbering key hands out.
-struct NumberedColumn {
-    const char* key;
-    const char* table;
-    const char* column;
-};
-const NumberedColumn kNumbered[] = {
-    {"t_Cust", "t_custentry", "fentryid"},
-};
 
 class PostgresBackend final : public GroupingBackend {
   public:
@@ -253,10 +244,10 @@ std::int32_t PostgresBackend::NextNumber(std::string_view tableKey) {
     // statement ends, so clients never get the same number, and a number
     // already used in the numbered table is skipped.
     std::string used = "0";
-    for (const NumberedColumn& n : kNumbered) {
-        if (EqualsNoCase(tableKey, n.key)) {
-            used = std::string("COALESCE((SELECT max(") + n.column + ") FROM " + n.table + "), 0)";
-        }
+    if (const NumberedColumn* n = NumberedColumnOf(tableKey)) {
+        // Names as the server folds them.
+        used = "COALESCE((SELECT max(" + ToLowerAscii(n->column) + ") FROM " +
+               ToLowerAscii(n->table) + "), 0)";
     }
     const std::string sql =
         "INSERT INTO t_icmaxnum AS m (ftablename, fmaxnum) VALUES ($1, " + used +

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "host/base/text_util.h"
+#include "host/db/db_backend.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {
@@ -12,15 +12,6 @@ namespace {
 struct ResetOnExit {
     sqlite3_stmt* stmt;
     ~ResetOnExit() { sqlite3_reset(stmt); }
-};
-
-// The table and column whose values a key numbers.
-struct NumberedColumn {
-    const char* key;
-    const char* sql;
-};
-const NumberedColumn kNumbered[] = {
-    {"t_Cust", "SELECT MAX(FEntryID) FROM t_CustEntry"},
 };
 
 }  // namespace
@@ -32,7 +23,7 @@ void SqliteNumbering::Fail(const std::string& what, int rc) {
                                 "taken after waiting (" +
                                 what + ")."
                           : "Cannot take an entry number in " + where_ + ": " + what;
-    throw ComError(ComError::kDatabase, msg, "OrvaConnection.AppConnection");
+    throw ComError(ComError::kDatabase, msg, kConnectionProgID);
 }
 
 sqlite3_stmt* SqliteNumbering::Prepare(StmtHandle& h, const char* sql) {
@@ -49,28 +40,29 @@ sqlite3_stmt* SqliteNumbering::Prepare(StmtHandle& h, const char* sql) {
 }
 
 std::int64_t SqliteNumbering::HighestUsed(std::string_view tableKey) {
-    for (const NumberedColumn& n : kNumbered) {
-        if (!EqualsNoCase(tableKey, n.key))
-            continue;
-        if (!maxEntry_) {
-            // The numbered table may not exist (a bare database): then only
-            // the counter counts.
-            sqlite3_stmt* s = nullptr;
-            if (sqlite3_prepare_v3(db_, n.sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) !=
-                SQLITE_OK) {
-                sqlite3_finalize(s);
-                return 0;
-            }
-            maxEntry_.reset(s);
+    const NumberedColumn* numbered = NumberedColumnOf(tableKey);
+    if (!numbered)
+        return 0;
+    StmtHandle& highest = highest_[numbered];
+    if (!highest) {
+        // The numbered table may not exist (a bare database): then only the
+        // counter counts.
+        const std::string sql = "SELECT MAX(" + std::string(numbered->column) + ") FROM " +
+                                std::string(numbered->table);
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) !=
+            SQLITE_OK) {
+            sqlite3_finalize(s);
+            return 0;
         }
-        sqlite3_stmt* s = maxEntry_.get();
-        ResetOnExit guard{s};
-        int rc = sqlite3_step(s);
-        if (rc != SQLITE_ROW)
-            Fail(sqlite3_errmsg(db_), rc);
-        return sqlite3_column_int64(s, 0);
+        highest.reset(s);
     }
-    return 0;
+    sqlite3_stmt* s = highest.get();
+    ResetOnExit guard{s};
+    int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW)
+        Fail(sqlite3_errmsg(db_), rc);
+    return sqlite3_column_int64(s, 0);
 }
 
 std::int32_t SqliteNumbering::Next(std::string_view tableKey) {

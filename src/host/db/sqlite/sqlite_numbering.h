@@ -3,7 +3,7 @@
 // IMMEDIATE transaction so that processes sharing the file never get the same
 // number (or in the write transaction the connection has open, which holds
 // the write lock too). A number is also never one already used in the
-// numbered table.
+// column the key numbers (numbering_keys.h).
 #pragma once
 
 #include <sqlite3.h>
@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
+#include "host/db/numbering_keys.h"
 #include "host/db/sqlite/sqlite_statement.h"
 
 namespace orva {
@@ -38,7 +40,9 @@ class SqliteNumbering {
     sqlite3* db_;
     std::string where_;
     bool tableReady_ = false;
-    StmtHandle begin_, commit_, rollback_, read_, write_, maxEntry_;
+    StmtHandle begin_, commit_, rollback_, read_, write_;
+    // The statements reading the highest number in use, by numbered column.
+    std::unordered_map<const NumberedColumn*, StmtHandle> highest_;
 };
 
 }  // namespace orva
