@@ -1,6 +1,6 @@
 // A caller's write transaction on a connection: numbers and texts
-// taken inside it are written together or not at all, a failing text undoes
-// only its own statements, and a second connection sees nothing until the
+// taken inside it are written together or not at all, a failing text (a
+// query too) undoes only its own statements, and a second connection sees nothing until the
 // commit and then numbers on from there.
 #include "host/db/write_transaction.h"
 #include "host/app_connection.h"
@@ -58,6 +58,9 @@ TEST_P(WriteTransactionTest, AFailingTextUndoesOnlyItsOwnStatements) {
     // The header row is new, the entry's number is taken: neither stays.
     EXPECT_EQ(test::ComErrorNumber([&] { conn_.Execute(Member(13, 500)); }),
               ComError::kUniqueKeyConflict);
+    // Nor does a failing query take the transaction with it.
+    EXPECT_EQ(test::ComErrorNumber([&] { conn_.Execute("SELECT FNone FROM t_Cust"); }),
+              ComError::kDatabase);
     conn_.Execute(Member(14, conn_.GetICMaxNum("t_Cust")));
     // Only one transaction at a time on a connection.
     EXPECT_THROW(WriteTransaction{conn_}, ComError);

@@ -1,15 +1,14 @@
 // One open connection to a company database. The connection component talks
-// to this interface; each database engine has one implementation (SQLite with
-// the T-SQL layer, ODBC passing text through), so no caller ever asks which
-// engine it is on.
+// to this interface; each database engine has one implementation (SQLite and
+// PostgreSQL running the text through the T-SQL layer, translated_backend.h;
+// ODBC passing it through unchanged), so no caller ever asks which engine it
+// is on.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "host/base/batch_result.h"
 
@@ -57,27 +56,6 @@ class WriteGrouping {
     // transaction is rolled back then.
     virtual void CommitWrite() = 0;
     virtual void RollbackWrite() = 0;
-};
-
-// A connection that groups calls in write transactions: it keeps whether one
-// is open and the lock every call of the connection takes, refuses a second
-// BeginWrite and ignores a commit or rollback with none open. The engine's
-// own steps start, commit and roll back the transaction, under the lock.
-class GroupingBackend : public DbBackend, public WriteGrouping {
-  public:
-    void BeginWrite() final;
-    void CommitWrite() final;
-    void RollbackWrite() final;
-
-  protected:
-    // Opens the transaction; a throw leaves none open.
-    virtual void StartWrite() = 0;
-    // Ends the transaction that was open (writeOpen_ is already false).
-    virtual void CommitStarted() = 0;
-    virtual void RollBackStarted() = 0;
-
-    std::mutex mu_;
-    bool writeOpen_ = false;  // a caller's write transaction (BeginWrite)
 };
 
 // Opens a connection. An ODBC connection string ("DRIVER=...;..." or

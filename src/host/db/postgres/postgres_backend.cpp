@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "host/app_connection.h"
 #include "host/base/text_util.h"
 #include "host/db/numbering_keys.h"
 #include "host/db/postgres/postgres_dialect.h"
@@ -17,33 +16,48 @@
 #include "host/db/postgres/postgres_runner.h"
 #include "host/db/postgres/postgres_setup.h"
 #include "host/db/postgres/postgres_uri.h"
-#include "host/db/write_transaction.h"
-#include "host/tsql/error_context.h"
-#include "host/tsql/interpreter.h"
-#include "host/tsql/literals.h"
-#include "host/tsql/program_cache.h"
+#include "host/db/translated_backend.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {
 
-constexpr const char* kSource = AppConnection::kProgID;
-constexpr std::size_t kCachedBatches = 256;
+constexpr const char* kSource = kConnectionProgID;
 // How long a statement waits for a row or table another client holds.
 constexpr int kLockTimeoutMs = 5000;
 
+using tsql::Program;
 using tsql::TsqlError;
 
-class PostgresBackend final : public GroupingBackend {
+class PostgresBackend final : public TranslatedBackend {
   public:
     explicit PostgresBackend(const std::string& uri);
     ~PostgresBackend() override;
 
-    BatchResult ExecuteBatch(std::string_view tsql) override;
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "PostgreSQL " + where_; }
 
   private:
+    // Statements of programs the cache dropped are released on the server.
+    void BeforeText() override { runner_->ReleaseDropped(); }
+    // Inside a caller's transaction every text runs in a savepoint, even one
+    // that only reads: after a failure the server refuses everything up to
+    // the end of the transaction unless the savepoint is undone.
+    Scope ScopeOf(const Program& program) const override;
+    // Begin only chooses the commands that open and close the scope: a text
+    // of data changes alone goes to the server in one exchange with them
+    // (its transaction included); any other text sends them around its
+    // statements.
+    void Begin(const Program& program, Scope scope) override;
+    BatchResult Run(const Program& program, const std::vector<Variant>& literals) override;
+    void Commit(Scope scope) override;
+    // A failure undoes what the text began; functions created outside any
+    // transaction stay.
+    void Undo(Scope scope) override;
+    // A company table missing altogether means the database was never
+    // loaded with the company.
+    std::string Explain(const TsqlError& e) const override;
+
     void StartWrite() override;
     void CommitStarted() override;
     void RollBackStarted() override;
@@ -54,19 +68,20 @@ class PostgresBackend final : public GroupingBackend {
     void UndoSavepoint();
     void Control(const char* sql);
     void RollBack();
-    [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
 
     std::string where_;
     PGconn* conn_ = nullptr;
     bool beginPending_ = false;  // the write transaction's BEGIN, sent with its first command
+    // The commands around the text being run, and whether they went with it.
+    std::vector<const char*> open_, close_;
+    bool sentTogether_ = false;
     // Numbering statements prepared on the server, by their text.
     std::unordered_map<std::string, std::string> numbering_;
     std::unique_ptr<PostgresRunner> runner_;
-    std::unique_ptr<tsql::Interpreter> interpreter_;
-    tsql::ProgramCache programs_{PostgresDialect(), kCachedBatches};
 };
 
-PostgresBackend::PostgresBackend(const std::string& uri) : where_(MaskPassword(uri)) {
+PostgresBackend::PostgresBackend(const std::string& uri)
+    : TranslatedBackend(PostgresDialect()), where_(MaskPassword(uri)) {
     conn_ = PQconnectdb(std::string(Trim(uri)).c_str());
     auto fail = [&](const std::string& what) {
         PQfinish(conn_);
@@ -100,12 +115,11 @@ PostgresBackend::PostgresBackend(const std::string& uri) : where_(MaskPassword(u
         for (int row = 0; row < PQntuples(names.get()); ++row)
             runner_->NameColumn(PQgetvalue(names.get(), row, 0), PQgetvalue(names.get(), row, 1));
     }
-    interpreter_ = std::make_unique<tsql::Interpreter>(*runner_);
+    StartInterpreter(*runner_);
 }
 
 PostgresBackend::~PostgresBackend() {
-    programs_.Clear();
-    interpreter_.reset();
+    StopInterpreter();
     runner_.reset();
     PQfinish(conn_);
 }
@@ -123,10 +137,8 @@ void PostgresBackend::RollBack() {
     PgResult r(PQexec(conn_, "ROLLBACK"));
 }
 
-void PostgresBackend::Raise(const TsqlError& e, std::string_view sql) const {
+std::string PostgresBackend::Explain(const TsqlError& e) const {
     std::string msg = e.what();
-    // A company table missing altogether means the database was never
-    // loaded with the company.
     if (msg.starts_with("Invalid object name") && PQstatus(conn_) == CONNECTION_OK) {
         PgResult r(PQexec(conn_, "SELECT to_regclass('t_custentry') IS NULL"));
         if (PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1 &&
@@ -135,77 +147,61 @@ void PostgresBackend::Raise(const TsqlError& e, std::string_view sql) const {
                    " holds no company tables (load a company into it with orva-demo-db).";
         }
     }
-    throw ComError(e.Kind() == tsql::ErrorKind::kUniqueKey ? ComError::kUniqueKeyConflict
-                                                           : ComError::kDatabase,
-                   msg + tsql::ErrorContext(sql, e.Pos()), kSource);
+    return msg;
 }
 
-BatchResult PostgresBackend::ExecuteBatch(std::string_view tsql) {
-    std::lock_guard lock(mu_);
-    tsql::ProgramCache::Found found;
-    try {
-        found = programs_.Get(tsql);
-    } catch (const TsqlError& e) {
-        Raise(e, tsql);
+TranslatedBackend::Scope PostgresBackend::ScopeOf(const Program& program) const {
+    if (writeOpen_)
+        return Scope::kSavepoint;
+    return program.needsTransaction ? Scope::kTransaction : Scope::kNone;
+}
+
+void PostgresBackend::Begin(const Program&, Scope scope) {
+    open_.clear();
+    close_.clear();
+    sentTogether_ = false;
+    if (scope == Scope::kSavepoint) {
+        if (beginPending_)
+            open_.push_back("BEGIN");
+        open_.push_back("SAVEPOINT orva_batch");
+        close_.push_back("RELEASE SAVEPOINT orva_batch");
+    } else if (scope == Scope::kTransaction) {
+        open_.push_back("BEGIN");
+        close_.push_back("COMMIT");
     }
-    runner_->ReleaseDropped();
-    const tsql::Program* program = found.program.get();
-    if (program->steps.empty())
-        return {};
-    bool inTransaction = false;
-    bool inSavepoint = false;
-    // A failure undoes what the text began; functions created outside any
-    // transaction stay.
-    auto undo = [&] {
-        if (inTransaction)
-            RollBack();
-        if (inSavepoint)
-            UndoSavepoint();
-        if (!inTransaction && !inSavepoint)
-            runner_->Settle(true);
-    };
+}
+
+BatchResult PostgresBackend::Run(const Program& program, const std::vector<Variant>& literals) {
+    BatchResult result;
     try {
-        inSavepoint = writeOpen_;
-        inTransaction = !writeOpen_ && program->needsTransaction;
-        std::vector<const char*> open, close;
-        if (inSavepoint) {
-            if (beginPending_)
-                open.push_back("BEGIN");
-            open.push_back("SAVEPOINT orva_batch");
-            close.push_back("RELEASE SAVEPOINT orva_batch");
-        } else if (inTransaction) {
-            open.push_back("BEGIN");
-            close.push_back("COMMIT");
-        }
-        // A text of data changes alone goes to the server in one exchange,
-        // its transaction included; any other runs statement by statement.
-        BatchResult result;
-        bool together = false;
-        try {
-            together = runner_->RunTogether(*program, found.literals.get(), open, close,
-                                            result.rowsAffected);
-        } catch (...) {
-            beginPending_ = false;
-            throw;
-        }
-        if (!together) {
-            beginPending_ = false;
-            for (const char* sql : open) Control(sql);
-            result = interpreter_->Run(*program, *found.literals);
-            for (const char* sql : close) Control(sql);
-        }
-        beginPending_ = false;
-        if (!inSavepoint)
-            runner_->Settle(true);
-        return result;
-    } catch (const TsqlError& e) {
-        undo();
-        Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), e.Kind()),
-              tsql);
+        sentTogether_ =
+            runner_->RunTogether(program, &literals, open_, close_, result.rowsAffected);
     } catch (...) {
-        undo();
+        beginPending_ = false;
         throw;
     }
+    beginPending_ = false;
+    if (sentTogether_)
+        return result;
+    for (const char* sql : open_) Control(sql);
+    return TranslatedBackend::Run(program, literals);
+}
+
+void PostgresBackend::Commit(Scope scope) {
+    if (!sentTogether_) {
+        for (const char* sql : close_) Control(sql);
+    }
+    if (scope != Scope::kSavepoint)
+        runner_->Settle(true);
+}
+
+void PostgresBackend::Undo(Scope scope) {
+    if (scope == Scope::kTransaction)
+        RollBack();
+    if (scope == Scope::kSavepoint)
+        UndoSavepoint();
+    if (scope == Scope::kNone)
+        runner_->Settle(true);
 }
 
 void PostgresBackend::UndoSavepoint() {

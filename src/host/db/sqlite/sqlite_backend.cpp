@@ -4,9 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <mutex>
-
-#include "host/app_connection.h"
 #include "host/db/sqlite/sqlite_dialect.h"
 #include "host/db/sqlite/sqlite_error.h"
 #include "host/db/sqlite/sqlite_functions.h"
@@ -14,35 +11,41 @@
 #include "host/db/sqlite/sqlite_read_only.h"
 #include "host/db/sqlite/sqlite_runner.h"
 #include "host/db/sqlite/sqlite_statement.h"
-#include "host/db/write_transaction.h"
-#include "host/tsql/error_context.h"
-#include "host/tsql/interpreter.h"
-#include "host/tsql/literals.h"
-#include "host/tsql/program_cache.h"
+#include "host/db/translated_backend.h"
 #include "host/tsql/tsql_error.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {
 namespace {
 
-constexpr const char* kSource = AppConnection::kProgID;
+constexpr const char* kSource = kConnectionProgID;
 constexpr int kBusyTimeoutMs = 5000;
-constexpr std::size_t kCachedBatches = 256;
 
 using tsql::Program;
 using tsql::TsqlError;
 
-class SqliteBackend final : public GroupingBackend {
+class SqliteBackend final : public TranslatedBackend {
   public:
     SqliteBackend(const std::string& path, bool createIfMissing);
     ~SqliteBackend() override;
 
-    BatchResult ExecuteBatch(std::string_view tsql) override;
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "SQLite " + path_; }
     std::string ReadOnlyFile() const override { return readOnly_ ? path_ : std::string(); }
 
   private:
+    // A text that writes takes the write lock at once, so it either waits
+    // for the lock up front or runs whole; inside the caller's transaction
+    // a failing text undoes only its own statements.
+    // A file opened for reading only refuses a text that writes before it
+    // begins.
+    void Admit(const Program& program) const override;
+    void Begin(const Program& program, Scope scope) override;
+    void Commit(Scope scope) override;
+    void Undo(Scope scope) override;
+    // A lock held too long names the file and the time waited.
+    std::string Explain(const TsqlError& e) const override;
+
     void StartWrite() override;
     void CommitStarted() override;
     void RollBackStarted() override;
@@ -57,15 +60,12 @@ class SqliteBackend final : public GroupingBackend {
     void Control(StmtHandle& h, const char* sql);
     void RollBack();
     void UndoSavepoint();
-    [[noreturn]] void Raise(const TsqlError& e, std::string_view sql) const;
     [[noreturn]] void RefuseWrite() const;
 
     std::string path_;
     bool readOnly_ = false;  // opened for reading only (ReadOnlyFile)
     sqlite3* db_ = nullptr;
-    tsql::ProgramCache programs_{SqliteDialect(), kCachedBatches};
     std::unique_ptr<SqliteRunner> runner_;
-    std::unique_ptr<tsql::Interpreter> interpreter_;
     std::unique_ptr<SqliteNumbering> numbering_;
     StmtHandle begin_, beginImmediate_, commit_, rollback_;
     StmtHandle savepoint_, release_, rollbackTo_;
@@ -108,7 +108,8 @@ std::string OpenFailure(int code, const std::string& msg) {
     return code == SQLITE_BUSY ? "it is locked by another connection (" + msg + ")" : msg;
 }
 
-SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : path_(path) {
+SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing)
+    : TranslatedBackend(SqliteDialect()), path_(path) {
     const bool memory = path == ":memory:";
     CheckCompanyPath(path, createIfMissing);
     // A file that no write could change opens for reading only, so that it
@@ -147,7 +148,7 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing) : pa
                                                         : "PRAGMA synchronous=FULL;");
     OpenExec("PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000;");
     runner_ = std::make_unique<SqliteRunner>(db_);
-    interpreter_ = std::make_unique<tsql::Interpreter>(*runner_);
+    StartInterpreter(*runner_);
     numbering_ = std::make_unique<SqliteNumbering>(db_, path_);
 }
 
@@ -185,7 +186,7 @@ std::string SqliteBackend::OpenPragma(const char* pragma) {
 }
 
 SqliteBackend::~SqliteBackend() {
-    programs_.Clear();
+    StopInterpreter();
     numbering_.reset();
     begin_.reset();
     beginImmediate_.reset();
@@ -221,72 +222,40 @@ void SqliteBackend::RefuseWrite() const {
                    kSource);
 }
 
-void SqliteBackend::Raise(const TsqlError& e, std::string_view sql) const {
-    std::string msg;
-    if (e.Kind() == tsql::ErrorKind::kBusy) {
-        msg = "The company database " + path_ + " is locked by another connection; gave up after " +
-              std::to_string(kBusyTimeoutMs / 1000) + " s (" + e.what() + ").";
-    } else {
-        msg = e.what();
-    }
-    throw ComError(e.Kind() == tsql::ErrorKind::kUniqueKey ? ComError::kUniqueKeyConflict
-                                                           : ComError::kDatabase,
-                   msg + tsql::ErrorContext(sql, e.Pos()), kSource);
+void SqliteBackend::Admit(const Program& program) const {
+    if (readOnly_ && program.writesDatabase)
+        RefuseWrite();
 }
 
-BatchResult SqliteBackend::ExecuteBatch(std::string_view tsql) {
-    std::lock_guard lock(mu_);
-    tsql::ProgramCache::Found found;
-    try {
-        found = programs_.Get(tsql);
-    } catch (const TsqlError& e) {
-        Raise(e, tsql);
+std::string SqliteBackend::Explain(const TsqlError& e) const {
+    if (e.Kind() != tsql::ErrorKind::kBusy)
+        return e.what();
+    return "The company database " + path_ + " is locked by another connection; gave up after " +
+           std::to_string(kBusyTimeoutMs / 1000) + " s (" + e.what() + ").";
+}
+
+void SqliteBackend::Begin(const Program& program, Scope scope) {
+    if (scope == Scope::kSavepoint) {
+        Control(savepoint_, "SAVEPOINT orva_batch");
+    } else if (scope == Scope::kTransaction && program.writesDatabase) {
+        Control(beginImmediate_, "BEGIN IMMEDIATE");
+    } else if (scope == Scope::kTransaction) {
+        Control(begin_, "BEGIN");
     }
-    const Program* program = found.program.get();
-    if (program->steps.empty())
-        return {};
-    if (readOnly_ && program->writesDatabase)
-        RefuseWrite();
-    bool inTransaction = false;
-    bool inSavepoint = false;
-    auto undo = [&] {
-        if (inTransaction)
-            RollBack();
-        if (inSavepoint)
-            UndoSavepoint();
-    };
-    try {
-        if (writeOpen_ && program->needsTransaction) {
-            // Inside the caller's transaction: a failing text undoes only
-            // its own statements.
-            Control(savepoint_, "SAVEPOINT orva_batch");
-            inSavepoint = true;
-        } else if (!writeOpen_ && program->needsTransaction) {
-            // A batch that writes takes the write lock at once, so it either
-            // waits for the lock up front or runs whole.
-            if (program->writesDatabase) {
-                Control(beginImmediate_, "BEGIN IMMEDIATE");
-            } else {
-                Control(begin_, "BEGIN");
-            }
-            inTransaction = true;
-        }
-        BatchResult result = interpreter_->Run(*program, *found.literals);
-        if (inTransaction)
-            Control(commit_, "COMMIT");
-        if (inSavepoint)
-            Control(release_, "RELEASE orva_batch");
-        return result;
-    } catch (const TsqlError& e) {
-        undo();
-        // The program may have been compiled from another text of the shape:
-        // point into this one.
-        Raise(TsqlError(e.what(), tsql::MovePosition(program->source, tsql, e.Pos()), e.Kind()),
-              tsql);
-    } catch (...) {
-        undo();
-        throw;
-    }
+}
+
+void SqliteBackend::Commit(Scope scope) {
+    if (scope == Scope::kTransaction)
+        Control(commit_, "COMMIT");
+    if (scope == Scope::kSavepoint)
+        Control(release_, "RELEASE orva_batch");
+}
+
+void SqliteBackend::Undo(Scope scope) {
+    if (scope == Scope::kTransaction)
+        RollBack();
+    if (scope == Scope::kSavepoint)
+        UndoSavepoint();
 }
 
 void SqliteBackend::UndoSavepoint() {
