@@ -12,10 +12,7 @@
 #include <vector>
 
 #include "host/app_connection.h"
-#include "host/base/text_util.h"
-#include "host/db/db_backend.h"
-#include "host/db/postgres/postgres_uri.h"
-#include "host/db/sqlite/company_file_check.h"
+#include "host/db/open_database.h"
 #include "host/sql_script.h"
 #include "orvasaleprice/com_error.h"
 
@@ -119,16 +116,9 @@ int main(int argc, char** argv) {
     // A SQLite file is checked before it is opened for writing, so that a
     // file that is not a company database, and its folder, are left exactly
     // as they were.
-    if (!orva::IsOdbcConnectionString(args[0]) && !orva::IsPostgresUri(args[0])) {
-        const std::string path(orva::Trim(args[0]));
-        if (auto fault = orva::CheckCompanyFile(path)) {
-            std::cerr << "orva-sql: " << fault->Describe(path) << "\n";
-            return kExitError;
-        }
-    }
     std::unique_ptr<orva::AppConnection> connection;
     try {
-        connection = std::make_unique<orva::AppConnection>(orva::OpenDatabase(args[0]));
+        connection = std::make_unique<orva::AppConnection>(orva::OpenCompanyDatabase(args[0]));
     } catch (const std::runtime_error& e) {
         std::cerr << "orva-sql: " << e.what() << "\n";
         return kExitError;

@@ -33,7 +33,7 @@
 #include "demo/postgres_company.h"
 #include "host/app_connection.h"
 #include "host/controls/tree.h"
-#include "host/db/db_backend.h"
+#include "host/db/open_database.h"
 #include "host/db/postgres/postgres_dialect.h"
 #include "host/db/sqlite/sqlite_backend.h"
 #include "host/tsql/translator.h"

@@ -50,7 +50,7 @@
 #include "demo/demo_company.h"
 #include "host/app_connection.h"
 #include "host/controls/ledger.h"
-#include "host/db/db_backend.h"
+#include "host/db/open_database.h"
 #include "host/db/sqlite/sqlite_dialect.h"
 #include "host/settings_store.h"
 #include "host/share_props.h"

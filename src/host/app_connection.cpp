@@ -1,8 +1,7 @@
 #include "host/app_connection.h"
 
 #include "host/base/text_util.h"
-#include "host/db/postgres/postgres_uri.h"
-#include "host/db/sqlite/company_file_check.h"
+#include "host/db/open_database.h"
 #include "host/host_ui.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
@@ -24,24 +23,17 @@ AppConnection::AppConnection() {
                            std::string(kSessionKey) + ").",
                        kProgID);
     }
-    if (!IsOdbcConnectionString(cs) && !IsPostgresUri(cs)) {
-        // A host that names no company file gets told so, rather than a
-        // window over an empty database or over some other file.
-        const std::string path(Trim(cs));
-        if (path == ":memory:") {
-            throw ComError(ComError::kDatabase,
-                           "The host session names \":memory:\" as the company database "
-                           "(session key " +
-                               std::string(kSessionKey) +
-                               "): a private empty database, not a company file.",
-                           kProgID);
-        }
-        if (path.find('\0') == std::string::npos) {
-            if (auto fault = CheckCompanyFile(path))
-                throw ComError(ComError::kDatabase, fault->Describe(path), kProgID);
-        }
+    // A host that names no company file gets told so, rather than a window
+    // over an empty database or over some other file.
+    if (Trim(cs) == ":memory:") {
+        throw ComError(ComError::kDatabase,
+                       "The host session names \":memory:\" as the company database "
+                       "(session key " +
+                           std::string(kSessionKey) +
+                           "): a private empty database, not a company file.",
+                       kProgID);
     }
-    backend_ = OpenDatabase(cs);
+    backend_ = OpenCompanyDatabase(cs);
 }
 
 AppConnection::AppConnection(std::unique_ptr<DbBackend> backend) : backend_(std::move(backend)) {}

@@ -1,9 +1,10 @@
 // The connection component "OrvaConnection.AppConnection": the module's only
 // path to the company database. A default-constructed component opens the
 // database named by the host session (key "DBConnection" of the session
-// string), which must be an ODBC string or a SQLite company file (checked
-// read-only first, host/db/sqlite/company_file_check.h); every instance has a connection of its
-// own, as separate component instances would.
+// string), which must be an ODBC string, a PostgreSQL URI or a SQLite company
+// file (checked read-only first, OpenCompanyDatabase in
+// host/db/open_database.h); every instance has a connection of its own, as
+// separate component instances would.
 #pragma once
 
 #include <cstdint>

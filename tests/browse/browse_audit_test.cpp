@@ -2,7 +2,7 @@
 // state checks, the right, entries deleted meanwhile, database failures.
 #include "browse_fixture.h"
 #include "engine/audit_entries.h"
-#include "host/db/db_backend.h"
+#include "host/db/open_database.h"
 #include "orvasaleprice/com_error.h"
 
 namespace orva {

@@ -2,6 +2,7 @@
 
 #include "host/base/text_util.h"
 #include "host/component_registry.h"
+#include "host/db/open_database.h"
 #include "host/host_services.h"
 #include "orvasaleprice/com_error.h"
 #include "session/globals.h"

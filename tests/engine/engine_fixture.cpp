@@ -1,6 +1,7 @@
 #include "engine_fixture.h"
 
 #include "host/base/text_util.h"
+#include "host/db/open_database.h"
 #include "host/host_services.h"
 
 namespace orva::test {

@@ -5,6 +5,7 @@
 #include "batch_fixture.h"
 #include "host/app_connection.h"
 #include "host/component_registry.h"
+#include "host/db/open_database.h"
 #include "host/host_services.h"
 #include "model/sql_values.h"
 #include "session/globals.h"

@@ -3,9 +3,9 @@
 // SQL Server driver does.
 #include <gtest/gtest.h>
 
-#include "host/db/db_backend.h"
 #include "host/db/odbc/odbc_backend.h"
 #include "host/db/odbc/odbc_handle.h"
+#include "host/db/open_database.h"
 #include "odbc/odbc_test_util.h"
 #include "orvasaleprice/com_error.h"
 #include "support/com_error_of.h"

@@ -21,7 +21,7 @@
 #include <sstream>
 
 #include "demo/demo_company.h"
-#include "host/db/db_backend.h"
+#include "host/db/open_database.h"
 #include "host/host_ui.h"
 #include "host/settings_store.h"
 #include "orvasaleprice/recordset.h"

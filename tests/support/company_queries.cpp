@@ -1,7 +1,7 @@
 #include "support/company_queries.h"
 
 #include "host/app_connection.h"
-#include "host/db/db_backend.h"
+#include "host/db/open_database.h"
 #include "orvasaleprice/variant.h"
 
 namespace orva::test {

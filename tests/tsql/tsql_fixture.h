@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/db_backend.h"
+#include "host/db/open_database.h"
 #include "host/db/sqlite/sqlite_backend.h"
 #include "orvasaleprice/com_error.h"
 #include "support/postgres_server.h"

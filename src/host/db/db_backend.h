@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -57,15 +56,5 @@ class WriteGrouping {
     virtual void CommitWrite() = 0;
     virtual void RollbackWrite() = 0;
 };
-
-// Opens a connection. An ODBC connection string ("DRIVER=...;..." or
-// "DSN=...;...") opens through ODBC, a PostgreSQL URI ("postgresql://...") on
-// the server it names; anything else is a SQLite file path,
-// which must exist unless createIfMissing is set. Throws ComError naming the
-// path or the driver's message.
-std::unique_ptr<DbBackend> OpenDatabase(const std::string& connectionString,
-                                        bool createIfMissing = false);
-
-bool IsOdbcConnectionString(std::string_view connectionString);
 
 }  // namespace orva

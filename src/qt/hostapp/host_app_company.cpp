@@ -6,7 +6,7 @@
 
 #include "demo/company_generator.h"
 #include "host/base/text_util.h"
-#include "host/db/db_backend.h"
+#include "host/db/open_database.h"
 #include "host/db/postgres/postgres_uri.h"
 #include "host/db/sqlite/company_file_check.h"
 #include "model/sql_values.h"
