@@ -489,7 +489,7 @@ void BM_StatementCost(benchmark::State& state) {
             // 8: the number, header row and entry in one write transaction.
             std::optional<orva::WriteTransaction> write;
             if (kind == 8)
-                write.emplace(second);
+                write.emplace(second.Backend());
             if (kind == 2 || kind == 4)
                 entry = shared.GetICMaxNum("t_Cust");
             if (kind == 7 || kind == 8)

@@ -144,7 +144,7 @@ bool AddMember(AppConnection& db, const BatchAddPlan& plan, const EntryValues& v
     // The number, the header row and the entry in one write transaction of
     // the batch's connection where the database allows it: one commit per
     // member instead of two.
-    WriteTransaction write(db);
+    WriteTransaction write(db.Backend());
     const std::int32_t entryID = db.GetICMaxNum("t_Cust");
     if (entryID < 1) {
         throw ComError(ComError::kGeneric, "No new entry number could be taken.");

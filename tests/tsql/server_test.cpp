@@ -140,7 +140,7 @@ TEST_F(Server, AConnectionLostInTheMiddleOfABatchKeepsWhatWasWritten) {
     int written = 0;
     for (int cust = 1; cust <= 5 && error.empty(); ++cust) {
         try {
-            WriteTransaction write(conn);
+            WriteTransaction write(conn.Backend());
             conn.Execute(EntryText(conn.GetICMaxNum("t_Cust"), cust, 7));
             write.Commit();
             ++written;

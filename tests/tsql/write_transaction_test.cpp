@@ -37,7 +37,7 @@ TEST_P(WriteTransactionTest, NumbersAndTextsAreWrittenTogetherOrNotAtAll) {
         SCOPED_TRACE(c.what);
         Run("DELETE FROM t_Cust DELETE FROM t_CustEntry DELETE FROM t_ICMaxNum");
         {
-            WriteTransaction write(conn_);
+            WriteTransaction write(conn_.Backend());
             ASSERT_TRUE(write.Grouped());
             const std::int32_t number = conn_.GetICMaxNum("t_Cust");
             EXPECT_EQ(number, 1);
@@ -53,7 +53,7 @@ TEST_P(WriteTransactionTest, NumbersAndTextsAreWrittenTogetherOrNotAtAll) {
 
 TEST_P(WriteTransactionTest, AFailingTextUndoesOnlyItsOwnStatements) {
     Run(Member(11, 500));
-    WriteTransaction write(conn_);
+    WriteTransaction write(conn_.Backend());
     conn_.Execute(Member(12, conn_.GetICMaxNum("t_Cust")));
     // The header row is new, the entry's number is taken: neither stays.
     EXPECT_EQ(test::ComErrorNumber([&] { conn_.Execute(Member(13, 500)); }),
@@ -63,7 +63,7 @@ TEST_P(WriteTransactionTest, AFailingTextUndoesOnlyItsOwnStatements) {
               ComError::kDatabase);
     conn_.Execute(Member(14, conn_.GetICMaxNum("t_Cust")));
     // Only one transaction at a time on a connection.
-    EXPECT_THROW(WriteTransaction{conn_}, ComError);
+    EXPECT_THROW(WriteTransaction{conn_.Backend()}, ComError);
     write.Commit();
     EXPECT_EQ(Column(Query("SELECT FCustID FROM t_Cust ORDER BY FCustID")),
               (std::vector<std::string>{"11", "12", "14"}));

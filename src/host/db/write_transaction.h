@@ -1,21 +1,20 @@
-// One write transaction over several calls of a connection component: the
-// entry numbers it takes and the texts it runs are written together, under
-// one write lock, or not at all.
+// One write transaction over several calls of a connection (a connection
+// component's back end): the entry numbers it takes and the texts it runs are
+// written together, under one write lock, or not at all.
 //
-// A connection whose database gives its callers such a transaction offers
-// WriteGrouping (host/db/db_backend.h); on any other connection a WriteTransaction does nothing and
-// every call stands alone, as without it.
+// A back end whose database gives its callers such a transaction offers
+// WriteGrouping (db_backend.h); on any other a WriteTransaction does nothing
+// and every call stands alone, as without it.
 #pragma once
 
-#include "host/app_connection.h"
+#include "host/db/db_backend.h"
 
 namespace orva {
 
 // Rolled back when it goes without Commit (an error on the way).
 class WriteTransaction {
   public:
-    explicit WriteTransaction(AppConnection& db)
-        : grouping_(dynamic_cast<WriteGrouping*>(&db.Backend())) {
+    explicit WriteTransaction(DbBackend& db) : grouping_(dynamic_cast<WriteGrouping*>(&db)) {
         if (grouping_)
             grouping_->BeginWrite();
     }
