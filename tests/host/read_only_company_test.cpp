@@ -14,9 +14,10 @@
 #include <utility>
 
 #include "host/app_connection.h"
-#include "host/company_file_check.h"
-#include "host/db_backend.h"
-#include "host/write_transaction.h"
+#include "host/db/db_backend.h"
+#include "host/db/open_database.h"
+#include "host/db/sqlite/company_file_check.h"
+#include "host/db/write_transaction.h"
 #include "orvasaleprice/com_error.h"
 #include "support/file_text.h"
 #include "support/read_only_folder.h"
@@ -62,7 +63,7 @@ std::string Transcript(const std::string& path) {
                  "DELETE FROM t_Cust WHERE FCustID < 0");
          }},
         {"entry number", [&] { connection.GetICMaxNum("t_Cust"); }},
-        {"write transaction", [&] { WriteTransaction t(connection); }},
+        {"write transaction", [&] { WriteTransaction t(connection.Backend()); }},
     };
     for (const auto& [what, write] : writes) {
         out += std::string(what) + ": ";
