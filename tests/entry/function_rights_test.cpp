@@ -2,6 +2,7 @@
 // data object answers from the demo company's rights table.
 #include "company_fixture.h"
 #include "host/gl_data.h"
+#include "orva_build_paths.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/enums.h"
 #include "session/rights.h"

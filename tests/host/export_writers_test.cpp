@@ -13,6 +13,7 @@
 #include "host/export/csv_writer.h"
 #include "host/export/export_component.h"
 #include "host/export/export_file.h"
+#include "orva_build_paths.h"
 #include "orvasaleprice/com_error.h"
 #include "support/com_error_of.h"
 #include "support/file_text.h"

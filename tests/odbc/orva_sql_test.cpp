@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "odbc/odbc_test_util.h"
+#include "orva_build_paths.h"
 #include "support/file_text.h"
 #include "support/read_only_folder.h"
 #include "support/temp_company.h"

@@ -24,6 +24,7 @@
 #include "host/db/open_database.h"
 #include "host/host_ui.h"
 #include "host/settings_store.h"
+#include "orva_build_paths.h"
 #include "orvasaleprice/recordset.h"
 #include "qt/controls/ledger_model.h"
 #include "qt/controls/ledger_view.h"

@@ -21,6 +21,7 @@
 
 #include "host/base/text_util.h"
 #include "host/mo_catalog.h"
+#include "orva_build_paths.h"
 #include "support/po_file.h"
 
 namespace orva {

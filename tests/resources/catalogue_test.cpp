@@ -5,6 +5,7 @@
 
 #include "host/catalogue_files.h"
 #include "host/mo_catalog.h"
+#include "orva_build_paths.h"
 #include "resources_fixture.h"
 #include "support/language_scope.h"
 #include "support/po_file.h"

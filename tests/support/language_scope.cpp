@@ -1,6 +1,7 @@
 #include "support/language_scope.h"
 
 #include "host/lexon_loader.h"
+#include "orva_build_paths.h"
 #include "session/res_text.h"
 
 namespace orva::test {

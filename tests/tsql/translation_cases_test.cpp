@@ -27,6 +27,7 @@
 #include "host/tsql/dialect.h"
 #include "host/tsql/translator.h"
 #include "host/tsql/tsql_error.h"
+#include "orva_build_paths.h"
 
 namespace orva::tsql {
 namespace {
