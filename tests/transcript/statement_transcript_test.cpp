@@ -29,10 +29,13 @@
 #include "demo/demo_company.h"
 #include "editor/frm_property.h"
 #include "engine/user_def_info.h"
+#include "host/base_list.h"
 #include "host/component_registry.h"
+#include "host/dictionary.h"
 #include "host/export/export_component.h"
 #include "host/find/find_dialog.h"
 #include "host/host_services.h"
+#include "host/key_codes.h"
 #include "minprice/frm_se_low_price.h"
 #include "orva_build_paths.h"
 #include "orvasaleprice/cust_face.h"
@@ -69,6 +72,7 @@ struct Grouping {
     // The other party a new entry gets: its editor row and code.
     int otherRow;
     std::string newOther;
+    std::int32_t newOtherID;
     // The group of the batch commands, the groups above it, and the other
     // party of the batch's criteria.
     std::string batchGroup;
@@ -82,6 +86,7 @@ const Grouping kByCustomer{.transcript = "customer",
                            .leafGroups = {"gi1019", "gi1020"},
                            .otherRow = R::kRowItemNumber,
                            .newOther = "03.01.001",
+                           .newOtherID = 1241,
                            .batchGroup = "gi1029",  // 01.02, five customers
                            .batchGroupPath = {"gi1019"},
                            .batchOther = "03.01.003"};
@@ -91,6 +96,7 @@ const Grouping kByItem{.transcript = "item",
                        .leafGroups = {"gi1239", "gi1240"},
                        .otherRow = R::kRowCustNumber,
                        .newOther = "01.01.002",
+                       .newOtherID = 1022,
                        .batchGroup = "gi1240",  // 03.01
                        .batchGroupPath = {"gi1239"},
                        .batchOther = "01.02.001"};
@@ -107,6 +113,27 @@ const Scenario kScenarios[] = {
     {"item_chs", &kByItem, "CHS"},
     {"item_eng", &kByItem, "ENG"},
 };
+
+// The host's base-data list: the user picks the record with the ID.
+class PickingList : public BaseList {
+  public:
+    explicit PickingList(std::int32_t id) : id_(id) {}
+    void Filter(const std::string&) override {}
+    void KeyWord(const std::string&) override {}
+    RecordsetPtr Show(std::int32_t&, std::int16_t&) override {
+        return std::make_shared<Recordset>(std::vector<std::string>{"FItemID"},
+                                           std::vector<Variant>{id_});
+    }
+
+  private:
+    std::int32_t id_;
+};
+
+std::shared_ptr<Dictionary> Record(std::initializer_list<std::pair<const char*, Variant>> values) {
+    auto record = std::make_shared<Dictionary>();
+    for (const auto& [key, value] : values) record->SetValue(key, value);
+    return record;
+}
 
 void PrintTo(const Scenario& s, std::ostream* out) {
     *out << s.name;
@@ -130,6 +157,7 @@ class StatementTranscript : public ::testing::TestWithParam<Scenario> {
     }
     void TearDown() override {
         ComponentRegistry::Unregister(ExportComponent::kProgID);
+        ComponentRegistry::Unregister(BaseList::kProgID);
         ComponentRegistry::Unregister(FFSFace::kProgID);
         logged_.reset();
     }
@@ -162,6 +190,12 @@ class StatementTranscript : public ::testing::TestWithParam<Scenario> {
                 kept += c;
         }
         e.vaSProperty().TypeText(2, row, kept);
+    }
+    // A key pressed on column 2 of the row: the window sees it first.
+    static void Press(frmProperty& e, int row, int keyCode) {
+        ASSERT_TRUE(e.vaSProperty().UserMoveTo(2, row)) << row;
+        if (const int left = e.FormKeyDown(keyCode, 0); left != 0)
+            e.vaSProperty().UserKeyDown(left, 0);
     }
     // Fills a record or a batch's criteria and leaves the last cell.
     static void Fill(frmProperty& e, int otherRow, const std::string& other,
@@ -246,6 +280,28 @@ void StatementTranscript::EditorCommands(BrowseBase& w) {
     });
     w.tbToolBar().Click("New");
     ASSERT_GT(newEntry_, 0) << "the new entry was not saved";
+
+    Step("lookups: F7 and F8 on the other party, F7 on the unit and on the currency, exit");
+    ui->OnModal<frmProperty>("frmProperty", [&](frmProperty& e) {
+        const std::int32_t unit = 102, other = s.newOtherID;
+        ui->AnswerLookup({true, Record({{"Detail", true},
+                                        {"Number", s.newOther},
+                                        {"ItemID", other},
+                                        {"Name", "picked"},
+                                        {"FModel", "picked"}})});
+        Press(e, s.otherRow, kKeyF7);
+        ComponentRegistry::Register<BaseList>(
+            BaseList::kProgID, [other] { return std::make_shared<PickingList>(other); });
+        Press(e, s.otherRow, kKeyF8);
+        ComponentRegistry::Register<BaseList>(
+            BaseList::kProgID, [unit] { return std::make_shared<PickingList>(unit); });
+        Press(e, R::kRowUnit, kKeyF7);
+        ui->AnswerLookup({true, Record({{"FName", "USD"}, {"FCurrencyID", 2}})});
+        Press(e, R::kRowCurrency, kKeyF7);
+        e.TbPrice().Click(W::kBtnExit);  // "save?" No
+    });
+    w.tbToolBar().Click("New");
+    EXPECT_EQ(ui->Lookups().size(), 2u);
 
     Step("modify: change the price, save, audit, step through the list, exit");
     SelectEntry(w, kEntry);
