@@ -385,14 +385,14 @@ void StatementTranscript::BatchCommands(BrowseBase& w) {
     w.Menus().Click("mnuBatchAdd");
     Step("batch update");
     ui->OnModal<frmProperty>("frmProperty", [&](frmProperty& e) {
-        Fill(e, s.otherRow, s.batchOther, "321");
+        Fill(e, s.otherRow, s.batchOther, "322");
         e.TbPrice().Click(W::kBtnSave);
         e.TbPrice().Click(W::kBtnExit);
     });
     w.Menus().Click("mnuBatchUpdate");
     Step("batch delete");
     ui->OnModal<frmProperty>("frmProperty", [&](frmProperty& e) {
-        Fill(e, s.otherRow, s.batchOther, "321");
+        Fill(e, s.otherRow, s.batchOther, "322");
         ui->AnswerMessageBox(MsgResult::kYes);  // the batch's own question
         e.TbPrice().Click(W::kBtnDelete);
         e.TbPrice().Click(W::kBtnExit);
