@@ -1,12 +1,14 @@
 // One criterion, three matchers, the same rows: every operator of every kind
-// of field the find dialog offers in search all (customer code and name, unit,
-// currency, price, dates, note, audit state) is matched
-// - by the find component over each customer's ledger, as search all tests a
-//   customer its statement picked (MatchLeafLedger),
+// of field the find dialog offers in search all (the customer's or item's
+// code and name, the item's model, unit, currency, price, dates, note, audit
+// state) is matched, in the customer tree and in the item tree,
+// - by the find component over each customer's or item's ledger, as search
+//   all tests one its statement picked (MatchLeafLedger),
 // - by search all's statement on the database (MatchingLeavesSql), and
 // - by the record set's Filter, the criterion written in the Filter's grammar
 //   (AsFilter below),
-// over the same price entries, one customer each, on SQLite and PostgreSQL.
+// over the same price entries, each of its own customer and item, on SQLite
+// and PostgreSQL.
 // The rows hold Null and blank cells, letter case beyond ASCII, full-width
 // and ideographic text, the characters LIKE gives a meaning, dates with a
 // time of day. Where the Filter differs, the case says why: it compares the
@@ -36,11 +38,14 @@ namespace {
 
 using Rows = std::vector<int>;  // 1-based numbers of the entries below
 
-// One price entry of a customer of its own (codes 01.001 to 01.008).
+// One price entry, of a customer and an item of its own (ids 1001 to 1008
+// and 2001 to 2008, codes 01.001 to 01.008 in both trees, the same name), so
+// that the customers or items search all finds are the entries that match.
 struct Entry {
-    const char* customer;  // the customer's name
-    int unit;              // 11 "Kg", 12 "kg", 13 "箱", 14 "ＫＧ"
-    int currency;          // 1 "人民币", 2 "美元", 3 "港币"
+    const char* name;   // the customer's and the item's
+    const char* model;  // the item's
+    int unit;           // 11 "Kg", 12 "kg", 13 "箱", 14 "ＫＧ"
+    int currency;       // 1 "人民币", 2 "美元", 3 "港币"
     const char* price;
     const char* quote;  // nullptr: Null
     const char* expire;
@@ -49,18 +54,19 @@ struct Entry {
 };
 
 const Entry kEntries[] = {
-    {"ABC钢板", 11, 1, "45.789", "2024-01-01", "2100-01-01", "含税价", 1},
-    {" abc 钢板 ", 12, 2, "10", "2025-06-30", nullptr, nullptr, 0},
-    {"50%_折扣*[特]", 13, 1, "9.99", "2026-12-31", "2027-01-01", "O'Brien", 1},
-    {"铜管", 13, 3, "120", "2026-12-31 10:30:00", "2026-12-31", "  ", 0},
-    {"ＡＢＣ全角", 14, 2, "0", nullptr, nullptr, "含特价", 2},
-    {"CAFÉ ÉCLAIR", 11, 1, "-5.5", "2023-02-28", "2100-01-01", "ÉTÉ价", 1},
-    {"Straße", 11, 1, "1000000", "2024-02-29", "2100-01-01", "㎏装", 0},
-    {"钢板Ⅳ", 11, 1, "45.79", "2024-01-02", "2100-01-01", "　特价", 1},
+    {"ABC钢板", "Φ10", 11, 1, "45.789", "2024-01-01", "2100-01-01", "含税价", 1},
+    {" abc 钢板 ", nullptr, 12, 2, "10", "2025-06-30", nullptr, nullptr, 0},
+    {"50%_折扣*[特]", "", 13, 1, "9.99", "2026-12-31", "2027-01-01", "O'Brien", 1},
+    {"铜管", "M8×20", 13, 3, "120", "2026-12-31 10:30:00", "2026-12-31", "  ", 0},
+    {"ＡＢＣ全角", "ｍ８×２０", 14, 2, "0", nullptr, nullptr, "含特价", 2},
+    {"CAFÉ ÉCLAIR", " ", 11, 1, "-5.5", "2023-02-28", "2100-01-01", "ÉTÉ价", 1},
+    {"Straße", "m8", 11, 1, "1000000", "2024-02-29", "2100-01-01", "㎏装", 0},
+    {"钢板Ⅳ", "Φ10", 11, 1, "45.79", "2024-01-02", "2100-01-01", "　特价", 1},
 };
 
-// Search all's fields in the customer tree, in the browse window's order.
-enum Field { kCode, kName, kUnit, kCurrency, kPrice, kQuote, kExpire, kNote, kUsed };
+// Search all's fields: the code and name of the customer or item itself, the
+// fields of its entries, and the item's model (the item tree only).
+enum Field { kCode, kName, kUnit, kCurrency, kPrice, kQuote, kExpire, kNote, kUsed, kModel };
 
 std::vector<FindField> SearchAllFields() {
     auto f = [](const char* column, int dataType) {
@@ -71,8 +77,9 @@ std::vector<FindField> SearchAllFields() {
     };
     std::vector<FindField> fields = {f("FNumber", 1),     f("FName", 1),  f("FUnitName", 1),
                                      f("FCyName", 1),     f("FPrice", 2), f("FQuoteTime", 0),
-                                     f("FExpireDate", 0), f("FNote", 1),  f("FUsed", 8)};
-    fields.back().choices = {"已审核", "未审核"};
+                                     f("FExpireDate", 0), f("FNote", 1),  f("FUsed", 8),
+                                     f("FModel", 1)};
+    fields[kUsed].choices = {"已审核", "未审核"};
     return fields;
 }
 
@@ -191,6 +198,13 @@ const Case kCases[] = {
     // The audit state.
     {"audited", {{kUsed, O::kEquals, "已审核", ""}}, {1, 3, 6, 8}},
     {"not audited, any other flag", {{kUsed, O::kEquals, "未审核", ""}}, {2, 4, 5, 7}},
+    // The item's model, Null among them.
+    {"model empty: Null and blanks", {{kModel, O::kEmpty, "", ""}}, {2, 3, 6}},
+    {"model contains, any width",
+     {{kModel, O::kContains, "M8", ""}},
+     {4, 5, 7},
+     Differs({4, 7}, "no width folding")},
+    {"model not equal: Null is empty", {{kModel, O::kNotEqual, "Φ10", ""}}, {2, 3, 4, 5, 6, 7}},
     // Several criteria, on the customer and on its entries.
     {"all of, customer and entry",
      {{kName, O::kContains, "钢板", ""}, {kPrice, O::kLess, "20", ""}},
@@ -351,15 +365,27 @@ class CriterionAgreement : public ::testing::TestWithParam<Engine> {
         }
         db_ = OpenDatabase(location_);
         Load();
+    }
+
+    // Reads the tree's ledgers and leaves.
+    void Read(bool itemTree) {
+        itemTree_ = itemTree;
         tvwBuilder::RightsContext everything;
         everything.filtered = false;
-        // Every customer's ledger in one record set: the ledger statement
-        // with the leaf written as the entry's own customer.
-        ledger_ = Query(tvwBuilder::DetailSql(false, false, "u1.FCustID", everything));
-        customers_ = Query("SELECT FItemID,FNumber,FName FROM t_Organization ORDER BY FNumber");
+        // Every leaf's ledger in one record set: the ledger statement with
+        // the leaf written as the entry's own customer or item.
+        ledger_ = Query(tvwBuilder::DetailSql(itemTree, false, LeafColumn(), everything));
+        // As search all reads the record of a leaf it picked.
+        leaves_ = Query(itemTree ? "SELECT FItemID,FNumber,FName,FModel FROM t_ICItem"
+                                 : "SELECT FItemID,FNumber,FName FROM t_Organization");
         ASSERT_EQ(ledger_->RecordCount(), static_cast<long>(std::size(kEntries)));
-        ASSERT_EQ(customers_->RecordCount(), static_cast<long>(std::size(kEntries)));
+        ASSERT_EQ(leaves_->RecordCount(), static_cast<long>(std::size(kEntries)));
     }
+
+    void Expect(const std::vector<FindField>& fields, const Case& c);
+
+    // The ledger's column of the leaf.
+    std::string LeafColumn() const { return itemTree_ ? "u1.FItemID" : "u1.FCustID"; }
 
     RecordsetPtr Query(const std::string& sql) {
         BatchResult r = db_->ExecuteBatch(sql);
@@ -374,8 +400,7 @@ class CriterionAgreement : public ::testing::TestWithParam<Engine> {
         std::string sql =
             "INSERT INTO t_Currency (FCurrencyID,FNumber,FName) VALUES (1,'RMB','人民币')\r\n"
             "INSERT INTO t_Currency (FCurrencyID,FNumber,FName) VALUES (2,'USD','美元')\r\n"
-            "INSERT INTO t_Currency (FCurrencyID,FNumber,FName) VALUES (3,'HKD','港币')\r\n"
-            "INSERT INTO t_ICItem (FItemID,FNumber,FName) VALUES (2001,'01.001','钢材')\r\n";
+            "INSERT INTO t_Currency (FCurrencyID,FNumber,FName) VALUES (3,'HKD','港币')\r\n";
         const char* units[] = {"Kg", "kg", "箱", "ＫＧ"};
         for (int u = 0; u < 4; ++u) {
             const std::string id = std::to_string(11 + u);
@@ -386,33 +411,35 @@ class CriterionAgreement : public ::testing::TestWithParam<Engine> {
         }
         for (std::size_t i = 0; i < std::size(kEntries); ++i) {
             const Entry& e = kEntries[i];
-            const std::string cust = std::to_string(1001 + i);
-            sql += "INSERT INTO t_Organization (FItemID,FNumber,FName) VALUES (" + cust +
-                   ",'01.00" + std::to_string(i + 1) + "'," + SqlText(e.customer) + ")\r\n";
-            sql += "INSERT INTO t_Cust (FItemID,FCustID) VALUES (2001," + cust + ")\r\n";
+            const std::string cust = std::to_string(1001 + i), item = std::to_string(2001 + i);
+            const std::string code = "'01.00" + std::to_string(i + 1) + "'";
+            sql += "INSERT INTO t_Organization (FItemID,FNumber,FName) VALUES (" + cust + "," +
+                   code + "," + SqlText(e.name) + ")\r\n";
+            sql += "INSERT INTO t_ICItem (FItemID,FNumber,FName,FModel) VALUES (" + item + "," +
+                   code + "," + SqlText(e.name) + "," + Value(e.model) + ")\r\n";
+            sql += "INSERT INTO t_Cust (FItemID,FCustID) VALUES (" + item + "," + cust + ")\r\n";
             sql +=
                 "INSERT INTO t_CustEntry (FEntryID,FCustID,FItemID,FUnitID,FPrice,FCyID,"
                 "FQuoteTime,FExpireDate,FUsed,FNote) VALUES (" +
-                std::to_string(i + 1) + "," + cust + ",2001," + std::to_string(e.unit) + "," +
-                e.price + "," + std::to_string(e.currency) + "," + Value(e.quote) + "," +
+                std::to_string(i + 1) + "," + cust + "," + item + "," + std::to_string(e.unit) +
+                "," + e.price + "," + std::to_string(e.currency) + "," + Value(e.quote) + "," +
                 Value(e.expire) + "," + std::to_string(e.used) + "," + Value(e.note) + ")\r\n";
         }
         db_->ExecuteBatch(sql);
     }
 
-    // The entry number of a customer id.
-    static int EntryOf(const Variant& customerID) {
-        return static_cast<int>(customerID.ToInteger()) - 1000;
-    }
+    // The entry number of a customer's or item's id.
+    static int EntryOf(const Variant& id) { return static_cast<int>(id.ToInteger() % 1000); }
 
     static Rows Sorted(Rows rows) {
         std::sort(rows.begin(), rows.end());
         return rows;
     }
 
-    // Search all's statement: the customers with a matching entry.
+    // Search all's statement: the customers or items with a matching entry.
     Rows BySearchAll(const CheckedCriteria& criteria) {
         SearchAllRequest request;
+        request.itemTree = itemTree_;
         request.criteria = &criteria;
         RecordsetPtr rs = Query(BrowseSearchAll::MatchingLeavesSql(request));
         Rows rows;
@@ -421,35 +448,35 @@ class CriterionAgreement : public ::testing::TestWithParam<Engine> {
         return Sorted(rows);
     }
 
-    // The find component on each customer's ledger and record.
+    // The find component on each customer's or item's ledger and record.
     Rows ByFindComponent(const CheckedCriteria& criteria) {
         Rows rows;
-        const int custCol = ledger_->ColumnIndex("FCustID");
-        const int idCol = customers_->ColumnIndex("FItemID");
-        for (long k = 0; k < customers_->RecordCount(); ++k) {
-            const std::int64_t id = customers_->Cell(k, idCol).ToInteger();
+        const int leafCol = ledger_->ColumnIndex(LeafColumn().substr(3));
+        const int idCol = leaves_->ColumnIndex("FItemID");
+        for (long k = 0; k < leaves_->RecordCount(); ++k) {
+            const std::int64_t id = leaves_->Cell(k, idCol).ToInteger();
             std::vector<long> own;
             for (long r = 0; r < ledger_->RecordCount(); ++r) {
-                if (ledger_->Cell(r, custCol).ToInteger() == id)
+                if (ledger_->Cell(r, leafCol).ToInteger() == id)
                     own.push_back(r);
             }
             RecordsetPtr ledger = CopyRows(*ledger_, own);
-            RecordsetPtr record = CopyRows(*customers_, {k});
+            RecordsetPtr record = CopyRows(*leaves_, {k});
             if (!MatchLeafLedger(criteria, *ledger, record.get()).empty())
-                rows.push_back(EntryOf(customers_->Cell(k, idCol)));
+                rows.push_back(EntryOf(leaves_->Cell(k, idCol)));
         }
         return Sorted(rows);
     }
 
-    // The record set's Filter on the customers or on the ledger.
+    // The record set's Filter on the customers or items, or on the ledger.
     Rows ByFilter(const CheckedCriteria& criteria, const std::string& filter) {
         const bool own = IsLeafColumn(criteria.rows.front().column);
-        const Recordset& source = own ? *customers_ : *ledger_;
+        const Recordset& source = own ? *leaves_ : *ledger_;
         std::vector<long> all(static_cast<std::size_t>(source.RecordCount()));
         for (std::size_t r = 0; r < all.size(); ++r) all[r] = static_cast<long>(r);
         RecordsetPtr rs = CopyRows(source, all);
         rs->Filter(filter);
-        const int col = rs->ColumnIndex(own ? "FItemID" : "FCustID");
+        const int col = rs->ColumnIndex(own ? "FItemID" : LeafColumn().substr(3));
         Rows rows;
         for (long r = 0; r < rs->RecordCount(); ++r) rows.push_back(EntryOf(rs->Cell(r, col)));
         return Sorted(rows);
@@ -459,26 +486,41 @@ class CriterionAgreement : public ::testing::TestWithParam<Engine> {
     std::optional<test::TempCompany> company_;
     std::string location_;
     std::unique_ptr<DbBackend> db_;
-    RecordsetPtr ledger_, customers_;
+    bool itemTree_ = false;
+    RecordsetPtr ledger_, leaves_;
 };
 
 TEST_P(CriterionAgreement, EveryOperatorAndKindGivesTheSameRowsThreeWays) {
     const std::vector<FindField> fields = SearchAllFields();
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.what);
-        auto checked = CheckCriteria(fields, FindCriteria{c.join, c.criteria});
-        ASSERT_TRUE(std::holds_alternative<CheckedCriteria>(checked));
-        const CheckedCriteria& criteria = std::get<CheckedCriteria>(checked);
-
-        EXPECT_EQ(ByFindComponent(criteria), c.rows) << "find component";
-        EXPECT_EQ(BySearchAll(criteria), c.rows) << "search all";
-
-        const std::optional<std::string> filter = AsFilter(criteria);
-        EXPECT_EQ(filter.has_value(), c.filter.stated) << (filter ? *filter : c.filter.why);
-        if (filter && c.filter.stated) {
-            EXPECT_EQ(ByFilter(criteria, *filter), c.filter.rows.value_or(c.rows))
-                << "Filter " << *filter << (c.filter.rows ? std::string(": ") + c.filter.why : "");
+    for (bool itemTree : {false, true}) {
+        SCOPED_TRACE(itemTree ? "item tree" : "customer tree");
+        ASSERT_NO_FATAL_FAILURE(Read(itemTree));
+        for (const Case& c : kCases) {
+            const bool model =
+                std::any_of(c.criteria.begin(), c.criteria.end(),
+                            [](const FindCriterion& r) { return r.field == kModel; });
+            if (model && !itemTree)
+                continue;  // a customer has no model
+            Expect(fields, c);
         }
+    }
+}
+
+// The three matchers on one case of the table.
+void CriterionAgreement::Expect(const std::vector<FindField>& fields, const Case& c) {
+    SCOPED_TRACE(c.what);
+    auto checked = CheckCriteria(fields, FindCriteria{c.join, c.criteria});
+    ASSERT_TRUE(std::holds_alternative<CheckedCriteria>(checked));
+    const CheckedCriteria& criteria = std::get<CheckedCriteria>(checked);
+
+    EXPECT_EQ(ByFindComponent(criteria), c.rows) << "find component";
+    EXPECT_EQ(BySearchAll(criteria), c.rows) << "search all";
+
+    const std::optional<std::string> filter = AsFilter(criteria);
+    EXPECT_EQ(filter.has_value(), c.filter.stated) << (filter ? *filter : c.filter.why);
+    if (filter && c.filter.stated) {
+        EXPECT_EQ(ByFilter(criteria, *filter), c.filter.rows.value_or(c.rows))
+            << "Filter " << *filter << (c.filter.rows ? std::string(": ") + c.filter.why : "");
     }
 }
 
