@@ -26,8 +26,14 @@ class BrowseSearchAll : public SearchAllSource {
     static std::string MatchingLeavesSql(const SearchAllRequest& request);
     // One criterion as a condition on the search's aliases: `leafAlias` the
     // customer or item, u1 the price entry, t2 its unit, t3 its currency.
-    // Text values are matched literally through LIKE with the escape
-    // character '!'.
+    // It states in SQL the rules the find component matches a ledger by
+    // (host/find/find_criteria.h), so that both pick the same rows: text is
+    // the typed value (CheckedCriterion::typed) matched literally through
+    // LIKE with the escape character '!', Null as empty, blanks trimmed,
+    // case and full-width forms folded by the database's own comparison
+    // (which the find component's FoldText follows); a number or date
+    // compares the stored value, Null matching nothing; a date is a day
+    // whatever its time. The texts are the ones the module has always sent.
     static std::string Condition(const CheckedCriterion& criterion, bool shortNumber,
                                  std::string_view leafAlias);
 };

@@ -176,9 +176,13 @@ std::string tvwBuilder::LeafListSql(std::optional<std::int32_t> parentID) {
 
 std::string tvwBuilder::GetDetailSql(std::string_view ID) {
     const RightsContext r = ReadRights();
-    const bool shortNumber = g_UseShortNumber;
+    return DetailSql(categoryByItem_, g_UseShortNumber, LeafIdText(ID), r);
+}
+
+std::string tvwBuilder::DetailSql(bool byItem, bool shortNumber, const std::string& leaf,
+                                  const RightsContext& r) {
     std::string select, order;
-    if (categoryByItem_) {
+    if (byItem) {
         select = "SELECT Distinct u1.FItemID,u1.FCustID,u1.FEntryID,v1.FName," + kCrLfText +
                  (shortNumber ? "v1.FShortNumber as FNumber ," : "v1.FNumber,") + kCrLfText +
                  "t2.FName AS FUnitName," + kCrLfText + "u1.FStartQty,u1.FEndQty,u1.FPrice," +
@@ -197,7 +201,7 @@ std::string tvwBuilder::GetDetailSql(std::string_view ID) {
         // As above: with short codes the ledger is ordered by the short code.
         order = shortNumber ? " ORDER BY t1.FShortNumber" : " ORDER BY t1.FNumber";
     }
-    return select + LedgerFromWhere(categoryByItem_, LeafIdText(ID), r) + order;
+    return select + LedgerFromWhere(byItem, leaf, r) + order;
 }
 
 std::string tvwBuilder::LedgerFromWhere(bool byItem, const std::string& leaf,

@@ -90,6 +90,10 @@ class tvwBuilder {
     // currency, u3 and u4 the minimum price's currencies. Reads g_CallByBill.
     static std::string LedgerFromWhere(bool byItem, const std::string& leaf,
                                        const RightsContext& rights);
+    // The whole ledger statement GetDetailSql sends, for a leaf written as
+    // `leaf` as above, codes short or full as asked.
+    static std::string DetailSql(bool byItem, bool shortNumber, const std::string& leaf,
+                                 const RightsContext& rights);
 
     // The statements of the two lists: the group list as SetTreeView(-1)
     // runs it, the whole leaf list, and the leaves under one parent (0 the

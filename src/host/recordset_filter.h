@@ -22,6 +22,10 @@
 //   time) with a #date# or a quoted date text compares as dates.
 // - Otherwise the text forms compare without regard to (ASCII) letter case
 //   and, as the database's own text comparison does, ignoring trailing blanks.
+//   Unlike the database and the find component (host/find/text_fold.h),
+//   letters beyond ASCII keep their case, full-width forms stay apart from
+//   ASCII and leading blanks count: the module's own criteria texts (a typed
+//   unit code, dates, ids) have always been compared so.
 // - LIKE takes quoted text with the wildcard * or % at the end, at the start,
 //   at both ends or nowhere (no wildcard: equal without regard to case). A
 //   wildcard anywhere else is refused.

@@ -157,14 +157,9 @@ FindNotice FindComponent::RunSearchAll(const std::string& memoryKey, const FindC
     }
 }
 
-FindPositions FindComponent::MatchLeaf(const SearchAllRequest& request, std::int32_t id,
-                                       RecordsetPtr& ledger) {
-    ledger = source_->LeafLedger(request.itemTree, id);
-    if (!ledger || !ledger->IsOpen())
-        return {};
-    const CheckedCriteria& criteria = *request.criteria;
-    RowMatcher matcher(criteria, *ledger);
-    RecordsetPtr own = source_->LeafRecord(request, id);
+std::vector<long> MatchLeafLedger(const CheckedCriteria& criteria, const Recordset& ledger,
+                                  const Recordset* own) {
+    RowMatcher matcher(criteria, ledger);
     for (std::size_t i = 0; i < criteria.rows.size(); ++i) {
         const CheckedCriterion& c = criteria.rows[i];
         if (!IsLeafColumn(c.column))
@@ -176,13 +171,22 @@ FindPositions FindComponent::MatchLeaf(const SearchAllRequest& request, std::int
         }
         matcher.Fix(i, hit);
     }
-    FindPositions positions;
-    const long count = ledger->RecordCount();
+    std::vector<long> positions;
+    const long count = ledger.RecordCount();
     for (long row = 0; row < count; ++row) {
         if (matcher.Matches(row))
             positions.push_back(row + 1);
     }
     return positions;
+}
+
+FindPositions FindComponent::MatchLeaf(const SearchAllRequest& request, std::int32_t id,
+                                       RecordsetPtr& ledger) {
+    ledger = source_->LeafLedger(request.itemTree, id);
+    if (!ledger || !ledger->IsOpen())
+        return {};
+    RecordsetPtr own = source_->LeafRecord(request, id);
+    return MatchLeafLedger(*request.criteria, *ledger, own.get());
 }
 
 bool FindComponent::SelectLeaf(std::int32_t id) {

@@ -181,8 +181,11 @@ std::variant<CheckedCriteria, FindCriteriaError> CheckCriteria(const std::vector
         const int values = ValuesOf(row.op);
         switch (c.kind) {
             case FindValueKind::kText:
-                c.typed = TrimBlanks(NormalizeWidth(row.value));
-                c.text = FoldText(TrimBlanks(row.value));
+                // The value the database is sent and the one the ledger is
+                // compared with are one: an ideographic blank typed around
+                // the text is trimmed for both.
+                c.typed = TypedValue(row.value);
+                c.text = FoldText(c.typed);
                 break;
             case FindValueKind::kNumber: {
                 double* targets[] = {&c.number1, &c.number2};

@@ -7,10 +7,14 @@
 // may be typed with full-width digits) and reports the first row whose value
 // is not valid.
 //
-// Matching follows what the ledger shows and what the user typed:
-// - text: the cell's display text (Null as empty, blanks trimmed), folded
-//   with the typed text (NFKC and case, text_fold.h) and compared literally:
-//   '%', '_', '*', '[' and quotes are characters like any other;
+// Matching follows what the ledger shows and what the user typed, and
+// search all's statements (browse/find_search_all.cpp) state the same rules
+// in SQL, so that a find in one ledger and search all over every ledger pick
+// the same rows:
+// - text: the cell's display text (Null as empty, blanks trimmed) against
+//   the typed text (NFKC, blanks trimmed), both folded as the database
+//   compares text (case and full-width forms, text_fold.h), and compared
+//   literally: '%', '_', '*', '[' and quotes are characters like any other;
 // - numbers and dates: the stored value against the typed one (45.789 stored
 //   and shown 45.79 matches "= 45.789"); an empty or unreadable cell matches
 //   no comparison;
@@ -53,8 +57,8 @@ struct CheckedCriterion {
     std::string column;
     FindValueKind kind = FindValueKind::kText;
     FindOp op = FindOp::kContains;
-    std::string text;   // text: the typed value, trimmed and folded
-    std::string typed;  // text: the typed value, trimmed, width-normalised
+    std::string typed;  // text: the typed value, width-normalised, trimmed
+    std::string text;   // text: `typed` folded
     double number1 = 0, number2 = 0;
     Date date1, date2;
     bool choiceSet = true;  // choice: the first choice of the list

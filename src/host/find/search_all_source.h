@@ -27,6 +27,14 @@ struct SearchAllRequest {
 // the fields of search all: the code, the name and the model.
 bool IsLeafColumn(std::string_view column);
 
+// Which rows of one customer's or item's ledger match, as search all tests
+// them after its statement picked the customer or item: a criterion on its
+// own fields (IsLeafColumn) is decided once on `own`, its record (nothing or
+// an empty set: no match), and every ledger row takes that answer; the
+// others are tested on each row. 1-based positions, in ledger order.
+std::vector<long> MatchLeafLedger(const CheckedCriteria& criteria, const Recordset& ledger,
+                                  const Recordset* own);
+
 class SearchAllSource {
   public:
     virtual ~SearchAllSource() = default;

@@ -3,13 +3,15 @@
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 
+#include "host/tsql/utf8.h"
+
 namespace orva {
 namespace {
 
 // Whether folding leaves the text as it is but for ASCII letter case: every
 // character is ASCII or a CJK unified ideograph (U+4E00 to U+9FFF, which
 // have no compatibility forms and no case). Most ledger texts are, and they
-// skip the conversions ICU needs.
+// skip decoding, and for NormalizeWidth the conversions ICU needs.
 bool FoldsTrivially(std::string_view s) {
     const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     const auto* end = p + s.size();
@@ -45,17 +47,19 @@ std::string Normalize(const icu::Normalizer2* n, std::string_view utf8) {
 }  // namespace
 
 std::string FoldText(std::string_view utf8) {
+    std::string s;
     if (FoldsTrivially(utf8)) {
-        std::string s(utf8);
+        s.assign(utf8);
         for (char& c : s) {
             if (c >= 'A' && c <= 'Z')
                 c = static_cast<char>(c - 'A' + 'a');
         }
         return s;
     }
-    UErrorCode status = U_ZERO_ERROR;
-    static const icu::Normalizer2* folding = icu::Normalizer2::getNFKCCasefoldInstance(status);
-    return Normalize(folding, utf8);
+    s.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();)
+        tsql::EncodeUtf8(tsql::FoldCase(tsql::DecodeUtf8(utf8, i)), s);
+    return s;
 }
 
 std::string NormalizeWidth(std::string_view utf8) {
