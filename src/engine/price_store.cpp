@@ -155,13 +155,19 @@ bool PriceStore::KeyStored(const std::string& where) {
     return HasRow(db_.Execute("SELECT FEntryID FROM t_CustEntry WHERE " + where));
 }
 
+// New entry numbers are kept by the connection's numbering under the name of
+// the header table.
+std::int32_t PriceStore::NextEntryID() {
+    return db_.GetICMaxNum("t_Cust");
+}
+
 // --- Single entries ------------------------------------------------------------
 
 PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID) {
     if (HasDuplicate(entry, false))
         return {PriceOutcome::kDuplicate, {}};
     // A number that cannot be drawn is 0, which is refused.
-    const std::int32_t number = PassOver([&] { return db_.GetICMaxNum("t_Cust"); }, 0);
+    const std::int32_t number = PassOver([&] { return NextEntryID(); }, 0);
     if (number < 1)
         return {PriceOutcome::kNoNumber, {}};
 
@@ -335,7 +341,7 @@ PriceOutcome PriceStore::WriteMember(const AddTexts& v, const MemberEntry& m, bo
         // The number, the header row and the entry in one write transaction
         // where the database allows it: one commit per member instead of two.
         WriteTransaction write(db_.Backend());
-        const std::int32_t entryID = db_.GetICMaxNum("t_Cust");
+        const std::int32_t entryID = NextEntryID();
         if (entryID < 1)
             return {PriceOutcome::kNoNumber, {}};
         const std::string entry =

@@ -121,6 +121,7 @@ class PriceStore {
     bool HeaderAppeared(const std::exception& e, const std::string& lookUp);
     void EnsureHeaderRow(const std::string& item, const std::string& cust);
     bool KeyStored(const std::string& where);
+    std::int32_t NextEntryID();
     double UnitCoefficient(const std::string& unitID);
 
     AppConnection& db_;
