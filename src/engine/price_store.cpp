@@ -272,7 +272,7 @@ PriceOutcome PriceStore::CheckFloor(const FloorQuery& query) {
     // The floor is per base unit.
     if (query.basePrice / coefficient < floor)
         return {PriceOutcome::kBelowFloor, {}};
-    return {PriceOutcome::kWritten, {}};
+    return {PriceOutcome::kAccepted, {}};
 }
 
 // --- Batch add -------------------------------------------------------------------

@@ -19,7 +19,8 @@ class AppConnection;
 
 struct PriceOutcome {
     enum Kind {
-        kWritten,        // the entry was written (or, for a check, passes it)
+        kWritten,        // the entry was written
+        kAccepted,       // the entry passes the check asked for
         kDuplicate,      // another entry has the same key; nothing written
         kBelowFloor,     // the price per base unit is below the floor
         kAudited,        // the entry is audited: no right to change it

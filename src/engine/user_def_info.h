@@ -145,7 +145,8 @@ class UserDefInfo {
     // missing). True when inserted; SelEntryID then holds the new number.
     bool Add();
     // Writes the changed cells of entry SelEntryID. A failure flag: true when
-    // the save failed (duplicate or database error), false when updated.
+    // the save failed (duplicate, database error, or an entry loaded
+    // audited, which the editor offers no save for), false when updated.
     bool Update();
 
     // --- Detail queries (detail_queries.cpp) --------------------------------
