@@ -7,12 +7,14 @@
 #include "editor/editor_messages.h"
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
+#include "engine/price_store.h"
 #include "engine/user_def_info.h"
+#include "host/app_connection.h"
 #include "host/base/text_util.h"
 #include "host/controls/cell_type.h"
-#include "minprice/min_price.h"
 #include "session/globals.h"
 #include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva {
 
@@ -113,9 +115,7 @@ bool frmProperty::CheckPrice() {
 }
 
 double frmProperty::BasePrice() {
-    double converted = 0;
-    ConvertByRate(ValId(CellValue(R::kRowCurrency)), Val(CellValue(R::kRowPrice)), converted);
-    return converted;
+    return PriceStore(SharedConnection()).BasePrice(EngineRef().GridEntry());
 }
 
 }  // namespace orva

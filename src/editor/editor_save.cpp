@@ -8,10 +8,10 @@
 #include "editor/editor_scopes.h"
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
+#include "engine/price_store.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
 #include "host/host_ui.h"
-#include "minprice/min_price.h"
 #include "model/sql_values.h"
 #include "session/globals.h"
 #include "session/res_text.h"
@@ -49,21 +49,16 @@ frmProperty::CommandResult frmProperty::SaveCommand() {
 }
 
 bool frmProperty::ConfirmLowPrice(double basePrice) {
-    // The minimum price is per base unit: bring the price to it through the
-    // unit's coefficient.
-    double coefficient = 1;
-    RecordsetPtr unit =
-        SharedConnection().Execute("select FCoefficient from t_MeasureUnit where FMeasureUnitID=" +
-                                   SqlId(ValId(CellValue(R::kRowUnit))));
-    if (HasRow(unit)) {
-        const double c = NullToValue(unit->Fields("FCoefficient").Value(), 0).ToDouble();
-        if (c != 0)
-            coefficient = c;
-    }
-    double minimum = 0;
-    GetSELowPrice(ValId(CellValue(R::kRowCustNumber)), ValId(CellValue(R::kRowItemNumber)),
-                  minimum);
-    if (!(basePrice / coefficient < minimum))
+    // The minimum price is per base unit: the store brings the price to it
+    // through the unit's coefficient.
+    const PriceEntry entry = EngineRef().GridEntry();
+    PriceStore::FloorQuery query;
+    query.custID = ValId(entry.custID);
+    query.itemID = ValId(entry.itemID);
+    query.basePrice = basePrice;
+    query.unitID = entry.unitID;
+    query.coefficientFirst = true;
+    if (PriceStore(SharedConnection()).CheckFloor(query).kind != PriceOutcome::kBelowFloor)
         return true;
     auto dialog = CurrentUi().CreateMessageDialog();
     dialog->Headline(
@@ -93,8 +88,11 @@ bool frmProperty::WriteRecord(double basePrice) {
     if (!newRecord_) {
         itemID_ = ValId(CellValue(R::kRowItemNumber));
         custID_ = ValId(CellValue(R::kRowCustNumber));
-        if (EntryStillExists())
-            return !engine.Update();
+        if (EntryStillExists()) {
+            // Update answers with a failure flag.
+            const bool updateFailed = engine.Update();
+            return !updateFailed;
+        }
         // Another client deleted the entry while it was open: an update
         // would change nothing. Offer to store the grid as a new entry.
         const MsgResult answer = CurrentUi().MessageBox(

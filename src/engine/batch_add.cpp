@@ -15,12 +15,12 @@
 #include "engine/batch_progress.h"
 #include "engine/batch_values.h"
 #include "engine/engine_values.h"
+#include "engine/price_store.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
 #include "host/base/pass_over.h"
 #include "host/base/text_util.h"
 #include "host/controls/spread.h"
-#include "host/db/write_transaction.h"
 #include "host/gl_data.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/com_error.h"
@@ -45,54 +45,6 @@ bool HoldsAuditRight() {
         false);
 }
 
-// What the grid gives every entry of the batch.
-struct EntryValues {
-    std::string unit;  // the grid's unit, "" when each item's base unit is used
-    std::string startQty, endQty, price, currency, leadTime;
-    std::string quoteTime, expireDate;  // quoted dates
-    std::string note;                   // quoted text
-};
-
-EntryValues ReadEntryValues(const Spread& grid, bool gridUnit) {
-    EntryValues v;
-    if (gridUnit) {
-        v.unit = SqlId(WholeNumber(Trim(grid.GetText(kColValue, Row::kRowUnit))));
-    }
-    v.startQty = SqlNumber(batch::StoredNumber(grid, Row::kRowStartQty));
-    v.endQty = SqlNumber(batch::StoredNumber(grid, Row::kRowEndQty));
-    v.price = SqlNumber(batch::StoredNumber(grid, Row::kRowPrice));
-    v.currency = SqlNumber(batch::StoredNumber(grid, Row::kRowCurrency));
-    v.leadTime = SqlNumber(batch::StoredNumber(grid, Row::kRowLeadTime));
-    v.quoteTime = SqlDate(batch::CellDate(grid, kColValue, Row::kRowQuoteTime));
-    v.expireDate = SqlDate(batch::CellDate(grid, kColText, Row::kRowExpireDate));
-    v.note = SqlText(grid.GetText(kColText, Row::kRowNote));
-    return v;
-}
-
-// Writes one member's texts (header row, if one was missing, and entry) as
-// one batch. Another client may have written the pair's header row or the
-// same entry since the look-ups; the member is then handled as the look-ups
-// would have handled it: the entry alone when only the header row appeared,
-// skipped when the entry itself did. False: skipped.
-bool WriteMember(AppConnection& db, const std::string& headerLookUp, const std::string& duplicate,
-                 const std::string& header, const std::string& entry) {
-    std::string text = header + entry;
-    for (;;) {
-        try {
-            db.Execute(text);
-            return true;
-        } catch (const ComError& e) {
-            if (e.Number() != ComError::kUniqueKeyConflict)
-                throw;
-            if (HasRow(db.GetAnyRecordset(duplicate)))
-                return false;
-            if (text == entry || !HasRow(db.GetAnyRecordset(headerLookUp)))
-                throw;
-            text = entry;
-        }
-    }
-}
-
 struct BatchAddPlan {
     bool itemGroup = false;  // members are items, the customer is fixed
     bool gridUnit = true;    // the unit comes from the grid (else each item's)
@@ -101,63 +53,25 @@ struct BatchAddPlan {
 };
 
 // Adds the entry of one member unless it exists or the user declines its
-// price; true when it was written.
-bool AddMember(AppConnection& db, const BatchAddPlan& plan, const EntryValues& v, bool audited,
-               std::int16_t alert, std::int32_t cust, std::int32_t item) {
-    const std::string crlf(kCrLf);
-    const std::string custText = SqlId(cust);
-    const std::string itemText = SqlId(item);
-
-    std::string header;
-    const std::string headerLookUp =
-        "SELECT * FROM t_Cust WHERE FItemID=" + itemText + " AND FCustID=" + custText;
-    if (!HasRow(db.GetAnyRecordset(headerLookUp))) {
-        header = "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) " + crlf +
-                 "VALUES ('0'," + itemText + "," + custText + ",1,0 ) " + crlf;
-    }
-
-    std::string unit = v.unit;
-    std::string unitMatch = " AND FUnitID=" + v.unit;
-    if (!plan.gridUnit) {
-        // Each item in its own base unit; an item without one gets 0.
-        RecordsetPtr base =
-            db.GetAnyRecordset("select FUnitID from t_ICItem where FItemID=" + itemText);
-        if (HasRow(base) && !base->Fields("FUnitID").Value().IsNull()) {
-            unit = SqlId(base->Fields("FUnitID").Value().ToInteger());
-            unitMatch = " And FunitID=" + unit;
-        } else {
-            unit = "0";
-            unitMatch.clear();
-        }
-    }
-
-    const std::string duplicate = "SELECT * FROM t_CustEntry WHERE FCustID=" + custText +
-                                  " AND FItemID=" + itemText + unitMatch +
-                                  " AND FStartQty=" + v.startQty + " AND FEndQty=" + v.endQty +
-                                  " AND FCyID=" + v.currency + " AND FQuoteTime=" + v.quoteTime +
-                                  " AND FExpireDate=" + v.expireDate + " ";
-    if (HasRow(db.GetAnyRecordset(duplicate)))
+// price; true when it was written. A database failure ends the batch.
+bool AddMember(PriceStore& store, const BatchAddPlan& plan, const PriceStore::AddTexts& texts,
+               bool audited, std::int16_t alert, std::int32_t cust, std::int32_t item) {
+    const auto member = store.PlanMember(texts, cust, item, !plan.gridUnit);
+    if (!member)
         return false;
     if (alert != 0 && !plan.confirm(cust, item))
         return false;
-
-    // The number, the header row and the entry in one write transaction of
-    // the batch's connection where the database allows it: one commit per
-    // member instead of two.
-    WriteTransaction write(db.Backend());
-    const std::int32_t entryID = db.GetICMaxNum("t_Cust");
-    if (entryID < 1) {
-        throw ComError(ComError::kGeneric, "No new entry number could be taken.");
+    const PriceOutcome outcome = store.WriteMember(texts, *member, audited);
+    switch (outcome.kind) {
+        case PriceOutcome::kWritten:
+            return true;
+        case PriceOutcome::kDuplicate:
+            return false;
+        case PriceOutcome::kNoNumber:
+            throw ComError(ComError::kGeneric, "No new entry number could be taken.");
+        default:
+            throw ComError(ComError::kGeneric, outcome.error);
     }
-    const std::string entry =
-        "INSERT INTO t_CustEntry(FBrNo,FCustID,FItemID,FEntryID,FUnitID,FStartQty,FEndQty,"
-        "FPrice,FCyID,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote)" +
-        crlf + "VALUES('0'," + custText + "," + itemText + "," + SqlId(entryID) + "," + unit + "," +
-        v.startQty + "," + v.endQty + "," + v.price + "," + v.currency + "," + v.leadTime + "," +
-        v.quoteTime + "," + (audited ? "1," : "0,") + v.expireDate + "," + v.note + ")" + crlf;
-    const bool written = WriteMember(db, headerLookUp, duplicate, header, entry);
-    write.Commit();
-    return written;
 }
 
 std::int32_t AddMembers(const Spread& grid, const BatchAddPlan& plan, std::int16_t alert) {
@@ -174,7 +88,8 @@ std::int32_t AddMembers(const Spread& grid, const BatchAddPlan& plan, std::int16
         batch::Notice(GetResText("失效日期必须大于生效日期"));
         return 0;
     }
-    const EntryValues v = ReadEntryValues(grid, plan.gridUnit);
+    const PriceStore::AddTexts texts =
+        PriceStore::RenderAdd(batch::BatchEntry(grid), plan.gridUnit);
 
     // Everything of the loop goes through the operation's own connection,
     // entry numbers too (the numbering is shared by every connection to the
@@ -182,6 +97,7 @@ std::int32_t AddMembers(const Spread& grid, const BatchAddPlan& plan, std::int16
     // every other connection of the process reload its cached pages, which
     // alternating connections would pay for on every member.
     auto db = batch::NewConnection();
+    PriceStore store(*db);
     RecordsetPtr members;
     plan.members(groupID, members);
 
@@ -192,7 +108,7 @@ std::int32_t AddMembers(const Spread& grid, const BatchAddPlan& plan, std::int16
         const std::int32_t member = ids[i];
         const std::int32_t cust = plan.itemGroup ? fixedID : member;
         const std::int32_t item = plan.itemGroup ? member : fixedID;
-        if (AddMember(*db, plan, v, audited, alert, cust, item))
+        if (AddMember(store, plan, texts, audited, alert, cust, item))
             ++count;
     }
 

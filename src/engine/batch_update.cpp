@@ -14,6 +14,7 @@
 #include "engine/batch_progress.h"
 #include "engine/batch_values.h"
 #include "engine/engine_values.h"
+#include "engine/price_store.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
@@ -27,119 +28,11 @@ using Row = UserDefInfo::Row;
 constexpr std::int32_t kColText = UserDefInfo::kColText;
 constexpr std::int32_t kColValue = UserDefInfo::kColValue;
 
-// The date of the first field of a MAX query, "yyyy-mm-dd"; "" for Null or
-// no row.
-std::string MaxDate(AppConnection& db, const std::string& sql) {
-    RecordsetPtr rs = db.GetAnyRecordset(sql);
-    if (!HasRow(rs))
-        return {};
-    const Variant& v = rs->Fields(0).Value();
-    if (v.IsNull())
-        return {};
-    if (auto date = v.ToDate())
-        return date->ToText();
-    return TrimmedText(v);
-}
-
 struct BatchUpdatePlan {
     bool itemGroup = false;  // members are items (in their base units)
     std::function<void(std::int32_t, RecordsetPtr&)> members;
     std::function<bool(std::int32_t, std::int32_t)> confirm;  // (customer, item)
 };
-
-// The pieces of the statements that come from the grid.
-struct GridTexts {
-    std::string update;           // UPDATE ... SET the new values
-    std::string gridUnit;         // the grid's unit
-    std::string bandAndCurrency;  // the band, currency and expiry date to match
-    std::string quoteFilter;      // filters of the grid's effective and expiry dates
-    std::string expireFilter;
-};
-
-GridTexts ReadGridTexts(const Spread& grid, const std::string& expire) {
-    const std::string quote = batch::CellDate(grid, kColValue, Row::kRowQuoteTime);
-    const std::string assignments =
-        " FPrice=" + SqlNumber(batch::StoredNumber(grid, Row::kRowPrice)) + "," + " FLeadTime='" +
-        SqlNumber(batch::StoredNumber(grid, Row::kRowLeadTime)) + "'," +
-        " FQuoteTime=" + SqlDate(quote) + "," +
-        " FNote=" + SqlText(grid.GetText(kColText, Row::kRowNote));
-    GridTexts t;
-    t.gridUnit = SqlNumber(batch::StoredNumber(grid, Row::kRowUnit));
-    t.bandAndCurrency =
-        " AND FStartQty=" + SqlNumber(batch::StoredNumber(grid, Row::kRowStartQty)) +
-        " AND FEndQty=" + SqlNumber(batch::StoredNumber(grid, Row::kRowEndQty)) +
-        " AND FCyID=" + SqlNumber(batch::StoredNumber(grid, Row::kRowCurrency)) +
-        " AND FExpireDate=" + SqlDate(expire) + " ";
-    t.quoteFilter = " FQuoteTime=" + SqlDate(quote) + " ";
-    t.expireFilter = "FExpireDate=" + SqlDate(expire);
-    t.update = "UPDATE t_CustEntry SET  " + assignments + std::string(kCrLf);
-    return t;
-}
-
-// The update of one member (`pair` picks its customer and item), or "" when
-// no unaudited entry of it is the current one.
-std::string MemberStatement(AppConnection& db, const GridTexts& t, const std::string& pair,
-                            const std::string& unit) {
-    const std::string crlf(kCrLf);
-    std::string match = " AND FUnitID=" + unit + t.bandAndCurrency;
-    RecordsetPtr candidates = db.GetAnyRecordset("SELECT * FROM t_CustEntry" + pair + match);
-    match += " AND FUsed=0 ";
-    if (!candidates || !candidates->IsOpen() || candidates->RecordCount() == 0)
-        return {};
-
-    const std::string statementA = t.update + pair + match + crlf;
-    auto latestQuote = [&] {
-        return MaxDate(
-            db, "SELECT MAX(FQuoteTime) as FMaxQuote FROM t_CustEntry" + pair + match + crlf);
-    };
-    if (candidates->RecordCount() == 1) {
-        candidates->Filter(" FUsed=0 ");
-        return candidates->RecordCount() == 1 ? statementA : std::string();
-    }
-    const std::string gridDates = t.expireFilter + " And " + t.quoteFilter;
-    candidates->Filter(gridDates);
-    if (candidates->RecordCount() > 0) {
-        // The grid's dates are taken: update only when that entry is
-        // unaudited and its dates are the latest ones.
-        candidates->Filter(gridDates + " And FUsed=1 ");
-        if (candidates->RecordCount() > 0)
-            return {};
-        const std::string quoteMax = latestQuote();
-        if (quoteMax.empty())
-            return {};
-        const std::string expireMax =
-            MaxDate(db, "SELECT MAX(FExpireDate) as FExpireDate FROM t_CustEntry" + pair + match +
-                            " AND FQuoteTime='" + quoteMax + "'" + crlf);
-        if (expireMax.empty())
-            return {};
-        candidates->Filter(t.expireFilter + " And " + " FExpireDate='" + expireMax + "' " +
-                           " And " + t.quoteFilter + " And " + " FQuoteTime='" + quoteMax + "' ");
-        if (candidates->RecordCount() == 0)
-            return {};
-        return t.update + pair + crlf + match + " AND " + t.expireFilter + " AND " + t.quoteFilter +
-               crlf;
-    }
-    candidates->Filter(" FUsed=0 ");
-    const long unaudited = candidates->RecordCount();
-    if (unaudited == 1)
-        return statementA;
-    if (unaudited < 2)
-        return {};
-    // The latest effective date wins; among entries that share it, the
-    // latest expiry date.
-    const std::string quoteMax = latestQuote();
-    if (quoteMax.empty())
-        return {};
-    const std::string atLatest = " AND FQuoteTime='" + quoteMax + "'" + crlf;
-    RecordsetPtr latest = db.GetAnyRecordset("SELECT * FROM t_CustEntry" + pair + match +
-                                             "AND FQuoteTime='" + quoteMax + "'" + crlf);
-    std::string statement = statementA + atLatest;
-    if (!latest || latest->RecordCount() != 1) {
-        statement += " AND FExpireDate=(SELECT MAX(FExpireDate) FROM t_CustEntry" + pair + match +
-                     " AND FQuoteTime='" + quoteMax + "' )" + crlf;
-    }
-    return statement;
-}
 
 std::int32_t UpdateMembers(const Spread& grid, const BatchUpdatePlan& plan, std::int16_t alert) {
     const std::int32_t fixedID =
@@ -151,9 +44,10 @@ std::int32_t UpdateMembers(const Spread& grid, const BatchUpdatePlan& plan, std:
         batch::Notice(GetResText("失效日期必须大于生效日期"));
         return 0;
     }
-    const GridTexts texts = ReadGridTexts(grid, expire);
+    const PriceStore::UpdateTexts texts = PriceStore::RenderUpdate(batch::BatchEntry(grid));
 
     auto db = batch::NewConnection();
+    PriceStore store(*db);
     RecordsetPtr members;
     plan.members(groupID, members);
 
@@ -172,8 +66,7 @@ std::int32_t UpdateMembers(const Spread& grid, const BatchUpdatePlan& plan, std:
                 "select Isnull(FUnitID,0) as FUnitID from t_ICItem where FItemID=" + item);
             unit = HasRow(base) ? SqlNumber(Val(FieldText(*base, "FUnitID"))) : "0";
         }
-        const std::string pair = " WHERE FCustID=" + SqlId(custID) + " AND FItemID=" + item;
-        const std::string statement = MemberStatement(*db, texts, pair, unit);
+        const std::string statement = store.MemberUpdate(texts, custID, itemID, unit);
         if (statement.empty())
             continue;
         if (alert != 0 && !plan.confirm(custID, itemID))

@@ -29,6 +29,13 @@ std::string CellDate(const Spread& grid, std::int32_t col, std::int32_t row) {
     return date->ToText();
 }
 
+PriceEntry BatchEntry(const Spread& grid) {
+    return ReadPriceEntry([&grid](int row) {
+        const bool shown = row == UserDefInfo::kRowExpireDate || row == UserDefInfo::kRowNote;
+        return grid.GetText(shown ? UserDefInfo::kColText : UserDefInfo::kColValue, row);
+    });
+}
+
 std::vector<std::int32_t> MemberIDs(const RecordsetPtr& members) {
     std::vector<std::int32_t> ids;
     if (!members || !members->IsOpen() || members->RecordCount() == 0)

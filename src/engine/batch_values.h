@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/price_entry.h"
 #include "host/host_ui.h"
 #include "orvasaleprice/recordset.h"
 
@@ -26,6 +27,11 @@ std::int32_t StoredId(const Spread& grid, std::int32_t row);
 // The cell's text as a date, "yyyy-mm-dd"; ComError kTypeMismatch when the
 // text is not a real date.
 std::string CellDate(const Spread& grid, std::int32_t col, std::int32_t row);
+
+// The entry a batch writes for every member: the grid's stored values
+// (column 3), with the expiry date and the note as the grid shows them
+// (column 2).
+PriceEntry BatchEntry(const Spread& grid);
 
 // The member IDs of a detail query's record set (column FItemID), in its
 // order; none for a missing or empty set.

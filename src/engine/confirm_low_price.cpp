@@ -4,10 +4,10 @@
 
 #include "engine/batch_values.h"
 #include "engine/engine_values.h"
+#include "engine/price_store.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
-#include "minprice/min_price.h"
 #include "model/sql_values.h"
 #include "session/globals.h"
 #include "session/res_text.h"
@@ -19,24 +19,15 @@ bool UserDefInfo::ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, doub
     AppConnection& db = SharedConnection();
     const bool byCustomer = g_CategoryByCust;
 
-    double floor = 0;
-    GetSELowPrice(custID, itemID, floor);
-
-    double compared = basePrice;
-    if (byCustomer) {
-        // The grid's price is per its unit; the floor is per base unit.
-        RecordsetPtr rs =
-            db.Execute("select FCoefficient from t_MeasureUnit where FMeasureUnitID=" +
-                       SqlNumber(batch::StoredNumber(Grid(), kRowUnit)));
-        double coefficient = 1;
-        if (HasRow(rs)) {
-            const Variant& v = rs->Fields("FCoefficient").Value();
-            if (!v.IsNull() && v.ToDouble() != 0)
-                coefficient = v.ToDouble();
-        }
-        compared = basePrice / coefficient;
-    }
-    if (!(compared < floor))
+    // By customer group the grid's price is per its unit; by item group it
+    // is compared with the floor as it stands.
+    PriceStore::FloorQuery query;
+    query.custID = custID;
+    query.itemID = itemID;
+    query.basePrice = basePrice;
+    if (byCustomer)
+        query.unitID = Grid().GetText(kColValue, kRowUnit);
+    if (PriceStore(db).CheckFloor(query).kind != PriceOutcome::kBelowFloor)
         return true;
 
     // The member the question is about: the customer, or the item by item group.

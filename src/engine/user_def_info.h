@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "engine/editor_operation.h"
+#include "engine/price_entry.h"
 #include "model/base_group.h"
 #include "orvasaleprice/prop_desc.h"
 #include "orvasaleprice/recordset.h"
@@ -137,11 +138,15 @@ class UserDefInfo {
 
     // --- Saving (save_record.cpp) -------------------------------------------
 
+    // The entry as the grid holds it (the stored values, column 3), with
+    // SelEntryID.
+    PriceEntry GridEntry();
     // Inserts the grid as a new entry (and the customer-item header row when
     // missing). True when inserted; SelEntryID then holds the new number.
     bool Add();
     // Writes the changed cells of entry SelEntryID. A failure flag: true when
-    // the save failed (duplicate or database error), false when updated.
+    // the save failed (duplicate, database error, or an entry loaded
+    // audited, which the editor offers no save for), false when updated.
     bool Update();
 
     // --- Detail queries (detail_queries.cpp) --------------------------------
@@ -176,10 +181,8 @@ class UserDefInfo {
                operationType_ == EditorOperation::kBatchUpdate ||
                operationType_ == EditorOperation::kBatchDelete;
     }
-    // The duplicate test: true when another stored entry has the grid's key;
-    // IsDuplicate then tells the user so.
-    bool IsDuplicate(bool forUpdate);
-    bool DuplicateStored(bool forUpdate);
+    // The entry as the descriptors loaded it, with SelEntryID.
+    PriceEntry LoadedEntry();
     std::string UnitName(std::int32_t unitID);
     // SetProperty's steps (set_property.cpp).
     void FillPropertyRow(orva::Spread& grid, int row, t_PropDesc& desc);

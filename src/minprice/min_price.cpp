@@ -35,7 +35,11 @@ bool ItemLevelFloor(AppConnection& db, std::int32_t itemID) {
 }  // namespace
 
 bool ConvertByRate(std::int32_t currencyID, double amount, double& result) {
-    RecordsetPtr rs = SharedConnection().Execute(
+    return ConvertByRate(SharedConnection(), currencyID, amount, result);
+}
+
+bool ConvertByRate(AppConnection& db, std::int32_t currencyID, double amount, double& result) {
+    RecordsetPtr rs = db.Execute(
         "select FOperator,FExchangeRate From t_currency Where FCurrencyID =" + SqlId(currencyID));
     if (!rs || !rs->IsOpen() || rs->EOF_()) {
         result = 0.0;
@@ -59,8 +63,12 @@ bool GetSELowPrice(std::int32_t custID, std::int32_t itemID, double& price) {
     AppConnection* db = PassOver([] { return &SharedConnection(); }, nullptr);
     if (!db)
         return true;
+    return GetSELowPrice(*db, custID, itemID, price);
+}
 
-    const bool itemLevel = PassOver([&] { return ItemLevelFloor(*db, itemID); }, false);
+bool GetSELowPrice(AppConnection& db, std::int32_t custID, std::int32_t itemID, double& price) {
+    price = 0.0;
+    const bool itemLevel = PassOver([&] { return ItemLevelFloor(db, itemID); }, false);
 
     std::string sql;
     if (itemLevel) {
@@ -83,7 +91,7 @@ bool GetSELowPrice(std::int32_t custID, std::int32_t itemID, double& price) {
     // currency makes the division fail) there is no floor: every price
     // passes.
     const bool computed = PassOver([&] {
-        RecordsetPtr rs = db->Execute(sql);
+        RecordsetPtr rs = db.Execute(sql);
         price = FirstNumber(rs);
         if (rs && rs->IsOpen())
             rs->Close();
