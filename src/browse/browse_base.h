@@ -44,6 +44,7 @@
 #include "host/modal_window.h"
 #include "host/pointer_shape.h"
 #include "orvasaleprice/recordset.h"
+#include "session/module_context.h"
 
 namespace orva {
 
@@ -70,7 +71,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
 
     // Creates the controls as designed: menus, toolbar, status bar, tree and
     // ledger, with their events connected.
-    BrowseBase();
+    explicit BrowseBase(ModuleContext& ctx);
     ~BrowseBase() override;
     BrowseBase(const BrowseBase&) = delete;
     BrowseBase& operator=(const BrowseBase&) = delete;
@@ -156,6 +157,8 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     std::string RowText(int row) override;
 
   private:
+    ModuleContext& ctx_;
+
     using Handler = void (BrowseBase::*)();
 
     // browse_base.cpp

@@ -11,6 +11,7 @@
 
 #include "host/host_ui.h"
 #include "orvasaleprice/recordset.h"
+#include "session/module_context.h"
 
 namespace orva {
 
@@ -32,7 +33,7 @@ std::string CellDate(const Spread& grid, std::int32_t col, std::int32_t row);
 std::vector<std::int32_t> MemberIDs(const RecordsetPtr& members);
 
 // A connection of the operation's own, created by ProgID.
-std::shared_ptr<AppConnection> NewConnection();
+std::shared_ptr<AppConnection> NewConnection(ModuleContext& ctx);
 
 // A message box titled "Tesmar提示" (localised); text is shown as given.
 MsgResult Notice(const std::string& text, MsgButtons buttons = MsgButtons::kOK,

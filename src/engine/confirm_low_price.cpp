@@ -9,18 +9,18 @@
 #include "host/controls/spread.h"
 #include "minprice/min_price.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
 namespace orva {
 
 bool UserDefInfo::ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, double& basePrice) {
-    AppConnection& db = SharedConnection();
-    const bool byCustomer = g_CategoryByCust;
+    AppConnection& db = ctx_.Connection();
+    const bool byCustomer = ctx_.g_CategoryByCust;
 
     double floor = 0;
-    GetSELowPrice(custID, itemID, floor);
+    GetSELowPrice(ctx_, custID, itemID, floor);
 
     double compared = basePrice;
     if (byCustomer) {
@@ -48,7 +48,7 @@ bool UserDefInfo::ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, doub
     std::string number;
     if (HasRow(who)) {
         name = FieldText(*who, "FName");
-        number = FieldText(*who, g_UseShortNumber ? "FShortNumber" : "FNumber");
+        number = FieldText(*who, ctx_.g_UseShortNumber ? "FShortNumber" : "FNumber");
     }
     const std::string question =
         number + "(" + name + GetResText(")的价格资料已经低于设定的销售最低限价，是否继续保存？");

@@ -124,13 +124,13 @@ bool UserDefInfo::DuplicateStored(bool forUpdate) {
     } else {
         sql += " AND FExpireDate=" + SqlText(value(kRowExpireDate)) + " ";
     }
-    return HasRow(SharedConnection().Execute(sql));
+    return HasRow(ctx_.Connection().Execute(sql));
 }
 
 bool UserDefInfo::Add() {
     if (IsDuplicate(false))
         return false;
-    AppConnection& db = SharedConnection();
+    AppConnection& db = ctx_.Connection();
     // A number that cannot be drawn is 0, which the next step refuses.
     const std::int32_t number = PassOver([&] { return db.GetICMaxNum("t_Cust"); }, 0);
     if (number < 1) {
@@ -220,7 +220,7 @@ bool UserDefInfo::Update() {
     sql += " WHERE FEntryID=" + SqlId(SelEntryID);
     try {
         std::int16_t rows = 0;
-        SharedConnection().Execute(sql, rows);
+        ctx_.Connection().Execute(sql, rows);
         return false;
     } catch (const std::runtime_error& e) {
         // Another client saved an entry with these keys first.

@@ -34,8 +34,8 @@ bool ItemLevelFloor(AppConnection& db, std::int32_t itemID) {
 
 }  // namespace
 
-bool ConvertByRate(std::int32_t currencyID, double amount, double& result) {
-    RecordsetPtr rs = SharedConnection().Execute(
+bool ConvertByRate(ModuleContext& ctx, std::int32_t currencyID, double amount, double& result) {
+    RecordsetPtr rs = ctx.Connection().Execute(
         "select FOperator,FExchangeRate From t_currency Where FCurrencyID =" + SqlId(currencyID));
     if (!rs || !rs->IsOpen() || rs->EOF_()) {
         result = 0.0;
@@ -53,10 +53,10 @@ bool ConvertByRate(std::int32_t currencyID, double amount, double& result) {
     return true;
 }
 
-bool GetSELowPrice(std::int32_t custID, std::int32_t itemID, double& price) {
+bool GetSELowPrice(ModuleContext& ctx, std::int32_t custID, std::int32_t itemID, double& price) {
     price = 0.0;
     // Without a connection there is no floor.
-    AppConnection* db = PassOver([] { return &SharedConnection(); }, nullptr);
+    AppConnection* db = PassOver([&] { return &ctx.Connection(); }, nullptr);
     if (!db)
         return true;
 
