@@ -85,7 +85,7 @@ class BaseDetail : public LedgerSource {
     // The text of title row 1 or 2 (any other row: a blank cell per column);
     // sets the numeric columns right-aligned. Errors are passed over.
     void TRowData(std::int32_t row, std::string& text);
-    // Loads the ledger data: runs the statement through the shared connection
+    // Loads the ledger data: runs the statement through the context's connection
     // when `records` is null, otherwise takes `records` without running
     // anything. Sets the ledger's
     // row count and renews Dict. A statement that fails leaves an empty

@@ -96,7 +96,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     RecordsetPtr ReturnObj() const { return returnObj_; }
 
     // Selection mode's pick of an entry: with ReturnItem it reads "select *
-    // from t_CustEntry Where FEntryID=<id>" through the shared connection,
+    // from t_CustEntry Where FEntryID=<id>" through the context's connection,
     // keeps it as ReturnObj and hides the window (true); with ReturnClass, or
     // in maintenance mode, nothing happens (false). Activating a ledger row
     // in selection mode comes here with the row's entry ID.
