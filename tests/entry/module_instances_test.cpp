@@ -5,6 +5,7 @@
 // instances share one set of slots, as a host of the component expects.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "browse/browse_base.h"
 #include "company_fixture.h"
@@ -101,6 +102,19 @@ TEST_F(ModuleInstances, TwoInstancesOnTwoCompaniesWorkSideBySide) {
     south.Show(ShowSelect);
     ASSERT_NE(south.ReturnRecordSet(), nullptr);
     EXPECT_EQ(south.ReturnRecordSet()->Fields("FNote").Value().ToText(), "south");
+}
+
+// The function rights of an instance are its user's in its own company: the
+// host's session, which names no database, is not asked.
+TEST_F(ModuleInstances, AnInstanceChecksRightsInItsOwnCompany) {
+    StoreSession("");
+    CustFace north(NorthSession());
+    north.CategoryByCust(true);
+    north.SelCustID(TwoCustomers().first);
+    ui->OnModal<BrowseBase>("BrowseBase", [](BrowseBase& w) { w.tbToolBar().Click("New"); });
+    north.Show(showedit);
+    EXPECT_TRUE(ui->AssistantNotices().empty());  // no "没有权限" notice
+    EXPECT_EQ(ui->ModalWindows(), (std::vector<std::string>{"BrowseBase", "frmProperty"}));
 }
 
 TEST_F(ModuleInstances, DefaultInstancesShareTheirSlots) {
