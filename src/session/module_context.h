@@ -12,6 +12,11 @@
 // instance are seen by the next. A CustFace made on a session string of its
 // own has a context of its own that no other instance touches.
 //
+// What stays process-wide, because a host reaches it by name or installs it
+// once: the component registry (by ProgID), the host's session string of the
+// default context (SetSessionString), the host's user interface the module
+// shows its windows and messages through (CurrentUi) and its settings store.
+//
 // User-interface thread only; no locks.
 #pragma once
 
