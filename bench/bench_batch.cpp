@@ -37,7 +37,7 @@
 #include "host/host_services.h"
 #include "host/host_ui.h"
 #include "host/progress.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 #include "support/postgres_server.h"
 
@@ -143,7 +143,7 @@ struct Company {
     }
     // A fresh copy of a template, opened as the session's company.
     std::string Fresh(const std::string& from) {
-        orva::g_Connection.reset();
+        orva::ModuleContext::Shared().g_Connection.reset();
         std::string path = dir.File("run" + std::to_string(++copies) + ".db");
         fs::copy_file(from, path);
         return path;
@@ -161,14 +161,14 @@ Company& TheCompany(int customers = kCustomers) {
 // The administrator's session on a company, the last one's connection and
 // ledger data dropped first.
 void LogOn(const std::string& path) {
-    orva::g_Connection.reset();
-    orva::g_GLData.reset();
-    orva::InitSessionProps(orva::bench::LogOn(path));
+    orva::ModuleContext::Shared().g_Connection.reset();
+    orva::ModuleContext::Shared().g_GLData.reset();
+    orva::InitSessionProps(orva::ModuleContext::Shared(), orva::bench::LogOn(path));
 }
 
 void Forget(const std::string& path) {
-    orva::g_Connection.reset();
-    orva::g_GLData.reset();
+    orva::ModuleContext::Shared().g_Connection.reset();
+    orva::ModuleContext::Shared().g_GLData.reset();
     for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix);
 }
 
@@ -196,14 +196,14 @@ void FillGrid(orva::Spread& grid, int group, double price, const std::string& qu
 void Setup() {
     orva::RegisterHostServices();
     orva::SetCurrentUi(std::make_shared<QuietUi>());
-    orva::g_CategoryByCust = true;
+    orva::ModuleContext::Shared().g_CategoryByCust = true;
 }
 
 // The batch editor's engine on the group's grid, the session logged on to
 // `company` (a file or a server's URI).
 struct BatchEditor {
     orva::Spread grid;
-    orva::UserDefInfo engine;
+    orva::UserDefInfo engine{orva::ModuleContext::Shared()};
 
     BatchEditor(const std::string& company, int group, double price, const std::string& quote) {
         LogOn(company);
@@ -349,8 +349,8 @@ void BM_BatchAddOnServer(benchmark::State& state) {
         const double seconds = add.seconds;
         clientCpu += add.cpu;
         serverCpu += orva::test::PostgresServer::Get().CpuSeconds() - server0;
-        orva::g_Connection.reset();
-        orva::g_GLData.reset();
+        orva::ModuleContext::Shared().g_Connection.reset();
+        orva::ModuleContext::Shared().g_GLData.reset();
         if (add.result != customers) {
             state.SkipWithError("the batch add did not add every member");
             break;
@@ -448,7 +448,7 @@ void BM_StatementCost(benchmark::State& state) {
         std::string path = company.Fresh(company.plain);
         LogOn(path);
         if (kind == 5) {
-            orva::g_Connection.reset();
+            orva::ModuleContext::Shared().g_Connection.reset();
             RawSqlite raw(path);
             raw.Exec("PRAGMA synchronous=NORMAL");  // as the connection component opens it
             int next = 5000000;
@@ -471,7 +471,7 @@ void BM_StatementCost(benchmark::State& state) {
             continue;
         }
         orva::AppConnection second;
-        orva::AppConnection& shared = *orva::g_Connection;
+        orva::AppConnection& shared = *orva::ModuleContext::Shared().g_Connection;
         int entry = 5000000;
         auto start = Clock::now();
         for (int cust : company.members) {

@@ -22,7 +22,7 @@
 #include "common/log_on.h"
 #include "common/scratch_dir.h"
 #include "host/app_connection.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace {
@@ -40,14 +40,15 @@ const std::string& CompanyPath() {
 // The session as the host starts it, the browse window's globals as a host
 // that shows customers first sets them.
 void LogOn() {
-    orva::InitSessionProps(orva::bench::LogOn(CompanyPath()));
-    orva::g_ShowMode = 0;
-    orva::g_CategoryByCust = true;
+    orva::InitSessionProps(orva::ModuleContext::Shared(), orva::bench::LogOn(CompanyPath()));
+    orva::ModuleContext::Shared().g_ShowMode = 0;
+    orva::ModuleContext::Shared().g_CategoryByCust = true;
 }
 
 std::vector<std::int32_t> Customers() {
     std::vector<std::int32_t> ids;
-    auto rs = orva::g_Connection->Execute("select FItemID from t_Organization order by FNumber");
+    auto rs = orva::ModuleContext::Shared().g_Connection->Execute(
+        "select FItemID from t_Organization order by FNumber");
     for (; !rs->EOF_(); rs->MoveNext())
         ids.push_back(static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger()));
     return ids;
@@ -63,16 +64,17 @@ void BM_LoadWithPreselection(benchmark::State& state) {
     const std::int32_t cust = Customers().front();
     // The item of the customer's last ledger row, so that the whole ledger
     // is searched for the entry.
-    auto rs = orva::g_Connection->Execute(
+    auto rs = orva::ModuleContext::Shared().g_Connection->Execute(
         "select top 1 e.FItemID from t_CustEntry e inner join t_ICItem t on t.FItemID=e.FItemID "
         "where e.FCustID=" +
         std::to_string(cust) + " order by t.FNumber desc");
-    orva::g_SelCustID = cust;
-    orva::g_SelICItemID = static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger());
+    orva::ModuleContext::Shared().g_SelCustID = cust;
+    orva::ModuleContext::Shared().g_SelICItemID =
+        static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger());
     int rows = 0;
     int selected = 0;
     for (auto _ : state) {
-        orva::BrowseBase window;
+        orva::BrowseBase window{orva::ModuleContext::Shared()};
         window.Load();
         PaintFirstScreen(window.ldgBase());
         rows = window.ldgBase().Rows();
@@ -83,19 +85,19 @@ void BM_LoadWithPreselection(benchmark::State& state) {
     }
     state.counters["rows"] = rows;
     state.counters["selRow"] = selected;
-    orva::g_SelCustID = 0;
-    orva::g_SelICItemID = 0;
+    orva::ModuleContext::Shared().g_SelCustID = 0;
+    orva::ModuleContext::Shared().g_SelICItemID = 0;
 }
 BENCHMARK(BM_LoadWithPreselection)->Unit(benchmark::kMillisecond);
 
 std::int32_t Parent(std::int32_t id) {
-    auto rs = orva::g_Connection->Execute("select FParentID from t_Item where FItemID=" +
-                                          std::to_string(id));
+    auto rs = orva::ModuleContext::Shared().g_Connection->Execute(
+        "select FParentID from t_Item where FItemID=" + std::to_string(id));
     return static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger());
 }
 
 struct OpenWindow {
-    orva::BrowseBase window;
+    orva::BrowseBase window{orva::ModuleContext::Shared()};
     std::vector<orva::NodeId> leaves;
 
     OpenWindow() {

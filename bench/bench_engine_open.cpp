@@ -20,7 +20,7 @@
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace {
@@ -42,11 +42,11 @@ struct Entry {
 
 // Logs the administrator on and picks entries spread over the table.
 std::vector<Entry> Prepare() {
-    orva::InitSessionProps(orva::bench::LogOn(LargeCompany()));
+    orva::InitSessionProps(orva::ModuleContext::Shared(), orva::bench::LogOn(LargeCompany()));
     std::vector<Entry> entries;
     const std::int64_t step = kEntries / kOpened;
     for (int i = 0; i < kOpened; ++i) {
-        auto rs = orva::g_Connection->Execute(
+        auto rs = orva::ModuleContext::Shared().g_Connection->Execute(
             "SELECT FEntryID,FCustID,FItemID FROM t_CustEntry WHERE FEntryID=" +
             std::to_string(1 + i * step));
         if (rs->EOF_())
@@ -59,9 +59,9 @@ std::vector<Entry> Prepare() {
 }
 
 void OpenEntry(orva::Spread& grid, orva::StatusBar& status, const Entry& e) {
-    orva::UserDefInfo engine;
-    engine.SelItemID = orva::g_CategoryByCust ? 0 : e.item;
-    engine.SelCustID = orva::g_CategoryByCust ? e.cust : 0;
+    orva::UserDefInfo engine{orva::ModuleContext::Shared()};
+    engine.SelItemID = orva::ModuleContext::Shared().g_CategoryByCust ? 0 : e.item;
+    engine.SelCustID = orva::ModuleContext::Shared().g_CategoryByCust ? e.cust : 0;
     engine.SelEntryID = e.id;
     engine.Spread(&grid);
     engine.Status(&status);
@@ -78,7 +78,7 @@ void OpenEntry(orva::Spread& grid, orva::StatusBar& status, const Entry& e) {
 
 void BM_OpenEntry(benchmark::State& state) {
     static const std::vector<Entry> entries = Prepare();
-    orva::g_CategoryByCust = state.range(0) != 0;
+    orva::ModuleContext::Shared().g_CategoryByCust = state.range(0) != 0;
     orva::Spread grid;
     grid.SetMaxCols(3);
     orva::StatusBar status;
@@ -88,8 +88,9 @@ void BM_OpenEntry(benchmark::State& state) {
         OpenEntry(grid, status, entries[next]);
         next = (next + 1) % entries.size();
     }
-    state.SetLabel(orva::g_CategoryByCust ? "grouped by customer" : "grouped by item");
-    orva::g_CategoryByCust = true;
+    state.SetLabel(orva::ModuleContext::Shared().g_CategoryByCust ? "grouped by customer"
+                                                                  : "grouped by item");
+    orva::ModuleContext::Shared().g_CategoryByCust = true;
 }
 BENCHMARK(BM_OpenEntry)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 

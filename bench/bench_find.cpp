@@ -227,7 +227,7 @@ struct SearchAll {
         criteria = std::get<orva::CheckedCriteria>(orva::CheckCriteria(CustomerFields(), c));
         request.itemTree = false;
         request.userID = clerk ? orva::demo::kGroupClerkUserId : orva::demo::kAdminUserId;
-        request.checkRights = orva::DataRightsApply();
+        request.checkRights = orva::DataRightsApply(orva::ModuleContext::Shared());
         request.criteria = &criteria;
     }
 };

@@ -37,7 +37,7 @@
 #include "host/db/postgres/postgres_dialect.h"
 #include "host/db/sqlite/sqlite_backend.h"
 #include "host/tsql/translator.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "support/postgres_server.h"
 #include "support/temp_company.h"
 
@@ -72,15 +72,16 @@ struct Ledger {
         // The statement the browse window builds for the customer's node.
         orva::bench::LogOn(uri);
         orva::Tree tree;
-        orva::tvwBuilder builder;
+        orva::tvwBuilder builder{orva::ModuleContext::Shared()};
         builder.SetTvwGroup(&tree);
         builder.SetTreeView(-1);
-        const std::string cust = orva::g_Connection->Execute("select FItemID from t_Organization")
+        const std::string cust = orva::ModuleContext::Shared()
+                                     .g_Connection->Execute("select FItemID from t_Organization")
                                      ->Fields(0)
                                      .Value()
                                      .ToText();
         statement = builder.GetDetailSql(cust);
-        orva::g_Connection.reset();
+        orva::ModuleContext::Shared().g_Connection.reset();
     }
 };
 

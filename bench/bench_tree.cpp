@@ -31,7 +31,7 @@
 #include "host/controls/tree.h"
 #include "host/db/sqlite/sqlite_dialect.h"
 #include "host/tsql/translator.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ double ResidentMB() {
 void BM_TreeRebuildAndExpandRoot(benchmark::State& state) {
     LogOn(ManyGroups(), state.range(0) ? orva::demo::kGroupClerkUserId : orva::demo::kAdminUserId);
     orva::Tree tree;
-    orva::tvwBuilder builder;
+    orva::tvwBuilder builder{orva::ModuleContext::Shared()};
     builder.SetTvwGroup(&tree);
     for (auto _ : state) {
         builder.SetTreeView(-1);
@@ -96,7 +96,7 @@ BENCHMARK(BM_TreeRebuildAndExpandRoot)->Arg(0)->Arg(1)->Unit(benchmark::kMillise
 void BM_TreeExpandGroupOf5000(benchmark::State& state) {
     LogOn(BigGroups());
     orva::Tree tree;
-    orva::tvwBuilder builder;
+    orva::tvwBuilder builder{orva::ModuleContext::Shared()};
     builder.SetTvwGroup(&tree);
     builder.SetTreeView(-1);
     builder.SetTreeView(0);
@@ -127,16 +127,17 @@ BENCHMARK(BM_TreeExpandGroupOf5000)->Unit(benchmark::kMillisecond);
 
 struct LedgerFixture {
     orva::Tree tree;
-    orva::tvwBuilder builder;
+    orva::tvwBuilder builder{orva::ModuleContext::Shared()};
     orva::Ledger ledger;
-    orva::BaseDetail detail;
+    orva::BaseDetail detail{orva::ModuleContext::Shared()};
     std::string statement;
 
     LedgerFixture() {
         LogOn(BusyCustomer());
         builder.SetTvwGroup(&tree);
         builder.SetTreeView(-1);
-        std::string cust = orva::g_Connection->Execute("select FItemID from t_Organization")
+        std::string cust = orva::ModuleContext::Shared()
+                               .g_Connection->Execute("select FItemID from t_Organization")
                                ->Fields(0)
                                .Value()
                                .ToText();

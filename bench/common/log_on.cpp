@@ -6,7 +6,7 @@
 #include "host/host_services.h"
 #include "host/session_string.h"
 #include "host/share_props.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::bench {
 
@@ -14,7 +14,7 @@ std::string LogOn(const std::string& company, int user) {
     RegisterHostServices();
     std::string props = MakeSessionString(company, user);
     ShareProps().SetProperty(ShareProps::CurrentProcessId(), "PropsString", Variant(props));
-    g_Connection = std::make_shared<AppConnection>();
+    ModuleContext::Shared().g_Connection = std::make_shared<AppConnection>();
     return props;
 }
 

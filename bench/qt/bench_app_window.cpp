@@ -65,7 +65,7 @@
 #include "qt/windows/browse_window.h"
 #include "qt/windows/module_views.h"
 #include "qt/windows/property_view_registration.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace {
@@ -288,12 +288,12 @@ BENCHMARK(BM_LaunchLarge100kCustomersPreselected)->UseManualTime()->Unit(benchma
 // the SQL that SQLite runs.
 std::string LedgerSql(const std::string& path, std::int32_t customer, bool fromBill) {
     const std::string props = orva::qt::HostSessionString(path, orva::demo::kAdminUserId, "CHS");
-    orva::InitSessionProps(props);
-    orva::g_Connection = std::make_shared<orva::AppConnection>();
-    orva::g_CallByBill = fromBill;
-    orva::tvwBuilder builder;
+    orva::InitSessionProps(orva::ModuleContext::Shared(), props);
+    orva::ModuleContext::Shared().g_Connection = std::make_shared<orva::AppConnection>();
+    orva::ModuleContext::Shared().g_CallByBill = fromBill;
+    orva::tvwBuilder builder{orva::ModuleContext::Shared()};
     const std::string statement = builder.GetDetailSql(std::to_string(customer));
-    orva::g_Connection.reset();
+    orva::ModuleContext::Shared().g_Connection.reset();
     return orva::tsql::Compile(statement, orva::SqliteDialect()).steps.at(0).sql.at(0);
 }
 
@@ -359,7 +359,7 @@ void BM_PickerLaunch(benchmark::State& state) {
         r.floors.push_back(RawRead(db, sql, rows, cpu));
         r.cpuFloors.push_back(cpu);
     }
-    orva::g_CallByBill = false;
+    orva::ModuleContext::Shared().g_CallByBill = false;
     state.counters["entries"] = static_cast<double>(rows);
     r.Report(state, 1.3);
 }

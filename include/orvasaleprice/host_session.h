@@ -19,7 +19,8 @@ namespace orva {
 ORVA_API std::string SessionString(const std::string& dbConnection, std::int32_t userID,
                                    const std::string& language = "CHS");
 
-// Stores `session` as the process's shared property "PropsString". The first
+// Stores `session` as the process's shared property "PropsString", the
+// session every default CustFace reads (CustFace(sessionString) reads its own). The first
 // call also registers the platform components the module creates by name
 // (the connection component, the property store, rights, lookups, the
 // resource loaders).

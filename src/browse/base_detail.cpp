@@ -10,12 +10,6 @@
 
 namespace orva {
 
-LedgerRecordsView g_LedgerRecords;
-
-RecordsetPtr LedgerRecordsView::get() const {
-    return owner_ ? owner_->Records() : nullptr;
-}
-
 namespace {
 
 constexpr std::int16_t kText = 0;
@@ -110,13 +104,12 @@ void AppendTrimmed(const Variant& value, std::string& text) {
 
 }  // namespace
 
-BaseDetail::BaseDetail() : dict_(std::make_shared<Dictionary>()) {
-    g_LedgerRecords.owner_ = this;
+BaseDetail::BaseDetail(ModuleContext& ctx) : ctx_(ctx), dict_(std::make_shared<Dictionary>()) {
+    ctx_.g_LedgerRecords.Show(&records_);
 }
 
 BaseDetail::~BaseDetail() {
-    if (g_LedgerRecords.owner_ == this)
-        g_LedgerRecords.owner_ = nullptr;
+    ctx_.g_LedgerRecords.Release(&records_);
 }
 
 void BaseDetail::SetRecords(RecordsetPtr records) {
@@ -195,7 +188,7 @@ void BaseDetail::TakeJournalData(std::string_view statement, RecordsetPtr record
         // large ledgers are never held at once; a statement that fails leaves
         // the empty set, and the ledger shows its title rows only.
         records_ = EmptyRecords();
-        PassOver([&] { records_ = SharedConnection().Execute(statement); });
+        PassOver([&] { records_ = ctx_.Connection().Execute(statement); });
     } else {
         records_ = std::move(records);
     }

@@ -20,25 +20,9 @@
 #include "host/controls/signal.h"
 #include "host/dictionary.h"
 #include "orvasaleprice/recordset.h"
+#include "session/module_context.h"
 
 namespace orva {
-
-class BaseDetail;
-
-// g_LedgerRecords, the ledger's records as find, filter and sort read them:
-// the Records of the newest BaseDetail (the open browse window's), null when
-// its ledger shows a group or no BaseDetail lives. It is a view, not a copy:
-// the BaseDetail owns the records, so no tree switch and no window opened
-// again can leave another ledger's rows behind in it.
-class LedgerRecordsView {
-  public:
-    RecordsetPtr get() const;
-
-  private:
-    friend class BaseDetail;
-    const BaseDetail* owner_ = nullptr;
-};
-extern LedgerRecordsView g_LedgerRecords;
 
 // One ledger column: the statement column it shows, its localised caption
 // and the value type (record set type codes: 0 text, 2 flag, 3 integer,
@@ -60,9 +44,9 @@ class BaseDetail : public LedgerSource {
     static constexpr int kItemLayoutCols = 17;
     static constexpr int kCustomerLayoutCols = 18;
 
-    // The newest BaseDetail is the one g_LedgerRecords shows until it is
-    // destroyed.
-    BaseDetail();
+    // The newest BaseDetail is the one the context's g_LedgerRecords shows
+    // until it is destroyed.
+    explicit BaseDetail(ModuleContext& ctx);
     ~BaseDetail();
     BaseDetail(const BaseDetail&) = delete;
     BaseDetail& operator=(const BaseDetail&) = delete;
@@ -101,7 +85,7 @@ class BaseDetail : public LedgerSource {
     // The text of title row 1 or 2 (any other row: a blank cell per column);
     // sets the numeric columns right-aligned. Errors are passed over.
     void TRowData(std::int32_t row, std::string& text);
-    // Loads the ledger data: runs the statement through the shared connection
+    // Loads the ledger data: runs the statement through the context's connection
     // when `records` is null, otherwise takes `records` without running
     // anything. Sets the ledger's
     // row count and renews Dict. A statement that fails leaves an empty
@@ -127,6 +111,8 @@ class BaseDetail : public LedgerSource {
     static int ColumnOf(bool byItem, std::string_view field);
 
   private:
+    ModuleContext& ctx_;
+
     void BindColumns();
     void SetRowsForRecords();
 

@@ -22,7 +22,7 @@ void ShowNotice(const std::string& title, const std::string& detail) {
 
 }  // namespace
 
-void CheckDetail(BaseDetail& detail, bool unAudit) {
+void CheckDetail(ModuleContext& ctx, BaseDetail& detail, bool unAudit) {
     Ledger* ledger = detail.LDG();
     if (!ledger)
         return;
@@ -33,7 +33,7 @@ void CheckDetail(BaseDetail& detail, bool unAudit) {
         ids = ledger->Text();
     }
     try {
-        const AuditResult audit = AuditEntries(unAudit, ids);
+        const AuditResult audit = AuditEntries(ctx, unAudit, ids);
         if (!audit.Done() && !Trim(audit.message).empty())
             ShowNotice(GetResText("Tesmar提示"),
                        GetResText("审核\\反审核价格资料失败：") + audit.message);
@@ -60,7 +60,7 @@ void BrowseBase::AuditSelected(bool unAudit) {
     if (!entryID)
         return;
     currentEntryID_ = *entryID;
-    CheckDetail(*detail_, unAudit);
+    CheckDetail(ctx_, *detail_, unAudit);
     Refresh();
 }
 

@@ -12,13 +12,13 @@
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/enums.h"
 #include "session/form_res.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
 namespace orva {
 
-BrowseBase::BrowseBase() {
+BrowseBase::BrowseBase(ModuleContext& ctx) : ctx_(ctx) {
     CreateMenus();
     CreateToolbar();
     statusBar_.AddPanel("Passtime");
@@ -125,7 +125,7 @@ void BrowseBase::ConnectEvents() {
 // --- Life -------------------------------------------------------------------
 
 void BrowseBase::Load() {
-    LoadFormRes(*this, formResOptions_);
+    LoadFormRes(ctx_, *this, formResOptions_);
     ApplyModeToMenus();
     caption_ = GetResText("系统基本资料(客户价格管理)");
     Changed();
@@ -133,28 +133,28 @@ void BrowseBase::Load() {
     PassOver([&] { Preselect(); });
     PassOver([&] { detail_->SetByItem(ItemTree()); });
     PassOver([&] { RestoreColumnSettings(); });
-    PassOver([&] { SetLedgerFonts(ledger_); });
+    PassOver([&] { SetLedgerFonts(ctx_, ledger_); });
     PassOver([&] { RestorePageSetup(); });
     PassOver([&] { RestoreTreeWidth(); });
     loaded_ = true;
 }
 
 void BrowseBase::InitBrowseState() {
-    detail_ = std::make_unique<BaseDetail>();
+    detail_ = std::make_unique<BaseDetail>(ctx_);
     // The filter's note holds only while the ledger shows the filter's
     // result: any other records (a reload, a sort, a group) end it.
     detailRecords_ =
         detail_->OnRecordsChanged([this] { statusBar_.SetPanelText(kFilterNotePanel, ""); });
-    builder_ = std::make_unique<tvwBuilder>();
+    builder_ = std::make_unique<tvwBuilder>(ctx_);
     PassOver([&] {
-        RecordsetPtr rs = SharedConnection().Execute(
+        RecordsetPtr rs = ctx_.Connection().Execute(
             "SELECT FValue FROM t_Systemprofile Where FCategory='IC' and FKey='UseShortNumber'");
-        g_UseShortNumber = !rs->EOF_() && rs->Fields("FValue").Value().ToBool();
+        ctx_.g_UseShortNumber = !rs->EOF_() && rs->Fields("FValue").Value().ToBool();
     });
-    if (!g_CallByBill)
+    if (!ctx_.g_CallByBill)
         PassOver([&] { ReadSavedGrouping(); });
-    menus_.SetChecked("mnuVBaseSalePrice", g_CategoryByCust);
-    menus_.SetChecked("mnuVBaseICItem", !g_CategoryByCust);
+    menus_.SetChecked("mnuVBaseSalePrice", ctx_.g_CategoryByCust);
+    menus_.SetChecked("mnuVBaseICItem", !ctx_.g_CategoryByCust);
     PassOver([&] {
         detail_->SetLDG(&ledger_);
         detail_->GetTitleInfo(ItemTree());
@@ -182,10 +182,10 @@ void BrowseBase::Unload() {
 }
 
 bool BrowseBase::SelectEntry(std::int32_t entryID) {
-    if (g_ShowMode != ShowSelect || g_ReturnType != ReturnItem)
+    if (ctx_.g_ShowMode != ShowSelect || ctx_.g_ReturnType != ReturnItem)
         return false;
     returnObj_ =
-        SharedConnection().Execute("select * from t_CustEntry Where FEntryID=" + SqlId(entryID));
+        ctx_.Connection().Execute("select * from t_CustEntry Where FEntryID=" + SqlId(entryID));
     Hide();
     return true;
 }

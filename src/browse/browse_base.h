@@ -44,6 +44,7 @@
 #include "host/modal_window.h"
 #include "host/pointer_shape.h"
 #include "orvasaleprice/recordset.h"
+#include "session/module_context.h"
 
 namespace orva {
 
@@ -70,7 +71,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
 
     // Creates the controls as designed: menus, toolbar, status bar, tree and
     // ledger, with their events connected.
-    BrowseBase();
+    explicit BrowseBase(ModuleContext& ctx);
     ~BrowseBase() override;
     BrowseBase(const BrowseBase&) = delete;
     BrowseBase& operator=(const BrowseBase&) = delete;
@@ -95,7 +96,7 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     RecordsetPtr ReturnObj() const { return returnObj_; }
 
     // Selection mode's pick of an entry: with ReturnItem it reads "select *
-    // from t_CustEntry Where FEntryID=<id>" through the shared connection,
+    // from t_CustEntry Where FEntryID=<id>" through the context's connection,
     // keeps it as ReturnObj and hides the window (true); with ReturnClass, or
     // in maintenance mode, nothing happens (false). Activating a ledger row
     // in selection mode comes here with the row's entry ID.
@@ -156,6 +157,8 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     std::string RowText(int row) override;
 
   private:
+    ModuleContext& ctx_;
+
     using Handler = void (BrowseBase::*)();
 
     // browse_base.cpp

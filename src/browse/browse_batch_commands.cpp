@@ -11,7 +11,7 @@
 #include "minprice/frm_se_low_price.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/variant.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/rights.h"
 
@@ -46,14 +46,14 @@ void BrowseBase::OpenEditor(EditorOperation operationType, std::int32_t entryID,
         request.itemID = nodeID;
     request.ldg = &ledger_;
     try {
-        LaunchPropertyEditor(request);
+        LaunchPropertyEditor(ctx_, request);
     } catch (const ComError& e) {
         ShowCommandError(e);
     }
 }
 
 void BrowseBase::mnuEditAddItem() {
-    if (!CheckFunctionRight(kRightAdd))
+    if (!CheckFunctionRight(ctx_, kRightAdd))
         return;
     const std::string key = SelectedKey();
     std::optional<TreeNodeKey> node = ParseTreeNodeKey(key);
@@ -75,19 +75,19 @@ void BrowseBase::mnuBatchDelete() {
 }
 
 void BrowseBase::RunBatch(EditorOperation operationType, std::int32_t rightBit) {
-    if (!CheckFunctionRight(rightBit))
+    if (!CheckFunctionRight(ctx_, rightBit))
         return;
     const std::string key = SelectedKey();
     std::optional<TreeNodeKey> node = ParseTreeNodeKey(key);
     // The root (id 0: every customer or item) or a group.
     if ((Contains(key, "gc") || Contains(key, "gi")) && node && node->kind != TreeNodeKey::kLeaf) {
-        OpenEditor(operationType, 0, node->id, g_CategoryByCust);
+        OpenEditor(operationType, 0, node->id, ctx_.g_CategoryByCust);
     }
     Refresh();
 }
 
 void BrowseBase::mnuEditLowPrice() {
-    if (!CheckFunctionRight(kRightModify))
+    if (!CheckFunctionRight(ctx_, kRightModify))
         return;
     const bool itemTree = ItemTree();
     const int row = ledger_.SelRow();
@@ -109,7 +109,7 @@ void BrowseBase::mnuEditLowPrice() {
     const std::int32_t nodeID = key ? key->id : 0;
     const std::string nodeText = node == kNoNode ? std::string() : tree_.Node(node).text;
 
-    frmSELowPrice dialog;
+    frmSELowPrice dialog(ctx_);
     // The row names the other side of the price: an item in the customer
     // tree, a customer in the item tree.
     if (!itemTree) {

@@ -16,7 +16,7 @@
 
 namespace orva {
 
-void DeleteDetail(BaseDetail& detail, std::int32_t& result) {
+void DeleteDetail(ModuleContext& ctx, BaseDetail& detail, std::int32_t& result) {
     result = 0;
     Ledger* ledger = detail.LDG();
     if (!ledger || ledger->Cols() < 1 || ledger->SelRow() < 1)
@@ -28,7 +28,7 @@ void DeleteDetail(BaseDetail& detail, std::int32_t& result) {
     if (!id)
         return;
     const std::string e = SqlId(*id);
-    AppConnection& db = SharedConnection();
+    AppConnection& db = ctx.Connection();
     Recordset* records = detail.Records().get();
     auto onRecords = [&](auto&& step) {
         if (records)
@@ -76,7 +76,7 @@ void DeleteDetail(BaseDetail& detail, std::int32_t& result) {
 }
 
 void BrowseBase::mnuEditDelete() {
-    if (!CheckFunctionRight(kRightDelete))
+    if (!CheckFunctionRight(ctx_, kRightDelete))
         return;
     if (ledger_.Rows() <= BaseDetail::kTitleRows || !detail_)
         return;  // no data row
@@ -87,7 +87,7 @@ void BrowseBase::mnuEditDelete() {
         return;
     std::int32_t result = 0;
     if (ledger_.Rows() >= BaseDetail::kTitleRows)
-        DeleteDetail(*detail_, result);
+        DeleteDetail(ctx_, *detail_, result);
     Refresh();
     RepaintRows();
 }

@@ -10,7 +10,7 @@
 #include "host/component_registry.h"
 #include "host/find/ffs_face.h"
 #include "host/host_ui.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/rights.h"
 #include "session/session.h"
@@ -87,11 +87,11 @@ std::vector<Dictionary> BrowseBase::FfsFamily() const {
 
 Dictionary BrowseBase::FfsSysPar() const {
     Dictionary p;
-    p.SetValue("UseShortNumber", g_UseShortNumber);
+    p.SetValue("UseShortNumber", ctx_.g_UseShortNumber);
     if (searchAll_) {
         p.SetValue("SearchOption", ItemTree() ? 10 : 20);
-        p.SetValue("UserID", GetCurUserID());
-        p.SetValue("bNeedCheckItemRight", DataRightsApply());
+        p.SetValue("UserID", GetCurUserID(ctx_));
+        p.SetValue("bNeedCheckItemRight", DataRightsApply(ctx_));
     }
     return p;
 }
@@ -99,7 +99,7 @@ Dictionary BrowseBase::FfsSysPar() const {
 void BrowseBase::RunFindComponent(std::int16_t mode) {
     Refresh();
     // What the ledger shows after the refresh; null for a group.
-    const RecordsetPtr records = g_LedgerRecords.get();
+    const RecordsetPtr records = ctx_.g_LedgerRecords.get();
     std::shared_ptr<FFSFace> ffs;
     // A component that cannot be created or fails ends the command without a
     // message; the ledger keeps what the refresh loaded.

@@ -5,7 +5,7 @@
 #include "host/base/pass_over.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/enums.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/rights.h"
 
 namespace orva {
@@ -13,7 +13,7 @@ namespace orva {
 void BrowseBase::LedgerKeyDown(int& keyCode, int shift) {
     if (shift != 0)
         return;  // Shift, Ctrl or Alt held
-    if (keyCode == kKeyEnter && g_ShowMode == ShowSelect) {
+    if (keyCode == kKeyEnter && ctx_.g_ShowMode == ShowSelect) {
         // The modify command's action in selection mode is the pick of the
         // selected row, so Enter picks as a double click does, after the
         // same right check as the menu's modify. The menu is hidden in this
@@ -43,7 +43,7 @@ void BrowseBase::LedgerDblClick() {
 }
 
 void BrowseBase::mnuEditModify() {
-    if (!CheckFunctionRight(kRightModify))
+    if (!CheckFunctionRight(ctx_, kRightModify))
         return;
     OpenSelectedEntry();
 }
@@ -56,7 +56,7 @@ void BrowseBase::OpenSelectedEntry() {
     if (!entryID)
         return;
 
-    if (g_ShowMode == ShowSelect) {
+    if (ctx_.g_ShowMode == ShowSelect) {
         SelectEntry(*entryID);  // ReturnItem picks it; ReturnClass does nothing
         return;
     }

@@ -10,7 +10,7 @@
 #include "host/host_utility.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/enums.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva {
@@ -34,7 +34,7 @@ bool Contains(std::string_view text, std::string_view part) {
 }  // namespace
 
 void BrowseBase::ApplyModeToMenus() {
-    if (g_ShowMode == ShowSelect) {
+    if (ctx_.g_ShowMode == ShowSelect) {
         menus_.SetVisible("mnuEditAddItem", false);
         menus_.SetVisible("mnuEditDelete", false);
         menus_.SetVisible("mnuEdit", false);
@@ -45,13 +45,13 @@ void BrowseBase::ApplyModeToMenus() {
 
 void BrowseBase::SetMenuAndBar() {
     if (tree_.Selected() != kNoNode) {
-        const bool edit = g_ShowMode != ShowSelect;
+        const bool edit = ctx_.g_ShowMode != ShowSelect;
         const bool leaf = Contains(SelectedKey(), "gb");
         for (const char* name : kLeafMenus) menus_.SetEnabled(name, edit && leaf);
         for (const char* key : kLeafButtons) toolbar_.SetEnabled(key, edit && leaf);
         for (const char* name : kBatchMenus) menus_.SetEnabled(name, edit && !leaf);
     }
-    if (g_CallByBill) {
+    if (ctx_.g_CallByBill) {
         toolbar_.SetEnabled("Check", false);
         toolbar_.SetEnabled("UnCheck", false);
     }
@@ -142,7 +142,7 @@ void BrowseBase::mnuViewStatusBar() {
 void BrowseBase::mnuViewToolbarLable() {
     const bool on = !menus_.Item("mnuViewToolbarLable").checked;
     menus_.SetChecked("mnuViewToolbarLable", on);
-    GetUtility()->ShowToolbarCaptions(toolbar_, on);
+    GetUtility(ctx_)->ShowToolbarCaptions(toolbar_, on);
     Relayout();
 }
 
@@ -155,7 +155,7 @@ void BrowseBase::mnuVBaseSalePrice() {
 }
 
 void BrowseBase::mnuHelpSearchForHelpOn() {
-    auto connection = ComponentRegistry::Create<AppConnection>(AppConnection::kProgID);
+    auto connection = ctx_.CreateConnection();
     connection->ShowHelp(0);
 }
 

@@ -81,7 +81,7 @@ void BrowseBase::mnuFilePreview() {
 }
 
 void BrowseBase::PrintLedger(bool preview) {
-    if (!CheckFunctionRight(kPrintRight))
+    if (!CheckFunctionRight(ctx_, kPrintRight))
         return;
     try {
         ledger_.SetPrintSetting(kPrintResolution);

@@ -8,7 +8,7 @@
 
 #include "browse/browse_base.h"
 #include "host/base/pass_over.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva {
 
@@ -42,7 +42,7 @@ T ReadMovedKey(SettingsStore& store, const SettingKey<T>& key) {
 
 void BrowseBase::ReadSavedGrouping() {
     // Absent or not a Boolean: the host's grouping stays.
-    g_CategoryByCust = CurrentSettings().Get(bs::CategoryByCust(g_CategoryByCust));
+    ctx_.g_CategoryByCust = ctx_.Settings().Get(bs::CategoryByCust(ctx_.g_CategoryByCust));
 }
 
 bool BrowseBase::FixedHiddenColumn(int col) const {
@@ -50,7 +50,7 @@ bool BrowseBase::FixedHiddenColumn(int col) const {
 }
 
 void BrowseBase::SaveColumnSettings() {
-    SettingsStore& store = CurrentSettings();
+    SettingsStore& store = ctx_.Settings();
     const bool itemTree = ItemTree();
     for (int col = 1; col <= ledger_.Cols(); ++col) {
         PassOver([&] {
@@ -61,7 +61,7 @@ void BrowseBase::SaveColumnSettings() {
 }
 
 void BrowseBase::RestoreColumnSettings() {
-    const SettingsStore& store = CurrentSettings();
+    const SettingsStore& store = ctx_.Settings();
     const bool itemTree = ItemTree();
     for (int col = 2; col <= ledger_.Cols(); ++col) {
         PassOver([&] {
@@ -84,10 +84,10 @@ void BrowseBase::mnuRecoverCol() {
 }
 
 void BrowseBase::SaveCloseSettings() {
-    SettingsStore& store = CurrentSettings();
+    SettingsStore& store = ctx_.Settings();
     const NodeId node = tree_.Selected();
     PassOver([&] { store.Set(bs::TvwKey(), SelectedKey()); });
-    PassOver([&] { store.Set(bs::CategoryByCust(g_CategoryByCust), g_CategoryByCust); });
+    PassOver([&] { store.Set(bs::CategoryByCust(ctx_.g_CategoryByCust), ctx_.g_CategoryByCust); });
     PassOver([&] { store.Set(bs::LdgSelRow(), static_cast<std::int32_t>(ledger_.SelRow())); });
     PassOver([&] {
         const NodeId parent = node == kNoNode ? kNoNode : tree_.Parent(node);
@@ -97,12 +97,12 @@ void BrowseBase::SaveCloseSettings() {
 }
 
 void BrowseBase::RestoreTreeWidth() {
-    if (const std::optional<std::int32_t> width = CurrentSettings().Find(bs::TreeWidth()))
+    if (const std::optional<std::int32_t> width = ctx_.Settings().Find(bs::TreeWidth()))
         layout_.SetTreeWidth(*width);
 }
 
 void BrowseBase::SavePageSetup() {
-    SettingsStore& store = CurrentSettings();
+    SettingsStore& store = ctx_.Settings();
     const PageSetup& setup = ledger_.PrintPageSetup();
     store.Set(bs::PrintPaper(), setup.paper);
     store.Set(bs::PrintLandscape(), setup.landscape);
@@ -117,7 +117,7 @@ void BrowseBase::SavePageSetup() {
 }
 
 void BrowseBase::RestorePageSetup() {
-    SettingsStore& store = CurrentSettings();
+    SettingsStore& store = ctx_.Settings();
     PageSetup setup;
     setup.paper = ReadMovedKey(store, bs::PrintPaper());
     if (setup.paper.empty())

@@ -10,7 +10,7 @@
 #include "host/app_connection.h"
 #include "host/base/pass_over.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
@@ -148,7 +148,7 @@ void BrowseBase::SelectFirstNode() {
 
 void BrowseBase::Preselect() {
     const bool itemTree = ItemTree();
-    const std::int32_t id = itemTree ? g_SelICItemID : g_SelCustID;
+    const std::int32_t id = itemTree ? ctx_.g_SelICItemID : ctx_.g_SelCustID;
     if (id != 0) {
         bool located = false;
         PassOver([&] { located = LocateNode(id); });
@@ -162,11 +162,11 @@ void BrowseBase::Preselect() {
             Changed();
         }
     }
-    if (g_SelCustID != 0 && g_SelICItemID != 0) {
+    if (ctx_.g_SelCustID != 0 && ctx_.g_SelICItemID != 0) {
         PassOver([&] {
-            RecordsetPtr rs = SharedConnection().Execute(
-                "SELECT FEntryID FROM t_CustEntry Where FCustID=" + SqlId(g_SelCustID) +
-                " And FItemID=" + SqlId(g_SelICItemID));
+            RecordsetPtr rs = ctx_.Connection().Execute(
+                "SELECT FEntryID FROM t_CustEntry Where FCustID=" + SqlId(ctx_.g_SelCustID) +
+                " And FItemID=" + SqlId(ctx_.g_SelICItemID));
             if (rs->EOF_())
                 return;
             SelectEntryRow(static_cast<std::int32_t>(rs->Fields("FEntryID").Value().ToInteger()));
@@ -176,7 +176,7 @@ void BrowseBase::Preselect() {
 
 bool BrowseBase::LocateNode(std::int32_t id) {
     const std::string table = ItemTree() ? "t_ICItem" : "t_Organization";
-    RecordsetPtr rs = SharedConnection().Execute(
+    RecordsetPtr rs = ctx_.Connection().Execute(
         "select FLevel,t1.FItemID,t1.FParentID from " + table +
         " t1  inner join t_Item t2 on t1.FItemID=t2.FItemID where t1.FItemID=" + SqlId(id));
     if (rs->EOF_())
@@ -193,7 +193,7 @@ bool BrowseBase::LocateNode(std::int32_t id) {
         std::vector<std::int32_t> groups{parent};
         std::int32_t current = parent;
         for (std::int64_t depth = level - 1; depth > 1; --depth) {
-            RecordsetPtr up = SharedConnection().Execute(
+            RecordsetPtr up = ctx_.Connection().Execute(
                 "select FParentID from t_Item where FItemID='" + SqlId(current) + "'");
             if (up->EOF_())
                 break;
@@ -252,7 +252,7 @@ void BrowseBase::SwitchTree(bool toItemTree) {
                 ledger_.SetColHidden(col, false);
         }
     });
-    g_CategoryByCust = !toItemTree;
+    ctx_.g_CategoryByCust = !toItemTree;
     PassOver([&] { detail_->GetTitleInfo(toItemTree); });
     PassOver([&] { SaveColumnSettings(); });
     menus_.SetChecked("mnuVBaseICItem", toItemTree);

@@ -7,8 +7,8 @@ namespace {
 
 // The module's own launcher: the record editor window, shown modally and
 // unloaded once it has hidden itself.
-void LaunchModuleEditor(const EditorRequest& request) {
-    frmProperty editor;
+void LaunchModuleEditor(ModuleContext& ctx, const EditorRequest& request) {
+    frmProperty editor(ctx);
     editor.OperationType(request.operationType);
     editor.EntryID(request.entryID);
     editor.CustID(request.custID);
@@ -18,19 +18,17 @@ void LaunchModuleEditor(const EditorRequest& request) {
     editor.Unload();
 }
 
-EditorLauncher& Launcher() {
-    static EditorLauncher launcher = LaunchModuleEditor;
-    return launcher;
-}
-
 }  // namespace
 
-void LaunchPropertyEditor(const EditorRequest& request) {
-    Launcher()(request);
+void LaunchPropertyEditor(ModuleContext& ctx, const EditorRequest& request) {
+    if (ctx.editorLauncher)
+        ctx.editorLauncher(request);
+    else
+        LaunchModuleEditor(ctx, request);
 }
 
-void SetEditorLauncher(EditorLauncher launcher) {
-    Launcher() = launcher ? std::move(launcher) : EditorLauncher(LaunchModuleEditor);
+void SetEditorLauncher(ModuleContext& ctx, EditorLauncher launcher) {
+    ctx.editorLauncher = std::move(launcher);
 }
 
 }  // namespace orva

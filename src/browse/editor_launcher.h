@@ -1,11 +1,12 @@
 // How the browse window opens the record editor window frmProperty: it fills
 // an EditorRequest and calls LaunchPropertyEditor, which creates the editor,
 // sets its properties, shows it modally through the user interface and
-// unloads it once it has hidden itself. The launcher is replaceable, so the
-// editor window plugs in here and tests stand in for it:
+// unloads it once it has hidden itself. The launcher is the module context's
+// and replaceable, so the editor window plugs in here and tests stand in for
+// it:
 //
-//   SetEditorLauncher([](const EditorRequest& r) {
-//       frmProperty editor;
+//   SetEditorLauncher(ctx, [&ctx](const EditorRequest& r) {
+//       frmProperty editor(ctx);
 //       editor.OperationType(r.operationType);
 //       editor.EntryID(r.entryID);
 //       editor.CustID(r.custID);
@@ -20,6 +21,7 @@
 #include <functional>
 
 #include "engine/editor_operation.h"
+#include "session/module_context.h"
 
 namespace orva {
 
@@ -37,8 +39,8 @@ using EditorLauncher = std::function<void(const EditorRequest&)>;
 
 // Opens the editor for the request and returns when it is gone. The user
 // interface's errors (a headless one cannot show a modal window) are raised.
-void LaunchPropertyEditor(const EditorRequest& request);
-// Replaces the launcher; an empty one puts the module's own back.
-void SetEditorLauncher(EditorLauncher launcher);
+void LaunchPropertyEditor(ModuleContext& ctx, const EditorRequest& request);
+// Replaces the context's launcher; an empty one puts the module's own back.
+void SetEditorLauncher(ModuleContext& ctx, EditorLauncher launcher);
 
 }  // namespace orva

@@ -93,8 +93,9 @@ tvwBuilder::RightsContext RightsOf(const SearchAllRequest& r) {
     rights.userID = r.userID;
     rights.filtered = r.checkRights;
     if (rights.filtered) {
-        rights.groupLevelCustomers = HasItemClassRight(kItemClassCustomer);
-        rights.groupLevelItems = HasItemClassRight(kItemClassItem);
+        rights.groupLevelCustomers =
+            HasItemClassRight(ModuleContext::InForce(), kItemClassCustomer);
+        rights.groupLevelItems = HasItemClassRight(ModuleContext::InForce(), kItemClassItem);
     }
     return rights;
 }
@@ -103,9 +104,10 @@ tvwBuilder::RightsContext RightsOf(const SearchAllRequest& r) {
 // the user (the other party, the currencies, the sales bill's filter), that
 // meets `condition`.
 std::string LedgerRowExists(const SearchAllRequest& r, const std::string& condition) {
-    std::string s = "EXISTS (SELECT 1" +
-                    tvwBuilder::LedgerFromWhere(
-                        r.itemTree, std::string(kCandidateAlias) + ".FItemID", RightsOf(r));
+    std::string s =
+        "EXISTS (SELECT 1" +
+        tvwBuilder::LedgerFromWhere(r.itemTree, ModuleContext::InForce().g_CallByBill,
+                                    std::string(kCandidateAlias) + ".FItemID", RightsOf(r));
     if (!condition.empty())
         s += " AND (" + condition + ")";
     return s + ")";
@@ -240,7 +242,7 @@ std::string BrowseSearchAll::MatchingLeavesSql(const SearchAllRequest& r) {
 }
 
 std::vector<std::int32_t> BrowseSearchAll::MatchingLeaves(const SearchAllRequest& request) {
-    return Ids(SharedConnection().Execute(MatchingLeavesSql(request)));
+    return Ids(ModuleContext::InForce().Connection().Execute(MatchingLeavesSql(request)));
 }
 
 std::optional<std::int32_t> BrowseSearchAll::LeafMatchingOwnFields(
@@ -251,7 +253,7 @@ std::optional<std::int32_t> BrowseSearchAll::LeafMatchingOwnFields(
     const tvwBuilder::RightsContext rights = RightsOf(request);
     const RightsFilter treeRights =
         rights.filtered ? tvwBuilder::TreeRights(request.itemTree, rights) : RightsFilter{};
-    std::vector<std::int32_t> ids = Ids(SharedConnection().Execute(
+    std::vector<std::int32_t> ids = Ids(ModuleContext::InForce().Connection().Execute(
         LeafSelect(request, kPickAlias, "TOP 1 ", treeRights, parts.leaf)));
     if (ids.empty())
         return std::nullopt;
@@ -259,9 +261,9 @@ std::optional<std::int32_t> BrowseSearchAll::LeafMatchingOwnFields(
 }
 
 RecordsetPtr BrowseSearchAll::LeafLedger(bool itemTree, std::int32_t id) {
-    tvwBuilder builder;
+    tvwBuilder builder(ModuleContext::InForce());
     builder.SetCategoryByItem(itemTree);
-    return SharedConnection().Execute(builder.GetDetailSql(SqlId(id)));
+    return ModuleContext::InForce().Connection().Execute(builder.GetDetailSql(SqlId(id)));
 }
 
 RecordsetPtr BrowseSearchAll::LeafRecord(const SearchAllRequest& request, std::int32_t id) {
@@ -269,7 +271,7 @@ RecordsetPtr BrowseSearchAll::LeafRecord(const SearchAllRequest& request, std::i
     sql += request.shortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
     sql += ",t1.FName";
     sql += request.itemTree ? ",t1.FModel FROM t_ICItem t1" : " FROM t_Organization t1";
-    return SharedConnection().Execute(sql + " WHERE t1.FItemID=" + SqlId(id));
+    return ModuleContext::InForce().Connection().Execute(sql + " WHERE t1.FItemID=" + SqlId(id));
 }
 
 std::vector<std::int32_t> BrowseSearchAll::GroupPath(std::int32_t id) {
@@ -277,8 +279,8 @@ std::vector<std::int32_t> BrowseSearchAll::GroupPath(std::int32_t id) {
     std::int32_t current = id;
     // Group trees are a few levels deep; the bound stops a cycle in bad data.
     for (int depth = 0; depth < 64; ++depth) {
-        RecordsetPtr rs = SharedConnection().Execute("SELECT FParentID FROM t_Item WHERE FItemID=" +
-                                                     SqlId(current));
+        RecordsetPtr rs = ModuleContext::InForce().Connection().Execute(
+            "SELECT FParentID FROM t_Item WHERE FItemID=" + SqlId(current));
         if (rs->EOF_())
             break;
         current = static_cast<std::int32_t>(rs->Fields("FParentID").Value().ToInteger());

@@ -9,7 +9,7 @@
 #include "host/controls/tree.h"
 #include "host/progress.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/rights.h"
 #include "session/rights_filter.h"
@@ -102,18 +102,18 @@ std::optional<TreeNodeKey> ParseTreeNodeKey(std::string_view key) {
     return parsed;
 }
 
-tvwBuilder::RightsContext tvwBuilder::ReadRights() {
+tvwBuilder::RightsContext tvwBuilder::ReadRights(ModuleContext& ctx) {
     // Read anew for every statement, so that a change of the user's rights
     // reaches the next ledger without a rebuild of the tree. Anything that cannot be read counts
     // against the user: filtered, with user 0, who holds no rights.
     RightsContext rights;
-    if (!PassOver([&] { rights.userID = GetCurUserID(); }))
+    if (!PassOver([&] { rights.userID = GetCurUserID(ctx); }))
         return rights;
-    rights.filtered = PassOver([] { return DataRightsApply(); }, true);
+    rights.filtered = PassOver([&] { return DataRightsApply(ctx); }, true);
     if (!rights.filtered)
         return rights;
-    PassOver([&] { rights.groupLevelCustomers = HasItemClassRight(kItemClassCustomer); });
-    PassOver([&] { rights.groupLevelItems = HasItemClassRight(kItemClassItem); });
+    PassOver([&] { rights.groupLevelCustomers = HasItemClassRight(ctx, kItemClassCustomer); });
+    PassOver([&] { rights.groupLevelItems = HasItemClassRight(ctx, kItemClassItem); });
     return rights;
 }
 
@@ -123,7 +123,7 @@ RightsFilter tvwBuilder::TreeRights(bool byItem, const RightsContext& r) {
 }
 
 void tvwBuilder::AddTreeRights(std::string& from, std::string& where) const {
-    const RightsContext r = ReadRights();
+    const RightsContext r = ReadRights(ctx_);
     if (!r.filtered)
         return;
     RightsFilter f = TreeRights(categoryByItem_, r);
@@ -133,13 +133,13 @@ void tvwBuilder::AddTreeRights(std::string& from, std::string& where) const {
 
 std::string tvwBuilder::GroupListSql() {
     std::string select = "SELECT Distinct t1.FItemID,t1.FName,";
-    select += g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
+    select += ctx_.g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
     select += ",t1.FParentID,t1.FDetail ";
     std::string from = " FROM t_Item t1 ";
     std::string where = categoryByItem_ ? " WHERE t1.FItemClassID=4 AND t1.FDetail=0 "
                                         : " WHERE t1.FItemClassID=1 AND t1.FDetail=0 ";
     std::string order = " ORDER BY ";
-    order += g_UseShortNumber ? " t1.FShortNumber" : "t1.FNumber";
+    order += ctx_.g_UseShortNumber ? " t1.FShortNumber" : "t1.FNumber";
     AddTreeRights(from, where);
     return select + from + where + order;
 }
@@ -149,7 +149,7 @@ std::string tvwBuilder::LeafListSql() {
 }
 
 std::string tvwBuilder::LeafListSql(std::optional<std::int32_t> parentID) {
-    const char* number = g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
+    const char* number = ctx_.g_UseShortNumber ? "t1.FShortNumber AS FNumber" : "t1.FNumber";
     std::string select, from, where;
     if (categoryByItem_) {
         select = std::string(" SELECT Distinct t1.FItemID,t1.FName,") + number +
@@ -169,18 +169,18 @@ std::string tvwBuilder::LeafListSql(std::optional<std::int32_t> parentID) {
         where += " AND t1.FParentID=" + SqlId(*parentID) + " ";
     }
     std::string order = " ORDER BY ";
-    order += g_UseShortNumber ? "t1.FShortNumber" : "t1.FNumber";
+    order += ctx_.g_UseShortNumber ? "t1.FShortNumber" : "t1.FNumber";
     AddTreeRights(from, where);
     return select + from + where + order;
 }
 
 std::string tvwBuilder::GetDetailSql(std::string_view ID) {
-    const RightsContext r = ReadRights();
-    return DetailSql(categoryByItem_, g_UseShortNumber, LeafIdText(ID), r);
+    const RightsContext r = ReadRights(ctx_);
+    return DetailSql(categoryByItem_, ctx_.g_UseShortNumber, ctx_.g_CallByBill, LeafIdText(ID), r);
 }
 
-std::string tvwBuilder::DetailSql(bool byItem, bool shortNumber, const std::string& leaf,
-                                  const RightsContext& r) {
+std::string tvwBuilder::DetailSql(bool byItem, bool shortNumber, bool callByBill,
+                                  const std::string& leaf, const RightsContext& r) {
     std::string select, order;
     if (byItem) {
         select = "SELECT Distinct u1.FItemID,u1.FCustID,u1.FEntryID,v1.FName," + kCrLfText +
@@ -201,10 +201,10 @@ std::string tvwBuilder::DetailSql(bool byItem, bool shortNumber, const std::stri
         // As above: with short codes the ledger is ordered by the short code.
         order = shortNumber ? " ORDER BY t1.FShortNumber" : " ORDER BY t1.FNumber";
     }
-    return select + LedgerFromWhere(byItem, leaf, r) + order;
+    return select + LedgerFromWhere(byItem, callByBill, leaf, r) + order;
 }
 
-std::string tvwBuilder::LedgerFromWhere(bool byItem, const std::string& leaf,
+std::string tvwBuilder::LedgerFromWhere(bool byItem, bool callByBill, const std::string& leaf,
                                         const RightsContext& r) {
     std::string from, where;
     if (byItem) {
@@ -229,7 +229,7 @@ std::string tvwBuilder::LedgerFromWhere(bool byItem, const std::string& leaf,
         where = " WHERE t1.FErpClsID not in (6,8) and u1.FCustID=" + leaf + kCrLfText;
     }
 
-    if (g_CallByBill) {
+    if (callByBill) {
         // Only audited prices in force today; dates are held as yyyy-mm-dd.
         std::string today = Date::Today().ToText();
         where +=
@@ -263,7 +263,7 @@ void tvwBuilder::Rebuild() {
         tree.Clear();
 
     // A failing statement keeps the list of the previous rebuild.
-    PassOver([&] { groups_ = SharedConnection().Execute(GroupListSql()); });
+    PassOver([&] { groups_ = ctx_.Connection().Execute(GroupListSql()); });
     // The leaves are read per node when it is expanded: a launch shows the
     // root level and the path to one preselected leaf, and reading every
     // customer of a large company for that took a third of the launch.
@@ -291,7 +291,7 @@ void tvwBuilder::Expand(std::int32_t parentID) {
     if (groups_)
         AddNodes(*groups_, parentID, true);
     // A failing statement adds no leaves and keeps the last list.
-    if (!PassOver([&] { leaves_ = SharedConnection().Execute(LeafListSql(parentID)); }))
+    if (!PassOver([&] { leaves_ = ctx_.Connection().Execute(LeafListSql(parentID)); }))
         return;
     if (leaves_)
         AddNodes(*leaves_, parentID, false);

@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "orvasaleprice/recordset.h"
+#include "session/module_context.h"
 #include "session/rights_filter.h"
 
 namespace orva {
@@ -46,6 +47,8 @@ class tvwBuilder {
     static constexpr int kImageGroupOpen = 2;
     static constexpr int kImageLeaf = 3;
 
+    explicit tvwBuilder(ModuleContext& ctx) : ctx_(ctx) {}
+
     // The tree to fill; not owned.
     void SetTvwGroup(Tree* tree) { tvwGroup_ = tree; }
     Tree* tvwGroup() const { return tvwGroup_; }
@@ -63,7 +66,7 @@ class tvwBuilder {
 
     // The ledger statement for the leaf whose id is `ID` (the key's text after
     // "gb"). Built from the user's data rights as they are now (every
-    // statement reads them anew) and g_UseShortNumber and g_CallByBill as they
+    // statement reads them anew) and the context's g_UseShortNumber and g_CallByBill as they
     // are now. An ID that is not a decimal number is written as NULL, so the
     // statement lists nothing.
     std::string GetDetailSql(std::string_view ID);
@@ -77,7 +80,7 @@ class tvwBuilder {
     };
     // The current user's, read anew on each call; what cannot be read counts
     // against the user (filtered, user 0, who holds no rights).
-    static RightsContext ReadRights();
+    static RightsContext ReadRights(ModuleContext& ctx);
     // The data-rights fragment of the tree's own records on alias t1: the
     // item class's in the item tree, the customer class's in the customer
     // tree, each group-level or not as the user's rights for that class are.
@@ -87,13 +90,14 @@ class tvwBuilder {
     // or a column of an outer statement): exactly the rows the ledger may
     // show that user. Aliases: u1 the price entry, t1 its item, v1 its
     // customer, u2 the customer-item header row, t2 the unit, t3 the price
-    // currency, u3 and u4 the minimum price's currencies. Reads g_CallByBill.
-    static std::string LedgerFromWhere(bool byItem, const std::string& leaf,
+    // currency, u3 and u4 the minimum price's currencies. Called from a sales
+    // bill (the context's g_CallByBill), only audited entries in force today.
+    static std::string LedgerFromWhere(bool byItem, bool callByBill, const std::string& leaf,
                                        const RightsContext& rights);
     // The whole ledger statement GetDetailSql sends, for a leaf written as
     // `leaf` as above, codes short or full as asked.
-    static std::string DetailSql(bool byItem, bool shortNumber, const std::string& leaf,
-                                 const RightsContext& rights);
+    static std::string DetailSql(bool byItem, bool shortNumber, bool callByBill,
+                                 const std::string& leaf, const RightsContext& rights);
 
     // The statements of the two lists: the group list as SetTreeView(-1)
     // runs it, the whole leaf list, and the leaves under one parent (0 the
@@ -108,6 +112,8 @@ class tvwBuilder {
     const RecordsetPtr& LeafList() const { return leaves_; }
 
   private:
+    ModuleContext& ctx_;
+
     void Rebuild();
     void Expand(std::int32_t parentID);
     void AddNodes(Recordset& list, std::int32_t parentID, bool groups);

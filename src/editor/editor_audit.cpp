@@ -23,12 +23,12 @@ frmProperty::CommandResult frmProperty::AuditCommand() {
     try {
         const bool unaudit = Trim(CellText(UserDefInfo::kRowUsed)) == "Y";
         entryID_ = EngineRef().SelEntryID;
-        const AuditResult audit = AuditEntries(unaudit, SqlId(entryID_));
+        const AuditResult audit = AuditEntries(ctx_, unaudit, SqlId(entryID_));
         const bool reported = !audit.Done() && !Trim(audit.message).empty();
         if (reported)
             ShowWarning(audit.message);
 
-        RecordsetPtr keys = SharedConnection().Execute(
+        RecordsetPtr keys = ctx_.Connection().Execute(
             "Select FItemID,FCustID from  t_CustEntry where FEntryID=" + SqlId(entryID_));
         if (!HasRow(keys)) {
             // Another client deleted the entry while it was open.

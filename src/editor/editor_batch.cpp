@@ -8,7 +8,7 @@
 #include "editor/editor_scopes.h"
 #include "editor/frm_property.h"
 #include "engine/user_def_info.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/rights.h"
 
 namespace orva {
@@ -19,7 +19,7 @@ frmProperty::CommandResult frmProperty::BatchUpdateCommand() {
 }
 
 frmProperty::CommandResult frmProperty::RunBatchUpdate() {
-    if (!CheckFunctionRight(kRightModify))
+    if (!CheckFunctionRight(ctx_, kRightModify))
         return CommandResult::kStopped;
     if (!CheckActiveCell() || !CheckItemValue() || !CheckBand() || !CheckDates() ||
         !CheckCurrency() || !CheckPrice()) {
@@ -29,7 +29,7 @@ frmProperty::CommandResult frmProperty::RunBatchUpdate() {
     std::int16_t alert = alertOption_;
     double basePrice = BasePrice();
     UserDefInfo& engine = EngineRef();
-    if (g_CategoryByCust)
+    if (ctx_.g_CategoryByCust)
         engine.BatchUpdate(alert, basePrice);
     else
         engine.BatchUpdate_Item(alert, basePrice);
@@ -48,7 +48,7 @@ frmProperty::CommandResult frmProperty::RunBatchDelete() {
         return CommandResult::kStopped;
     }
     UserDefInfo& engine = EngineRef();
-    if (g_CategoryByCust)
+    if (ctx_.g_CategoryByCust)
         engine.BatchDelete();
     else
         engine.BatchDelete_Item();

@@ -15,7 +15,7 @@
 #include "host/base/text_util.h"
 #include "host/controls/spread.h"
 #include "host/host_ui.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 
 namespace orva {
@@ -78,8 +78,9 @@ int frmProperty::LockedCheckRow(int row) const {
     // In the batch modes the locked key rows hold the group, not a record;
     // its members are found through the detail queries with the user's rights.
     if (!Single()) {
-        const bool groupRow = g_CategoryByCust ? row == R::kRowCustNumber || row == R::kRowCustName
-                                               : row >= R::kRowItemNumber && row <= R::kRowUnit;
+        const bool groupRow = ctx_.g_CategoryByCust
+                                  ? row == R::kRowCustNumber || row == R::kRowCustName
+                                  : row >= R::kRowItemNumber && row <= R::kRowUnit;
         if (groupRow)
             return 0;
     }

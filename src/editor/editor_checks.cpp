@@ -12,7 +12,7 @@
 #include "host/app_connection.h"
 #include "host/base/text_util.h"
 #include "host/controls/cell_type.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
@@ -37,7 +37,7 @@ bool frmProperty::CheckActiveCell() {
 }
 
 bool frmProperty::CheckCustomer() {
-    if (!(Single() || !g_CategoryByCust))
+    if (!(Single() || !ctx_.g_CategoryByCust))
         return true;  // a batch by customer group has the group as its customer
     const std::string value = CellValue(R::kRowCustNumber);
     const std::string_view id = Trim(value);
@@ -48,7 +48,7 @@ bool frmProperty::CheckCustomer() {
 }
 
 bool frmProperty::CheckItemText() {
-    if (!(Single() || g_CategoryByCust))
+    if (!(Single() || ctx_.g_CategoryByCust))
         return true;  // a batch by item group has the group as its item
     if (!Trim(CellText(R::kRowItemNumber)).empty())
         return true;
@@ -65,7 +65,7 @@ bool frmProperty::CheckItemValue() {
 
 bool frmProperty::CheckUnit() {
     // A batch add by item group works in each item's base unit.
-    if (!(g_CategoryByCust || operationType_ != EditorOperation::kBatchAdd))
+    if (!(ctx_.g_CategoryByCust || operationType_ != EditorOperation::kBatchAdd))
         return true;
     if (Trim(CellText(R::kRowUnit)).empty()) {
         EditorNotice(GetResText("计量单位不能为空。"));
@@ -115,7 +115,7 @@ bool frmProperty::CheckPrice() {
 }
 
 double frmProperty::BasePrice() {
-    return PriceStore(SharedConnection()).BasePrice(EngineRef().GridEntry());
+    return PriceStore(ctx_.Connection()).BasePrice(EngineRef().GridEntry());
 }
 
 }  // namespace orva

@@ -16,7 +16,7 @@
 #include "host/host_ui.h"
 #include "host/item_classes.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
@@ -50,10 +50,11 @@ std::shared_ptr<Dictionary> PickedDetail(const BaseDataLookupPtr& lookup) {
     return record;
 }
 
-BaseDataLookupPtr OpenPicker(std::int32_t itemClass, const std::string& filter) {
+BaseDataLookupPtr OpenPicker(ModuleContext& ctx, std::int32_t itemClass,
+                             const std::string& filter) {
     auto params = ComponentRegistry::Create<Dictionary>(Dictionary::kProgID);
-    params->SetValue("BeShortNumber", g_UseShortNumber);
-    return GetGLView()->ItemLookUp(itemClass, "", filter, *params);
+    params->SetValue("BeShortNumber", ctx.g_UseShortNumber);
+    return GetGLView(ctx)->ItemLookUp(itemClass, "", filter, *params);
 }
 
 int DecimalsOr(const Variant& value) {
@@ -103,7 +104,7 @@ void frmProperty::LookupCommand(int row, int keyCode) {
 }
 
 void frmProperty::CustomerPicker() {
-    std::shared_ptr<Dictionary> record = PickedDetail(OpenPicker(kItemClassCustomer, ""));
+    std::shared_ptr<Dictionary> record = PickedDetail(OpenPicker(ctx_, kItemClassCustomer, ""));
     if (!record)
         return;
     vaSProperty_.SetText(kText, R::kRowCustNumber, Property(*record, "Number"));
@@ -113,7 +114,7 @@ void frmProperty::CustomerPicker() {
 
 void frmProperty::ItemPicker() {
     std::shared_ptr<Dictionary> record =
-        PickedDetail(OpenPicker(kItemClassItem, " FErpClsID<>6 AND FErpClsID<>8 "));
+        PickedDetail(OpenPicker(ctx_, kItemClassItem, " FErpClsID<>6 AND FErpClsID<>8 "));
     if (!record)
         return;
     const std::string itemID = Property(*record, "ItemID");
@@ -130,7 +131,7 @@ void frmProperty::ItemPicker() {
 }
 
 void frmProperty::FillDefaultUnit(std::int32_t itemID) {
-    RecordsetPtr unit = SharedConnection().Execute(
+    RecordsetPtr unit = ctx_.Connection().Execute(
         "SELECT t1.FItemID, t1.FName as FUnitName From t_MeasureUnit t1,t_ICItem t2 WHERE "
         "t1.FItemID=t2.FUnitID And t2.FItemID=" +
         SqlId(itemID));
@@ -165,8 +166,8 @@ void frmProperty::ListLookup(int row) {
 
 void frmProperty::UnitLookup() {
     RecordsetPtr item =
-        SharedConnection().Execute("Select FUnitGroupID from t_ICItem where FItemID=" +
-                                   SqlId(ValId(CellValue(R::kRowItemNumber))));
+        ctx_.Connection().Execute("Select FUnitGroupID from t_ICItem where FItemID=" +
+                                  SqlId(ValId(CellValue(R::kRowItemNumber))));
     if (!HasRow(item))
         return;  // no item yet: no unit group to list
     RecordsetPtr picked = EngineRef().GetInfoList(
@@ -178,7 +179,7 @@ void frmProperty::UnitLookup() {
     if (picked->ColumnIndex("FName") >= 0) {
         name = FieldText(*picked, "FName");
     } else {
-        RecordsetPtr unit = SharedConnection().Execute(
+        RecordsetPtr unit = ctx_.Connection().Execute(
             "SELECT FName FROM t_MeasureUnit WHERE FMeasureUnitID=" + SqlId(ValId(unitID)));
         if (HasRow(unit))
             name = FieldText(*unit, "FName");
@@ -188,7 +189,7 @@ void frmProperty::UnitLookup() {
 }
 
 void frmProperty::CurrencyLookup() {
-    BaseDataLookupPtr lookup = ShowLookup(kClassCurrency, "", "", 1);
+    BaseDataLookupPtr lookup = ShowLookup(ctx_, kClassCurrency, "", "", 1);
     if (!lookup || !lookup->ReturnOK() || !lookup->ReturnObject())
         return;
     const Dictionary& record = *lookup->ReturnObject();

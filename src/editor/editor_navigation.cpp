@@ -10,7 +10,7 @@
 #include "host/base/text_util.h"
 #include "host/controls/ledger.h"
 #include "host/controls/tree.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 
 namespace orva {
@@ -82,7 +82,7 @@ bool frmProperty::StepTree(Step step) {
     Tree& tree = *tree_;
     NodeId current = tree.Selected();
     if (current == kNoNode) {
-        current = tree.Find("gb" + std::to_string(g_CategoryByCust ? custID_ : itemID_));
+        current = tree.Find("gb" + std::to_string(ctx_.g_CategoryByCust ? custID_ : itemID_));
     }
     if (current == kNoNode)
         return false;
@@ -118,7 +118,7 @@ bool frmProperty::StepTree(Step step) {
         return false;
 
     const std::int32_t id = ValId(tree.Node(found).key.substr(2));
-    if (g_CategoryByCust)
+    if (ctx_.g_CategoryByCust)
         custID_ = id;
     else
         itemID_ = id;

@@ -13,7 +13,7 @@
 #include "host/app_connection.h"
 #include "host/host_ui.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/rights.h"
 #include "session/session.h"
@@ -28,7 +28,7 @@ frmProperty::CommandResult frmProperty::SaveCommand() {
         // The modify right is asked whenever the grid is not a new record,
         // which includes a batch add that was not started with "New": the
         // add right was asked when the window was opened for it.
-        if (!newRecord_ && !CheckFunctionRight(kRightModify))
+        if (!newRecord_ && !CheckFunctionRight(ctx_, kRightModify))
             return CommandResult::kStopped;
         if (!CheckActiveCell())
             return CommandResult::kStopped;
@@ -58,7 +58,7 @@ bool frmProperty::ConfirmLowPrice(double basePrice) {
     query.basePrice = basePrice;
     query.unitID = entry.unitID;
     query.coefficientFirst = true;
-    if (PriceStore(SharedConnection()).CheckFloor(query).kind != PriceOutcome::kBelowFloor)
+    if (PriceStore(ctx_.Connection()).CheckFloor(query).kind != PriceOutcome::kBelowFloor)
         return true;
     auto dialog = CurrentUi().CreateMessageDialog();
     dialog->Headline(
@@ -69,8 +69,8 @@ bool frmProperty::ConfirmLowPrice(double basePrice) {
 }
 
 bool frmProperty::EntryStillExists() {
-    RecordsetPtr rs = SharedConnection().Execute(
-        "Select FEntryID from t_CustEntry where FEntryID=" + SqlId(EngineRef().SelEntryID));
+    RecordsetPtr rs = ctx_.Connection().Execute("Select FEntryID from t_CustEntry where FEntryID=" +
+                                                SqlId(EngineRef().SelEntryID));
     return HasRow(rs);
 }
 
@@ -79,7 +79,7 @@ bool frmProperty::WriteRecord(double basePrice) {
     if (operationType_ == EditorOperation::kBatchAdd) {
         std::int16_t alert = alertOption_;
         double price = basePrice;
-        if (g_CategoryByCust)
+        if (ctx_.g_CategoryByCust)
             engine.BatchAdd(alert, price);
         else
             engine.BatchAdd_Item(alert, price);
@@ -98,7 +98,7 @@ bool frmProperty::WriteRecord(double basePrice) {
         const MsgResult answer = CurrentUi().MessageBox(
             GetResText("该价格资料已被其他用户删除，是否作为新记录保存？"), MsgButtons::kYesNo,
             MsgIcon::kQuestion, GetResText("Tesmar提示"));
-        if (answer != MsgResult::kYes || !CheckFunctionRight(kRightAdd))
+        if (answer != MsgResult::kYes || !CheckFunctionRight(ctx_, kRightAdd))
             return false;
     }
     if (!engine.Add())

@@ -7,7 +7,7 @@
 #include "editor/frm_property.h"
 #include "engine/user_def_info.h"
 #include "host/host_ui.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/rights.h"
 #include "session/session.h"
@@ -59,14 +59,14 @@ bool frmProperty::SavePrompt() {
 }
 
 void frmProperty::NewRecordClick() {
-    if (!CheckFunctionRight(kRightAdd))
+    if (!CheckFunctionRight(ctx_, kRightAdd))
         return;
     if (!SavePrompt())
         return;
     newRecord_ = true;
     // The group's key stays: the customer in the customer tree, the item in
     // the item tree.
-    if (g_CategoryByCust)
+    if (ctx_.g_CategoryByCust)
         itemID_ = 0;
     else
         custID_ = 0;

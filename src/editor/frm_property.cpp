@@ -10,7 +10,7 @@
 #include "host/base/pass_over.h"
 #include "host/host_ui.h"
 #include "session/form_res.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva {
@@ -47,8 +47,9 @@ constexpr const char* kNavigationButtons[] = {frmProperty::kBtnFirst, frmPropert
 
 }  // namespace
 
-frmProperty::frmProperty()
-    : caption_(N_("客户价格信息")),
+frmProperty::frmProperty(ModuleContext& ctx)
+    : ctx_(ctx),
+      caption_(N_("客户价格信息")),
       chkRefresh_(N_("退出时立即刷新"), CheckBox::kChecked),
       chkAHelp_(N_("显示帮助信息"), CheckBox::kUnchecked),
       chkError_(N_("提示错误"), CheckBox::kChecked),
@@ -93,7 +94,7 @@ void frmProperty::LDG(Tree* tree) {
 
 UserDefInfo& frmProperty::EngineRef() {
     if (!engine_)
-        engine_ = std::make_unique<UserDefInfo>();
+        engine_ = std::make_unique<UserDefInfo>(ctx_);
     return *engine_;
 }
 
@@ -106,7 +107,7 @@ void frmProperty::KeepValueColumnHidden() {
 
 void frmProperty::Load() {
     // When the texts cannot be read, the captions stay as designed.
-    PassOver([this] { LoadFormRes(*this, formResOptions_); });
+    PassOver([this] { LoadFormRes(ctx_, *this, formResOptions_); });
     loaded_ = true;
     PointerScope pointer(*this);
     try {
@@ -118,7 +119,7 @@ void frmProperty::Load() {
 
 void frmProperty::Activate() {
     BusyScope busy(*this);
-    alertOption_ = GetSysProfile("AlertSELowPrice");
+    alertOption_ = GetSysProfile(ctx_, "AlertSELowPrice");
     vaSProperty_.SetActiveCell(UserDefInfo::kColText, UserDefInfo::kRowItemNumber);
 }
 
@@ -156,7 +157,7 @@ void frmProperty::Initialise() {
     engine.SelEntryID = entryID_;
     engine.Spread(&vaSProperty_);
     engine.Status(&sdbStatus_);
-    if (!g_CategoryByCust)
+    if (!ctx_.g_CategoryByCust)
         engine.SetStatus(GetResText("按物料组只提供基本计量单位的批量处理。"));
     LoadRecord();
     SetToolbarForMode();

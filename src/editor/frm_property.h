@@ -41,6 +41,7 @@
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
 #include "host/pointer_shape.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 
 namespace orva {
@@ -73,7 +74,7 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     // user declined, or a step failed and was shown or passed over).
     enum class CommandResult { kStopped, kDone };
 
-    frmProperty();
+    explicit frmProperty(ModuleContext& ctx);
     ~frmProperty() override;
     frmProperty(const frmProperty&) = delete;
     frmProperty& operator=(const frmProperty&) = delete;
@@ -164,6 +165,8 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     void ForEachText(bool withColumnHeaders, const TextVisitor& visit) override;
 
   private:
+    ModuleContext& ctx_;
+
     // RAII helpers (busy flag, hourglass).
     class BusyScope;
     class PointerScope;

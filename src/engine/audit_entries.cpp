@@ -32,8 +32,8 @@ bool NormaliseIds(std::string_view ids, std::string& out) {
     return !out.empty();
 }
 
-bool HasRow(const std::string& sql) {
-    RecordsetPtr rs = SharedConnection().Execute(sql);
+bool HasRow(ModuleContext& ctx, const std::string& sql) {
+    RecordsetPtr rs = ctx.Connection().Execute(sql);
     return rs->IsOpen() && rs->RecordCount() > 0;
 }
 
@@ -43,8 +43,8 @@ AuditResult Refused(std::string message) {
 
 }  // namespace
 
-AuditResult AuditEntries(bool unAudit, std::string_view ids) {
-    if (!CheckFunctionRight(kRightAudit))
+AuditResult AuditEntries(ModuleContext& ctx, bool unAudit, std::string_view ids) {
+    if (!CheckFunctionRight(ctx, kRightAudit))
         return {AuditOutcome::kNoRight, {}};
     if (!ids.empty() && ids.back() == ',')
         ids.remove_suffix(1);
@@ -54,18 +54,18 @@ AuditResult AuditEntries(bool unAudit, std::string_view ids) {
         return Refused(GetResText("价格资料的内码无效：") + std::string(ids));
     const std::string in = " FEntryID in (" + list + ")";
     if (!unAudit) {
-        if (HasRow("Select top 1 * from t_CustEntry where FUsed=1 and" + in))
+        if (HasRow(ctx, "Select top 1 * from t_CustEntry where FUsed=1 and" + in))
             return Refused(GetResText("当前记录已被审核！"));
-    } else if (HasRow("Select top 1 * from t_CustEntry where FUsed=0 and" + in)) {
+    } else if (HasRow(ctx, "Select top 1 * from t_CustEntry where FUsed=0 and" + in)) {
         return Refused(GetResText("当前记录还未被审核！"));
     }
     // An entry that another user deleted meanwhile: nothing to write.
-    if (!HasRow("Select top 1 FEntryID from t_CustEntry where" + in))
+    if (!HasRow(ctx, "Select top 1 FEntryID from t_CustEntry where" + in))
         return Refused(GetResText("价格资料不存在，可能已被其他用户删除！"));
 
-    SharedConnection().Execute(std::string(unAudit ? "Update t_CustEntry set FUsed=0 where"
-                                                   : "Update t_CustEntry set FUsed=1 where") +
-                               in + " ");
+    ctx.Connection().Execute(std::string(unAudit ? "Update t_CustEntry set FUsed=0 where"
+                                                 : "Update t_CustEntry set FUsed=1 where") +
+                             in + " ");
     CurrentUi().MessageBox(GetResText(unAudit ? "反审核" : "审核") + GetResText("成功"),
                            MsgButtons::kOK, MsgIcon::kNone, GetResText("系统提示"));
     return {AuditOutcome::kDone, {}};

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "session/module_context.h"
+
 namespace orva {
 
 // How an audit ended: written, stopped by the missing function right (the
@@ -33,6 +35,6 @@ struct AuditResult {
 //     (OK, no icon, title "系统提示"); the outcome is kDone.
 // Messages are localised. Database failures raise ComError; nothing is
 // written then.
-AuditResult AuditEntries(bool unAudit, std::string_view ids);
+AuditResult AuditEntries(ModuleContext& ctx, bool unAudit, std::string_view ids);
 
 }  // namespace orva

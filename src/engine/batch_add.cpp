@@ -24,7 +24,7 @@
 #include "host/gl_data.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/com_error.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/rights.h"
 #include "session/session.h"
@@ -37,10 +37,11 @@ constexpr std::int32_t kColText = UserDefInfo::kColText;
 constexpr std::int32_t kColValue = UserDefInfo::kColValue;
 
 // The user may audit (asked without a message; any failure counts as no).
-bool HoldsAuditRight() {
+bool HoldsAuditRight(ModuleContext& ctx) {
     return PassOver(
-        [] {
-            return GetGLData()->AccessCheck(FunctionObjectID(), kFunctionRightIndex, kRightAudit);
+        [&] {
+            return GetGLData(ctx)->AccessCheck(FunctionObjectID(ctx), kFunctionRightIndex,
+                                               kRightAudit);
         },
         false);
 }
@@ -74,9 +75,10 @@ bool AddMember(PriceStore& store, const BatchAddPlan& plan, const PriceStore::Ad
     }
 }
 
-std::int32_t AddMembers(const Spread& grid, const BatchAddPlan& plan, std::int16_t alert) {
-    const bool auditAsked = GetSysProfile("BatchAuditSalePrice") != 0;
-    const bool auditRight = auditAsked && HoldsAuditRight();
+std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPlan& plan,
+                        std::int16_t alert) {
+    const bool auditAsked = GetSysProfile(ctx, "BatchAuditSalePrice") != 0;
+    const bool auditRight = auditAsked && HoldsAuditRight(ctx);
     const bool audited = auditAsked && auditRight;
 
     const std::int32_t fixedID =
@@ -103,7 +105,8 @@ std::int32_t AddMembers(const Spread& grid, const BatchAddPlan& plan, std::int16
 
     std::int32_t count = 0;
     const std::vector<std::int32_t> ids = batch::MemberIDs(members);
-    batch::MemberProgress progress(GetResText("批量新增"), ids, plan.itemGroup, *db);
+    batch::MemberProgress progress(GetResText("批量新增"), ids, plan.itemGroup, *db,
+                                   ctx.g_UseShortNumber);
     for (std::size_t i = 0; i < ids.size() && progress.Next(i); ++i) {
         const std::int32_t member = ids[i];
         const std::int32_t cust = plan.itemGroup ? fixedID : member;
@@ -131,9 +134,10 @@ std::int32_t AddMembers(const Spread& grid, const BatchAddPlan& plan, std::int16
     return count;
 }
 
-std::int32_t RunBatchAdd(const Spread& grid, const BatchAddPlan& plan, std::int16_t alert) {
+std::int32_t RunBatchAdd(ModuleContext& ctx, const Spread& grid, const BatchAddPlan& plan,
+                         std::int16_t alert) {
     try {
-        return AddMembers(grid, plan, alert);
+        return AddMembers(ctx, grid, plan, alert);
     } catch (const std::runtime_error&) {
         batch::Notice(GetResText("批量新增出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
@@ -148,19 +152,19 @@ std::int32_t UserDefInfo::BatchAdd(std::int16_t& alertLowPrice, double& basePric
     plan.confirm = [this, &basePrice](std::int32_t cust, std::int32_t item) {
         return ConfirmLowPrice(cust, item, basePrice);
     };
-    return RunBatchAdd(Grid(), plan, alertLowPrice);
+    return RunBatchAdd(ctx_, Grid(), plan, alertLowPrice);
 }
 
 std::int32_t UserDefInfo::BatchAdd_Item(std::int16_t& alertLowPrice, double& basePrice) {
     BatchAddPlan plan;
     plan.itemGroup = true;
     // Grouped by item, the editor offers no unit: each item's base unit.
-    plan.gridUnit = g_CategoryByCust;
+    plan.gridUnit = ctx_.g_CategoryByCust;
     plan.members = [this](std::int32_t group, RecordsetPtr& rs) { GetDetailItem(group, rs); };
     plan.confirm = [this, &basePrice](std::int32_t cust, std::int32_t item) {
         return ConfirmLowPrice(cust, item, basePrice);
     };
-    return RunBatchAdd(Grid(), plan, alertLowPrice);
+    return RunBatchAdd(ctx_, Grid(), plan, alertLowPrice);
 }
 
 }  // namespace orva

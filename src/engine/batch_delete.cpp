@@ -93,12 +93,12 @@ DeleteTexts ReadDeleteTexts(const Spread& grid, bool itemGroup, std::int32_t fix
     return {"SELECT COUNT(*)" + where, "DELETE" + where};
 }
 
-std::int32_t DeleteMembers(const Spread& grid, const BatchDeletePlan& plan) {
+std::int32_t DeleteMembers(ModuleContext& ctx, const Spread& grid, const BatchDeletePlan& plan) {
     const std::int32_t fixedID =
         batch::StoredId(grid, plan.itemGroup ? Row::kRowCustNumber : Row::kRowItemNumber);
     const std::int32_t groupID =
         batch::StoredId(grid, plan.itemGroup ? Row::kRowItemNumber : Row::kRowCustNumber);
-    auto db = batch::NewConnection();
+    auto db = batch::NewConnection(ctx);
     RecordsetPtr members;
     plan.members(groupID, members);
     const DeleteTexts texts = ReadDeleteTexts(grid, plan.itemGroup, fixedID);
@@ -110,7 +110,8 @@ std::int32_t DeleteMembers(const Spread& grid, const BatchDeletePlan& plan) {
     // counted, up to the end of the last list. Stopped, nothing is deleted:
     // the deletion is written only once every list was counted, for the
     // whole group, and runs as a whole once confirmed.
-    batch::MemberProgress progress(GetResText("批量删除"), memberIDs, plan.itemGroup, *db);
+    batch::MemberProgress progress(GetResText("批量删除"), memberIDs, plan.itemGroup, *db,
+                                   ctx.g_UseShortNumber);
     for (std::size_t k = 0; k < lists.size() && progress.Advance(k * kMembersPerList); ++k) {
         RecordsetPtr rs =
             db->GetAnyRecordset(ReplaceAll(texts.countSql, kMemberPlaceholder, lists[k]));
@@ -141,9 +142,9 @@ std::int32_t DeleteMembers(const Spread& grid, const BatchDeletePlan& plan) {
     return static_cast<std::int32_t>(found);
 }
 
-std::int32_t RunBatchDelete(const Spread& grid, const BatchDeletePlan& plan) {
+std::int32_t RunBatchDelete(ModuleContext& ctx, const Spread& grid, const BatchDeletePlan& plan) {
     try {
-        return DeleteMembers(grid, plan);
+        return DeleteMembers(ctx, grid, plan);
     } catch (const std::runtime_error&) {
         batch::Notice(GetResText("批量删除出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
@@ -156,13 +157,13 @@ std::int32_t UserDefInfo::BatchDelete_Item() {
     BatchDeletePlan plan;
     plan.itemGroup = true;
     plan.members = [this](std::int32_t group, RecordsetPtr& rs) { GetDetailItem(group, rs); };
-    return RunBatchDelete(Grid(), plan);
+    return RunBatchDelete(ctx_, Grid(), plan);
 }
 
 std::int32_t UserDefInfo::BatchDelete() {
     BatchDeletePlan plan;
     plan.members = [this](std::int32_t group, RecordsetPtr& rs) { GetDetailCust(group, rs); };
-    return RunBatchDelete(Grid(), plan);
+    return RunBatchDelete(ctx_, Grid(), plan);
 }
 
 }  // namespace orva

@@ -7,16 +7,16 @@
 #include "host/app_connection.h"
 #include "host/base/pass_over.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
 
 namespace orva::batch {
 
 MemberProgress::MemberProgress(const std::string& caption, const std::vector<std::int32_t>& members,
-                               bool items, AppConnection& db)
+                               bool items, AppConnection& db, bool shortNumber)
     : scope_(caption, static_cast<std::int64_t>(members.size())),
       members_(members),
       items_(items),
-      db_(db) {}
+      db_(db),
+      shortNumber_(shortNumber) {}
 
 bool MemberProgress::Next(std::size_t index) {
     if (!scope_.Watched())
@@ -42,7 +42,7 @@ std::string MemberProgress::Label(std::size_t index) {
             "SELECT FNumber,FShortNumber,FName FROM t_Item WHERE FItemID=" + id +
             " AND FItemClassID=" + (items_ ? "4" : "1"));
         if (HasRow(rs)) {
-            label = FieldText(*rs, g_UseShortNumber ? "FShortNumber" : "FNumber") + "(" +
+            label = FieldText(*rs, shortNumber_ ? "FShortNumber" : "FNumber") + "(" +
                     FieldText(*rs, "FName") + ")";
         }
     });

@@ -25,9 +25,10 @@ namespace batch {
 class MemberProgress {
   public:
     // Begins the progress of `caption` (already localised) over the members,
-    // customers or items, whose codes and names are read through `db`.
+    // customers or items, whose codes (short ones with `shortNumber`) and
+    // names are read through `db`.
     MemberProgress(const std::string& caption, const std::vector<std::int32_t>& members, bool items,
-                   AppConnection& db);
+                   AppConnection& db, bool shortNumber);
 
     // Member `index` is the one written next; false when the user stopped
     // the batch (the member is then not begun).
@@ -52,6 +53,7 @@ class MemberProgress {
     const std::vector<std::int32_t>& members_;
     bool items_;
     AppConnection& db_;
+    bool shortNumber_;
 };
 
 // The closing message: "<prefix><count><suffix>", and below it, when the

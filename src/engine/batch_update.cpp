@@ -54,7 +54,8 @@ std::int32_t UpdateMembers(const Spread& grid, const BatchUpdatePlan& plan, std:
     std::string text;
     std::int32_t count = 0;
     const std::vector<std::int32_t> ids = batch::MemberIDs(members);
-    batch::MemberProgress progress(GetResText("批量修改"), ids, plan.itemGroup, *db);
+    batch::MemberProgress progress(GetResText("批量修改"), ids, plan.itemGroup, *db,
+                                   ctx.g_UseShortNumber);
     for (std::size_t i = 0; i < ids.size() && progress.Next(i); ++i) {
         const std::int32_t member = ids[i];
         const std::int32_t custID = plan.itemGroup ? fixedID : member;
@@ -90,9 +91,10 @@ std::int32_t UpdateMembers(const Spread& grid, const BatchUpdatePlan& plan, std:
     return count;
 }
 
-std::int32_t RunBatchUpdate(const Spread& grid, const BatchUpdatePlan& plan, std::int16_t alert) {
+std::int32_t RunBatchUpdate(ModuleContext& ctx, const Spread& grid, const BatchUpdatePlan& plan,
+                            std::int16_t alert) {
     try {
-        return UpdateMembers(grid, plan, alert);
+        return UpdateMembers(ctx, grid, plan, alert);
     } catch (const std::runtime_error&) {
         batch::Notice(GetResText("批量修改出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
@@ -107,7 +109,7 @@ std::int32_t UserDefInfo::BatchUpdate(std::int16_t& alertLowPrice, double& baseP
     plan.confirm = [this, &basePrice](std::int32_t cust, std::int32_t item) {
         return ConfirmLowPrice(cust, item, basePrice);
     };
-    return RunBatchUpdate(Grid(), plan, alertLowPrice);
+    return RunBatchUpdate(ctx_, Grid(), plan, alertLowPrice);
 }
 
 std::int32_t UserDefInfo::BatchUpdate_Item(std::int16_t& alertLowPrice, double& basePrice) {
@@ -117,7 +119,7 @@ std::int32_t UserDefInfo::BatchUpdate_Item(std::int16_t& alertLowPrice, double& 
     plan.confirm = [this, &basePrice](std::int32_t cust, std::int32_t item) {
         return ConfirmLowPrice(cust, item, basePrice);
     };
-    return RunBatchUpdate(Grid(), plan, alertLowPrice);
+    return RunBatchUpdate(ctx_, Grid(), plan, alertLowPrice);
 }
 
 }  // namespace orva

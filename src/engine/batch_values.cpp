@@ -50,8 +50,8 @@ std::vector<std::int32_t> MemberIDs(const RecordsetPtr& members) {
     return ids;
 }
 
-std::shared_ptr<AppConnection> NewConnection() {
-    return ComponentRegistry::Create<AppConnection>(AppConnection::kProgID);
+std::shared_ptr<AppConnection> NewConnection(ModuleContext& ctx) {
+    return ctx.CreateConnection();
 }
 
 MsgResult Notice(const std::string& text, MsgButtons buttons, MsgIcon icon) {

@@ -12,6 +12,7 @@
 #include "engine/price_entry.h"
 #include "host/host_ui.h"
 #include "orvasaleprice/recordset.h"
+#include "session/module_context.h"
 
 namespace orva {
 
@@ -38,7 +39,7 @@ PriceEntry BatchEntry(const Spread& grid);
 std::vector<std::int32_t> MemberIDs(const RecordsetPtr& members);
 
 // A connection of the operation's own, created by ProgID.
-std::shared_ptr<AppConnection> NewConnection();
+std::shared_ptr<AppConnection> NewConnection(ModuleContext& ctx);
 
 // A message box titled "Tesmar提示" (localised); text is shown as given.
 MsgResult Notice(const std::string& text, MsgButtons buttons = MsgButtons::kOK,

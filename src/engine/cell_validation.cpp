@@ -11,7 +11,7 @@
 #include "host/gl_data.h"
 #include "model/base_group.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/rights.h"
 #include "session/rights_filter.h"
@@ -21,10 +21,10 @@ namespace orva {
 namespace {
 
 // Base data of an item class that the user may read (function object 3).
-bool BaseDataReadable(std::int32_t itemClass) {
+bool BaseDataReadable(ModuleContext& ctx, std::int32_t itemClass) {
     return PassOver(
-        [itemClass] {
-            return GetGLData()->AccessCheck(3, static_cast<std::int16_t>(itemClass), 0x100000);
+        [&ctx, itemClass] {
+            return GetGLData(ctx)->AccessCheck(3, static_cast<std::int16_t>(itemClass), 0x100000);
         },
         false);
 }
@@ -48,8 +48,8 @@ std::string CodeCondition(std::int64_t picked, const std::string& typed) {
 }
 
 // Runs a check's statement; nullptr when it fails or returns nothing.
-RecordsetPtr FindRows(const std::string& sql) {
-    RecordsetPtr rs = TryExecute(SharedConnection(), sql);
+RecordsetPtr FindRows(ModuleContext& ctx, const std::string& sql) {
+    RecordsetPtr rs = TryExecute(ctx.Connection(), sql);
     return HasRow(rs) ? rs : nullptr;
 }
 
@@ -98,7 +98,7 @@ bool UserDefInfo::Changed(std::int32_t Row, std::int32_t Col, std::string& sRetu
 
 bool UserDefInfo::CheckItem(std::int32_t row, std::int32_t col, const std::string& typed,
                             std::int64_t picked, std::string& sReturn) {
-    if (!BaseDataReadable(4)) {
+    if (!BaseDataReadable(ctx_, 4)) {
         sReturn = GetResText("基础资料很有可能没有授权！");
         return false;
     }
@@ -106,7 +106,7 @@ bool UserDefInfo::CheckItem(std::int32_t row, std::int32_t col, const std::strin
     RecordsetPtr rs = PassOver(
         [&] {
             std::string select =
-                g_UseShortNumber
+                ctx_.g_UseShortNumber
                     ? "Select Distinct t1.FErpClsID,t1.FShortNumber AS "
                       "FNumber,t1.FModel,t1.FQtyDecimal,t1.FPriceDecimal,t1.FName,t1.FItemID,t1."
                       "FUnitID "
@@ -116,13 +116,13 @@ bool UserDefInfo::CheckItem(std::int32_t row, std::int32_t col, const std::strin
                       "FItemID,t1.FUnitID ";
             std::string from = " FROM t_ICItem t1 ";
             std::string where = CodeCondition(picked, typed);
-            if (DataRightsApply()) {
+            if (DataRightsApply(ctx_)) {
                 RightsFilter f =
-                    EditorItemFilter(GetCurUserID(), HasItemClassRight(kItemClassItem));
+                    EditorItemFilter(GetCurUserID(ctx_), HasItemClassRight(ctx_, kItemClassItem));
                 from += f.from;
                 where += f.where;
             }
-            return FindRows(select + from + where);
+            return FindRows(ctx_, select + from + where);
         },
         nullptr);
     if (!rs) {
@@ -186,24 +186,24 @@ void UserDefInfo::ApplyItemDecimals(const Variant& priceDecimal, const Variant& 
 bool UserDefInfo::CheckCustomer(std::int32_t row, std::int32_t col, std::int32_t kind,
                                 const std::string& typed, std::int64_t picked,
                                 std::string& sReturn) {
-    if (!BaseDataReadable(1)) {
+    if (!BaseDataReadable(ctx_, 1)) {
         sReturn = GetResText("基础资料很有可能没有授权！");
         return false;
     }
     RecordsetPtr rs = PassOver(
         [&] {
             std::string select = std::string("SELECT Distinct ") +
-                                 (g_UseShortNumber ? "t1.FShortNumber " : "t1.FNumber ") +
+                                 (ctx_.g_UseShortNumber ? "t1.FShortNumber " : "t1.FNumber ") +
                                  " AS FNumber,t1.FItemID,t1.FName " + std::string(kCrLf);
             std::string from = " FROM t_Organization  t1";
             std::string where = CodeCondition(picked, typed);
-            if (DataRightsApply()) {
-                RightsFilter f =
-                    EditorCustomerFilter(GetCurUserID(), HasItemClassRight(kItemClassCustomer));
+            if (DataRightsApply(ctx_)) {
+                RightsFilter f = EditorCustomerFilter(GetCurUserID(ctx_),
+                                                      HasItemClassRight(ctx_, kItemClassCustomer));
                 from += f.from;
                 where += f.where;
             }
-            return FindRows(select + from + where);
+            return FindRows(ctx_, select + from + where);
         },
         nullptr);
     if (!rs) {
@@ -233,10 +233,10 @@ bool UserDefInfo::CheckUnit(std::int32_t row, std::int32_t col, const std::strin
     // Units that cannot be read accept nothing.
     RecordsetPtr units;
     PassOver([&] {
-        RecordsetPtr group = SharedConnection().Execute(
+        RecordsetPtr group = ctx_.Connection().Execute(
             "Select FUnitGroupID from t_ICItem where FItemID=" + SqlId(ValId(item)));
         if (HasRow(group)) {
-            units = SharedConnection().Execute(
+            units = ctx_.Connection().Execute(
                 "SELECT FMeasureUnitID,FName,FNumber From t_MeasureUnit where FDeleted <> 1 and "
                 "FUnitGroupID=" +
                 SqlId(WholeNumber(FieldText(*group, "FUnitGroupID"))));
@@ -270,12 +270,12 @@ bool UserDefInfo::CheckCurrency(std::int32_t row, std::int32_t col, std::int64_t
             std::string from = " FROM t_Currency  t1 ";
             std::string where = " WHERE FCurrencyID>0 AND t1.FCurrencyID=" + SqlId(picked) +
                                 std::string(kCrLf) + " AND t1.FDeleted <> 1 ";
-            if (DataRightsApply()) {
-                RightsFilter f = EditorCurrencyFilter(GetCurUserID());
+            if (DataRightsApply(ctx_)) {
+                RightsFilter f = EditorCurrencyFilter(GetCurUserID(ctx_));
                 from += f.from;
                 where += f.where;
             }
-            return FindRows(select + from + where);
+            return FindRows(ctx_, select + from + where);
         },
         nullptr);
     if (!rs) {
@@ -313,14 +313,14 @@ bool UserDefInfo::CheckBaseItem(std::int32_t row, std::int32_t col, std::int32_t
     // A check that fails accepts nothing.
     return PassOver(
         [&] {
-            AppConnection& db = SharedConnection();
+            AppConnection& db = ctx_.Connection();
             const std::string cls = std::to_string(kind);
             // The class's detail records, offered to the store under "<kind>t".
             const std::string key = cls + "t";
             RecordsetPtr list = baseGroup_.ItemExitIn(key);
             if (!list) {
                 list =
-                    db.Execute(g_UseShortNumber
+                    db.Execute(ctx_.g_UseShortNumber
                                    ? "select FItemID,FShortNumber as FNumber,FName from t_item "
                                      "Where FDetail=1 And FDeleted <> 1 and FItemClassID=" +
                                          cls + " ORDER BY FShortNumber"
@@ -342,10 +342,10 @@ bool UserDefInfo::CheckBaseItem(std::int32_t row, std::int32_t col, std::int32_t
                 "<> 1  and FItemClassID=" +
                 cls;
             if (id == 0) {
-                RecordsetPtr rs = FindRows(base + " AND (FNumber=" + SqlText(typed) + " OR " +
-                                           " FShortNumber=" + SqlText(typed) + ")");
+                RecordsetPtr rs = FindRows(ctx_, base + " AND (FNumber=" + SqlText(typed) + " OR " +
+                                                     " FShortNumber=" + SqlText(typed) + ")");
                 if (!rs)
-                    rs = FindRows(base + " AND FName=" + SqlText(typed));
+                    rs = FindRows(ctx_, base + " AND FName=" + SqlText(typed));
                 if (rs)
                     id = WholeNumber(FieldText(*rs, "FItemID"));
             }

@@ -9,15 +9,15 @@
 #include "host/app_connection.h"
 #include "host/controls/spread.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
 namespace orva {
 
 bool UserDefInfo::ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, double& basePrice) {
-    AppConnection& db = SharedConnection();
-    const bool byCustomer = g_CategoryByCust;
+    AppConnection& db = ctx_.Connection();
+    const bool byCustomer = ctx_.g_CategoryByCust;
 
     // By customer group the grid's price is per its unit; by item group it
     // is compared with the floor as it stands.
@@ -39,7 +39,7 @@ bool UserDefInfo::ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, doub
     std::string number;
     if (HasRow(who)) {
         name = FieldText(*who, "FName");
-        number = FieldText(*who, g_UseShortNumber ? "FShortNumber" : "FNumber");
+        number = FieldText(*who, ctx_.g_UseShortNumber ? "FShortNumber" : "FNumber");
     }
     const std::string question =
         number + "(" + name + GetResText(")的价格资料已经低于设定的销售最低限价，是否继续保存？");

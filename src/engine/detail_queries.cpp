@@ -20,8 +20,8 @@ namespace {
 
 // The walk and the final select. childSelect pushes the children of
 // @CurrentItemID one level deeper.
-std::string DetailBatch(std::int32_t groupID, std::string_view childSelect, RightsType type,
-                        std::int32_t itemClass) {
+std::string DetailBatch(ModuleContext& ctx, std::int32_t groupID, std::string_view childSelect,
+                        RightsType type, std::int32_t itemClass) {
     const std::string crlf(kCrLf);
     std::string sql;
     sql.reserve(2048);
@@ -52,8 +52,8 @@ std::string DetailBatch(std::int32_t groupID, std::string_view childSelect, Righ
     line("END");
 
     RightsFilter rights;
-    if (DataRightsApply()) {
-        rights = MemberFilter(GetCurUserID(), type, HasItemClassRight(itemClass));
+    if (DataRightsApply(ctx)) {
+        rights = MemberFilter(GetCurUserID(ctx), type, HasItemClassRight(ctx, itemClass));
     }
     line("SELECT Distinct v1.FItemID ");
     sql += " FROM #Stack v1 " + crlf + rights.from;
@@ -66,12 +66,12 @@ std::string DetailBatch(std::int32_t groupID, std::string_view childSelect, Righ
 }
 
 // Runs the batch on a connection of its own; nullptr on any failure.
-RecordsetPtr RunDetailBatch(std::int32_t groupID, std::string_view childSelect, RightsType type,
-                            std::int32_t itemClass) {
+RecordsetPtr RunDetailBatch(ModuleContext& ctx, std::int32_t groupID, std::string_view childSelect,
+                            RightsType type, std::int32_t itemClass) {
     return PassOver(
         [&]() -> RecordsetPtr {
-            std::string sql = DetailBatch(groupID, childSelect, type, itemClass);
-            auto connection = ComponentRegistry::Create<AppConnection>(AppConnection::kProgID);
+            std::string sql = DetailBatch(ctx, groupID, childSelect, type, itemClass);
+            auto connection = ctx.CreateConnection();
             RecordsetPtr rs = connection->GetAnyRecordset(sql);
             if (!rs || !rs->IsOpen())
                 return nullptr;
@@ -85,7 +85,7 @@ RecordsetPtr RunDetailBatch(std::int32_t groupID, std::string_view childSelect, 
 void UserDefInfo::GetDetailItem(std::int32_t groupID, RecordsetPtr& detail) {
     // Planning items are walked like any other; feature items (class 8) never.
     detail =
-        RunDetailBatch(groupID,
+        RunDetailBatch(ctx_, groupID,
                        "        SELECT t1.FItemID,t1.FDetail,@Level+1 FROM t_Item t1, t_ICItem "
                        "t2 WHERE t1.fitemid = t2.fitemid and t1.FParentID=@CurrentItemID AND "
                        "t1.FItemClassID=4 and t2.ferpclsid<>8",
@@ -93,7 +93,7 @@ void UserDefInfo::GetDetailItem(std::int32_t groupID, RecordsetPtr& detail) {
 }
 
 void UserDefInfo::GetDetailCust(std::int32_t groupID, RecordsetPtr& detail) {
-    detail = RunDetailBatch(groupID,
+    detail = RunDetailBatch(ctx_, groupID,
                             "        SELECT FItemID,FDetail,@Level+1 FROM t_Item WHERE "
                             "FParentID=@CurrentItemID AND FItemClassID=1",
                             RightsType::kCustomer, kItemClassCustomer);

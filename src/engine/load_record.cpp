@@ -10,7 +10,7 @@
 #include "host/item_classes.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/com_error.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
@@ -34,10 +34,11 @@ std::string FirstRowField(const RecordsetPtr& rs, std::string_view name) {
 // Sets the scale of a descriptor when it exists.
 // The code of the group `ID` (a t_Item row that is no detail) of an item
 // class, short or full as the session shows codes.
-std::string GroupCode(AppConnection& db, const std::string& ID, std::int32_t itemClass) {
+std::string GroupCode(AppConnection& db, const std::string& ID, std::int32_t itemClass,
+                      bool shortNumber) {
     const std::string cls = std::to_string(itemClass);
     return FirstRowField(
-        db.Execute(g_UseShortNumber
+        db.Execute(shortNumber
                        ? "SELECT FShortNumber as FNumber FROM t_Item WHERE "
                          "FItemID=" +
                              ID + " AND FDetail=0 AND FItemClassID=" + cls +
@@ -58,8 +59,8 @@ std::int32_t UserDefInfo::SetValues(frmProperty* /*frm*/) {
     AppConnection* db = nullptr;
     RecordsetPtr entry;
     try {
-        db = &SharedConnection();
-        if (IsBatch() && g_CategoryByCust) {
+        db = &ctx_.Connection();
+        if (IsBatch() && ctx_.g_CategoryByCust) {
             std::string id = "0";
             if (SelCustID != 0) {
                 id = FirstColumn(
@@ -85,8 +86,8 @@ std::int32_t UserDefInfo::SetValues(frmProperty* /*frm*/) {
         if (SelEntryID == 0)
             return 0;
         std::string sql = "SELECT * FROM t_CustEntry WHERE FEntryID=" + SqlId(SelEntryID);
-        sql += g_CategoryByCust ? " AND FCustID=" + SqlId(SelCustID)
-                                : " AND FItemID=" + SqlId(SelItemID);
+        sql += ctx_.g_CategoryByCust ? " AND FCustID=" + SqlId(SelCustID)
+                                     : " AND FItemID=" + SqlId(SelItemID);
         entry = db->Execute(sql);
     } catch (const std::runtime_error& e) {
         CurrentUi().MessageBox(GetResText("设置属性值出错，错误描述：") + e.what(), MsgButtons::kOK,
@@ -124,12 +125,12 @@ std::int32_t UserDefInfo::SetValues(frmProperty* /*frm*/) {
 std::string UserDefInfo::UnitName(std::int32_t unitID) {
     std::string sql;
     if (SelEntryID != 0) {
-        sql = g_UseShortNumber
+        sql = ctx_.g_UseShortNumber
                   ? "SELECT FItemID,FShortNumber as FNumber,FName FROM t_MeasureUnit Order by "
                     "FShortNumber"
                   : "SELECT FItemID,FNumber,FName FROM t_MeasureUnit Order by FNumber";
     } else {
-        sql = g_UseShortNumber
+        sql = ctx_.g_UseShortNumber
                   ? "SELECT t1.FItemID,t1.FShortNumber as FNumber,t1.FName FROM t_MeasureUnit t1, "
                     "t_ICItem t2 WHERE t1.FItemID=t2.FUnitID Order by t1.FShortNumber"
                   : "SELECT t1.FItemID,t1.FNumber,t1.FName FROM t_MeasureUnit t1, t_ICItem t2 "
@@ -138,7 +139,7 @@ std::string UserDefInfo::UnitName(std::int32_t unitID) {
     // The store never hands a set back, so the list is read afresh each time.
     RecordsetPtr units = baseGroup_.ItemExitIn("7t");
     if (!units) {
-        units = SharedConnection().Execute(sql);
+        units = ctx_.Connection().Execute(sql);
         baseGroup_.Add(units, "7t");
     }
     std::string name;
@@ -153,14 +154,14 @@ std::string UserDefInfo::GetName(std::int32_t id, std::int32_t kind) {
     // A name that cannot be read shows as empty.
     return PassOver(
         [&] {
-            AppConnection& db = SharedConnection();
+            AppConnection& db = ctx_.Connection();
             switch (kind) {
                 case 1:
                     return CustomerCode(db, id);
                 case 4:
                     return ItemCode(db, id);
                 case 7:
-                    return !IsBatch() || g_CategoryByCust ? UnitName(id) : std::string();
+                    return !IsBatch() || ctx_.g_CategoryByCust ? UnitName(id) : std::string();
                 case 9:
                     return ItemName(db, id);
                 case 10:  // model (规格型号)
@@ -181,7 +182,7 @@ std::string UserDefInfo::GetName(std::int32_t id, std::int32_t kind) {
 
 std::string UserDefInfo::CustomerCode(AppConnection& db, std::int32_t id) {
     const std::string ID = SqlId(id);
-    const bool shortNo = g_UseShortNumber;
+    const bool shortNo = ctx_.g_UseShortNumber;
     if (!IsBatch()) {
         return FirstRowField(
             db.Execute(shortNo ? "SELECT FShortNumber as FNumber FROM t_Organization "
@@ -193,12 +194,12 @@ std::string UserDefInfo::CustomerCode(AppConnection& db, std::int32_t id) {
     }
     if (id == 0)
         return std::string();
-    return GroupCode(db, ID, kItemClassCustomer);
+    return GroupCode(db, ID, kItemClassCustomer, ctx_.g_UseShortNumber);
 }
 
 std::string UserDefInfo::ItemCode(AppConnection& db, std::int32_t id) {
     const std::string ID = SqlId(id);
-    const bool shortNo = g_UseShortNumber;
+    const bool shortNo = ctx_.g_UseShortNumber;
     if (!IsBatch()) {
         RecordsetPtr rs =
             db.Execute(shortNo ? "Select  FShortNumber as FNumber,FQtyDecimal,FPriceDecimal,FName,"
@@ -219,9 +220,9 @@ std::string UserDefInfo::ItemCode(AppConnection& db, std::int32_t id) {
         SetScale(PropDesc()->Item("FStartQty"), qtyScale);
         return FieldText(*rs, "FNumber");
     }
-    if (g_CategoryByCust || id == 0)
+    if (ctx_.g_CategoryByCust || id == 0)
         return std::string();
-    return GroupCode(db, ID, kItemClassItem);
+    return GroupCode(db, ID, kItemClassItem, ctx_.g_UseShortNumber);
 }
 
 std::string UserDefInfo::ItemName(AppConnection& db, std::int32_t id) {
@@ -229,7 +230,7 @@ std::string UserDefInfo::ItemName(AppConnection& db, std::int32_t id) {
     if (!IsBatch())
         return FirstRowField(db.Execute("Select  FName,FItemID FROM t_ICItem Where FItemID=" + ID),
                              "FName");
-    if (g_CategoryByCust)
+    if (ctx_.g_CategoryByCust)
         return std::string();
     if (id == 0)
         return GetResText("所有物料");
@@ -240,7 +241,7 @@ std::string UserDefInfo::ItemName(AppConnection& db, std::int32_t id) {
 
 std::string UserDefInfo::CustomerName(AppConnection& db, std::int32_t id) {
     const std::string ID = SqlId(id);
-    if (IsBatch() && g_CategoryByCust) {
+    if (IsBatch() && ctx_.g_CategoryByCust) {
         if (id == 0)
             return GetResText("所有客户");
         return FirstRowField(db.Execute("SELECT FName FROM t_Item WHERE FItemID=" + ID +
@@ -249,12 +250,12 @@ std::string UserDefInfo::CustomerName(AppConnection& db, std::int32_t id) {
                              "FName");
     }
     return FirstRowField(
-        db.Execute(g_UseShortNumber ? "SELECT FItemID,FShortNumber as FNumber,FName FROM "
-                                      "t_Organization WHERE FItemID=" +
-                                          ID + "   Order by FShortNumber"
-                                    : "SELECT FItemID,FNumber,FName FROM t_Organization "
-                                      "WHERE FItemID=" +
-                                          ID + "  Order by FNumber"),
+        db.Execute(ctx_.g_UseShortNumber ? "SELECT FItemID,FShortNumber as FNumber,FName FROM "
+                                           "t_Organization WHERE FItemID=" +
+                                               ID + "   Order by FShortNumber"
+                                         : "SELECT FItemID,FNumber,FName FROM t_Organization "
+                                           "WHERE FItemID=" +
+                                               ID + "  Order by FNumber"),
         "FName");
 }
 
@@ -264,7 +265,7 @@ Variant UserDefInfo::GetOtherName(std::int32_t classCode, std::string_view value
     // A currency that cannot be read shows as empty.
     return PassOver(
         [&] {
-            RecordsetPtr rs = SharedConnection().Execute(
+            RecordsetPtr rs = ctx_.Connection().Execute(
                 "SELECT FCurrencyID,FNumber,FName FROM t_Currency WHERE FCurrencyID>0  Order by "
                 "FNumber");
             // No currency (0, empty or not a number) means the base currency 1.

@@ -39,7 +39,7 @@ PriceEntry UserDefInfo::LoadedEntry() {
 }
 
 bool UserDefInfo::Add() {
-    PriceStore store(SharedConnection());
+    PriceStore store(ctx_.Connection());
     const PriceOutcome outcome = store.Add(GridEntry(), SelEntryID);
     switch (outcome.kind) {
         case PriceOutcome::kWritten:
@@ -66,7 +66,7 @@ bool UserDefInfo::Add() {
 }
 
 bool UserDefInfo::Update() {
-    PriceStore store(SharedConnection());
+    PriceStore store(ctx_.Connection());
     const PriceOutcome outcome = store.Update(GridEntry(), LoadedEntry());
     switch (outcome.kind) {
         case PriceOutcome::kWritten:

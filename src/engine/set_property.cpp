@@ -10,7 +10,7 @@
 #include "host/controls/spread.h"
 #include "host/data_type_codes.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva {
@@ -93,7 +93,7 @@ void UserDefInfo::FillPropertyRow(orva::Spread& grid, int row, t_PropDesc& desc)
         SetValueCell(grid, row, CellType::Text());
         if (kind == 7 && !Trim(desc.m_Value).empty()) {
             // A new entry holds the item here: show the item's base unit.
-            RecordsetPtr rs = SharedConnection().Execute(
+            RecordsetPtr rs = ctx_.Connection().Execute(
                 "SELECT FUnitID From t_ICItem Where FItemID=" + SqlId(WholeNumber(desc.m_Value)));
             if (HasRow(rs))
                 desc.m_Value = FieldText(*rs, "FUnitID");
@@ -114,7 +114,7 @@ void UserDefInfo::FillPropertyRow(orva::Spread& grid, int row, t_PropDesc& desc)
 
 void UserDefInfo::LockPropertyRows(orva::Spread& grid) {
     // Locks, in this order.
-    const bool byCust = g_CategoryByCust;
+    const bool byCust = ctx_.g_CategoryByCust;
     const auto operation = static_cast<std::int32_t>(operationType_);
     const bool single = operation == 0;
     const bool batch = operation > 0;

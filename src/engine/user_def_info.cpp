@@ -17,7 +17,8 @@ constexpr const char* kDefaultExpireDate = "2100-01-01";
 
 }  // namespace
 
-UserDefInfo::UserDefInfo() : propDesc_(std::make_shared<orva::PropDesc>()) {}
+UserDefInfo::UserDefInfo(ModuleContext& ctx)
+    : ctx_(ctx), propDesc_(std::make_shared<orva::PropDesc>()) {}
 
 UserDefInfo::~UserDefInfo() = default;
 
@@ -171,7 +172,7 @@ void UserDefInfo::ClearSpread(bool vClear) {
         }
         // The unit row shows the base unit of the item that stays.
         const std::string item = grid.GetText(kColValue, kRowItemNumber);
-        RecordsetPtr rs = SharedConnection().Execute(
+        RecordsetPtr rs = ctx_.Connection().Execute(
             "select t2.FName,t2.FMeasureUnitID from t_ICItem t1 inner join t_MeasureUnit t2 on "
             "t1.FUnitID=t2.FMeasureUnitID where t1.FItemID=" +
             std::to_string(ValId(item)));

@@ -25,6 +25,7 @@
 #include "orvasaleprice/prop_desc.h"
 #include "orvasaleprice/recordset.h"
 #include "orvasaleprice/variant.h"
+#include "session/module_context.h"
 
 namespace orva {
 
@@ -69,7 +70,7 @@ class UserDefInfo {
     std::int32_t SelEntryID = 0;  // 0 for a new entry
     std::int16_t SelUsed = 0;     // audit flag of the loaded entry
 
-    UserDefInfo();
+    explicit UserDefInfo(ModuleContext& ctx);
     ~UserDefInfo();
     UserDefInfo(const UserDefInfo&) = delete;
     UserDefInfo& operator=(const UserDefInfo&) = delete;
@@ -169,6 +170,8 @@ class UserDefInfo {
     std::int32_t BatchDelete();
 
   private:
+    ModuleContext& ctx_;
+
     std::int32_t BuildPropDescs();
     // True when the entry for (customer, item) may be written at this price.
     bool ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, double& basePrice);

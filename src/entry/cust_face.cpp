@@ -8,7 +8,7 @@
 #include "host/component_registry.h"
 #include "host/host_ui.h"
 #include "orvasaleprice/com_error.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva {
@@ -26,36 +26,43 @@ std::int16_t Narrow16(std::int64_t v, const char* what) {
 
 }  // namespace
 
-CustFace::CustFace() {
-    g_Connection = ComponentRegistry::Create<AppConnection>(AppConnection::kProgID);
+CustFace::CustFace() : ctx_(ModuleContext::SharedPtr()) {
+    ctx_->g_Connection = ctx_->CreateConnection();
+}
+
+CustFace::CustFace(const std::string& sessionString)
+    : ctx_(std::make_shared<ModuleContext>(sessionString)) {
+    ctx_->g_Connection = ctx_->CreateConnection();
 }
 
 CustFace::~CustFace() {
-    g_Connection.reset();
+    ctx_->g_Connection.reset();
 }
 
 void CustFace::ReturnType(Enu_RType value) {
-    g_ReturnType = Narrow16(value, "ReturnType");
+    ctx_->g_ReturnType = Narrow16(value, "ReturnType");
 }
 void CustFace::SelCustID(std::int32_t value) {
-    g_SelCustID = value;
+    ctx_->g_SelCustID = value;
 }
 void CustFace::SelICItemID(std::int32_t value) {
-    g_SelICItemID = value;
+    ctx_->g_SelICItemID = value;
 }
 void CustFace::CategoryByCust(bool value) {
-    g_CategoryByCust = value;
+    ctx_->g_CategoryByCust = value;
 }
 void CustFace::CallByBill(bool value) {
-    g_CallByBill = value;
+    ctx_->g_CallByBill = value;
 }
 
 void CustFace::Show(Enu_ShowMode sMode) {
-    InitSessionProps(GetPropsString());
-    g_ShowMode = Narrow16(sMode, "The show mode");
-    CheckSessionUser();
+    ModuleContext& ctx = *ctx_;
+    ModuleContext::Scope inForce(ctx);
+    InitSessionProps(ctx, ctx.SessionString());
+    ctx.g_ShowMode = Narrow16(sMode, "The show mode");
+    CheckSessionUser(ctx);
 
-    auto window = std::make_unique<BrowseBase>();
+    auto window = std::make_unique<BrowseBase>(ctx);
     window->Load();
     CurrentUi().ShowModal(*window);
     returnRecordSet_ = window->ReturnObj();

@@ -13,6 +13,8 @@ std::string SessionString(const std::string& dbConnection, std::int32_t userID,
     return MakeSessionString(dbConnection, userID, "ic", language);
 }
 
+// Process-wide: the session string every default CustFace reads, as the
+// host's shared property "PropsString".
 void SetSessionString(const std::string& session) {
     // Registered once: a later call must not replace what the host (or the
     // Qt face) registered over single names since.

@@ -15,13 +15,15 @@ std::string SessionConnectionString() {
     return SessionValue(s.ToText(), AppConnection::kSessionKey);
 }
 
-AppConnection::AppConnection() {
-    std::string cs = SessionConnectionString();
+namespace {
+
+// The company database a session's connection string names.
+std::unique_ptr<DbBackend> OpenSessionDatabase(const std::string& cs) {
     if (cs.empty()) {
         throw ComError(ComError::kDatabase,
                        "The host session names no company database (session key " +
-                           std::string(kSessionKey) + ").",
-                       kProgID);
+                           std::string(AppConnection::kSessionKey) + ").",
+                       AppConnection::kProgID);
     }
     // A host that names no company file gets told so, rather than a window
     // over an empty database or over some other file.
@@ -29,12 +31,19 @@ AppConnection::AppConnection() {
         throw ComError(ComError::kDatabase,
                        "The host session names \":memory:\" as the company database "
                        "(session key " +
-                           std::string(kSessionKey) +
+                           std::string(AppConnection::kSessionKey) +
                            "): a private empty database, not a company file.",
-                       kProgID);
+                       AppConnection::kProgID);
     }
-    backend_ = OpenCompanyDatabase(cs);
+    return OpenCompanyDatabase(cs);
 }
+
+}  // namespace
+
+AppConnection::AppConnection() : backend_(OpenSessionDatabase(SessionConnectionString())) {}
+
+AppConnection::AppConnection(std::string_view sessionString)
+    : backend_(OpenSessionDatabase(SessionValue(sessionString, kSessionKey))) {}
 
 AppConnection::AppConnection(std::unique_ptr<DbBackend> backend) : backend_(std::move(backend)) {}
 

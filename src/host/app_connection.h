@@ -24,6 +24,9 @@ class AppConnection {
     static constexpr const char* kSessionKey = "DBConnection";
 
     AppConnection();  // opens the session's database
+    // Opens the database named by the session string given (a module
+    // instance with a session of its own).
+    explicit AppConnection(std::string_view sessionString);
     explicit AppConnection(std::unique_ptr<DbBackend> backend);
 
     // Runs the text. For a query: a record set on its first row. For

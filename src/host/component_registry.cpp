@@ -7,6 +7,7 @@
 namespace orva {
 namespace {
 std::map<std::string, ComponentRegistry::Factory>& Factories() {
+    // Process-wide: hosts and the module reach components by ProgID alone.
     static std::map<std::string, ComponentRegistry::Factory> f;
     return f;
 }

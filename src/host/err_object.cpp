@@ -19,6 +19,8 @@ void ErrObject::Raise() const {
 }
 
 ErrObject& Err() {
+    // Process-wide: the one error object every handler reads, as the
+    // platform's Err is.
     static ErrObject err;
     return err;
 }

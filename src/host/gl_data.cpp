@@ -2,28 +2,35 @@
 
 #include "host/app_connection.h"
 #include "host/security_info.h"
+#include "host/session_string.h"
 #include "host/share_props.h"
 
 namespace orva {
 
 GLData::GLData() = default;
+GLData::GLData(std::string sessionString) : ownSession_(std::move(sessionString)) {}
 GLData::~GLData() = default;
 
 // The connection follows the session: a host that switches company between
 // calls gets its rights from the new database.
+std::string GLData::Session() const {
+    if (ownSession_)
+        return *ownSession_;
+    return ShareProps().GetProperty(ShareProps::CurrentProcessId(), "PropsString").ToText();
+}
+
 AppConnection& GLData::Connection() {
-    std::string target = SessionConnectionString();
+    const std::string session = Session();
+    std::string target = SessionValue(session, AppConnection::kSessionKey);
     if (!connection_ || target != connectedTo_) {
-        connection_ = std::make_unique<AppConnection>();
+        connection_ = std::make_unique<AppConnection>(std::string_view(session));
         connectedTo_ = target;
     }
     return *connection_;
 }
 
 bool GLData::AccessCheck(std::int32_t objectID, std::int32_t index, std::int32_t rightBit) {
-    ShareProps props;
-    std::string session = props.GetProperty(ShareProps::CurrentProcessId(), "PropsString").ToText();
-    std::string user = std::to_string(SecurityInfo().GetCurrentUserID(session));
+    std::string user = std::to_string(SecurityInfo().GetCurrentUserID(Session()));
     AppConnection& db = Connection();
 
     RecordsetPtr admin = db.Execute(

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace orva {
@@ -16,7 +17,9 @@ class GLData {
   public:
     static constexpr const char* kProgID = "VardaGLView.GLData";
 
-    GLData();
+    GLData();  // answers for the host's session
+    // Answers for the session string given (a module with a session of its own).
+    explicit GLData(std::string sessionString);
     ~GLData();
 
     // True when the session's user holds every bit of rightBit on
@@ -25,10 +28,12 @@ class GLData {
     bool AccessCheck(std::int32_t objectID, std::int32_t index, std::int32_t rightBit);
 
   private:
+    std::string Session() const;
     AppConnection& Connection();
 
     std::unique_ptr<AppConnection> connection_;
     std::string connectedTo_;
+    std::optional<std::string> ownSession_;
 };
 
 }  // namespace orva

@@ -85,6 +85,8 @@ class HeadlessUi : public HostUi {
 };
 
 std::shared_ptr<HostUi>& Slot() {
+    // Process-wide: a host installs its user interface once, for every module
+    // instance it creates.
     static std::shared_ptr<HostUi> ui = std::make_shared<HeadlessUi>();
     return ui;
 }

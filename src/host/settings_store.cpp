@@ -304,6 +304,8 @@ std::string DefaultSettingsPath() {
 
 namespace {
 std::shared_ptr<SettingsStore>& Slot() {
+    // Process-wide: the host's store of its user's settings, installed once;
+    // a module context may name another (ModuleContext::settings).
     static std::shared_ptr<SettingsStore> store = std::make_shared<MemorySettingsStore>();
     return store;
 }

@@ -16,6 +16,8 @@ struct Store {
 };
 
 Store& TheStore() {
+    // Process-wide: the host's shared properties are keyed by process ID and
+    // name; the session string a default module context reads lives here.
     static Store store;
     return store;
 }

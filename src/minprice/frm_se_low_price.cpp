@@ -20,7 +20,7 @@ constexpr double kMaxPrice = 9999999999.0;
 
 }  // namespace
 
-frmSELowPrice::frmSELowPrice() {
+frmSELowPrice::frmSELowPrice(ModuleContext& ctx) : ctx_(ctx) {
     vsSELowPrice_.SetMaxCols(1);
     vsSELowPrice_.SetMaxRows(1);
     vsSELowPrice_.SetCellType(CellBlock::Cell(1, 1), CellType::Decimal(0, 0, kMaxPrice));
@@ -38,7 +38,7 @@ void frmSELowPrice::ForEachText(bool /*withColumnHeaders*/, const TextVisitor& v
 
 void frmSELowPrice::Load() {
     // When the texts cannot be read, the captions stay as designed.
-    PassOver([this] { LoadFormRes(*this, formResOptions_); });
+    PassOver([this] { LoadFormRes(ctx_, *this, formResOptions_); });
     txtCust_ = custNumberName_;
     txtItem_ = itemNumberName_;
     txtCurrency_ = currencyName_;
@@ -48,13 +48,14 @@ void frmSELowPrice::Load() {
     // An item that cannot be read keeps customer-level prices and no
     // decimals.
     const bool read = PassOver([&] {
-        RecordsetPtr rs = SharedConnection().Execute(
+        RecordsetPtr rs = ctx_.Connection().Execute(
             "Select FSalePriceFixingType,FPriceDecimal from t_ICItem where FItemID=" +
             SqlId(itemID_));
         if (!rs->EOF_()) {
-            itemLevel = NullToValue(rs->Fields("FSalePriceFixingType").Value(), 0).ToInteger() == 1;
-            priceDecimals_ =
-                static_cast<int>(NullToValue(rs->Fields("FPriceDecimal").Value(), 0).ToInteger());
+            itemLevel =
+                NullToValue(ctx_, rs->Fields("FSalePriceFixingType").Value(), 0).ToInteger() == 1;
+            priceDecimals_ = static_cast<int>(
+                NullToValue(ctx_, rs->Fields("FPriceDecimal").Value(), 0).ToInteger());
         }
     });
     if (!read) {
@@ -95,7 +96,7 @@ void frmSELowPrice::OptSingleCustClick() {
 void frmSELowPrice::CmdOPenClick() {
     // A lookup that fails is passed over: the currency stays.
     PassOver([this] {
-        std::shared_ptr<BaseDataLookup> lookup = ShowLookup(12, "", "", 1);
+        std::shared_ptr<BaseDataLookup> lookup = ShowLookup(ctx_, 12, "", "", 1);
         if (!lookup || !lookup->ReturnOK() || !lookup->ReturnObject())
             return;
         const Dictionary& row = *lookup->ReturnObject();
@@ -153,9 +154,9 @@ void frmSELowPrice::Save() {
     if (!PassOver([&] { sql = SaveSql(); }))
         return;
     // A setting that cannot be kept does not stop the save.
-    PassOver([this] { CurrentSettings().Set(EffectAllCust(), allCust_); });
+    PassOver([this] { ctx_.Settings().Set(EffectAllCust(), allCust_); });
     // Passed over: the dialog closes as after a successful save.
-    PassOver([&] { SharedConnection().Execute(sql); });
+    PassOver([&] { ctx_.Connection().Execute(sql); });
 }
 
 void frmSELowPrice::CmdOKClick() {

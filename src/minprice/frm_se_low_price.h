@@ -25,6 +25,7 @@
 #include "host/localizable_form.h"
 #include "host/modal_window.h"
 #include "host/settings_store.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 
 namespace orva {
@@ -56,7 +57,7 @@ class frmSELowPrice : public ModalWindow, public LocalizableForm {
             "最低限价。");
     };
 
-    frmSELowPrice();
+    explicit frmSELowPrice(ModuleContext& ctx);
 
     std::string WindowName() const override { return "frmSELowPrice"; }
 
@@ -118,6 +119,8 @@ class frmSELowPrice : public ModalWindow, public LocalizableForm {
     void ForEachText(bool withColumnHeaders, const TextVisitor& visit) override;
 
   private:
+    ModuleContext& ctx_;
+
     double CellPrice() const;
     void SetCustomerBox();
     void Changed() { changes_.Emit(); }

@@ -34,8 +34,8 @@ bool ItemLevelFloor(AppConnection& db, std::int32_t itemID) {
 
 }  // namespace
 
-bool ConvertByRate(std::int32_t currencyID, double amount, double& result) {
-    return ConvertByRate(SharedConnection(), currencyID, amount, result);
+bool ConvertByRate(ModuleContext& ctx, std::int32_t currencyID, double amount, double& result) {
+    return ConvertByRate(ctx.Connection(), currencyID, amount, result);
 }
 
 bool ConvertByRate(AppConnection& db, std::int32_t currencyID, double amount, double& result) {
@@ -57,10 +57,10 @@ bool ConvertByRate(AppConnection& db, std::int32_t currencyID, double amount, do
     return true;
 }
 
-bool GetSELowPrice(std::int32_t custID, std::int32_t itemID, double& price) {
+bool GetSELowPrice(ModuleContext& ctx, std::int32_t custID, std::int32_t itemID, double& price) {
     price = 0.0;
     // Without a connection there is no floor.
-    AppConnection* db = PassOver([] { return &SharedConnection(); }, nullptr);
+    AppConnection* db = PassOver([&] { return &ctx.Connection(); }, nullptr);
     if (!db)
         return true;
     return GetSELowPrice(*db, custID, itemID, price);

@@ -13,8 +13,8 @@ constexpr const char* kDefaultFontName = "宋体";
 constexpr int kDefaultCharset = 134;  // GB 2312
 }  // namespace
 
-void LoadFormRes(LocalizableForm& form, std::shared_ptr<Dictionary>& options) {
-    std::string language = g_Language.empty() ? GetLoginProp("LANGUAGE") : g_Language;
+void LoadFormRes(ModuleContext& ctx, LocalizableForm& form, std::shared_ptr<Dictionary>& options) {
+    std::string language = ctx.g_Language.empty() ? GetLoginProp(ctx, "LANGUAGE") : ctx.g_Language;
     if (EqualsNoCase(language, "CHS"))
         return;
     auto loader = ComponentRegistry::Create<LexonLoader>(LexonLoader::kProgID);
@@ -25,19 +25,19 @@ void LoadFormRes(LocalizableForm& form, std::shared_ptr<Dictionary>& options) {
     loader->LoadLexonStrings(form, language, "", kResFileBaseName, options);
 }
 
-std::shared_ptr<Dictionary> GetFontProps() {
-    if (g_Language.empty())
-        g_Language = GetLoginProp("LANGUAGE");
+std::shared_ptr<Dictionary> GetFontProps(ModuleContext& ctx) {
+    if (ctx.g_Language.empty())
+        ctx.g_Language = GetLoginProp(ctx, "LANGUAGE");
     // Without the loader component there are no font settings.
     std::shared_ptr<LexonLoader> loader = PassOver(
         [] { return ComponentRegistry::Create<LexonLoader>(LexonLoader::kProgID); }, nullptr);
     if (!loader)
         return nullptr;
-    return loader->GetOrvaFontProps(g_Language);
+    return loader->GetOrvaFontProps(ctx.g_Language);
 }
 
-void SetLedgerFonts(Ledger& ledger) {
-    auto props = GetFontProps();
+void SetLedgerFonts(ModuleContext& ctx, Ledger& ledger) {
+    auto props = GetFontProps(ctx);
     Variant name = props && props->Exists(LexonLoader::kFontName)
                        ? props->Value(LexonLoader::kFontName)
                        : Variant(kDefaultFontName);

@@ -3,12 +3,10 @@
 #include "host/base/text_util.h"
 #include "host/component_registry.h"
 #include "host/err_object.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva {
-
-std::string g_Language;
-std::shared_ptr<ResLoader> g_ResLoader;
 
 namespace {
 
@@ -62,9 +60,9 @@ bool IsMixed(std::string_view text) {
 
 // A lookup through the loader; a failure is recorded in Err() (it is put
 // back by the keeper) and gives the key itself.
-std::string LoadThroughLoader(std::string_view key) {
+std::string LoadThroughLoader(ResLoader& loader, std::string_view key) {
     try {
-        return IsMixed(key) ? ParseMixedText(key) : g_ResLoader->LoadString(key);
+        return IsMixed(key) ? ParseMixedText(key) : loader.LoadString(key);
     } catch (const ComError& e) {
         Err().SetFrom(e);
     } catch (const std::runtime_error& e) {
@@ -77,15 +75,18 @@ std::string LoadThroughLoader(std::string_view key) {
 
 std::string GetResText(std::string_view text) {
     PendingErrorKeeper keeper;
-    if (g_Language.empty())
-        g_Language = GetLoginProp("LANGUAGE");
+    ModuleContext& ctx = ModuleContext::InForce();
+    if (ctx.g_Language.empty())
+        ctx.g_Language = GetLoginProp(ctx, "LANGUAGE");
     std::string_view trimmed = Trim(text);
-    if (!EqualsNoCase(g_Language, "CHS")) {
-        if (!g_ResLoader)
-            g_ResLoader = ComponentRegistry::Create<ResLoader>(ResLoader::kProgID);
-        g_ResLoader->SetResFileBaseName(kResFileBaseName);
-        g_ResLoader->SetLanguageID(g_Language);
-        return LoadThroughLoader(trimmed);
+    if (!EqualsNoCase(ctx.g_Language, "CHS")) {
+        if (!ctx.g_ResLoader)
+            ctx.g_ResLoader = ComponentRegistry::Create<ResLoader>(ResLoader::kProgID);
+        // Held here: a mixed text's keys come back through GetResText.
+        std::shared_ptr<ResLoader> loader = ctx.g_ResLoader;
+        loader->SetResFileBaseName(kResFileBaseName);
+        loader->SetLanguageID(ctx.g_Language);
+        return LoadThroughLoader(*loader, trimmed);
     }
     return IsMixed(trimmed) ? ParseMixedText(trimmed) : std::string(trimmed);
 }

@@ -8,6 +8,11 @@
 // key to translate, every other segment is kept as it stands:
 //   "客户: ^|^~$~名称" -> "客户: " + GetResText("名称").
 //
+// The language and the loader are those of the module context in force
+// (ModuleContext::InForce): its g_Language, read from the session key
+// "LANGUAGE" the first time a text needs it and kept while not empty, and its
+// g_ResLoader, created on the first text that needs it, then kept.
+//
 // GetResText may be called inside an error handler: the process error object
 // (Err(), host/err_object.h) is exactly as it was on entry when it returns.
 //
@@ -24,12 +29,6 @@
 #include "host/res_loader.h"
 
 namespace orva {
-
-// The language code, from the session key "LANGUAGE" the first time a text
-// needs it; kept while not empty, so an empty code is read again each time.
-extern std::string g_Language;
-// The resource loader, created on the first text that needs it, then kept.
-extern std::shared_ptr<ResLoader> g_ResLoader;
 
 // The base name of the module's translation catalogue.
 inline constexpr const char* kResFileBaseName = "ORVAINDUSTRY";

@@ -6,21 +6,20 @@
 #include "host/gl_data.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/enums.h"
-#include "session/globals.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
 namespace orva {
 
-std::int32_t FunctionObjectID() {
-    return GetSessionProp("SubID") == "ar" ? kFunctionObjectAR : kFunctionObjectDefault;
+std::int32_t FunctionObjectID(ModuleContext& ctx) {
+    return GetSessionProp(ctx, "SubID") == "ar" ? kFunctionObjectAR : kFunctionObjectDefault;
 }
 
-bool IsAdminUser() {
+bool IsAdminUser(ModuleContext& ctx) {
     return PassOver(
         [&]() -> bool {
-            std::string u = SqlId(GetCurUserID());
-            RecordsetPtr rs = SharedConnection().Execute(
+            std::string u = SqlId(GetCurUserID(ctx));
+            RecordsetPtr rs = ctx.Connection().Execute(
                 "select t_User.FUserID from t_Group, t_User " + std::string(kCrLf) +
                 " where t_Group.FUserID = t_User.FUserID " + std::string(kCrLf) +
                 " And t_User.FUserID = " + u + "and t_Group.FGroupID = 1 ");
@@ -29,34 +28,35 @@ bool IsAdminUser() {
         false);
 }
 
-bool DataVokeOff() {
+bool DataVokeOff(ModuleContext& ctx) {
     return PassOver(
         [&]() -> bool {
-            RecordsetPtr rs = SharedConnection().Execute(
-                "select FDataVokeType from t_user where FUserID=" + SqlId(GetCurUserID()));
+            RecordsetPtr rs = ctx.Connection().Execute(
+                "select FDataVokeType from t_user where FUserID=" + SqlId(GetCurUserID(ctx)));
             return rs->Fields("FDataVokeType").Value().ToInteger() % 2 != 1;
         },
         false);
 }
 
-bool HasItemClassRight(std::int32_t classID) {
-    RecordsetPtr rs = SharedConnection().Execute(
+bool HasItemClassRight(ModuleContext& ctx, std::int32_t classID) {
+    RecordsetPtr rs = ctx.Connection().Execute(
         "Select FUserItemClassRight From t_UserItemClassRight Where FUserID =" +
-        SqlId(GetCurUserID()) + " And FItemClassID = " + SqlId(classID));
+        SqlId(GetCurUserID(ctx)) + " And FItemClassID = " + SqlId(classID));
     if (rs->EOF_())
         return false;
     const Variant& v = rs->Fields("FUserItemClassRight").Value();
     return !v.IsNull() && (v.ToInteger() & 4) != 0;
 }
 
-bool DataRightsApply() {
-    return !IsAdminUser() && !DataVokeOff();
+bool DataRightsApply(ModuleContext& ctx) {
+    return !IsAdminUser(ctx) && !DataVokeOff(ctx);
 }
 
-bool CheckAccess(std::int32_t objectID, std::int32_t index, std::int32_t rightBit) {
+bool CheckAccess(ModuleContext& ctx, std::int32_t objectID, std::int32_t index,
+                 std::int32_t rightBit) {
     // A check that fails grants nothing.
     const bool granted =
-        PassOver([&] { return GetGLData()->AccessCheck(objectID, index, rightBit); }, false);
+        PassOver([&] { return GetGLData(ctx)->AccessCheck(objectID, index, rightBit); }, false);
     if (granted)
         return true;
     ShowAssistant(GetResText("没有权限,请与系统管理员联系"));
@@ -65,22 +65,22 @@ bool CheckAccess(std::int32_t objectID, std::int32_t index, std::int32_t rightBi
 
 namespace {
 
-// The company file when the shared connection may only read it, else "".
-std::string ReadOnlyCompanyFile() {
-    return g_Connection ? g_Connection->Backend().ReadOnlyFile() : std::string();
+// The company file when the context's connection may only read it, else "".
+std::string ReadOnlyCompanyFile(ModuleContext& ctx) {
+    return ctx.g_Connection ? ctx.g_Connection->Backend().ReadOnlyFile() : std::string();
 }
 
 }  // namespace
 
-bool CheckFunctionRight(std::int32_t rightBit) {
-    if (!CheckAccess(FunctionObjectID(), kFunctionRightIndex, rightBit))
+bool CheckFunctionRight(ModuleContext& ctx, std::int32_t rightBit) {
+    if (!CheckAccess(ctx, FunctionObjectID(ctx), kFunctionRightIndex, rightBit))
         return false;
     // Every command but print and preview writes, except in selection mode,
     // where the modify command picks the selected row and nothing else is
     // offered.
-    if (rightBit == kRightPrint || g_ShowMode == ShowSelect)
+    if (rightBit == kRightPrint || ctx.g_ShowMode == ShowSelect)
         return true;
-    const std::string file = ReadOnlyCompanyFile();
+    const std::string file = ReadOnlyCompanyFile(ctx);
     if (file.empty())
         return true;
     ShowWarning(

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "host/item_classes.h"
+#include "session/module_context.h"
 
 namespace orva {
 
@@ -24,28 +25,29 @@ inline constexpr std::int32_t kRightModify = 0x400000;  // modify, batch update,
 
 // The function object of the session: reads "SubID" (GetSessionProp, which
 // raises when the session has none).
-std::int32_t FunctionObjectID();
+std::int32_t FunctionObjectID(ModuleContext& ctx);
 
 // The current user is a member of group 1. False on any failure.
-bool IsAdminUser();
+bool IsAdminUser(ModuleContext& ctx);
 // The user's data rights are not enforced (FDataVokeType even). False on any
 // failure, so a user without a t_User row is filtered unless in group 1.
-bool DataVokeOff();
+bool DataVokeOff(ModuleContext& ctx);
 // The user's rights for the item class are group-level (bit 4 of
 // t_UserItemClassRight.FUserItemClassRight). False when there is no row.
-bool HasItemClassRight(std::int32_t classID);
+bool HasItemClassRight(ModuleContext& ctx, std::int32_t classID);
 // A statement gets the data-rights fragments: not IsAdminUser() and not
 // DataVokeOff(). Evaluated anew on each call.
-bool DataRightsApply();
+bool DataRightsApply(ModuleContext& ctx);
 
 // Asks the host's GL data object (GetGLData) for the right. A refusal, or
 // any error on the way, shows "没有权限,请与系统管理员联系" through the
 // assistant and gives false.
-bool CheckAccess(std::int32_t objectID, std::int32_t index, std::int32_t rightBit);
+bool CheckAccess(ModuleContext& ctx, std::int32_t objectID, std::int32_t index,
+                 std::int32_t rightBit);
 // What a command does first: CheckAccess(FunctionObjectID(), 6, rightBit).
 // A command that writes (any right but print, outside selection mode) on a
 // company file that may only be read (DbBackend::ReadOnlyFile) is then
 // refused too, in a message box naming the file.
-bool CheckFunctionRight(std::int32_t rightBit);
+bool CheckFunctionRight(ModuleContext& ctx, std::int32_t rightBit);
 
 }  // namespace orva

@@ -17,7 +17,6 @@
 #include "host/share_props.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/com_error.h"
-#include "session/globals.h"
 #include "session/res_text.h"
 
 namespace orva {
@@ -45,42 +44,34 @@ std::int32_t ToInt32(std::string_view text) {
 
 }  // namespace
 
-AppConnection& SharedConnection() {
-    if (!g_Connection) {
-        throw ComError(kObjectNotSet,
-                       "The connection component has not been created (no CustFace instance).");
-    }
-    return *g_Connection;
-}
-
 std::string GetPropsString() {
     auto props = ComponentRegistry::Create<ShareProps>(ShareProps::kProgID);
     return props->GetProperty(ShareProps::CurrentProcessId(), "PropsString").ToText();
 }
 
-bool InitSessionProps(std::string_view propsString) {
-    g_PropsString = std::string(propsString);
-    g_SessionProps = std::make_shared<KeyedStrings>();
+bool InitSessionProps(ModuleContext& ctx, std::string_view propsString) {
+    ctx.g_PropsString = std::string(propsString);
+    ctx.g_SessionProps = std::make_shared<KeyedStrings>();
     for (auto& [key, value] : ParseSessionString(propsString)) {
-        g_SessionProps->Add(key, std::move(value));
+        ctx.g_SessionProps->Add(key, std::move(value));
     }
     return true;
 }
 
-std::string GetSessionProp(std::string_view key) {
-    if (!g_SessionProps) {
+std::string GetSessionProp(ModuleContext& ctx, std::string_view key) {
+    if (!ctx.g_SessionProps) {
         throw ComError(
             ComError::kItemNotFound,
             "The session has not been read; there is no property " + std::string(key) + ".");
     }
-    return g_SessionProps->Item(key);
+    return ctx.g_SessionProps->Item(key);
 }
 
-std::string GetLoginProp(std::string_view key) {
+std::string GetLoginProp(ModuleContext& ctx, std::string_view key) {
     // A session that cannot be read names no property.
     return PassOver(
         [&]() -> std::string {
-            std::string session = GetPropsString();
+            std::string session = ctx.SessionString();
             if (session.empty() || session.back() != ';')
                 session += ';';
             std::string pattern = std::string(key) + "=";
@@ -93,15 +84,15 @@ std::string GetLoginProp(std::string_view key) {
         std::string());
 }
 
-std::int16_t GetCurUserID() {
+std::int16_t GetCurUserID(ModuleContext& ctx) {
     auto security = ComponentRegistry::Create<SecurityInfo>(SecurityInfo::kProgID);
-    return ToInt16(security->GetCurrentUserID(GetPropsString()), "The user ID");
+    return ToInt16(security->GetCurrentUserID(ctx.SessionString()), "The user ID");
 }
 
-void CheckSessionUser() {
-    const std::int16_t id = GetCurUserID();
+void CheckSessionUser(ModuleContext& ctx) {
+    const std::int16_t id = GetCurUserID(ctx);
     RecordsetPtr rs =
-        SharedConnection().Execute("SELECT FIsGroup FROM t_User WHERE FUserID=" + SqlId(id));
+        ctx.Connection().Execute("SELECT FIsGroup FROM t_User WHERE FUserID=" + SqlId(id));
     if (rs->EOF_()) {
         throw ComError(ComError::kGeneric,
                        "The session's user ID " + std::to_string(id) +
@@ -116,11 +107,11 @@ void CheckSessionUser() {
     }
 }
 
-std::int16_t GetSysProfile(std::string_view key) {
+std::int16_t GetSysProfile(ModuleContext& ctx, std::string_view key) {
     // An option that cannot be read is off.
     return PassOver(
         [&]() -> std::int16_t {
-            RecordsetPtr rs = SharedConnection().Execute(
+            RecordsetPtr rs = ctx.Connection().Execute(
                 "SELECT FValue FROM t_SystemProfile WHERE FKey=" + SqlText(key));
             std::int16_t value = 0;
             if (!rs->EOF_())
@@ -131,26 +122,29 @@ std::int16_t GetSysProfile(std::string_view key) {
         0);
 }
 
-std::shared_ptr<GLData> GetGLData() {
-    if (!g_GLData)
-        g_GLData = ComponentRegistry::Create<GLData>(GLData::kProgID);
-    return g_GLData;
+std::shared_ptr<GLData> GetGLData(ModuleContext& ctx) {
+    if (!ctx.g_GLData) {
+        ctx.g_GLData = ctx.HasOwnSession() ? std::make_shared<GLData>(ctx.SessionString())
+                                           : ComponentRegistry::Create<GLData>(GLData::kProgID);
+    }
+    return ctx.g_GLData;
 }
 
-std::shared_ptr<GLView> GetGLView() {
-    if (!g_GLView)
-        g_GLView = ComponentRegistry::Create<GLView>(GLView::kProgID);
-    return g_GLView;
+std::shared_ptr<GLView> GetGLView(ModuleContext& ctx) {
+    if (!ctx.g_GLView)
+        ctx.g_GLView = ComponentRegistry::Create<GLView>(GLView::kProgID);
+    return ctx.g_GLView;
 }
 
-std::shared_ptr<HostUtility> GetUtility() {
-    if (!g_Utility)
-        g_Utility = ComponentRegistry::Create<HostUtility>(HostUtility::kProgID);
-    return g_Utility;
+std::shared_ptr<HostUtility> GetUtility(ModuleContext& ctx) {
+    if (!ctx.g_Utility)
+        ctx.g_Utility = ComponentRegistry::Create<HostUtility>(HostUtility::kProgID);
+    return ctx.g_Utility;
 }
 
-std::shared_ptr<BaseDataLookup> ShowLookup(std::int32_t classID, std::string_view first,
-                                           std::string_view second, std::int16_t dataType) {
+std::shared_ptr<BaseDataLookup> ShowLookup(ModuleContext& ctx, std::int32_t classID,
+                                           std::string_view first, std::string_view second,
+                                           std::int16_t dataType) {
     try {
         auto params = ComponentRegistry::Create<Dictionary>(Dictionary::kProgID);
         auto view = ComponentRegistry::Create<GLView>(GLView::kProgID);
@@ -163,7 +157,7 @@ std::shared_ptr<BaseDataLookup> ShowLookup(std::int32_t classID, std::string_vie
             case 4:
             case 5:
             case 8:
-                params->SetValue("BeShortNumber", g_UseShortNumber);
+                params->SetValue("BeShortNumber", ctx.g_UseShortNumber);
                 params->SetValue("GetDataType", static_cast<int>(dataType));
                 params->SetValue("Search", text1);
                 lookup = view->ItemLookUp(classID, text1, text2, *params);
@@ -197,8 +191,8 @@ std::shared_ptr<BaseDataLookup> ShowLookup(std::int32_t classID, std::string_vie
     }
 }
 
-Variant NullToValue(const Variant& value, const Variant& defaultValue) {
-    return GetUtility()->NullToValue(value, defaultValue);
+Variant NullToValue(ModuleContext& ctx, const Variant& value, const Variant& defaultValue) {
+    return GetUtility(ctx)->NullToValue(value, defaultValue);
 }
 
 void ShowAssistant(std::string_view text) {

@@ -1,7 +1,7 @@
 // What the module knows of the host session: the session string and its
 // properties, the current user, system options, and the host's shared
-// service objects (rights, lookups, utility, assistant). All process-wide and
-// read on demand.
+// service objects (rights, lookups, utility, assistant). What is kept lives
+// in the module context; everything is read on demand.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "orvasaleprice/variant.h"
+#include "session/module_context.h"
 
 namespace orva {
 
@@ -19,58 +20,58 @@ class GLData;
 class GLView;
 class HostUtility;
 
-// The shared connection component (g_Connection). Throws ComError when no
-// CustFace instance holds one.
-AppConnection& SharedConnection();
-
 // The host session string: shared property "PropsString" of this process,
 // read through a fresh "Shelvo.ShareProps". "" when the host stored none.
+// A context on the host's session reads it (ModuleContext::SessionString).
 std::string GetPropsString();
 
-// Keeps the string in g_PropsString and parses it into a new g_SessionProps:
+// Keeps the string in the context's g_PropsString and parses it into a new
+// g_SessionProps:
 // "key=value" pairs separated by ";", values trimmed, a value in braces may
 // hold ";" and "=". A key written twice raises ComError kDuplicateKey (the
 // pairs before it stay in g_SessionProps). Returns true.
-bool InitSessionProps(std::string_view propsString);
+bool InitSessionProps(ModuleContext& ctx, std::string_view propsString);
 
 // The session property parsed by the last InitSessionProps (key without
 // regard to case). A missing key raises ComError kItemNotFound.
-std::string GetSessionProp(std::string_view key);
+std::string GetSessionProp(ModuleContext& ctx, std::string_view key);
 
-// The value after the first "key=" found anywhere in a fresh session string
+// The value after the first "key=" found anywhere in the context's session
+// string, read afresh
 // (without regard to case, so "LANGUAGE" also matches inside "XLANGUAGE="),
 // up to the next ";", untrimmed and braces not interpreted; "" when absent or
 // on any failure.
-std::string GetLoginProp(std::string_view key);
+std::string GetLoginProp(ModuleContext& ctx, std::string_view key);
 
 // The current user's ID from "CorvelBase.SecurityInfo". Throws ComError when
 // the session names no user, one that is not a number, or one outside 16 bits.
-std::int16_t GetCurUserID();
+std::int16_t GetCurUserID(ModuleContext& ctx);
 
 // Checks that the session names a user of the company database: a UserID
 // that GetCurUserID reads, with a row in t_User that is not a group. Throws
 // ComError naming the ID otherwise, so that a host passing a broken session
 // gets a clear error instead of a window that works as nobody.
-void CheckSessionUser();
+void CheckSessionUser(ModuleContext& ctx);
 
 // The integer option under the key in t_SystemProfile (any category); 0 when
 // there is no row or on any failure.
-std::int16_t GetSysProfile(std::string_view key);
+std::int16_t GetSysProfile(ModuleContext& ctx, std::string_view key);
 
-// The cached host objects, created by ProgID on first use.
-std::shared_ptr<GLData> GetGLData();
-std::shared_ptr<GLView> GetGLView();
-std::shared_ptr<HostUtility> GetUtility();
+// The context's cached host objects, created by ProgID on first use.
+std::shared_ptr<GLData> GetGLData(ModuleContext& ctx);
+std::shared_ptr<GLView> GetGLView(ModuleContext& ctx);
+std::shared_ptr<HostUtility> GetUtility(ModuleContext& ctx);
 
 // Opens the base-data lookup for an item class through a fresh GL view and
 // returns the lookup object when the user picked a row, else nullptr. Any
 // failure (also a class without a lookup) is shown in a message box
 // ("基础资料可能没有授权" and the error's description) and gives nullptr.
-std::shared_ptr<BaseDataLookup> ShowLookup(std::int32_t classID, std::string_view first,
-                                           std::string_view second, std::int16_t dataType);
+std::shared_ptr<BaseDataLookup> ShowLookup(ModuleContext& ctx, std::int32_t classID,
+                                           std::string_view first, std::string_view second,
+                                           std::int16_t dataType);
 
 // The value, or the default when the value is Null (g_Utility).
-Variant NullToValue(const Variant& value, const Variant& defaultValue);
+Variant NullToValue(ModuleContext& ctx, const Variant& value, const Variant& defaultValue);
 
 // Shows the text through the host's assistant ("TesmarAssistant.Assistant").
 void ShowAssistant(std::string_view text);

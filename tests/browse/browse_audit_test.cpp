@@ -104,7 +104,7 @@ TEST_F(BrowseAudit, WithoutTheRightNothingChangesButTheLedgerIsRefreshed) {
     EXPECT_TRUE(ui->Dialogs().empty());  // no reason: no dialog
     EXPECT_NE(w.Detail()->Records(), before);
     // Called directly, the missing right is told apart from a refusal.
-    const AuditResult direct = AuditEntries(false, std::to_string(entry_));
+    const AuditResult direct = AuditEntries(*ctx_, false, std::to_string(entry_));
     EXPECT_EQ(direct.outcome, AuditOutcome::kNoRight);
     EXPECT_TRUE(direct.message.empty());
 }
@@ -123,7 +123,7 @@ TEST_F(BrowseAudit, AnEntryDeletedByAnotherUserIsReportedNotAudited) {
 
 TEST_F(BrowseAudit, ADatabaseFailureIsReportedAsAFailedUpdate) {
     BrowseBase& w = OpenOnUnaudited();
-    g_Connection = std::make_shared<AppConnection>(
+    ctx_->g_Connection = std::make_shared<AppConnection>(
         std::make_unique<RefusingBackend>(OpenDatabase(company_.path()), "Update t_CustEntry"));
     w.Menus().Click("mnuCheck");
     EXPECT_EQ(Used(entry_), 0);
@@ -153,19 +153,19 @@ TEST_F(BrowseAudit, AuditEntriesTakesListsWholeAndDropsATrailingComma) {
     ASSERT_EQ(ids.size(), 3u);
 
     const std::string list = ids[0] + "," + ids[1];
-    EXPECT_TRUE(AuditEntries(false, list + ",").Done());
+    EXPECT_TRUE(AuditEntries(*ctx_, false, list + ",").Done());
     EXPECT_EQ(
         Count("SELECT COUNT(*) FROM t_CustEntry WHERE FUsed=1 AND FEntryID IN (" + list + ")"), 2);
 
     // One of them already audited: the whole list is refused.
-    AuditResult refused = AuditEntries(false, ids[1] + "," + ids[2]);
+    AuditResult refused = AuditEntries(*ctx_, false, ids[1] + "," + ids[2]);
     EXPECT_EQ(refused.outcome, AuditOutcome::kRefused);
     EXPECT_EQ(refused.message, "当前记录已被审核！");
     EXPECT_EQ(Count("SELECT FUsed FROM t_CustEntry WHERE FEntryID=" + ids[2]), 0);
 
     // The reason quotes the list as given, less its trailing comma.
     const std::string injected = ids[2] + ");DELETE FROM t_Cust;--";
-    refused = AuditEntries(false, injected + ",");
+    refused = AuditEntries(*ctx_, false, injected + ",");
     EXPECT_EQ(refused.outcome, AuditOutcome::kRefused);
     EXPECT_EQ(refused.message, "价格资料的内码无效：" + injected);
     EXPECT_GT(Count("SELECT COUNT(*) FROM t_Cust"), 0);

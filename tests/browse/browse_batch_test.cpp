@@ -72,12 +72,12 @@ TEST_F(BrowseBatch, NewEntryOpensAnEmptyRecordForTheLeafOfEitherTree) {
     EXPECT_EQ(editorCalls_[0].request.custID, cust);
     EXPECT_EQ(editorCalls_[0].request.itemID, 0);
 
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     const std::int32_t item = static_cast<std::int32_t>(
         Scalar("SELECT TOP 1 FItemID FROM t_ICItem WHERE FErpClsID NOT IN (6,8) AND FParentID<>0 "
                "ORDER BY FNumber")
             .ToInteger());
-    g_SelICItemID = item;
+    ctx_->g_SelICItemID = item;
     BrowseBase& items = Open();
     items.Menus().Click("mnuEditAddItem");
     ASSERT_EQ(editorCalls_.size(), 2u);
@@ -91,7 +91,7 @@ TEST_F(BrowseBatch, MinimumPriceWithoutADataRowSaysSoForTheTreeShown) {
                "t_CustEntry e WHERE e.FCustID=o.FItemID) ORDER BY o.FNumber")
             .ToInteger());
     ASSERT_NE(bare, 0);
-    g_SelCustID = bare;
+    ctx_->g_SelCustID = bare;
     BrowseBase& w = Open();
     ASSERT_EQ(w.ldgBase().Rows(), 2);
     w.Menus().Click("mnuEditLowPrice");
@@ -123,7 +123,7 @@ TEST_F(BrowseBatch, MinimumPriceDialogGetsTheOtherPartyAndPriceFromTheTreesColum
     const std::int32_t item = static_cast<std::int32_t>(pair->Fields(1).Value().ToInteger());
     const std::string where =
         " WHERE FCustID=" + std::to_string(cust) + " AND FItemID=" + std::to_string(item);
-    g_Connection->Execute("UPDATE t_Cust SET FSELowPrice=12.25, FCurrencyID=2" + where);
+    ctx_->g_Connection->Execute("UPDATE t_Cust SET FSELowPrice=12.25, FCurrencyID=2" + where);
     const std::string custText =
         Scalar("SELECT FNumber FROM t_Organization WHERE FItemID=" + std::to_string(cust))
             .ToText() +
@@ -150,8 +150,8 @@ TEST_F(BrowseBatch, MinimumPriceDialogGetsTheOtherPartyAndPriceFromTheTreesColum
         });
     };
 
-    g_SelCustID = cust;
-    g_SelICItemID = item;
+    ctx_->g_SelCustID = cust;
+    ctx_->g_SelICItemID = item;
     {
         BrowseBase& w = Open();  // customer tree: item in column 11, price in 14
         ASSERT_GE(w.ldgBase().SelRow(), 3);
@@ -159,7 +159,7 @@ TEST_F(BrowseBatch, MinimumPriceDialogGetsTheOtherPartyAndPriceFromTheTreesColum
         w.tbToolBar().Click("SELowPrice");
         EXPECT_EQ(ui->ModalWindows(), std::vector<std::string>{"frmSELowPrice"});
     }
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     BrowseBase& w = Open();  // item tree: customer in column 10, price in 13
     ASSERT_GE(w.ldgBase().SelRow(), 3);
     expectDialog();

@@ -19,8 +19,8 @@ class BrowseDelete : public BrowseTest {
         EXPECT_FALSE(rs->EOF_()) << "a pair with " << siblings << " entries";
         cust_ = static_cast<std::int32_t>(rs->Fields("FCustID").Value().ToInteger());
         item_ = static_cast<std::int32_t>(rs->Fields("FItemID").Value().ToInteger());
-        g_SelCustID = cust_;
-        g_SelICItemID = item_;
+        ctx_->g_SelCustID = cust_;
+        ctx_->g_SelICItemID = item_;
         BrowseBase& w = Open();
         entry_ = std::stoi(w.ldgBase().CellText(w.ldgBase().SelRow(), 1));
         rows_ = w.ldgBase().Rows();
@@ -62,8 +62,8 @@ TEST_F(BrowseDelete, DeletingOneOfTwoKeepsTheHeaderRowAndItsMinimumPrice) {
 
 TEST_F(BrowseDelete, AnAuditedEntryStaysAndTheRefusalIsShown) {
     BrowseBase& w = OpenOnPair(1);
-    g_Connection->Execute("UPDATE t_CustEntry SET FUsed=1 WHERE FEntryID=" +
-                          std::to_string(entry_));
+    ctx_->g_Connection->Execute("UPDATE t_CustEntry SET FUsed=1 WHERE FEntryID=" +
+                                std::to_string(entry_));
     ui->AnswerMessageBox(MsgResult::kYes);
     w.tbToolBar().Click("Delete");
     ASSERT_EQ(ui->Dialogs().size(), 1u);

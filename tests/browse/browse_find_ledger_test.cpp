@@ -31,7 +31,7 @@ class FindOnTheLedger : public BrowseFind {
             PriceBelow(1e9);
         ASSERT_TRUE(w.Menus().PressShortcut(key));
         EXPECT_EQ(w.ldgBase().Rows(), 2);
-        EXPECT_EQ(g_LedgerRecords.get(), nullptr);
+        EXPECT_EQ(ctx_->g_LedgerRecords.get(), nullptr);
         EXPECT_EQ(Texts(), key == "F3" ? std::vector<std::string>{"搜索完毕，没有搜索到匹配记录。"}
                                        : std::vector<std::string>{});
         EXPECT_EQ(w.sbStatusBar().Panel(BrowseBase::kFilterNotePanel).text, "");

@@ -1,8 +1,8 @@
 // Browse window tests on a fresh copy of the demo company: logged on as one
 // of its users with the shared connection open (as CustFace leaves it), a
-// scripted user, an empty in-memory settings store, the module's slots as a
-// host leaves them by default (and put back afterwards), and a stand-in for the record editor that
-// records what the browse window asked of it.
+// scripted user, an empty in-memory settings store, the slots every default
+// CustFace shares emptied before and after, and a stand-in for the record
+// editor that records what the browse window asked of it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,12 +21,12 @@
 #include "host/host_services.h"
 #include "host/settings_store.h"
 #include "orvasaleprice/enums.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
-#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva {
 
@@ -48,12 +48,12 @@ class BrowseTest : public ::testing::Test {
   protected:
     void SetUp() override {
         RegisterHostServices();
-        g_ShowMode = showedit;
-        g_ReturnType = ReturnItem;
-        g_CategoryByCust = true;
+        ctx_->g_ShowMode = showedit;
+        ctx_->g_ReturnType = ReturnItem;
+        ctx_->g_CategoryByCust = true;
         settings_ = std::make_shared<MemorySettingsStore>();
         SetCurrentSettings(settings_);
-        SetEditorLauncher([this](const EditorRequest& r) {
+        SetEditorLauncher(*ctx_, [this](const EditorRequest& r) {
             editorCalls_.push_back({r, r.ldg ? r.ldg->SelRow() : 0});
             StandInEditor editor;
             CurrentUi().ShowModal(editor);
@@ -66,19 +66,19 @@ class BrowseTest : public ::testing::Test {
     void LogOn(int userId, const std::string& subId = "ic") {
         session_.reset();
         session_ = std::make_unique<test::ScopedSession>(company_.path(), userId, subId);
-        g_Connection = std::make_shared<AppConnection>();
+        ctx_->g_Connection = std::make_shared<AppConnection>();
         // The module parses the session as Show does.
-        InitSessionProps(session_->propsString());
+        InitSessionProps(*ctx_, session_->propsString());
     }
 
     // A loaded window, as CustFace::Show has it before showing it.
     BrowseBase& Open() {
-        window_ = std::make_unique<BrowseBase>();
+        window_ = std::make_unique<BrowseBase>(*ctx_);
         window_->Load();
         return *window_;
     }
 
-    RecordsetPtr Query(const std::string& sql) { return g_Connection->Execute(sql); }
+    RecordsetPtr Query(const std::string& sql) { return ctx_->g_Connection->Execute(sql); }
     Variant Scalar(const std::string& sql) {
         RecordsetPtr rs = Query(sql);
         return rs->EOF_() ? Variant() : rs->Fields(0).Value();
@@ -135,7 +135,8 @@ class BrowseTest : public ::testing::Test {
     ScriptedUiScope ui;
     std::shared_ptr<MemorySettingsStore> settings_;
     std::vector<EditorCall> editorCalls_;
-    test::ProcessScope process_;
+    // Shared: the tests also show the window through CustFace(), as a host does.
+    test::TestContext ctx_{test::TestContext::Slots::kShared};
     std::unique_ptr<BrowseBase> window_;
 };
 

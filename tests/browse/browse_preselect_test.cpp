@@ -12,7 +12,7 @@ TEST_F(BrowsePreselect, CustomerAloneExpandsItsPathAndListsItsPricesWithoutSelec
     const std::int32_t cust = DeepCustomer(2);
     const std::int32_t region = ParentOf(cust);
     const std::int32_t top = ParentOf(region);
-    g_SelCustID = cust;
+    ctx_->g_SelCustID = cust;
     BrowseBase& w = Open();
 
     Tree& t = w.tvwBase();
@@ -46,8 +46,8 @@ TEST_F(BrowsePreselect, CustomerAndItemSelectTheRowOfTheirFirstEntryInEitherTree
         Scalar("SELECT FEntryID FROM t_CustEntry Where FCustID=" + std::to_string(cust) +
                " And FItemID=" + std::to_string(item))
             .ToInteger());
-    g_SelCustID = cust;
-    g_SelICItemID = item;
+    ctx_->g_SelCustID = cust;
+    ctx_->g_SelICItemID = item;
     {
         BrowseBase& w = Open();
         const int row = w.ldgBase().SelRow();
@@ -55,7 +55,7 @@ TEST_F(BrowsePreselect, CustomerAndItemSelectTheRowOfTheirFirstEntryInEitherTree
         EXPECT_EQ(w.ldgBase().CellText(row, 1), std::to_string(entry));
         EXPECT_EQ(RowOf(w, entry), row);
     }
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     BrowseBase& w = Open();
     EXPECT_EQ(w.tvwBase().Node(w.tvwBase().Selected()).key, "gb" + std::to_string(item));
     const int row = w.ldgBase().SelRow();
@@ -68,7 +68,7 @@ TEST_F(BrowsePreselect, TopLevelCustomerIsFoundUnderTheRoot) {
         static_cast<std::int32_t>(Scalar("SELECT FItemID FROM t_Organization WHERE FNumber='" +
                                          std::string(demo::kRetailCustomerNumber) + "'")
                                       .ToInteger());
-    g_SelCustID = retail;
+    ctx_->g_SelCustID = retail;
     BrowseBase& w = Open();
     const NodeId node = w.tvwBase().Selected();
     EXPECT_EQ(w.tvwBase().Node(node).key, "gb" + std::to_string(retail));
@@ -76,8 +76,8 @@ TEST_F(BrowsePreselect, TopLevelCustomerIsFoundUnderTheRoot) {
 }
 
 TEST_F(BrowsePreselect, UnknownOrUnseenCustomerLeavesTheRootSelectedAndSaysNothing) {
-    g_SelCustID = 987654;
-    g_SelICItemID = 123456;
+    ctx_->g_SelCustID = 987654;
+    ctx_->g_SelICItemID = 123456;
     {
         BrowseBase& w = Open();
         EXPECT_EQ(w.tvwBase().Node(w.tvwBase().Selected()).key, "gc0");
@@ -91,8 +91,8 @@ TEST_F(BrowsePreselect, UnknownOrUnseenCustomerLeavesTheRootSelectedAndSaysNothi
                "FNumber")
             .ToInteger());
     ASSERT_NE(hidden, 0);
-    g_SelCustID = hidden;
-    g_SelICItemID = 0;
+    ctx_->g_SelCustID = hidden;
+    ctx_->g_SelICItemID = 0;
     BrowseBase& w = Open();
     EXPECT_EQ(w.tvwBase().Find("gb" + std::to_string(hidden)), kNoNode);
     EXPECT_EQ(w.tvwBase().Node(w.tvwBase().Selected()).key, "gc0");

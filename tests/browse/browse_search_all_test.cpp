@@ -58,7 +58,7 @@ class SearchAllCandidates : public BrowseFind {
     // How many customers or items of the tree the user sees have a ledger
     // row whose note contains `text`.
     std::size_t LedgersShowing(bool itemTree, const std::string& text) {
-        tvwBuilder builder;
+        tvwBuilder builder{*ctx_};
         builder.SetCategoryByItem(itemTree);
         std::size_t count = 0;
         for (RecordsetPtr leaves = Query(builder.LeafListSql()); !leaves->EOF_();
@@ -107,7 +107,7 @@ TEST_P(CandidateCount, IsOfTheLedgersTheClerkWillSeeAMatchIn) {
         "UPDATE t_CustEntry SET FNote='特价标记' WHERE FCyID IN (3,4) OR FUsed=0 OR "
         "FEntryID % 29 = 0");
     LogOnAs(c.clerk);
-    g_CallByBill = c.callByBill;
+    ctx_->g_CallByBill = c.callByBill;
     BrowseBase& w = Open();
     if (c.itemTree)
         w.Menus().Click("mnuVBaseICItem");
@@ -150,7 +150,7 @@ TEST_P(PartialPick, IsAmongWhatTheTreeShows) {
         records.assign(demo::kRecordClerkCustomers.begin(), demo::kRecordClerkCustomers.end());
     const std::string table = itemTree ? "t_ICItem" : "t_Organization";
     LogOnAs(clerk);
-    tvwBuilder builder;
+    tvwBuilder builder{*ctx_};
     builder.SetCategoryByItem(itemTree);
     std::string seen;  // seen through its group only
     for (RecordsetPtr rs = Query(builder.LeafListSql()); !rs->EOF_() && seen.empty();

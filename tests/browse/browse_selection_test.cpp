@@ -119,8 +119,8 @@ TEST_F(BrowseSelection, EnterAndDeleteInTheLedgerByModeAndRight) {
     const std::int32_t cust = DeepCustomer(2);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        g_ShowMode = c.mode;
-        g_ReturnType = c.returnType;
+        ctx_->g_ShowMode = c.mode;
+        ctx_->g_ReturnType = c.returnType;
         LogOn(c.user);
         BrowseBase& w = Open();
         w.MarkShown();
@@ -149,7 +149,7 @@ TEST_F(BrowseSelection, EnterAndDeleteInTheLedgerByModeAndRight) {
 }
 
 TEST_F(BrowseSelection, AnEditorThatCannotBeCreatedIsReportedAndTheLedgerStays) {
-    SetEditorLauncher([](const EditorRequest&) {
+    SetEditorLauncher(*ctx_, [&](const EditorRequest&) {
         throw ComError(ComError::kCannotCreate, "The window frmProperty cannot be created.");
     });
     BrowseBase& w = Open();

@@ -48,7 +48,7 @@ TEST_F(BrowseStart, MaintenanceModeEnablesBatchForTheRootAndEditingForALeaf) {
 }
 
 TEST_F(BrowseStart, SelectionModeHidesEditingAndDisablesEverySelectionDrivenCommand) {
-    g_ShowMode = ShowSelect;
+    ctx_->g_ShowMode = ShowSelect;
     BrowseBase& w = Open();
     EXPECT_FALSE(w.Menus().Item("mnuEdit").visible);
     EXPECT_FALSE(w.Menus().Item("mnuEditAddItem").visible);
@@ -66,10 +66,10 @@ TEST_F(BrowseStart, SelectionModeHidesEditingAndDisablesEverySelectionDrivenComm
 
 TEST_F(BrowseStart, CalledFromABillKeepsTheHostsGroupingAndDisablesTheAuditButtons) {
     settings_->Set(bs::CategoryByCust(true), false);  // the user last chose items
-    g_CallByBill = true;
-    g_CategoryByCust = true;
+    ctx_->g_CallByBill = true;
+    ctx_->g_CategoryByCust = true;
     BrowseBase& w = Open();
-    EXPECT_TRUE(g_CategoryByCust);
+    EXPECT_TRUE(ctx_->g_CategoryByCust);
     EXPECT_FALSE(w.ItemTree());
     ClickLeaf(w, DeepCustomer(1));
     EXPECT_FALSE(Enabled(w.tbToolBar(), "Check"));
@@ -79,20 +79,20 @@ TEST_F(BrowseStart, CalledFromABillKeepsTheHostsGroupingAndDisablesTheAuditButto
 }
 
 TEST_F(BrowseStart, SavedGroupingReplacesTheHostsUnlessAbsentOrGarbage) {
-    g_CategoryByCust = true;
+    ctx_->g_CategoryByCust = true;
     settings_->Set(bs::CategoryByCust(true), false);
     {
         BrowseBase& w = Open();
-        EXPECT_FALSE(g_CategoryByCust);
+        EXPECT_FALSE(ctx_->g_CategoryByCust);
         EXPECT_TRUE(w.ItemTree());
         EXPECT_EQ(w.ldgBase().Cols(), BaseDetail::kItemLayoutCols);
         EXPECT_EQ(w.tvwBase().Node(w.tvwBase().NodeAt(1)).text, "物料");
     }
     settings_->Write(bs::kApp, bs::kSection, "CategoryByCust", "maybe");
-    g_CategoryByCust = true;
+    ctx_->g_CategoryByCust = true;
     EXPECT_FALSE(Open().ItemTree());
     settings_->Remove(bs::kApp, bs::kSection, "CategoryByCust");
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     EXPECT_TRUE(Open().ItemTree());
 }
 

@@ -52,7 +52,7 @@ TEST_F(BrowseTree, ClickingALeafLoadsItsPricesOnceWithTimingAndTitles) {
     EXPECT_EQ(w.LastNodeKey(), "gb" + std::to_string(cust));
     EXPECT_FALSE(w.Busy());
     EXPECT_EQ(w.MousePointer(), PointerShape::kDefault);
-    EXPECT_EQ(g_LedgerRecords.get(), w.Detail()->Records());
+    EXPECT_EQ(ctx_->g_LedgerRecords.get(), w.Detail()->Records());
 
     // The same node again: nothing is reloaded, not even the timing.
     RecordsetPtr loaded = w.Detail()->Records();
@@ -76,7 +76,7 @@ TEST_F(BrowseTree, AGroupShowsTitleRowsOnlyAndACountOfZero) {
     const std::int32_t group = ParentOf(DeepCustomer(1));
     NodeId node = ClickNode(w, "gi" + std::to_string(group));
     EXPECT_EQ(w.ldgBase().Rows(), 2);
-    EXPECT_EQ(g_LedgerRecords.get(), nullptr);
+    EXPECT_EQ(ctx_->g_LedgerRecords.get(), nullptr);
     EXPECT_EQ(w.SSPTitleItem(),
               "对[" + w.tvwBase().Node(node).text + "]  的售价信息--共计：0条记录");
     EXPECT_EQ(w.ldgBase().CellText(1, 3), "物料名称");  // title rows repainted
@@ -195,7 +195,7 @@ TEST_F(BrowseTree, SwitchingTreesRebuildsSavesTheOldColumnsAndRestoresTheNew) {
     w.ldgBase().SetColWidth(2, 1700);
 
     w.Menus().Click("mnuVBaseICItem");
-    EXPECT_FALSE(g_CategoryByCust);
+    EXPECT_FALSE(ctx_->g_CategoryByCust);
     EXPECT_TRUE(w.ItemTree());
     EXPECT_TRUE(w.Menus().Item("mnuVBaseICItem").checked);
     EXPECT_FALSE(w.Menus().Item("mnuVBaseSalePrice").checked);
@@ -219,7 +219,7 @@ TEST_F(BrowseTree, SwitchingTreesRebuildsSavesTheOldColumnsAndRestoresTheNew) {
     EXPECT_EQ(w.tvwBase().Find("gc0"), root);
 
     w.tbToolBar().Click("Organization");
-    EXPECT_TRUE(g_CategoryByCust);
+    EXPECT_TRUE(ctx_->g_CategoryByCust);
     EXPECT_EQ(w.tvwBase().Node(w.tvwBase().Selected()).text, "客户");
     EXPECT_EQ(w.ldgBase().Cols(), BaseDetail::kCustomerLayoutCols);
     EXPECT_EQ(w.ldgBase().ColWidth(2), 1700);

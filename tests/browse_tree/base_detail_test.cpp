@@ -55,8 +55,9 @@ class BaseDetailTest : public ::testing::Test {
         return text;
     }
     test::ScopedSession session{"LANGUAGE=CHS"};
+    test::TestContext ctx_;
     Ledger ledger;
-    BaseDetail detail;
+    BaseDetail detail{*ctx_};
 };
 
 TEST_F(BaseDetailTest, ItemLayoutTitleRowsMergesAndHiddenColumns) {
@@ -108,7 +109,7 @@ TEST_F(BaseDetailTest, CustomerLayoutKeepsTheItemIdVisible) {
     // Aligned as a ledger that never showed the item layout: the item
     // layout's numeric columns (unit, currency here) do not stay right.
     Ledger fresh;
-    BaseDetail freshDetail;
+    BaseDetail freshDetail{*ctx_};
     freshDetail.SetLDG(&fresh);
     fresh.SetSource(&freshDetail);
     freshDetail.GetTitleInfo(false);
@@ -132,7 +133,7 @@ TEST_F(BaseDetailTest, DataRowsShowRecordsInOrderAndTheLastBeyondThem) {
     detail.TakeJournalData("", ItemLedgerRows(5), result);
     EXPECT_TRUE(result);  // left as passed
     EXPECT_EQ(ledger.Rows(), 7);
-    EXPECT_EQ(g_LedgerRecords.get(), detail.Records());  // a record set given is shown too
+    EXPECT_EQ(ctx_->g_LedgerRecords.get(), detail.Records());  // a record set given is shown too
 
     std::vector<std::string> first = Cells(Row(3));
     ASSERT_EQ(first.size(), 17u);
@@ -167,12 +168,12 @@ class BaseDetailOnCompanyTest : public CompanyTest {
         detail.SetLDG(&ledger);
     }
     Ledger ledger;
-    BaseDetail detail;
+    BaseDetail detail{*ctx_};
 };
 
 TEST_F(BaseDetailOnCompanyTest, StatementsLoadTheLedgerAndFailuresLeaveTheTitleRows) {
     Tree tree;
-    tvwBuilder builder;
+    tvwBuilder builder{*ctx_};
     builder.SetTvwGroup(&tree);
     builder.SetCategoryByItem(true);
     builder.SetTreeView(-1);
@@ -183,7 +184,7 @@ TEST_F(BaseDetailOnCompanyTest, StatementsLoadTheLedgerAndFailuresLeaveTheTitleR
             .ToText();
     bool result = false;
     detail.TakeJournalData(builder.GetDetailSql(item), nullptr, result);
-    EXPECT_EQ(g_LedgerRecords.get(), detail.Records());
+    EXPECT_EQ(ctx_->g_LedgerRecords.get(), detail.Records());
     const long count = detail.Records()->RecordCount();
     ASSERT_GT(count, 1);
     EXPECT_EQ(ledger.Rows(), count + 2);
@@ -197,7 +198,7 @@ TEST_F(BaseDetailOnCompanyTest, StatementsLoadTheLedgerAndFailuresLeaveTheTitleR
     EXPECT_EQ(ledger.Rows(), 2);
     ASSERT_TRUE(detail.Records());
     EXPECT_EQ(detail.Records()->RecordCount(), 0);
-    EXPECT_EQ(g_LedgerRecords.get(), detail.Records());
+    EXPECT_EQ(ctx_->g_LedgerRecords.get(), detail.Records());
     EXPECT_EQ(detail.Dict().Count(), 0);
 }
 

@@ -42,12 +42,12 @@ class LedgerQueryTest : public CompanyTest {
         builder.SetTreeView(-1);
     }
     Tree tree;
-    tvwBuilder builder;
+    tvwBuilder builder{*ctx_};
 };
 
 TEST_F(LedgerQueryTest, GroupListTextWithShortCodesAndGroupLevelRights) {
     LogOn(demo::kGroupClerkUserId);
-    g_UseShortNumber = true;
+    ctx_->g_UseShortNumber = true;
     Build(false);
     const std::string u = "16395";
     EXPECT_EQ(builder.GroupListSql(),
@@ -90,8 +90,8 @@ TEST_F(LedgerQueryTest, CustomerLedgerTextWithGroupLevelRights) {
 }
 
 TEST_F(LedgerQueryTest, ItemLedgerTextsWithShortCodesAndFromABill) {
-    g_UseShortNumber = true;
-    g_CallByBill = true;
+    ctx_->g_UseShortNumber = true;
+    ctx_->g_CallByBill = true;
     Build(true);
     const std::string d = Date::Today().ToText();
     const std::string select = "SELECT Distinct u1.FItemID,u1.FCustID,u1.FEntryID,v1.FName," + N;
@@ -116,7 +116,7 @@ TEST_F(LedgerQueryTest, ItemLedgerTextsWithShortCodesAndFromABill) {
     // The record clerk: direct joins; the item filter's condition follows the
     // bill clause at once.
     LogOn(demo::kRecordClerkUserId);
-    g_UseShortNumber = false;
+    ctx_->g_UseShortNumber = false;
     Build(true);
     const std::string u = "16396";
     EXPECT_EQ(builder.GetDetailSql("77"),
@@ -153,7 +153,7 @@ TEST_F(LedgerRowsTest, FromABillOnlyAuditedPricesInForceTodayAreListed) {
     std::set<std::string> all = EntryIds("select FEntryID from t_CustEntry where FItemID=" + item);
     ASSERT_LT(expected.size(), all.size());  // the demo mixes unaudited and expired prices
 
-    g_CallByBill = true;
+    ctx_->g_CallByBill = true;
     Build(true);
     RecordsetPtr rs = Query(builder.GetDetailSql(item));
     std::set<std::string> listed;

@@ -30,7 +30,7 @@ class MinPriceDialogTest : public CompanyTest {
     // script is what the user does while it is up.
     void Open(std::function<void(frmSELowPrice&)> script, int currency = demo::kCurrencyUsd) {
         ui->OnModal<frmSELowPrice>("frmSELowPrice", std::move(script));
-        dialog = std::make_unique<frmSELowPrice>();
+        dialog = std::make_unique<frmSELowPrice>(*ctx_);
         dialog->SetCustID(static_cast<std::int32_t>(cust));
         dialog->SetCustNumberName("C(Customer)");
         dialog->SetItemID(static_cast<std::int32_t>(item));

@@ -44,7 +44,7 @@ class TreeBuilderTest : public CompanyTest {
         return keys;
     }
     Tree tree;
-    tvwBuilder builder;
+    tvwBuilder builder{*ctx_};
 };
 
 TEST_F(TreeBuilderTest, NodesAreCreatedOneLevelAtATimeGroupsFirstAndOnlyOnce) {
@@ -102,7 +102,7 @@ TEST_F(TreeBuilderTest, ItemTreeLeavesOutPlanningAndFeatureItemsAndSwitchingRebu
 }
 
 TEST_F(TreeBuilderTest, ShortCodesShowInNodeTextsAndOrderTheTree) {
-    g_UseShortNumber = true;
+    ctx_->g_UseShortNumber = true;
     Build(true);
     builder.SetTreeView(0);
     std::vector<std::string> expected = Column(
@@ -158,7 +158,7 @@ TEST_F(TreeBuilderTest, ExpandedTreeEqualsTheWholeListReading) {
                           Case{"record rights, items", demo::kRecordClerkUserId, true, false}}) {
         SCOPED_TRACE(c.name);
         LogOn(c.user);
-        g_UseShortNumber = c.shortNumber;
+        ctx_->g_UseShortNumber = c.shortNumber;
         Build(c.byItem);
         ExpandAll("gc0");
 

@@ -1,7 +1,7 @@
 // Tests of the group tree, the ledger data source and the minimum price
 // dialog on a fresh copy of the demo company, logged on as one of its users
-// with the shared connection open (as CustFace leaves it) and a scripted user;
-// the process-wide slots are put back afterwards.
+// with the connection of a module context of their own open (as CustFace
+// leaves it) and a scripted user.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,11 +13,11 @@
 #include "demo/demo_company.h"
 #include "host/app_connection.h"
 #include "host/host_services.h"
-#include "session/globals.h"
-#include "support/process_scope.h"
+#include "session/module_context.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva {
 
@@ -31,10 +31,10 @@ class CompanyTest : public ::testing::Test {
     void LogOn(int userId) {
         session_.reset();
         session_ = std::make_unique<test::ScopedSession>(company_.path(), userId);
-        g_Connection = std::make_shared<AppConnection>();
+        ctx_->g_Connection = std::make_shared<AppConnection>();
     }
 
-    RecordsetPtr Query(const std::string& sql) { return g_Connection->Execute(sql); }
+    RecordsetPtr Query(const std::string& sql) { return ctx_->g_Connection->Execute(sql); }
 
     // The first column of every row, as text, in the order of the query.
     std::vector<std::string> Column(const std::string& sql) {
@@ -53,7 +53,7 @@ class CompanyTest : public ::testing::Test {
     test::TempCompany company_;
     std::unique_ptr<test::ScopedSession> session_;
     ScriptedUiScope ui;
-    test::ProcessScope process_;
+    test::TestContext ctx_;
 };
 
 // "01.02.005" -> "01.02"; a code without "." is its own group.

@@ -1,7 +1,7 @@
 // The lookups behind F7 and F8, the audit command, the batch commands and
 // leaving the window with unsaved changes in each mode.
 #include "editor_fixture.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::test {
 namespace {
@@ -109,7 +109,7 @@ class BatchTest : public EditorTest {
     }
     // The criteria of a batch by item group 03.01 for customer 99.
     void FillGroupCriteria(EditorOperation operation) {
-        g_CategoryByCust = false;
+        ctx_->g_CategoryByCust = false;
         Open(operation, 0, kItemGroup0301);
         window->MarkShown();
         ASSERT_TRUE(Enter(R::kRowCustNumber, "99"));
@@ -154,7 +154,7 @@ TEST_F(BatchTest, ExitWithChangesUpdatesOnYesAndClosesOnNo) {
     EXPECT_FALSE(window->Visible());
     EXPECT_EQ(Price(entry), "55");
 
-    g_CategoryByCust = true;
+    ctx_->g_CategoryByCust = true;
     Open(EditorOperation::kSingle, CustomerID("99"), 0, entry);
     window->MarkShown();
     ASSERT_TRUE(Enter(R::kRowPrice, "12"));

@@ -5,7 +5,7 @@
 #include "host/db/open_database.h"
 #include "host/host_services.h"
 #include "orvasaleprice/com_error.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva::test {
@@ -39,8 +39,8 @@ void EditorTest::SetUp() {
     LogOn(demo::kAdminUserId);
     auto failing = std::make_unique<FailingBackend>(OpenDatabase(company.path()));
     backend = failing.get();
-    g_Connection = std::make_shared<AppConnection>(std::move(failing));
-    g_CategoryByCust = true;
+    ctx_->g_Connection = std::make_shared<AppConnection>(std::move(failing));
+    ctx_->g_CategoryByCust = true;
     auto calls = list;
     ComponentRegistry::Register<BaseList>(
         BaseList::kProgID, [calls] { return std::make_shared<ScriptedList>(calls); });
@@ -54,12 +54,12 @@ void EditorTest::TearDown() {
 void EditorTest::LogOn(int userId) {
     session.reset();
     session = std::make_unique<ScopedSession>(company.path(), userId);
-    InitSessionProps(session->propsString());  // as CustFace.Show does
+    InitSessionProps(*ctx_, session->propsString());  // as CustFace.Show does
 }
 
 frmProperty& EditorTest::Open(EditorOperation operation, std::int32_t custID, std::int32_t itemID,
                               std::int32_t entryID) {
-    window = std::make_unique<frmProperty>();
+    window = std::make_unique<frmProperty>(*ctx_);
     window->OperationType(operation);
     window->EntryID(entryID);
     window->CustID(custID);

@@ -1,6 +1,6 @@
 // Set-up of the record editor window tests: a fresh demo company, an
-// administrator's session, the shared connection (whose updates a test may
-// make fail), a scripted user and a scripted base-data list, and helpers that
+// administrator's session, a module context of its own whose connection's
+// updates a test may make fail, a scripted user and a scripted base-data list, and helpers that
 // drive frmProperty as its view does: keys through the window first, typing
 // into the active cell, moving to another cell (which runs the leave check).
 #pragma once
@@ -18,10 +18,10 @@
 #include "host/base_list.h"
 #include "host/db/db_backend.h"
 #include "support/company_queries.h"
-#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva::test {
 
@@ -88,7 +88,7 @@ class EditorTest : public ::testing::Test, protected CompanyQueries {
     std::unique_ptr<ScopedSession> session;
     FailingBackend* backend = nullptr;  // owned by g_Connection
     ScriptedUiScope ui;
-    ProcessScope process;
+    TestContext ctx_;
     std::shared_ptr<ListCalls> list = std::make_shared<ListCalls>();
     std::unique_ptr<frmProperty> window;
 };

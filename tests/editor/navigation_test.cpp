@@ -4,7 +4,7 @@
 #include "editor_fixture.h"
 #include "host/controls/ledger.h"
 #include "host/controls/tree.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::test {
 namespace {
@@ -21,7 +21,7 @@ class NavigationTest : public EditorTest {
             ledger.SetRowText(3 + i, std::to_string(entries[i]) + "|" + items[i] + "|");
         }
         ledger.SetSelRow(3);
-        window = std::make_unique<frmProperty>();
+        window = std::make_unique<frmProperty>(*ctx_);
         window->EntryID(entries[0]);
         window->CustID(CustomerID("99"));
         window->LDG(&ledger);
@@ -86,7 +86,7 @@ TEST_F(NavigationTest, ChangedRecordIsSavedOrDroppedBeforeTheStep) {
 }
 
 TEST_F(EditorTest, TreeStepsPassOverGroupNodes) {
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     const std::int32_t a = ItemID("03.01.001");
     const std::int32_t b = ItemID("03.01.002");
     Tree tree;
@@ -96,7 +96,7 @@ TEST_F(EditorTest, TreeStepsPassOverGroupNodes) {
     tree.Add("gi1", "gb" + std::to_string(b), "03.01.002");
     tree.Add("gc0", "gi2", "group two");
     tree.Select(tree.Find("gb" + std::to_string(a)));
-    window = std::make_unique<frmProperty>();
+    window = std::make_unique<frmProperty>(*ctx_);
     window->ItemID(a);
     window->EntryID(AddEntry(CustomerID("99"), a, 10));
     window->LDG(&tree);

@@ -4,7 +4,7 @@
 // modify right is asked for any grid that is not a new record, a batch add
 // not started with "New" among them.
 #include "editor_fixture.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::test {
 namespace {
@@ -97,7 +97,7 @@ TEST_F(RightsOnSaveTest, LockedCellIsCheckedWhenSaving) {
 // refused and takes the clerk to the code row (never kept in a row that takes
 // no typing), where another customer is typed and saved.
 TEST_F(RightsOnSaveTest, ARefusedCustomerNameRowLeadsToTheCustomerCode) {
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     const std::string refusal = "客户不存在或需要数据授权！";
     // The right is withdrawn by handing it to user -U, and given back.
     auto handOver = [this](int from) {
@@ -139,7 +139,7 @@ TEST_F(RightsOnSaveTest, ARefusedCustomerNameRowLeadsToTheCustomerCode) {
 // with. The limited user holds only the add right.
 TEST_F(RightsOnSaveTest, BatchAddAsksTheModifyRightUnlessStartedWithNew) {
     LogOn(demo::kLimitedUserId);
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     const std::string added = "SELECT COUNT(*) FROM t_CustEntry WHERE FQuoteTime='2026-06-01'";
     auto fill = [this] {
         ASSERT_TRUE(Enter(R::kRowCustNumber, "99"));

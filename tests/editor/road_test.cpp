@@ -7,7 +7,7 @@
 #include "editor_fixture.h"
 #include "host/settings_store.h"
 #include "orvasaleprice/enums.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::test {
 namespace {
@@ -16,15 +16,15 @@ class RoadTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        g_ShowMode = showedit;
-        g_SelCustID = CustomerID("99");  // the browse window opens on customer 99
+        ctx_->g_ShowMode = showedit;
+        ctx_->g_SelCustID = CustomerID("99");  // the browse window opens on customer 99
     }
     void TearDown() override {
         browse.reset();
         EditorTest::TearDown();
     }
     BrowseBase& OpenBrowse() {
-        browse = std::make_unique<BrowseBase>();
+        browse = std::make_unique<BrowseBase>(*ctx_);
         browse->Load();
         return *browse;
     }
@@ -89,7 +89,7 @@ TEST_F(RoadTest, ModifyFromTheLedgerStepsAndAudits) {
 
 TEST_F(RoadTest, BatchAddOnACustomerGroup) {
     Exec("UPDATE t_SystemProfile SET FValue='0' WHERE FKey='AlertSELowPrice'");
-    g_SelCustID = 0;
+    ctx_->g_SelCustID = 0;
     BrowseBase& w = OpenBrowse();
     const std::string region =
         Scalar("SELECT FItemID FROM t_Item WHERE FItemClassID=1 AND FNumber='01'");

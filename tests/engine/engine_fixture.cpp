@@ -11,11 +11,11 @@ void EngineTest::SetUp() {
     LogOn(demo::kAdminUserId);
     auto recording = std::make_unique<RecordingBackend>(OpenDatabase(CompanyPath()));
     backend = recording.get();
-    g_Connection = std::make_shared<AppConnection>(std::move(recording));
-    g_CategoryByCust = true;
+    ctx_->g_Connection = std::make_shared<AppConnection>(std::move(recording));
+    ctx_->g_CategoryByCust = true;
     grid.SetMaxCols(3);
     status.AddPanel("help");
-    engine = std::make_unique<UserDefInfo>();
+    engine = std::make_unique<UserDefInfo>(*ctx_);
     engine->Spread(&grid);
     engine->Status(&status);
 }

@@ -1,8 +1,7 @@
 // Shared set-up of the record editor engine tests: a fresh demo company, a
-// session for one of the demo users, the shared connection (with every text
-// sent recorded), a scripted user, and an engine driving a spread and a
-// status bar the way the editor window does. The process-wide slots are put
-// back afterwards.
+// session for one of the demo users, a module context of its own whose
+// connection records every text sent, a scripted user, and an engine driving
+// a spread and a status bar the way the editor window does.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,12 +17,12 @@
 #include "host/controls/spread.h"
 #include "host/controls/status_bar.h"
 #include "host/db/db_backend.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "support/company_queries.h"
-#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva::test {
 
@@ -89,7 +88,7 @@ class EngineTest : public ::testing::Test, protected CompanyQueries {
     std::unique_ptr<ScopedSession> session;
     RecordingBackend* backend = nullptr;  // owned by g_Connection
     ScriptedUiScope ui;
-    ProcessScope process;
+    TestContext ctx_;
     Spread grid;
     StatusBar status;
     std::unique_ptr<UserDefInfo> engine;

@@ -55,7 +55,7 @@ TEST_F(EngineTest, PreselectedKeysLockOnlyAboveOneInSingleEdit) {
 
 TEST_F(EngineTest, ExistingEntryLocksTheCustomerWhateverTheGrouping) {
     for (bool byCust : {true, false}) {
-        g_CategoryByCust = byCust;
+        ctx_->g_CategoryByCust = byCust;
         // Opened from an item's ledger: the customer is not preselected.
         Open(EditorOperation::kSingle, byCust ? 1021 : 0, byCust ? 0 : 1141, 3);
         EXPECT_TRUE(RowLocked(R::kRowCustNumber)) << byCust;
@@ -68,7 +68,7 @@ TEST_F(EngineTest, ExistingEntryLocksTheCustomerWhateverTheGrouping) {
 TEST_F(EngineTest, BatchModesLockTheGroupSide) {
     for (EditorOperation op : {EditorOperation::kBatchAdd, EditorOperation::kBatchUpdate,
                                EditorOperation::kBatchDelete}) {
-        g_CategoryByCust = false;
+        ctx_->g_CategoryByCust = false;
         Open(op, 0,
              std::stoi(
                  Scalar("SELECT FItemID FROM t_Item WHERE FItemClassID=4 AND FNumber='01.01'")));
@@ -76,7 +76,7 @@ TEST_F(EngineTest, BatchModesLockTheGroupSide) {
         EXPECT_TRUE(RowLocked(R::kRowUnit)) << static_cast<int>(op);
         EXPECT_FALSE(RowLocked(R::kRowCustNumber)) << static_cast<int>(op);
 
-        g_CategoryByCust = true;
+        ctx_->g_CategoryByCust = true;
         Open(op, 0, 0);
         EXPECT_TRUE(RowLocked(R::kRowCustNumber)) << static_cast<int>(op);
         EXPECT_FALSE(RowLocked(R::kRowItemNumber)) << static_cast<int>(op);
@@ -156,7 +156,7 @@ TEST_F(EngineTest, ClearSpreadWithAnOpenCustomerAndNoItemRaises) {
 TEST_F(EngineTest, StatusTextGoesToTheFirstPanelWhenThereIsABar) {
     engine->SetStatus("按物料组只提供基本计量单位的批量处理。");
     EXPECT_EQ(status.Panel(1).text, "按物料组只提供基本计量单位的批量处理。");
-    UserDefInfo bare;
+    UserDefInfo bare{*ctx_};
     EXPECT_NO_THROW(bare.SetStatus("x"));
 }
 

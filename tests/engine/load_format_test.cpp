@@ -11,7 +11,7 @@ namespace {
 using R = UserDefInfo;
 
 TEST_F(EngineTest, StoredEntryIsLoadedByEntryAndGroupingKey) {
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     const std::size_t sent = backend->texts.size();
     Open(EditorOperation::kSingle, 0, 1141, 3);
     EXPECT_EQ(SentSince(sent).at(0), "SELECT * FROM t_CustEntry WHERE FEntryID=3 AND FItemID=1141");
@@ -35,7 +35,7 @@ TEST_F(EngineTest, StoredEntryIsLoadedByEntryAndGroupingKey) {
     EXPECT_EQ(Text(R::kRowPrice), "0");
     EXPECT_EQ(engine->SelCustID, 0);
 
-    g_CategoryByCust = true;
+    ctx_->g_CategoryByCust = true;
     Open(EditorOperation::kSingle, 1022, 0, 3);  // entry 3 belongs to customer 1021
     EXPECT_EQ(Text(R::kRowNote), "");
     Open(EditorOperation::kSingle, 1021, 0, 3);
@@ -66,7 +66,7 @@ TEST_F(EngineTest, QuantityAndPriceCellsTakeTheItemsDecimals) {
     EXPECT_EQ(grid.TypeAt(2, R::kRowStartQty).decimalPlaces, 4);
 
     // A batch does not take an item's decimals.
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     Open(EditorOperation::kBatchAdd, 0, 0);
     EXPECT_EQ(grid.TypeAt(2, R::kRowPrice).decimalPlaces, 2);
     EXPECT_EQ(Text(R::kRowItemName), "所有物料");
@@ -123,7 +123,7 @@ TEST_F(EngineTest, UnitNamesAreReadAfreshOnEveryCall) {
 }
 
 TEST_F(EngineTest, ShortCodesAreShownWhenTheOptionIsOn) {
-    g_UseShortNumber = true;
+    ctx_->g_UseShortNumber = true;
     Open(EditorOperation::kSingle, 1021, 0, 3);
     EXPECT_EQ(Text(R::kRowCustNumber), "BJ01");
     EXPECT_EQ(Text(R::kRowItemNumber), "SJ019");

@@ -11,7 +11,7 @@ using R = UserDefInfo;
 TEST_F(EngineTest, ItemIsFoundByCodeOrShortCodeAndShownInTheOptionsForm) {
     Open(EditorOperation::kSingle, 1021, 0);
     for (bool shortNo : {false, true}) {
-        g_UseShortNumber = shortNo;
+        ctx_->g_UseShortNumber = shortNo;
         for (const char* typed : {"JS001", "01.01.001"}) {
             ASSERT_TRUE(Type(R::kRowItemNumber, typed)) << typed << " " << message;
             EXPECT_EQ(Text(R::kRowItemNumber), shortNo ? "JS001" : "01.01.001");

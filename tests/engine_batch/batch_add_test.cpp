@@ -8,7 +8,7 @@
 #include "host/db/open_database.h"
 #include "host/host_services.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::batchtest {
 namespace {
@@ -124,7 +124,7 @@ TEST_F(BatchAddTest, SkipsAMemberThatHasTheEntryAndWritesMissingHeaders) {
 }
 
 TEST_F(BatchAddTest, DecliningTheMinimumPriceQuestionSkipsOnlyThatMember) {
-    g_UseShortNumber = true;
+    ctx_->g_UseShortNumber = true;
     SetCustomerFloor(kCust1, kItem, 20, demo::kCurrencyRmb);
     SetCustomerFloor(kCust2, kItem, 2, demo::kCurrencyUsd);  // 14.2 in the base currency
     // 120 per box of 10 pieces: 12 per piece, below both floors.
@@ -158,7 +158,7 @@ TEST_F(BatchAddTest, DecliningTheMinimumPriceQuestionSkipsOnlyThatMember) {
 }
 
 TEST_F(BatchAddTest, ByItemGroupEachItemTakesItsBaseUnit) {
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     AddItemGroup(900400, "I8", 0);
     AddItem(900401, "I8.001", 900400, demo::kUnitKilogram);
     AddItem(900402, "I8.002", 900400, 0);  // no base unit

@@ -8,7 +8,7 @@
 
 #include "batch_fixture.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::batchtest {
 namespace {
@@ -49,7 +49,7 @@ class BatchCancelTest : public BatchTest {
     // The grid of a batch over the customer group (one item) or over the
     // item group (one customer).
     GridValues Values(bool byItem) {
-        g_CategoryByCust = !byItem;
+        ctx_->g_CategoryByCust = !byItem;
         GridValues g;
         g.cust = byItem ? kCust : kCustGroup;
         g.item = byItem ? kItemGroup : kItem;

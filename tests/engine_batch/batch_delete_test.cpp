@@ -2,7 +2,7 @@
 // everything, price included, after one question with the count.
 #include "batch_fixture.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::batchtest {
 namespace {
@@ -109,7 +109,7 @@ TEST_F(BatchDeleteTest, NothingToDeleteAsksNothing) {
 }
 
 TEST_F(BatchDeleteTest, ByItemGroupSparesOtherUnitsAndAuditedEntries) {
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     AddItemGroup(900400, "I8", 0);
     AddItem(900401, "I8.001", 900400, demo::kUnitKilogram);
     AddItem(900402, "I8.002", 900400, demo::kUnitPiece);

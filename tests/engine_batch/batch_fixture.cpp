@@ -7,14 +7,14 @@
 #include "host/host_services.h"
 #include "host/share_props.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva::batchtest {
 
 void BatchTest::SetUp() {
     RegisterHostServices();
-    g_CategoryByCust = true;
+    ctx_->g_CategoryByCust = true;
     LogOn(demo::kAdminUserId);
     grid_.SetMaxCols(3);
     grid_.SetMaxRows(UserDefInfo::kRowCount);
@@ -22,20 +22,20 @@ void BatchTest::SetUp() {
 }
 
 void BatchTest::LogOn(int userId) {
-    g_Connection.reset();
+    ctx_->g_Connection.reset();
     session_.reset();
     session_ = std::make_unique<test::ScopedSession>(company_.path(), userId);
-    InitSessionProps(session_->propsString());
-    g_GLData.reset();
-    g_Connection = std::make_shared<AppConnection>();
+    InitSessionProps(*ctx_, session_->propsString());
+    ctx_->g_GLData.reset();
+    ctx_->g_Connection = std::make_shared<AppConnection>();
 }
 
 RecordsetPtr BatchTest::Query(const std::string& sql) {
-    return g_Connection->Execute(sql);
+    return ctx_->g_Connection->Execute(sql);
 }
 
 void BatchTest::Exec(const std::string& sql) {
-    g_Connection->Execute(sql);
+    ctx_->g_Connection->Execute(sql);
 }
 
 std::int64_t BatchTest::Int(const std::string& sql) {

@@ -18,10 +18,10 @@
 #include "engine/user_def_info.h"
 #include "host/controls/spread.h"
 #include "orvasaleprice/recordset.h"
-#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva::batchtest {
 
@@ -116,9 +116,9 @@ class BatchTest : public ::testing::Test {
     test::TempCompany company_;
     std::unique_ptr<test::ScopedSession> session_;
     ScriptedUiScope ui_;
-    test::ProcessScope process_;
+    test::TestContext ctx_;
     orva::Spread grid_;
-    UserDefInfo engine_;
+    UserDefInfo engine_{*ctx_};
     int nextEntry_ = 800000;
 };
 

@@ -3,7 +3,7 @@
 // time, effective date and note; audited entries and the discount never change.
 #include "batch_fixture.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::batchtest {
 namespace {
@@ -130,7 +130,7 @@ TEST_F(BatchUpdateTest, EntriesSharingTheLatestDateAreNarrowedByExpiry) {
 }
 
 TEST_F(BatchUpdateTest, ByItemGroupMatchesEachItemsBaseUnit) {
-    g_CategoryByCust = false;
+    ctx_->g_CategoryByCust = false;
     AddItemGroup(900400, "I8", 0);
     AddItem(900401, "I8.001", 900400, demo::kUnitKilogram);
     AddItem(900402, "I8.002", 900400, 0);

@@ -17,7 +17,7 @@
 #include "host/app_connection.h"
 #include "host/controls/status_bar.h"
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva::batchtest {
@@ -125,14 +125,14 @@ class ConcurrentClientsTest : public BatchTest {
         try {
             // A process of its own: its own session and connections.
             test::ScopedSession session(company_.path(), demo::kAdminUserId);
-            InitSessionProps(session.propsString());
-            g_GLData.reset();
-            g_Connection = std::make_shared<AppConnection>();
+            InitSessionProps(*ctx_, session.propsString());
+            ctx_->g_GLData.reset();
+            ctx_->g_Connection = std::make_shared<AppConnection>();
             Spread grid;
             grid.SetMaxCols(3);
             StatusBar status;
             status.AddPanel("help");
-            UserDefInfo engine;
+            UserDefInfo engine{*ctx_};
             engine.Spread(&grid);
             engine.Status(&status);
             for (int i = 1; i <= saveCustomers; ++i) {
@@ -164,8 +164,8 @@ class ConcurrentClientsTest : public BatchTest {
 TEST_F(ConcurrentClientsTest, EveryEntryIsWrittenOnceAndNothingValidIsRefused) {
     // Nothing of the test's own stays open across fork: each client opens its
     // own connections to the file.
-    g_Connection.reset();
-    g_GLData.reset();
+    ctx_->g_Connection.reset();
+    ctx_->g_GLData.reset();
     // The journal of a company file as the programs create it, which lets
     // readers go on while one client writes; a file in rollback-journal mode
     // makes readers wait for writers, and four clients writing without pause

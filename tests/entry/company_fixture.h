@@ -9,7 +9,7 @@
 #include "demo/demo_company.h"
 #include "entry_fixture.h"
 #include "host/app_connection.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
 
@@ -20,16 +20,16 @@ class CompanyTest : public EntryTest {
     void LogOn(int userId, const std::string& subId = "ic") {
         session_.reset();
         session_ = std::make_unique<test::ScopedSession>(company_.path(), userId, subId);
-        g_Connection = std::make_shared<AppConnection>();
+        ctx_->g_Connection = std::make_shared<AppConnection>();
     }
 
     // The shared connection closes before the company file goes away.
-    void TearDown() override { g_Connection.reset(); }
+    void TearDown() override { ctx_->g_Connection.reset(); }
 
     // The first column of every row of a query, as text.
     std::set<std::string> Column(const std::string& sql) {
         std::set<std::string> out;
-        RecordsetPtr rs = g_Connection->Execute(sql);
+        RecordsetPtr rs = ctx_->g_Connection->Execute(sql);
         for (; !rs->EOF_(); rs->MoveNext()) out.insert(rs->Fields(0).Value().ToText());
         return out;
     }

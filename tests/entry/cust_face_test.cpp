@@ -34,16 +34,16 @@ class CustFaceTest : public CompanyTest {
 
 TEST_F(CustFaceTest, DestroyingAnyInstanceReleasesTheSharedConnection) {
     auto first = std::make_unique<CustFace>();
-    ASSERT_TRUE(g_Connection);
-    auto firstConnection = g_Connection;
+    ASSERT_TRUE(ctx_->g_Connection);
+    auto firstConnection = ctx_->g_Connection;
     auto second = std::make_unique<CustFace>();
-    EXPECT_NE(g_Connection, firstConnection);  // the second replaced it
+    EXPECT_NE(ctx_->g_Connection, firstConnection);  // the second replaced it
     EXPECT_EQ(first->ReturnRecordSet(), nullptr);
 
     first.reset();
-    EXPECT_EQ(g_Connection, nullptr);  // gone for the living second instance too
+    EXPECT_EQ(ctx_->g_Connection, nullptr);  // gone for the living second instance too
     second.reset();
-    EXPECT_EQ(g_Connection, nullptr);
+    EXPECT_EQ(ctx_->g_Connection, nullptr);
 }
 
 TEST_F(CustFaceTest, PropertyPutsStoreTheirSlotsAndOverflowRaises) {
@@ -53,15 +53,15 @@ TEST_F(CustFaceTest, PropertyPutsStoreTheirSlotsAndOverflowRaises) {
     face.SelICItemID(-5);
     face.CategoryByCust(true);
     face.CallByBill(true);
-    EXPECT_EQ(g_ReturnType, 1);
-    EXPECT_EQ(g_SelCustID, 1234);
-    EXPECT_EQ(g_SelICItemID, -5);
-    EXPECT_TRUE(g_CategoryByCust);
-    EXPECT_TRUE(g_CallByBill);
+    EXPECT_EQ(ctx_->g_ReturnType, 1);
+    EXPECT_EQ(ctx_->g_SelCustID, 1234);
+    EXPECT_EQ(ctx_->g_SelICItemID, -5);
+    EXPECT_TRUE(ctx_->g_CategoryByCust);
+    EXPECT_TRUE(ctx_->g_CallByBill);
 
     EXPECT_EQ(test::ComErrorNumber([&] { face.ReturnType(static_cast<Enu_RType>(40000)); }),
               ComError::kOverflow);
-    EXPECT_EQ(g_ReturnType, 1);  // unchanged
+    EXPECT_EQ(ctx_->g_ReturnType, 1);  // unchanged
 
     EXPECT_EQ(test::ComErrorNumber([&] { face.Show(static_cast<Enu_ShowMode>(-32769)); }),
               ComError::kOverflow);
@@ -75,8 +75,8 @@ TEST_F(CustFaceTest, SelectionModeReturnsThePickedEntryThenNothingWhenJustClosed
 
     PickOnShow(entry);
     face.Show(ShowSelect);
-    EXPECT_EQ(g_ShowMode, 1);
-    EXPECT_EQ(GetSessionProp("UserID"), std::to_string(demo::kAdminUserId));
+    EXPECT_EQ(ctx_->g_ShowMode, 1);
+    EXPECT_EQ(GetSessionProp(*ctx_, "UserID"), std::to_string(demo::kAdminUserId));
     auto rs = face.ReturnRecordSet();
     ASSERT_NE(rs, nullptr);
     EXPECT_EQ(rs->RecordCount(), 1);
@@ -126,7 +126,7 @@ TEST_F(CustFaceTest, SessionWithoutDatabaseCannotCreateTheComponent) {
     const auto e = test::ComErrorOf([] { CustFace face; });
     ASSERT_TRUE(e) << "creating CustFace without a company database must raise";
     EXPECT_NE(e->Description().find("DBConnection"), std::string::npos);
-    EXPECT_EQ(g_Connection, nullptr);
+    EXPECT_EQ(ctx_->g_Connection, nullptr);
 }
 
 // A host passing a broken session gets a clear error out of Show, before any
@@ -180,18 +180,18 @@ TEST_F(CustFaceTest, SessionDatabaseMustBeACompanyFile) {
         ASSERT_TRUE(e) << "created on " << c.database;
         EXPECT_EQ(e->Number(), ComError::kDatabase);
         EXPECT_NE(e->Description().find(c.message), std::string::npos) << e->Description();
-        EXPECT_EQ(g_Connection, nullptr);
+        EXPECT_EQ(ctx_->g_Connection, nullptr);
     }
     EXPECT_EQ(std::filesystem::file_size(empty), 0u);
 }
 
 TEST_F(CustFaceTest, SystemOptionsAreReadThroughTheSharedConnection) {
-    EXPECT_EQ(GetSysProfile("AlertSELowPrice"), 0);  // no connection yet: passed over
+    EXPECT_EQ(GetSysProfile(*ctx_, "AlertSELowPrice"), 0);  // no connection yet: passed over
     CustFace face;
-    EXPECT_EQ(GetSysProfile("AlertSELowPrice"), demo::kOptionAlertSELowPrice);
-    EXPECT_EQ(GetSysProfile("BatchAuditSalePrice"), demo::kOptionBatchAuditSalePrice);
-    EXPECT_EQ(GetSysProfile("NoSuchOption"), 0);
-    EXPECT_EQ(GetSysProfile("it's"), 0);  // a quote stays inside the literal
+    EXPECT_EQ(GetSysProfile(*ctx_, "AlertSELowPrice"), demo::kOptionAlertSELowPrice);
+    EXPECT_EQ(GetSysProfile(*ctx_, "BatchAuditSalePrice"), demo::kOptionBatchAuditSalePrice);
+    EXPECT_EQ(GetSysProfile(*ctx_, "NoSuchOption"), 0);
+    EXPECT_EQ(GetSysProfile(*ctx_, "it's"), 0);  // a quote stays inside the literal
 }
 
 }  // namespace

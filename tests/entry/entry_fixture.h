@@ -1,6 +1,6 @@
 // Shared set-up of the entry tests: host services registered, a scripted
 // user installed, and the host session string stored where the module reads
-// it; the process-wide slots are put back afterwards.
+// it; the slots every default CustFace shares are emptied before and after.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,9 +9,9 @@
 
 #include "host/host_services.h"
 #include "host/share_props.h"
-#include "session/globals.h"
-#include "support/process_scope.h"
+#include "session/module_context.h"
 #include "support/scripted_ui.h"
+#include "support/test_context.h"
 
 namespace orva {
 
@@ -27,7 +27,7 @@ class EntryTest : public ::testing::Test {
     }
 
     ScriptedUiScope ui;
-    test::ProcessScope process_;
+    test::TestContext ctx_{test::TestContext::Slots::kShared};
 };
 
 }  // namespace orva

@@ -17,55 +17,55 @@ namespace {
 using FunctionRightsTest = CompanyTest;
 
 TEST_F(FunctionRightsTest, SubIdSelectsTheObjectByExactComparison) {
-    InitSessionProps("SubID=ar");
-    EXPECT_EQ(FunctionObjectID(), kFunctionObjectAR);
-    InitSessionProps("SubID=AR");
-    EXPECT_EQ(FunctionObjectID(), kFunctionObjectDefault);
-    InitSessionProps("SubID=ic");
-    EXPECT_EQ(FunctionObjectID(), kFunctionObjectDefault);
-    InitSessionProps("LANGUAGE=CHS");
-    EXPECT_THROW(FunctionObjectID(), ComError);
+    InitSessionProps(*ctx_, "SubID=ar");
+    EXPECT_EQ(FunctionObjectID(*ctx_), kFunctionObjectAR);
+    InitSessionProps(*ctx_, "SubID=AR");
+    EXPECT_EQ(FunctionObjectID(*ctx_), kFunctionObjectDefault);
+    InitSessionProps(*ctx_, "SubID=ic");
+    EXPECT_EQ(FunctionObjectID(*ctx_), kFunctionObjectDefault);
+    InitSessionProps(*ctx_, "LANGUAGE=CHS");
+    EXPECT_THROW(FunctionObjectID(*ctx_), ComError);
 }
 
 TEST_F(FunctionRightsTest, RightsOfTheUserAndOfItsGroupsCountButGroupZeroGrantsNothing) {
     LogOn(demo::kGroupClerkUserId);
-    InitSessionProps(GetPropsString());
-    EXPECT_TRUE(CheckFunctionRight(kRightAdd));     // from the sales group
-    EXPECT_TRUE(CheckFunctionRight(kRightDelete));  // from the sales group
-    EXPECT_TRUE(CheckFunctionRight(kRightAudit));   // its own
+    InitSessionProps(*ctx_, GetPropsString());
+    EXPECT_TRUE(CheckFunctionRight(*ctx_, kRightAdd));     // from the sales group
+    EXPECT_TRUE(CheckFunctionRight(*ctx_, kRightDelete));  // from the sales group
+    EXPECT_TRUE(CheckFunctionRight(*ctx_, kRightAudit));   // its own
     EXPECT_TRUE(ui->AssistantNotices().empty());
 
     LogOn(demo::kRecordClerkUserId);
-    InitSessionProps(GetPropsString());
-    EXPECT_TRUE(CheckFunctionRight(kRightModify));
+    InitSessionProps(*ctx_, GetPropsString());
+    EXPECT_TRUE(CheckFunctionRight(*ctx_, kRightModify));
     // Only group 0, of which every user is a member, holds delete.
-    EXPECT_FALSE(CheckFunctionRight(kRightDelete));
+    EXPECT_FALSE(CheckFunctionRight(*ctx_, kRightDelete));
     ASSERT_EQ(ui->AssistantNotices().size(), 1u);
     EXPECT_EQ(ui->AssistantNotices()[0].description, "没有权限,请与系统管理员联系");
 
     LogOn(demo::kLimitedUserId);
-    InitSessionProps(GetPropsString());
-    EXPECT_TRUE(CheckAccess(kFunctionObjectDefault, kFunctionRightIndex, kRightPrint));
-    EXPECT_FALSE(CheckAccess(kFunctionObjectDefault, kFunctionRightIndex, kRightModify));
+    InitSessionProps(*ctx_, GetPropsString());
+    EXPECT_TRUE(CheckAccess(*ctx_, kFunctionObjectDefault, kFunctionRightIndex, kRightPrint));
+    EXPECT_FALSE(CheckAccess(*ctx_, kFunctionObjectDefault, kFunctionRightIndex, kRightModify));
     // Several bits at once: all must be held.
     EXPECT_FALSE(
-        CheckAccess(kFunctionObjectDefault, kFunctionRightIndex, kRightAdd | kRightModify));
+        CheckAccess(*ctx_, kFunctionObjectDefault, kFunctionRightIndex, kRightAdd | kRightModify));
 }
 
 TEST_F(FunctionRightsTest, AdministratorsHoldEveryRight) {
     LogOn(demo::kAdminUserId, "ar");
-    InitSessionProps(GetPropsString());
-    EXPECT_TRUE(CheckFunctionRight(kRightModify));
-    EXPECT_TRUE(CheckAccess(4242, 9, 0x40000000));
+    InitSessionProps(*ctx_, GetPropsString());
+    EXPECT_TRUE(CheckFunctionRight(*ctx_, kRightModify));
+    EXPECT_TRUE(CheckAccess(*ctx_, 4242, 9, 0x40000000));
     EXPECT_TRUE(ui->AssistantNotices().empty());
 }
 
 TEST_F(FunctionRightsTest, AFailingCheckCountsAsRefusal) {
     LogOn(demo::kGroupClerkUserId);
     test::ScopedSession noUser("DBConnection={" + company_.path() + "};UserID=zhang;LANGUAGE=CHS");
-    EXPECT_FALSE(CheckAccess(kFunctionObjectDefault, kFunctionRightIndex, kRightAdd));
+    EXPECT_FALSE(CheckAccess(*ctx_, kFunctionObjectDefault, kFunctionRightIndex, kRightAdd));
     test::ScopedSession noDatabase("UserID=16395;LANGUAGE=CHS");
-    EXPECT_FALSE(CheckAccess(kFunctionObjectDefault, kFunctionRightIndex, kRightAdd));
+    EXPECT_FALSE(CheckAccess(*ctx_, kFunctionObjectDefault, kFunctionRightIndex, kRightAdd));
     EXPECT_EQ(ui->AssistantNotices().size(), 2u);
 }
 
@@ -111,19 +111,19 @@ TEST_F(FunctionRightsTest, CommandsThatWriteAreRefusedOnACompanyFileThatMayOnlyB
 
     const std::string seen = test::RunUnprivileged([&] {
         test::ScopedSession session(path, demo::kAdminUserId);
-        InitSessionProps(GetPropsString());
-        g_Connection = std::make_shared<AppConnection>();
+        InitSessionProps(*ctx_, GetPropsString());
+        ctx_->g_Connection = std::make_shared<AppConnection>();
         std::string out;
         for (const Case& c : cases) {
             test::LanguageScope language(c.language);
-            g_ShowMode = c.mode;
+            ctx_->g_ShowMode = c.mode;
             ui->ClearRecords();
-            const bool granted = CheckFunctionRight(c.right);
+            const bool granted = CheckFunctionRight(*ctx_, c.right);
             for (const auto& box : ui->MessageBoxes()) out += box.title + " | " + box.text;
             out +=
                 granted == c.box.empty() ? "\n" : " (granted: " + std::to_string(granted) + ")\n";
         }
-        g_Connection.reset();
+        ctx_->g_Connection.reset();
         return out;
     });
     EXPECT_EQ(seen, expected);

@@ -3,7 +3,7 @@
 #include "entry_fixture.h"
 #include "host/component_registry.h"
 #include "host/gl_view.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva {
@@ -37,7 +37,7 @@ TEST_F(LookupTest, EachClassReachesItsEntryPoint) {
                           {131, "SubMesLookup", 131}, {999, "SubMesLookup", 999}};
     for (const Case& c : cases) {
         ui->ClearRecords();
-        ShowLookup(c.classID, "01", "3", 1);
+        ShowLookup(*ctx_, c.classID, "01", "3", 1);
         ASSERT_EQ(ui->Lookups().size(), 1u) << c.classID;
         EXPECT_EQ(ui->Lookups()[0].method, c.method) << c.classID;
         EXPECT_EQ(ui->Lookups()[0].classID, c.classArg) << c.classID;
@@ -47,8 +47,8 @@ TEST_F(LookupTest, EachClassReachesItsEntryPoint) {
 }
 
 TEST_F(LookupTest, ItemLookupGetsItsParameterSet) {
-    g_UseShortNumber = true;
-    ShowLookup(4, "abc", " FErpClsID<4 ", 2);
+    ctx_->g_UseShortNumber = true;
+    ShowLookup(*ctx_, 4, "abc", " FErpClsID<4 ", 2);
     ASSERT_EQ(ui->Lookups().size(), 1u);
     const LookupRequest& r = ui->Lookups()[0];
     EXPECT_EQ(r.second, " FErpClsID<4 ");
@@ -59,20 +59,20 @@ TEST_F(LookupTest, ItemLookupGetsItsParameterSet) {
 
 TEST_F(LookupTest, PickedRowReturnsTheLookupObjectAndCancelReturnsNothing) {
     ui->AnswerLookup(Picked("美元", 2));
-    auto lookup = ShowLookup(12, "", "", 1);
+    auto lookup = ShowLookup(*ctx_, 12, "", "", 1);
     ASSERT_TRUE(lookup);
     EXPECT_TRUE(lookup->ReturnOK());
     EXPECT_EQ(lookup->ReturnObject()->Value("FCurrencyID").ToInteger(), 2);
     EXPECT_EQ(lookup->ReturnObject()->Value("fname").ToText(), "美元");
 
-    EXPECT_EQ(ShowLookup(12, "", "", 1), nullptr);  // the user cancels
+    EXPECT_EQ(ShowLookup(*ctx_, 12, "", "", 1), nullptr);  // the user cancels
     EXPECT_TRUE(ui->MessageBoxes().empty());
 }
 
 TEST_F(LookupTest, ClassWithoutLookupAndBadUnitArgumentShowTheFailure) {
-    EXPECT_EQ(ShowLookup(6, "", "", 1), nullptr);
-    EXPECT_EQ(ShowLookup(1000, "", "", 1), nullptr);
-    EXPECT_EQ(ShowLookup(7, "kg", "not a number", 1), nullptr);
+    EXPECT_EQ(ShowLookup(*ctx_, 6, "", "", 1), nullptr);
+    EXPECT_EQ(ShowLookup(*ctx_, 1000, "", "", 1), nullptr);
+    EXPECT_EQ(ShowLookup(*ctx_, 7, "kg", "not a number", 1), nullptr);
     EXPECT_TRUE(ui->Lookups().empty());
     ASSERT_EQ(ui->MessageBoxes().size(), 3u);
     for (auto& box : ui->MessageBoxes()) {
@@ -92,7 +92,7 @@ TEST_F(LookupTest, ARegisteredViewReplacesTheDefaultAndItsErrorsAreShown) {
     };
     ComponentRegistry::Register<GLView>(
         GLView::kProgID, [] { return std::shared_ptr<GLView>(std::make_shared<FailingView>()); });
-    EXPECT_EQ(ShowLookup(12, "", "", 1), nullptr);
+    EXPECT_EQ(ShowLookup(*ctx_, 12, "", "", 1), nullptr);
     ASSERT_EQ(ui->MessageBoxes().size(), 1u);
     EXPECT_EQ(ui->MessageBoxes()[0].text, "基础资料可能没有授权\r\nlookup service down");
 }

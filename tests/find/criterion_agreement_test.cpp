@@ -374,7 +374,7 @@ class CriterionAgreement : public ::testing::TestWithParam<Engine> {
         everything.filtered = false;
         // Every leaf's ledger in one record set: the ledger statement with
         // the leaf written as the entry's own customer or item.
-        ledger_ = Query(tvwBuilder::DetailSql(itemTree, false, LeafColumn(), everything));
+        ledger_ = Query(tvwBuilder::DetailSql(itemTree, false, false, LeafColumn(), everything));
         // As search all reads the record of a leaf it picked.
         leaves_ = Query(itemTree ? "SELECT FItemID,FNumber,FName,FModel FROM t_ICItem"
                                  : "SELECT FItemID,FNumber,FName FROM t_Organization");

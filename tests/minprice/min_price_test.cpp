@@ -9,11 +9,11 @@
 #include "host/host_services.h"
 #include "minprice/min_price.h"
 #include "orvasaleprice/com_error.h"
-#include "session/globals.h"
-#include "support/process_scope.h"
+#include "session/module_context.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva {
 namespace {
@@ -29,12 +29,12 @@ class MinPriceTest : public ::testing::Test {
     void SetUp() override {
         RegisterHostServices();
         session_ = std::make_unique<test::ScopedSession>(company_.path(), demo::kAdminUserId);
-        g_Connection = std::make_shared<AppConnection>();
+        ctx_->g_Connection = std::make_shared<AppConnection>();
         Exec(
             "INSERT INTO t_Currency (FCurrencyID,FNumber,FName,FOperator,FExchangeRate) VALUES "
             "(91,'D8','D8','/',8),(92,'M8','M8','*',8),(93,'M0','M0','*',0),(94,'D0','D0','/',0)");
     }
-    void Exec(const std::string& sql) { g_Connection->Execute(sql); }
+    void Exec(const std::string& sql) { ctx_->g_Connection->Execute(sql); }
 
     // An item with a floor of its own (fixingType "1"), none ("0"), or a Null type.
     void Item(int id, const std::string& fixingType, double floor, int currency) {
@@ -51,14 +51,14 @@ class MinPriceTest : public ::testing::Test {
     }
     double Floor(int cust, int item) {
         double price = -1;
-        EXPECT_TRUE(GetSELowPrice(cust, item, price));
+        EXPECT_TRUE(GetSELowPrice(*ctx_, cust, item, price));
         return price;
     }
 
     ScriptedUiScope ui_;
     test::TempCompany company_;
     std::unique_ptr<test::ScopedSession> session_;
-    test::ProcessScope process_;
+    test::TestContext ctx_;
 };
 
 TEST_F(MinPriceTest, ConvertByRateMultipliesOrDividesByTheRate) {
@@ -73,7 +73,7 @@ TEST_F(MinPriceTest, ConvertByRateMultipliesOrDividesByTheRate) {
                           Case{kDivideByZero, 80, 80},  // whichever the operator
                           Case{4711, 80, 0}}) {         // no such currency
         double result = -1;
-        EXPECT_TRUE(ConvertByRate(c.currency, c.amount, result)) << c.currency;
+        EXPECT_TRUE(ConvertByRate(*ctx_, c.currency, c.amount, result)) << c.currency;
         EXPECT_DOUBLE_EQ(result, c.expected) << c.currency;
     }
 }
@@ -81,7 +81,7 @@ TEST_F(MinPriceTest, ConvertByRateMultipliesOrDividesByTheRate) {
 TEST_F(MinPriceTest, ConvertByRateRaisesADatabaseFailure) {
     Exec("DROP TABLE t_Currency");
     double result = 0;
-    EXPECT_THROW(ConvertByRate(1, 80, result), ComError);
+    EXPECT_THROW(ConvertByRate(*ctx_, 1, 80, result), ComError);
 }
 
 TEST_F(MinPriceTest, ItemLevelFloorAppliesToEveryCustomer) {

@@ -27,12 +27,12 @@
 #include "qt/windows/property_view_registration.h"
 #include "qt/windows/property_window.h"
 #include "qt_test_app.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 #include "support/language_scope.h"
-#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva::qt {
 namespace {
@@ -49,9 +49,9 @@ class BatchProgressTest : public ::testing::Test {
         test::App();
         AddLargeGroup();
         RegisterHostServices();
-        InitSessionProps(session_.propsString());
-        g_Connection = std::make_shared<AppConnection>();
-        g_CategoryByCust = true;
+        InitSessionProps(*ctx_, session_.propsString());
+        ctx_->g_Connection = std::make_shared<AppConnection>();
+        ctx_->g_CategoryByCust = true;
         SetCurrentUi(std::make_shared<QtHostUi>());
         RegisterPropertyView();
         // Shown at once: the delay has a test of its own, and this one must
@@ -113,12 +113,12 @@ class BatchProgressTest : public ::testing::Test {
 
     orva::test::TempCompany company_;
     orva::test::ScopedSession session_{company_.path(), demo::kAdminUserId};
-    orva::test::ProcessScope process_;
+    orva::test::TestContext ctx_;
     orva::test::LanguageScope chinese_{"CHS"};
 };
 
 TEST_F(BatchProgressTest, ABatchAddOverALargeGroupShowsProgressAndCancelStopsIt) {
-    W window;
+    W window{*ctx_};
     window.OperationType(EditorOperation::kBatchAdd);
     window.CustID(kGroup);
 

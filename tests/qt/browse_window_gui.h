@@ -25,10 +25,10 @@
 #include "qt/windows/browse_window.h"
 #include "qt/windows/module_views.h"
 #include "qt_test_app.h"
-#include "session/globals.h"
-#include "support/process_scope.h"
+#include "session/module_context.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva::qt::test {
 
@@ -43,7 +43,7 @@ class BrowseWindowGui : public ::testing::Test {
     void SetUp() override {
         App();
         RegisterHostServices();
-        g_CategoryByCust = true;
+        ctx_->g_CategoryByCust = true;
         settings_ = std::make_shared<MemorySettingsStore>();
         SetCurrentSettings(settings_);
         SetCurrentUi(std::make_shared<QtHostUi>());
@@ -97,7 +97,8 @@ class BrowseWindowGui : public ::testing::Test {
     std::unique_ptr<orva::test::ScopedSession> session_;
     std::shared_ptr<MemorySettingsStore> settings_;
     std::string dir_;
-    orva::test::ProcessScope process_;
+    // Shared: the tests show the window through CustFace(), as a host does.
+    orva::test::TestContext ctx_{orva::test::TestContext::Slots::kShared};
 
   private:
     std::string tempDirName_;

@@ -44,11 +44,11 @@
 #include "qt/windows/low_price_window.h"
 #include "qt/windows/module_views.h"
 #include "qt_test_app.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
-#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva::qt {
 namespace {

@@ -26,10 +26,10 @@
 #include "qt/windows/find_dialog_view.h"
 #include "qt/windows/module_views.h"
 #include "qt_test_app.h"
-#include "session/globals.h"
-#include "support/process_scope.h"
+#include "session/module_context.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva::qt {
 namespace {

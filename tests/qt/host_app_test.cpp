@@ -38,10 +38,10 @@
 #include "qt_test_app.h"
 #include "support/file_text.h"
 #include "support/language_scope.h"
-#include "support/process_scope.h"
 #include "support/read_only_folder.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 #include "support/unprivileged.h"
 
 namespace orva::qt {
@@ -558,7 +558,7 @@ class HostAppRoadTest : public ::testing::Test {
     std::string settingsFile_;
     std::string out_;
     orva::test::ScopedSession keepSession_{""};  // the program sets its own
-    orva::test::ProcessScope process_;
+    orva::test::TestContext ctx_;
     orva::test::LanguageScope chinese_{"CHS"};
 };
 

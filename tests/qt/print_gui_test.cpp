@@ -40,7 +40,7 @@
 #include "qt/windows/browse_window.h"
 #include "qt/windows/module_views.h"
 #include "qt_test_app.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "support/file_text.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"

@@ -34,13 +34,13 @@
 #include "qt/windows/property_view_registration.h"
 #include "qt/windows/property_window.h"
 #include "qt_test_app.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/session.h"
 #include "support/company_queries.h"
 #include "support/language_scope.h"
-#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 
 namespace orva::qt {
 namespace {
@@ -53,9 +53,9 @@ class PropertyWindowTest : public ::testing::Test, protected orva::test::Company
     void SetUp() override {
         test::App();
         RegisterHostServices();
-        InitSessionProps(session_.propsString());
-        g_Connection = std::make_shared<AppConnection>();
-        g_CategoryByCust = true;
+        InitSessionProps(*ctx_, session_.propsString());
+        ctx_->g_Connection = std::make_shared<AppConnection>();
+        ctx_->g_CategoryByCust = true;
         SetCurrentUi(std::make_shared<QtHostUi>());
         RegisterPropertyView();
     }
@@ -106,7 +106,7 @@ class PropertyWindowTest : public ::testing::Test, protected orva::test::Company
         view_ = nullptr;
     }
     std::unique_ptr<W> Editor(std::int32_t entry = 0) {
-        auto w = std::make_unique<W>();
+        auto w = std::make_unique<W>(*ctx_);
         w->OperationType(EditorOperation::kSingle);
         w->CustID(Customer99());
         w->EntryID(entry);
@@ -163,7 +163,7 @@ class PropertyWindowTest : public ::testing::Test, protected orva::test::Company
 
     orva::test::TempCompany company_;
     orva::test::ScopedSession session_{company_.path(), demo::kAdminUserId};
-    orva::test::ProcessScope process_;
+    orva::test::TestContext ctx_;
     orva::test::LanguageScope chinese_{"CHS"};
     PropertyWindow* view_ = nullptr;
 };
@@ -363,9 +363,9 @@ TEST_F(PropertyWindowTest, EveryLockedRowOfANewEntryCanBeLeftAndTheEntrySaved) {
                      (c.byCust ? " by customer" : " by item"));
         // Each case starts from the demo's entries: none has this price.
         Exec("DELETE FROM t_CustEntry WHERE FPrice=12.34");
-        g_CategoryByCust = c.byCust;
+        ctx_->g_CategoryByCust = c.byCust;
         const bool single = c.mode == Op::kSingle;
-        W window;
+        W window{*ctx_};
         window.OperationType(c.mode);
         // What the browse window passes: the selected customer or item, or
         // the group of a batch.

@@ -54,10 +54,10 @@ TEST_F(LoadFormResTest, ChineseLeavesTheFormAndItsOptionsAlone) {
     ComponentRegistry::Unregister(LexonLoader::kProgID);  // must not be needed
     SampleForm form;
     std::shared_ptr<Dictionary> options;
-    LoadFormRes(form, options);
+    LoadFormRes(*ctx_, form, options);
     EXPECT_EQ(form.visits, 0);
     EXPECT_EQ(options, nullptr);
-    EXPECT_EQ(g_Language, "");  // read for this call, not stored
+    EXPECT_EQ(ctx_->g_Language, "");  // read for this call, not stored
 }
 
 TEST_F(LoadFormResTest, EnglishTranslatesCaptionsAndColumnHeaders) {
@@ -68,7 +68,7 @@ TEST_F(LoadFormResTest, EnglishTranslatesCaptionsAndColumnHeaders) {
 
     SampleForm form;
     std::shared_ptr<Dictionary> options;
-    LoadFormRes(form, options);
+    LoadFormRes(*ctx_, form, options);
 
     ASSERT_NE(options, nullptr);  // created on first use, kept by the window
     EXPECT_TRUE(options->Value(LexonLoader::kNeedMLColumnHeaders).ToBool());
@@ -84,7 +84,7 @@ TEST_F(LoadFormResTest, EnglishTranslatesCaptionsAndColumnHeaders) {
     // The window's options are used as they are on the next load.
     options->SetValue(LexonLoader::kNeedMLColumnHeaders, false);
     SampleForm again;
-    LoadFormRes(again, options);
+    LoadFormRes(*ctx_, again, options);
     EXPECT_EQ(again.headers[0], "提示");
     EXPECT_EQ(again.captions[0], PoTranslation(po, "提示"));
     EXPECT_EQ(lexon->seenOptions, options);
@@ -95,12 +95,12 @@ TEST_F(LoadFormResTest, MissingLoaderIsRaisedAndMissingCatalogueChangesNothing) 
     SampleForm form;
     std::shared_ptr<Dictionary> options;
     ComponentRegistry::Unregister(LexonLoader::kProgID);
-    EXPECT_THROW(LoadFormRes(form, options), ComError);
+    EXPECT_THROW(LoadFormRes(*ctx_, form, options), ComError);
 
     RegisterLanguageComponents();
     ScopedEnv dir("ORVA_I18N_DIR", EmptyFolder("form"));
     testing::internal::CaptureStderr();
-    LoadFormRes(form, options);
+    LoadFormRes(*ctx_, form, options);
     std::string warning = testing::internal::GetCapturedStderr();
     EXPECT_EQ(form.captions[0], "提示");
     EXPECT_NE(warning.find("ENG/ORVAINDUSTRY.mo"), std::string::npos) << warning;
@@ -129,11 +129,11 @@ TEST_F(LedgerFontsTest, EachLanguageGetsItsFontOnEveryTitleLine) {
     {
         ScopedSession session("LANGUAGE=CHS");
         Ledger ledger;
-        SetLedgerFonts(ledger);
+        SetLedgerFonts(*ctx_, ledger);
         ExpectFonts(ledger, "宋体", 134);
-        EXPECT_EQ(g_Language, "CHS");  // filled from the session
+        EXPECT_EQ(ctx_->g_Language, "CHS");  // filled from the session
     }
-    g_Language.clear();
+    ctx_->g_Language.clear();
     {
         // English: the font named in the catalogue's header.
         ScopedSession session("LANGUAGE=ENG");
@@ -143,7 +143,7 @@ TEST_F(LedgerFontsTest, EachLanguageGetsItsFontOnEveryTitleLine) {
         ASSERT_FALSE(name.empty());
         ASSERT_FALSE(charset.empty());
         Ledger ledger;
-        SetLedgerFonts(ledger);
+        SetLedgerFonts(*ctx_, ledger);
         ExpectFonts(ledger, name, std::stoi(charset));
     }
 }
@@ -151,21 +151,21 @@ TEST_F(LedgerFontsTest, EachLanguageGetsItsFontOnEveryTitleLine) {
 TEST_F(LedgerFontsTest, DefaultsWhenTheLoaderOrTheCatalogueIsMissing) {
     ScopedSession session("LANGUAGE=ENG");
     ComponentRegistry::Unregister(LexonLoader::kProgID);
-    EXPECT_EQ(GetFontProps(), nullptr);
+    EXPECT_EQ(GetFontProps(*ctx_), nullptr);
     Ledger ledger;
-    SetLedgerFonts(ledger);
+    SetLedgerFonts(*ctx_, ledger);
     ExpectFonts(ledger, "宋体", 134);
 
     RegisterLanguageComponents();
     ScopedEnv dir("ORVA_I18N_DIR", EmptyFolder("fonts"));
     testing::internal::CaptureStderr();
-    auto props = GetFontProps();
+    auto props = GetFontProps(*ctx_);
     testing::internal::GetCapturedStderr();
     ASSERT_NE(props, nullptr);
     EXPECT_EQ(props->Count(), 0);
     Ledger other;
     other.SetTextlineFontName(3, "Courier");
-    SetLedgerFonts(other);
+    SetLedgerFonts(*ctx_, other);
     ExpectFonts(other, "宋体", 134);
 }
 

@@ -16,7 +16,7 @@ using GetResTextTest = ResourcesTest;
 
 TEST_F(GetResTextTest, ChineseInAnyCaseGivesTheTextTrimmedWithoutTheLoader) {
     for (const char* code : {"CHS", "chs", "Chs"}) {
-        g_Language.clear();
+        ctx_->g_Language.clear();
         ScopedSession session(std::string("SubID=ar;LANGUAGE=") + code);
         // Creating the loader would fail: Chinese must not need it.
         ComponentRegistry::Unregister(ResLoader::kProgID);
@@ -26,8 +26,8 @@ TEST_F(GetResTextTest, ChineseInAnyCaseGivesTheTextTrimmedWithoutTheLoader) {
         // The literal segment keeps its blanks; the marked one is translated.
         EXPECT_EQ(GetResText("客户: ^|^~$~名称"), "客户: 名称");
         EXPECT_EQ(GetResText(" 客户: ^|^~$~ 名称 ^|^ ;"), "客户: 名称 ;");
-        EXPECT_EQ(g_ResLoader, nullptr);
-        EXPECT_EQ(g_Language, code);
+        EXPECT_EQ(ctx_->g_ResLoader, nullptr);
+        EXPECT_EQ(ctx_->g_Language, code);
     }
 }
 
@@ -53,7 +53,7 @@ TEST_F(GetResTextTest, OtherLanguagesAskTheLoaderWithTheTrimmedKey) {
     EXPECT_EQ(loader->calls[0].key, "保存数据失败。");
     EXPECT_EQ(loader->calls[1].key, "名称");
     EXPECT_EQ(loader->calls[2].key, "代码");
-    EXPECT_EQ(g_ResLoader, loader);  // created once, then kept
+    EXPECT_EQ(ctx_->g_ResLoader, loader);  // created once, then kept
 }
 
 TEST_F(GetResTextTest, EnglishComesFromTheBuiltCatalogue) {
@@ -103,8 +103,8 @@ TEST_F(GetResTextTest, PendingErrorSurvivesEveryPath) {
         EXPECT_EQ(GetResText("a^|^~$~b"), "ab");
         expectPending("failing lookup in a mixed text");
     }
-    g_Language.clear();
-    g_ResLoader.reset();
+    ctx_->g_Language.clear();
+    ctx_->g_ResLoader.reset();
     RegisterLanguageComponents();
     {
         ScopedSession session("LANGUAGE=ENG");
@@ -112,7 +112,7 @@ TEST_F(GetResTextTest, PendingErrorSurvivesEveryPath) {
         GetResText("提示");
         expectPending("catalogue lookup");
     }
-    g_Language.clear();
+    ctx_->g_Language.clear();
     {
         ScopedSession session("LANGUAGE=CHS");
         pend();
@@ -126,14 +126,14 @@ TEST_F(GetResTextTest, EmptyLanguageIsReadFromTheSessionOnEveryCall) {
     {
         ScopedSession session("SubID=ar");  // no LANGUAGE
         EXPECT_EQ(GetResText("提示"), "[提示]");
-        EXPECT_EQ(g_Language, "");
+        EXPECT_EQ(ctx_->g_Language, "");
         ASSERT_EQ(loader->calls.size(), 1u);
         EXPECT_EQ(loader->calls[0].language, "");
     }
     {
         ScopedSession session("SubID=ar;LANGUAGE=chs");  // the next call reads it
         EXPECT_EQ(GetResText(" 提示 "), "提示");
-        EXPECT_EQ(g_Language, "chs");
+        EXPECT_EQ(ctx_->g_Language, "chs");
     }
     {
         ScopedSession session("LANGUAGE=XYZ");  // once known, the code is kept
@@ -146,7 +146,7 @@ TEST_F(GetResTextTest, LoaderThatCannotBeCreatedIsRaised) {
     ScopedSession session("LANGUAGE=ENG");
     ComponentRegistry::Unregister(ResLoader::kProgID);
     EXPECT_EQ(test::ComErrorNumber([&] { GetResText("提示"); }), ComError::kCannotCreate);
-    EXPECT_EQ(g_ResLoader, nullptr);
+    EXPECT_EQ(ctx_->g_ResLoader, nullptr);
     // Once the host registers it, texts are served again.
     RegisterLanguageComponents();
     EXPECT_EQ(GetResText("提示"), PoTranslation(EnglishPo("model.po"), "提示"));

@@ -18,8 +18,8 @@
 #include "host/host_services.h"
 #include "host/lexon_loader.h"
 #include "session/res_text.h"
-#include "support/process_scope.h"
 #include "support/scoped_session.h"
+#include "support/test_context.h"
 
 namespace orva {
 
@@ -91,7 +91,7 @@ class ResourcesTest : public ::testing::Test {
     }
 
     test::ScopedSession session_{""};
-    test::ProcessScope process_;
+    test::TestContext ctx_;
 };
 
 }  // namespace orva

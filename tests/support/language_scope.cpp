@@ -7,15 +7,17 @@
 namespace orva::test {
 
 LanguageScope::LanguageScope(const std::string& language)
-    : previousLanguage_(g_Language), previousLoader_(g_ResLoader) {
+    : ctx_(ModuleContext::InForce()),
+      previousLanguage_(ctx_.g_Language),
+      previousLoader_(ctx_.g_ResLoader) {
     RegisterLanguageComponents();
-    g_Language = language;
-    g_ResLoader.reset();
+    ctx_.g_Language = language;
+    ctx_.g_ResLoader.reset();
 }
 
 LanguageScope::~LanguageScope() {
-    g_Language = previousLanguage_;
-    g_ResLoader = previousLoader_;
+    ctx_.g_Language = previousLanguage_;
+    ctx_.g_ResLoader = previousLoader_;
 }
 
 std::string EnglishPo(const std::string& file) {

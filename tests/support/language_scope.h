@@ -1,7 +1,7 @@
 // Runs a test in a given user-interface language: sets the cached language
-// code (g_Language) as if the session had named it, forgets the resource
-// loader, and registers the language components (ORVARESLOADER.Loader,
-// Lexon.LexonLoader). Puts the previous code and loader back afterwards.
+// code (g_Language) of the module context in force as if the session had
+// named it, forgets its resource loader, and registers the language components
+// (ORVARESLOADER.Loader, Lexon.LexonLoader). Puts the previous code and loader back afterwards.
 //
 //   orva::test::LanguageScope english("ENG");
 //   EXPECT_EQ(GetResText("提示"), PoTranslation(EnglishPo("model.po"), "提示"));
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "host/res_loader.h"
+#include "session/module_context.h"
 
 namespace orva::test {
 
@@ -22,6 +23,7 @@ class LanguageScope {
     LanguageScope& operator=(const LanguageScope&) = delete;
 
   private:
+    ModuleContext& ctx_;
     std::string previousLanguage_;
     std::shared_ptr<ResLoader> previousLoader_;
 };

@@ -1,7 +1,7 @@
 #include "qt/dialogs/base_data_query.h"
 
 #include "model/sql_values.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::qt {
 namespace {
@@ -46,7 +46,8 @@ std::string ContainsPattern(const std::string& text) {
 }
 
 std::shared_ptr<AppConnection> PickerConnection() {
-    return g_Connection ? g_Connection : std::make_shared<AppConnection>();
+    const std::shared_ptr<AppConnection>& shown = ModuleContext::InForce().g_Connection;
+    return shown ? shown : std::make_shared<AppConnection>();
 }
 
 BaseDataQuery::BaseDataQuery(PickerSetup setup, std::shared_ptr<AppConnection> db)

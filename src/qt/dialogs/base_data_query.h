@@ -85,8 +85,9 @@ class BaseDataQuery {
     std::shared_ptr<AppConnection> db_;
 };
 
-// The connection the pickers read with: the module's shared connection when
-// it is open, else a new one on the session's database.
+// The connection the pickers read with: the connection of the module context
+// in force (ModuleContext::InForce) when it is open, else a new one on the
+// host session's database.
 std::shared_ptr<AppConnection> PickerConnection();
 
 // A LIKE pattern matching texts that contain `text` (escape character '!').

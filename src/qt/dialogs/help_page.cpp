@@ -14,6 +14,7 @@
 
 #include "qt/controls/qt_text.h"
 #include "qt/dialogs/message_box.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 #include "session/session.h"
 
@@ -38,7 +39,8 @@ QStringList HelpFolders() {
 }
 
 bool English() {
-    std::string language = g_Language.empty() ? GetLoginProp("LANGUAGE") : g_Language;
+    ModuleContext& ctx = ModuleContext::InForce();
+    std::string language = ctx.g_Language.empty() ? GetLoginProp(ctx, "LANGUAGE") : ctx.g_Language;
     for (char& c : language) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return !language.empty() && language != "CHS";
 }

@@ -14,7 +14,9 @@
 namespace orva::qt {
 namespace {
 
-std::chrono::milliseconds g_showAfter{500};
+// How long work runs before its window shows: the host's one setting for
+// every progress window.
+std::chrono::milliseconds showAfter{500};
 
 // Repaints and input are taken at most this often: a step of a batch takes
 // far less, and events processed on every step would slow the work down.
@@ -55,11 +57,11 @@ class ProgressDialog : public QProgressDialog {
 }  // namespace
 
 void ProgressWindow::SetShowAfter(std::chrono::milliseconds delay) {
-    g_showAfter = delay;
+    showAfter = delay;
 }
 
 std::chrono::milliseconds ProgressWindow::ShowAfter() {
-    return g_showAfter;
+    return showAfter;
 }
 
 ProgressWindow::ProgressWindow() = default;
@@ -84,7 +86,7 @@ bool ProgressWindow::TextWanted() {
     if (cancelled_ || ended_)
         return false;
     if (!dialog_)
-        return started_.elapsed() >= g_showAfter.count();
+        return started_.elapsed() >= showAfter.count();
     return painted_.elapsed() >= kPaintEveryMs;
 }
 
@@ -95,7 +97,7 @@ void ProgressWindow::Step(std::int64_t done, const std::string& text) {
     if (!text.empty())
         text_ = text;
     if (!dialog_) {
-        if (started_.elapsed() < g_showAfter.count())
+        if (started_.elapsed() < showAfter.count())
             return;
         Show();
     } else if (painted_.elapsed() < kPaintEveryMs && !(total_ > 0 && done_ >= total_)) {

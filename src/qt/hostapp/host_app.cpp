@@ -25,7 +25,7 @@
 #include "qt/hostapp/host_app_company.h"
 #include "qt/hostapp/host_app_options.h"
 #include "qt/hostapp/host_app_screenshots.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 
 namespace orva::qt {
@@ -167,7 +167,7 @@ int ShowModule(const HostAppOptions& options, const Preselection& pre, Screensho
 // The session's language for what follows: the module's texts, Qt's own and
 // the session string the module reads at Show.
 void UseLanguage(const std::string& connection, int userId, const std::string& language) {
-    g_Language = language;
+    ModuleContext::Shared().g_Language = language;
     InstallQtTranslations(language);
     ShareProps().SetProperty(ShareProps::CurrentProcessId(), "PropsString",
                              Variant(HostSessionString(connection, userId, language)));
@@ -224,7 +224,7 @@ int RunHostApp(int argc, char** argv) {
     }
 
     RegisterHostServices();
-    g_Language = options.language;
+    ModuleContext::Shared().g_Language = options.language;
     Reporter report;
 
     if (!qApp && NoDisplay()) {

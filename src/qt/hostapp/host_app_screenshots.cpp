@@ -26,6 +26,7 @@
 #include "qt/dialogs/modal_window_dialog.h"
 #include "qt/print/ledger_preview_dialog.h"
 #include "qt/print/qt_export.h"
+#include "session/module_context.h"
 #include "session/session.h"
 
 namespace orva::qt {
@@ -86,7 +87,7 @@ bool IsMessage(QWidget* top) {
 void ClickLeaf(BrowseBase& w, const char* table, std::int32_t id) {
     if (id == 0)
         return;
-    AppConnection& db = SharedConnection();
+    AppConnection& db = ModuleContext::InForce().Connection();
     std::vector<std::int32_t> groups;
     RecordsetPtr rs =
         db.Execute(std::string("SELECT FParentID FROM ") + table + " WHERE FItemID=" + SqlId(id));
@@ -135,17 +136,18 @@ bool SaveStopsAtQuestion(frmProperty& e) {
     const std::optional<double> price = ParseNumber(value(R::kRowPrice));
     if (!price || *price <= 0)
         return false;
+    ModuleContext& ctx = ModuleContext::InForce();
     double basePrice = 0;
-    ConvertByRate(ValId(value(R::kRowCurrency)), *price, basePrice);
+    ConvertByRate(ctx, ValId(value(R::kRowCurrency)), *price, basePrice);
     RecordsetPtr unit =
-        SharedConnection().Execute("SELECT FCoefficient FROM t_MeasureUnit WHERE FMeasureUnitID=" +
-                                   SqlId(ValId(value(R::kRowUnit))));
+        ctx.Connection().Execute("SELECT FCoefficient FROM t_MeasureUnit WHERE FMeasureUnitID=" +
+                                 SqlId(ValId(value(R::kRowUnit))));
     double coefficient = 1;
     if (!unit->EOF_() && !unit->Fields(0).Value().IsNull() &&
         unit->Fields(0).Value().ToDouble() > 0)
         coefficient = unit->Fields(0).Value().ToDouble();
     double floor = 0;
-    GetSELowPrice(ValId(value(R::kRowCustNumber)), ValId(value(R::kRowItemNumber)), floor);
+    GetSELowPrice(ctx, ValId(value(R::kRowCustNumber)), ValId(value(R::kRowItemNumber)), floor);
     return basePrice > 0 && basePrice / coefficient < floor * 0.9;
 }
 

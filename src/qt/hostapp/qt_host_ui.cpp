@@ -19,7 +19,7 @@
 #include "qt/dialogs/qt_settings_store.h"
 #include "qt/print/qt_export.h"
 #include "qt/print/qt_ledger_print.h"
-#include "session/globals.h"
+#include "session/module_context.h"
 
 namespace orva::qt {
 namespace {
@@ -99,7 +99,8 @@ LookupReply QtHostUi::Lookup(const LookupRequest& request) {
         if (method == "ItemLookUp") {
             setup->filter = Trimmed(request.second);
             const Variant shortNumber = request.params.Value("BeShortNumber");
-            setup->shortNumber = shortNumber.IsNull() ? g_UseShortNumber : shortNumber.ToBool();
+            setup->shortNumber = shortNumber.IsNull() ? ModuleContext::InForce().g_UseShortNumber
+                                                      : shortNumber.ToBool();
             if (search.empty() && !request.params.Value("Search").IsNull())
                 search = request.params.Value("Search").ToText();
         }
