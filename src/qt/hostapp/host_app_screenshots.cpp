@@ -13,11 +13,12 @@
 #include "browse/tvw_builder.h"
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
+#include "engine/price_entry.h"
+#include "engine/price_store.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
 #include "host/db/db_backend.h"
 #include "host/find/find_dialog.h"
-#include "minprice/min_price.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/recordset.h"
 #include "orvasaleprice/variant.h"
@@ -132,23 +133,21 @@ bool SaveStopsAtQuestion(frmProperty& e) {
     if (e.AlertOption() != 1)
         return false;
     const Spread& grid = e.vaSProperty();
-    auto value = [&grid](int row) { return grid.GetText(UserDefInfo::kColValue, row); };
-    const std::optional<double> price = ParseNumber(value(R::kRowPrice));
+    const PriceEntry entry =
+        ReadPriceEntry([&grid](int row) { return grid.GetText(UserDefInfo::kColValue, row); });
+    const std::optional<double> price = ParseNumber(entry.price);
     if (!price || *price <= 0)
         return false;
-    ModuleContext& ctx = ModuleContext::InForce();
-    double basePrice = 0;
-    ConvertByRate(ctx, ValId(value(R::kRowCurrency)), *price, basePrice);
-    RecordsetPtr unit =
-        ctx.Connection().Execute("SELECT FCoefficient FROM t_MeasureUnit WHERE FMeasureUnitID=" +
-                                 SqlId(ValId(value(R::kRowUnit))));
-    double coefficient = 1;
-    if (!unit->EOF_() && !unit->Fields(0).Value().IsNull() &&
-        unit->Fields(0).Value().ToDouble() > 0)
-        coefficient = unit->Fields(0).Value().ToDouble();
-    double floor = 0;
-    GetSELowPrice(ctx, ValId(value(R::kRowCustNumber)), ValId(value(R::kRowItemNumber)), floor);
-    return basePrice > 0 && basePrice / coefficient < floor * 0.9;
+    PriceStore store(ModuleContext::InForce().Connection());
+    PriceStore::FloorQuery query;
+    query.custID = ValId(entry.custID);
+    query.itemID = ValId(entry.itemID);
+    // "Clearly" under: a tenth below the floor, so the planner never waits
+    // for a question the save does not ask.
+    query.basePrice = store.BasePrice(entry) / 0.9;
+    query.unitID = entry.unitID;
+    query.coefficientFirst = true;
+    return query.basePrice > 0 && store.CheckFloor(query).kind == PriceOutcome::kBelowFloor;
 }
 
 // The price among the find dialog's fields in the customer tree (after the
