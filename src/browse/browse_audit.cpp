@@ -13,8 +13,8 @@
 namespace orva {
 namespace {
 
-void ShowNotice(const std::string& title, const std::string& detail) {
-    std::shared_ptr<MessageDialog> dialog = CurrentUi().CreateMessageDialog();
+void ShowNotice(ModuleContext& ctx, const std::string& title, const std::string& detail) {
+    std::shared_ptr<MessageDialog> dialog = ctx.Ui().CreateMessageDialog();
     dialog->Title(title);
     dialog->AddDetail(detail);
     dialog->Show(MessageDialog::kNotice, "", -1);
@@ -35,10 +35,10 @@ void CheckDetail(ModuleContext& ctx, BaseDetail& detail, bool unAudit) {
     try {
         const AuditResult audit = AuditEntries(ctx, unAudit, ids);
         if (!audit.Done() && !Trim(audit.message).empty())
-            ShowNotice(GetResText("Tesmar提示"),
+            ShowNotice(ctx, GetResText("Tesmar提示"),
                        GetResText("审核\\反审核价格资料失败：") + audit.message);
     } catch (const ComError&) {
-        ShowNotice(GetResText("提示"), GetResText("更新数据不成功"));
+        ShowNotice(ctx, GetResText("提示"), GetResText("更新数据不成功"));
         return;
     }
     ledger->ForceRefresh();

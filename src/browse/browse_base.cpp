@@ -218,8 +218,8 @@ std::optional<std::int32_t> BrowseBase::SelectedEntryID() {
 }
 
 void BrowseBase::ShowCommandError(const std::exception& e) {
-    CurrentUi().MessageBox(e.what(), MsgButtons::kOK, MsgIcon::kExclamation,
-                           GetResText("Tesmar提示"));
+    ctx_.Ui().MessageBox(e.what(), MsgButtons::kOK, MsgIcon::kExclamation,
+                         GetResText("Tesmar提示"));
 }
 
 void BrowseBase::ForEachText(bool /*withColumnHeaders*/, const TextVisitor& visit) {

@@ -93,9 +93,9 @@ void BrowseBase::mnuEditLowPrice() {
     const int row = ledger_.SelRow();
     if (row <= BaseDetail::kTitleRows || row > ledger_.Rows() ||
         ledger_.Rows() == BaseDetail::kTitleRows) {
-        CurrentUi().MessageBox(itemTree ? GetResText("当前物料无记录或者未选中限价客户！")
-                                        : GetResText("当前客户无记录或者未选中限价物料！"),
-                               MsgButtons::kOK, MsgIcon::kInformation, GetResText("Tesmar提示"));
+        ctx_.Ui().MessageBox(itemTree ? GetResText("当前物料无记录或者未选中限价客户！")
+                                      : GetResText("当前客户无记录或者未选中限价物料！"),
+                             MsgButtons::kOK, MsgIcon::kInformation, GetResText("Tesmar提示"));
         return;
     }
     // The selected row's cell of a field of the ledger's layout.
@@ -127,7 +127,7 @@ void BrowseBase::mnuEditLowPrice() {
     dialog.SetCurrencyName(cell("FSELCyName"));
     dialog.SetPOHighPrice(CellDouble(cell("FSELowPrice")));
     dialog.Load();
-    CurrentUi().ShowModal(dialog);
+    ctx_.Ui().ShowModal(dialog);
     Refresh();
 }
 

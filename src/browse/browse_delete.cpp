@@ -43,7 +43,7 @@ void DeleteDetail(ModuleContext& ctx, BaseDetail& detail, std::int32_t& result) 
             0;
     });
     if (audited) {
-        std::shared_ptr<MessageDialog> dialog = CurrentUi().CreateMessageDialog();
+        std::shared_ptr<MessageDialog> dialog = ctx.Ui().CreateMessageDialog();
         dialog->Title(GetResText("提示"));
         dialog->AddDetail(GetResText("删除数据不成功.") + "  " + GetResText("价格资料已审核."));
         dialog->Show(MessageDialog::kNotice, "", -1);
@@ -82,8 +82,8 @@ void BrowseBase::mnuEditDelete() {
         return;  // no data row
     if (!SelectedEntryID())
         return;  // a title row is selected: no entry to delete
-    if (CurrentUi().MessageBox(GetResText("是否要删除当前的价格资料"), MsgButtons::kYesNo,
-                               MsgIcon::kQuestion, GetResText("Tesmar提示")) != MsgResult::kYes)
+    if (ctx_.Ui().MessageBox(GetResText("是否要删除当前的价格资料"), MsgButtons::kYesNo,
+                             MsgIcon::kQuestion, GetResText("Tesmar提示")) != MsgResult::kYes)
         return;
     std::int32_t result = 0;
     if (ledger_.Rows() >= BaseDetail::kTitleRows)

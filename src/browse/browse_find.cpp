@@ -31,9 +31,9 @@ Dictionary FieldOf(const char* caption, const char* column, int dataType, int lo
 
 // The closing messages: button style 6, no icon; the answer is not used.
 // Callers mark the keys with N_ so that the key extraction sees them.
-void Closing(const char* text, const char* title) {
-    CurrentUi().MessageBox(GetResText(text), MsgButtons::kCancelTryContinue, MsgIcon::kNone,
-                           GetResText(title));
+void Closing(ModuleContext& ctx, const char* text, const char* title) {
+    ctx.Ui().MessageBox(GetResText(text), MsgButtons::kCancelTryContinue, MsgIcon::kNone,
+                        GetResText(title));
 }
 
 }  // namespace
@@ -138,7 +138,7 @@ void BrowseBase::ShowFindResult(FFSFace& ffs) {
     std::shared_ptr<const FindPositions> found = ffs.ReFfsFdResult();
     if (!found) {
         if (!searchAll_) {
-            Closing(N_("搜索完毕，没有搜索到匹配记录。"), N_("Tesmar提示"));
+            Closing(ctx_, N_("搜索完毕，没有搜索到匹配记录。"), N_("Tesmar提示"));
             return;
         }
         Refresh();
@@ -149,9 +149,9 @@ void BrowseBase::ShowFindResult(FFSFace& ffs) {
         if (searchAll_) {
             Refresh();
             FollowSearchAllNode();
-            Closing(N_("只找到符合部分条件的记录 !"), N_("Tesmar提示："));
+            Closing(ctx_, N_("只找到符合部分条件的记录 !"), N_("Tesmar提示："));
         } else {
-            Closing(N_("搜索完毕，没有搜索到匹配记录。"), N_("Tesmar提示"));
+            Closing(ctx_, N_("搜索完毕，没有搜索到匹配记录。"), N_("Tesmar提示"));
         }
         lastNodeKey_ = SelectedKey();
         return;
@@ -170,12 +170,12 @@ void BrowseBase::ShowFindResult(FFSFace& ffs) {
         ledger_.SetSelRow(static_cast<int>(position) + BaseDetail::kTitleRows);
         // Yes and No and the title only: no icon, like the closing messages.
         const MsgResult answer =
-            CurrentUi().MessageBox(GetResText("当前记录已找到，是否继续往下搜索？"),
-                                   MsgButtons::kYesNo, MsgIcon::kNone, GetResText("Tesmar提示"));
+            ctx_.Ui().MessageBox(GetResText("当前记录已找到，是否继续往下搜索？"),
+                                 MsgButtons::kYesNo, MsgIcon::kNone, GetResText("Tesmar提示"));
         if (answer == MsgResult::kNo)
             break;
     }
-    Closing(N_("搜索完毕!"), N_("Tesmar提示"));
+    Closing(ctx_, N_("搜索完毕!"), N_("Tesmar提示"));
 }
 
 void BrowseBase::FollowSearchAllNode() {

@@ -106,7 +106,7 @@ void BrowseBase::PrintLedger(bool preview) {
         ledger_.SetPrintSetting(-1);
     } catch (const std::runtime_error& e) {
         // The print setting keeps its job value, as after any failed job.
-        CurrentUi().MessageBox(e.what(), MsgButtons::kOK, MsgIcon::kNone, "");
+        ctx_.Ui().MessageBox(e.what(), MsgButtons::kOK, MsgIcon::kNone, "");
     }
 }
 
@@ -147,8 +147,8 @@ void BrowseBase::mnuFileExport() {
         // The cause reads as the system or the component put it, whatever the
         // session's language: it goes apart, as the box's detail, for whoever
         // has to act on it (another folder, free space).
-        CurrentUi().DetailedMessageBox(GetResText("引出组件调用不成功"), e.what(), MsgButtons::kOK,
-                                       MsgIcon::kNone, GetResText("Tesmar提示"));
+        ctx_.Ui().DetailedMessageBox(GetResText("引出组件调用不成功"), e.what(), MsgButtons::kOK,
+                                     MsgIcon::kNone, GetResText("Tesmar提示"));
     }
     oExport_.reset();
 }
@@ -169,9 +169,9 @@ void BrowseBase::mnuHideCol() {
 
 void BrowseBase::ToolbarPrint(bool preview) {
     if (SelectedKey().find("gb") == std::string::npos) {
-        CurrentUi().MessageBox(GetResText(preview ? N_("不是明细项，无法进行打印预览！")
-                                                  : N_("不是明细项，无法进行打印！")),
-                               MsgButtons::kOK, MsgIcon::kInformation, GetResText("Tesmar提示"));
+        ctx_.Ui().MessageBox(GetResText(preview ? N_("不是明细项，无法进行打印预览！")
+                                                : N_("不是明细项，无法进行打印！")),
+                             MsgButtons::kOK, MsgIcon::kInformation, GetResText("Tesmar提示"));
         return;
     }
     PrintLedger(preview);

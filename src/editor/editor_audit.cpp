@@ -26,14 +26,15 @@ frmProperty::CommandResult frmProperty::AuditCommand() {
         const AuditResult audit = AuditEntries(ctx_, unaudit, SqlId(entryID_));
         const bool reported = !audit.Done() && !Trim(audit.message).empty();
         if (reported)
-            ShowWarning(audit.message);
+            ShowWarning(ctx_, audit.message);
 
         RecordsetPtr keys = ctx_.Connection().Execute(
             "Select FItemID,FCustID from  t_CustEntry where FEntryID=" + SqlId(entryID_));
         if (!HasRow(keys)) {
             // Another client deleted the entry while it was open.
             if (!reported)
-                EditorNotice(GetResText("该价格资料已被其他用户删除。"), MsgIcon::kInformation);
+                EditorNotice(ctx_, GetResText("该价格资料已被其他用户删除。"),
+                             MsgIcon::kInformation);
             return CommandResult::kStopped;
         }
         itemID_ = ValId(FieldText(*keys, "FItemID"));
@@ -41,7 +42,7 @@ frmProperty::CommandResult frmProperty::AuditCommand() {
         Initialise();
         return CommandResult::kDone;
     } catch (const std::runtime_error& e) {
-        ShowWarning(e.what());
+        ShowWarning(ctx_, e.what());
         return CommandResult::kStopped;
     }
 }

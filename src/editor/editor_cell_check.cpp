@@ -114,20 +114,20 @@ bool frmProperty::CellCheck(int col, int row) {
 
 bool frmProperty::RunCellCheck(int col, int row) {
     if (row == R::kRowItemNumber && Trim(CellText(row)).empty()) {
-        EditorNotice(GetResText("物料代码不能为空"), MsgIcon::kInformation);
+        EditorNotice(ctx_, GetResText("物料代码不能为空"), MsgIcon::kInformation);
         return false;
     }
     std::string message;
     if (engine_->Changed(row, col, message))
         return true;
     if (!message.empty()) {
-        EditorNotice(message, MsgIcon::kInformation);
+        EditorNotice(ctx_, message, MsgIcon::kInformation);
         SelectProperty(row);
         return false;
     }
     if (!errorPrompt_)
         return true;  // a silent refusal only stops the user when errors are prompted
-    EditorDialog(GetResText("Tesmar提示"), GetResText("输入的数据在基础资料中不存在."));
+    EditorDialog(ctx_, GetResText("Tesmar提示"), GetResText("输入的数据在基础资料中不存在."));
     return false;
 }
 

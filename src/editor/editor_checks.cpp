@@ -43,7 +43,7 @@ bool frmProperty::CheckCustomer() {
     const std::string_view id = Trim(value);
     if (!id.empty() && id != "0")
         return true;
-    EditorDialog(GetResText("提示"), GetResText("客户不能为空."), GetResText("请输入客户."));
+    EditorDialog(ctx_, GetResText("提示"), GetResText("客户不能为空."), GetResText("请输入客户."));
     return false;
 }
 
@@ -52,14 +52,14 @@ bool frmProperty::CheckItemText() {
         return true;  // a batch by item group has the group as its item
     if (!Trim(CellText(R::kRowItemNumber)).empty())
         return true;
-    EditorDialog(GetResText("提示"), GetResText("物料不能为空."), GetResText("请输入物料."));
+    EditorDialog(ctx_, GetResText("提示"), GetResText("物料不能为空."), GetResText("请输入物料."));
     return false;
 }
 
 bool frmProperty::CheckItemValue() {
     if (!Trim(CellValue(R::kRowItemNumber)).empty())
         return true;
-    EditorDialog(GetResText("提示"), GetResText("物料不能为空."), GetResText("请输入物料."));
+    EditorDialog(ctx_, GetResText("提示"), GetResText("物料不能为空."), GetResText("请输入物料."));
     return false;
 }
 
@@ -68,13 +68,13 @@ bool frmProperty::CheckUnit() {
     if (!(ctx_.g_CategoryByCust || operationType_ != EditorOperation::kBatchAdd))
         return true;
     if (Trim(CellText(R::kRowUnit)).empty()) {
-        EditorNotice(GetResText("计量单位不能为空。"));
+        EditorNotice(ctx_, GetResText("计量单位不能为空。"));
         return false;
     }
     std::string message;
     if (EngineRef().Changed(R::kRowUnit, UserDefInfo::kColText, message) || !errorPrompt_)
         return true;
-    EditorNotice(GetResText("输入的计量单位有误，请重新输入。"));
+    EditorNotice(ctx_, GetResText("输入的计量单位有误，请重新输入。"));
     vaSProperty_.SetActiveCell(UserDefInfo::kColText, R::kRowUnit);
     return false;
 }
@@ -82,7 +82,7 @@ bool frmProperty::CheckUnit() {
 bool frmProperty::CheckBand() {
     if (Val(CellText(R::kRowEndQty)) - Val(CellText(R::kRowStartQty)) >= 0)
         return true;
-    EditorNotice(GetResText(" 销货量(到)应大于或等于销货量(从)。"));
+    EditorNotice(ctx_, GetResText(" 销货量(到)应大于或等于销货量(从)。"));
     return false;
 }
 
@@ -90,19 +90,19 @@ bool frmProperty::CheckDates() {
     const std::optional<std::string> from = NormaliseDate(Trim(CellText(R::kRowQuoteTime)));
     const std::optional<std::string> to = NormaliseDate(Trim(CellText(R::kRowExpireDate)));
     if (!from || !to) {
-        EditorNotice(GetResText("请输入有效的生效日期和失效日期。"));
+        EditorNotice(ctx_, GetResText("请输入有效的生效日期和失效日期。"));
         return false;
     }
     if (*to >= *from)
         return true;
-    EditorNotice(GetResText(" 失效日期应大于或等于生效日期。"));
+    EditorNotice(ctx_, GetResText(" 失效日期应大于或等于生效日期。"));
     return false;
 }
 
 bool frmProperty::CheckCurrency() {
     if (Val(CellValue(R::kRowCurrency)) != 0)
         return true;
-    EditorDialog(GetResText("提示"), GetResText("币别不能为空."), GetResText("请输入币别."));
+    EditorDialog(ctx_, GetResText("提示"), GetResText("币别不能为空."), GetResText("请输入币别."));
     return false;
 }
 
@@ -110,7 +110,7 @@ bool frmProperty::CheckPrice() {
     const std::string price = CellValue(R::kRowPrice);
     if (!Trim(price).empty() && Val(price) != 0)
         return true;
-    EditorDialog({}, GetResText("报价不能为零."));
+    EditorDialog(ctx_, {}, GetResText("报价不能为零."));
     return false;
 }
 

@@ -98,8 +98,8 @@ void frmProperty::LookupCommand(int row, int keyCode) {
                 break;
         }
     } catch (const std::runtime_error& e) {
-        CurrentUi().MessageBox(GetResText("基础资料很有可能没有授权") + "\r\n" + e.what(),
-                               MsgButtons::kOK, MsgIcon::kNone, GetResText("Tesmar提示："));
+        ctx_.Ui().MessageBox(GetResText("基础资料很有可能没有授权") + "\r\n" + e.what(),
+                             MsgButtons::kOK, MsgIcon::kNone, GetResText("Tesmar提示："));
     }
 }
 
@@ -161,7 +161,7 @@ void frmProperty::ListLookup(int row) {
     vaSProperty_.SetText(kValue, row, FieldText(*picked, "FItemID"));
     std::string message;
     if (!engine.Changed(row, kText, message) && !message.empty())
-        EditorNotice(message, MsgIcon::kInformation);
+        EditorNotice(ctx_, message, MsgIcon::kInformation);
 }
 
 void frmProperty::UnitLookup() {

@@ -4,13 +4,13 @@
 
 namespace orva {
 
-void EditorNotice(const std::string& text, MsgIcon icon) {
-    CurrentUi().MessageBox(text, MsgButtons::kOK, icon, GetResText("Tesmar提示"));
+void EditorNotice(ModuleContext& ctx, const std::string& text, MsgIcon icon) {
+    ctx.Ui().MessageBox(text, MsgButtons::kOK, icon, GetResText("Tesmar提示"));
 }
 
-void EditorDialog(const std::string& title, const std::string& headline,
+void EditorDialog(ModuleContext& ctx, const std::string& title, const std::string& headline,
                   const std::string& detail) {
-    auto dialog = CurrentUi().CreateMessageDialog();
+    auto dialog = ctx.Ui().CreateMessageDialog();
     if (!title.empty())
         dialog->Title(title);
     dialog->Headline(headline);

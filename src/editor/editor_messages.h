@@ -6,14 +6,15 @@
 #include <string>
 
 #include "host/host_ui.h"
+#include "session/module_context.h"
 
 namespace orva {
 
 // A message box with the OK button and the title "Tesmar提示".
-void EditorNotice(const std::string& text, MsgIcon icon = MsgIcon::kNone);
+void EditorNotice(ModuleContext& ctx, const std::string& text, MsgIcon icon = MsgIcon::kNone);
 
 // A message dialog of kind 0; an empty title or detail is not set.
-void EditorDialog(const std::string& title, const std::string& headline,
+void EditorDialog(ModuleContext& ctx, const std::string& title, const std::string& headline,
                   const std::string& detail = {});
 
 }  // namespace orva

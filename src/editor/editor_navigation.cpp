@@ -58,14 +58,14 @@ bool frmProperty::StepLedger(Step step) {
             break;
         case kStepPrevious:
             if (current <= kFirstDataRow) {
-                EditorDialog(GetResText("提示"), GetResText("已经是第一条记录了!!!"));
+                EditorDialog(ctx_, GetResText("提示"), GetResText("已经是第一条记录了!!!"));
                 return false;
             }
             target = current - 1;
             break;
         case kStepNext:
             if (current >= last) {
-                EditorDialog(GetResText("提示"), GetResText("已经是最后一条记录了!!!"));
+                EditorDialog(ctx_, GetResText("提示"), GetResText("已经是最后一条记录了!!!"));
                 return false;
             }
             target = current + 1;

@@ -43,7 +43,7 @@ frmProperty::CommandResult frmProperty::SaveCommand() {
             return CommandResult::kStopped;
         return CommandResult::kDone;
     } catch (const std::runtime_error& e) {
-        ShowWarning(e.what());
+        ShowWarning(ctx_, e.what());
         return CommandResult::kStopped;
     }
 }
@@ -60,7 +60,7 @@ bool frmProperty::ConfirmLowPrice(double basePrice) {
     query.coefficientFirst = true;
     if (PriceStore(ctx_.Connection()).CheckFloor(query).kind != PriceOutcome::kBelowFloor)
         return true;
-    auto dialog = CurrentUi().CreateMessageDialog();
+    auto dialog = ctx_.Ui().CreateMessageDialog();
     dialog->Headline(
         GetResText("对于当前客户和当前物料，您所录入的价格资料已经低于设定的销售最低限价，"
                    "是否继续保存？"));
@@ -95,9 +95,9 @@ bool frmProperty::WriteRecord(double basePrice) {
         }
         // Another client deleted the entry while it was open: an update
         // would change nothing. Offer to store the grid as a new entry.
-        const MsgResult answer = CurrentUi().MessageBox(
-            GetResText("该价格资料已被其他用户删除，是否作为新记录保存？"), MsgButtons::kYesNo,
-            MsgIcon::kQuestion, GetResText("Tesmar提示"));
+        const MsgResult answer =
+            ctx_.Ui().MessageBox(GetResText("该价格资料已被其他用户删除，是否作为新记录保存？"),
+                                 MsgButtons::kYesNo, MsgIcon::kQuestion, GetResText("Tesmar提示"));
         if (answer != MsgResult::kYes || !CheckFunctionRight(ctx_, kRightAdd))
             return false;
     }

@@ -37,7 +37,7 @@ void frmProperty::TbPriceButtonClick(const std::string& key) {
             ExitClick();
         }
     } catch (const std::runtime_error& e) {
-        ShowWarning(e.what());
+        ShowWarning(ctx_, e.what());
     }
     mousePointer_ = PointerShape::kDefault;
 }
@@ -50,8 +50,8 @@ bool frmProperty::SavePrompt() {
     if (!dirty_)
         return true;
     const MsgResult answer =
-        CurrentUi().MessageBox(GetResText("数据已经改变是否保存?"), MsgButtons::kYesNo,
-                               MsgIcon::kInformation, GetResText("Tesmar提示"));
+        ctx_.Ui().MessageBox(GetResText("数据已经改变是否保存?"), MsgButtons::kYesNo,
+                             MsgIcon::kInformation, GetResText("Tesmar提示"));
     if (answer == MsgResult::kYes && RunSave() != CommandResult::kDone)
         return false;
     dirty_ = false;
@@ -105,7 +105,7 @@ void frmProperty::ClearForNextEntry() {
 
 void frmProperty::CheckClick() {
     if (dirty_) {
-        EditorNotice(GetResText("审核前请先保存!"));
+        EditorNotice(ctx_, GetResText("审核前请先保存!"));
         return;
     }
     AuditCommand();
@@ -118,8 +118,8 @@ void frmProperty::ExitClick() {
     }
     if (operationType_ == EditorOperation::kBatchDelete) {
         const MsgResult answer =
-            CurrentUi().MessageBox(GetResText("数据已经改变是否删除?"), MsgButtons::kYesNo,
-                                   MsgIcon::kInformation, GetResText("Tesmar提示"));
+            ctx_.Ui().MessageBox(GetResText("数据已经改变是否删除?"), MsgButtons::kYesNo,
+                                 MsgIcon::kInformation, GetResText("Tesmar提示"));
         if (answer == MsgResult::kYes) {
             if (BatchDeleteCommand() == CommandResult::kDone)
                 Hide();
@@ -130,8 +130,8 @@ void frmProperty::ExitClick() {
         return;
     }
     const MsgResult answer =
-        CurrentUi().MessageBox(GetResText("数据已经改变是否保存?"), MsgButtons::kYesNo,
-                               MsgIcon::kInformation, GetResText("Tesmar提示"));
+        ctx_.Ui().MessageBox(GetResText("数据已经改变是否保存?"), MsgButtons::kYesNo,
+                             MsgIcon::kInformation, GetResText("Tesmar提示"));
     if (answer != MsgResult::kYes) {
         dirty_ = false;
         Hide();

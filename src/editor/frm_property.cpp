@@ -113,7 +113,7 @@ void frmProperty::Load() {
     try {
         Initialise();
     } catch (const std::runtime_error& e) {
-        ShowWarning(e.what());
+        ShowWarning(ctx_, e.what());
     }
 }
 
@@ -127,7 +127,7 @@ void frmProperty::Show() {
     if (!loaded_)
         Load();
     Activate();
-    CurrentUi().ShowModal(*this);
+    ctx_.Ui().ShowModal(*this);
 }
 
 void frmProperty::Unload() {

@@ -66,8 +66,8 @@ AuditResult AuditEntries(ModuleContext& ctx, bool unAudit, std::string_view ids)
     ctx.Connection().Execute(std::string(unAudit ? "Update t_CustEntry set FUsed=0 where"
                                                  : "Update t_CustEntry set FUsed=1 where") +
                              in + " ");
-    CurrentUi().MessageBox(GetResText(unAudit ? "反审核" : "审核") + GetResText("成功"),
-                           MsgButtons::kOK, MsgIcon::kNone, GetResText("系统提示"));
+    ctx.Ui().MessageBox(GetResText(unAudit ? "反审核" : "审核") + GetResText("成功"),
+                        MsgButtons::kOK, MsgIcon::kNone, GetResText("系统提示"));
     return {AuditOutcome::kDone, {}};
 }
 

@@ -87,7 +87,7 @@ std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPl
         batch::StoredId(grid, plan.itemGroup ? Row::kRowItemNumber : Row::kRowCustNumber);
     if (batch::CellDate(grid, kColText, Row::kRowExpireDate) <
         batch::CellDate(grid, kColText, Row::kRowQuoteTime)) {
-        batch::Notice(GetResText("失效日期必须大于生效日期"));
+        batch::Notice(ctx, GetResText("失效日期必须大于生效日期"));
         return 0;
     }
     const PriceStore::AddTexts texts =
@@ -98,7 +98,7 @@ std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPl
     // database): on an embedded database a write on one connection makes
     // every other connection of the process reload its cached pages, which
     // alternating connections would pay for on every member.
-    auto db = batch::NewConnection();
+    auto db = batch::NewConnection(ctx);
     PriceStore store(*db);
     RecordsetPtr members;
     plan.members(groupID, members);
@@ -123,10 +123,10 @@ std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPl
                              : GetResText("操作已被用户中止：没有新增任何记录。");
     }
     batch::Notice(
-        batch::ClosingText(GetResText("此次共新增"), count, GetResText("条记录！"), stopNote),
+        ctx, batch::ClosingText(GetResText("此次共新增"), count, GetResText("条记录！"), stopNote),
         MsgButtons::kOK, MsgIcon::kInformation);
     if (count > 0 && audited) {
-        batch::Notice(GetResText("本次新增记录都已自动审核！"), MsgButtons::kOK,
+        batch::Notice(ctx, GetResText("本次新增记录都已自动审核！"), MsgButtons::kOK,
                       MsgIcon::kInformation);
     } else if (count > 0 && auditAsked && !auditRight) {
         ShowAssistant(GetResText("没有权限,不能自动审核。请与系统管理员联系!"));
@@ -139,7 +139,7 @@ std::int32_t RunBatchAdd(ModuleContext& ctx, const Spread& grid, const BatchAddP
     try {
         return AddMembers(ctx, grid, plan, alert);
     } catch (const std::runtime_error&) {
-        batch::Notice(GetResText("批量新增出错！"), MsgButtons::kOK, MsgIcon::kInformation);
+        batch::Notice(ctx, GetResText("批量新增出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
     }
 }

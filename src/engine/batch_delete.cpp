@@ -121,7 +121,8 @@ std::int32_t DeleteMembers(ModuleContext& ctx, const Spread& grid, const BatchDe
     const bool stopped = !lists.empty() && !progress.Finish();
     progress.End();
     if (stopped) {
-        batch::Notice(batch::ClosingText(GetResText("此次共删除"), 0, GetResText("条记录！"),
+        batch::Notice(ctx,
+                      batch::ClosingText(GetResText("此次共删除"), 0, GetResText("条记录！"),
                                          GetResText("操作已被用户中止：没有删除任何记录。")),
                       MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
@@ -129,7 +130,7 @@ std::int32_t DeleteMembers(ModuleContext& ctx, const Spread& grid, const BatchDe
     if (found > 0) {
         const std::string question =
             batch::CountText(GetResText("本次操作将删除"), found, GetResText("条记录，是否继续？"));
-        if (batch::Notice(question, MsgButtons::kYesNo, MsgIcon::kQuestion) != MsgResult::kYes)
+        if (batch::Notice(ctx, question, MsgButtons::kYesNo, MsgIcon::kQuestion) != MsgResult::kYes)
             return 0;
         std::string deleteText;
         for (const std::string& ids : lists)
@@ -137,6 +138,7 @@ std::int32_t DeleteMembers(ModuleContext& ctx, const Spread& grid, const BatchDe
         db->Execute(deleteText);
     }
     batch::Notice(
+        ctx,
         batch::ClosingText(GetResText("此次共删除"), found, GetResText("条记录！"), std::string()),
         MsgButtons::kOK, MsgIcon::kInformation);
     return static_cast<std::int32_t>(found);
@@ -146,7 +148,7 @@ std::int32_t RunBatchDelete(ModuleContext& ctx, const Spread& grid, const BatchD
     try {
         return DeleteMembers(ctx, grid, plan);
     } catch (const std::runtime_error&) {
-        batch::Notice(GetResText("批量删除出错！"), MsgButtons::kOK, MsgIcon::kInformation);
+        batch::Notice(ctx, GetResText("批量删除出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
     }
 }

@@ -34,19 +34,20 @@ struct BatchUpdatePlan {
     std::function<bool(std::int32_t, std::int32_t)> confirm;  // (customer, item)
 };
 
-std::int32_t UpdateMembers(const Spread& grid, const BatchUpdatePlan& plan, std::int16_t alert) {
+std::int32_t UpdateMembers(ModuleContext& ctx, const Spread& grid, const BatchUpdatePlan& plan,
+                           std::int16_t alert) {
     const std::int32_t fixedID =
         batch::StoredId(grid, plan.itemGroup ? Row::kRowCustNumber : Row::kRowItemNumber);
     const std::int32_t groupID =
         batch::StoredId(grid, plan.itemGroup ? Row::kRowItemNumber : Row::kRowCustNumber);
     const std::string expire = batch::CellDate(grid, kColText, Row::kRowExpireDate);
     if (expire < batch::CellDate(grid, kColText, Row::kRowQuoteTime)) {
-        batch::Notice(GetResText("失效日期必须大于生效日期"));
+        batch::Notice(ctx, GetResText("失效日期必须大于生效日期"));
         return 0;
     }
     const PriceStore::UpdateTexts texts = PriceStore::RenderUpdate(batch::BatchEntry(grid));
 
-    auto db = batch::NewConnection();
+    auto db = batch::NewConnection(ctx);
     PriceStore store(*db);
     RecordsetPtr members;
     plan.members(groupID, members);
@@ -84,7 +85,8 @@ std::int32_t UpdateMembers(const Spread& grid, const BatchUpdatePlan& plan, std:
     else if (!text.empty())
         db->Execute(text);
     progress.End();
-    batch::Notice(batch::ClosingText(
+    batch::Notice(ctx,
+                  batch::ClosingText(
                       GetResText("此次共修改"), count, GetResText("条记录！"),
                       stopped ? GetResText("操作已被用户中止：没有修改任何记录。") : std::string()),
                   MsgButtons::kOK, MsgIcon::kInformation);
@@ -96,7 +98,7 @@ std::int32_t RunBatchUpdate(ModuleContext& ctx, const Spread& grid, const BatchU
     try {
         return UpdateMembers(ctx, grid, plan, alert);
     } catch (const std::runtime_error&) {
-        batch::Notice(GetResText("批量修改出错！"), MsgButtons::kOK, MsgIcon::kInformation);
+        batch::Notice(ctx, GetResText("批量修改出错！"), MsgButtons::kOK, MsgIcon::kInformation);
         return 0;
     }
 }

@@ -54,8 +54,8 @@ std::shared_ptr<AppConnection> NewConnection(ModuleContext& ctx) {
     return ctx.CreateConnection();
 }
 
-MsgResult Notice(const std::string& text, MsgButtons buttons, MsgIcon icon) {
-    return CurrentUi().MessageBox(text, buttons, icon, GetResText("Tesmar提示"));
+MsgResult Notice(ModuleContext& ctx, const std::string& text, MsgButtons buttons, MsgIcon icon) {
+    return ctx.Ui().MessageBox(text, buttons, icon, GetResText("Tesmar提示"));
 }
 
 std::string CountText(const std::string& prefix, std::int64_t count, const std::string& suffix) {

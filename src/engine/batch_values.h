@@ -42,7 +42,7 @@ std::vector<std::int32_t> MemberIDs(const RecordsetPtr& members);
 std::shared_ptr<AppConnection> NewConnection(ModuleContext& ctx);
 
 // A message box titled "Tesmar提示" (localised); text is shown as given.
-MsgResult Notice(const std::string& text, MsgButtons buttons = MsgButtons::kOK,
+MsgResult Notice(ModuleContext& ctx, const std::string& text, MsgButtons buttons = MsgButtons::kOK,
                  MsgIcon icon = MsgIcon::kNone);
 // "<prefix><count><suffix>", prefix and suffix already localised.
 std::string CountText(const std::string& prefix, std::int64_t count, const std::string& suffix);

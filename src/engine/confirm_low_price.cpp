@@ -43,7 +43,7 @@ bool UserDefInfo::ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, doub
     }
     const std::string question =
         number + "(" + name + GetResText(")的价格资料已经低于设定的销售最低限价，是否继续保存？");
-    return batch::Notice(question, MsgButtons::kYesNo, MsgIcon::kQuestion) == MsgResult::kYes;
+    return batch::Notice(ctx_, question, MsgButtons::kYesNo, MsgIcon::kQuestion) == MsgResult::kYes;
 }
 
 }  // namespace orva

@@ -90,8 +90,8 @@ std::int32_t UserDefInfo::SetValues(frmProperty* /*frm*/) {
                                      : " AND FItemID=" + SqlId(SelItemID);
         entry = db->Execute(sql);
     } catch (const std::runtime_error& e) {
-        CurrentUi().MessageBox(GetResText("设置属性值出错，错误描述：") + e.what(), MsgButtons::kOK,
-                               MsgIcon::kExclamation, GetResText("Tesmar提示"));
+        ctx_.Ui().MessageBox(GetResText("设置属性值出错，错误描述：") + e.what(), MsgButtons::kOK,
+                             MsgIcon::kExclamation, GetResText("Tesmar提示"));
         return 0;
     }
     if (!HasRow(entry))

@@ -3,6 +3,7 @@
 #include "host/base/text_util.h"
 #include "host/host_ui.h"
 #include "orvasaleprice/com_error.h"
+#include "session/module_context.h"
 #include "session/res_text.h"
 
 namespace orva {
@@ -10,7 +11,7 @@ namespace {
 
 // Tells the user that a descriptor's key is already taken.
 void ShowDuplicateKey() {
-    auto dialog = CurrentUi().CreateMessageDialog();
+    auto dialog = ModuleContext::InForce().Ui().CreateMessageDialog();
     dialog->Title(GetResText("提示"));
     dialog->Headline(GetResText("试图添加一个重复的数据！"));
     dialog->AddDetail(GetResText("请重新输入数据."));

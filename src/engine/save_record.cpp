@@ -15,9 +15,9 @@
 namespace orva {
 namespace {
 
-void ShowDuplicate() {
-    CurrentUi().MessageBox(GetResText("已有相同记录，不允许保存"), MsgButtons::kOK,
-                           MsgIcon::kInformation, GetResText("Tesmar提示"));
+void ShowDuplicate(ModuleContext& ctx) {
+    ctx.Ui().MessageBox(GetResText("已有相同记录，不允许保存"), MsgButtons::kOK,
+                        MsgIcon::kInformation, GetResText("Tesmar提示"));
 }
 
 }  // namespace
@@ -45,17 +45,17 @@ bool UserDefInfo::Add() {
         case PriceOutcome::kWritten:
             return true;
         case PriceOutcome::kDuplicate:
-            ShowDuplicate();
+            ShowDuplicate(ctx_);
             return false;
         case PriceOutcome::kNoNumber: {
-            auto dialog = CurrentUi().CreateMessageDialog();
+            auto dialog = ctx_.Ui().CreateMessageDialog();
             dialog->Title(GetResText("提示"));
             dialog->AddDetail(GetResText("取最大号失败。"));
             dialog->Show(MessageDialog::kNotice);
             return false;
         }
         default: {
-            auto dialog = CurrentUi().CreateMessageDialog();
+            auto dialog = ctx_.Ui().CreateMessageDialog();
             dialog->Title(GetResText("提示"));
             dialog->AddDetail(GetResText("保存数据失败。"));
             dialog->AddDetail(outcome.error);
@@ -72,10 +72,10 @@ bool UserDefInfo::Update() {
         case PriceOutcome::kWritten:
             return false;
         case PriceOutcome::kDuplicate:
-            ShowDuplicate();
+            ShowDuplicate(ctx_);
             return true;
         case PriceOutcome::kDatabaseError: {
-            auto dialog = CurrentUi().CreateMessageDialog();
+            auto dialog = ctx_.Ui().CreateMessageDialog();
             dialog->Title(GetResText("添加失败"));
             dialog->Headline(GetResText("网络冲突："));
             dialog->AddDetail(

@@ -64,7 +64,7 @@ void CustFace::Show(Enu_ShowMode sMode) {
 
     auto window = std::make_unique<BrowseBase>(ctx);
     window->Load();
-    CurrentUi().ShowModal(*window);
+    ctx_->Ui().ShowModal(*window);
     returnRecordSet_ = window->ReturnObj();
     window->Unload();
 }

@@ -4,6 +4,7 @@
 #include "host/component_registry.h"
 #include "host/gl_data.h"
 #include "host/gl_view.h"
+#include "host/host_ui.h"
 #include "host/host_utility.h"
 #include "host/res_loader.h"
 #include "host/settings_store.h"
@@ -73,6 +74,10 @@ std::shared_ptr<AppConnection> ModuleContext::CreateConnection() {
 
 SettingsStore& ModuleContext::Settings() {
     return settings ? *settings : CurrentSettings();
+}
+
+HostUi& ModuleContext::Ui() {
+    return ui ? *ui : CurrentUi();
 }
 
 }  // namespace orva

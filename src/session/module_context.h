@@ -14,8 +14,9 @@
 //
 // What stays process-wide, because a host reaches it by name or installs it
 // once: the component registry (by ProgID), the host's session string of the
-// default context (SetSessionString), the host's user interface the module
-// shows its windows and messages through (CurrentUi) and its settings store.
+// default context (SetSessionString), and the user interface and settings
+// store the host installs once (CurrentUi, CurrentSettings), which a context
+// uses unless it is given its own.
 //
 // User-interface thread only; no locks.
 #pragma once
@@ -34,6 +35,7 @@ namespace orva {
 class AppConnection;
 class GLData;
 class GLView;
+class HostUi;
 class HostUtility;
 class ResLoader;
 class SettingsStore;
@@ -103,6 +105,9 @@ class ModuleContext {
 
     // The host's settings store: the one set here, else the host's current.
     SettingsStore& Settings();
+    // The host's user interface the module's windows, questions and messages
+    // go through: the one set here, else the one the host installed.
+    HostUi& Ui();
 
     // Written by CustFace: the connection component and the property puts.
     std::shared_ptr<AppConnection> g_Connection;
@@ -134,6 +139,8 @@ class ModuleContext {
 
     // The settings store of this context; null uses the host's current one.
     std::shared_ptr<SettingsStore> settings;
+    // The user interface of this context; null uses the host's installed one.
+    std::shared_ptr<HostUi> ui;
     // How the browse window opens the record editor; empty opens the
     // module's own editor window (browse/editor_launcher.h).
     std::function<void(const EditorRequest&)> editorLauncher;

@@ -84,6 +84,7 @@ bool CheckFunctionRight(ModuleContext& ctx, std::int32_t rightBit) {
     if (file.empty())
         return true;
     ShowWarning(
+        ctx,
         ReplaceAll(GetResText("公司数据库 %1 是只读文件：可以浏览、查找、打印和引出，不能修改。"),
                    "%1", file));
     return false;

@@ -185,8 +185,8 @@ std::shared_ptr<BaseDataLookup> ShowLookup(ModuleContext& ctx, std::int32_t clas
         }
         return lookup->ReturnObject() ? lookup : nullptr;
     } catch (const std::runtime_error& e) {
-        CurrentUi().MessageBox(GetResText("基础资料可能没有授权") + "\r\n" + e.what(),
-                               MsgButtons::kOK, MsgIcon::kNone, GetResText("Tesmar提示："));
+        ctx.Ui().MessageBox(GetResText("基础资料可能没有授权") + "\r\n" + e.what(), MsgButtons::kOK,
+                            MsgIcon::kNone, GetResText("Tesmar提示："));
         return nullptr;
     }
 }
@@ -201,9 +201,9 @@ void ShowAssistant(std::string_view text) {
     assistant->Show(0);
 }
 
-void ShowWarning(std::string_view text) {
-    CurrentUi().MessageBox(std::string(text), MsgButtons::kOK, MsgIcon::kExclamation,
-                           GetResText("Tesmar提示"));
+void ShowWarning(ModuleContext& ctx, std::string_view text) {
+    ctx.Ui().MessageBox(std::string(text), MsgButtons::kOK, MsgIcon::kExclamation,
+                        GetResText("Tesmar提示"));
 }
 
 }  // namespace orva

@@ -77,6 +77,6 @@ Variant NullToValue(ModuleContext& ctx, const Variant& value, const Variant& def
 void ShowAssistant(std::string_view text);
 
 // Shows the text in a message box: exclamation icon, OK, title "Tesmar提示".
-void ShowWarning(std::string_view text);
+void ShowWarning(ModuleContext& ctx, std::string_view text);
 
 }  // namespace orva

@@ -101,7 +101,7 @@ TEST_F(SessionTest, NullToValueReplacesOnlyNull) {
 
 TEST_F(SessionTest, WarningAndAssistantReachTheUser) {
     StoreSession("LANGUAGE=CHS");
-    ShowWarning("价格有误");
+    ShowWarning(*ctx_, "价格有误");
     ShowAssistant("请稍候");
     ASSERT_EQ(ui->MessageBoxes().size(), 1u);
     auto& box = ui->MessageBoxes()[0];
@@ -112,6 +112,18 @@ TEST_F(SessionTest, WarningAndAssistantReachTheUser) {
     ASSERT_EQ(ui->AssistantNotices().size(), 1u);
     EXPECT_EQ(ui->AssistantNotices()[0].description, "请稍候");
     EXPECT_EQ(ui->AssistantNotices()[0].mode, 0);
+}
+
+// A context given a user interface of its own (a host showing two instances
+// in two places) shows the module's messages there, not in the host's.
+TEST_F(SessionTest, AContextWithItsOwnUserInterfaceShowsItsMessagesThere) {
+    StoreSession("LANGUAGE=CHS");
+    auto own = std::make_shared<ScriptedUi>();
+    ctx_->ui = own;
+    ShowWarning(*ctx_, "价格有误");
+    ASSERT_EQ(own->MessageBoxes().size(), 1u);
+    EXPECT_EQ(own->MessageBoxes()[0].text, "价格有误");
+    EXPECT_TRUE(ui->MessageBoxes().empty());
 }
 
 }  // namespace

@@ -47,11 +47,11 @@
 #include "orvasaleprice/variant.h"
 #include "support/file_text.h"
 #include "support/language_scope.h"
-#include "support/process_scope.h"
 #include "support/scoped_session.h"
 #include "support/scripted_ui.h"
 #include "support/statement_log.h"
 #include "support/temp_company.h"
+#include "support/test_context.h"
 #include "transcript_file.h"
 
 namespace orva::test {
@@ -238,7 +238,7 @@ class StatementTranscript : public ::testing::TestWithParam<Scenario> {
     TempCompany company_;
     std::unique_ptr<ScopedSession> session_;
     ScriptedUiScope ui;
-    ProcessScope process_;
+    TestContext ctx_{TestContext::Slots::kShared};
     std::unique_ptr<LanguageScope> language_;
     std::shared_ptr<StatementLog> log_ = std::make_shared<StatementLog>();
     std::unique_ptr<StatementLogScope> logged_;
