@@ -24,6 +24,7 @@
 #include "qt/hostapp/host_app_batch.h"
 #include "qt/hostapp/host_app_company.h"
 #include "qt/hostapp/host_app_options.h"
+#include "qt/hostapp/host_app_quote.h"
 #include "qt/hostapp/host_app_screenshots.h"
 #include "session/module_context.h"
 #include "session/res_text.h"
@@ -225,6 +226,10 @@ int RunHostApp(int argc, char** argv) {
 
     RegisterHostServices();
     ModuleContext::Shared().g_Language = options.language;
+    // A quote opens no window: it is answered before Qt starts, so it runs
+    // without a display.
+    if (options.quote)
+        return RunQuote(options, std::cout, std::cerr);
     Reporter report;
 
     if (!qApp && NoDisplay()) {

@@ -1,6 +1,7 @@
 #include "qt/hostapp/host_app_options.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <set>
@@ -22,6 +23,40 @@ std::string NonEmpty(const std::string& option, const std::string& value) {
     if (Trim(value).empty())
         throw UsageError("option " + option + " needs a value");
     return std::string(Trim(value));
+}
+
+// The quote the options build up (--unit may come before --quote).
+QuoteRequest& Quote(HostAppOptions& o) {
+    if (!o.quote)
+        o.quote.emplace();
+    return *o.quote;
+}
+
+// --quote CUSTOMER ITEM QTY: the three values after the option.
+void ParseQuote(HostAppOptions& o, const std::vector<std::string>& args, std::size_t& i) {
+    if (i + 3 >= args.size())
+        throw UsageError("option --quote needs CUSTOMER ITEM QTY");
+    QuoteRequest& q = Quote(o);
+    q.customer = NonEmpty("--quote", args[++i]);
+    q.item = NonEmpty("--quote", args[++i]);
+    const std::string& qty = args[++i];
+    const std::optional<double> number = ParseNumber(Trim(qty));
+    if (!number || !std::isfinite(*number) || *number < 0)
+        throw UsageError("--quote: quantity '" + qty + "' is not a number of 0 or more");
+    q.quantity = *number;
+}
+
+// A quote is answered without a window: the window's options do not go with it.
+void CheckQuote(const HostAppOptions& o) {
+    if (!o.quote)
+        return;
+    if (o.quote->customer.empty())
+        throw UsageError("--unit, --currency and --date go with --quote");
+    if (!o.screenshotDir.empty() || !o.exportFile.empty() || !o.printPdfFile.empty() ||
+        o.mode == ShowSelect || !o.customer.empty() || !o.item.empty())
+        throw UsageError(
+            "--quote opens no window: it cannot be given with --screenshot, "
+            "--export, --print-pdf, --mode select, --customer or --item");
 }
 
 const std::map<std::string, Setter>& ValueOptions() {
@@ -74,6 +109,16 @@ const std::map<std::string, Setter>& ValueOptions() {
                  throw UsageError("cannot tell the format of '" + v +
                                   "' (the file name must end in .xlsx or .csv)");
          }},
+        {"--unit",
+         [](HostAppOptions& o, const std::string& v) { Quote(o).unit = NonEmpty("--unit", v); }},
+        {"--currency", [](HostAppOptions& o,
+                          const std::string& v) { Quote(o).currency = NonEmpty("--currency", v); }},
+        {"--date",
+         [](HostAppOptions& o, const std::string& v) {
+             Quote(o).day = Date::Parse(NonEmpty("--date", v));
+             if (!o.quote->day)
+                 throw UsageError("--date: '" + v + "' is not a date (yyyy-mm-dd)");
+         }},
         {"--print-pdf", [](HostAppOptions& o,
                            const std::string& v) { o.printPdfFile = NonEmpty("--print-pdf", v); }},
     };
@@ -120,6 +165,11 @@ HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args) {
             o.categoryByCust = arg == "--by-customer";
             continue;
         }
+        if (arg == "--quote") {
+            once(arg);
+            ParseQuote(o, args, i);
+            continue;
+        }
         if (arg == "--from-bill") {
             once(arg);
             o.callByBill = true;
@@ -145,13 +195,17 @@ HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args) {
         once(name);
         option->second(o, *value);
     }
-    if (!o.help && !o.version)
+    if (!o.help && !o.version) {
         CheckBatchJob(o);
+        CheckQuote(o);
+    }
     return o;
 }
 
 std::string HostAppUsage() {
     return "Usage: orva-saleprice [OPTIONS]\n"
+           "  or:  orva-saleprice --quote CUSTOMER ITEM QTY [--unit U] [--currency C]\n"
+           "                      [--date D] [--database DB]\n"
            "\n"
            "Opens the customer sale price windows over a company database, as an ERP\n"
            "client calls the module: logs a user on, sets the session and the module's\n"
@@ -190,16 +244,32 @@ std::string HostAppUsage() {
            "                       FILE (.xlsx or .csv, by its extension) and exit\n"
            "  --print-pdf FILE     with --customer or --item: print that ledger to the\n"
            "                       PDF file FILE and exit\n"
+           "  --quote CUSTOMER ITEM QTY\n"
+           "                       print the price that applies to QTY of ITEM sold to\n"
+           "                       CUSTOMER (codes; short codes when the company uses\n"
+           "                       them): the audited entry whose quantity band and\n"
+           "                       validity period hold QTY and the day, and exit;\n"
+           "                       needs no display\n"
+           "  --unit CODE          with --quote: the unit (default: the item's base unit)\n"
+           "  --currency CODE      with --quote: the currency (default: the base\n"
+           "                       currency)\n"
+           "  --date yyyy-mm-dd    with --quote: the day of the sale (default: today)\n"
            "  -h, --help           show this help\n"
            "  --version            print the program's version\n"
            "\n"
            "In select mode the picked entry's fields print to standard output, one\n"
-           "name=value per line.\n"
+           "name=value per line. --quote prints each entry that holds the quantity and\n"
+           "day on a line of its own: FEntryID=, FPrice=, FStartQty=, FEndQty= (0: no\n"
+           "upper end), FQuoteTime= and FExpireDate= (the first day it no longer\n"
+           "applies), separated by spaces.\n"
            "\n"
            "Exit status: 0 done (in select mode: an entry was picked; with --export or\n"
            "--print-pdf: the file was written); 1 the database, user, display or a\n"
            "window failed, or the file could not be written (the message says why);\n"
-           "2 bad command line; 3 select mode closed without a pick.\n";
+           "2 bad command line; 3 select mode closed without a pick.\n"
+           "With --quote: 0 one entry applies; 1 none does; 2 bad command line or a\n"
+           "customer, item, unit or currency the company does not have; 3 several\n"
+           "entries apply (all are printed); 4 the database could not be read.\n";
 }
 
 std::string HostAppVersion() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "orvasaleprice/enums.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva::qt {
 
@@ -19,6 +20,22 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;        // database, user, display or window failure
 inline constexpr int kExitUsage = 2;          // bad command line
 inline constexpr int kExitNothingPicked = 3;  // selection mode closed without a pick
+// --quote: 0 one entry applies, 1 none does, 3 several overlap, 2 a bad
+// option or code; a database that cannot be read is a failure of its own.
+inline constexpr int kExitQuoteNone = 1;
+inline constexpr int kExitQuoteAmbiguous = 3;
+inline constexpr int kExitQuoteFailure = 4;
+
+// --quote CUSTOMER ITEM QTY [--unit U] [--currency C] [--date D]: the price
+// that applies to a sales bill's line, answered without a window.
+struct QuoteRequest {
+    std::string customer;  // code (short code under the UseShortNumber option)
+    std::string item;
+    double quantity = 0;
+    std::string unit;         // code or name; empty: the item's base unit
+    std::string currency;     // code; empty: the base currency
+    std::optional<Date> day;  // empty: today
+};
 
 struct HostAppOptions {
     // A SQLite company file or an ODBC connection string; empty means the
@@ -45,6 +62,8 @@ struct HostAppOptions {
     // at; empty when not asked for (at most one of them is set).
     std::string exportFile;
     std::string printPdfFile;
+    // Set by --quote.
+    std::optional<QuoteRequest> quote;
     bool help = false;
     bool version = false;
 };
@@ -63,7 +82,10 @@ inline constexpr std::string_view kLanguages[] = {"CHS", "ENG"};
 // an unknown option, a missing or bad value, an option given twice, both
 // groupings, or a stray argument; and for --export or --print-pdf without
 // --customer or --item, with each other, with --screenshot or select mode,
-// or (--export) a file name ending neither in .xlsx nor in .csv.
+// or (--export) a file name ending neither in .xlsx nor in .csv; for --quote
+// without its three values, with a quantity that is not a number or is
+// negative, with a date that is not one, with a window's option, and for
+// --unit, --currency or --date without --quote.
 HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args);
 
 // The text --help prints.
