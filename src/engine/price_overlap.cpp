@@ -1,0 +1,77 @@
+#include "engine/price_overlap.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace orva {
+
+namespace {
+
+double UpperEnd(double end) {
+    return end == 0 ? std::numeric_limits<double>::infinity() : end;
+}
+
+}  // namespace
+
+bool BandsIntersect(double start1, double end1, double start2, double end2) {
+    return start1 <= UpperEnd(end2) && start2 <= UpperEnd(end1);
+}
+
+bool PeriodsIntersect(const std::optional<Date>& from1, const std::optional<Date>& to1,
+                      const std::optional<Date>& from2, const std::optional<Date>& to2) {
+    if (!from1 || !to1 || !from2 || !to2)
+        return false;
+    // Expiry excluded: each must begin before the other expires, and neither
+    // may be empty.
+    return *from1 < *to1 && *from2 < *to2 && *from1 < *to2 && *from2 < *to1;
+}
+
+bool SameKey(const PriceSpan& a, const PriceSpan& b) {
+    return a.custID == b.custID && a.itemID == b.itemID && a.unitID == b.unitID &&
+           a.currencyID == b.currencyID;
+}
+
+bool Overlap(const PriceSpan& a, const PriceSpan& b) {
+    return SameKey(a, b) && BandsIntersect(a.startQty, a.endQty, b.startQty, b.endQty) &&
+           PeriodsIntersect(a.quoteTime, a.expireDate, b.quoteTime, b.expireDate);
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> OverlappingPairs(
+    const std::vector<PriceSpan>& spans) {
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    std::vector<std::size_t> order;   // one key's entries in force, by effective date
+    std::vector<std::size_t> active;  // those not yet expired at the current one
+    auto byStart = [&](std::size_t a, std::size_t b) {
+        return *spans[a].quoteTime < *spans[b].quoteTime;
+    };
+    std::size_t first = 0;
+    while (first < spans.size()) {
+        std::size_t last = first + 1;
+        while (last < spans.size() && SameKey(spans[first], spans[last])) ++last;
+
+        order.clear();
+        for (std::size_t i = first; i < last; ++i) {
+            const PriceSpan& s = spans[i];
+            if (s.quoteTime && s.expireDate && *s.quoteTime < *s.expireDate)
+                order.push_back(i);
+        }
+        if (!std::is_sorted(order.begin(), order.end(), byStart))
+            std::stable_sort(order.begin(), order.end(), byStart);
+
+        active.clear();
+        for (std::size_t i : order) {
+            const PriceSpan& s = spans[i];
+            std::erase_if(active,
+                          [&](std::size_t a) { return *spans[a].expireDate <= *s.quoteTime; });
+            for (std::size_t a : active) {
+                if (BandsIntersect(spans[a].startQty, spans[a].endQty, s.startQty, s.endQty))
+                    pairs.emplace_back(std::min(a, i), std::max(a, i));
+            }
+            active.push_back(i);
+        }
+        first = last;
+    }
+    return pairs;
+}
+
+}  // namespace orva
