@@ -1,6 +1,10 @@
 #include "browse/check_overlaps.h"
 
+#include <algorithm>
 #include <optional>
+#include <set>
+#include <tuple>
+#include <unordered_map>
 #include <utility>
 
 #include "engine/price_overlap.h"
@@ -24,13 +28,31 @@ enum Column {
     kExpireDate,
     kPrice,
     kUsed,
-    kCustNumber,
-    kCustName,
-    kItemNumber,
-    kItemName,
-    kUnitName,
-    kCyName,
 };
+
+using Names = std::unordered_map<std::int32_t, RecordName>;
+
+// Reads code and name of `ids` from a statement that selects ID, code and
+// name and ends with "IN (", a thousand IDs at a time.
+Names ReadNames(AppConnection& db, const std::string& select, const std::set<std::int32_t>& ids) {
+    Names names;
+    auto it = ids.begin();
+    while (it != ids.end()) {
+        std::string sql = select;
+        for (int n = 0; n < 1000 && it != ids.end(); ++n, ++it) {
+            if (n > 0)
+                sql += ',';
+            sql += SqlId(*it);
+        }
+        sql += ')';
+        RecordsetPtr rs = db.Execute(sql);
+        for (; rs && !rs->EOF_(); rs->MoveNext()) {
+            names[static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger())] = {
+                rs->Fields(1).Value().ToText(), rs->Fields(2).Value().ToText()};
+        }
+    }
+    return names;
+}
 
 // Characters of a UTF-8 text, as LEFT and LEN count them.
 std::size_t CharCount(const std::string& text) {
@@ -71,59 +93,52 @@ std::optional<std::string> ScopeCondition(ModuleContext& ctx, bool byItem,
            ")=" + SqlText(prefix) + " ";
 }
 
-OverlapSide Side(const Recordset& rs, long row) {
+// One entry of a pair: the sweep's columns from its span, price and audit
+// flag from its row.
+OverlapSide Side(const Recordset& rs, const PriceSpan& span, long row) {
     OverlapSide side;
-    side.entryID = Id(rs.Cell(row, kEntryID));
-    side.startQty = Number(rs.Cell(row, kStartQty));
-    side.endQty = Number(rs.Cell(row, kEndQty));
+    side.entryID = span.entryID;
+    side.startQty = span.startQty;
+    side.endQty = span.endQty;
     side.price = Number(rs.Cell(row, kPrice));
-    if (auto d = rs.Cell(row, kQuoteTime).ToDate())
-        side.quoteTime = d->ToText();
-    if (auto d = rs.Cell(row, kExpireDate).ToDate())
-        side.expireDate = d->ToText();
+    side.quoteTime = *span.quoteTime;
+    side.expireDate = *span.expireDate;
     side.audited = Number(rs.Cell(row, kUsed)) == 1;
     return side;
 }
 
 }  // namespace
 
-std::string CheckOverlapsSql(bool byItem, bool shortNumber, const std::string& scope,
+std::string CheckOverlapsSql(bool byItem, const std::string& scope,
                              const tvwBuilder::RightsContext& rights) {
-    const char* number = shortNumber ? "FShortNumber" : "FNumber";
     std::string sql =
         "SELECT u1.FEntryID,u1.FCustID,u1.FItemID,u1.FUnitID,u1.FCyID,u1.FStartQty,u1.FEndQty,"
-        "u1.FQuoteTime,u1.FExpireDate,u1.FPrice,u1.FUsed,";
-    sql += std::string("v1.") + number + ",v1.FName,t1." + number + ",t1.FName,t2.FName,t3.FName";
+        "u1.FQuoteTime,u1.FExpireDate,u1.FPrice,u1.FUsed";
     // The ledger's joins and rights, for every leaf at once: the leaf column
     // compared with itself.
     sql += tvwBuilder::LedgerFromWhere(byItem, false, byItem ? "u1.FItemID" : "u1.FCustID", rights);
     sql += scope;
-    // Entry last: the rights joins may repeat a row, and repeats then follow
-    // each other.
-    sql += " ORDER BY u1.FCustID,u1.FItemID,u1.FUnitID,u1.FCyID,u1.FQuoteTime,u1.FEntryID";
+    // The order of the key index on item, customer and unit (no sort); the
+    // sweep orders each such run by currency and date itself.
+    sql += " ORDER BY u1.FItemID,u1.FCustID,u1.FUnitID";
     return sql;
 }
 
-std::vector<OverlapRow> CheckOverlaps(ModuleContext& ctx, bool byItem, const TreeNodeKey& node) {
-    std::vector<OverlapRow> rows;
+OverlapList CheckOverlaps(ModuleContext& ctx, bool byItem, const TreeNodeKey& node) {
+    OverlapList list;
     const std::optional<std::string> scope = ScopeCondition(ctx, byItem, node);
     if (!scope)
-        return rows;
-    RecordsetPtr rs = ctx.Connection().Execute(
-        CheckOverlapsSql(byItem, ctx.g_UseShortNumber, *scope, tvwBuilder::ReadRights(ctx)));
+        return list;
+    AppConnection& db = ctx.Connection();
+    RecordsetPtr rs = db.Execute(CheckOverlapsSql(byItem, *scope, tvwBuilder::ReadRights(ctx)));
     if (!rs)
-        return rows;
+        return list;
 
-    std::vector<PriceSpan> spans;
-    std::vector<long> rowOf;  // the record set's row of each span
     const long count = rs->RecordCount();
-    spans.reserve(static_cast<std::size_t>(count));
-    rowOf.reserve(static_cast<std::size_t>(count));
+    std::vector<PriceSpan> spans(static_cast<std::size_t>(count));
     for (long r = 0; r < count; ++r) {
-        PriceSpan s;
+        PriceSpan& s = spans[static_cast<std::size_t>(r)];
         s.entryID = Id(rs->Cell(r, kEntryID));
-        if (!spans.empty() && spans.back().entryID == s.entryID)
-            continue;  // the same entry again
         s.custID = Id(rs->Cell(r, kCustID));
         s.itemID = Id(rs->Cell(r, kItemID));
         s.unitID = Id(rs->Cell(r, kUnitID));
@@ -132,33 +147,54 @@ std::vector<OverlapRow> CheckOverlaps(ModuleContext& ctx, bool byItem, const Tre
         s.endQty = Number(rs->Cell(r, kEndQty));
         s.quoteTime = rs->Cell(r, kQuoteTime).ToDate();
         s.expireDate = rs->Cell(r, kExpireDate).ToDate();
-        spans.push_back(s);
-        rowOf.push_back(r);
     }
 
-    for (auto [a, b] : OverlappingPairs(spans)) {
-        // The pair in order of effective date (the sweep names them so
-        // within a key only when the statement's order was the dates').
-        if (*spans[b].quoteTime < *spans[a].quoteTime)
-            std::swap(a, b);
-        const Recordset& set = *rs;
-        const long r = rowOf[a];
-        OverlapRow row;
-        row.custID = spans[a].custID;
-        row.itemID = spans[a].itemID;
-        row.unitID = spans[a].unitID;
-        row.currencyID = spans[a].currencyID;
-        row.custNumber = set.Cell(r, kCustNumber).ToText();
-        row.custName = set.Cell(r, kCustName).ToText();
-        row.itemNumber = set.Cell(r, kItemNumber).ToText();
-        row.itemName = set.Cell(r, kItemName).ToText();
-        row.unitName = set.Cell(r, kUnitName).ToText();
-        row.currencyName = set.Cell(r, kCyName).ToText();
-        row.first = Side(set, r);
-        row.second = Side(set, rowOf[b]);
-        rows.push_back(std::move(row));
+    std::vector<std::pair<std::size_t, std::size_t>> pairs = OverlappingPairs(spans);
+    auto key = [&](const std::pair<std::size_t, std::size_t>& p) {
+        const PriceSpan& a = spans[p.first];
+        const PriceSpan& b = spans[p.second];
+        return std::tie(a.custID, a.itemID, a.unitID, a.currencyID, *a.quoteTime, a.entryID,
+                        *b.quoteTime, b.entryID);
+    };
+    std::sort(pairs.begin(), pairs.end(), [&](auto& x, auto& y) { return key(x) < key(y); });
+
+    std::set<std::int32_t> custIDs, itemIDs, unitIDs, currencyIDs;
+    for (auto [a, b] : pairs) {
+        custIDs.insert(spans[a].custID);
+        itemIDs.insert(spans[a].itemID);
+        unitIDs.insert(spans[a].unitID);
+        currencyIDs.insert(spans[a].currencyID);
     }
-    return rows;
+    const std::string number = ctx.g_UseShortNumber ? "FShortNumber" : "FNumber";
+    list.customers = ReadNames(
+        db, "SELECT FItemID," + number + ",FName FROM t_Organization WHERE FItemID IN (", custIDs);
+    list.items = ReadNames(
+        db, "SELECT FItemID," + number + ",FName FROM t_ICItem WHERE FItemID IN (", itemIDs);
+    list.units = ReadNames(db, "SELECT FItemID,FNumber,FName FROM t_MeasureUnit WHERE FItemID IN (",
+                           unitIDs);
+    list.currencies = ReadNames(
+        db, "SELECT FCurrencyID,FNumber,FName FROM t_Currency WHERE FCurrencyID IN (", currencyIDs);
+
+    list.rows.reserve(pairs.size());
+    for (auto [a, b] : pairs) {
+        const PriceSpan& s = spans[a];
+        OverlapRow row;
+        row.custID = s.custID;
+        row.itemID = s.itemID;
+        row.unitID = s.unitID;
+        row.currencyID = s.currencyID;
+        row.first = Side(*rs, spans[a], static_cast<long>(a));
+        row.second = Side(*rs, spans[b], static_cast<long>(b));
+        list.rows.push_back(row);
+    }
+    return list;
+}
+
+const RecordName& OverlapList::Of(const std::unordered_map<std::int32_t, RecordName>& names,
+                                  std::int32_t id) {
+    static const RecordName none;
+    auto it = names.find(id);
+    return it == names.end() ? none : it->second;
 }
 
 }  // namespace orva

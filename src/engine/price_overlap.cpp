@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 namespace orva {
 
@@ -39,15 +40,21 @@ bool Overlap(const PriceSpan& a, const PriceSpan& b) {
 std::vector<std::pair<std::size_t, std::size_t>> OverlappingPairs(
     const std::vector<PriceSpan>& spans) {
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
-    std::vector<std::size_t> order;   // one key's entries in force, by effective date
-    std::vector<std::size_t> active;  // those not yet expired at the current one
-    auto byStart = [&](std::size_t a, std::size_t b) {
-        return *spans[a].quoteTime < *spans[b].quoteTime;
+    std::vector<std::size_t> order;   // one run's entries in force, by currency and date
+    std::vector<std::size_t> active;  // those of the current one's currency not yet expired
+    auto byCurrencyAndStart = [&](std::size_t a, std::size_t b) {
+        const PriceSpan& x = spans[a];
+        const PriceSpan& y = spans[b];
+        return std::tie(x.currencyID, *x.quoteTime, x.entryID) <
+               std::tie(y.currencyID, *y.quoteTime, y.entryID);
+    };
+    auto sameRun = [](const PriceSpan& a, const PriceSpan& b) {
+        return a.custID == b.custID && a.itemID == b.itemID && a.unitID == b.unitID;
     };
     std::size_t first = 0;
     while (first < spans.size()) {
         std::size_t last = first + 1;
-        while (last < spans.size() && SameKey(spans[first], spans[last])) ++last;
+        while (last < spans.size() && sameRun(spans[first], spans[last])) ++last;
 
         order.clear();
         for (std::size_t i = first; i < last; ++i) {
@@ -55,17 +62,22 @@ std::vector<std::pair<std::size_t, std::size_t>> OverlappingPairs(
             if (s.quoteTime && s.expireDate && *s.quoteTime < *s.expireDate)
                 order.push_back(i);
         }
-        if (!std::is_sorted(order.begin(), order.end(), byStart))
-            std::stable_sort(order.begin(), order.end(), byStart);
+        std::sort(order.begin(), order.end(), byCurrencyAndStart);
 
         active.clear();
+        const PriceSpan* previous = nullptr;
         for (std::size_t i : order) {
             const PriceSpan& s = spans[i];
+            if (previous && previous->entryID == s.entryID)
+                continue;
+            if (previous && previous->currencyID != s.currencyID)
+                active.clear();
+            previous = &s;
             std::erase_if(active,
                           [&](std::size_t a) { return *spans[a].expireDate <= *s.quoteTime; });
             for (std::size_t a : active) {
                 if (BandsIntersect(spans[a].startQty, spans[a].endQty, s.startQty, s.endQty))
-                    pairs.emplace_back(std::min(a, i), std::max(a, i));
+                    pairs.emplace_back(a, i);
             }
             active.push_back(i);
         }

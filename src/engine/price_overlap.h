@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "orvasaleprice/variant.h"
@@ -53,12 +54,14 @@ bool Overlap(const PriceSpan& a, const PriceSpan& b);
 // Same customer, item, unit and currency.
 bool SameKey(const PriceSpan& a, const PriceSpan& b);
 
-// The indexes of every overlapping pair among `spans`, which are in order of
-// customer, item, unit and currency (entries of one key next to each other;
-// the order of effective dates within a key does not matter). Each pair once,
-// the lower index first, key by key. A sweep over the
-// effective dates within each key: an entry is compared only with the
-// entries of its key still in force on its effective date.
+// The indexes of every overlapping pair among `spans`, in which the entries
+// of one customer, item and unit stand next to each other, in any order of
+// currency and date (so that a statement can read them in the order of an
+// index on customer, item and unit). An entry that stands there twice (the
+// same entryID, as a join may repeat it) counts once. Each pair once, the
+// earlier effective date first, key by key. Within each key a sweep over the
+// effective dates compares an entry only with the entries of its key still
+// in force on its effective date.
 std::vector<std::pair<std::size_t, std::size_t>> OverlappingPairs(
     const std::vector<PriceSpan>& spans);
 

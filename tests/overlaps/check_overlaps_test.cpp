@@ -104,7 +104,7 @@ class CheckOverlapsTest : public CompanyTest {
 
     PairSet Listed(const TreeNodeKey& node, bool byItem = false) {
         PairSet pairs;
-        for (const OverlapRow& row : CheckOverlaps(*ctx_, byItem, node)) {
+        for (const OverlapRow& row : CheckOverlaps(*ctx_, byItem, node).rows) {
             EXPECT_LE(row.first.quoteTime, row.second.quoteTime);
             EXPECT_TRUE(pairs
                             .emplace(std::min(row.first.entryID, row.second.entryID),
@@ -132,22 +132,24 @@ TEST_F(CheckOverlapsTest, ListsWhatTheRuleFindsOverTheWholeCompany) {
 
 TEST_F(CheckOverlapsTest, RowNamesBothEntriesWithTheirBandsPeriodsAndPrices) {
     InsertCase(900000, seen_);
-    const std::vector<OverlapRow> rows = CheckOverlaps(*ctx_, false, {TreeNodeKey::kLeaf, seen_});
-    auto it = std::find_if(rows.begin(), rows.end(), [](const OverlapRow& r) {
+    const OverlapList list = CheckOverlaps(*ctx_, false, {TreeNodeKey::kLeaf, seen_});
+    auto it = std::find_if(list.rows.begin(), list.rows.end(), [](const OverlapRow& r) {
         return r.first.entryID == 900001 && r.second.entryID == 900002;
     });
-    ASSERT_NE(it, rows.end());
+    ASSERT_NE(it, list.rows.end());
     const OverlapRow& row = *it;
     EXPECT_EQ(row.custID, seen_);
     EXPECT_EQ(row.itemID, item_);
-    EXPECT_EQ(row.custNumber.substr(0, 6), "01.01.");
-    EXPECT_FALSE(row.itemName.empty());
-    EXPECT_FALSE(row.unitName.empty());
-    EXPECT_FALSE(row.currencyName.empty());
-    EXPECT_EQ(row.first.entryID, 900001);
-    EXPECT_EQ(row.first.quoteTime, "2026-01-01");
-    EXPECT_EQ(row.first.expireDate, "2027-01-01");
-    EXPECT_EQ(row.second.entryID, 900002);
+    EXPECT_EQ(row.unitID, unit_);
+    EXPECT_EQ(row.currencyID, 1);
+    EXPECT_EQ(OverlapList::Of(list.customers, seen_).number.substr(0, 6), "01.01.");
+    EXPECT_EQ(OverlapList::Of(list.items, item_).number.substr(0, 6), "01.01.");
+    EXPECT_FALSE(OverlapList::Of(list.units, unit_).name.empty());
+    EXPECT_FALSE(OverlapList::Of(list.currencies, 1).name.empty());
+    EXPECT_EQ(row.first.quoteTime.ToText(), "2026-01-01");
+    EXPECT_EQ(row.first.expireDate.ToText(), "2027-01-01");
+    EXPECT_EQ(row.first.endQty, 0);
+    EXPECT_EQ(row.second.quoteTime.ToText(), "2026-06-01");
     EXPECT_EQ(row.second.startQty, 10);
     EXPECT_EQ(row.second.endQty, 20);
     EXPECT_EQ(row.second.price, 12.5);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -77,30 +78,35 @@ TEST(PriceOverlap, IntervalTable) {
     }
 }
 
-// The sweep over keys next to each other, with entries of a key out of date
-// order, an entry that expired before a later one began, and three entries
-// that all share a day: exactly the pairs the rule names.
+// The sweep over one customer, item and unit with two currencies mixed and
+// out of date order, an entry that expired before a later one began, three
+// entries that all share a day, an entry read twice, and another unit after
+// it: exactly the pairs the rule names, each once, earlier start first.
 TEST(PriceOverlap, SweepFindsEveryPairTheRuleNames) {
-    std::vector<PriceSpan> spans = {
+    const std::vector<PriceSpan> spans = {
         Span(1, 0, 0, "2026-06-01", "2026-09-01"),  // overlaps 2 and 3
+        With(Span(6, 0, 0, "2026-01-01", "2100-01-01"), &PriceSpan::currencyID, 2),
         Span(2, 0, 0, "2026-01-01", "2100-01-01"),  // overlaps 1, 3, 4
         Span(3, 1, 10, "2026-08-01", "2026-08-02"),
+        With(Span(7, 0, 0, "2025-01-01", "2100-01-01"), &PriceSpan::currencyID, 2),
         Span(4, 50, 0, "2025-01-01", "2026-01-02"),  // last day is the first of 2
         Span(5, 0, 0, "2024-01-01", "2025-01-01"),   // ends the day 4 starts
-        With(Span(6, 0, 0, "2026-01-01", "2100-01-01"), &PriceSpan::currencyID, 2),
-        With(Span(7, 0, 0, "2026-01-01", "2100-01-01"), &PriceSpan::currencyID, 2),
+        Span(3, 1, 10, "2026-08-01", "2026-08-02"),  // 3 again
+        With(Span(8, 0, 0, "2020-01-01", "2100-01-01"), &PriceSpan::unitID, 8),
+        With(Span(9, 0, 0, "2026-01-01", "2100-01-01"), &PriceSpan::unitID, 8),
     };
-    std::set<std::pair<std::int32_t, std::int32_t>> byRule, bySweep;
+    using IdPairs = std::set<std::pair<std::int32_t, std::int32_t>>;
+    IdPairs byRule, bySweep;
     for (std::size_t i = 0; i < spans.size(); ++i)
         for (std::size_t j = i + 1; j < spans.size(); ++j)
-            if (Overlap(spans[i], spans[j]))
-                byRule.emplace(spans[i].entryID, spans[j].entryID);
+            if (spans[i].entryID != spans[j].entryID && Overlap(spans[i], spans[j]))
+                byRule.emplace(std::minmax(spans[i].entryID, spans[j].entryID));
     for (auto [i, j] : OverlappingPairs(spans)) {
-        EXPECT_LT(i, j);
-        EXPECT_TRUE(bySweep.emplace(spans[i].entryID, spans[j].entryID).second) << "twice";
+        EXPECT_LE(*spans[i].quoteTime, *spans[j].quoteTime);
+        EXPECT_TRUE(bySweep.emplace(std::minmax(spans[i].entryID, spans[j].entryID)).second)
+            << spans[i].entryID << "-" << spans[j].entryID << " twice";
     }
-    const std::set<std::pair<std::int32_t, std::int32_t>> expected = {
-        {1, 2}, {1, 3}, {2, 3}, {2, 4}, {6, 7}};
+    const IdPairs expected = {{1, 2}, {1, 3}, {2, 3}, {2, 4}, {6, 7}, {8, 9}};
     EXPECT_EQ(byRule, expected);
     EXPECT_EQ(bySweep, expected);
 }
