@@ -33,23 +33,34 @@ enum Column {
 using Names = std::unordered_map<std::int32_t, RecordName>;
 
 // Reads code and name of `ids` from a statement that selects ID, code and
-// name and ends with "IN (", a thousand IDs at a time.
+// name and ends with "WHERE <id column> IN (": a thousand IDs at a time, or,
+// for more IDs than a few such statements hold, the whole table in one
+// statement (a long IN list costs more to send than the rows it spares).
 Names ReadNames(AppConnection& db, const std::string& select, const std::set<std::int32_t>& ids) {
     Names names;
+    constexpr std::size_t kPerStatement = 1000;
+    auto read = [&](const std::string& sql, bool filter) {
+        RecordsetPtr rs = db.Execute(sql);
+        for (; rs && !rs->EOF_(); rs->MoveNext()) {
+            const auto id = static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger());
+            if (!filter || ids.count(id))
+                names[id] = {rs->Fields(1).Value().ToText(), rs->Fields(2).Value().ToText()};
+        }
+    };
+    if (ids.size() > 4 * kPerStatement) {
+        read(select.substr(0, select.rfind(" WHERE ")), true);
+        return names;
+    }
     auto it = ids.begin();
     while (it != ids.end()) {
         std::string sql = select;
-        for (int n = 0; n < 1000 && it != ids.end(); ++n, ++it) {
+        for (std::size_t n = 0; n < kPerStatement && it != ids.end(); ++n, ++it) {
             if (n > 0)
                 sql += ',';
             sql += SqlId(*it);
         }
         sql += ')';
-        RecordsetPtr rs = db.Execute(sql);
-        for (; rs && !rs->EOF_(); rs->MoveNext()) {
-            names[static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger())] = {
-                rs->Fields(1).Value().ToText(), rs->Fields(2).Value().ToText()};
-        }
+        read(sql, false);
     }
     return names;
 }
