@@ -65,6 +65,8 @@ void BrowseBase::CreateMenus() {
     m.Add("mnuEdit", "mnuEditFilter", N_("过滤(&T)"), "F5");
     m.AddSeparator("mnuEdit");
     m.Add("mnuEdit", "mnuEditSearchAll", N_("查找"), "F6");
+    m.AddSeparator("mnuEdit");
+    m.Add("mnuEdit", "mnuCheckOverlaps", N_("检查重叠价格"));
 
     m.Add("", "mnuview", N_("视图(&V)"));
     m.Add("mnuview", "mnuViewToolbar", N_("工具栏(&T)"));

@@ -246,6 +246,10 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     void mnuUnCheck();
     void AuditSelected(bool unAudit);
 
+    // browse_overlaps.cpp: the overlapping pairs under the selected node,
+    // counted in a question and written through the export component.
+    void mnuCheckOverlaps();
+
     // browse_find.cpp
     void mnuEditFind();
     void mnuEditSort();

@@ -78,6 +78,7 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuEditSort", &BrowseBase::mnuEditSort},
         {"mnuEditFilter", &BrowseBase::mnuEditFilter},
         {"mnuEditSearchAll", &BrowseBase::mnuEditSearchAll},
+        {"mnuCheckOverlaps", &BrowseBase::mnuCheckOverlaps},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
         {"mnuViewToolbarLable", &BrowseBase::mnuViewToolbarLable},
