@@ -148,11 +148,7 @@ void BrowseBase::InitBrowseState() {
     detailRecords_ =
         detail_->OnRecordsChanged([this] { statusBar_.SetPanelText(kFilterNotePanel, ""); });
     builder_ = std::make_unique<tvwBuilder>(ctx_);
-    PassOver([&] {
-        RecordsetPtr rs = ctx_.Connection().Execute(
-            "SELECT FValue FROM t_Systemprofile Where FCategory='IC' and FKey='UseShortNumber'");
-        ctx_.g_UseShortNumber = !rs->EOF_() && rs->Fields("FValue").Value().ToBool();
-    });
+    PassOver([&] { ctx_.g_UseShortNumber = ReadUseShortNumber(ctx_.Connection()); });
     if (!ctx_.g_CallByBill)
         PassOver([&] { ReadSavedGrouping(); });
     menus_.SetChecked("mnuVBaseSalePrice", ctx_.g_CategoryByCust);

@@ -1,6 +1,7 @@
 // Saving the grid: a new entry (Add) or the changed cells of the entry being
 // edited (Update). The price store checks and writes; these turn its answer
 // into what the user is shown.
+#include <initializer_list>
 #include <string>
 
 #include "engine/price_entry.h"
@@ -18,6 +19,14 @@ namespace {
 void ShowDuplicate(ModuleContext& ctx) {
     ctx.Ui().MessageBox(GetResText("已有相同记录，不允许保存"), MsgButtons::kOK,
                         MsgIcon::kInformation, GetResText("Tesmar提示"));
+}
+
+// A notice under the title "提示" with the details given, in order.
+void ShowNotice(ModuleContext& ctx, std::initializer_list<std::string> details) {
+    auto dialog = ctx.Ui().CreateMessageDialog();
+    dialog->Title(GetResText("提示"));
+    for (const std::string& detail : details) dialog->AddDetail(detail);
+    dialog->Show(MessageDialog::kNotice);
 }
 
 }  // namespace
@@ -47,21 +56,12 @@ bool UserDefInfo::Add() {
         case PriceOutcome::kDuplicate:
             ShowDuplicate(ctx_);
             return false;
-        case PriceOutcome::kNoNumber: {
-            auto dialog = ctx_.Ui().CreateMessageDialog();
-            dialog->Title(GetResText("提示"));
-            dialog->AddDetail(GetResText("取最大号失败。"));
-            dialog->Show(MessageDialog::kNotice);
+        case PriceOutcome::kNoNumber:
+            ShowNotice(ctx_, {GetResText("取最大号失败。")});
             return false;
-        }
-        default: {
-            auto dialog = ctx_.Ui().CreateMessageDialog();
-            dialog->Title(GetResText("提示"));
-            dialog->AddDetail(GetResText("保存数据失败。"));
-            dialog->AddDetail(outcome.error);
-            dialog->Show(MessageDialog::kNotice);
+        default:
+            ShowNotice(ctx_, {GetResText("保存数据失败。"), outcome.error});
             return false;
-        }
     }
 }
 

@@ -122,6 +122,12 @@ std::int16_t GetSysProfile(ModuleContext& ctx, std::string_view key) {
         0);
 }
 
+bool ReadUseShortNumber(AppConnection& db) {
+    RecordsetPtr rs = db.Execute(
+        "SELECT FValue FROM t_Systemprofile Where FCategory='IC' and FKey='UseShortNumber'");
+    return !rs->EOF_() && rs->Fields("FValue").Value().ToBool();
+}
+
 std::shared_ptr<GLData> GetGLData(ModuleContext& ctx) {
     if (!ctx.g_GLData) {
         ctx.g_GLData = ctx.HasOwnSession() ? std::make_shared<GLData>(ctx.SessionString())

@@ -57,6 +57,10 @@ void CheckSessionUser(ModuleContext& ctx);
 // there is no row or on any failure.
 std::int16_t GetSysProfile(ModuleContext& ctx, std::string_view key);
 
+// The system option IC / "UseShortNumber": codes shown and matched are short
+// codes. A failing statement raises its error.
+bool ReadUseShortNumber(AppConnection& db);
+
 // The context's cached host objects, created by ProgID on first use.
 std::shared_ptr<GLData> GetGLData(ModuleContext& ctx);
 std::shared_ptr<GLView> GetGLView(ModuleContext& ctx);

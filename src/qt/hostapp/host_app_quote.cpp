@@ -12,6 +12,7 @@
 #include "orvasaleprice/recordset.h"
 #include "qt/hostapp/host_app_company.h"
 #include "session/res_text.h"
+#include "session/session.h"
 
 namespace orva::qt {
 namespace {
@@ -29,13 +30,6 @@ RecordsetPtr FirstRow(AppConnection& db, const std::string& sql) {
     return rs && !rs->EOF_() ? rs : nullptr;
 }
 
-bool UsesShortNumber(AppConnection& db) {
-    RecordsetPtr rs = FirstRow(db,
-                               "SELECT FValue FROM t_SystemProfile WHERE FCategory='IC' AND "
-                               "FKey='UseShortNumber'");
-    return rs && rs->Fields(0).Value().ToText() == "1";
-}
-
 struct FoundItem {
     std::int32_t id = 0;
     std::int32_t baseUnit = 0;
@@ -44,7 +38,7 @@ struct FoundItem {
 
 // The customer, item, unit and currency the request names, by code.
 PriceQuery FindQuery(AppConnection& db, const QuoteRequest& q) {
-    const std::string code = UsesShortNumber(db) ? "FShortNumber" : "FNumber";
+    const std::string code = ReadUseShortNumber(db) ? "FShortNumber" : "FNumber";
     PriceQuery query;
     RecordsetPtr rs = FirstRow(
         db, "SELECT FItemID FROM t_Organization WHERE " + code + "=" + SqlText(q.customer));
