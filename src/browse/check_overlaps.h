@@ -2,14 +2,17 @@
 // price_overlap.h) under a node of the browse window's tree, among the
 // entries the ledger would show the current user.
 //
-// One statement reads the entries in the order of the key index (item,
-// customer, unit), with the ledger's own joins and data-rights fragments; a
-// sweep over that order then finds the pairs, so the database never joins
-// the entries with themselves. The codes and names of the customers, items,
+// Statements read the entries in the order of the key index (item,
+// customer, unit), with the ledger's own joins and data-rights fragments, a
+// few tens of thousands of rows at a time and always whole runs of one item
+// and customer; a sweep over each such read then finds its pairs, so the
+// database never joins the entries with themselves and the memory a check
+// takes does not grow with the company. The codes and names of the customers, items,
 // units and currencies the pairs name are read afterwards, by ID, and held
 // once beside the pairs (a company can hold hundreds of thousands of pairs).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -62,8 +65,13 @@ struct OverlapList {
 // scope ("" for the whole company; else a condition on u1, v1 or t1 that
 // begins with "AND "), for the user `rights` describes: the columns the rule
 // needs, with price and audit flag, in order of item, customer and unit.
+// With `top`, only that many rows first.
 std::string CheckOverlapsSql(bool byItem, const std::string& scope,
-                             const tvwBuilder::RightsContext& rights);
+                             const tvwBuilder::RightsContext& rights, std::size_t top = 0);
+
+// Rows one statement of the check reads at most (beyond them, the rows of
+// one item and customer whose run is longer).
+inline constexpr std::size_t kOverlapRowsPerRead = 32768;
 
 // The pairs under `node` of the customer tree or the item tree: the root
 // (the whole company), a group (every customer or item whose code lies below
@@ -71,6 +79,7 @@ std::string CheckOverlapsSql(bool byItem, const std::string& scope,
 // user's data rights. In order of customer, item, unit, currency and dates
 // (by ID; codes short where the company uses them). Throws
 // what the connection throws.
-OverlapList CheckOverlaps(ModuleContext& ctx, bool byItem, const TreeNodeKey& node);
+OverlapList CheckOverlaps(ModuleContext& ctx, bool byItem, const TreeNodeKey& node,
+                          std::size_t rowsPerRead = kOverlapRowsPerRead);
 
 }  // namespace orva

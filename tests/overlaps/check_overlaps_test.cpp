@@ -102,9 +102,10 @@ class CheckOverlapsTest : public CompanyTest {
         return pairs;
     }
 
-    PairSet Listed(const TreeNodeKey& node, bool byItem = false) {
+    PairSet Listed(const TreeNodeKey& node, bool byItem = false,
+                   std::size_t rowsPerRead = kOverlapRowsPerRead) {
         PairSet pairs;
-        for (const OverlapRow& row : CheckOverlaps(*ctx_, byItem, node).rows) {
+        for (const OverlapRow& row : CheckOverlaps(*ctx_, byItem, node, rowsPerRead).rows) {
             EXPECT_LE(row.first.quoteTime, row.second.quoteTime);
             EXPECT_TRUE(pairs
                             .emplace(std::min(row.first.entryID, row.second.entryID),
@@ -128,6 +129,23 @@ TEST_F(CheckOverlapsTest, ListsWhatTheRuleFindsOverTheWholeCompany) {
     ASSERT_TRUE(expected.count({900011, 900012}));
     for (bool byItem : {false, true})
         EXPECT_EQ(Listed({TreeNodeKey::kRoot, 0}, byItem), expected) << "item tree " << byItem;
+
+    // Read a few rows at a time, the check cuts between items, between
+    // customers of one item, and reads a run longer than a read whole: the
+    // same pairs in the same order.
+    auto ids = [](const OverlapList& list) {
+        std::vector<std::pair<std::int32_t, std::int32_t>> v;
+        for (const OverlapRow& r : list.rows) v.emplace_back(r.first.entryID, r.second.entryID);
+        return v;
+    };
+    const auto whole = ids(CheckOverlaps(*ctx_, false, {TreeNodeKey::kRoot, 0}));
+    for (std::size_t rows : {1, 2, 3, 7, 50}) {
+        EXPECT_EQ(ids(CheckOverlaps(*ctx_, false, {TreeNodeKey::kRoot, 0}, rows)), whole)
+            << rows << " rows a read";
+        EXPECT_EQ(Listed({TreeNodeKey::kLeaf, seen_}, false, rows),
+                  Listed({TreeNodeKey::kLeaf, seen_}))
+            << rows << " rows a read, one customer";
+    }
 }
 
 TEST_F(CheckOverlapsTest, RowNamesBothEntriesWithTheirBandsPeriodsAndPrices) {
