@@ -1,7 +1,10 @@
 #include "support/postgres_server.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <libpq-fe.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -52,6 +55,24 @@ std::string ReadFile(const std::string& path) {
     return out.size() > 2000 ? out.substr(out.size() - 2000) : out;
 }
 
+// A TCP port of 127.0.0.1 nothing listens on now (the system's pick), so
+// that test programs run side by side each have their own server.
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
+    ::close(fd);
+    return port;
+}
+
 }  // namespace
 
 PostgresServer& PostgresServer::Get() {
@@ -100,10 +121,20 @@ PostgresServer::PostgresServer() {
         fs::remove_all(dir_);
         throw std::runtime_error("initdb failed for the test server in " + dir_ + ": " + why);
     }
+    try {
+        MakeCertificates();
+        WriteAccessRules();
+    } catch (...) {
+        fs::remove_all(dir_);
+        throw;
+    }
+    port_ = FreePort();
     const std::string start =
         runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ + "/data' -w -t 60 -l '" + log + "' -o \"-k " +
-        dir_ +
-        " -c listen_addresses='' -c fsync=off -c synchronous_commit=off "
+        dir_ + " -p " + std::to_string(port_) +
+        " -c listen_addresses=127.0.0.1 -c ssl=on -c ssl_cert_file=" + dir_ +
+        "/tls/server.pem -c ssl_key_file=" + dir_ +
+        "/tls/server.key -c fsync=off -c synchronous_commit=off "
         "-c full_page_writes=off -c max_connections=60\" start >/dev/null 2>&1";
     if (Shell(start) != 0) {
         std::string why = ReadFile(log);
@@ -112,6 +143,49 @@ PostgresServer::PostgresServer() {
     }
     started_ = true;
     Watch();
+}
+
+void PostgresServer::MakeCertificates() {
+    const std::string tls = dir_ + "/tls";
+    fs::create_directories(tls);
+    {
+        std::ofstream ext(tls + "/server.ext");
+        ext << "subjectAltName=DNS:localhost,IP:127.0.0.1\n";
+    }
+    const std::string key = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 30 ";
+    const std::string log = tls + "/openssl.log";
+    const std::string make =
+        "cd '" + tls + "' && { openssl req -x509 " + key +
+        "-keyout root.key -out root.pem -subj '/CN=OrvaSalePrice tests root' && "
+        "openssl req -x509 " +
+        key +
+        "-keyout other-root.key -out other-root.pem -subj '/CN=Another root' && "
+        "openssl req " +
+        key +
+        "-keyout server.key -out server.csr -subj '/CN=localhost' && "
+        "openssl x509 -req -in server.csr -CA root.pem -CAkey root.key -CAcreateserial "
+        "-days 30 -extfile server.ext -out server.pem && chmod 600 server.key; } >'" +
+        log + "' 2>&1";
+    if (Shell(make) != 0) {
+        throw std::runtime_error(
+            "The test server's TLS certificate could not be made with openssl (install the "
+            "Debian package openssl, scripts/deps.sh): " +
+            ReadFile(log));
+    }
+    if (!runAs_.empty() &&
+        Shell("chown -R " + std::string(kUnprivilegedUser) + " '" + tls + "'") != 0)
+        throw std::runtime_error("Cannot give the folder " + tls + " to the server's user.");
+}
+
+// Over the Unix socket every local user is trusted; over TCP only a
+// connection with TLS is admitted.
+void PostgresServer::WriteAccessRules() {
+    std::ofstream hba(dir_ + "/data/pg_hba.conf", std::ios::trunc);
+    hba << "local all all trust\n"
+           "hostssl all all 127.0.0.1/32 trust\n"
+           "hostnossl all all 127.0.0.1/32 reject\n";
+    if (!hba)
+        throw std::runtime_error("Cannot write the test server's pg_hba.conf in " + dir_ + ".");
 }
 
 // A test program that dies without running its destructors (a crash, a fatal
@@ -197,7 +271,12 @@ double PostgresServer::CpuSeconds() const {
 }
 
 std::string PostgresServer::Uri(const std::string& database) const {
-    return "postgresql:///" + database + "?host=" + dir_ + "&user=orva";
+    return "postgresql:///" + database + "?host=" + dir_ + "&port=" + std::to_string(port_) +
+           "&user=orva";
+}
+
+std::string PostgresServer::TcpUri(const std::string& database, const std::string& params) const {
+    return "postgresql://orva@localhost:" + std::to_string(port_) + "/" + database + "?" + params;
 }
 
 void PostgresServer::Psql(const std::string& sql) const {

@@ -1,8 +1,14 @@
 // A throwaway PostgreSQL server for the tests: initdb and pg_ctl in a
-// temporary folder, listening only on a Unix socket there, started once per
-// test program on first use and stopped and removed at exit (by a watcher
-// process when the program dies without cleaning up). When the tests
-// run as root the server runs as the unprivileged user (support/unprivileged.h).
+// temporary folder, listening on a Unix socket there and, with TLS only, on
+// a free port of 127.0.0.1, started once per test program on first use and
+// stopped and removed at exit (by a watcher process when the program dies
+// without cleaning up). When the tests run as root the server runs as the
+// unprivileged user (support/unprivileged.h).
+//
+// Its TLS certificate is made with openssl at start: a root of the tests'
+// own signs the server's certificate for localhost and 127.0.0.1; a second
+// root, which signed nothing, is what a client that trusts the wrong one
+// holds. A connection over TCP without TLS is refused.
 //
 //   std::string uri = orva::test::PostgresServer::Get().NewDatabase(kEmpty);
 #pragma once
@@ -30,7 +36,14 @@ class PostgresServer {
     std::string NewEmptyDatabase();
     // The URI of a database of this server.
     std::string Uri(const std::string& database) const;
+    // The URI of a database over TCP to localhost, with `params` ("sslmode=
+    // ...&sslrootcert=...") and the user orva.
+    std::string TcpUri(const std::string& database, const std::string& params) const;
     const std::string& SocketDir() const { return dir_; }
+    int Port() const { return port_; }
+    // The root that signed the server's certificate, and one that did not.
+    std::string RootCertificate() const { return dir_ + "/tls/root.pem"; }
+    std::string OtherRootCertificate() const { return dir_ + "/tls/other-root.pem"; }
     // CPU seconds the server's processes (the postmaster and its children,
     // the backends among them) have used so far; the server's side of a
     // measurement on a machine whose wall time other work disturbs.
@@ -39,11 +52,14 @@ class PostgresServer {
   private:
     PostgresServer();
     void Psql(const std::string& sql) const;
+    void MakeCertificates();
+    void WriteAccessRules();
     void Watch();
 
     std::string dir_;
     std::string bin_;
     std::string runAs_;
+    int port_ = 0;
     bool started_ = false;
     int next_ = 0;
     bool templates_[2] = {false, false};
