@@ -12,7 +12,7 @@ orva_packages=(
   xvfb xauth
   python3-openpyxl poppler-utils
   clang libclang-rt-14-dev llvm clang-format
-  lintian desktop-file-utils appstream help2man librsvg2-bin man-db file ccache
+  openssl lintian desktop-file-utils appstream help2man librsvg2-bin man-db file ccache
 )
 
 orva_install_deps() {

@@ -40,6 +40,12 @@ class PostgresServer {
     // ...&sslrootcert=...") and the user orva.
     std::string TcpUri(const std::string& database, const std::string& params) const;
     const std::string& SocketDir() const { return dir_; }
+    // A client program of the server's version (pg_dump, pg_restore, psql),
+    // with the options that reach this server as the user orva.
+    std::string Client(const std::string& program) const {
+        return "'" + bin_ + "/" + program + "' -h '" + dir_ + "' -p " + std::to_string(port_) +
+               " -U orva";
+    }
     int Port() const { return port_; }
     // The root that signed the server's certificate, and one that did not.
     std::string RootCertificate() const { return dir_ + "/tls/root.pem"; }
