@@ -21,6 +21,7 @@
 #include "host/base/pass_over.h"
 #include "host/base/text_util.h"
 #include "host/controls/spread.h"
+#include "host/db/durable_batch.h"
 #include "host/gl_data.h"
 #include "model/sql_values.h"
 #include "orvasaleprice/com_error.h"
@@ -107,6 +108,9 @@ std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPl
     const std::vector<std::int32_t> ids = batch::MemberIDs(members);
     batch::MemberProgress progress(GetResText("批量新增"), ids, plan.itemGroup, *db,
                                    ctx.g_UseShortNumber);
+    // Each member commits on its own without waiting for the disk; the
+    // count is told once every member written is on disk.
+    DurableBatch durable(db->Backend());
     for (std::size_t i = 0; i < ids.size() && progress.Next(i); ++i) {
         const std::int32_t member = ids[i];
         const std::int32_t cust = plan.itemGroup ? fixedID : member;
@@ -114,6 +118,7 @@ std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPl
         if (AddMember(store, plan, texts, audited, alert, cust, item))
             ++count;
     }
+    durable.Finish();
 
     progress.End();
     // Stopped: each member was written as it came, so what was added stays.

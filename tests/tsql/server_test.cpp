@@ -15,6 +15,7 @@
 
 #include "demo/postgres_company.h"
 #include "host/app_connection.h"
+#include "host/db/durable_batch.h"
 #include "host/db/postgres/postgres_uri.h"
 #include "host/db/write_transaction.h"
 #include "tsql_fixture.h"
@@ -190,6 +191,50 @@ TEST_F(Server, ALockHeldTooLongIsAnErrorNamingTheDatabase) {
     }
     PQclear(PQexec(other.get(), "ROLLBACK"));
     EXPECT_EQ(db->NextNumber("t_Cust"), 2);
+}
+
+// Inside a batch the members' commits do not wait for the server's log to
+// reach the disk; its end waits once for all of them. The server's writer
+// flushes such commits on its own only every 200 ms, so a batch end that did
+// not wait would find the log unflushed.
+TEST_F(Server, ABatchWaitsForTheDiskOnceAtItsEnd) {
+    // The session's own default, as on a server that keeps its data.
+    auto db = OpenDatabase(uri_ + "&options=-c%20synchronous_commit%3Don");
+    auto setting = [&] {
+        RecordsetPtr rs =
+            db->ExecuteBatch("SELECT setting FROM pg_settings WHERE name='synchronous_commit'")
+                .recordsets.at(0);
+        return rs->Fields(0).Value().ToText();
+    };
+    std::unique_ptr<PGconn, void (*)(PGconn*)> watcher(PQconnectdb(uri_.c_str()), PQfinish);
+    auto lsn = [&](const char* function) {
+        PGresult* r = PQexec(watcher.get(), (std::string("SELECT ") + function + "()").c_str());
+        std::string v = PQresultStatus(r) == PGRES_TUPLES_OK ? PQgetvalue(r, 0, 0) : "";
+        PQclear(r);
+        return v;
+    };
+    EXPECT_EQ(setting(), "on");
+    {
+        DurableBatch batch(*db);
+        EXPECT_EQ(setting(), "off");
+        for (int i = 1; i <= 3; ++i) {
+            WriteTransaction member(*db);
+            db->ExecuteBatch(
+                "INSERT INTO t_Cust (FBrNo,FItemID,FCustID,FCurrencyID,FSELowPrice) "
+                "VALUES ('0'," +
+                std::to_string(i) + ",1,1,0)");
+            member.Commit();
+        }
+        const std::string written = lsn("pg_current_wal_insert_lsn");
+        batch.Finish();
+        PGresult* r =
+            PQexec(watcher.get(),
+                   ("SELECT pg_current_wal_flush_lsn() >= '" + written + "'::pg_lsn").c_str());
+        EXPECT_STREQ(PQgetvalue(r, 0, 0), "t") << "the members' log is not on disk";
+        PQclear(r);
+    }
+    EXPECT_EQ(setting(), "on");
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM t_Cust"), 3);
 }
 
 TEST(ServerConnection, ErrorsNameTheServerButNeverThePassword) {

@@ -57,4 +57,18 @@ class WriteGrouping {
     virtual void RollbackWrite() = 0;
 };
 
+// Implemented by connections whose commits need not each wait for the disk
+// while a batch writes its members one by one. A member's commit stays as
+// whole as ever (a crash never leaves half a member), but a power cut or a
+// server stopped at once could take back the last members committed before
+// it; EndBatch waits until every commit made so far is on disk, so what a
+// batch reports as written stays written.
+class BatchDurability {
+  public:
+    virtual ~BatchDurability() = default;
+    virtual void BeginBatch() = 0;
+    // Throws ComError kDatabase when the commits cannot be made durable.
+    virtual void EndBatch() = 0;
+};
+
 }  // namespace orva

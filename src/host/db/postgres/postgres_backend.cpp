@@ -3,8 +3,10 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -29,13 +31,19 @@ constexpr int kLockTimeoutMs = 5000;
 using tsql::Program;
 using tsql::TsqlError;
 
-class PostgresBackend final : public TranslatedBackend {
+class PostgresBackend final : public TranslatedBackend, public BatchDurability {
   public:
     explicit PostgresBackend(const std::string& uri);
     ~PostgresBackend() override;
 
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "PostgreSQL " + where_; }
+    // A batch's members commit without waiting for the server's log to
+    // reach the disk; the end waits once for all of them. The server writes
+    // its log in order, so a transaction committed with waiting, after the
+    // members, is on disk only once every member is.
+    void BeginBatch() override;
+    void EndBatch() override;
 
   private:
     // Statements of programs the cache dropped are released on the server.
@@ -128,6 +136,50 @@ void PostgresBackend::Control(const char* sql) {
     PgResult r(PQexec(conn_, sql));
     if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
         throw PostgresError(conn_, r.get(), std::string::npos, where_);
+}
+
+void PostgresBackend::BeginBatch() {
+    std::lock_guard lock(mu_);
+    try {
+        Control("SET synchronous_commit = off");
+    } catch (const TsqlError& e) {
+        Raise(e, "SET synchronous_commit = off");
+    }
+}
+
+void PostgresBackend::EndBatch() {
+    std::lock_guard lock(mu_);
+    // The members' commits are in the server's log, which its writer puts on
+    // disk on its own within a few of its rounds (wal_writer_delay): wait
+    // until the log is on disk up to where it ends now.
+    const char* step = "RESET synchronous_commit";
+    try {
+        Control(step);
+        step = "SELECT pg_current_wal_insert_lsn()";
+        PgResult end(PQexec(conn_, step));
+        if (PQresultStatus(end.get()) != PGRES_TUPLES_OK)
+            throw PostgresError(conn_, end.get(), std::string::npos, where_);
+        const std::string flushed = std::string("SELECT pg_current_wal_flush_lsn() >= '") +
+                                    PQgetvalue(end.get(), 0, 0) + "'::pg_lsn";
+        step = "SELECT pg_current_wal_flush_lsn()";
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (;;) {
+            PgResult r(PQexec(conn_, flushed.c_str()));
+            if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
+                throw PostgresError(conn_, r.get(), std::string::npos, where_);
+            if (*PQgetvalue(r.get(), 0, 0) == 't')
+                return;
+            if (std::chrono::steady_clock::now() > giveUp) {
+                throw ComError(ComError::kDatabase,
+                               "The server " + where_ +
+                                   " did not write the batch's entries to disk within 30 s.",
+                               kSource);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    } catch (const TsqlError& e) {
+        Raise(e, step);
+    }
 }
 
 void PostgresBackend::RollBack() {

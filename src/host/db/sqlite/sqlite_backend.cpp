@@ -24,12 +24,17 @@ constexpr int kBusyTimeoutMs = 5000;
 using tsql::Program;
 using tsql::TsqlError;
 
-class SqliteBackend final : public TranslatedBackend {
+class SqliteBackend final : public TranslatedBackend, public BatchDurability {
   public:
     SqliteBackend(const std::string& path, bool createIfMissing);
     ~SqliteBackend() override;
 
     std::int32_t NextNumber(std::string_view tableKey) override;
+    // In WAL mode a commit does not wait for the disk (synchronous=NORMAL):
+    // the end of a batch syncs the log once. A rollback journal syncs every
+    // commit already.
+    void BeginBatch() override {}
+    void EndBatch() override;
     std::string Describe() const override { return "SQLite " + path_; }
     std::string ReadOnlyFile() const override { return readOnly_ ? path_ : std::string(); }
 
@@ -64,6 +69,7 @@ class SqliteBackend final : public TranslatedBackend {
 
     std::string path_;
     bool readOnly_ = false;  // opened for reading only (ReadOnlyFile)
+    bool wal_ = false;       // the file keeps a write-ahead log
     sqlite3* db_ = nullptr;
     std::unique_ptr<SqliteRunner> runner_;
     std::unique_ptr<SqliteNumbering> numbering_;
@@ -144,8 +150,8 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing)
         OpenExec("PRAGMA journal_mode=WAL;");
     // WAL with NORMAL cannot corrupt the file; a rollback journal needs FULL
     // for that.
-    OpenExec(OpenPragma("PRAGMA journal_mode") == "wal" ? "PRAGMA synchronous=NORMAL;"
-                                                        : "PRAGMA synchronous=FULL;");
+    wal_ = OpenPragma("PRAGMA journal_mode") == "wal";
+    OpenExec(wal_ ? "PRAGMA synchronous=NORMAL;" : "PRAGMA synchronous=FULL;");
     OpenExec("PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32000;");
     runner_ = std::make_unique<SqliteRunner>(db_);
     StartInterpreter(*runner_);
@@ -305,6 +311,22 @@ void SqliteBackend::RollBack() {
         Control(rollback_, "ROLLBACK");
     } catch (const TsqlError&) {
         // The original error is the one to report.
+    }
+}
+
+void SqliteBackend::EndBatch() {
+    std::lock_guard lock(mu_);
+    sqlite3_file* log = nullptr;
+    if (readOnly_ ||
+        sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK ||
+        !log || !log->pMethods || !wal_)
+        return;
+    const int rc = log->pMethods->xSync(log, SQLITE_SYNC_NORMAL);
+    if (rc != SQLITE_OK) {
+        throw ComError(ComError::kDatabase,
+                       "The company database " + path_ +
+                           " could not write its log to disk: " + sqlite3_errstr(rc),
+                       kSource);
     }
 }
 
