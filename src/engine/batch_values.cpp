@@ -1,5 +1,7 @@
 #include "engine/batch_values.h"
 
+#include "host/db/durable_batch.h"
+
 #include "engine/engine_values.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
@@ -55,6 +57,8 @@ std::shared_ptr<AppConnection> NewConnection(ModuleContext& ctx) {
 }
 
 MsgResult Notice(ModuleContext& ctx, const std::string& text, MsgButtons buttons, MsgIcon icon) {
+    // No member's lock is held while the user reads it.
+    DurableBatch::CommitOpenBatch();
     return ctx.Ui().MessageBox(text, buttons, icon, GetResText("Tesmar提示"));
 }
 

@@ -57,17 +57,24 @@ class WriteGrouping {
     virtual void RollbackWrite() = 0;
 };
 
-// Implemented by connections whose commits need not each wait for the disk
-// while a batch writes its members one by one. A member's commit stays as
-// whole as ever (a crash never leaves half a member), but a power cut or a
-// server stopped at once could take back the last members committed before
-// it; EndBatch waits until every commit made so far is on disk, so what a
-// batch reports as written stays written.
+// Implemented by connections that write a batch's members more cheaply than
+// one by one, each whole: between BeginBatch and EndBatch a member's write
+// transaction (WriteGrouping) may commit without waiting for the disk, or
+// become a savepoint of a transaction that holds the members of about 50 ms.
+// A member stays whole either way (a crash never leaves half of one, and a
+// failing member undoes only itself), but until EndBatch a power cut or a
+// crash may take back the last members. EndBatch commits and waits until
+// every member is on disk, so what a batch reports as written stays written.
 class BatchDurability {
   public:
     virtual ~BatchDurability() = default;
     virtual void BeginBatch() = 0;
-    // Throws ComError kDatabase when the commits cannot be made durable.
+    // Commits the members written so far, so that no lock is held while
+    // the batch waits for the user (a question about one member).
+    virtual void CommitPending() = 0;
+    // Throws ComError kDatabase when the members cannot be made durable, or
+    // when the database undid members it had taken (the message says how
+    // many: a rerun of the batch writes them).
     virtual void EndBatch() = 0;
 };
 

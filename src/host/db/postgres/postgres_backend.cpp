@@ -43,6 +43,7 @@ class PostgresBackend final : public TranslatedBackend, public BatchDurability {
     // its log in order, so a transaction committed with waiting, after the
     // members, is on disk only once every member is.
     void BeginBatch() override;
+    void CommitPending() override {}
     void EndBatch() override;
 
   private:

@@ -4,6 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <memory>
+#include <string>
+#include <utility>
+
 #include "host/db/sqlite/sqlite_dialect.h"
 #include "host/db/sqlite/sqlite_error.h"
 #include "host/db/sqlite/sqlite_functions.h"
@@ -30,10 +35,15 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     ~SqliteBackend() override;
 
     std::int32_t NextNumber(std::string_view tableKey) override;
-    // In WAL mode a commit does not wait for the disk (synchronous=NORMAL):
-    // the end of a batch syncs the log once. A rollback journal syncs every
-    // commit already.
-    void BeginBatch() override {}
+    // A batch's members are savepoints of one transaction, committed when
+    // it has held the write lock for kGroupFor at a member's end, before a
+    // question and at the batch's end: each commit writes a member's pages
+    // to the log (and on a rollback journal, waits for the disk), which
+    // costs many times the member's statements. In WAL mode a commit does
+    // not wait for the disk (synchronous=NORMAL): the batch's end syncs the
+    // log once.
+    void BeginBatch() override;
+    void CommitPending() override;
     void EndBatch() override;
     std::string Describe() const override { return "SQLite " + path_; }
     std::string ReadOnlyFile() const override { return readOnly_ ? path_ : std::string(); }
@@ -54,6 +64,11 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     void StartWrite() override;
     void CommitStarted() override;
     void RollBackStarted() override;
+    // Inside a batch's transaction, between members too, a text that needs
+    // a transaction runs in a savepoint.
+    Scope ScopeOf(const Program& program) const override;
+    // Commits the batch's transaction; a failure counts its members lost.
+    void CommitGroup();
 
     // Steps of opening: a failure closes the file and raises what failed.
     [[noreturn]] void FailOpen(const std::string& what);
@@ -75,7 +90,19 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     std::unique_ptr<SqliteNumbering> numbering_;
     StmtHandle begin_, beginImmediate_, commit_, rollback_;
     StmtHandle savepoint_, release_, rollbackTo_;
+    StmtHandle memberSavepoint_, memberRelease_, memberRollbackTo_;
+
+    // The batch in progress (BatchDurability).
+    bool batch_ = false;
+    bool groupOpen_ = false;  // its transaction is open
+    std::chrono::steady_clock::time_point groupStart_;
+    int groupMembers_ = 0;  // members in the open transaction
+    int lostMembers_ = 0;   // members the database undid with their transaction
 };
+
+// How long a batch's transaction holds the write lock at most, but for the
+// member that ends it: another connection waits no longer than that.
+constexpr std::chrono::milliseconds kGroupFor{50};
 
 // Refuses a path that names no company database file this connection may
 // open for reading (or, when it may create one, no place for it).
@@ -275,22 +302,61 @@ void SqliteBackend::UndoSavepoint() {
     }
 }
 
+TranslatedBackend::Scope SqliteBackend::ScopeOf(const Program& program) const {
+    if (groupOpen_ && program.needsTransaction)
+        return Scope::kSavepoint;
+    return TranslatedBackend::ScopeOf(program);
+}
+
 void SqliteBackend::StartWrite() {
     if (readOnly_)
         RefuseWrite();
+    const char* step = "BEGIN IMMEDIATE";
     try {
-        Control(beginImmediate_, "BEGIN IMMEDIATE");
+        if (batch_ && groupOpen_ && sqlite3_get_autocommit(db_)) {
+            // The database undid the transaction after an error.
+            lostMembers_ += groupMembers_;
+            groupMembers_ = 0;
+            groupOpen_ = false;
+        }
+        if (!groupOpen_)
+            Control(beginImmediate_, step);
+        if (batch_) {
+            if (!groupOpen_) {
+                groupOpen_ = true;
+                groupStart_ = std::chrono::steady_clock::now();
+            }
+            step = "SAVEPOINT orva_member";
+            Control(memberSavepoint_, step);
+        }
     } catch (const TsqlError& e) {
-        Raise(e, "BEGIN IMMEDIATE");
+        Raise(e, step);
     }
 }
 
 void SqliteBackend::CommitStarted() {
     if (sqlite3_get_autocommit(db_)) {
+        if (batch_ && groupOpen_) {
+            lostMembers_ += groupMembers_;
+            groupMembers_ = 0;
+            groupOpen_ = false;
+        }
         throw ComError(ComError::kDatabase,
                        "The write transaction was rolled back by the database; nothing of it "
                        "was written.",
                        kSource);
+    }
+    if (batch_ && groupOpen_) {
+        try {
+            Control(memberRelease_, "RELEASE orva_member");
+        } catch (const TsqlError& e) {
+            RollBackStarted();
+            Raise(e, "RELEASE orva_member");
+        }
+        ++groupMembers_;
+        if (std::chrono::steady_clock::now() - groupStart_ >= kGroupFor)
+            CommitGroup();
+        return;
     }
     try {
         Control(commit_, "COMMIT");
@@ -301,7 +367,52 @@ void SqliteBackend::CommitStarted() {
 }
 
 void SqliteBackend::RollBackStarted() {
-    RollBack();
+    if (!(batch_ && groupOpen_)) {
+        RollBack();
+        return;
+    }
+    if (sqlite3_get_autocommit(db_)) {
+        lostMembers_ += groupMembers_;
+        groupMembers_ = 0;
+        groupOpen_ = false;
+        return;
+    }
+    // The member alone is undone; the members before it stay.
+    try {
+        Control(memberRollbackTo_, "ROLLBACK TO orva_member");
+        Control(memberRelease_, "RELEASE orva_member");
+    } catch (const TsqlError&) {
+        // The original error is the one to report.
+    }
+}
+
+void SqliteBackend::CommitGroup() {
+    groupOpen_ = false;
+    const int members = std::exchange(groupMembers_, 0);
+    if (sqlite3_get_autocommit(db_)) {
+        lostMembers_ += members;
+        return;
+    }
+    try {
+        Control(commit_, "COMMIT");
+    } catch (const TsqlError&) {
+        RollBack();
+        lostMembers_ += members;
+    }
+}
+
+void SqliteBackend::BeginBatch() {
+    std::lock_guard lock(mu_);
+    if (readOnly_ || batch_ || writeOpen_ || !sqlite3_get_autocommit(db_))
+        return;  // members then commit one by one, as without a batch
+    batch_ = true;
+    lostMembers_ = 0;
+}
+
+void SqliteBackend::CommitPending() {
+    std::lock_guard lock(mu_);
+    if (batch_ && groupOpen_ && !writeOpen_)
+        CommitGroup();
 }
 
 void SqliteBackend::RollBack() {
@@ -316,10 +427,23 @@ void SqliteBackend::RollBack() {
 
 void SqliteBackend::EndBatch() {
     std::lock_guard lock(mu_);
+    if (!batch_)
+        return;
+    if (groupOpen_ && !writeOpen_)
+        CommitGroup();
+    batch_ = false;
+    const int lost = std::exchange(lostMembers_, 0);
+    if (lost > 0) {
+        throw ComError(ComError::kDatabase,
+                       "The company database " + path_ + " undid " + std::to_string(lost) +
+                           " members of the batch after an error; run the batch again to "
+                           "write them.",
+                       kSource);
+    }
     sqlite3_file* log = nullptr;
-    if (readOnly_ ||
+    if (!wal_ ||
         sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK ||
-        !log || !log->pMethods || !wal_)
+        !log || !log->pMethods)
         return;
     const int rc = log->pMethods->xSync(log, SQLITE_SYNC_NORMAL);
     if (rc != SQLITE_OK) {
