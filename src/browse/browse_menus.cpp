@@ -50,6 +50,9 @@ void BrowseBase::SetMenuAndBar() {
         for (const char* name : kLeafMenus) menus_.SetEnabled(name, edit && leaf);
         for (const char* key : kLeafButtons) toolbar_.SetEnabled(key, edit && leaf);
         for (const char* name : kBatchMenus) menus_.SetEnabled(name, edit && !leaf);
+        // Adjust prices takes any node.
+        menus_.SetEnabled("mnuAdjustPrices", edit);
+        menus_.SetEnabled("mnuLeafPopup", edit && leaf);
     }
     if (ctx_.g_CallByBill) {
         toolbar_.SetEnabled("Check", false);
@@ -79,6 +82,9 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuEditFilter", &BrowseBase::mnuEditFilter},
         {"mnuEditSearchAll", &BrowseBase::mnuEditSearchAll},
         {"mnuCheckOverlaps", &BrowseBase::mnuCheckOverlaps},
+        {"mnuAdjustPrices", &BrowseBase::mnuAdjustPrices},
+        {"mnuBatchAdjustPrices", &BrowseBase::mnuAdjustPrices},
+        {"mnuLeafAdjustPrices", &BrowseBase::mnuAdjustPrices},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
         {"mnuViewToolbarLable", &BrowseBase::mnuViewToolbarLable},
