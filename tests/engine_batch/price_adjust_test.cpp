@@ -136,6 +136,26 @@ TEST_F(PriceAdjustTest, TheTwoWaysOnAuditedAndUnauditedEntries) {
     }
 }
 
+TEST_F(PriceAdjustTest, AnEntryAuditedAfterThePreviewIsLeftByBothWays) {
+    for (const AdjustWay way : {AdjustWay::kInPlace, AdjustWay::kNewFromDay}) {
+        Exec("DELETE FROM t_CustEntry WHERE FItemID=" + SqlId(kItem));
+        const int audited = Seed(1, 100);
+        const int open = Seed(2, 100);
+        auto dialog = Dialog([&](frmAdjustPrices::Inputs& in) { in.way = way; });
+        ASSERT_TRUE(dialog->Preview());
+        Exec("UPDATE t_CustEntry SET FUsed=1 WHERE FEntryID=" + SqlId(audited));  // another clerk
+        ui_->AnswerMessageBox(MsgResult::kYes);
+        dialog->CmdOKClick();
+        EXPECT_EQ(dialog->Result().written, 1u);
+        EXPECT_EQ(dialog->Result().skipped, 1u);
+        EXPECT_EQ(Read(audited).price, 100);
+        EXPECT_EQ(Read(audited).expire, "2100-01-01");
+        EXPECT_EQ(EntryCount(Cust(1), kItem), 1);
+        EXPECT_EQ(EntryCount(Cust(2), kItem), way == AdjustWay::kInPlace ? 1 : 2);
+        EXPECT_EQ(Read(open).price, way == AdjustWay::kInPlace ? 110 : 100);
+    }
+}
+
 TEST_F(PriceAdjustTest, PreviewListsEveryEntryWithItsActionAndTheScopeFilters) {
     Seed(1, 100);
     Seed(2, 50, 1);
