@@ -209,6 +209,25 @@ TEST_F(PriceAdjustTest, BelowTheFloorIsMarkedAndAskedAboutWhenTheOptionIsOn) {
     }
 }
 
+TEST_F(PriceAdjustTest, TheFloorIsComparedPerBaseUnitInTheBaseCurrency) {
+    // A box holds 10 pieces: 90 a box is 9 a piece, below a floor of 9.5.
+    SetCustomerFloor(Cust(1), kItem, 9.5, demo::kCurrencyRmb);
+    Entry e;
+    e.cust = Cust(1);
+    e.item = kItem;
+    e.unit = demo::kUnitBox;
+    e.price = 100;
+    AddEntry(e);
+    e.unit = demo::kUnitPiece;
+    e.price = 11;  // 9.9 a piece: above
+    AddEntry(e);
+    auto dialog = Dialog([](frmAdjustPrices::Inputs& in) { in.value = "-10"; });
+    ASSERT_TRUE(dialog->Preview());
+    ASSERT_EQ(dialog->Plan().rows.size(), 2u);
+    for (const AdjustRow& row : dialog->Plan().rows)
+        EXPECT_EQ(row.belowFloor, row.entry.unitID == demo::kUnitBox) << row.entry.unitName;
+}
+
 TEST_F(PriceAdjustTest, CancelAtMemberKKeepsExactlyTheFirstK) {
     for (const int k : {0, 2, 4}) {
         Exec("DELETE FROM t_CustEntry WHERE FItemID=" + SqlId(kItem));
