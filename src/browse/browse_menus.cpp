@@ -52,7 +52,6 @@ void BrowseBase::SetMenuAndBar() {
         for (const char* name : kBatchMenus) menus_.SetEnabled(name, edit && !leaf);
         // Adjust prices takes any node.
         menus_.SetEnabled("mnuAdjustPrices", edit);
-        menus_.SetEnabled("mnuLeafPopup", edit && leaf);
     }
     if (ctx_.g_CallByBill) {
         toolbar_.SetEnabled("Check", false);
@@ -84,7 +83,6 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuCheckOverlaps", &BrowseBase::mnuCheckOverlaps},
         {"mnuAdjustPrices", &BrowseBase::mnuAdjustPrices},
         {"mnuBatchAdjustPrices", &BrowseBase::mnuAdjustPrices},
-        {"mnuLeafAdjustPrices", &BrowseBase::mnuAdjustPrices},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
         {"mnuViewToolbarLable", &BrowseBase::mnuViewToolbarLable},

@@ -78,8 +78,6 @@ void BrowseBase::NodeClick(NodeId node) {
     PassOver([&] { SetMenuAndBar(); });
     if (treeButton_ == kRightButton && menus_.Item("mnuBatchOperate").enabled)
         menus_.PopUp("mnuBatchOperate");
-    else if (treeButton_ == kRightButton && menus_.Item("mnuLeafPopup").enabled)
-        menus_.PopUp("mnuLeafPopup");  // a leaf: adjust its prices
     if (!tree_.Exists(node) || !detail_ || !builder_)
         return;
     const std::string key = tree_.Node(node).key;
