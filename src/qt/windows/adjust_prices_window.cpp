@@ -44,13 +44,13 @@ QDateEdit* DateBox(QWidget* parent) {
 QString ActionText(const AdjustRow& row) {
     switch (row.action) {
         case AdjustRow::kChange:
-            return T("修改报价");
+            return T(N_("修改报价"));
         case AdjustRow::kSupersede:
-            return T("新增价格，原价格到期");
+            return T(N_("新增价格，原价格到期"));
         case AdjustRow::kLeftAudited:
             break;
     }
-    return T("已审核，保留不变");
+    return T(N_("已审核，保留不变"));
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ QString ActionText(const AdjustRow& row) {
 AdjustPricesWindow::AdjustPricesWindow(frmAdjustPrices& logic, QWidget* parent)
     : QWidget(parent), logic_(logic) {
     setObjectName(QStringLiteral("frmAdjustPrices"));
-    setWindowTitle(T("调整价格") + QStringLiteral(" - ") + Q(logic_.NodeText()));
+    setWindowTitle(T(N_("调整价格")) + QStringLiteral(" - ") + Q(logic_.NodeText()));
     Build();
     sub_ = logic_.Subscribe([this] { Follow(); });
     Follow();
@@ -66,8 +66,8 @@ AdjustPricesWindow::AdjustPricesWindow(frmAdjustPrices& logic, QWidget* parent)
 }
 
 void AdjustPricesWindow::Build() {
-    percent_ = new QRadioButton(T("按百分比(%)"), this);
-    amount_ = new QRadioButton(T("按金额"), this);
+    percent_ = new QRadioButton(T(N_("按百分比(%)")), this);
+    amount_ = new QRadioButton(T(N_("按金额")), this);
     percent_->setChecked(logic_.In().kind == PriceChange::kPercent);
     amount_->setChecked(!percent_->isChecked());
     value_ = new QLineEdit(Q(logic_.In().value), this);
@@ -80,8 +80,8 @@ void AdjustPricesWindow::Build() {
     unit_ = new QComboBox(this);
     currency_ = new QComboBox(this);
     validOn_ = DateBox(this);
-    inPlace_ = new QRadioButton(T("直接修改未审核的价格"), this);
-    newFromDay_ = new QRadioButton(T("从生效日期起新增价格，原未审核价格到期"), this);
+    inPlace_ = new QRadioButton(T(N_("直接修改未审核的价格")), this);
+    newFromDay_ = new QRadioButton(T(N_("从生效日期起新增价格，原未审核价格到期")), this);
     inPlace_->setChecked(logic_.In().way == AdjustWay::kInPlace);
     newFromDay_->setChecked(!inPlace_->isChecked());
     effective_ = DateBox(this);
@@ -103,13 +103,13 @@ void AdjustPricesWindow::Build() {
     way->addWidget(effective_);
     way->addStretch(1);
     auto* form = new QFormLayout;
-    form->addRow(T("范围："), new QLabel(Q(logic_.NodeText()), this));
-    form->addRow(T("调整："), change);
-    form->addRow(T("舍入到："), roundTo_);
-    form->addRow(T("单位："), unit_);
-    form->addRow(T("币别："), currency_);
-    form->addRow(T("有效日期："), validOn_);
-    form->addRow(T("调整方式："), way);
+    form->addRow(T(N_("范围：")), new QLabel(Q(logic_.NodeText()), this));
+    form->addRow(T(N_("调整：")), change);
+    form->addRow(T(N_("舍入到：")), roundTo_);
+    form->addRow(T(N_("单位：")), unit_);
+    form->addRow(T(N_("币别：")), currency_);
+    form->addRow(T(N_("有效日期：")), validOn_);
+    form->addRow(T(N_("调整方式：")), way);
 
     list_ = new QTableWidget(this);
     list_->setObjectName(QStringLiteral("lstPreview"));
@@ -123,9 +123,13 @@ void AdjustPricesWindow::Build() {
     counts_ = new QLabel(this);
     counts_->setObjectName(QStringLiteral("lblCounts"));
 
-    preview_ = new QPushButton(T("预览(&P)"), this);
-    ok_ = new QPushButton(T("确定(&Y)"), this);
-    cancel_ = new QPushButton(T("取消(&N)"), this);
+    preview_ = new QPushButton(T(N_("预览(P)")), this);
+    ok_ = new QPushButton(T(N_("确定(Y)")), this);
+    cancel_ = new QPushButton(T(N_("取消(N)")), this);
+    preview_->setShortcut(QKeySequence(QStringLiteral("Alt+P")));
+    ok_->setShortcut(QKeySequence(QStringLiteral("Alt+Y")));
+    cancel_->setShortcut(QKeySequence(QStringLiteral("Alt+N")));
+    ok_->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(counts_, 1);
     buttons->addWidget(preview_);
@@ -165,7 +169,7 @@ void AdjustPricesWindow::Follow() {
                    std::int32_t current) {
         if (box->count() != static_cast<int>(choices.size()) + 1) {
             box->clear();
-            box->addItem(T("全部"), 0);
+            box->addItem(T(N_("全部")), 0);
             for (const frmAdjustPrices::Choice& c : choices) box->addItem(Q(c.name), c.id);
         }
         box->setCurrentIndex(std::max(0, box->findData(current)));
@@ -201,7 +205,7 @@ void AdjustPricesWindow::Follow() {
             Q(SqlNumber(e.price)),
             Q(SqlNumber(row.action == AdjustRow::kLeftAudited ? e.price : row.newPrice)),
             ActionText(row),
-            row.belowFloor ? T("是") : QString()};
+            row.belowFloor ? T(N_("是")) : QString()};
         for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c >= 6 && c != 8 && c != 9 && c < 12)
