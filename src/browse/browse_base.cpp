@@ -67,6 +67,10 @@ void BrowseBase::CreateMenus() {
     m.Add("mnuEdit", "mnuEditSearchAll", N_("查找"), "F6");
     m.AddSeparator("mnuEdit");
     m.Add("mnuEdit", "mnuCheckOverlaps", N_("检查重叠价格"));
+    // Adjust prices: in the edit menu for any node, and in the batch menu,
+    // which is also the right-click menu of a group (a leaf has none).
+    m.Add("mnuEdit", "mnuAdjustPrices", N_("调整价格..."));
+    m.Add("mnuBatchOperate", "mnuBatchAdjustPrices", N_("调整价格..."));
 
     m.Add("", "mnuview", N_("视图(&V)"));
     m.Add("mnuview", "mnuViewToolbar", N_("工具栏(&T)"));

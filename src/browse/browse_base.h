@@ -250,6 +250,10 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     // counted in a question and written through the export component.
     void mnuCheckOverlaps();
 
+    // browse_adjust.cpp: the prices under the selected node raised or
+    // lowered in the adjustment dialog.
+    void mnuAdjustPrices();
+
     // browse_find.cpp
     void mnuEditFind();
     void mnuEditSort();

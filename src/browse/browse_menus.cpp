@@ -50,6 +50,8 @@ void BrowseBase::SetMenuAndBar() {
         for (const char* name : kLeafMenus) menus_.SetEnabled(name, edit && leaf);
         for (const char* key : kLeafButtons) toolbar_.SetEnabled(key, edit && leaf);
         for (const char* name : kBatchMenus) menus_.SetEnabled(name, edit && !leaf);
+        // Adjust prices takes any node.
+        menus_.SetEnabled("mnuAdjustPrices", edit);
     }
     if (ctx_.g_CallByBill) {
         toolbar_.SetEnabled("Check", false);
@@ -79,6 +81,8 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuEditFilter", &BrowseBase::mnuEditFilter},
         {"mnuEditSearchAll", &BrowseBase::mnuEditSearchAll},
         {"mnuCheckOverlaps", &BrowseBase::mnuCheckOverlaps},
+        {"mnuAdjustPrices", &BrowseBase::mnuAdjustPrices},
+        {"mnuBatchAdjustPrices", &BrowseBase::mnuAdjustPrices},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
         {"mnuViewToolbarLable", &BrowseBase::mnuViewToolbarLable},

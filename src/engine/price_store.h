@@ -117,6 +117,20 @@ class PriceStore {
     std::string MemberUpdate(const UpdateTexts& texts, std::int32_t custID, std::int32_t itemID,
                              const std::string& unit);
 
+    // --- Price adjustment ---------------------------------------------------------
+
+    // Gives unaudited entry `entryID` the price: kAudited when the entry is
+    // audited (or gone) by now, nothing written.
+    PriceOutcome SetPrice(std::int32_t entryID, double price);
+    // Ends unaudited entry `old` before `day` (its expiry date becomes `day`,
+    // the first day it is no longer in force) and adds its successor: the
+    // same entry with `price`, effective from `day`, unaudited. Both are written
+    // or neither: kAudited (the old entry is audited or gone by now),
+    // kDuplicate (the successor's key is taken), kNoNumber, kDatabaseError.
+    // `newID` receives the successor's number.
+    PriceOutcome Supersede(const PriceEntry& old, double price, const std::string& day,
+                           std::int32_t& newID);
+
   private:
     bool HasDuplicate(const PriceEntry& entry, bool stored);
     bool HeaderAppeared(const std::exception& e, const std::string& lookUp);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "browse/browse_base.h"
+#include "browse/frm_adjust_prices.h"
 #include "browse/tvw_builder.h"
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
@@ -78,6 +79,9 @@ bool IsPreview(QWidget* top) {
 }
 bool IsExportDialog(QWidget* top) {
     return qobject_cast<QFileDialog*>(top) && top->objectName() == QtExport::kDialogName;
+}
+bool IsAdjust(QWidget* top) {
+    return WindowIn<frmAdjustPrices>(top, frmAdjustPrices::kWindowName) != nullptr;
 }
 bool IsMessage(QWidget* top) {
     return qobject_cast<MessageDialogView*>(top) || qobject_cast<QMessageBox*>(top);
@@ -340,6 +344,22 @@ void ScreenshotTour::BuildSteps() {
          [this](QWidget* top) {
              Grab(top, "export");
              qobject_cast<QDialog*>(top)->reject();  // nothing is written
+         }},
+        // The adjustment dialog on the customer: a 5 % rise previewed, then
+        // cancelled (nothing written).
+        {"the browse window before adjusting prices", IsBrowse,
+         [browse](QWidget* top) { browse(top).Menus().Click("mnuAdjustPrices"); }},
+        {"the adjustment dialog", IsAdjust,
+         [](QWidget* top) {
+             frmAdjustPrices& d = *WindowIn<frmAdjustPrices>(top, frmAdjustPrices::kWindowName);
+             d.In().value = "5";
+             d.In().roundTo = "0.1";
+             d.Preview();
+         }},
+        {"the adjustment dialog with its preview", IsAdjust,
+         [this](QWidget* top) {
+             Grab(top, "adjust");
+             WindowIn<frmAdjustPrices>(top, frmAdjustPrices::kWindowName)->CmdCancelClick();
          }},
         {"the browse window at the end", IsBrowse,
          [browse](QWidget* top) { browse(top).tbToolBar().Click("Exit"); }},

@@ -4,10 +4,12 @@
 
 #include "browse/browse_base.h"
 #include "browse/find_search_all.h"
+#include "browse/frm_adjust_prices.h"
 #include "host/find/find_dialog.h"
 #include "minprice/frm_se_low_price.h"
 #include "qt/dialogs/modal_view_registry.h"
 #include "qt/dialogs/modal_window_dialog.h"
+#include "qt/windows/adjust_prices_window.h"
 #include "qt/windows/browse_window.h"
 #include "qt/windows/find_dialog_view.h"
 #include "qt/windows/low_price_window.h"
@@ -52,6 +54,14 @@ void RegisterBrowseViews() {
                                  FitHost(host, *view, true);  // Esc is Cancel
                                  return view;
                              }));
+    // The adjustment dialog of the browse window.
+    ModalViewRegistry::Register<frmAdjustPrices>(
+        frmAdjustPrices::kWindowName, std::function<QWidget*(frmAdjustPrices&, QDialog&)>(
+                                          [](frmAdjustPrices& logic, QDialog& host) -> QWidget* {
+                                              auto* view = new AdjustPricesWindow(logic, &host);
+                                              FitHost(host, *view, true);  // Esc is Cancel
+                                              return view;
+                                          }));
 }
 
 }  // namespace orva::qt
