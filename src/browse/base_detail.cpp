@@ -140,9 +140,9 @@ void BaseDetail::SetRowsForRecords() {
 }
 
 void BaseDetail::MarkOverlaps() {
-    overlaps_.Clear();
+    overlaps_.Reset(nullptr);
     if (records_)
-        PassOver([&] { overlaps_.Mark(*records_); });
+        PassOver([&] { overlaps_.Reset(records_.get()); });
 }
 
 void BaseDetail::BindColumns() {
@@ -292,7 +292,9 @@ void BaseDetail::MergeAction() {
 }
 
 bool BaseDetail::RowMarked(int row) {
-    return row > kTitleRows && overlaps_.Marked(row - kTitleRows - 1);
+    bool marked = false;
+    PassOver([&] { marked = row > kTitleRows && overlaps_.Marked(row - kTitleRows - 1); });
+    return marked;
 }
 
 std::string BaseDetail::RowNote(int row) {

@@ -109,8 +109,8 @@ class BaseDetail : public LedgerSource {
     // its note names the other entries (number, price, band and period).
     bool RowMarked(int row) override;
     std::string RowNote(int row) override;
-    // The records that overlap another, found whenever Records change.
-    const LedgerOverlaps& Overlaps() const { return overlaps_; }
+    // The records that overlap another, asked of the records Records hold.
+    LedgerOverlaps& Overlaps() { return overlaps_; }
 
     const std::vector<LedgerColumn>& Columns() const { return columns_; }
     // The ledger column (from 1) that shows `field` (exact name) in the item

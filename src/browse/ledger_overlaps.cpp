@@ -2,47 +2,16 @@
 
 #include <algorithm>
 #include <numeric>
+#include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "engine/price_overlap.h"
 
 namespace orva {
 
 namespace {
-
-// The ordinals of the columns the rule reads; -1 when one is missing.
-struct Ordinals {
-    int entry, cust, item, unit, currency, start, end, from, to;
-
-    explicit Ordinals(const Recordset& rs)
-        : entry(rs.ColumnIndex("FEntryID")),
-          cust(rs.ColumnIndex("FCustID")),
-          item(rs.ColumnIndex("FItemID")),
-          unit(rs.ColumnIndex("FUnitName")),
-          currency(rs.ColumnIndex("FCyName")),
-          start(rs.ColumnIndex("FStartQty")),
-          end(rs.ColumnIndex("FEndQty")),
-          from(rs.ColumnIndex("FQuoteTime")),
-          to(rs.ColumnIndex("FExpireDate")) {}
-
-    bool Complete() const {
-        return std::min({entry, cust, item, unit, currency, start, end, from, to}) >= 0;
-    }
-};
-
-// Names as small numbers: equal names, equal numbers.
-class Names {
-  public:
-    std::int32_t Of(const Variant& v) {
-        const std::string* text = v.AsText();
-        const std::string key = text ? *text : v.ToText();
-        return numbers_.try_emplace(key, static_cast<std::int32_t>(numbers_.size())).first->second;
-    }
-
-  private:
-    std::unordered_map<std::string, std::int32_t> numbers_;
-};
 
 std::int32_t Id(const Variant& v) {
     return v.IsNull() ? 0 : static_cast<std::int32_t>(v.ToInteger());
@@ -52,57 +21,117 @@ double Number(const Variant& v) {
     return v.IsNull() ? 0 : v.ToDouble();
 }
 
+std::string Name(const Variant& v) {
+    const std::string* text = v.AsText();
+    return text ? *text : v.ToText();
+}
+
 }  // namespace
 
-void LedgerOverlaps::Mark(const Recordset& rs) {
+void LedgerOverlaps::Reset(const Recordset* rs) {
+    records_ = nullptr;
     others_.clear();
-    const Ordinals o(rs);
-    const long count = rs.RecordCount();
-    if (!o.Complete() || count < 2)
+    done_.clear();
+    count_ = 0;
+    if (!rs)
         return;
+    o_.entry = rs->ColumnIndex("FEntryID");
+    o_.cust = rs->ColumnIndex("FCustID");
+    o_.item = rs->ColumnIndex("FItemID");
+    o_.unit = rs->ColumnIndex("FUnitName");
+    o_.currency = rs->ColumnIndex("FCyName");
+    o_.start = rs->ColumnIndex("FStartQty");
+    o_.end = rs->ColumnIndex("FEndQty");
+    o_.from = rs->ColumnIndex("FQuoteTime");
+    o_.to = rs->ColumnIndex("FExpireDate");
+    if (std::min({o_.entry, o_.cust, o_.item, o_.unit, o_.currency, o_.start, o_.end, o_.from,
+                  o_.to}) < 0)
+        return;
+    records_ = rs;
+    count_ = rs->RecordCount();
+    done_.assign(static_cast<std::size_t>(count_), false);
+    // Whether each customer and item's rows stand together: a pair seen
+    // again after another one began is not.
+    together_ = true;
+    std::set<std::pair<std::int32_t, std::int32_t>> ended;
+    for (long r = 1; r < count_ && together_; ++r) {
+        if (SamePair(r - 1, r))
+            continue;
+        ended.emplace(Id(rs->Cell(r - 1, o_.cust)), Id(rs->Cell(r - 1, o_.item)));
+        together_ = ended.count({Id(rs->Cell(r, o_.cust)), Id(rs->Cell(r, o_.item))}) == 0;
+    }
+}
 
-    std::vector<PriceSpan> spans(static_cast<std::size_t>(count));
-    Names units, currencies;
-    for (long r = 0; r < count; ++r) {
-        PriceSpan& s = spans[static_cast<std::size_t>(r)];
+bool LedgerOverlaps::SamePair(long a, long b) const {
+    return Id(records_->Cell(a, o_.cust)) == Id(records_->Cell(b, o_.cust)) &&
+           Id(records_->Cell(a, o_.item)) == Id(records_->Cell(b, o_.item));
+}
+
+void LedgerOverlaps::WorkOutAround(long record) {
+    if (!together_) {
+        WorkOut(0, count_ - 1);
+        return;
+    }
+    long first = record, last = record;
+    while (first > 0 && SamePair(first - 1, record)) --first;
+    while (last + 1 < count_ && SamePair(last + 1, record)) ++last;
+    WorkOut(first, last);
+}
+
+void LedgerOverlaps::WorkOut(long first, long last) {
+    const Recordset& rs = *records_;
+    std::vector<PriceSpan> spans;
+    spans.reserve(static_cast<std::size_t>(last - first + 1));
+    std::vector<std::string> units, currencies;  // names as small numbers
+    auto number = [](std::vector<std::string>& names, std::string name) {
+        auto it = std::find(names.begin(), names.end(), name);
+        if (it == names.end())
+            it = names.insert(names.end(), std::move(name));
+        return static_cast<std::int32_t>(it - names.begin());
+    };
+    for (long r = first; r <= last; ++r) {
+        PriceSpan s;
         // The record's position stands in for its entry ID: an entry the
         // view shows twice is two rows, each marked.
         s.entryID = static_cast<std::int32_t>(r);
-        s.custID = Id(rs.Cell(r, o.cust));
-        s.itemID = Id(rs.Cell(r, o.item));
-        s.unitID = units.Of(rs.Cell(r, o.unit));
-        s.currencyID = currencies.Of(rs.Cell(r, o.currency));
-        s.startQty = Number(rs.Cell(r, o.start));
-        s.endQty = Number(rs.Cell(r, o.end));
-        s.quoteTime = rs.Cell(r, o.from).ToDate();
-        s.expireDate = rs.Cell(r, o.to).ToDate();
+        s.custID = Id(rs.Cell(r, o_.cust));
+        s.itemID = Id(rs.Cell(r, o_.item));
+        s.unitID = number(units, Name(rs.Cell(r, o_.unit)));
+        s.currencyID = number(currencies, Name(rs.Cell(r, o_.currency)));
+        s.startQty = Number(rs.Cell(r, o_.start));
+        s.endQty = Number(rs.Cell(r, o_.end));
+        s.quoteTime = rs.Cell(r, o_.from).ToDate();
+        s.expireDate = rs.Cell(r, o_.to).ToDate();
+        spans.push_back(std::move(s));
+        done_[static_cast<std::size_t>(r)] = true;
     }
     // The sweep wants the entries of one customer, item and unit side by
-    // side; the ledger is in order of code, which need not keep them so.
-    std::vector<std::size_t> order(spans.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    auto key = [&](std::size_t i) {
-        return std::tie(spans[i].custID, spans[i].itemID, spans[i].unitID);
-    };
-    if (!std::is_sorted(order.begin(), order.end(),
-                        [&](std::size_t a, std::size_t b) { return key(a) < key(b); })) {
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
-    }
-    std::vector<PriceSpan> sorted;
-    sorted.reserve(spans.size());
-    for (std::size_t i : order) sorted.push_back(spans[i]);
-
-    for (auto [a, b] : OverlappingPairs(sorted)) {
-        const long ra = sorted[a].entryID;
-        const long rb = sorted[b].entryID;
+    // side.
+    std::stable_sort(spans.begin(), spans.end(), [](const PriceSpan& a, const PriceSpan& b) {
+        return std::tie(a.custID, a.itemID, a.unitID) < std::tie(b.custID, b.itemID, b.unitID);
+    });
+    for (auto [a, b] : OverlappingPairs(spans)) {
+        const long ra = spans[a].entryID;
+        const long rb = spans[b].entryID;
         others_[ra].push_back(rb);
         others_[rb].push_back(ra);
     }
-    for (auto& [record, others] : others_) std::sort(others.begin(), others.end());
+    for (long r = first; r <= last; ++r) {
+        auto it = others_.find(r);
+        if (it != others_.end())
+            std::sort(it->second.begin(), it->second.end());
+    }
 }
 
-std::span<const long> LedgerOverlaps::Others(long record) const {
+bool LedgerOverlaps::Marked(long record) {
+    return !Others(record).empty();
+}
+
+std::span<const long> LedgerOverlaps::Others(long record) {
+    if (!records_ || record < 0 || record >= count_)
+        return {};
+    if (!done_[static_cast<std::size_t>(record)])
+        WorkOutAround(record);
     auto it = others_.find(record);
     if (it == others_.end())
         return {};

@@ -86,6 +86,11 @@ TEST_F(LedgerOverlapsTest, MarkedRows) {
           {2, "BOX", "RMB", 0, 10, "2024-01-01", "2100-01-01"},
           {3, "PCS", "RMB", 10, 20, "2024-06-01", "2024-07-01"}},
          {3, 5}},
+        {"a customer's rows apart, as a sort leaves them",
+         {{1, "PCS", "RMB", 0, 10, "2024-01-01", "2100-01-01"},
+          {2, "PCS", "RMB", 0, 10, "2024-01-01", "2100-01-01", 102},
+          {3, "PCS", "RMB", 10, 20, "2024-06-01", "2024-07-01"}},
+         {3, 5}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
