@@ -121,30 +121,5 @@ TEST_F(PriceStoreOverlapTest, SavedEntriesAgainstTheKeyAsItWillStand) {
     }
 }
 
-TEST_F(PriceStoreOverlapTest, NamesTheOtherEntry) {
-    const std::string cust = std::to_string(CustomerID("99"));
-    Exec(
-        "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
-        "FPrice,FCyID,FLeadTime,FQuoteTime,FExpireDate,FUsed,FNote) VALUES ('0',9001," +
-        cust + "," + std::to_string(kItem) + ",106,10,0,9.5,1,0,'2024-01-01','2100-01-01',0,'')");
-    PriceEntry e;
-    e.custID = cust;
-    e.itemID = std::to_string(kItem);
-    e.unitID = "106";
-    e.startQty = "0";
-    e.endQty = "20";
-    e.currencyID = "1";
-    e.quoteTime = "2026-01-01";
-    e.expireDate = "2100-01-01";
-    AppConnection db(OpenDatabase(company.path()));
-    const auto found = PriceStore(db).FindOverlaps({e});
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].price, 9.5);
-    EXPECT_EQ(found[0].startQty, 10);
-    EXPECT_EQ(found[0].endQty, 0);
-    EXPECT_EQ(found[0].quoteTime, "2024-01-01");
-    EXPECT_EQ(found[0].expireDate, "2100-01-01");
-}
-
 }  // namespace
 }  // namespace orva::test
