@@ -108,6 +108,7 @@ bool frmProperty::EntryStillExists() {
 bool frmProperty::WriteRecord(double basePrice) {
     UserDefInfo& engine = EngineRef();
     if (operationType_ == EditorOperation::kBatchAdd) {
+        engine.OverlapOption = overlapOption_;
         std::int16_t alert = alertOption_;
         double price = basePrice;
         if (ctx_.g_CategoryByCust)
