@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "engine/overlap_text.h"
 #include "host/app_connection.h"
 #include "host/base/pass_over.h"
 #include "host/controls/color.h"
@@ -115,12 +116,14 @@ BaseDetail::~BaseDetail() {
 void BaseDetail::SetRecords(RecordsetPtr records) {
     records_ = std::move(records);
     BindColumns();
+    MarkOverlaps();
     recordsChanged_.Emit();
 }
 
 void BaseDetail::ShowGroup() {
     records_.reset();
     BindColumns();
+    MarkOverlaps();
     SetRowsForRecords();
     dict_ = std::make_shared<Dictionary>();
     recordsChanged_.Emit();
@@ -134,6 +137,12 @@ void BaseDetail::SetRowsForRecords() {
         ldg_->SetRows(kTitleRows);
         ldg_->SetRows(static_cast<int>(count) + kTitleRows);
     });
+}
+
+void BaseDetail::MarkOverlaps() {
+    overlaps_.Reset(nullptr);
+    if (records_)
+        PassOver([&] { overlaps_.Reset(records_.get()); });
 }
 
 void BaseDetail::BindColumns() {
@@ -193,6 +202,7 @@ void BaseDetail::TakeJournalData(std::string_view statement, RecordsetPtr record
         records_ = std::move(records);
     }
     BindColumns();
+    MarkOverlaps();
     SetRowsForRecords();
     dict_ = std::make_shared<Dictionary>();
     recordsChanged_.Emit();
@@ -279,6 +289,36 @@ void BaseDetail::MergeAction() {
     }
     PassOver(
         [&] { ldg_->SetColAlignment(static_cast<int>(columns_.size()), Ledger::kAlignRight); });
+}
+
+bool BaseDetail::RowMarked(int row) {
+    bool marked = false;
+    PassOver([&] { marked = row > kTitleRows && overlaps_.Marked(row - kTitleRows - 1); });
+    return marked;
+}
+
+std::string BaseDetail::RowNote(int row) {
+    if (!RowMarked(row) || !records_)
+        return {};
+    const Recordset& rs = *records_;
+    const int id = rs.ColumnIndex("FEntryID"), price = rs.ColumnIndex("FPrice");
+    const int start = rs.ColumnIndex("FStartQty"), end = rs.ColumnIndex("FEndQty");
+    const int from = rs.ColumnIndex("FQuoteTime"), to = rs.ColumnIndex("FExpireDate");
+    auto number = [&](long r, int col) { return col < 0 ? 0.0 : rs.Cell(r, col).ToDouble(); };
+    auto date = [&](long r, int col) {
+        const std::optional<Date> d = col < 0 ? std::nullopt : rs.Cell(r, col).ToDate();
+        return d ? d->ToText() : std::string();
+    };
+    std::string note = GetResText("与以下价格的销货量和有效期重叠：");
+    PassOver([&] {
+        for (long other : overlaps_.Others(row - kTitleRows - 1)) {
+            note += '\n';
+            note += OverlapEntryText(static_cast<std::int32_t>(number(other, id)),
+                                     number(other, price), number(other, start), number(other, end),
+                                     date(other, from), date(other, to));
+        }
+    });
+    return note;
 }
 
 std::string BaseDetail::RowText(int row) {

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "browse/ledger_overlaps.h"
 #include "host/controls/ledger.h"
 #include "host/controls/signal.h"
 #include "host/dictionary.h"
@@ -104,6 +105,12 @@ class BaseDetail : public LedgerSource {
 
     // LedgerSource: TRowData for rows 1 and 2, DRowData for the others.
     std::string RowText(int row) override;
+    // LedgerSource: a data row whose entry overlaps another row's is marked;
+    // its note names the other entries (number, price, band and period).
+    bool RowMarked(int row) override;
+    std::string RowNote(int row) override;
+    // The records that overlap another, asked of the records Records hold.
+    LedgerOverlaps& Overlaps() { return overlaps_; }
 
     const std::vector<LedgerColumn>& Columns() const { return columns_; }
     // The ledger column (from 1) that shows `field` (exact name) in the item
@@ -114,6 +121,7 @@ class BaseDetail : public LedgerSource {
     ModuleContext& ctx_;
 
     void BindColumns();
+    void MarkOverlaps();
     void SetRowsForRecords();
 
     Ledger* ldg_ = nullptr;
@@ -124,6 +132,7 @@ class BaseDetail : public LedgerSource {
     // when the records or the layout change, so that a row is read in
     // constant time.
     std::vector<int> ordinals_;
+    LedgerOverlaps overlaps_;
     bool byItem_ = false;
     Signal<> recordsChanged_;
 };

@@ -262,4 +262,12 @@ std::string BrowseBase::RowText(int row) {
     return detail_ ? detail_->RowText(row) : std::string();
 }
 
+bool BrowseBase::RowMarked(int row) {
+    return detail_ && detail_->RowMarked(row);
+}
+
+std::string BrowseBase::RowNote(int row) {
+    return detail_ ? detail_->RowNote(row) : std::string();
+}
+
 }  // namespace orva

@@ -155,6 +155,9 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     void ForEachText(bool withColumnHeaders, const TextVisitor& visit) override;
     // LedgerSource: the ledger's request for the text of row r.
     std::string RowText(int row) override;
+    // LedgerSource: the marks of rows whose entries overlap, and their notes.
+    bool RowMarked(int row) override;
+    std::string RowNote(int row) override;
 
   private:
     ModuleContext& ctx_;

@@ -1,5 +1,6 @@
 // The save command: checks the grid in a fixed order, asks when the price is
-// below the minimum sale price, then starts a batch add, inserts a new entry
+// below the minimum sale price, asks or refuses (as the system option says)
+// when the entry would overlap another, then starts a batch add, inserts a new entry
 // or updates the entry being edited.
 #include <stdexcept>
 #include <string>
@@ -8,6 +9,7 @@
 #include "editor/editor_scopes.h"
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
+#include "engine/overlap_text.h"
 #include "engine/price_store.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
@@ -39,6 +41,8 @@ frmProperty::CommandResult frmProperty::SaveCommand() {
         const double basePrice = BasePrice();
         if (alertOption_ == 1 && Single() && !ConfirmLowPrice(basePrice))
             return CommandResult::kStopped;
+        if (Single() && !ConfirmNoOverlap())
+            return CommandResult::kStopped;
         if (!WriteRecord(basePrice))
             return CommandResult::kStopped;
         return CommandResult::kDone;
@@ -68,6 +72,33 @@ bool frmProperty::ConfirmLowPrice(double basePrice) {
     return dialog->Result() != 0;
 }
 
+bool frmProperty::ConfirmNoOverlap() {
+    if (overlapOption_ != kOverlapWarn && overlapOption_ != kOverlapRefuse)
+        return true;
+    PriceEntry entry = EngineRef().GridEntry();
+    if (newRecord_)
+        entry.entryID = 0;
+    const auto found = PriceStore(ctx_.Connection()).FindOverlaps({entry});
+    if (found.empty())
+        return true;
+    const bool refuse = overlapOption_ == kOverlapRefuse;
+    auto dialog = ctx_.Ui().CreateMessageDialog();
+    if (refuse) {
+        dialog->Title(GetResText("提示"));
+        dialog->Headline(
+            GetResText("您所录入的价格资料与以下价格的销货量和有效期重叠，不允许保存。"));
+    } else {
+        dialog->Headline(
+            GetResText("您所录入的价格资料与以下价格的销货量和有效期重叠，是否继续保存？"));
+    }
+    for (const PriceStore::OverlapFound& f : found) {
+        dialog->AddDetail(
+            OverlapEntryText(f.entryID, f.price, f.startQty, f.endQty, f.quoteTime, f.expireDate));
+    }
+    dialog->Show(refuse ? MessageDialog::kNotice : MessageDialog::kQuestion);
+    return !refuse && dialog->Result() != 0;
+}
+
 bool frmProperty::EntryStillExists() {
     RecordsetPtr rs = ctx_.Connection().Execute("Select FEntryID from t_CustEntry where FEntryID=" +
                                                 SqlId(EngineRef().SelEntryID));
@@ -77,6 +108,7 @@ bool frmProperty::EntryStillExists() {
 bool frmProperty::WriteRecord(double basePrice) {
     UserDefInfo& engine = EngineRef();
     if (operationType_ == EditorOperation::kBatchAdd) {
+        engine.OverlapOption = overlapOption_;
         std::int16_t alert = alertOption_;
         double price = basePrice;
         if (ctx_.g_CategoryByCust)

@@ -120,6 +120,7 @@ void frmProperty::Load() {
 void frmProperty::Activate() {
     BusyScope busy(*this);
     alertOption_ = GetSysProfile(ctx_, "AlertSELowPrice");
+    overlapOption_ = GetSysProfile(ctx_, "OverlapSalePrice");
     vaSProperty_.SetActiveCell(UserDefInfo::kColText, UserDefInfo::kRowItemNumber);
 }
 

@@ -134,6 +134,12 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     bool ErrorPrompt() const { return errorPrompt_; }
     bool ClearAfterAdd() const { return clearAfterAdd_; }
     std::int16_t AlertOption() const { return alertOption_; }
+    // The system option "OverlapSalePrice", read with AlertSELowPrice: what a
+    // save does when the entry would overlap another of its customer, item,
+    // unit and currency.
+    static constexpr std::int16_t kOverlapWarn = 1;    // asks, Yes saves
+    static constexpr std::int16_t kOverlapRefuse = 2;  // says why, saves nothing
+    std::int16_t OverlapOption() const { return overlapOption_; }
     // The engine, created on first use; null after Unload.
     UserDefInfo* Engine() const { return engine_.get(); }
 
@@ -220,6 +226,7 @@ class frmProperty : public ModalWindow, public LocalizableForm {
 
     // editor_save.cpp
     bool ConfirmLowPrice(double basePrice);
+    bool ConfirmNoOverlap();
     bool WriteRecord(double basePrice);
     bool EntryStillExists();
 
@@ -261,6 +268,7 @@ class frmProperty : public ModalWindow, public LocalizableForm {
     bool validating_ = false;
     bool helpTimerEnabled_ = false;
     std::int16_t alertOption_ = 0;
+    std::int16_t overlapOption_ = 0;  // off, kOverlapWarn or kOverlapRefuse
     std::string notedText_;
     PointerShape mousePointer_ = PointerShape::kDefault;
     // Enabled states of the buttons the settings tab disables.

@@ -52,16 +52,41 @@ struct BatchAddPlan {
     bool gridUnit = true;    // the unit comes from the grid (else each item's)
     std::function<void(std::int32_t, RecordsetPtr&)> members;
     std::function<bool(std::int32_t, std::int32_t)> confirm;  // (customer, item)
+    // The overlap option and its question (customer, item).
+    std::int16_t overlapOption = 0;
+    std::function<bool(std::int32_t, std::int32_t)> confirmOverlap;
 };
+
+// Whether the member's entry may be written beside the entries it would
+// overlap: with the option at 1 the user is asked, at 2 it is not written
+// (`refused` counts it); any other value does not look.
+bool OverlapAllowed(PriceStore& store, const BatchAddPlan& plan, const PriceEntry& batchEntry,
+                    const PriceStore::MemberEntry& member, int& refused) {
+    if (plan.overlapOption != 1 && plan.overlapOption != 2)
+        return true;
+    PriceEntry entry = batchEntry;
+    entry.custID = std::to_string(member.custID);
+    entry.itemID = std::to_string(member.itemID);
+    entry.unitID = member.unit;
+    if (store.FindOverlaps({entry}).empty())
+        return true;
+    if (plan.overlapOption == 1)
+        return plan.confirmOverlap(member.custID, member.itemID);
+    ++refused;
+    return false;
+}
 
 // Adds the entry of one member unless it exists or the user declines its
 // price; true when it was written. A database failure ends the batch.
 bool AddMember(PriceStore& store, const BatchAddPlan& plan, const PriceStore::AddTexts& texts,
-               bool audited, std::int16_t alert, std::int32_t cust, std::int32_t item) {
+               const PriceEntry& batchEntry, bool audited, std::int16_t alert, std::int32_t cust,
+               std::int32_t item, int& refused) {
     const auto member = store.PlanMember(texts, cust, item, !plan.gridUnit);
     if (!member)
         return false;
     if (alert != 0 && !plan.confirm(cust, item))
+        return false;
+    if (!OverlapAllowed(store, plan, batchEntry, *member, refused))
         return false;
     const PriceOutcome outcome = store.WriteMember(texts, *member, audited);
     switch (outcome.kind) {
@@ -91,8 +116,8 @@ std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPl
         batch::Notice(ctx, GetResText("失效日期必须大于生效日期"));
         return 0;
     }
-    const PriceStore::AddTexts texts =
-        PriceStore::RenderAdd(batch::BatchEntry(grid), plan.gridUnit);
+    const PriceEntry batchEntry = batch::BatchEntry(grid);
+    const PriceStore::AddTexts texts = PriceStore::RenderAdd(batchEntry, plan.gridUnit);
 
     // Everything of the loop goes through the operation's own connection,
     // entry numbers too (the numbering is shared by every connection to the
@@ -105,6 +130,7 @@ std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPl
     plan.members(groupID, members);
 
     std::int32_t count = 0;
+    int refused = 0;  // members passed over for an overlapping entry
     const std::vector<std::int32_t> ids = batch::MemberIDs(members);
     batch::MemberProgress progress(GetResText("批量新增"), ids, plan.itemGroup, *db,
                                    ctx.g_UseShortNumber);
@@ -115,7 +141,7 @@ std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPl
         const std::int32_t member = ids[i];
         const std::int32_t cust = plan.itemGroup ? fixedID : member;
         const std::int32_t item = plan.itemGroup ? member : fixedID;
-        if (AddMember(store, plan, texts, audited, alert, cust, item))
+        if (AddMember(store, plan, texts, batchEntry, audited, alert, cust, item, refused))
             ++count;
     }
     durable.Finish();
@@ -130,6 +156,13 @@ std::int32_t AddMembers(ModuleContext& ctx, const Spread& grid, const BatchAddPl
     batch::Notice(
         ctx, batch::ClosingText(GetResText("此次共新增"), count, GetResText("条记录！"), stopNote),
         MsgButtons::kOK, MsgIcon::kInformation);
+    if (refused > 0) {
+        batch::Notice(
+            ctx,
+            ReplaceAll(GetResText("有 %1 个成员的价格与已有价格的销货量和有效期重叠，没有新增。"),
+                       "%1", std::to_string(refused)),
+            MsgButtons::kOK, MsgIcon::kInformation);
+    }
     if (count > 0 && audited) {
         batch::Notice(ctx, GetResText("本次新增记录都已自动审核！"), MsgButtons::kOK,
                       MsgIcon::kInformation);
@@ -153,6 +186,10 @@ std::int32_t RunBatchAdd(ModuleContext& ctx, const Spread& grid, const BatchAddP
 
 std::int32_t UserDefInfo::BatchAdd(std::int16_t& alertLowPrice, double& basePrice) {
     BatchAddPlan plan;
+    plan.overlapOption = OverlapOption;
+    plan.confirmOverlap = [this](std::int32_t cust, std::int32_t item) {
+        return ConfirmOverlap(cust, item);
+    };
     plan.members = [this](std::int32_t group, RecordsetPtr& rs) { GetDetailCust(group, rs); };
     plan.confirm = [this, &basePrice](std::int32_t cust, std::int32_t item) {
         return ConfirmLowPrice(cust, item, basePrice);
@@ -162,6 +199,10 @@ std::int32_t UserDefInfo::BatchAdd(std::int16_t& alertLowPrice, double& basePric
 
 std::int32_t UserDefInfo::BatchAdd_Item(std::int16_t& alertLowPrice, double& basePrice) {
     BatchAddPlan plan;
+    plan.overlapOption = OverlapOption;
+    plan.confirmOverlap = [this](std::int32_t cust, std::int32_t item) {
+        return ConfirmOverlap(cust, item);
+    };
     plan.itemGroup = true;
     // Grouped by item, the editor offers no unit: each item's base unit.
     plan.gridUnit = ctx_.g_CategoryByCust;

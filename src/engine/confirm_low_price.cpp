@@ -1,5 +1,6 @@
 // The minimum-price question of the batch add and batch update: asked per
-// member when the grid's price is below the floor of that customer and item.
+// member when the grid's price is below the floor of that customer and item;
+// and the batch add's question about a member's overlapping entry.
 #include <string>
 
 #include "engine/batch_values.h"
@@ -30,20 +31,32 @@ bool UserDefInfo::ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, doub
     if (PriceStore(db).CheckFloor(query).kind != PriceOutcome::kBelowFloor)
         return true;
 
-    // The member the question is about: the customer, or the item by item group.
+    const std::string question =
+        MemberLabel(custID, itemID) +
+        GetResText(")的价格资料已经低于设定的销售最低限价，是否继续保存？");
+    return batch::Notice(ctx_, question, MsgButtons::kYesNo, MsgIcon::kQuestion) == MsgResult::kYes;
+}
+
+bool UserDefInfo::ConfirmOverlap(std::int32_t custID, std::int32_t itemID) {
+    const std::string question =
+        MemberLabel(custID, itemID) +
+        GetResText(")的价格资料与已有价格的销货量和有效期重叠，是否继续保存？");
+    return batch::Notice(ctx_, question, MsgButtons::kYesNo, MsgIcon::kQuestion) == MsgResult::kYes;
+}
+
+std::string UserDefInfo::MemberLabel(std::int32_t custID, std::int32_t itemID) {
+    const bool byCustomer = ctx_.g_CategoryByCust;
     const std::int32_t member = byCustomer ? custID : itemID;
-    RecordsetPtr who =
-        db.Execute("SELECT FName,FNumber,FShortNumber FROM t_Item WHERE FItemID=" + SqlId(member) +
-                   " AND FItemClassId=" + (byCustomer ? "1" : "4"));
+    RecordsetPtr who = ctx_.Connection().Execute(
+        "SELECT FName,FNumber,FShortNumber FROM t_Item WHERE FItemID=" + SqlId(member) +
+        " AND FItemClassId=" + (byCustomer ? "1" : "4"));
     std::string name;
     std::string number;
     if (HasRow(who)) {
         name = FieldText(*who, "FName");
         number = FieldText(*who, ctx_.g_UseShortNumber ? "FShortNumber" : "FNumber");
     }
-    const std::string question =
-        number + "(" + name + GetResText(")的价格资料已经低于设定的销售最低限价，是否继续保存？");
-    return batch::Notice(ctx_, question, MsgButtons::kYesNo, MsgIcon::kQuestion) == MsgResult::kYes;
+    return number + "(" + name;
 }
 
 }  // namespace orva

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/price_entry.h"
 
@@ -130,6 +131,29 @@ class PriceStore {
     // `newID` receives the successor's number.
     PriceOutcome Supersede(const PriceEntry& old, double price, const std::string& day,
                            std::int32_t& newID);
+
+    // --- Overlapping entries ------------------------------------------------------
+
+    // An entry that an entry being saved would overlap (same customer, item,
+    // unit and currency; bands and periods intersecting).
+    struct OverlapFound {
+        std::size_t saved = 0;     // which of the entries saved
+        std::int32_t entryID = 0;  // the other entry; 0 for a new one of the same save
+        double price = 0;
+        double startQty = 0;
+        double endQty = 0;       // 0: no upper end
+        std::string quoteTime;   // yyyy-mm-dd, "" when it is none
+        std::string expireDate;  // yyyy-mm-dd, "" when it is none
+    };
+    // The overlaps that writing `saved` in one command would leave: new
+    // entries (entryID 0) and stored ones in their new state. Each saved
+    // entry is compared with the entries of its key as they will stand once
+    // the command has written: the stored ones it does not rewrite, and the
+    // other saved entries in their new state, never their old one (so two
+    // entries whose periods are swapped in one command do not collide). An
+    // entry with an empty currency is taken as currency 1, as the insert
+    // writes it. A failing statement raises its error.
+    std::vector<OverlapFound> FindOverlaps(const std::vector<PriceEntry>& saved);
 
   private:
     bool HasDuplicate(const PriceEntry& entry, bool stored);

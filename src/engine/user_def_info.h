@@ -69,6 +69,10 @@ class UserDefInfo {
     std::int32_t SelCustID = 0;
     std::int32_t SelEntryID = 0;  // 0 for a new entry
     std::int16_t SelUsed = 0;     // audit flag of the loaded entry
+    // What a batch add does with a member whose new entry would overlap
+    // another entry of the member (the editor's "OverlapSalePrice"): 0 writes
+    // it, 1 asks per member, 2 passes the member over and says how many were.
+    std::int16_t OverlapOption = 0;
 
     explicit UserDefInfo(ModuleContext& ctx);
     ~UserDefInfo();
@@ -175,6 +179,11 @@ class UserDefInfo {
     std::int32_t BuildPropDescs();
     // True when the entry for (customer, item) may be written at this price.
     bool ConfirmLowPrice(std::int32_t custID, std::int32_t itemID, double& basePrice);
+    // True when the user answers Yes to writing the member's overlapping entry.
+    bool ConfirmOverlap(std::int32_t custID, std::int32_t itemID);
+    // "number(name" of the member a batch question is about: the customer,
+    // or the item by item group.
+    std::string MemberLabel(std::int32_t custID, std::int32_t itemID);
 
     // Helpers shared by the engine's files.
     orva::Spread& Grid() const;

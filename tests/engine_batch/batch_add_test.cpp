@@ -157,6 +157,49 @@ TEST_F(BatchAddTest, DecliningTheMinimumPriceQuestionSkipsOnlyThatMember) {
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"此次共新增3条记录！"});
 }
 
+// The overlap option per member: member 2 holds a price of quantities 50 to
+// 200 from 2025-01-01 that the batch's 0 to 100 from 2025-03-01 would overlap.
+TEST_F(BatchAddTest, OverlapOptionAsksOrPassesTheOverlappingMemberOver) {
+    struct Case {
+        const char* name;
+        std::int16_t option;
+        MsgResult answer;  // to the question, when one is asked
+        int added;
+        std::vector<std::string> boxes;
+    };
+    const std::string ask =
+        "T9.002(乙商行)的价格资料与已有价格的销货量和有效期重叠，是否继续保存？";
+    const std::vector<Case> cases = {
+        {"off", 0, MsgResult::kNo, 3, {"此次共新增3条记录！"}},
+        {"warn, answered No", 1, MsgResult::kNo, 2, {ask, "此次共新增2条记录！"}},
+        {"warn, answered Yes", 1, MsgResult::kYes, 3, {ask, "此次共新增3条记录！"}},
+        {"refuse",
+         2,
+         MsgResult::kYes,
+         2,
+         {"此次共新增2条记录！", "有 1 个成员的价格与已有价格的销货量和有效期重叠，没有新增。"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Exec("DELETE FROM t_CustEntry WHERE FItemID=" + SqlId(kItem));
+        Entry existing;
+        existing.cust = kCust2;
+        existing.item = kItem;
+        existing.startQty = 50;
+        existing.endQty = 200;
+        existing.quote = "2025-01-01";
+        AddEntry(existing);
+        Fill(Values());
+        ui_->ClearRecords();
+        if (c.option == 1)
+            ui_->AnswerMessageBox(c.answer);
+        engine_.OverlapOption = c.option;
+        EXPECT_EQ(Run(0, 12.5), c.added);
+        EXPECT_EQ(BoxTexts(), c.boxes);
+        EXPECT_EQ(EntryCount(kCust2, kItem), c.added == 3 ? 2 : 1);
+    }
+}
+
 TEST_F(BatchAddTest, ByItemGroupEachItemTakesItsBaseUnit) {
     ctx_->g_CategoryByCust = false;
     AddItemGroup(900400, "I8", 0);

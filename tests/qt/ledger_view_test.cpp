@@ -223,5 +223,35 @@ TEST(LedgerModelTest, PassesTheItemModelTesterWhileTheLedgerChanges) {
     EXPECT_EQ(model.rowCount(), 0);
 }
 
+// A source that marks row 4 with a note.
+class MarkingSource : public CountingSource {
+  public:
+    bool RowMarked(int row) override { return row == 4; }
+    std::string RowNote(int row) override { return row == 4 ? "重叠" : ""; }
+};
+
+TEST(LedgerModelTest, MarkedRowShowsItsSignBackgroundAndNote) {
+    test::App();
+    MarkingSource source;
+    Ledger ledger;
+    ledger.SetSource(&source);
+    LedgerModel model(ledger);
+    ledger.SetCols(5);
+    ledger.SetRows(6);
+    ledger.SetColHidden(1, true);
+    const QModelIndex marked = model.index(1, 1);  // ledger row 4, column 2
+    EXPECT_EQ(marked.data(Qt::DisplayRole).toString(), "C4");
+    EXPECT_EQ(marked.data(Qt::ToolTipRole).toString(), QString::fromUtf8("C4\n重叠"));
+    EXPECT_EQ(marked.data(Qt::BackgroundRole).value<QBrush>().color(),
+              LedgerModel::kMarkedRowColor);
+    // The sign stands in the first column shown only.
+    EXPECT_FALSE(marked.data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_FALSE(model.index(1, 2).data(Qt::DecorationRole).isValid());
+    const QModelIndex plain = model.index(0, 1);
+    EXPECT_EQ(plain.data(Qt::ToolTipRole).toString(), "C3");
+    EXPECT_NE(plain.data(Qt::BackgroundRole).value<QBrush>().color(), LedgerModel::kMarkedRowColor);
+    EXPECT_FALSE(plain.data(Qt::DecorationRole).isValid());
+}
+
 }  // namespace
 }  // namespace orva::qt

@@ -19,6 +19,16 @@ void Ledger::SetSource(LedgerSource* source) {
     Notify(GridChange::Content(CellBlock::All()));
 }
 
+bool Ledger::RowMarked(int row) const {
+    return source_ && row >= 1 && row <= rows_ && source_->RowMarked(row);
+}
+
+std::string Ledger::RowNote(int row) const {
+    if (!source_ || row < 1 || row > rows_)
+        return {};
+    return source_->RowNote(row);
+}
+
 void Ledger::SetRows(int rows) {
     if (rows < 0)
         Invalid("negative row count");

@@ -32,6 +32,17 @@ class LedgerSource {
     // Row `row` (1-based, title rows included): its cells left to right,
     // each followed by "|" ("a|b||" holds a, b and an empty third cell).
     virtual std::string RowText(int row) = 0;
+    // Whether row `row` carries a mark, which the view draws beside its
+    // cells (the cells' texts stay as they are), and the note that says why
+    // (the row's tool tip). No mark by default.
+    virtual bool RowMarked(int row) {
+        (void)row;
+        return false;
+    }
+    virtual std::string RowNote(int row) {
+        (void)row;
+        return {};
+    }
 };
 
 // Cells from (row1, col1) to (row2, col2) drawn as one.
@@ -104,6 +115,10 @@ class Ledger {
     void SetRowText(int row, std::string_view joined);
     void SetCellText(int row, int col, std::string_view text);
     bool HasOwnText(int row) const { return own_.count(row) != 0; }
+    // The source's mark and note of a row; none without a source or outside
+    // the counts.
+    bool RowMarked(int row) const;
+    std::string RowNote(int row) const;
     // Rows asked of the source so far.
     std::size_t SourceFetches() const { return fetches_; }
 

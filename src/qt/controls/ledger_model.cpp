@@ -1,6 +1,8 @@
 #include "qt/controls/ledger_model.h"
 
+#include <QApplication>
 #include <QBrush>
+#include <QStyle>
 #include <algorithm>
 
 #include "qt/controls/qt_text.h"
@@ -30,15 +32,43 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const {
     const int col = index.column() + 1;
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole:
             return Q(ledger_.CellText(row, col));
+        case Qt::ToolTipRole: {
+            // A marked row's note follows the cell's own text.
+            const QString text = Q(ledger_.CellText(row, col));
+            const QString note = Q(ledger_.RowNote(row));
+            if (note.isEmpty())
+                return text;
+            return text.isEmpty() ? note : text + QLatin1Char('\n') + note;
+        }
         case Qt::BackgroundRole:
+            if (ledger_.RowMarked(row))
+                return QBrush(kMarkedRowColor);
             return QBrush(ToQColor(ledger_.RowBkColor(row)));
+        case Qt::DecorationRole:
+            // The mark stands in the first column shown.
+            if (col == FirstShownCol() && ledger_.RowMarked(row))
+                return MarkIcon();
+            return {};
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(LedgerAlignment(ledger_.ColAlignment(col)));
         default:
             return {};
     }
+}
+
+int LedgerModel::FirstShownCol() const {
+    for (int c = 1; c <= cols_; ++c) {
+        if (!ledger_.ColHidden(c))
+            return c;
+    }
+    return 0;
+}
+
+QIcon LedgerModel::MarkIcon() const {
+    if (markIcon_.isNull())
+        markIcon_ = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    return markIcon_;
 }
 
 QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -3,7 +3,12 @@
 // column c is ledger column c + 1. The model holds no texts: a cell's text is
 // asked of the ledger when the view paints it, and the ledger asks its owner
 // only for rows it has not cached. The model follows the ledger's notices.
+// A row the ledger's owner marks is drawn on another background with a sign
+// in its first shown column, and its note is added to its cells' tool tips.
 #pragma once
+
+#include <QColor>
+#include <QIcon>
 
 #include "host/controls/ledger.h"
 #include "host/controls/signal.h"
@@ -16,6 +21,9 @@ class LedgerModel : public SizedTableModel {
 
   public:
     static constexpr int kTitleRows = 2;
+    // The background of a row the ledger's owner marks, whatever its own
+    // colour; the first column shown also carries a warning sign.
+    static constexpr QColor kMarkedRowColor{255, 236, 179};
 
     explicit LedgerModel(Ledger& ledger, QObject* parent = nullptr);
 
@@ -35,9 +43,12 @@ class LedgerModel : public SizedTableModel {
   private:
     void OnGridChange(const GridChange& change);
     void FollowCounts();
+    int FirstShownCol() const;
+    QIcon MarkIcon() const;
 
     Ledger& ledger_;
     Subscription sub_;
+    mutable QIcon markIcon_;
 };
 
 Qt::Alignment LedgerAlignment(int colAlignment);

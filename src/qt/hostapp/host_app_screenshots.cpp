@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
+#include <QToolTip>
 #include <cmath>
 #include <vector>
 
@@ -23,6 +25,8 @@
 #include "model/sql_values.h"
 #include "orvasaleprice/recordset.h"
 #include "orvasaleprice/variant.h"
+#include "qt/controls/ledger_model.h"
+#include "qt/controls/ledger_view.h"
 #include "qt/controls/qt_text.h"
 #include "qt/dialogs/message_dialog_view.h"
 #include "qt/dialogs/modal_window_dialog.h"
@@ -163,6 +167,25 @@ void FillPriceCriterion(FindDialog& d, FindOp op, const std::string& value) {
     d.SetField(0, kPriceField);
     d.SetOperator(0, op);
     d.SetValue(0, value);
+}
+
+// Brings the ledger's first marked row (an entry that overlaps another) into
+// view, selects it and shows its tool tip as the mouse over its code would.
+// Nothing when no row is marked.
+void ShowFirstOverlap(BrowseBase& w, QWidget* top) {
+    Ledger& ledger = w.ldgBase();
+    auto* view = top->findChild<LedgerView*>();
+    for (int row = 3; view && row <= ledger.Rows(); ++row) {
+        if (!ledger.RowMarked(row))
+            continue;
+        ledger.UserClick(row, 2);
+        const QModelIndex index = view->model()->index(LedgerModel::ModelRow(row), 1);
+        view->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        const QPoint at = view->visualRect(index).center() + QPoint(0, 8);
+        QToolTip::showText(view->viewport()->mapToGlobal(at),
+                           index.data(Qt::ToolTipRole).toString(), view->viewport());
+        return;
+    }
 }
 
 }  // namespace
@@ -361,6 +384,18 @@ void ScreenshotTour::BuildSteps() {
              Grab(top, "adjust");
              WindowIn<frmAdjustPrices>(top, frmAdjustPrices::kWindowName)->CmdCancelClick();
          }},
+        {"the browse window before the overlap marks", IsBrowse,
+         [this, browse](QWidget* top) {
+             BrowseBase& w = browse(top);
+             ClickLeaf(w, "t_Organization", plan_.customerID);
+             ShowFirstOverlap(w, top);
+         }},
+        {"the ledger's overlap marks", IsBrowse,
+         [this](QWidget* top) {
+             if (QToolTip::isVisible())
+                 Grab(top, "overlaps", true);
+             QToolTip::hideText();
+         }},
         {"the browse window at the end", IsBrowse,
          [browse](QWidget* top) { browse(top).tbToolBar().Click("Exit"); }},
     };
@@ -434,11 +469,21 @@ void ScreenshotTour::CloseEverything() {
     top->close();
 }
 
-void ScreenshotTour::Grab(QWidget* widget, const QString& name) {
+void ScreenshotTour::Grab(QWidget* widget, const QString& name, bool withToolTip) {
     if (!keep_.isEmpty() && !keep_.contains(name))
         return;
     const QString path = QDir(folder_).filePath(name + suffix_ + ".png");
-    if (!widget->grab().save(path, "PNG")) {
+    QPixmap picture = widget->grab();
+    if (withToolTip) {
+        // The tool tip is a window of its own: drawn over the picture where
+        // it stands on the screen.
+        QPainter painter(&picture);
+        for (QWidget* tip : QApplication::topLevelWidgets()) {
+            if (tip->isVisible() && tip->inherits("QTipLabel"))
+                tip->render(&painter, widget->mapFromGlobal(tip->mapToGlobal(QPoint(0, 0))));
+        }
+    }
+    if (!picture.save(path, "PNG")) {
         Fail("cannot write " + path);
         return;
     }

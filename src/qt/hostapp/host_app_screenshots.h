@@ -91,8 +91,9 @@ class ScreenshotTour : public QObject {
     void Tick();
     void Fail(const QString& why);
     void CloseEverything();
-    // Saves a picture of the widget as <folder>/<name>.png.
-    void Grab(QWidget* widget, const QString& name);
+    // Saves a picture of the widget as <folder>/<name>.png, with the tool
+    // tip shown over it when asked.
+    void Grab(QWidget* widget, const QString& name, bool withToolTip = false);
 
     QString folder_;
     ScreenshotPlan plan_;
