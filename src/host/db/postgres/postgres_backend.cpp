@@ -36,6 +36,12 @@ class PostgresBackend final : public TranslatedBackend {
 
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override { return "PostgreSQL " + where_; }
+    // The user goes into the connection's setting orva.user, which the
+    // price history's triggers read.
+    void SetHistoryUser(std::optional<std::int32_t> userId) override;
+    void PinHistoryBatch() override;
+    NativeDialect Native() const override { return NativeDialect::kPostgres; }
+    void RunNativeScript(const std::vector<std::string>& statements) override;
 
   private:
     // Statements of programs the cache dropped are released on the server.
@@ -128,6 +134,43 @@ void PostgresBackend::Control(const char* sql) {
     PgResult r(PQexec(conn_, sql));
     if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
         throw PostgresError(conn_, r.get(), std::string::npos, where_);
+}
+
+void PostgresBackend::SetHistoryUser(std::optional<std::int32_t> userId) {
+    std::lock_guard lock(mu_);
+    const std::string value = userId ? std::to_string(*userId) : std::string();
+    const char* params[] = {value.c_str()};
+    PgResult r(PQexecParams(conn_, "SELECT set_config('orva.user', $1, false)", 1, nullptr, params,
+                            nullptr, nullptr, 0));
+    if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
+        throw ComError(ComError::kDatabase, PgMessage(PQerrorMessage(conn_)), kSource);
+}
+
+void PostgresBackend::PinHistoryBatch() {
+    std::lock_guard lock(mu_);
+    PgResult r(PQexec(conn_, "SELECT set_config('orva.batch', gen_random_uuid()::text, false)"));
+    if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
+        throw ComError(ComError::kDatabase, PgMessage(PQerrorMessage(conn_)), kSource);
+}
+
+void PostgresBackend::RunNativeScript(const std::vector<std::string>& statements) {
+    std::lock_guard lock(mu_);
+    if (writeOpen_) {
+        throw ComError(ComError::kDatabase,
+                       "A write transaction is open on this connection; the company cannot be "
+                       "upgraded inside it.",
+                       kSource);
+    }
+    try {
+        Control("BEGIN");
+        for (const std::string& sql : statements) Control(sql.c_str());
+        Control("COMMIT");
+    } catch (const TsqlError& e) {
+        RollBack();
+        throw ComError(ComError::kDatabase,
+                       "The company database " + where_ + " refused the upgrade: " + e.what(),
+                       kSource);
+    }
 }
 
 void PostgresBackend::RollBack() {
