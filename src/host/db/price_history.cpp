@@ -1,5 +1,7 @@
 #include "host/db/price_history.h"
 
+#include <algorithm>
+
 #include "host/base/sha256.h"
 #include "orvasaleprice/com_error.h"
 #include "orvasaleprice/recordset.h"
@@ -9,6 +11,10 @@ namespace {
 
 // Rows read per statement while walking the chain.
 constexpr int kChunk = 20000;
+
+constexpr const char* kColumns =
+    " FHistID,FEntryID,FCustID,FItemID,FOperation,FChanges,FUserID,FLogin,FTime,FBatchID,"
+    "FPrevHash,FHash FROM t_CustEntryHistory";
 
 bool HasHistoryTable(DbBackend& db) {
     try {
@@ -43,7 +49,23 @@ HistoryRow ReadRow(const Recordset& rs) {
     return r;
 }
 
+std::vector<HistoryRow> ReadRows(DbBackend& db, const std::string& sql) {
+    std::vector<HistoryRow> rows;
+    BatchResult r = db.ExecuteBatch(sql);
+    if (r.recordsets.empty())
+        return rows;
+    Recordset& rs = *r.recordsets.front();
+    rows.reserve(static_cast<std::size_t>(std::max(0L, rs.RecordCount())));
+    for (; !rs.EOF_(); rs.MoveNext()) rows.push_back(ReadRow(rs));
+    return rows;
+}
+
 }  // namespace
+
+std::vector<HistoryRow> EntryHistory(DbBackend& db, std::int32_t entryId) {
+    return ReadRows(db, std::string("SELECT") + kColumns +
+                            " WHERE FEntryID=" + std::to_string(entryId) + " ORDER BY FHistID");
+}
 
 std::string HistoryHash(std::string_view prevHash, const HistoryRow& row) {
     std::string text(prevHash);
@@ -106,11 +128,9 @@ HistoryCheck VerifyPriceHistory(DbBackend& db) {
     std::int64_t last = 0;
     bool first = true;
     for (;;) {
-        BatchResult r = db.ExecuteBatch(
-            "SELECT TOP " + std::to_string(kChunk) +
-            " FHistID,FEntryID,FCustID,FItemID,FOperation,FChanges,FUserID,FLogin,FTime,"
-            "FBatchID,FPrevHash,FHash FROM t_CustEntryHistory WHERE FHistID>" +
-            std::to_string(last) + " ORDER BY FHistID");
+        BatchResult r =
+            db.ExecuteBatch("SELECT TOP " + std::to_string(kChunk) + kColumns + " WHERE FHistID>" +
+                            std::to_string(last) + " ORDER BY FHistID");
         if (r.recordsets.empty())
             break;
         Recordset& rs = *r.recordsets.front();

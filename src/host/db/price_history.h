@@ -78,6 +78,10 @@ std::vector<std::string> PriceHistoryScript(NativeDialect dialect);
 // or the database refuses it.
 bool UpgradePriceHistory(DbBackend& db);
 
+// The history of one entry, oldest first. Throws ComError when the table
+// cannot be read.
+std::vector<HistoryRow> EntryHistory(DbBackend& db, std::int32_t entryId);
+
 // Walks the chain in order. A row whose hash does not match its content and
 // the previous hash, or whose previous hash is not the hash of the row before
 // it, is broken; the walk stops at the first. Rows not yet sealed (written by

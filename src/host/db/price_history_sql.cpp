@@ -76,12 +76,8 @@ std::vector<std::string> SqliteScript() {
         "FPrevHash TEXT, FHash TEXT)");
     s.push_back(
         "CREATE INDEX IF NOT EXISTS ix_CustEntryHistory_Entry ON t_CustEntryHistory (FEntryID)");
-    s.push_back(
-        "CREATE INDEX IF NOT EXISTS ix_CustEntryHistory_CustItem ON t_CustEntryHistory "
-        "(FCustID, FItemID)");
-    s.push_back(
-        "CREATE INDEX IF NOT EXISTS ix_CustEntryHistory_Unsealed ON t_CustEntryHistory (FHistID) "
-        "WHERE FHash IS NULL");
+    // One index besides the key: each more would be written with every
+    // change of a price.
     const auto& e = kHistoryEntryColumns;
     s.push_back(
         "CREATE TRIGGER IF NOT EXISTS tr_CustEntry_HistoryAdd AFTER INSERT ON t_CustEntry "
@@ -155,9 +151,6 @@ std::vector<std::string> PostgresScript() {
         "FPrevHash text, FHash text)");
     s.push_back(
         "CREATE INDEX IF NOT EXISTS ix_CustEntryHistory_Entry ON t_CustEntryHistory (FEntryID)");
-    s.push_back(
-        "CREATE INDEX IF NOT EXISTS ix_CustEntryHistory_CustItem ON t_CustEntryHistory "
-        "(FCustID, FItemID)");
     s.push_back(R"(CREATE OR REPLACE FUNCTION orva_history_append(p_entry int, p_cust int,
   p_item int, p_op text, p_changes text) RETURNS void LANGUAGE plpgsql AS $f$
 DECLARE

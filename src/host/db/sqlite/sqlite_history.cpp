@@ -161,7 +161,12 @@ void SqliteHistory::StartBatch() {
         }
         h.reset(s);
     };
-    prepare(findUnsealed_, "SELECT min(FHistID) FROM t_CustEntryHistory WHERE FHash IS NULL");
+    // Rows another program wrote are the last ones (the module seals them
+    // before it writes): the row after the last sealed one, if any.
+    prepare(findUnsealed_,
+            "SELECT FHistID FROM t_CustEntryHistory WHERE FHistID>coalesce((SELECT FHistID FROM "
+            "t_CustEntryHistory WHERE FHash IS NOT NULL ORDER BY FHistID DESC LIMIT 1),0) "
+            "ORDER BY FHistID LIMIT 1");
     prepare(seal_, "UPDATE t_CustEntryHistory SET FPrevHash=" + Prev("?1") +
                        ", FHash=orva_history_hash(" + Prev("?1") +
                        ", FHistID, FEntryID, FCustID, FItemID, FOperation, FChanges, FUserID, "
@@ -172,7 +177,7 @@ void SqliteHistory::StartBatch() {
             rc == SQLITE_ROW && sqlite3_column_type(findUnsealed_.get(), 0) != SQLITE_NULL;
         const sqlite3_int64 id = found ? sqlite3_column_int64(findUnsealed_.get(), 0) : 0;
         sqlite3_reset(findUnsealed_.get());
-        if (rc != SQLITE_ROW)
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             throw SqliteError(db_, rc);
         if (!found)
             return;
