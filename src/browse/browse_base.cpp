@@ -23,6 +23,7 @@ BrowseBase::BrowseBase(ModuleContext& ctx) : ctx_(ctx) {
     CreateToolbar();
     statusBar_.AddPanel("Passtime");
     statusBar_.AddPanel(kFilterNotePanel);
+    statusBar_.AddPanel(kHistoryPanel);
     ledger_.SetSource(this);
     ConnectEvents();
     clock_ = [] {
@@ -67,6 +68,7 @@ void BrowseBase::CreateMenus() {
     m.Add("mnuEdit", "mnuEditSearchAll", N_("查找"), "F6");
     m.AddSeparator("mnuEdit");
     m.Add("mnuEdit", "mnuCheckOverlaps", N_("检查重叠价格"));
+    m.Add("mnuEdit", "mnuHistory", N_("价格历史"), "F7");
 
     m.Add("", "mnuview", N_("视图(&V)"));
     m.Add("mnuview", "mnuViewToolbar", N_("工具栏(&T)"));
@@ -109,6 +111,7 @@ void BrowseBase::CreateToolbar() {
     t.Add("", "Print", N_("打印"), {}, N_("打印"));
     t.Add("", "PrintView", N_("预览"), {}, N_("打印预览"));
     t.Add("", "Exit", N_("退出"), {}, N_("退出基本资料系统"));
+    t.Add("", "History", N_("历史"), {}, N_("价格历史"));
 }
 
 void BrowseBase::ConnectEvents() {
@@ -138,6 +141,7 @@ void BrowseBase::Load() {
     PassOver([&] { SetLedgerFonts(ctx_, ledger_); });
     PassOver([&] { RestorePageSetup(); });
     PassOver([&] { RestoreTreeWidth(); });
+    ReadHistoryState();
     loaded_ = true;
 }
 

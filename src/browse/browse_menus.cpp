@@ -50,6 +50,8 @@ void BrowseBase::SetMenuAndBar() {
         for (const char* name : kLeafMenus) menus_.SetEnabled(name, edit && leaf);
         for (const char* key : kLeafButtons) toolbar_.SetEnabled(key, edit && leaf);
         for (const char* name : kBatchMenus) menus_.SetEnabled(name, edit && !leaf);
+        menus_.SetEnabled("mnuHistory", historyOn_ && leaf);
+        toolbar_.SetEnabled("History", historyOn_ && leaf);
     }
     if (ctx_.g_CallByBill) {
         toolbar_.SetEnabled("Check", false);
@@ -79,6 +81,7 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuEditFilter", &BrowseBase::mnuEditFilter},
         {"mnuEditSearchAll", &BrowseBase::mnuEditSearchAll},
         {"mnuCheckOverlaps", &BrowseBase::mnuCheckOverlaps},
+        {"mnuHistory", &BrowseBase::mnuHistory},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
         {"mnuViewToolbarLable", &BrowseBase::mnuViewToolbarLable},
@@ -115,6 +118,7 @@ void BrowseBase::ToolbarClick(const std::string& key) {
         {"Print", &BrowseBase::ToolbarPrintClick},
         {"PrintView", &BrowseBase::ToolbarPreviewClick},
         {"Exit", &BrowseBase::mnuFileClose},
+        {"History", &BrowseBase::mnuHistory},
     };
     auto it = kHandlers.find(key);
     if (it == kHandlers.end())

@@ -53,6 +53,9 @@ class DbBackend {
     // of the price history (a command working through a connection of its
     // own: the batch operations); otherwise each transaction is a batch.
     virtual void PinHistoryBatch() {}
+    // Whether the company has the price history, looked up without a
+    // statement of the module's (default: no).
+    virtual bool HasPriceHistory() { return false; }
 
     // The engine whose own SQL RunNativeScript takes; kNone when it takes
     // none.

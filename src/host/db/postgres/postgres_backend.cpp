@@ -40,6 +40,7 @@ class PostgresBackend final : public TranslatedBackend {
     // price history's triggers read.
     void SetHistoryUser(std::optional<std::int32_t> userId) override;
     void PinHistoryBatch() override;
+    bool HasPriceHistory() override;
     NativeDialect Native() const override { return NativeDialect::kPostgres; }
     void RunNativeScript(const std::vector<std::string>& statements) override;
 
@@ -151,6 +152,15 @@ void PostgresBackend::PinHistoryBatch() {
     PgResult r(PQexec(conn_, "SELECT set_config('orva.batch', gen_random_uuid()::text, false)"));
     if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
         throw ComError(ComError::kDatabase, PgMessage(PQerrorMessage(conn_)), kSource);
+}
+
+bool PostgresBackend::HasPriceHistory() {
+    std::lock_guard lock(mu_);
+    if (writeOpen_)
+        return false;
+    PgResult r(PQexec(conn_, "SELECT to_regclass('t_custentryhistory') IS NOT NULL"));
+    return PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1 &&
+           std::string(PQgetvalue(r.get(), 0, 0)) == "t";
 }
 
 void PostgresBackend::RunNativeScript(const std::vector<std::string>& statements) {

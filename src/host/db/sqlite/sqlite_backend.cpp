@@ -35,6 +35,7 @@ class SqliteBackend final : public TranslatedBackend {
     std::string ReadOnlyFile() const override { return readOnly_ ? path_ : std::string(); }
     void SetHistoryUser(std::optional<std::int32_t> userId) override;
     void PinHistoryBatch() override;
+    bool HasPriceHistory() override { return history_ && history_->Active(); }
     NativeDialect Native() const override { return NativeDialect::kSqlite; }
     void RunNativeScript(const std::vector<std::string>& statements) override;
 
