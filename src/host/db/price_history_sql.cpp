@@ -68,9 +68,12 @@ std::string SqliteInsert(const std::string& row, const std::string& entry, const
 
 std::vector<std::string> SqliteScript() {
     std::vector<std::string> s;
+    // The key is the rowid: a new row takes the next number after the
+    // highest, and as no row can be deleted none is ever reused (without
+    // AUTOINCREMENT's extra write of sqlite_sequence on every change).
     s.push_back(
         "CREATE TABLE IF NOT EXISTS t_CustEntryHistory ("
-        "FHistID INTEGER PRIMARY KEY AUTOINCREMENT, FEntryID INT NOT NULL, FCustID INT NOT NULL, "
+        "FHistID INTEGER PRIMARY KEY, FEntryID INT NOT NULL, FCustID INT NOT NULL, "
         "FItemID INT NOT NULL, FOperation TEXT NOT NULL, FChanges TEXT NOT NULL, FUserID INT, "
         "FLogin TEXT NOT NULL DEFAULT '', FTime TEXT NOT NULL, FBatchID TEXT NOT NULL DEFAULT '', "
         "FPrevHash TEXT, FHash TEXT)");
