@@ -144,17 +144,8 @@ std::string PgArray(const std::vector<std::string_view>& cols) {
     return out + "]";
 }
 
-std::vector<std::string> PostgresScript() {
-    std::vector<std::string> s;
-    s.push_back(
-        "CREATE TABLE IF NOT EXISTS t_CustEntryHistory ("
-        "FHistID bigserial PRIMARY KEY, FEntryID int NOT NULL, FCustID int NOT NULL, "
-        "FItemID int NOT NULL, FOperation text NOT NULL, FChanges text NOT NULL, FUserID int, "
-        "FLogin text NOT NULL DEFAULT '', FTime text NOT NULL, FBatchID text NOT NULL DEFAULT '', "
-        "FPrevHash text, FHash text)");
-    s.push_back(
-        "CREATE INDEX IF NOT EXISTS ix_CustEntryHistory_Entry ON t_CustEntryHistory (FEntryID)");
-    s.push_back(R"(CREATE OR REPLACE FUNCTION orva_history_append(p_entry int, p_cust int,
+std::string PgAppendFunction() {
+    return R"(CREATE OR REPLACE FUNCTION orva_history_append(p_entry int, p_cust int,
   p_item int, p_op text, p_changes text) RETURNS void LANGUAGE plpgsql AS $f$
 DECLARE
   v_setting text := current_setting('orva.user', true);
@@ -178,13 +169,15 @@ BEGIN
       || p_cust || chr(10) || p_item || chr(10) || p_op || chr(10) || p_changes || chr(10)
       || coalesce(v_user::text, '') || chr(10) || v_login || chr(10) || v_time || chr(10)
       || v_batch, 'UTF8')), 'hex'));
-END $f$)");
-    // Values compared and written as text (jsonb's), so that a change of
-    // letter case is a change whatever the column's collation.
-    auto diff = [](const std::string& name, const std::string& cols, const std::string& entry,
-                   bool withAudit) {
-        return "CREATE OR REPLACE FUNCTION " + name +
-               R"(() RETURNS trigger LANGUAGE plpgsql AS $f$
+END $f$)";
+}
+
+// Values compared and written as text (jsonb's), so that a change of
+// letter case is a change whatever the column's collation.
+std::string PgDiffFunction(const std::string& name, const std::string& cols,
+                           const std::string& entry, bool withAudit) {
+    return "CREATE OR REPLACE FUNCTION " + name +
+           R"(() RETURNS trigger LANGUAGE plpgsql AS $f$
 DECLARE
   o jsonb; n jsonb; c text; ov text; nv text; ch text := ''; only_used boolean := true;
   op text; r record;
@@ -192,7 +185,7 @@ BEGIN
   IF TG_OP <> 'INSERT' THEN o := to_jsonb(OLD); r := OLD; END IF;
   IF TG_OP <> 'DELETE' THEN n := to_jsonb(NEW); r := NEW; END IF;
   FOREACH c IN ARRAY )" +
-               cols + R"( LOOP
+           cols + R"( LOOP
     ov := o ->> lower(c);
     nv := n ->> lower(c);
     IF TG_OP = 'UPDATE' AND ov IS NOT DISTINCT FROM nv THEN CONTINUE; END IF;
@@ -202,17 +195,31 @@ BEGIN
   IF TG_OP = 'INSERT' THEN op := 'add';
   ELSIF TG_OP = 'DELETE' THEN op := 'delete';
   ELSIF ch = '' THEN RETURN NULL;
-  ELSIF )" + std::string(withAudit ? "only_used" : "false") +
-               R"( THEN op := CASE WHEN n ->> 'fused' = '1' THEN 'audit' ELSE 'unaudit' END;
+  ELSIF )" +
+           std::string(withAudit ? "only_used" : "false") +
+           R"( THEN op := CASE WHEN n ->> 'fused' = '1' THEN 'audit' ELSE 'unaudit' END;
   ELSE op := 'change';
   END IF;
   PERFORM orva_history_append()" +
-               entry + R"(, r.FCustID, r.FItemID, op, ch);
+           entry + R"(, r.FCustID, r.FItemID, op, ch);
   RETURN NULL;
 END $f$)";
-    };
-    s.push_back(diff("orva_custentry_history", PgArray(kHistoryEntryColumns), "r.FEntryID", true));
-    s.push_back(diff("orva_cust_history", PgArray(kHistoryCustColumns), "0", false));
+}
+
+std::vector<std::string> PostgresScript() {
+    std::vector<std::string> s;
+    s.push_back(
+        "CREATE TABLE IF NOT EXISTS t_CustEntryHistory ("
+        "FHistID bigserial PRIMARY KEY, FEntryID int NOT NULL, FCustID int NOT NULL, "
+        "FItemID int NOT NULL, FOperation text NOT NULL, FChanges text NOT NULL, FUserID int, "
+        "FLogin text NOT NULL DEFAULT '', FTime text NOT NULL, FBatchID text NOT NULL DEFAULT '', "
+        "FPrevHash text, FHash text)");
+    s.push_back(
+        "CREATE INDEX IF NOT EXISTS ix_CustEntryHistory_Entry ON t_CustEntryHistory (FEntryID)");
+    s.push_back(PgAppendFunction());
+    s.push_back(PgDiffFunction("orva_custentry_history", PgArray(kHistoryEntryColumns),
+                               "r.FEntryID", true));
+    s.push_back(PgDiffFunction("orva_cust_history", PgArray(kHistoryCustColumns), "0", false));
     s.push_back(R"(CREATE OR REPLACE FUNCTION orva_history_refuse() RETURNS trigger
   LANGUAGE plpgsql AS $f$
 BEGIN
