@@ -21,7 +21,9 @@
 #include "demo/demo_company.h"
 #include "demo/postgres_company.h"
 #include "demo/sqlite_writer.h"
+#include "host/db/open_database.h"
 #include "host/db/postgres/postgres_uri.h"
+#include "host/db/price_history.h"
 
 namespace {
 
@@ -104,9 +106,12 @@ int main(int argc, char** argv) {
     } removeScratch{scratch};
     const std::string path = server ? scratch + "/company.db" : target;
     const std::string shown = server ? orva::MaskPassword(target) : target;
+    // A new company records its price history from its first change on
+    // (the generated rows are its starting point, not changes).
     auto finish = [&] {
         if (server)
             orva::demo::CopyCompanyToPostgres(path, target);
+        orva::UpgradePriceHistory(*orva::OpenDatabase(target));
     };
     auto start = std::chrono::steady_clock::now();
     auto elapsed = [&] {

@@ -13,6 +13,7 @@
 
 #include "host/app_connection.h"
 #include "host/db/open_database.h"
+#include "host/db/price_history.h"
 #include "host/sql_script.h"
 #include "orvasaleprice/com_error.h"
 
@@ -23,6 +24,8 @@ constexpr int kExitUsage = 2;
 
 const char* const kUsage =
     "Usage: orva-sql DATABASE [FILE]\n"
+    "       orva-sql DATABASE --upgrade\n"
+    "       orva-sql DATABASE --verify-history\n"
     "\n"
     "Sends T-SQL text to a company database and prints every record set.\n"
     "\n"
@@ -45,8 +48,42 @@ const char* const kUsage =
     "error (the batches before it have run), 2 for a usage error.\n"
     "\n"
     "Options:\n"
-    "  -h, --help  show this help\n"
-    "  --version   print the program's version\n";
+    "  --upgrade         add the price history (its table and triggers) to a\n"
+    "                    SQLite or PostgreSQL company that has none; opening a\n"
+    "                    company never adds it\n"
+    "  --verify-history  walk the price history's hash chain: prints its length\n"
+    "                    and exits 0 when every link holds (rows another program\n"
+    "                    wrote and the module has not sealed yet are counted\n"
+    "                    apart), else names the first broken row and exits 1\n"
+    "  -h, --help        show this help\n"
+    "  --version         print the program's version\n";
+
+enum class Mode { kScript, kUpgrade, kVerifyHistory };
+
+int Upgrade(orva::DbBackend& db) {
+    const std::string name = db.Describe();
+    const bool added = orva::UpgradePriceHistory(db);
+    std::cout << (added ? "Added the price history to " : "The price history was already in ")
+              << name << (added ? "\n" : "; its triggers were renewed\n");
+    return 0;
+}
+
+int VerifyHistory(orva::DbBackend& db) {
+    const orva::HistoryCheck check = orva::VerifyPriceHistory(db);
+    if (check.brokenId) {
+        std::cout << "Price history broken at row " << *check.brokenId << ": " << check.why << " ("
+                  << check.sealed << " rows before it hold)\n";
+        return kExitError;
+    }
+    std::cout << "Price history intact: " << check.sealed << " rows in the chain";
+    if (check.unsealed > 0) {
+        std::cout << "; " << check.unsealed
+                  << " rows written by another program wait to be sealed by the module's next "
+                     "write";
+    }
+    std::cout << "\n";
+    return 0;
+}
 
 int UsageError(const std::string& message) {
     std::cerr << "orva-sql: " << message << "\nTry 'orva-sql --help'.\n";
@@ -84,6 +121,7 @@ bool ReadScript(const std::string& file, std::string& text, std::string& why) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args;
+    Mode mode = Mode::kScript;
     bool options = true;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -95,7 +133,12 @@ int main(int argc, char** argv) {
             std::cout << "orva-sql " << ORVA_VERSION << "\n";
             return 0;
         }
-        if (options && a == "--") {
+        if (options && (a == "--upgrade" || a == "--verify-history")) {
+            const Mode m = a == "--upgrade" ? Mode::kUpgrade : Mode::kVerifyHistory;
+            if (mode != Mode::kScript && mode != m)
+                return UsageError("--upgrade and --verify-history go alone");
+            mode = m;
+        } else if (options && a == "--") {
             options = false;
         } else if (options && a.size() > 1 && a[0] == '-') {
             return UsageError("unknown option '" + a + "'");
@@ -105,12 +148,12 @@ int main(int argc, char** argv) {
     }
     if (args.empty())
         return UsageError("no database given");
-    if (args.size() > 2)
+    if (args.size() > (mode == Mode::kScript ? 2u : 1u))
         return UsageError("too many arguments");
     const std::string file = args.size() == 2 ? args[1] : "-";
 
     std::string script, why;
-    if (!ReadScript(file, script, why))
+    if (mode == Mode::kScript && !ReadScript(file, script, why))
         return UsageError("cannot read '" + file + "': " + why);
 
     // A SQLite file is checked before it is opened for writing, so that a
@@ -122,6 +165,16 @@ int main(int argc, char** argv) {
     } catch (const std::runtime_error& e) {
         std::cerr << "orva-sql: " << e.what() << "\n";
         return kExitError;
+    }
+
+    if (mode != Mode::kScript) {
+        try {
+            return mode == Mode::kUpgrade ? Upgrade(connection->Backend())
+                                          : VerifyHistory(connection->Backend());
+        } catch (const std::runtime_error& e) {
+            std::cerr << "orva-sql: " << e.what() << "\n";
+            return kExitError;
+        }
     }
 
     bool first = true;

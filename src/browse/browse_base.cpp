@@ -23,6 +23,7 @@ BrowseBase::BrowseBase(ModuleContext& ctx) : ctx_(ctx) {
     CreateToolbar();
     statusBar_.AddPanel("Passtime");
     statusBar_.AddPanel(kFilterNotePanel);
+    statusBar_.AddPanel(kHistoryPanel);
     ledger_.SetSource(this);
     ConnectEvents();
     clock_ = [] {
@@ -71,6 +72,7 @@ void BrowseBase::CreateMenus() {
     // which is also the right-click menu of a group (a leaf has none).
     m.Add("mnuEdit", "mnuAdjustPrices", N_("调整价格..."));
     m.Add("mnuBatchOperate", "mnuBatchAdjustPrices", N_("调整价格..."));
+    m.Add("mnuEdit", "mnuHistory", N_("价格历史"), "F7");
 
     m.Add("", "mnuview", N_("视图(&V)"));
     m.Add("mnuview", "mnuViewToolbar", N_("工具栏(&T)"));
@@ -113,6 +115,7 @@ void BrowseBase::CreateToolbar() {
     t.Add("", "Print", N_("打印"), {}, N_("打印"));
     t.Add("", "PrintView", N_("预览"), {}, N_("打印预览"));
     t.Add("", "Exit", N_("退出"), {}, N_("退出基本资料系统"));
+    t.Add("", "History", N_("历史"), {}, N_("价格历史"));
 }
 
 void BrowseBase::ConnectEvents() {
@@ -142,6 +145,7 @@ void BrowseBase::Load() {
     PassOver([&] { SetLedgerFonts(ctx_, ledger_); });
     PassOver([&] { RestorePageSetup(); });
     PassOver([&] { RestoreTreeWidth(); });
+    ReadHistoryState();
     loaded_ = true;
 }
 

@@ -63,6 +63,8 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     // The status bar panel of the filter's note ("过滤后显示记录数: 5 / 67"),
     // empty unless the ledger shows a filter's result.
     static constexpr const char* kFilterNotePanel = "FilterNote";
+    // Says why the price history's command is off (a company without it).
+    static constexpr const char* kHistoryPanel = "History";
 
     // Modes of the find/filter/sort component.
     static constexpr std::int16_t kFfsFind = 0;
@@ -252,6 +254,10 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     // browse_overlaps.cpp: the overlapping pairs under the selected node,
     // counted in a question and written through the export component.
     void mnuCheckOverlaps();
+    // The price history (browse_history.cpp).
+    void mnuHistory();
+    void ReadHistoryState();
+    bool historyOn_ = false;
 
     // browse_adjust.cpp: the prices under the selected node raised or
     // lowered in the adjustment dialog.

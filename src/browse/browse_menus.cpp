@@ -52,6 +52,8 @@ void BrowseBase::SetMenuAndBar() {
         for (const char* name : kBatchMenus) menus_.SetEnabled(name, edit && !leaf);
         // Adjust prices takes any node.
         menus_.SetEnabled("mnuAdjustPrices", edit);
+        menus_.SetEnabled("mnuHistory", historyOn_ && leaf);
+        toolbar_.SetEnabled("History", historyOn_ && leaf);
     }
     if (ctx_.g_CallByBill) {
         toolbar_.SetEnabled("Check", false);
@@ -83,6 +85,7 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuCheckOverlaps", &BrowseBase::mnuCheckOverlaps},
         {"mnuAdjustPrices", &BrowseBase::mnuAdjustPrices},
         {"mnuBatchAdjustPrices", &BrowseBase::mnuAdjustPrices},
+        {"mnuHistory", &BrowseBase::mnuHistory},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
         {"mnuViewToolbarLable", &BrowseBase::mnuViewToolbarLable},
@@ -119,6 +122,7 @@ void BrowseBase::ToolbarClick(const std::string& key) {
         {"Print", &BrowseBase::ToolbarPrintClick},
         {"PrintView", &BrowseBase::ToolbarPreviewClick},
         {"Exit", &BrowseBase::mnuFileClose},
+        {"History", &BrowseBase::mnuHistory},
     };
     auto it = kHandlers.find(key);
     if (it == kHandlers.end())

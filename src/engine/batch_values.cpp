@@ -53,7 +53,10 @@ std::vector<std::int32_t> MemberIDs(const RecordsetPtr& members) {
 }
 
 std::shared_ptr<AppConnection> NewConnection(ModuleContext& ctx) {
-    return ctx.CreateConnection();
+    std::shared_ptr<AppConnection> db = ctx.CreateConnection();
+    // The batch's changes are one batch in the price history.
+    db->Backend().PinHistoryBatch();
+    return db;
 }
 
 MsgResult Notice(ModuleContext& ctx, const std::string& text, MsgButtons buttons, MsgIcon icon) {

@@ -61,6 +61,10 @@ void CustFace::Show(Enu_ShowMode sMode) {
     InitSessionProps(ctx, ctx.SessionString());
     ctx.g_ShowMode = Narrow16(sMode, "The show mode");
     CheckSessionUser(ctx);
+    // Every change this connection writes names the session's user in the
+    // price history.
+    ctx.historyUser = GetCurUserID(ctx);
+    ctx.Connection().Backend().SetHistoryUser(ctx.historyUser);
 
     auto window = std::make_unique<BrowseBase>(ctx);
     window->Load();

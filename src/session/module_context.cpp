@@ -67,9 +67,12 @@ AppConnection& ModuleContext::Connection() {
 }
 
 std::shared_ptr<AppConnection> ModuleContext::CreateConnection() {
-    if (ownSession_)
-        return std::make_shared<AppConnection>(std::string_view(*ownSession_));
-    return ComponentRegistry::Create<AppConnection>(AppConnection::kProgID);
+    std::shared_ptr<AppConnection> connection =
+        ownSession_ ? std::make_shared<AppConnection>(std::string_view(*ownSession_))
+                    : ComponentRegistry::Create<AppConnection>(AppConnection::kProgID);
+    if (historyUser)
+        connection->Backend().SetHistoryUser(historyUser);
+    return connection;
 }
 
 SettingsStore& ModuleContext::Settings() {

@@ -141,6 +141,9 @@ class ModuleContext {
     std::shared_ptr<SettingsStore> settings;
     // The user interface of this context; null uses the host's installed one.
     std::shared_ptr<HostUi> ui;
+    // The user the price history names for this context's writes (set by
+    // Show); every connection the context opens hands it to its database.
+    std::optional<std::int32_t> historyUser;
     // How the browse window opens the record editor; empty opens the
     // module's own editor window (browse/editor_launcher.h).
     std::function<void(const EditorRequest&)> editorLauncher;

@@ -24,7 +24,7 @@ void BatchTest::SetUp() {
 void BatchTest::LogOn(int userId) {
     ctx_->g_Connection.reset();
     session_.reset();
-    session_ = std::make_unique<test::ScopedSession>(company_.path(), userId);
+    session_ = std::make_unique<test::ScopedSession>(Database(), userId);
     InitSessionProps(*ctx_, session_->propsString());
     ctx_->g_GLData.reset();
     ctx_->g_Connection = std::make_shared<AppConnection>();

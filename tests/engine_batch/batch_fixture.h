@@ -77,6 +77,9 @@ class BatchTest : public ::testing::Test {
     // Logs on as the user (the session string, its parsed properties and a
     // fresh shared connection).
     void LogOn(int userId);
+    // The company the session names: the file, unless a fixture names
+    // another database.
+    virtual std::string Database() const { return company_.path(); }
 
     // Runs a T-SQL text on the shared connection.
     RecordsetPtr Query(const std::string& sql);

@@ -3,6 +3,7 @@
 // standard error with the exit status.
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -246,6 +247,64 @@ TEST_F(OrvaSqlTest, SqliteCompanyFileTakesTsql) {
                     "SELECT FID, FName FROM #Stack ORDER BY FID\r\n");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "n\tm\n2\ta\n\nFID\tFName\n1\ta\n2\tNULL\n");
+}
+
+// The price history through the program: a company gains it only when
+// asked; the walk prints the chain's length, counts apart the rows the
+// sqlite3 shell wrote, and names the first row changed behind the
+// triggers' back with exit status 1.
+TEST_F(OrvaSqlTest, UpgradeThenVerifyTheHistory) {
+    test::TempCompany company;
+    const std::string db = company.path();
+    Outcome none = Sql({db, "--verify-history"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("t_CustEntryHistory"), std::string::npos) << none.err;
+
+    Outcome added = Sql({db, "--upgrade"});
+    EXPECT_EQ(added.status, 0) << added.err;
+    EXPECT_EQ(added.out.rfind("Added the price history to SQLite " + db, 0), 0u) << added.out;
+    EXPECT_NE(Sql({db, "--upgrade"}).out.find("already"), std::string::npos);
+
+    ASSERT_EQ(Sql({db},
+                  "UPDATE t_CustEntry SET FPrice=FPrice+1 WHERE FEntryID IN (SELECT TOP 3 "
+                  "FEntryID FROM t_CustEntry ORDER BY FEntryID)")
+                  .status,
+              0);
+    auto shell = [&](const std::string& sql) {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
+        char* err = nullptr;
+        EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK)
+            << (err ? err : "");
+        sqlite3_free(err);
+        sqlite3_close(raw);
+    };
+    shell(
+        "UPDATE t_CustEntry SET FUsed=1-FUsed WHERE FEntryID=(SELECT MAX(FEntryID) FROM "
+        "t_CustEntry)");
+    struct Case {
+        const char* tamper;  // run by the shell first; none for the clean chain
+        int status;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"", 0,
+         "Price history intact: 3 rows in the chain; 1 rows written by another program wait to "
+         "be sealed by the module's next write\n"},
+        {"DROP TRIGGER tr_CustEntryHistory_NoUpdate; UPDATE t_CustEntryHistory SET "
+         "FChanges=FChanges||'x' WHERE FHistID=2",
+         1,
+         "Price history broken at row 2: its content does not match its hash (it was changed) "
+         "(1 rows before it hold)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tamper);
+        if (*c.tamper)
+            shell(c.tamper);
+        Outcome r = Sql({db, "--verify-history"});
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.out, c.out);
+    }
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/base/batch_result.h"
 
@@ -15,6 +17,10 @@ namespace orva {
 
 // The connection component every back end serves: the source its errors name.
 inline constexpr const char* kConnectionProgID = "OrvaConnection.AppConnection";
+
+// The engine's own SQL, for what the T-SQL layer does not carry (the
+// company's upgrades: price_history.h).
+enum class NativeDialect { kNone, kSqlite, kPostgres };
 
 class DbBackend {
   public:
@@ -38,6 +44,25 @@ class DbBackend {
     // connection refuses every text that writes to the company's tables,
     // and entry numbers, saying the file is read-only.
     virtual std::string ReadOnlyFile() const { return {}; }
+
+    // The user of the module this connection works for, recorded by the
+    // price history with every change it writes (price_history.h); nullopt
+    // when it works for nobody in particular (a tool). Default: not recorded.
+    virtual void SetHistoryUser(std::optional<std::int32_t> /*userId*/) {}
+    // From now on every change this connection writes belongs to one batch
+    // of the price history (a command working through a connection of its
+    // own: the batch operations); otherwise each transaction is a batch.
+    virtual void PinHistoryBatch() {}
+    // Whether the company has the price history, looked up without a
+    // statement of the module's (default: no).
+    virtual bool HasPriceHistory() { return false; }
+
+    // The engine whose own SQL RunNativeScript takes; kNone when it takes
+    // none.
+    virtual NativeDialect Native() const { return NativeDialect::kNone; }
+    // Runs statements in the engine's own SQL, past the T-SQL layer, in one
+    // transaction: all or nothing. Throws ComError kDatabase.
+    virtual void RunNativeScript(const std::vector<std::string>& statements);
 };
 
 // Implemented by connections to databases where one caller's transaction can

@@ -396,6 +396,22 @@ void ScreenshotTour::BuildSteps() {
                  Grab(top, "overlaps", true);
              QToolTip::hideText();
          }},
+        // The price history of the customer's first entry, on a company
+        // that keeps it (the step passes over a company without it).
+        {"the browse window before the history", IsBrowse,
+         [browse](QWidget* top) {
+             BrowseBase& w = browse(top);
+             if (!w.Menus().Item("mnuHistory").enabled || w.ldgBase().Rows() < 3)
+                 return;
+             w.ldgBase().UserClick(3, 2);
+             w.Menus().Click("mnuHistory");  // returns when the list closes
+         }},
+        {"the price history", IsMessage,
+         [this](QWidget* top) {
+             Grab(top, "history");
+             qobject_cast<QDialog*>(top)->reject();
+         },
+         true},
         {"the browse window at the end", IsBrowse,
          [browse](QWidget* top) { browse(top).tbToolBar().Click("Exit"); }},
     };

@@ -16,6 +16,8 @@
 //   preview.png           the print preview of the customer's whole ledger
 //   export.png            the export's file dialog (cancelled)
 //   adjust.png            the adjustment dialog previewing a 5 % rise (cancelled)
+//   history.png           the price history of the customer's first entry
+//                         (only on a company that keeps it)
 //
 // A tour may keep only some of its pictures and add a suffix to their names:
 // the host application runs it a second time in English after a Chinese

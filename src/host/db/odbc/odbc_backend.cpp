@@ -1,6 +1,8 @@
 #include "host/db/odbc/odbc_backend.h"
 
 #include <limits>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "host/base/text_util.h"
@@ -25,6 +27,24 @@ class OdbcBackend : public DbBackend {
     BatchResult ExecuteBatch(std::string_view tsql) override;
     std::int32_t NextNumber(std::string_view tableKey) override;
     std::string Describe() const override;
+    // The price history on SQL Server (data/price_history_sqlserver.sql)
+    // reads the module's user from the session context; a server without
+    // it records none.
+    void SetHistoryUser(std::optional<std::int32_t> userId) override {
+        try {
+            ExecuteBatch("EXEC sp_set_session_context N'orva.user', N'" +
+                         (userId ? std::to_string(*userId) : std::string()) + "'");
+        } catch (const std::runtime_error&) {
+        }
+    }
+    bool HasPriceHistory() override {
+        try {
+            ExecuteBatch("SELECT COUNT(*) FROM t_CustEntryHistory WHERE 1=0");
+            return true;
+        } catch (const std::runtime_error&) {
+            return false;
+        }
+    }
 
   private:
     // Sends one text and drains every result it produces, within the open

@@ -45,6 +45,13 @@ class PostgresBackend final : public TranslatedBackend, public BatchDurability {
     void BeginBatch() override;
     void CommitPending() override {}
     void EndBatch() override;
+    // The user goes into the connection's setting orva.user, which the
+    // price history's triggers read.
+    void SetHistoryUser(std::optional<std::int32_t> userId) override;
+    void PinHistoryBatch() override;
+    bool HasPriceHistory() override;
+    NativeDialect Native() const override { return NativeDialect::kPostgres; }
+    void RunNativeScript(const std::vector<std::string>& statements) override;
 
   private:
     // Statements of programs the cache dropped are released on the server.
@@ -180,6 +187,52 @@ void PostgresBackend::EndBatch() {
         }
     } catch (const TsqlError& e) {
         Raise(e, step);
+    }
+}
+
+void PostgresBackend::SetHistoryUser(std::optional<std::int32_t> userId) {
+    std::lock_guard lock(mu_);
+    const std::string value = userId ? std::to_string(*userId) : std::string();
+    const char* params[] = {value.c_str()};
+    PgResult r(PQexecParams(conn_, "SELECT set_config('orva.user', $1, false)", 1, nullptr, params,
+                            nullptr, nullptr, 0));
+    if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
+        throw ComError(ComError::kDatabase, PgMessage(PQerrorMessage(conn_)), kSource);
+}
+
+void PostgresBackend::PinHistoryBatch() {
+    std::lock_guard lock(mu_);
+    PgResult r(PQexec(conn_, "SELECT set_config('orva.batch', gen_random_uuid()::text, false)"));
+    if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
+        throw ComError(ComError::kDatabase, PgMessage(PQerrorMessage(conn_)), kSource);
+}
+
+bool PostgresBackend::HasPriceHistory() {
+    std::lock_guard lock(mu_);
+    if (writeOpen_)
+        return false;
+    PgResult r(PQexec(conn_, "SELECT to_regclass('t_custentryhistory') IS NOT NULL"));
+    return PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1 &&
+           std::string(PQgetvalue(r.get(), 0, 0)) == "t";
+}
+
+void PostgresBackend::RunNativeScript(const std::vector<std::string>& statements) {
+    std::lock_guard lock(mu_);
+    if (writeOpen_) {
+        throw ComError(ComError::kDatabase,
+                       "A write transaction is open on this connection; the company cannot be "
+                       "upgraded inside it.",
+                       kSource);
+    }
+    try {
+        Control("BEGIN");
+        for (const std::string& sql : statements) Control(sql.c_str());
+        Control("COMMIT");
+    } catch (const TsqlError& e) {
+        RollBack();
+        throw ComError(ComError::kDatabase,
+                       "The company database " + where_ + " refused the upgrade: " + e.what(),
+                       kSource);
     }
 }
 

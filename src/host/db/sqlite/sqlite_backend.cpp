@@ -12,6 +12,7 @@
 #include "host/db/sqlite/sqlite_dialect.h"
 #include "host/db/sqlite/sqlite_error.h"
 #include "host/db/sqlite/sqlite_functions.h"
+#include "host/db/sqlite/sqlite_history.h"
 #include "host/db/sqlite/sqlite_numbering.h"
 #include "host/db/sqlite/sqlite_read_only.h"
 #include "host/db/sqlite/sqlite_runner.h"
@@ -47,6 +48,11 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     void EndBatch() override;
     std::string Describe() const override { return "SQLite " + path_; }
     std::string ReadOnlyFile() const override { return readOnly_ ? path_ : std::string(); }
+    void SetHistoryUser(std::optional<std::int32_t> userId) override;
+    void PinHistoryBatch() override;
+    bool HasPriceHistory() override { return history_ && history_->Active(); }
+    NativeDialect Native() const override { return NativeDialect::kSqlite; }
+    void RunNativeScript(const std::vector<std::string>& statements) override;
 
   private:
     // A text that writes takes the write lock at once, so it either waits
@@ -55,6 +61,10 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     // A file opened for reading only refuses a text that writes before it
     // begins.
     void Admit(const Program& program) const override;
+    // With the price history in the company, a text that writes runs in a
+    // transaction of its own (or the caller's), which first seals what
+    // other programs wrote: the history's chain stays in order.
+    Scope ScopeOf(const Program& program) const override;
     void Begin(const Program& program, Scope scope) override;
     void Commit(Scope scope) override;
     void Undo(Scope scope) override;
@@ -88,6 +98,7 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     sqlite3* db_ = nullptr;
     std::unique_ptr<SqliteRunner> runner_;
     std::unique_ptr<SqliteNumbering> numbering_;
+    std::unique_ptr<SqliteHistory> history_;  // none on a file opened for reading only
     StmtHandle begin_, beginImmediate_, commit_, rollback_;
     StmtHandle savepoint_, release_, rollbackTo_;
     StmtHandle memberSavepoint_, memberRelease_, memberRollbackTo_;
@@ -183,6 +194,13 @@ SqliteBackend::SqliteBackend(const std::string& path, bool createIfMissing)
     runner_ = std::make_unique<SqliteRunner>(db_);
     StartInterpreter(*runner_);
     numbering_ = std::make_unique<SqliteNumbering>(db_, path_);
+    if (!readOnly_) {
+        try {
+            history_ = std::make_unique<SqliteHistory>(db_);
+        } catch (const ComError& e) {
+            FailOpen(e.Description());
+        }
+    }
 }
 
 void SqliteBackend::FailOpen(const std::string& what) {
@@ -221,6 +239,7 @@ std::string SqliteBackend::OpenPragma(const char* pragma) {
 SqliteBackend::~SqliteBackend() {
     StopInterpreter();
     numbering_.reset();
+    history_.reset();
     begin_.reset();
     beginImmediate_.reset();
     commit_.reset();
@@ -267,11 +286,19 @@ std::string SqliteBackend::Explain(const TsqlError& e) const {
            std::to_string(kBusyTimeoutMs / 1000) + " s (" + e.what() + ").";
 }
 
+TranslatedBackend::Scope SqliteBackend::ScopeOf(const Program& program) const {
+    if (history_ && history_->Active() && program.writesDatabase && !writeOpen_)
+        return Scope::kTransaction;
+    return TranslatedBackend::ScopeOf(program);
+}
+
 void SqliteBackend::Begin(const Program& program, Scope scope) {
     if (scope == Scope::kSavepoint) {
         Control(savepoint_, "SAVEPOINT orva_batch");
     } else if (scope == Scope::kTransaction && program.writesDatabase) {
         Control(beginImmediate_, "BEGIN IMMEDIATE");
+        if (history_)
+            history_->StartBatch();
     } else if (scope == Scope::kTransaction) {
         Control(begin_, "BEGIN");
     }
@@ -332,6 +359,60 @@ void SqliteBackend::StartWrite() {
     } catch (const TsqlError& e) {
         Raise(e, step);
     }
+    try {
+        if (history_)
+            history_->StartBatch();
+    } catch (const TsqlError& e) {
+        RollBack();
+        Raise(e, "the price history's seal");
+    }
+}
+
+void SqliteBackend::SetHistoryUser(std::optional<std::int32_t> userId) {
+    std::lock_guard lock(mu_);
+    if (history_)
+        history_->SetUser(userId);
+}
+
+void SqliteBackend::PinHistoryBatch() {
+    std::lock_guard lock(mu_);
+    if (history_)
+        history_->PinBatch();
+}
+
+void SqliteBackend::RunNativeScript(const std::vector<std::string>& statements) {
+    std::lock_guard lock(mu_);
+    if (readOnly_)
+        RefuseWrite();
+    if (writeOpen_) {
+        throw ComError(ComError::kDatabase,
+                       "A write transaction is open on this connection; the company cannot be "
+                       "upgraded inside it.",
+                       kSource);
+    }
+    // Statements prepared on the old schema are dropped with the
+    // translations.
+    try {
+        Control(beginImmediate_, "BEGIN IMMEDIATE");
+        for (const std::string& sql : statements) {
+            char* err = nullptr;
+            const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err);
+            if (rc != SQLITE_OK) {
+                std::string msg = err ? err : sqlite3_errstr(rc);
+                sqlite3_free(err);
+                RollBack();
+                throw ComError(ComError::kDatabase,
+                               "The company database " + path_ + " refused the upgrade: " + msg,
+                               kSource);
+            }
+        }
+        Control(commit_, "COMMIT");
+    } catch (const TsqlError& e) {
+        RollBack();
+        Raise(e, "the upgrade");
+    }
+    if (history_)
+        history_->Refresh();
 }
 
 void SqliteBackend::CommitStarted() {
