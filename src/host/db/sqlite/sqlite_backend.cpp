@@ -63,7 +63,9 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     void Admit(const Program& program) const override;
     // With the price history in the company, a text that writes runs in a
     // transaction of its own (or the caller's), which first seals what
-    // other programs wrote: the history's chain stays in order.
+    // other programs wrote: the history's chain stays in order. Inside a
+    // batch's transaction, between members too, such a text and any other
+    // that needs a transaction runs in a savepoint.
     Scope ScopeOf(const Program& program) const override;
     void Begin(const Program& program, Scope scope) override;
     void Commit(Scope scope) override;
@@ -74,9 +76,6 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     void StartWrite() override;
     void CommitStarted() override;
     void RollBackStarted() override;
-    // Inside a batch's transaction, between members too, a text that needs
-    // a transaction runs in a savepoint.
-    Scope ScopeOf(const Program& program) const override;
     // Commits the batch's transaction; a failure counts its members lost.
     void CommitGroup();
 
@@ -287,7 +286,10 @@ std::string SqliteBackend::Explain(const TsqlError& e) const {
 }
 
 TranslatedBackend::Scope SqliteBackend::ScopeOf(const Program& program) const {
-    if (history_ && history_->Active() && program.writesDatabase && !writeOpen_)
+    const bool sealed = history_ && history_->Active() && program.writesDatabase;
+    if (groupOpen_ && (program.needsTransaction || sealed))
+        return Scope::kSavepoint;
+    if (sealed && !writeOpen_)
         return Scope::kTransaction;
     return TranslatedBackend::ScopeOf(program);
 }
@@ -329,12 +331,6 @@ void SqliteBackend::UndoSavepoint() {
     }
 }
 
-TranslatedBackend::Scope SqliteBackend::ScopeOf(const Program& program) const {
-    if (groupOpen_ && program.needsTransaction)
-        return Scope::kSavepoint;
-    return TranslatedBackend::ScopeOf(program);
-}
-
 void SqliteBackend::StartWrite() {
     if (readOnly_)
         RefuseWrite();
@@ -363,7 +359,10 @@ void SqliteBackend::StartWrite() {
         if (history_)
             history_->StartBatch();
     } catch (const TsqlError& e) {
-        RollBack();
+        if (batch_ && groupOpen_)
+            RollBackStarted();  // the member alone
+        else
+            RollBack();
         Raise(e, "the price history's seal");
     }
 }
