@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "engine/batch_values.h"
 #include "engine/price_entry.h"
 #include "engine/price_store.h"
 #include "host/app_connection.h"
+#include "host/db/durable_batch.h"
 #include "host/progress.h"
 #include "minprice/min_price.h"
 #include "model/sql_values.h"
@@ -156,6 +158,9 @@ AdjustResult WriteAdjustment(ModuleContext& ctx, AppConnection& db, const Adjust
             rows.push_back(&row);
 
     ProgressScope progress(caption, static_cast<std::int64_t>(rows.size()));
+    // Each entry is written on its own; the count is told once all are on
+    // disk.
+    DurableBatch durable(db.Backend());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const AdjustRow& row = *rows[i];
         const AdjustEntry& e = row.entry;
@@ -190,6 +195,12 @@ AdjustResult WriteAdjustment(ModuleContext& ctx, AppConnection& db, const Adjust
             ++result.written;
         else
             ++result.skipped;
+    }
+    try {
+        durable.Finish();
+    } catch (const std::runtime_error& e) {
+        if (result.error.empty())
+            result.error = e.what();
     }
     progress.End();
     return result;

@@ -13,12 +13,16 @@ namespace orva {
 
 PriceOutcome PriceStore::SetPrice(std::int32_t entryID, double price) {
     try {
+        // A write transaction of its own, so that a batch can group it with
+        // the entries before and after it (durable_batch.h).
+        WriteTransaction write(db_.Backend());
         std::int16_t rows = 0;
         // FUsed=0 in the statement itself: an entry audited since it was
         // read is not changed.
         db_.Execute("UPDATE t_CustEntry SET FPrice=" + SqlNumber(price) +
                         " WHERE FEntryID=" + SqlId(entryID) + " AND FUsed=0",
                     rows);
+        write.Commit();
         if (rows == 0)
             return {PriceOutcome::kAudited, {}};
         return {PriceOutcome::kWritten, {}};
