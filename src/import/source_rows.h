@@ -49,8 +49,9 @@ class SourceError : public std::runtime_error {
         kCellTooLong,   // a cell longer than kMaxCellBytes
         kTooManyColumns,
         kTooManyRows,
-        kMergedCells,  // merged cells: which row a value belongs to is unclear
-        kEmpty,        // no caption row
+        kMergedCells,    // merged cells: which row a value belongs to is unclear
+        kEmpty,          // no caption row
+        kMissingColumn,  // a column the rows need is not there (detail: its caption)
     };
     SourceError(Kind kind, std::string file, std::int64_t row, std::string detail = {});
 

@@ -57,6 +57,8 @@ const char* KindText(SourceError::Kind kind) {
             return "Merged cells";
         case SourceError::kEmpty:
             return "No caption row";
+        case SourceError::kMissingColumn:
+            return "A column is missing";
     }
     return "";
 }
@@ -135,11 +137,16 @@ std::string SourceErrorText(const SourceError& error) {
         case SourceError::kEmpty:
             what = GetResText("没有标题行。");
             break;
+        case SourceError::kMissingColumn:
+            what = GetResText("缺少列：") + error.detail();
+            break;
     }
     std::string text = error.file();
     if (error.row() > 0)
-        text += GetResText("，第") + std::to_string(error.row()) + GetResText("行");
-    return text + GetResText("：") + what + GetResText("没有引入任何记录。");
+        text += GetResText("，第") + std::to_string(error.row()) + GetResText("行：");
+    else
+        text += GetResText("：");
+    return text + what + GetResText("没有引入任何记录。");
 }
 
 }  // namespace orva::import
