@@ -204,6 +204,45 @@ ws.row_dimensions[2].hidden = True
     }
 }
 
+TEST_F(ReadersTest, HostileWorkbooks) {
+    // openpyxl keeps to the 32,767 characters a cell may hold: the part is
+    // rewritten with a cell of 1 MiB, as another program might write it.
+    const std::string longCell = files.Python("long.xlsx", "wb.active.append(['备注', 'x'])", R"PY(
+with zipfile.ZipFile(path) as z:
+    parts = {n: z.read(n) for n in z.namelist()}
+sheet = parts["xl/worksheets/sheet1.xml"].decode()
+parts["xl/worksheets/sheet1.xml"] = sheet.replace("<t>x</t>", "<t>" + "x" * (1 << 20) + "</t>").encode()
+with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
+    for n, b in parts.items():
+        z.writestr(n, b)
+)PY");
+    const std::string truncated = files.Path("cut.xlsx");
+    {
+        const std::string whole = files.Python("whole.xlsx", "wb.active.append(['a'])");
+        std::ifstream in(whole, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        files.Write("cut.xlsx", bytes.substr(0, bytes.size() / 2));
+    }
+    const struct {
+        std::string path;
+        SourceError::Kind kind;
+        std::int64_t row;
+    } cases[] = {
+        {longCell, SourceError::kCellTooLong, 1},
+        {truncated, SourceError::kNotXlsx, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        try {
+            ReadAll(c.path);
+            ADD_FAILURE() << "read without complaint";
+        } catch (const SourceError& e) {
+            EXPECT_EQ(e.kind(), c.kind) << e.what();
+            EXPECT_EQ(e.row(), c.row) << e.what();
+        }
+    }
+}
+
 TEST_F(ReadersTest, AMillionRowsStopAtTheCapWithoutKeepingThem) {
     const std::string path = files.Path("million.csv");
     {
