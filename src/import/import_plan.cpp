@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/engine_values.h"
 #include "host/app_connection.h"
@@ -63,8 +65,10 @@ bool Holds(ModuleContext& ctx, std::int32_t right) {
 
 class Planner {
   public:
-    Planner(ModuleContext& ctx, AppConnection& db, const ImportLeaf& leaf, ImportPlan& plan)
+    Planner(ModuleContext& ctx, AppConnection& db, const ImportLeaf& leaf, ImportPlan& plan,
+            std::size_t rows)
         : ctx_(ctx), db_(db), leaf_(leaf), plan_(plan), codes_(ctx, db) {
+        keysInFile_.reserve(rows);
         mayAdd_ = Holds(ctx, kRightAdd);
         mayModify_ = Holds(ctx, kRightModify);
         alertFloor_ = GetSysProfile(ctx, "AlertSELowPrice") != 0;
@@ -87,6 +91,7 @@ class Planner {
     bool ReadValues(PlannedRow& row);
     void Decide(PlannedRow& row);
     bool BelowFloor(const PriceEntry& e);
+    bool MayHaveFloor(std::int32_t cust, std::int32_t item);
     const EntriesByKey& EntriesOf(const std::string& custID);
     std::string Cell(const PlannedRow& row, Field f) const {
         return std::string(Trim(plan_.columns.Cell(row.cells, f)));
@@ -104,6 +109,33 @@ class Planner {
     std::unordered_map<std::string, std::int64_t> keysInFile_;        // customer|key -> row
     std::map<std::pair<std::int32_t, std::int32_t>, double> floors_;  // (customer, item)
     std::unordered_map<std::int32_t, double> coefficients_;           // by unit
+    bool floorsRead_ = false;
+    bool itemFloorsKnown_ = false;
+    std::unordered_map<std::int32_t, double> itemFloorValues_;
+    struct Rate {
+        bool known = false;  // the currency has a row
+        bool divide = false;
+        double rate = 1;
+    };
+    std::unordered_map<std::int32_t, Rate> rates_;  // by currency
+    // The last date text of each column read, and what it read as: a list
+    // repeats its dates row after row.
+    struct DateMemo {
+        std::string from;
+        std::optional<Date> date;
+        std::string text;
+        const std::optional<Date>& Read(const std::string& cell) {
+            if (cell != from || from.empty()) {
+                from = cell;
+                date = ParseDate(cell);
+                text = date ? date->ToText() : std::string();
+            }
+            return date;
+        }
+    };
+    DateMemo quoteDates_, expireDates_;
+    std::unordered_set<std::int32_t> itemFloors_;                 // items priced for all
+    std::set<std::pair<std::int32_t, std::int32_t>> pairFloors_;  // (customer, item)
 };
 
 bool Planner::ReadCodes(PlannedRow& row) {
@@ -200,8 +232,8 @@ bool Planner::ReadValues(PlannedRow& row) {
     }
     const std::string quote = Cell(row, Field::kQuoteTime);
     const std::string expire = Cell(row, Field::kExpireDate);
-    const auto from = quote.empty() ? Date::Parse(today_) : ParseDate(quote);
-    const auto to = expire.empty() ? Date::Parse(kOpenEnd) : ParseDate(expire);
+    const auto from = quoteDates_.Read(quote.empty() ? today_ : quote);
+    const auto to = expireDates_.Read(expire.empty() ? kOpenEnd : expire);
     if (!from || !to)
         return Refuse(row, RowOutcome::kBadDate, GetResText("请输入有效的生效日期和失效日期。"));
     if (*to < *from)
@@ -209,11 +241,50 @@ bool Planner::ReadValues(PlannedRow& row) {
                       GetResText(" 失效日期应大于或等于生效日期。"));
     if (Val(e.endQty) - Val(e.startQty) < 0)
         return Refuse(row, RowOutcome::kBadBand, GetResText(" 销货量(到)应大于或等于销货量(从)。"));
-    e.quoteTime = from->ToText();
-    e.expireDate = to->ToText();
+    e.quoteTime = quoteDates_.text;
+    e.expireDate = expireDates_.text;
     e.note = plan_.columns.Cell(row.cells, Field::kNote);
     e.used = "0";
     return true;
+}
+
+// Whether GetSELowPrice can find a floor for the pair: the item's own for
+// every customer, or the pair's header row; the rest have none, and asking
+// the database for each of 10,000 pairs that have none would cost more than
+// the rest of the dry run.
+bool Planner::MayHaveFloor(std::int32_t cust, std::int32_t item) {
+    if (!floorsRead_) {
+        floorsRead_ = true;
+        RecordsetPtr rs = db_.Execute(
+            "SELECT FItemID FROM t_ICItem WHERE FSalePriceFixingType=1 AND FSoLowPrc<>0");
+        for (; rs && !rs->EOF_(); rs->MoveNext())
+            itemFloors_.insert(static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger()));
+        // The floors of those items at once, by GetSELowPrice's own statement
+        // for one item; when it fails (a rate of 0 somewhere), each pair asks
+        // GetSELowPrice, which passes its own failure over.
+        try {
+            rs = db_.Execute(
+                "SELECT t1.FItemID,CASE WHEN RTRIM(t2.FOperator)='*' THEN "
+                "(ISNULL(t1.FSoLowPrc,0)*t2.FExchangeRate) \r\n  ELSE "
+                "(ISNULL(t1.FSoLowPrc,0)/t2.FExchangeRate) END AS FSELowPrice \r\nFROM t_ICItem "
+                "t1 INNER JOIN t_Currency t2 ON t1.FSoLowPrcMnyType=t2.FCurrencyID\r\nWHERE "
+                "t1.FSalePriceFixingType=1 AND t1.FSoLowPrc<>0");
+            for (; rs && !rs->EOF_(); rs->MoveNext()) {
+                const Variant& v = rs->Fields(1).Value();
+                itemFloorValues_[static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger())] =
+                    v.IsNull() ? 0.0 : v.ToDouble();
+            }
+            itemFloorsKnown_ = true;
+        } catch (const std::runtime_error&) {
+            itemFloorValues_.clear();
+        }
+        rs = db_.Execute("SELECT FCustID,FItemID FROM t_Cust WHERE FSELowPrice<>0");
+        for (; rs && !rs->EOF_(); rs->MoveNext()) {
+            pairFloors_.insert({static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger()),
+                                static_cast<std::int32_t>(rs->Fields(1).Value().ToInteger())});
+        }
+    }
+    return itemFloors_.count(item) > 0 || pairFloors_.count({cust, item}) > 0;
 }
 
 const EntriesByKey& Planner::EntriesOf(const std::string& custID) {
@@ -269,13 +340,38 @@ bool Planner::BelowFloor(const PriceEntry& e) {
     auto floor = floors_.find({cust, item});
     if (floor == floors_.end()) {
         double f = 0;
-        GetSELowPrice(db_, cust, item, f);
+        if (MayHaveFloor(cust, item)) {
+            if (itemFloorsKnown_ && itemFloors_.count(item)) {
+                auto known = itemFloorValues_.find(item);
+                f = known == itemFloorValues_.end() ? 0.0 : known->second;  // no currency row
+            } else {
+                GetSELowPrice(db_, cust, item, f);
+            }
+        }
         floor = floors_.emplace(std::make_pair(cust, item), f).first;
     }
     if (floor->second <= 0)
         return false;
-    double base = 0;
-    ConvertByRate(db_, ValId(e.currencyID), Val(e.price), base);
+    // The price in the base currency by ConvertByRate's rule (min_price.h),
+    // with the currency's operator and rate read once rather than per row.
+    const std::int32_t currency = ValId(e.currencyID);
+    auto rate = rates_.find(currency);
+    if (rate == rates_.end()) {
+        RecordsetPtr rs = db_.Execute(
+            "select FOperator,FExchangeRate From t_currency Where FCurrencyID =" + SqlId(currency));
+        Rate r;
+        if (rs && !rs->EOF_()) {
+            const Variant& value = rs->Fields("FExchangeRate").Value();
+            r.rate = value.IsNull() || value.ToDouble() == 0 ? 1.0 : value.ToDouble();
+            const Variant& op = rs->Fields("FOperator").Value();
+            r.divide = !op.IsNull() && op.ToText() == "/";
+            r.known = true;
+        }
+        rate = rates_.emplace(currency, r).first;
+    }
+    const double price = Val(e.price);
+    const Rate& r = rate->second;
+    const double base = !r.known ? 0.0 : r.divide ? price / r.rate : price * r.rate;
     return base / coefficient->second < floor->second;
 }
 
@@ -315,7 +411,6 @@ void Planner::Decide(PlannedRow& row) {
         }
         e.entryID = s.entryID;
         row.stored = s;
-        row.changesEntry = true;
         row.outcome = RowOutcome::kChange;
     } else {
         if (!mayAdd_) {
@@ -424,14 +519,13 @@ ImportPlan PlanImport(ModuleContext& ctx, AppConnection& db, const std::string& 
             throw SourceError(SourceError::kMissingColumn, plan.file, 1, GetResText(caption));
     }
 
-    Planner planner(ctx, db, leaf, plan);
+    Planner planner(ctx, db, leaf, plan, rows.size());
     plan.rows.reserve(rows.size());
     for (SourceRow& source : rows) {
-        PlannedRow row;
+        PlannedRow& row = plan.rows.emplace_back();
         row.number = source.number;
         row.cells = std::move(source.cells);
         planner.Row(row);
-        plan.rows.push_back(std::move(row));
     }
     return plan;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,10 +50,10 @@ struct PlannedRow {
     std::int64_t number = 0;         // the row number in the file
     std::vector<std::string> cells;  // as read
     RowOutcome outcome = RowOutcome::kNew;
-    std::string reason;            // for a refused row, in the session's language
-    PriceEntry entry;              // what is written (entryID: the entry changed)
-    PriceEntry stored;             // the entry a change overwrites, as stored
-    bool changesEntry = false;     // a below-floor row that would change `stored`
+    std::string reason;  // for a refused row, in the session's language
+    PriceEntry entry;    // what is written (entryID: the entry changed)
+    // The entry a change overwrites, as stored; none for a new entry.
+    std::optional<PriceEntry> stored;
     bool writeBelowFloor = false;  // the user's choice for a row below the floor
 };
 

@@ -17,8 +17,8 @@ bool ToWrite(const PlannedRow& row) {
 // Adds or changes the row's entry; a new entry is audited at once when the
 // company asks for it and the user may audit, in the same transaction.
 PriceOutcome WriteRow(PriceStore& store, AppConnection& db, const PlannedRow& row, bool audit) {
-    if (row.changesEntry)
-        return store.Update(row.entry, row.stored);
+    if (row.stored)
+        return store.Update(row.entry, *row.stored);
     WriteTransaction write(db.Backend());
     std::int32_t entryID = 0;
     PriceOutcome outcome = store.Add(row.entry, entryID);
@@ -54,7 +54,7 @@ ImportResult WriteImport(ModuleContext&, AppConnection& db, ImportPlan& plan) {
             outcome = {PriceOutcome::kDatabaseError, e.what()};
         }
         if (outcome.Written()) {
-            ++(row.changesEntry ? result.changed : result.added);
+            ++(row.stored ? result.changed : result.added);
             continue;
         }
         ++result.failed;

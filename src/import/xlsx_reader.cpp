@@ -23,10 +23,16 @@ class XmlWalker : public orcus::sax_handler {
   public:
     struct Element {
         std::string_view name;
-        std::map<std::string_view, std::string> attributes;
+        // The element's attributes; their buffers are kept from one element
+        // to the next, so that a sheet's cells cost no allocation each.
+        std::vector<std::pair<std::string, std::string>> attributes;
+        std::size_t count = 0;
         std::string_view Attribute(std::string_view key) const {
-            auto it = attributes.find(key);
-            return it == attributes.end() ? std::string_view() : std::string_view(it->second);
+            for (std::size_t i = 0; i < count; ++i) {
+                if (attributes[i].first == key)
+                    return attributes[i].second;
+            }
+            return {};
         }
     };
     virtual ~XmlWalker() = default;
@@ -42,12 +48,16 @@ class XmlWalker : public orcus::sax_handler {
 
     // The parser's calls.
     void attribute(const orcus::sax::parser_attribute& a) {
-        pending_.attributes[a.name] = std::string(a.value);
+        if (pending_.count == pending_.attributes.size())
+            pending_.attributes.emplace_back();
+        auto& [name, value] = pending_.attributes[pending_.count++];
+        name.assign(a.name);
+        value.assign(a.value);
     }
     void start_element(const orcus::sax::parser_element& e) {
         pending_.name = e.name;
         Start(pending_);
-        pending_.attributes.clear();
+        pending_.count = 0;
     }
     void end_element(const orcus::sax::parser_element& e) { End(e.name); }
     void characters(std::string_view text, bool) { Text(text); }

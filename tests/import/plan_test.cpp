@@ -112,6 +112,39 @@ TEST_F(PlanTest, EveryRowGetsItsOutcomeAndTheWriteDoesExactlyThat) {
             << "row " << row;
 }
 
+TEST_F(PlanTest, TheFloorIsComparedInTheBaseCurrencyPerBaseUnit) {
+    SetCustomerFloor(kCust1, kItem1, 100);  // in RMB
+    // I902's own floor for every customer: 50 USD, 355 RMB.
+    Exec(
+        "UPDATE t_ICItem SET FSalePriceFixingType=1,FSoLowPrc=50,FSoLowPrcMnyType=2 WHERE "
+        "FItemID=" +
+        std::to_string(kItem2));
+    // USD multiplies by 7.1, HKD divides by 1.09; a box holds 10 pieces.
+    const struct {
+        const char* item;
+        const char* unit;
+        const char* currency;
+        const char* price;
+        bool below;
+    } cases[] = {
+        {"I901", "PCS", "USD", "14.1", false}, {"I901", "PCS", "USD", "14", true},
+        {"I901", "PCS", "HKD", "110", false},  {"I901", "PCS", "HKD", "108.9", true},
+        {"I901", "BOX", "RMB", "1000", false}, {"I901", "BOX", "RMB", "999", true},
+        {"I902", "PCS", "RMB", "355", false},  {"I902", "PCS", "RMB", "354", true},
+    };
+    std::string csv = kHeader;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        csv += std::string("T901,") + cases[i].item + "," + cases[i].unit + "," +
+               std::to_string(i) + "," + std::to_string(i) + "," + cases[i].price + "," +
+               cases[i].currency + ",,,\r\n";
+    }
+    const ImportPlan plan = Plan(files_.Write("floor.csv", csv));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(plan.rows[i].outcome == RowOutcome::kBelowFloor, cases[i].below)
+            << cases[i].price << " " << cases[i].currency << " per " << cases[i].unit;
+    }
+}
+
 TEST_F(PlanTest, RejectsComeBackWithRowNumbersCellsAndReasons) {
     const std::string path = files_.Write(
         "r.csv", std::string(kHeader) + "T901,I903,,0,5,1,,,,\r\nT999,I901,,0,0,1,,,,x\r\n" +
