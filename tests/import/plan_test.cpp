@@ -164,6 +164,24 @@ TEST_F(PlanTest, RejectsComeBackWithRowNumbersCellsAndReasons) {
     EXPECT_EQ(rows[2].back(), "销货量(到)应大于或等于销货量(从)。");
 }
 
+TEST_F(PlanTest, TheTemplateHoldsTheCaptionsAnImportReads) {
+    for (const char* name : {"template.xlsx", "template.csv"}) {
+        SCOPED_TRACE(name);
+        WriteTemplate(files_.Path(name));
+        std::vector<std::vector<std::string>> rows;
+        ReadTableFile(files_.Path(name), {},
+                      [&](SourceRow&& row) { rows.push_back(std::move(row.cells)); });
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows[0].front(), "客户代码");
+        const Columns columns = MatchColumns(rows[0]);
+        for (Field f : {Field::kCustNumber, Field::kItemNumber, Field::kUnit, Field::kStartQty,
+                        Field::kEndQty, Field::kPrice, Field::kCurrency, Field::kDiscount,
+                        Field::kLeadTime, Field::kQuoteTime, Field::kExpireDate, Field::kNote})
+            EXPECT_TRUE(columns.Has(f)) << static_cast<int>(f);
+        EXPECT_TRUE(Plan(files_.Path(name)).rows.empty());
+    }
+}
+
 TEST_F(PlanTest, RightsDecidePerRow) {
     AddEntry(kCust1, kItem1, 0, 0, 5);
     const std::string path = files_.Write(
