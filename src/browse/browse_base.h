@@ -250,6 +250,10 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     // counted in a question and written through the export component.
     void mnuCheckOverlaps();
 
+    // browse_import.cpp: a price list read, its every row's fate shown in
+    // the preview, and what the preview shows written.
+    void mnuFileImport();
+
     // browse_find.cpp
     void mnuEditFind();
     void mnuEditSort();

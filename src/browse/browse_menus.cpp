@@ -79,6 +79,7 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuEditFilter", &BrowseBase::mnuEditFilter},
         {"mnuEditSearchAll", &BrowseBase::mnuEditSearchAll},
         {"mnuCheckOverlaps", &BrowseBase::mnuCheckOverlaps},
+        {"mnuFileImport", &BrowseBase::mnuFileImport},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
         {"mnuViewToolbarLable", &BrowseBase::mnuViewToolbarLable},

@@ -381,9 +381,10 @@ TEST(HostAppProgram, ScreenshotsShowEveryWindowAndWriteNothing) {
     const QStringList printed = r.out.split('\n', Qt::SkipEmptyParts);
     QStringList expected;
     // The Chinese tour, then the English pictures from the same tour in English.
-    for (const char* name : {"browse-customers", "browse-items", "editor-entry", "editor-new",
-                             "message-dialog", "min-price", "find", "sort", "filter", "filtered",
-                             "preview", "export", "browse-customers-eng", "editor-new-eng"}) {
+    for (const char* name :
+         {"browse-customers", "browse-items", "editor-entry", "editor-new", "message-dialog",
+          "min-price", "find", "sort", "filter", "filtered", "preview", "export", "import",
+          "browse-customers-eng", "editor-new-eng"}) {
         expected << Q(dir) + "/" + name + ".png";
     }
     EXPECT_EQ(printed, expected);

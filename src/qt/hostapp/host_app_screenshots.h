@@ -15,6 +15,8 @@
 //   filtered.png          the customer's ledger after that filter
 //   preview.png           the print preview of the customer's whole ledger
 //   export.png            the export's file dialog (cancelled)
+//   import.png            the import's preview of a small price list (closed
+//                         without importing)
 //
 // A tour may keep only some of its pictures and add a suffix to their names:
 // the host application runs it a second time in English after a Chinese
