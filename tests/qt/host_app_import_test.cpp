@@ -86,7 +86,7 @@ TEST(HostAppImport, DryRunThenImportThenNothingLeft) {
     EXPECT_EQ(r.out, "New: 2\n");
     EXPECT_EQ(Count(*OpenDatabase(company.path()), kNewRows), 2);
 
-    r = Import({"--database", db, "--import", file});
+    r = Import({"--database", db, "--import", file, "--sheet", "Sheet"});
     EXPECT_EQ(r.exitCode, kExitOk);
     EXPECT_EQ(r.out, "Unchanged: 2\n");
     EXPECT_EQ(Count(*OpenDatabase(company.path()), kNewRows), 2);
@@ -122,6 +122,8 @@ TEST(HostAppImport, BadCommandLinesAndUnreadableFiles) {
     const Case cases[] = {
         {{"--import", file, "--customer", "01.01.001", "--item", "01.01.001"}, kExitUsage},
         {{"--dry-run"}, kExitUsage},
+        {{"--sheet", "Prices"}, kExitUsage},
+        {{"--import", file, "--sheet", "No such sheet"}, kExitFailure},
         {{"--import", file, "--rejects", "out.txt"}, kExitUsage},
         {{"--import", file, "--customer", "NO.SUCH"}, kExitUsage},
         {{"--import", Q(company.dir() + "/missing.csv")}, kExitFailure},

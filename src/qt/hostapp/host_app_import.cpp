@@ -66,7 +66,8 @@ int RunImport(const HostAppOptions& options, std::ostream& out, std::ostream& er
         AppConnection& db = *ctx.g_Connection;
         ctx.g_UseShortNumber = ReadUseShortNumber(db);
 
-        import::ImportPlan plan = import::PlanImport(ctx, db, options.importFile, {}, leaf);
+        import::ImportPlan plan =
+            import::PlanImport(ctx, db, options.importFile, options.importSheet, leaf);
         if (!options.dryRun)
             import::WriteImport(ctx, db, plan);
         PrintSummary(plan, out);

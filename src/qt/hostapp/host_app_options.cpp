@@ -123,6 +123,8 @@ const std::map<std::string, Setter>& ValueOptions() {
                            const std::string& v) { o.printPdfFile = NonEmpty("--print-pdf", v); }},
         {"--import",
          [](HostAppOptions& o, const std::string& v) { o.importFile = NonEmpty("--import", v); }},
+        {"--sheet",
+         [](HostAppOptions& o, const std::string& v) { o.importSheet = NonEmpty("--sheet", v); }},
         {"--rejects",
          [](HostAppOptions& o, const std::string& v) { o.rejectsFile = NonEmpty("--rejects", v); }},
     };
@@ -149,8 +151,8 @@ void CheckBatchJob(const HostAppOptions& o) {
 // column belongs to the one customer or item named.
 void CheckImport(const HostAppOptions& o) {
     if (o.importFile.empty()) {
-        if (o.dryRun || !o.rejectsFile.empty())
-            throw UsageError("--dry-run and --rejects go with --import");
+        if (o.dryRun || !o.rejectsFile.empty() || !o.importSheet.empty())
+            throw UsageError("--dry-run, --rejects and --sheet go with --import");
         return;
     }
     if (!o.customer.empty() && !o.item.empty())
@@ -237,7 +239,7 @@ std::string HostAppUsage() {
            "  or:  orva-saleprice --quote CUSTOMER ITEM QTY [--unit U] [--currency C]\n"
            "                      [--date D] [--database DB]\n"
            "  or:  orva-saleprice [--customer CODE | --item CODE] --import FILE\n"
-           "                      [--dry-run] [--rejects FILE] [--database DB]\n"
+           "                      [--sheet NAME] [--dry-run] [--rejects FILE] [--database DB]\n"
            "\n"
            "Opens the customer sale price windows over a company database, as an ERP\n"
            "client calls the module: logs a user on, sets the session and the module's\n"
@@ -294,6 +296,8 @@ std::string HostAppUsage() {
            "                       standard error with its row number. A file without\n"
            "                       the customer's (item's) column belongs to the\n"
            "                       --customer (--item) named\n"
+           "  --sheet NAME         with --import: the workbook's sheet to read (default:\n"
+           "                       the first)\n"
            "  --dry-run            with --import: check and report, write nothing\n"
            "  --rejects FILE       with --import: write the refused rows, with their row\n"
            "                       numbers and reasons, to FILE (.xlsx or .csv)\n"

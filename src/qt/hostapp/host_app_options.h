@@ -68,6 +68,7 @@ struct HostAppOptions {
     // without a window (empty when not asked for), only planned with
     // --dry-run, its rejected rows written to the rejects file.
     std::string importFile;
+    std::string importSheet;  // --sheet: the workbook's sheet (default: the first)
     bool dryRun = false;
     std::string rejectsFile;
     bool help = false;
@@ -92,8 +93,8 @@ inline constexpr std::string_view kLanguages[] = {"CHS", "ENG"};
 // without its three values, with a quantity that is not a number or is
 // negative, with a date that is not one, with a window's option, and for
 // --unit, --currency or --date without --quote; for --import with both
-// --customer and --item or with a window's option, and for --dry-run or
-// --rejects without --import.
+// --customer and --item or with a window's option, and for --dry-run,
+// --rejects or --sheet without --import.
 HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args);
 
 // The text --help prints.
