@@ -35,7 +35,8 @@ set_target_properties(orvasaleprice-shared PROPERTIES
                       EXPORT_NAME OrvaSalePrice)
 target_link_libraries(orvasaleprice-shared PRIVATE
                       PkgConfig::SQLITE3 PkgConfig::ODBC PkgConfig::ICU PkgConfig::LIBPQ
-                      PkgConfig::XLSXWRITER Threads::Threads Qt6::Widgets Qt6::PrintSupport)
+                      PkgConfig::XLSXWRITER PkgConfig::ORCUS Threads::Threads Qt6::Widgets
+                      Qt6::PrintSupport)
 target_include_directories(orvasaleprice-shared INTERFACE
                            $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/include>
                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)

@@ -14,6 +14,8 @@ orva_packages=(
   clang libclang-rt-14-dev llvm clang-format
   openssl lintian desktop-file-utils appstream help2man librsvg2-bin man-db file ccache
 )
+# The import of price lists: .xlsx through liborcus.
+orva_packages+=(liborcus-dev)
 
 orva_install_deps() {
   local wanted=("${orva_packages[@]}" "$@") missing=() p

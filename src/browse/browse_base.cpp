@@ -47,6 +47,9 @@ void BrowseBase::CreateMenus() {
     m.Add("mnuFile", "mnuFileExport", N_("引出(&E)......"));
     m.AddSeparator("mnuFile");
     m.Add("mnuFile", "mnuFileClose", N_("关闭"), "Ctrl+X");
+    // Bringing a price list in, appended after the menu's own commands.
+    m.AddSeparator("mnuFile");
+    m.Add("mnuFile", "mnuFileImport", N_("引入(&I)......"), "Ctrl+I");
 
     m.Add("", "mnuEdit", N_("编辑(&E)"));
     m.Add("mnuEdit", "mnuEditAddItem", N_("增加客户价格信息"), "Ctrl+N");

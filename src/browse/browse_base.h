@@ -263,6 +263,10 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     // lowered in the adjustment dialog.
     void mnuAdjustPrices();
 
+    // browse_import.cpp: a price list read, its every row's fate shown in
+    // the preview, and what the preview shows written.
+    void mnuFileImport();
+
     // browse_find.cpp
     void mnuEditFind();
     void mnuEditSort();

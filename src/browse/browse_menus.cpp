@@ -86,6 +86,7 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuAdjustPrices", &BrowseBase::mnuAdjustPrices},
         {"mnuBatchAdjustPrices", &BrowseBase::mnuAdjustPrices},
         {"mnuHistory", &BrowseBase::mnuHistory},
+        {"mnuFileImport", &BrowseBase::mnuFileImport},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
         {"mnuViewToolbarLable", &BrowseBase::mnuViewToolbarLable},

@@ -23,6 +23,7 @@
 #include "qt/dialogs/qt_translations.h"
 #include "qt/hostapp/host_app_batch.h"
 #include "qt/hostapp/host_app_company.h"
+#include "qt/hostapp/host_app_import.h"
 #include "qt/hostapp/host_app_options.h"
 #include "qt/hostapp/host_app_quote.h"
 #include "qt/hostapp/host_app_screenshots.h"
@@ -230,6 +231,9 @@ int RunHostApp(int argc, char** argv) {
     // without a display.
     if (options.quote)
         return RunQuote(options, std::cout, std::cerr);
+    // An import without a window runs before Qt starts too.
+    if (!options.importFile.empty())
+        return RunImport(options, std::cout, std::cerr);
     Reporter report;
 
     if (!qApp && NoDisplay()) {

@@ -121,6 +121,12 @@ const std::map<std::string, Setter>& ValueOptions() {
          }},
         {"--print-pdf", [](HostAppOptions& o,
                            const std::string& v) { o.printPdfFile = NonEmpty("--print-pdf", v); }},
+        {"--import",
+         [](HostAppOptions& o, const std::string& v) { o.importFile = NonEmpty("--import", v); }},
+        {"--sheet",
+         [](HostAppOptions& o, const std::string& v) { o.importSheet = NonEmpty("--sheet", v); }},
+        {"--rejects",
+         [](HostAppOptions& o, const std::string& v) { o.rejectsFile = NonEmpty("--rejects", v); }},
     };
     return options;
 }
@@ -139,6 +145,26 @@ void CheckBatchJob(const HostAppOptions& o) {
         throw UsageError(std::string(option) + " cannot be given with --screenshot");
     if (o.mode == ShowSelect)
         throw UsageError(std::string(option) + " cannot be given with --mode select");
+}
+
+// An import opens no window; a file without the customer's (or item's)
+// column belongs to the one customer or item named.
+void CheckImport(const HostAppOptions& o) {
+    if (o.importFile.empty()) {
+        if (o.dryRun || !o.rejectsFile.empty() || !o.importSheet.empty())
+            throw UsageError("--dry-run, --rejects and --sheet go with --import");
+        return;
+    }
+    if (!o.customer.empty() && !o.item.empty())
+        throw UsageError("--import takes --customer or --item, not both");
+    if (!o.screenshotDir.empty() || !o.exportFile.empty() || !o.printPdfFile.empty() || o.quote ||
+        o.mode == ShowSelect)
+        throw UsageError(
+            "--import opens no window: it cannot be given with --screenshot, --export, "
+            "--print-pdf, --quote or --mode select");
+    if (!o.rejectsFile.empty() && !FormatOfPath(o.rejectsFile))
+        throw UsageError("cannot tell the format of '" + o.rejectsFile +
+                         "' (the file name must end in .xlsx or .csv)");
 }
 
 }  // namespace
@@ -170,6 +196,11 @@ HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args) {
             ParseQuote(o, args, i);
             continue;
         }
+        if (arg == "--dry-run") {
+            once(arg);
+            o.dryRun = true;
+            continue;
+        }
         if (arg == "--from-bill") {
             once(arg);
             o.callByBill = true;
@@ -198,6 +229,7 @@ HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args) {
     if (!o.help && !o.version) {
         CheckBatchJob(o);
         CheckQuote(o);
+        CheckImport(o);
     }
     return o;
 }
@@ -206,6 +238,8 @@ std::string HostAppUsage() {
     return "Usage: orva-saleprice [OPTIONS]\n"
            "  or:  orva-saleprice --quote CUSTOMER ITEM QTY [--unit U] [--currency C]\n"
            "                      [--date D] [--database DB]\n"
+           "  or:  orva-saleprice [--customer CODE | --item CODE] --import FILE\n"
+           "                      [--sheet NAME] [--dry-run] [--rejects FILE] [--database DB]\n"
            "\n"
            "Opens the customer sale price windows over a company database, as an ERP\n"
            "client calls the module: logs a user on, sets the session and the module's\n"
@@ -254,6 +288,19 @@ std::string HostAppUsage() {
            "  --currency CODE      with --quote: the currency (default: the base\n"
            "                       currency)\n"
            "  --date yyyy-mm-dd    with --quote: the day of the sale (default: today)\n"
+           "  --import FILE        bring the price list FILE (.xlsx or .csv) in without\n"
+           "                       a window: every row is checked as the editor checks\n"
+           "                       an entry, then written (new entries and changes of\n"
+           "                       unaudited ones), each row on its own; one summary\n"
+           "                       line per outcome is printed, each refused row on\n"
+           "                       standard error with its row number. A file without\n"
+           "                       the customer's (item's) column belongs to the\n"
+           "                       --customer (--item) named\n"
+           "  --sheet NAME         with --import: the workbook's sheet to read (default:\n"
+           "                       the first)\n"
+           "  --dry-run            with --import: check and report, write nothing\n"
+           "  --rejects FILE       with --import: write the refused rows, with their row\n"
+           "                       numbers and reasons, to FILE (.xlsx or .csv)\n"
            "  -h, --help           show this help\n"
            "  --version            print the program's version\n"
            "\n"
@@ -269,7 +316,10 @@ std::string HostAppUsage() {
            "2 bad command line; 3 select mode closed without a pick.\n"
            "With --quote: 0 one entry applies; 1 none does; 2 bad command line or a\n"
            "customer, item, unit or currency the company does not have; 3 several\n"
-           "entries apply (all are printed); 4 the database could not be read.\n";
+           "entries apply (all are printed); 4 the database could not be read.\n"
+           "With --import: 0 every row was written or unchanged (with --dry-run: would\n"
+           "be); 1 some rows were refused, or the file or the database could not be\n"
+           "read (nothing was written then); 2 bad command line.\n";
 }
 
 std::string HostAppVersion() {

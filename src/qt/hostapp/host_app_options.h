@@ -64,6 +64,13 @@ struct HostAppOptions {
     std::string printPdfFile;
     // Set by --quote.
     std::optional<QuoteRequest> quote;
+    // --import FILE [--dry-run] [--rejects FILE]: a price list brought in
+    // without a window (empty when not asked for), only planned with
+    // --dry-run, its rejected rows written to the rejects file.
+    std::string importFile;
+    std::string importSheet;  // --sheet: the workbook's sheet (default: the first)
+    bool dryRun = false;
+    std::string rejectsFile;
     bool help = false;
     bool version = false;
 };
@@ -85,7 +92,9 @@ inline constexpr std::string_view kLanguages[] = {"CHS", "ENG"};
 // or (--export) a file name ending neither in .xlsx nor in .csv; for --quote
 // without its three values, with a quantity that is not a number or is
 // negative, with a date that is not one, with a window's option, and for
-// --unit, --currency or --date without --quote.
+// --unit, --currency or --date without --quote; for --import with both
+// --customer and --item or with a window's option, and for --dry-run,
+// --rejects or --sheet without --import.
 HostAppOptions ParseHostAppOptions(const std::vector<std::string>& args);
 
 // The text --help prints.

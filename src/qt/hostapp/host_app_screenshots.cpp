@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
@@ -13,6 +14,7 @@
 
 #include "browse/browse_base.h"
 #include "browse/frm_adjust_prices.h"
+#include "browse/import_preview.h"
 #include "browse/tvw_builder.h"
 #include "editor/frm_property.h"
 #include "engine/engine_values.h"
@@ -20,6 +22,7 @@
 #include "engine/price_store.h"
 #include "engine/user_def_info.h"
 #include "host/app_connection.h"
+#include "host/component_registry.h"
 #include "host/db/db_backend.h"
 #include "host/find/find_dialog.h"
 #include "model/sql_values.h"
@@ -32,7 +35,9 @@
 #include "qt/dialogs/modal_window_dialog.h"
 #include "qt/print/ledger_preview_dialog.h"
 #include "qt/print/qt_export.h"
+#include "qt/windows/import_preview_view.h"
 #include "session/module_context.h"
+#include "session/res_text.h"
 #include "session/session.h"
 
 namespace orva::qt {
@@ -87,6 +92,11 @@ bool IsExportDialog(QWidget* top) {
 bool IsAdjust(QWidget* top) {
     return WindowIn<frmAdjustPrices>(top, frmAdjustPrices::kWindowName) != nullptr;
 }
+
+bool IsImportPreview(QWidget* top) {
+    return WindowIn<ModalWindow>(top, ImportPreview::kWindowName) != nullptr;
+}
+
 bool IsMessage(QWidget* top) {
     return qobject_cast<MessageDialogView*>(top) || qobject_cast<QMessageBox*>(top);
 }
@@ -156,6 +166,36 @@ bool SaveStopsAtQuestion(frmProperty& e) {
     query.unitID = entry.unitID;
     query.coefficientFirst = true;
     return query.basePrice > 0 && store.CheckFloor(query).kind == PriceOutcome::kBelowFloor;
+}
+
+// The import's file dialog answered by the tour: a small price list of the
+// customer, one row of each kind the preview tells apart.
+class TourImportFiles : public ImportFiles {
+  public:
+    explicit TourImportFiles(std::string path) : path_(std::move(path)) {}
+    std::optional<std::string> ChooseSource() override { return path_; }
+    std::optional<std::string> ChooseTarget(const std::string&) override { return std::nullopt; }
+
+  private:
+    std::string path_;
+};
+
+QString WriteSamplePriceList(const ScreenshotPlan& plan) {
+    const QString path = QDir::temp().filePath(QStringLiteral("orva-tour-prices.csv"));
+    const std::string item = plan.floorItemCode.empty() ? "01.01.001" : plan.floorItemCode;
+    const std::string below = plan.floorItemPrice.empty() ? "1" : plan.floorItemPrice;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        // The ledger's captions, as an export of it writes them.
+        const std::string text =
+            std::string(N_("物料代码")) + "," + N_("销货量(从)") + "," + N_("销货量(到)") + "," +
+            N_("报价") + "," + N_("生效日期") + "," + N_("失效日期") + "," + N_("备注") + "\r\n" +
+            item + ",5000,5999,99999,2025-01-01,2100-01-01,\r\n" + item + ",6000,6999," + below +
+            ",2025-01-01,2100-01-01,\r\n" + "09.99.999,0,0,10,,,\r\n" + item + ",10,1,10,,,\r\n" +
+            item + ",0,0,10,2025-06-01,2025-01-01,\r\n";
+        file.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    return path;
 }
 
 // The price among the find dialog's fields in the customer tree (after the
@@ -412,6 +452,21 @@ void ScreenshotTour::BuildSteps() {
              qobject_cast<QDialog*>(top)->reject();
          },
          true},
+        {"the browse window before the import", IsBrowse,
+         [this, browse](QWidget* top) {
+             const std::string sample = U(WriteSamplePriceList(plan_));
+             ComponentRegistry::Register<ImportFiles>(ImportFiles::kProgID, [sample] {
+                 return std::make_shared<TourImportFiles>(sample);
+             });
+             browse(top).Menus().Click("mnuFileImport");
+         }},
+        {"the import preview", IsImportPreview,
+         [this](QWidget* top) {
+             Grab(top, "import");
+             RegisterQtImportFiles();
+             QFile::remove(QDir::temp().filePath(QStringLiteral("orva-tour-prices.csv")));
+             WindowIn<ModalWindow>(top, ImportPreview::kWindowName)->Hide();  // nothing written
+         }},
         {"the browse window at the end", IsBrowse,
          [browse](QWidget* top) { browse(top).tbToolBar().Click("Exit"); }},
     };

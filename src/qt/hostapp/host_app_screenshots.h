@@ -18,6 +18,8 @@
 //   adjust.png            the adjustment dialog previewing a 5 % rise (cancelled)
 //   history.png           the price history of the customer's first entry
 //                         (only on a company that keeps it)
+//   import.png            the import's preview of a small price list (closed
+//                         without importing)
 //
 // A tour may keep only some of its pictures and add a suffix to their names:
 // the host application runs it a second time in English after a Chinese

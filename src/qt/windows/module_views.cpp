@@ -12,6 +12,7 @@
 #include "qt/windows/adjust_prices_window.h"
 #include "qt/windows/browse_window.h"
 #include "qt/windows/find_dialog_view.h"
+#include "qt/windows/import_preview_view.h"
 #include "qt/windows/low_price_window.h"
 
 namespace orva::qt {
@@ -47,6 +48,15 @@ void RegisterBrowseViews() {
                                                     FitHost(host, *view, true);  // Esc is Cancel
                                                     return view;
                                                 }));
+    // The import's preview and its file dialogs.
+    RegisterQtImportFiles();
+    ModalViewRegistry::Register<ImportPreview>(
+        ImportPreview::kWindowName, std::function<QWidget*(ImportPreview&, QDialog&)>(
+                                        [](ImportPreview& logic, QDialog& host) -> QWidget* {
+                                            auto* view = new ImportPreviewView(logic, &host);
+                                            FitHost(host, *view, true);  // Esc closes
+                                            return view;
+                                        }));
     ModalViewRegistry::Register<frmSELowPrice>(
         "frmSELowPrice", std::function<QWidget*(frmSELowPrice&, QDialog&)>(
                              [](frmSELowPrice& logic, QDialog& host) -> QWidget* {
