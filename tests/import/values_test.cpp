@@ -3,6 +3,7 @@
 
 #include "import/column_match.h"
 #include "import/import_values.h"
+#include "support/language_scope.h"
 
 namespace orva::import {
 namespace {
@@ -59,6 +60,8 @@ TEST(ImportValues, Dates) {
 }
 
 TEST(ImportColumns, CaptionsInEitherLanguageAndTheLedgersOwn) {
+    // A Chinese session: English captions are matched through the catalogue.
+    test::LanguageScope chinese("CHS");
     // A ledger export by customer: its minimum-price columns and the key
     // column are no fields of an entry.
     const Columns exported = MatchColumns(
