@@ -132,8 +132,8 @@ PostgresServer::PostgresServer() {
     const std::string start =
         runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ + "/data' -w -t 60 -l '" + log + "' -o \"-k " +
         dir_ + " -p " + std::to_string(port_) +
-        " -c listen_addresses=127.0.0.1 -c ssl=on -c ssl_cert_file=" +
-        dir_ + "/tls/server.pem -c ssl_key_file=" + dir_ +
+        " -c listen_addresses=127.0.0.1 -c ssl=on -c ssl_cert_file=" + dir_ +
+        "/tls/server.pem -c ssl_key_file=" + dir_ +
         "/tls/server.key -c fsync=off -c synchronous_commit=off "
         "-c full_page_writes=off -c max_connections=60\" start >/dev/null 2>&1";
     if (Shell(start) != 0) {
