@@ -3,11 +3,9 @@
 // compared with the floor: the same new prices written by raw sqlite3
 // prepared UPDATEs in one transaction on the same file, measured in the same
 // iteration. BM_AdjustWrite times the write alone (through the price store,
-// each entry committed on its own); BM_AdjustWhole adds reading the group's
-// entries and planning; BM_AdjustWriteOneTransaction runs the same
-// statements in one write transaction, to show what the commits cost. The
-// counter "ratio" is module time / floor time. Goal: ratio 3 or less for the
-// write.
+// each entry in a write transaction of its own, grouped as a batch);
+// BM_AdjustWhole adds reading the group's entries and planning. The counter
+// "ratio" is module time / floor time. Goal: ratio 3 or less for the write.
 //
 // Run: bench_adjust --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
@@ -15,7 +13,6 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,7 +24,6 @@
 #include "demo/company_generator.h"
 #include "engine/price_adjust.h"
 #include "host/app_connection.h"
-#include "host/db/write_transaction.h"
 #include "session/module_context.h"
 #include "session/session.h"
 
@@ -118,19 +114,13 @@ double Floor(const orva::AdjustPlan& plan) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The module's write; with `oneTransaction` every entry's statement inside
-// one write transaction instead of a commit per entry (what the commits cost).
-double Write(const orva::AdjustPlan& plan, bool oneTransaction = false) {
+// The module's write.
+double Write(const orva::AdjustPlan& plan) {
     Company& c = TheCompany();
     auto db = c.ctx->CreateConnection();
     const auto start = Clock::now();
-    std::optional<orva::WriteTransaction> write;
-    if (oneTransaction)
-        write.emplace(db->Backend());
     const orva::AdjustResult result =
         orva::WriteAdjustment(*c.ctx, *db, plan, false, false, "bench");
-    if (write)
-        write->Commit();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     if (result.written != static_cast<std::size_t>(kEntries))
         throw std::runtime_error("not every entry was written: " + result.error);
@@ -152,28 +142,6 @@ void BM_AdjustWrite(benchmark::State& state) {
     state.counters["ratio"] = module / floor;
 }
 BENCHMARK(BM_AdjustWrite)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-
-// The same statements committed together: not what the command does (it
-// commits each entry, so that a Cancel or an error keeps what was written),
-// but it shows how much of the ratio the 10,000 commits are.
-void BM_AdjustWriteOneTransaction(benchmark::State& state) {
-    Company& c = TheCompany();
-    double module = 0, floor = 0;
-    for (auto _ : state) {
-        const orva::AdjustPlan plan = Plan(c.Entries());
-        const double m = Write(plan, true);
-        const double f = Floor(plan);
-        module += m;
-        floor += f;
-        state.SetIterationTime(m);
-    }
-    state.counters["floor_ms"] = floor * 1000 / static_cast<double>(state.iterations());
-    state.counters["ratio"] = module / floor;
-}
-BENCHMARK(BM_AdjustWriteOneTransaction)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
 
 void BM_AdjustWhole(benchmark::State& state) {
     Company& c = TheCompany();
