@@ -21,10 +21,19 @@ void BrowseBase::mnuFileImport() {
         const std::optional<std::string> path = files->ChooseSource();
         if (!path)
             return;
+        // A workbook of several sheets: the user says which.
+        std::string sheet;
+        if (const std::vector<std::string> sheets = import::TableSheets(*path); sheets.size() > 1) {
+            const std::optional<std::string> chosen = files->ChooseSheet(sheets);
+            if (!chosen)
+                return;
+            sheet = *chosen;
+        }
         import::ImportLeaf leaf;
         if (auto key = ParseTreeNodeKey(SelectedKey()); key && key->kind == TreeNodeKey::kLeaf)
             (ItemTree() ? leaf.itemID : leaf.custID) = key->id;
-        ImportPreview preview(ctx_, import::PlanImport(ctx_, ctx_.Connection(), *path, {}, leaf));
+        ImportPreview preview(ctx_,
+                              import::PlanImport(ctx_, ctx_.Connection(), *path, sheet, leaf));
         ctx_.Ui().ShowModal(preview);
         if (preview.Imported())
             Refresh();

@@ -32,6 +32,9 @@ class ImportFiles {
     virtual std::optional<std::string> ChooseSource() = 0;
     // Where to save a spreadsheet titled `title`; nothing when the user cancels.
     virtual std::optional<std::string> ChooseTarget(const std::string& title) = 0;
+    // The sheet of a workbook with several (`sheets`, in their order) to
+    // import; nothing when the user cancels.
+    virtual std::optional<std::string> ChooseSheet(const std::vector<std::string>& sheets) = 0;
 };
 
 class ImportPreview : public ModalWindow {

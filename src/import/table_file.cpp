@@ -73,6 +73,18 @@ SourceError::SourceError(Kind kind, std::string file, std::int64_t row, std::str
       row_(row),
       detail_(std::move(detail)) {}
 
+std::vector<std::string> TableSheets(const std::string& path) {
+    const std::string shown = std::filesystem::path(path).filename().string();
+    const bool zip = StartsAsZip(path);
+    if (EndsWithNoCase(path, ".xlsx") && !zip)
+        throw SourceError(SourceError::kNotXlsx, shown, 0);
+    if (!zip)
+        return {};
+    if (!EndsWithNoCase(path, ".xlsx"))
+        throw SourceError(SourceError::kNotCsv, shown, 0);
+    return XlsxSheetNames(path, shown);
+}
+
 void ReadTableFile(const std::string& path, const std::string& sheet, const RowSink& sink) {
     const std::string shown = std::filesystem::path(path).filename().string();
     std::int64_t rows = 0;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "import/source_rows.h"
 
@@ -14,6 +15,10 @@ namespace orva::import {
 // its rows to `sink`, at most kMaxDataRows after the caption row. Errors
 // name the file by its base name.
 void ReadTableFile(const std::string& path, const std::string& sheet, const RowSink& sink);
+
+// The sheets of a workbook, in their order; none for a CSV file. Refuses
+// what ReadTableFile refuses before it reads a row.
+std::vector<std::string> TableSheets(const std::string& path);
 
 // The user's words for a SourceError: the file, the row and what is wrong,
 // in the session's language.

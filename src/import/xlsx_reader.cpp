@@ -292,16 +292,18 @@ class Package {
     orcus::zip_archive archive_;
 };
 
+// The workbook part of the package, as its root relationships name it.
+std::string WorkbookPart(const Package& package) {
+    Relations root;
+    RelationsReader reader("", root);
+    reader.Parse(package.Read("_rels/.rels"));
+    return root.byType.count("officeDocument") ? root.byType["officeDocument"] : "xl/workbook.xml";
+}
+
 void ReadSheet(const std::string& path, const std::string& shown, const std::string& sheet,
                const RowSink& sink) {
     Package package(path);
-    Relations root;
-    {
-        RelationsReader reader("", root);
-        reader.Parse(package.Read("_rels/.rels"));
-    }
-    const std::string workbookPart =
-        root.byType.count("officeDocument") ? root.byType["officeDocument"] : "xl/workbook.xml";
+    const std::string workbookPart = WorkbookPart(package);
     WorkbookReader workbook;
     workbook.Parse(package.Read(workbookPart));
     const Relations relations = package.RelationsOf(workbookPart);
@@ -332,10 +334,10 @@ void ReadSheet(const std::string& path, const std::string& shown, const std::str
         throw SourceError(SourceError::kMergedCells, shown, reader.mergedRow);
 }
 
-}  // namespace
-
-void ReadXlsx(const std::string& path, const std::string& shownAs, const std::string& sheet,
-              const RowSink& sink) {
+// Runs `read` on a workbook that passed the checks before unpacking; any
+// fault of the archive or of its XML is a damaged workbook.
+template <typename Read>
+void Guarded(const std::string& path, const std::string& shownAs, Read read) {
     const std::optional<std::uint64_t> unpacked = UnpackedSize(path);
     if (!unpacked) {
         std::FILE* probe = std::fopen(path.c_str(), "rb");
@@ -347,13 +349,30 @@ void ReadXlsx(const std::string& path, const std::string& shownAs, const std::st
     if (*unpacked > kMaxUnpackedBytes)
         throw SourceError(SourceError::kUnpackedSize, shownAs, 0);
     try {
-        ReadSheet(path, shownAs, sheet, sink);
+        read();
     } catch (const SourceError&) {
         throw;
     } catch (const std::exception& e) {
-        // Any fault of the archive or of its XML: the workbook is damaged.
         throw SourceError(SourceError::kBadArchive, shownAs, 0, e.what());
     }
+}
+
+}  // namespace
+
+void ReadXlsx(const std::string& path, const std::string& shownAs, const std::string& sheet,
+              const RowSink& sink) {
+    Guarded(path, shownAs, [&] { ReadSheet(path, shownAs, sheet, sink); });
+}
+
+std::vector<std::string> XlsxSheetNames(const std::string& path, const std::string& shownAs) {
+    std::vector<std::string> names;
+    Guarded(path, shownAs, [&] {
+        Package package(path);
+        WorkbookReader workbook;
+        workbook.Parse(package.Read(WorkbookPart(package)));
+        for (const auto& [name, id] : workbook.sheets) names.push_back(name);
+    });
+    return names;
 }
 
 }  // namespace orva::import

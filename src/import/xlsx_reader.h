@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "import/source_rows.h"
 
@@ -22,5 +23,9 @@ namespace orva::import {
 // archive over kMaxUnpackedBytes is refused before it is unpacked.
 void ReadXlsx(const std::string& path, const std::string& shownAs, const std::string& sheet,
               const RowSink& sink);
+
+// The names of the workbook's sheets, in their order. Refuses what ReadXlsx
+// refuses before it reads a sheet.
+std::vector<std::string> XlsxSheetNames(const std::string& path, const std::string& shownAs);
 
 }  // namespace orva::import

@@ -4,8 +4,11 @@
 // the minimum price, and "Import" writes exactly what it shows; the ledger
 // is read again. A file that cannot be read is named in a message and
 // nothing is written.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <vector>
 
 #include "browse/import_preview.h"
 #include "browse_fixture.h"
@@ -17,15 +20,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The user's answers: the file, where rejects go, and the sheet (none:
+// the sheet question is cancelled); the sheets offered are kept.
+struct Answers {
+    std::string source, target;
+    std::optional<std::string> sheet;
+    std::vector<std::string> offered;
+};
+
 class ChosenFiles : public ImportFiles {
   public:
-    explicit ChosenFiles(std::string source, std::string target)
-        : source_(std::move(source)), target_(std::move(target)) {}
-    std::optional<std::string> ChooseSource() override { return source_; }
-    std::optional<std::string> ChooseTarget(const std::string&) override { return target_; }
+    explicit ChosenFiles(Answers& answers) : answers_(answers) {}
+    std::optional<std::string> ChooseSource() override { return answers_.source; }
+    std::optional<std::string> ChooseTarget(const std::string&) override { return answers_.target; }
+    std::optional<std::string> ChooseSheet(const std::vector<std::string>& sheets) override {
+        answers_.offered = sheets;
+        return answers_.sheet;
+    }
 
   private:
-    std::string source_, target_;
+    Answers& answers_;
 };
 
 class ImportPreviewTest : public BrowseTest {
@@ -33,9 +47,9 @@ class ImportPreviewTest : public BrowseTest {
     void SetUp() override {
         BrowseTest::SetUp();
         dir_ = test::MakeTempDir("orva-import-preview");
-        ComponentRegistry::Register<ImportFiles>(ImportFiles::kProgID, [this] {
-            return std::make_shared<ChosenFiles>(source_, dir_ + "/rejects.xlsx");
-        });
+        answers_.target = dir_ + "/rejects.xlsx";
+        ComponentRegistry::Register<ImportFiles>(
+            ImportFiles::kProgID, [this] { return std::make_shared<ChosenFiles>(answers_); });
     }
     void TearDown() override {
         ComponentRegistry::Unregister(ImportFiles::kProgID);
@@ -43,12 +57,27 @@ class ImportPreviewTest : public BrowseTest {
         BrowseTest::TearDown();
     }
     void WriteSource(const std::string& text) {
-        source_ = dir_ + "/prices.csv";
-        std::ofstream(source_, std::ios::binary) << text;
+        answers_.source = dir_ + "/prices.csv";
+        std::ofstream(answers_.source, std::ios::binary) << text;
+    }
+    // A workbook written by openpyxl: a sheet of notes first, then prices.
+    void WriteWorkbook() {
+        answers_.source = dir_ + "/prices.xlsx";
+        const std::string script = dir_ + "/write.py";
+        std::ofstream(script) << "import openpyxl\n"
+                                 "wb = openpyxl.Workbook()\n"
+                                 "wb.active.title = 'Notes'\n"
+                                 "wb.active.append(['Prices for 2027'])\n"
+                                 "ws = wb.create_sheet('Prices')\n"
+                                 "ws.append(['物料代码', '销货量(从)', '销货量(到)', '报价'])\n"
+                                 "ws.append(['01.01.001', 7000, 7999, 500])\n"
+                                 "wb.save('" +
+                                     answers_.source + "')\n";
+        ASSERT_EQ(std::system(("/usr/bin/python3 '" + script + "'").c_str()), 0);
     }
 
     std::string dir_;
-    std::string source_;
+    Answers answers_;
 };
 
 TEST_F(ImportPreviewTest, ThePreviewShowsEveryRowAndImportWritesWhatItShows) {
@@ -92,6 +121,28 @@ TEST_F(ImportPreviewTest, ThePreviewShowsEveryRowAndImportWritesWhatItShows) {
     EXPECT_TRUE(fs::exists(dir_ + "/rejects.xlsx"));
     // The ledger shows the new entries.
     EXPECT_EQ(w.ldgBase().Rows(), ledgerRows + 2);
+}
+
+TEST_F(ImportPreviewTest, AWorkbookOfSeveralSheetsIsReadFromTheSheetTheUserPicks) {
+    BrowseBase& w = Open();
+    ClickLeaf(w, DeepCustomer(3));
+    WriteWorkbook();
+    std::size_t previews = 0;
+    ui->OnModal<ImportPreview>(ImportPreview::kWindowName, [&](ImportPreview& p) {
+        ++previews;
+        ASSERT_EQ(p.Plan().rows.size(), 1u);
+        EXPECT_EQ(p.Counts(), "新增 1");
+        p.Hide();
+    });
+    answers_.sheet = "Prices";
+    w.Menus().Click("mnuFileImport");
+    EXPECT_EQ(answers_.offered, (std::vector<std::string>{"Notes", "Prices"}));
+    EXPECT_EQ(previews, 1u);
+    // Cancelled at the sheet: no preview, no message.
+    answers_.sheet.reset();
+    w.Menus().Click("mnuFileImport");
+    EXPECT_EQ(previews, 1u);
+    EXPECT_TRUE(ui->MessageBoxTexts().empty());
 }
 
 TEST_F(ImportPreviewTest, AFileThatCannotBeReadIsNamedAndNothingOpens) {

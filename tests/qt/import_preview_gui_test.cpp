@@ -23,6 +23,9 @@ class PresetFiles : public ImportFiles {
     explicit PresetFiles(std::string source) : source_(std::move(source)) {}
     std::optional<std::string> ChooseSource() override { return source_; }
     std::optional<std::string> ChooseTarget(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> ChooseSheet(const std::vector<std::string>& sheets) override {
+        return sheets.front();
+    }
 
   private:
     std::string source_;

@@ -175,6 +175,9 @@ class TourImportFiles : public ImportFiles {
     explicit TourImportFiles(std::string path) : path_(std::move(path)) {}
     std::optional<std::string> ChooseSource() override { return path_; }
     std::optional<std::string> ChooseTarget(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> ChooseSheet(const std::vector<std::string>& sheets) override {
+        return sheets.front();
+    }
 
   private:
     std::string path_;

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -36,6 +37,17 @@ class QtImportFiles : public ImportFiles {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return U(dialog.selectedFiles().front());
+    }
+    std::optional<std::string> ChooseSheet(const std::vector<std::string>& sheets) override {
+        QStringList items;
+        for (const std::string& sheet : sheets) items << Q(sheet);
+        bool ok = false;
+        const QString chosen =
+            QInputDialog::getItem(DialogParent(), Q(GetResText("引入价格资料")),
+                                  Q(GetResText("引入哪一张工作表？")), items, 0, false, &ok);
+        if (!ok)
+            return std::nullopt;
+        return U(chosen);
     }
     std::optional<std::string> ChooseTarget(const std::string& title) override {
         QFileDialog dialog(DialogParent(), Q(title), StartFolder());
