@@ -73,6 +73,16 @@ int FreePort() {
     return port;
 }
 
+// The tests' server keeps nothing on disk it need not; with ORVA_PG_DURABLE=1
+// (a benchmark of writes as a company's server makes them) it syncs as a
+// server that keeps its data does.
+std::string Durability() {
+    const char* durable = std::getenv("ORVA_PG_DURABLE");
+    if (durable && std::string(durable) == "1")
+        return "-c fsync=on -c synchronous_commit=on -c full_page_writes=on";
+    return "-c fsync=off -c synchronous_commit=off -c full_page_writes=off";
+}
+
 }  // namespace
 
 PostgresServer& PostgresServer::Get() {
@@ -129,13 +139,12 @@ PostgresServer::PostgresServer() {
         throw;
     }
     port_ = FreePort();
-    const std::string start =
-        runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ + "/data' -w -t 60 -l '" + log + "' -o \"-k " +
-        dir_ + " -p " + std::to_string(port_) +
-        " -c listen_addresses=127.0.0.1 -c ssl=on -c ssl_cert_file=" + dir_ +
-        "/tls/server.pem -c ssl_key_file=" + dir_ +
-        "/tls/server.key -c fsync=off -c synchronous_commit=off "
-        "-c full_page_writes=off -c max_connections=60\" start >/dev/null 2>&1";
+    const std::string start = runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ +
+                              "/data' -w -t 60 -l '" + log + "' -o \"-k " + dir_ + " -p " +
+                              std::to_string(port_) +
+                              " -c listen_addresses=127.0.0.1 -c ssl=on -c ssl_cert_file=" + dir_ +
+                              "/tls/server.pem -c ssl_key_file=" + dir_ + "/tls/server.key " +
+                              Durability() + " -c max_connections=60\" start >/dev/null 2>&1";
     if (Shell(start) != 0) {
         std::string why = ReadFile(log);
         fs::remove_all(dir_);
