@@ -24,7 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "common/batch_grid.h"
 #include "common/log_on.h"
+#include "common/quiet_ui.h"
 #include "common/raw_sqlite.h"
 #include "common/scratch_dir.h"
 #include "common/thread_cpu.h"
@@ -52,19 +54,7 @@ using orva::bench::ThreadCpu;
 constexpr int kCustomers = 10000;
 constexpr int kBatchItem = 990001;  // an item without entries, added to the company
 
-// A user who confirms every question and sees nothing.
-class QuietUi : public orva::HostUi {
-  public:
-    void ShowHelp(std::int32_t, const std::string&) override {}
-    orva::MsgResult MessageBox(const std::string&, orva::MsgButtons buttons, orva::MsgIcon,
-                               const std::string&) override {
-        return buttons == orva::MsgButtons::kYesNo ? orva::MsgResult::kYes : orva::MsgResult::kOK;
-    }
-    std::int32_t ShowMessageDialog(const orva::MessageDialogContent&) override { return 1; }
-    void ShowModal(orva::ModalWindow&) override {}
-    void ShowAssistant(const std::string&, std::int16_t) override {}
-    orva::LookupReply Lookup(const orva::LookupRequest&) override { return {}; }
-};
+using orva::bench::QuietUi;
 
 // The floor: header and entry per member, prepared statements, one
 // transaction. Returns the seconds taken (opening the file not counted).
@@ -172,27 +162,6 @@ void Forget(const std::string& path) {
     for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix);
 }
 
-// The batch editor's grid for the group and the batch's item.
-void FillGrid(orva::Spread& grid, int group, double price, const std::string& quote) {
-    grid.SetMaxCols(3);
-    grid.SetMaxRows(orva::UserDefInfo::kRowCount);
-    auto set = [&](int row, const std::string& value) {
-        grid.SetText(2, row, value);
-        grid.SetText(3, row, value);
-    };
-    set(orva::UserDefInfo::kRowCustNumber, std::to_string(group));
-    set(orva::UserDefInfo::kRowItemNumber, std::to_string(kBatchItem));
-    set(orva::UserDefInfo::kRowUnit, "101");
-    set(orva::UserDefInfo::kRowStartQty, "0");
-    set(orva::UserDefInfo::kRowEndQty, "100");
-    set(orva::UserDefInfo::kRowPrice, orva::FormatDouble(price));
-    set(orva::UserDefInfo::kRowCurrency, "1");
-    set(orva::UserDefInfo::kRowLeadTime, "3");
-    set(orva::UserDefInfo::kRowQuoteTime, quote);
-    set(orva::UserDefInfo::kRowExpireDate, "2100-01-01");
-    set(orva::UserDefInfo::kRowNote, "bench");
-}
-
 void Setup() {
     orva::RegisterHostServices();
     orva::SetCurrentUi(std::make_shared<QuietUi>());
@@ -207,7 +176,7 @@ struct BatchEditor {
 
     BatchEditor(const std::string& company, int group, double price, const std::string& quote) {
         LogOn(company);
-        FillGrid(grid, group, price, quote);
+        orva::bench::FillBatchGrid(grid, group, kBatchItem, price, quote);
         engine.Spread(&grid);
     }
     std::int32_t Add(double base) {

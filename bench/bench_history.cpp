@@ -25,7 +25,9 @@
 #include <string>
 #include <vector>
 
+#include "common/batch_grid.h"
 #include "common/log_on.h"
+#include "common/quiet_ui.h"
 #include "common/raw_sqlite.h"
 #include "common/scratch_dir.h"
 #include "demo/company_generator.h"
@@ -128,19 +130,7 @@ void BM_SaveWithHistory(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveWithHistory)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// A user who confirms every question and sees nothing.
-class QuietUi : public orva::HostUi {
-  public:
-    void ShowHelp(std::int32_t, const std::string&) override {}
-    orva::MsgResult MessageBox(const std::string&, orva::MsgButtons buttons, orva::MsgIcon,
-                               const std::string&) override {
-        return buttons == orva::MsgButtons::kYesNo ? orva::MsgResult::kYes : orva::MsgResult::kOK;
-    }
-    std::int32_t ShowMessageDialog(const orva::MessageDialogContent&) override { return 1; }
-    void ShowModal(orva::ModalWindow&) override {}
-    void ShowAssistant(const std::string&, std::int16_t) override {}
-    orva::LookupReply Lookup(const orva::LookupRequest&) override { return {}; }
-};
+using orva::bench::QuietUi;
 
 std::int32_t BatchAdd(const std::string& path, int group) {
     orva::ModuleContext& ctx = orva::ModuleContext::Shared();
@@ -150,23 +140,7 @@ std::int32_t BatchAdd(const std::string& path, int group) {
     ctx.historyUser = orva::demo::kAdminUserId;
     ctx.g_CategoryByCust = true;
     orva::Spread grid;
-    grid.SetMaxCols(3);
-    grid.SetMaxRows(orva::UserDefInfo::kRowCount);
-    auto set = [&](int row, const std::string& value) {
-        grid.SetText(2, row, value);
-        grid.SetText(3, row, value);
-    };
-    set(orva::UserDefInfo::kRowCustNumber, std::to_string(group));
-    set(orva::UserDefInfo::kRowItemNumber, std::to_string(kBatchItem));
-    set(orva::UserDefInfo::kRowUnit, "101");
-    set(orva::UserDefInfo::kRowStartQty, "0");
-    set(orva::UserDefInfo::kRowEndQty, "100");
-    set(orva::UserDefInfo::kRowPrice, "12.5");
-    set(orva::UserDefInfo::kRowCurrency, "1");
-    set(orva::UserDefInfo::kRowLeadTime, "3");
-    set(orva::UserDefInfo::kRowQuoteTime, "2025-03-01");
-    set(orva::UserDefInfo::kRowExpireDate, "2100-01-01");
-    set(orva::UserDefInfo::kRowNote, "bench");
+    orva::bench::FillBatchGrid(grid, group, kBatchItem, 12.5, "2025-03-01");
     orva::UserDefInfo engine(ctx);
     engine.Spread(&grid);
     std::int16_t alert = 0;

@@ -33,35 +33,6 @@ enum Column {
     kCurrencyName,
 };
 
-// Characters of a UTF-8 text, as LEFT counts them.
-std::size_t CharCount(const std::string& text) {
-    std::size_t n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
-// The condition that keeps the node's entries; nothing when the node names
-// no group the company holds.
-std::optional<std::string> NodeCondition(ModuleContext& ctx, bool byItem, const TreeNodeKey& node) {
-    switch (node.kind) {
-        case TreeNodeKey::kRoot:
-            return std::string();
-        case TreeNodeKey::kLeaf:
-            return std::string(byItem ? "AND u1.FItemID=" : "AND u1.FCustID=") + SqlId(node.id) +
-                   " ";
-        case TreeNodeKey::kGroup:
-            break;
-    }
-    // A group's members carry its full code followed by ".".
-    RecordsetPtr group =
-        ctx.Connection().Execute("SELECT FNumber FROM t_Item WHERE FItemID=" + SqlId(node.id));
-    if (!group || group->EOF_())
-        return std::nullopt;
-    const std::string prefix = group->Fields(0).Value().ToText() + ".";
-    return std::string("AND LEFT(") + (byItem ? "t1" : "v1") + ".FNumber," +
-           std::to_string(CharCount(prefix)) + ")=" + SqlText(prefix) + " ";
-}
-
 double Number(const Variant& v) {
     return v.IsNull() ? 0 : v.ToDouble();
 }
@@ -75,7 +46,7 @@ std::int32_t Id(const Variant& v) {
 std::vector<AdjustEntry> AdjustScopeEntries(ModuleContext& ctx, bool byItem,
                                             const TreeNodeKey& node) {
     std::vector<AdjustEntry> entries;
-    const std::optional<std::string> condition = NodeCondition(ctx, byItem, node);
+    const std::optional<std::string> condition = tvwBuilder::NodeCondition(ctx, byItem, node);
     if (!condition)
         return entries;
     const std::string number = ctx.g_UseShortNumber ? "FShortNumber" : "FNumber";

@@ -66,43 +66,12 @@ Names ReadNames(AppConnection& db, const std::string& select, const std::set<std
     return names;
 }
 
-// Characters of a UTF-8 text, as LEFT and LEN count them.
-std::size_t CharCount(const std::string& text) {
-    std::size_t n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 std::int32_t Id(const Variant& v) {
     return v.IsNull() ? 0 : static_cast<std::int32_t>(v.ToInteger());
 }
 
 double Number(const Variant& v) {
     return v.IsNull() ? 0 : v.ToDouble();
-}
-
-// The scope condition of a tree node; nothing when the node names no group
-// the company holds.
-std::optional<std::string> ScopeCondition(ModuleContext& ctx, bool byItem,
-                                          const TreeNodeKey& node) {
-    const char* member = byItem ? "t1" : "v1";
-    switch (node.kind) {
-        case TreeNodeKey::kRoot:
-            return std::string();
-        case TreeNodeKey::kLeaf:
-            return std::string(byItem ? "AND u1.FItemID=" : "AND u1.FCustID=") + SqlId(node.id) +
-                   " ";
-        case TreeNodeKey::kGroup:
-            break;
-    }
-    // Members of a group carry its full code followed by ".".
-    RecordsetPtr group =
-        ctx.Connection().Execute("SELECT FNumber FROM t_Item WHERE FItemID=" + SqlId(node.id));
-    if (!group || group->EOF_())
-        return std::nullopt;
-    const std::string prefix = group->Fields(0).Value().ToText() + ".";
-    return std::string("AND LEFT(") + member + ".FNumber," + std::to_string(CharCount(prefix)) +
-           ")=" + SqlText(prefix) + " ";
 }
 
 // One entry of a pair: the sweep's columns from its span, price and audit
@@ -232,7 +201,7 @@ Names NamesOf(AppConnection& db, const std::string& select, std::vector<std::int
 OverlapList CheckOverlaps(ModuleContext& ctx, bool byItem, const TreeNodeKey& node,
                           std::size_t rowsPerRead) {
     OverlapList list;
-    const std::optional<std::string> scope = ScopeCondition(ctx, byItem, node);
+    const std::optional<std::string> scope = tvwBuilder::NodeCondition(ctx, byItem, node);
     if (!scope)
         return list;
     AppConnection& db = ctx.Connection();

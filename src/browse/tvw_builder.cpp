@@ -248,6 +248,30 @@ std::string tvwBuilder::LedgerFromWhere(bool byItem, bool callByBill, const std:
     return from + where;
 }
 
+std::optional<std::string> tvwBuilder::NodeCondition(ModuleContext& ctx, bool byItem,
+                                                     const TreeNodeKey& node) {
+    switch (node.kind) {
+        case TreeNodeKey::kRoot:
+            return std::string();
+        case TreeNodeKey::kLeaf:
+            return std::string(byItem ? "AND u1.FItemID=" : "AND u1.FCustID=") + SqlId(node.id) +
+                   " ";
+        case TreeNodeKey::kGroup:
+            break;
+    }
+    // Members of a group carry its full code followed by ".".
+    RecordsetPtr group =
+        ctx.Connection().Execute("SELECT FNumber FROM t_Item WHERE FItemID=" + SqlId(node.id));
+    if (!group || group->EOF_())
+        return std::nullopt;
+    const std::string prefix = group->Fields(0).Value().ToText() + ".";
+    // LEFT counts characters, not bytes.
+    std::size_t chars = 0;
+    for (unsigned char c : prefix) chars += (c & 0xC0) != 0x80;
+    return std::string("AND LEFT(") + (byItem ? "t1" : "v1") + ".FNumber," + std::to_string(chars) +
+           ")=" + SqlText(prefix) + " ";
+}
+
 void tvwBuilder::SetTreeView(std::int32_t parentID) {
     if (!tvwGroup_)
         return;

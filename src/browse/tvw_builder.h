@@ -94,6 +94,13 @@ class tvwBuilder {
     // bill (the context's g_CallByBill), only audited entries in force today.
     static std::string LedgerFromWhere(bool byItem, bool callByBill, const std::string& leaf,
                                        const RightsContext& rights);
+    // The condition ("AND ...", on the aliases above) that keeps the entries
+    // under `node` of that tree when the leaf column is compared with itself:
+    // "" at the root, the leaf's ID, or every customer or item whose code lies
+    // below the group's. Nothing when the node names no group the company
+    // holds. Reads the group's code through the context's connection.
+    static std::optional<std::string> NodeCondition(ModuleContext& ctx, bool byItem,
+                                                    const TreeNodeKey& node);
     // The whole ledger statement GetDetailSql sends, for a leaf written as
     // `leaf` as above, codes short or full as asked.
     static std::string DetailSql(bool byItem, bool shortNumber, bool callByBill,

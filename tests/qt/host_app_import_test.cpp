@@ -5,45 +5,20 @@
 // status 0, 1 or 2.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QStringList>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "headless_run.h"
 #include "host/db/open_database.h"
-#include "orva_build_paths.h"
 #include "qt/controls/qt_text.h"
 #include "qt/hostapp/host_app_options.h"
 #include "support/temp_company.h"
 
 namespace orva::qt {
 namespace {
-
-struct ImportRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ImportRun Import(const QStringList& args) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(ORVA_BINARY_DIR "/app/orva-saleprice", QStringList{"--language", "ENG"} + args);
-    ImportRun r;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        return r;
-    }
-    r.exitCode = process.exitCode();
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    return r;
-}
 
 std::int64_t Count(DbBackend& db, const std::string& where) {
     auto result = db.ExecuteBatch("SELECT COUNT(*) FROM t_CustEntry WHERE " + where);
@@ -76,17 +51,17 @@ TEST(HostAppImport, DryRunThenImportThenNothingLeft) {
     const QString db = Q(company.path());
     const QString file = Q(Workbook(company.dir(), ""));
 
-    ImportRun r = Import({"--database", db, "--import", file, "--dry-run"});
+    HeadlessRun r = RunHeadless({"--database", db, "--import", file, "--dry-run"});
     EXPECT_EQ(r.exitCode, kExitOk) << r.err.toStdString();
     EXPECT_EQ(r.out, "New: 2\n");
     EXPECT_EQ(Count(*OpenDatabase(company.path()), kNewRows), 0);
 
-    r = Import({"--database", db, "--import", file});
+    r = RunHeadless({"--database", db, "--import", file});
     EXPECT_EQ(r.exitCode, kExitOk) << r.err.toStdString();
     EXPECT_EQ(r.out, "New: 2\n");
     EXPECT_EQ(Count(*OpenDatabase(company.path()), kNewRows), 2);
 
-    r = Import({"--database", db, "--import", file, "--sheet", "Sheet"});
+    r = RunHeadless({"--database", db, "--import", file, "--sheet", "Sheet"});
     EXPECT_EQ(r.exitCode, kExitOk);
     EXPECT_EQ(r.out, "Unchanged: 2\n");
     EXPECT_EQ(Count(*OpenDatabase(company.path()), kNewRows), 2);
@@ -98,7 +73,7 @@ TEST(HostAppImport, RefusedRowsAreNamedAndWrittenBack) {
     const QString file =
         Q(Workbook(company.dir(), "ws.append(['01.01.001', 'NO.SUCH', 0, 0, 1, None, None])\n"));
     const QString rejects = Q(company.dir() + "/rejects.csv");
-    const ImportRun r = Import({"--database", db, "--import", file, "--rejects", rejects});
+    const HeadlessRun r = RunHeadless({"--database", db, "--import", file, "--rejects", rejects});
     EXPECT_EQ(r.exitCode, kExitFailure);
     EXPECT_EQ(r.out, "New: 2\nUnknown code: 1\n");
     EXPECT_EQ(r.err, "orva-saleprice: prices.xlsx, row 4: No such item code: NO.SUCH\n");
@@ -131,7 +106,7 @@ TEST(HostAppImport, BadCommandLinesAndUnreadableFiles) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const ImportRun r = Import(QStringList{"--database", db} + c.args);
+        const HeadlessRun r = RunHeadless(QStringList{"--database", db} + c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
     }
     EXPECT_EQ(Count(*OpenDatabase(company.path()), kNewRows), 0);

@@ -3,44 +3,18 @@
 // whether one entry applies, none, several, or the command line was bad.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QStringList>
 #include <string>
 #include <vector>
 
+#include "headless_run.h"
 #include "host/db/open_database.h"
-#include "orva_build_paths.h"
 #include "qt/controls/qt_text.h"
 #include "qt/hostapp/host_app_options.h"
 #include "support/temp_company.h"
 
 namespace orva::qt {
 namespace {
-
-struct QuoteRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// The program with no display and no Qt platform named.
-QuoteRun Quote(const QStringList& args) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(ORVA_BINARY_DIR "/app/orva-saleprice", QStringList{"--language", "ENG"} + args);
-    QuoteRun r;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        return r;
-    }
-    r.exitCode = process.exitCode();
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    return r;
-}
 
 // The demo's customer 01.01.001 (short code BJ01, ID 1021) and item 01.01.001
 // (JS001, ID 1098, base unit KG 106, also sold in T 107), with these entries
@@ -108,7 +82,7 @@ TEST(HostAppQuote, ExitStatusSaysOneNoneOrSeveralAndPrintsThem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(U(c.args.join(' ')));
-        const QuoteRun r = Quote(c.args);
+        const HeadlessRun r = RunHeadless(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << U(r.err);
         QStringList printed;
         for (const QString& line : r.out.split('\n', Qt::SkipEmptyParts))
@@ -121,8 +95,8 @@ TEST(HostAppQuote, ExitStatusSaysOneNoneOrSeveralAndPrintsThem) {
 TEST(HostAppQuote, PrintsThePriceBandAndPeriod) {
     test::TempCompany company;
     PriceThePair(*OpenDatabase(company.path()));
-    const QuoteRun r = Quote({"--database", Q(company.path()), "--quote", "01.01.001", "01.01.001",
-                              "60", "--date", "2024-07-01"});
+    const HeadlessRun r = RunHeadless({"--database", Q(company.path()), "--quote", "01.01.001",
+                                       "01.01.001", "60", "--date", "2024-07-01"});
     EXPECT_EQ(r.out,
               "FEntryID=900001 FPrice=10 FStartQty=0 FEndQty=100 FQuoteTime=2024-01-01 "
               "FExpireDate=2100-01-01\n"
@@ -140,10 +114,12 @@ TEST(HostAppQuote, CodesAreShortCodesUnderTheUseShortNumberOption) {
     }
     const QStringList tail = {"30", "--date", "2024-03-01"};
     const QString db = Q(company.path());
-    EXPECT_EQ(Quote(QStringList{"--database", db, "--quote", "BJ01", "JS001"} + tail).exitCode,
-              kExitOk);
-    EXPECT_EQ(Quote(QStringList{"--database", db, "--quote", "01.01.001", "JS001"} + tail).exitCode,
-              kExitUsage);
+    EXPECT_EQ(
+        RunHeadless(QStringList{"--database", db, "--quote", "BJ01", "JS001"} + tail).exitCode,
+        kExitOk);
+    EXPECT_EQ(
+        RunHeadless(QStringList{"--database", db, "--quote", "01.01.001", "JS001"} + tail).exitCode,
+        kExitUsage);
 }
 
 }  // namespace
