@@ -122,7 +122,6 @@ PostgresServer::PostgresServer() {
     // initdb's output is written by this process; the server's log by the
     // server's user.
     const std::string initLog = dir_ + "/initdb.log";
-    const std::string log = dir_ + "/server.log";
     const std::string init = runAs_ + "'" + bin_ + "/initdb' -D '" + dir_ +
                              "/data' -A trust -U orva -E UTF8 --locale=C.UTF-8 >'" + initLog +
                              "' 2>&1";
@@ -139,6 +138,20 @@ PostgresServer::PostgresServer() {
         throw;
     }
     port_ = FreePort();
+    try {
+        Start();
+    } catch (...) {
+        fs::remove_all(dir_);
+        throw;
+    }
+    started_ = true;
+    Watch();
+}
+
+// Starts the server in its folder on its port (the same port after a restart,
+// so URIs handed out before stay good).
+void PostgresServer::Start() {
+    const std::string log = dir_ + "/server.log";
     const std::string start = runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ +
                               "/data' -w -t 60 -l '" + log + "' -o \"-k " + dir_ + " -p " +
                               std::to_string(port_) +
@@ -147,11 +160,16 @@ PostgresServer::PostgresServer() {
                               Durability() + " -c max_connections=60\" start >/dev/null 2>&1";
     if (Shell(start) != 0) {
         std::string why = ReadFile(log);
-        fs::remove_all(dir_);
         throw std::runtime_error("The test server did not start in " + dir_ + ": " + why);
     }
+}
+
+void PostgresServer::CrashAndRestart() {
+    Shell(runAs_ + "'" + bin_ + "/pg_ctl' -D '" + dir_ +
+          "/data' -m immediate stop >/dev/null 2>&1");
+    started_ = false;
+    Start();
     started_ = true;
-    Watch();
 }
 
 void PostgresServer::MakeCertificates() {

@@ -54,9 +54,14 @@ class PostgresServer {
     // the backends among them) have used so far; the server's side of a
     // measurement on a machine whose wall time other work disturbs.
     double CpuSeconds() const;
+    // Stops the server the way a power cut or a crash would (no checkpoint,
+    // connections dropped mid-statement) and starts it again: what it then
+    // holds is what its write-ahead log made durable.
+    void CrashAndRestart();
 
   private:
     PostgresServer();
+    void Start();
     void Psql(const std::string& sql) const;
     void MakeCertificates();
     void WriteAccessRules();
