@@ -58,7 +58,7 @@ void Owner(const std::string& uri, const std::string& sql) {
 // --- clients saving at once --------------------------------------------------
 
 constexpr int kClients = 16;
-constexpr int kSaves = 60;
+constexpr int kSaves = 150;
 
 // The editor's save of a new entry: the header row looked up and added when
 // missing, then the entry.

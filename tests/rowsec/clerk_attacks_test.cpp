@@ -95,6 +95,12 @@ TEST_F(ClerkAttacksTest, OutsideTheRightsNothingIsReadChangedOrGranted) {
          "FDataVokeType = 0; SELECT count(*) FROM t_CustEntry WHERE FCustID = " +
              cust,
          kNothing, ""},
+        {"a temporary orva_rs_seen granting every right", "wangfang",
+         "CREATE TEMP TABLE orva_rs_seen (login text, kind int, id int) ON COMMIT DROP; "
+         "INSERT INTO orva_rs_seen VALUES ('wangfang', 5, -1); "
+         "UPDATE t_CustEntry SET FPrice = 1 WHERE FEntryID = " +
+             unaudited_,
+         kRefused, "no right to change"},
         {"changing its entries", "zhangmin",
          "UPDATE t_CustEntry SET FPrice = 1 WHERE FCustID = " + cust + " RETURNING FEntryID",
          kNothing, ""},

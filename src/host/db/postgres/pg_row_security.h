@@ -29,7 +29,13 @@
 //
 // A login that is no company user sees no row of those tables; the owner of
 // the tables (the login that loaded the company) is not limited at all, so
-// that everything the owner runs today runs unchanged. The price history's
+// that everything the owner runs today runs unchanged.
+//
+// What each login sees is derived into the table orva_rs_seen (readable by
+// every login: it holds ids and login names, what the rights tables readable
+// to the clerks say anyway), renewed in the same transaction by statement
+// triggers on the rights tables and the base data; the policies read it by
+// index, so that a statement pays for reading its sets, not for deriving them. The price history's
 // trigger functions run as their owner (so that a login that may only read
 // the history still records its changes, and the chain is extended from
 // its true last row), and its append function can no longer be called
