@@ -38,6 +38,8 @@ class ClerkAttacksTest : public RowSecurityTest {
         // customer 01.01.001, items 01.01.001 and 01.01.002, currency 1.
         OwnerExec(Insert(unaudited_, "1021", "1098", 1, 0));
         OwnerExec(Insert(audited_, "1021", "1099", 1, 1));
+        // One in currency 2, granted to zhangmin's group and not to liqiang.
+        OwnerExec(Insert("990012", "1021", "1098", 2, 0));
         ASSERT_FALSE(hiddenCust_.empty() || hiddenItem_.empty());
     }
 

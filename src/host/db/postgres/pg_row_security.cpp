@@ -302,8 +302,6 @@ BEGIN
                    'SET search_path = %I, pg_temp', current_schema());
     EXECUTE format('ALTER FUNCTION orva_cust_history() SECURITY DEFINER '
                    'SET search_path = %I, pg_temp', current_schema());
-    EXECUTE 'REVOKE EXECUTE ON FUNCTION orva_history_append(int, int, int, text, text) '
-            'FROM PUBLIC';
   END IF;
 END $d$)";
 

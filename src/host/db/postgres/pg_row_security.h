@@ -38,8 +38,7 @@
 // index, so that a statement pays for reading its sets, not for deriving them. The price history's
 // trigger functions run as their owner (so that a login that may only read
 // the history still records its changes, and the chain is extended from
-// its true last row), and its append function can no longer be called
-// directly.
+// its true last row).
 #pragma once
 
 #include <string>
