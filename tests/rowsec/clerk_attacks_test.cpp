@@ -241,6 +241,20 @@ TEST_F(ClerkAttacksTest, ARightsChangeHoldsFromTheNextStatement) {
     EXPECT_EQ(PlainRun(clerk, change), "");
 }
 
+TEST_F(ClerkAttacksTest, AClerksChangeExtendsTheHistoryChainFromItsTrueEnd) {
+    // The chain's last row is one the clerk may not read.
+    OwnerExec("UPDATE t_CustEntry SET FNote = 'owner' WHERE FCustID = " + hiddenCust_);
+    ASSERT_EQ(PlainRun(Clerk("zhangmin"),
+                       "UPDATE t_CustEntry SET FPrice = 7 WHERE FEntryID = " + unaudited_),
+              "");
+    EXPECT_EQ(OwnerScalar("SELECT FLogin FROM t_CustEntryHistory ORDER BY FHistID DESC LIMIT 1"),
+              "zhangmin");
+    auto db = OpenDatabase(owner_);
+    const HistoryCheck check = VerifyPriceHistory(*db);
+    EXPECT_FALSE(check.brokenId) << check.why;
+    EXPECT_GT(check.sealed, 0);
+}
+
 TEST_F(ClerkAttacksTest, SwitchedOnTwiceItHoldsAndOffItIsGone) {
     const std::string read = "SELECT count(*) FROM t_CustEntry WHERE FCustID = " + hiddenCust_;
     const std::string all = OwnerScalar(read);
