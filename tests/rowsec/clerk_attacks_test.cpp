@@ -5,9 +5,7 @@
 // of the rights holds from the next statement on.
 #include <algorithm>
 
-#include "orvasaleprice/com_error.h"
 #include "rowsec_fixture.h"
-#include "support/temp_company.h"
 
 namespace orva::test {
 namespace {
@@ -253,40 +251,6 @@ TEST_F(ClerkAttacksTest, AClerksChangeExtendsTheHistoryChainFromItsTrueEnd) {
     const HistoryCheck check = VerifyPriceHistory(*db);
     EXPECT_FALSE(check.brokenId) << check.why;
     EXPECT_GT(check.sealed, 0);
-}
-
-TEST_F(ClerkAttacksTest, SwitchedOnTwiceItHoldsAndOffItIsGone) {
-    const std::string read = "SELECT count(*) FROM t_CustEntry WHERE FCustID = " + hiddenCust_;
-    const std::string all = OwnerScalar(read);
-    struct Step {
-        bool on;
-        std::string seen;
-    };
-    for (const Step& step : {Step{true, "0"}, Step{false, all}, Step{true, "0"}}) {
-        SCOPED_TRACE(step.on ? "on" : "off");
-        auto db = OpenDatabase(owner_);
-        SetRowSecurity(*db, step.on);
-        std::vector<std::string> rows;
-        ASSERT_EQ(PlainRun(Clerk("zhangmin"), read, &rows), "");
-        EXPECT_EQ(rows, std::vector<std::string>{step.seen});
-        const std::string err =
-            PlainRun(Clerk("zhangmin"),
-                     "BEGIN; UPDATE t_CustEntry SET FPrice = 1 WHERE FEntryID = " + audited_);
-        EXPECT_EQ(err.find("is audited") != std::string::npos, step.on) << err;
-        PlainRun(Clerk("zhangmin"), "ROLLBACK");
-    }
-}
-
-TEST(RowSecurityEngines, ACompanyFileIsRefusedSayingWhy) {
-    TempCompany company;
-    auto db = OpenDatabase(company.path());
-    try {
-        SetRowSecurity(*db, true);
-        ADD_FAILURE() << "switched on for a company file";
-    } catch (const ComError& e) {
-        EXPECT_NE(std::string(e.what()).find("PostgreSQL server only"), std::string::npos)
-            << e.what();
-    }
 }
 
 }  // namespace

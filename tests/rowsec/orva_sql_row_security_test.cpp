@@ -1,6 +1,6 @@
-// orva-sql --row-security on|off as the administrator runs it: on and off for
-// a company on the server, refused with the reason for a company file, for a
-// clerk's login and for a bad value.
+// orva-sql --row-security on|off as the administrator runs it: on (again)
+// and off for a company on the server, refused with the reason for a company
+// file, for a clerk's login and for a bad value.
 #include <sys/wait.h>
 #include <cstdio>
 
@@ -43,6 +43,7 @@ TEST_F(RowSecurityTest, OrvaSqlSwitchesItForTheOwnerOnly) {
         bool clerkSeesHidden;
     };
     const Case cases[] = {
+        {owner_, "on", 0, "Row security is on for PostgreSQL", false},  // on already: no change
         {owner_, "off", 0, "Row security is off for PostgreSQL", true},
         {ClerkUri(owner_, "zhangmin"), "on", 1, "must be owner", true},
         {owner_, "on", 0, "Row security is on for PostgreSQL", false},
