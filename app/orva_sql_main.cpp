@@ -13,6 +13,7 @@
 
 #include "host/app_connection.h"
 #include "host/db/open_database.h"
+#include "host/db/postgres/pg_row_security.h"
 #include "host/db/price_history.h"
 #include "host/sql_script.h"
 #include "orvasaleprice/com_error.h"
@@ -26,6 +27,7 @@ const char* const kUsage =
     "Usage: orva-sql DATABASE [FILE]\n"
     "       orva-sql DATABASE --upgrade\n"
     "       orva-sql DATABASE --verify-history\n"
+    "       orva-sql DATABASE --row-security on|off\n"
     "\n"
     "Sends T-SQL text to a company database and prints every record set.\n"
     "\n"
@@ -55,10 +57,18 @@ const char* const kUsage =
     "                    and exits 0 when every link holds (rows another program\n"
     "                    wrote and the module has not sealed yet are counted\n"
     "                    apart), else names the first broken row and exits 1\n"
+    "  --row-security on|off\n"
+    "                    (PostgreSQL; run by the login that owns the company's\n"
+    "                    tables) on: the server limits each company user's own\n"
+    "                    login, whatever program it uses, to the customers,\n"
+    "                    items, currencies and commands its rights in the\n"
+    "                    company grant; off: every login reads and writes what\n"
+    "                    its table privileges allow. Run it again after\n"
+    "                    --upgrade\n"
     "  -h, --help        show this help\n"
     "  --version         print the program's version\n";
 
-enum class Mode { kScript, kUpgrade, kVerifyHistory };
+enum class Mode { kScript, kUpgrade, kVerifyHistory, kRowSecurity };
 
 int Upgrade(orva::DbBackend& db) {
     const std::string name = db.Describe();
@@ -82,6 +92,13 @@ int VerifyHistory(orva::DbBackend& db) {
                      "write";
     }
     std::cout << "\n";
+    return 0;
+}
+
+// --row-security on|off.
+int RowSecurity(orva::DbBackend& db, bool on) {
+    orva::SetRowSecurity(db, on);
+    std::cout << "Row security is " << (on ? "on" : "off") << " for " << db.Describe() << "\n";
     return 0;
 }
 
@@ -122,6 +139,7 @@ bool ReadScript(const std::string& file, std::string& text, std::string& why) {
 int main(int argc, char** argv) {
     std::vector<std::string> args;
     Mode mode = Mode::kScript;
+    bool rowSecurityOn = false;
     bool options = true;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -138,6 +156,15 @@ int main(int argc, char** argv) {
             if (mode != Mode::kScript && mode != m)
                 return UsageError("--upgrade and --verify-history go alone");
             mode = m;
+        } else if (options && a == "--row-security") {
+            if (mode != Mode::kScript)
+                return UsageError("--row-security goes alone");
+            const std::string value = i + 1 < argc ? argv[i + 1] : "";
+            if (value != "on" && value != "off")
+                return UsageError("--row-security takes on or off");
+            mode = Mode::kRowSecurity;
+            rowSecurityOn = value == "on";
+            ++i;
         } else if (options && a == "--") {
             options = false;
         } else if (options && a.size() > 1 && a[0] == '-') {
@@ -169,6 +196,8 @@ int main(int argc, char** argv) {
 
     if (mode != Mode::kScript) {
         try {
+            if (mode == Mode::kRowSecurity)
+                return RowSecurity(connection->Backend(), rowSecurityOn);
             return mode == Mode::kUpgrade ? Upgrade(connection->Backend())
                                           : VerifyHistory(connection->Backend());
         } catch (const std::runtime_error& e) {
