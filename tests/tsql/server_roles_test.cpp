@@ -138,13 +138,21 @@ TEST(ServerRoles, EachClerkLogsInAsThemselvesOnly) {
     module->ExecuteBatch("UPDATE t_ICItem SET FSOLowPrc=1 WHERE FItemID=0");
     struct Refused {
         const char* sql;
+        const char* what;
     };
-    for (const Refused& r :
-         {Refused{"DELETE FROM t_custentryhistory"}, Refused{"UPDATE t_user SET fforbidden = 0"},
-          Refused{"INSERT INTO t_group VALUES (1, 16395)"},
-          Refused{"SELECT orva_history_append(1, 1, 1, 'add', '')"},
-          Refused{"UPDATE t_icitem SET fname = 'x'"}, Refused{"ALTER ROLE zhangmin CREATEROLE"}})
-        EXPECT_NE(Sql(clerk, r.sql).find("permission denied"), std::string::npos) << r.sql;
+    const Refused refused[] = {
+        {"DELETE FROM t_custentryhistory", "permission denied for table t_custentryhistory"},
+        {"UPDATE t_user SET fforbidden = 0", "permission denied for table t_user"},
+        {"INSERT INTO t_group VALUES (1, 16395)", "permission denied for table t_group"},
+        {"SELECT orva_history_append(1, 1, 1, 'add', '')",
+         "permission denied for function orva_history_append"},
+        {"UPDATE t_icitem SET fname = 'x'", "permission denied for table t_icitem"},
+        {"ALTER ROLE zhangmin CREATEROLE", "permission denied"},
+    };
+    for (const Refused& r : refused) {
+        const std::string answer = Sql(clerk, r.sql);
+        EXPECT_NE(answer.find(r.what), std::string::npos) << r.sql << ": " << answer;
+    }
     EXPECT_EQ(Sql(admin,
                   "SELECT flogin || ' ' || foperation FROM t_custentryhistory WHERE "
                   "fentryid = " +
