@@ -73,11 +73,13 @@ TEST(ServerRoles, EachClerkLogsInAsThemselvesOnly) {
     // Every role statement the sync sends goes to the server's log.
     ASSERT_EQ(Sql(admin, "ALTER DATABASE " + db + " SET log_statement = 'ddl'"), "");
     ASSERT_EQ(Sql(admin, "UPDATE t_user SET fforbidden = 1 WHERE fname = 'wangfang'"), "");
+    ASSERT_EQ(Sql(admin, "INSERT INTO t_user (fuserid, fname, fisgroup) VALUES (16398, '赵六', 0)"),
+              "");
     Dir dir;
     const std::string file = dir.path + "/passwords";
     test::WriteFile(file, std::string("# name:password\nadministrator:") + kPasswords[0] +
                               "\nzhangmin:" + kPasswords[1] + "\nliqiang:" + kPasswords[2] +
-                              "\nwangfang:" + kPasswords[3] + "\n");
+                              "\nwangfang:" + kPasswords[3] + "\n赵六:" + kPasswords[1] + "\n");
     ::chmod(file.c_str(), 0600);
 
     const SqlRun upgrade = OrvaSql("'" + admin + "' --upgrade");
@@ -85,7 +87,7 @@ TEST(ServerRoles, EachClerkLogsInAsThemselvesOnly) {
     const SqlRun first = OrvaSql("'" + admin + "' --sync-roles --password-file '" + file + "'");
     ASSERT_EQ(first.status, 0) << first.output;
     for (const char* line : {"orva_clerk (group): created", "zhangmin: created\n",
-                             "wangfang: created, disabled", "5 roles changed."})
+                             "wangfang: created, disabled", "6 roles changed."})
         EXPECT_NE(first.output.find(line), std::string::npos) << line << "\n" << first.output;
 
     const std::string tls = "sslmode=require";
@@ -104,6 +106,10 @@ TEST(ServerRoles, EachClerkLogsInAsThemselvesOnly) {
          "password authentication failed for user \"zhangmin\""},
         {"another clerk's password", "zhangmin", kPasswords[2], tls, demo::kGroupClerkUserId,
          "password authentication failed"},
+        {"a Chinese name, written in the URI as UTF-8 in %XX", "%E8%B5%B5%E5%85%AD", kPasswords[1],
+         tls, 16398, nullptr},
+        {"a Chinese name as another module user", "%E8%B5%B5%E5%85%AD", kPasswords[1], tls,
+         demo::kGroupClerkUserId, "“赵六”不是用户“zhangmin”的登录"},
         {"disabled user", "wangfang", kPasswords[3], tls, demo::kLimitedUserId,
          "not permitted to log in"},
         {"plain connection", "zhangmin", kPasswords[1], "sslmode=disable", demo::kGroupClerkUserId,
