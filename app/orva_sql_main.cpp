@@ -2,11 +2,14 @@
 // back, like a command-line query tool. One connection serves the whole run,
 // so temporary tables live from one batch to the next.
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -14,6 +17,8 @@
 #include "host/app_connection.h"
 #include "host/db/open_database.h"
 #include "host/db/postgres/pg_row_security.h"
+#include "host/db/postgres/pg_roles.h"
+#include "host/db/postgres/postgres_uri.h"
 #include "host/db/price_history.h"
 #include "host/sql_script.h"
 #include "orvasaleprice/com_error.h"
@@ -28,6 +33,7 @@ const char* const kUsage =
     "       orva-sql DATABASE --upgrade\n"
     "       orva-sql DATABASE --verify-history\n"
     "       orva-sql DATABASE --row-security on|off\n"
+    "       orva-sql URI --sync-roles [--password-file FILE]\n"
     "\n"
     "Sends T-SQL text to a company database and prints every record set.\n"
     "\n"
@@ -65,10 +71,28 @@ const char* const kUsage =
     "                    company grant; off: every login reads and writes what\n"
     "                    its table privileges allow. Run it again after\n"
     "                    --upgrade\n"
+        "  --sync-roles      (PostgreSQL, as a superuser or a login with CREATEROLE\n"
+    "                    that owns the tables) give every user of the company a\n"
+    "                    login role named as the user, a member of the group\n"
+    "                    role orva_clerk that holds the module's privileges; a\n"
+    "                    disabled user's role, and the role of a user the\n"
+    "                    company no longer has, may not log in. Prints one line\n"
+    "                    per role (created, updated, disabled, unchanged); a\n"
+    "                    second run changes nothing\n"
+    "  --password-file FILE\n"
+    "                    with --sync-roles: the passwords to set, lines\n"
+    "                    name:password, in a file only you may read; \"-\" reads\n"
+    "                    them from standard input, or asks for each user's\n"
+    "                    password without echo when that is a terminal (Enter\n"
+    "                    keeps the password). Without it roles keep their\n"
+    "                    passwords (new ones have none: for servers that trust\n"
+    "                    local logins). Passwords are never taken from the\n"
+    "                    command line and reach the server only as SCRAM\n"
+    "                    verifiers\n"
     "  -h, --help        show this help\n"
     "  --version         print the program's version\n";
 
-enum class Mode { kScript, kUpgrade, kVerifyHistory, kRowSecurity };
+enum class Mode { kScript, kUpgrade, kVerifyHistory, kRowSecurity, kSyncRoles };
 
 int Upgrade(orva::DbBackend& db) {
     const std::string name = db.Describe();
@@ -134,12 +158,70 @@ bool ReadScript(const std::string& file, std::string& text, std::string& why) {
     return ok;
 }
 
+// Asks for a password on the terminal without echoing it; empty keeps the
+// role's password.
+std::optional<std::string> PromptPassword(const std::string& user) {
+    std::cerr << "Password for " << user << " (Enter keeps it): " << std::flush;
+    termios saved{};
+    const bool tty = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (tty) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::string password;
+    std::getline(std::cin, password);
+    if (tty)
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    std::cerr << "\n";
+    if (password.empty())
+        return std::nullopt;
+    return password;
+}
+
+int SyncRoles(const std::string& uri, const std::string& passwordFile) {
+    if (!orva::IsPostgresUri(uri)) {
+        return UsageError("--sync-roles works on a PostgreSQL company (postgresql://...): '" +
+                          orva::MaskPassword(uri) + "' is not one");
+    }
+    std::map<std::string, std::string> passwords;
+    const bool prompt = passwordFile == "-" && ::isatty(STDIN_FILENO);
+    try {
+        if (!passwordFile.empty() && !prompt)
+            passwords = orva::ReadPasswordFile(passwordFile);
+    } catch (const orva::PasswordFileError& e) {
+        return UsageError(e.what());
+    }
+    const orva::PasswordFor passwordFor = [&](const std::string& user,
+                                              bool disabled) -> std::optional<std::string> {
+        // A disabled user is not asked: the role may not log in anyway.
+        if (prompt)
+            return disabled ? std::nullopt : PromptPassword(user);
+        const auto it = passwords.find(user);
+        if (it == passwords.end())
+            return std::nullopt;
+        return it->second;
+    };
+    try {
+        // Opening the company first sets up what the T-SQL layer needs, so
+        // that the clerks' logins find it there.
+        orva::OpenCompanyDatabase(uri);
+        orva::SyncRoles(uri, passwordFor, std::cout);
+    } catch (const std::runtime_error& e) {
+        std::cout.flush();
+        std::cerr << "orva-sql: " << e.what() << "\n";
+        return kExitError;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args;
     Mode mode = Mode::kScript;
     bool rowSecurityOn = false;
+    std::string passwordFile;
     bool options = true;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -153,6 +235,8 @@ int main(int argc, char** argv) {
         }
         if (options && (a == "--upgrade" || a == "--verify-history")) {
             const Mode m = a == "--upgrade" ? Mode::kUpgrade : Mode::kVerifyHistory;
+            if (mode == Mode::kSyncRoles)
+                return UsageError("--sync-roles goes alone");
             if (mode != Mode::kScript && mode != m)
                 return UsageError("--upgrade and --verify-history go alone");
             mode = m;
@@ -165,10 +249,21 @@ int main(int argc, char** argv) {
             mode = Mode::kRowSecurity;
             rowSecurityOn = value == "on";
             ++i;
+        } else if (options && a == "--sync-roles") {
+            if (mode != Mode::kScript)
+                return UsageError("--sync-roles goes alone");
+            mode = Mode::kSyncRoles;
+        } else if (options && (a == "--password-file" || a.rfind("--password-file=", 0) == 0)) {
+            if (a == "--password-file" && ++i == argc)
+                return UsageError("--password-file needs a FILE");
+            passwordFile = a == "--password-file" ? argv[i] : a.substr(16);
+            if (passwordFile.empty())
+                return UsageError("--password-file needs a FILE");
         } else if (options && a == "--") {
             options = false;
         } else if (options && a.size() > 1 && a[0] == '-') {
-            return UsageError("unknown option '" + a + "'");
+            // Only the option's name: what follows '=' may be a secret.
+            return UsageError("unknown option '" + a.substr(0, a.find('=')) + "'");
         } else {
             args.push_back(a);
         }
@@ -178,6 +273,10 @@ int main(int argc, char** argv) {
     if (args.size() > (mode == Mode::kScript ? 2u : 1u))
         return UsageError("too many arguments");
     const std::string file = args.size() == 2 ? args[1] : "-";
+    if (!passwordFile.empty() && mode != Mode::kSyncRoles)
+        return UsageError("--password-file goes with --sync-roles");
+    if (mode == Mode::kSyncRoles)
+        return SyncRoles(args[0], passwordFile);
 
     std::string script, why;
     if (mode == Mode::kScript && !ReadScript(file, script, why))

@@ -1,12 +1,14 @@
 #include "session/session.h"
 
 #include <limits>
+#include <optional>
 
 #include "host/app_connection.h"
 #include "host/assistant.h"
 #include "host/base/pass_over.h"
 #include "host/base/text_util.h"
 #include "host/component_registry.h"
+#include "host/db/db_backend.h"
 #include "host/dictionary.h"
 #include "host/gl_data.h"
 #include "host/gl_view.h"
@@ -105,6 +107,23 @@ void CheckSessionUser(ModuleContext& ctx) {
                            " is a user group; a user, not a group, logs on.",
                        SecurityInfo::kProgID);
     }
+    CheckLoginIsUser(ctx, id);
+}
+
+void CheckLoginIsUser(ModuleContext& ctx, std::int16_t userId) {
+    const std::optional<std::string> login = ctx.Connection().Backend().ClerkLogin();
+    if (!login)
+        return;
+    RecordsetPtr rs =
+        ctx.Connection().Execute("SELECT FName FROM t_User WHERE FUserID=" + SqlId(userId));
+    const std::string user = rs->EOF_() ? std::to_string(userId)
+                                        : std::string(Trim(rs->Fields("FName").Value().ToText()));
+    if (user == *login)
+        return;
+    std::string text = GetResText("数据库登录“%1”不是用户“%2”的登录，不能以该用户打开公司。");
+    text = ReplaceAll(std::move(text), "%1", *login);
+    throw ComError(ComError::kGeneric, ReplaceAll(std::move(text), "%2", user),
+                   SecurityInfo::kProgID);
 }
 
 std::int16_t GetSysProfile(ModuleContext& ctx, std::string_view key) {

@@ -53,6 +53,14 @@ std::int16_t GetCurUserID(ModuleContext& ctx);
 // gets a clear error instead of a window that works as nobody.
 void CheckSessionUser(ModuleContext& ctx);
 
+// On a connection that logged in as a company user's own role (PostgreSQL's
+// logins per user), that role must be the session's user: a clerk's login
+// does not open the company as somebody else, whose rights the module would
+// then apply. Throws ComError naming both. A shared login (the tables'
+// owner, as offices without logins per user use) is not checked, nor are
+// the other engines. CheckSessionUser calls it.
+void CheckLoginIsUser(ModuleContext& ctx, std::int16_t userId);
+
 // The integer option under the key in t_SystemProfile (any category); 0 when
 // there is no row or on any failure.
 std::int16_t GetSysProfile(ModuleContext& ctx, std::string_view key);

@@ -208,8 +208,11 @@ void PostgresServer::MakeCertificates() {
 // connection with TLS is admitted.
 void PostgresServer::WriteAccessRules() {
     std::ofstream hba(dir_ + "/data/pg_hba.conf", std::ios::trunc);
-    hba << "local all all trust\n"
-           "hostssl all all 127.0.0.1/32 trust\n"
+    hba << "local all all trust\n";
+    // A clerk's own login (a member of orva_clerk) gives its password over
+    // TCP, as on a company's server.
+    hba << "hostssl all +orva_clerk 127.0.0.1/32 scram-sha-256\n";
+    hba << "hostssl all all 127.0.0.1/32 trust\n"
            "hostnossl all all 127.0.0.1/32 reject\n";
     if (!hba)
         throw std::runtime_error("Cannot write the test server's pg_hba.conf in " + dir_ + ".");

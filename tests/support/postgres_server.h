@@ -47,6 +47,8 @@ class PostgresServer {
                " -U orva";
     }
     int Port() const { return port_; }
+    // The server's log file (connections refused, statements logged).
+    std::string LogFile() const { return dir_ + "/server.log"; }
     // The root that signed the server's certificate, and one that did not.
     std::string RootCertificate() const { return dir_ + "/tls/root.pem"; }
     std::string OtherRootCertificate() const { return dir_ + "/tls/other-root.pem"; }

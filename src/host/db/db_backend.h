@@ -57,6 +57,12 @@ class DbBackend {
     // statement of the module's (default: no).
     virtual bool HasPriceHistory() { return false; }
 
+    // The login's name when the connection logged in as a company user's
+    // own role (a member of the clerks' group role, orva_clerk), looked up
+    // without a statement of the module's; none for a shared login and for
+    // engines without logins per user.
+    virtual std::optional<std::string> ClerkLogin() { return std::nullopt; }
+
     // The engine whose own SQL RunNativeScript takes; kNone when it takes
     // none.
     virtual NativeDialect Native() const { return NativeDialect::kNone; }

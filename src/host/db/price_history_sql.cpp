@@ -177,7 +177,8 @@ END $f$)";
 std::string PgDiffFunction(const std::string& name, const std::string& cols,
                            const std::string& entry, bool withAudit) {
     return "CREATE OR REPLACE FUNCTION " + name +
-           R"(() RETURNS trigger LANGUAGE plpgsql AS $f$
+           R"(() RETURNS trigger LANGUAGE plpgsql
+  SECURITY DEFINER SET search_path FROM CURRENT AS $f$
 DECLARE
   o jsonb; n jsonb; c text; ov text; nv text; ch text := ''; only_used boolean := true;
   op text; r record;
@@ -244,6 +245,11 @@ END $f$)");
         "FOR EACH STATEMENT EXECUTE FUNCTION orva_history_refuse()");
     // Roles other than the owner may read and add, never rewrite.
     s.push_back("REVOKE UPDATE, DELETE, TRUNCATE ON t_CustEntryHistory FROM PUBLIC");
+    // The triggers run as the owner, so that a change by a login that may
+    // not write the history is still recorded; no login but the owner may
+    // append a row of its own making.
+    s.push_back(
+        "REVOKE EXECUTE ON FUNCTION orva_history_append(int, int, int, text, text) FROM PUBLIC");
     return s;
 }
 

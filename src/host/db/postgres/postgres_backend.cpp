@@ -50,6 +50,7 @@ class PostgresBackend final : public TranslatedBackend, public BatchDurability {
     void SetHistoryUser(std::optional<std::int32_t> userId) override;
     void PinHistoryBatch() override;
     bool HasPriceHistory() override;
+    std::optional<std::string> ClerkLogin() override;
     NativeDialect Native() const override { return NativeDialect::kPostgres; }
     void RunNativeScript(const std::vector<std::string>& statements) override;
 
@@ -214,6 +215,17 @@ bool PostgresBackend::HasPriceHistory() {
     PgResult r(PQexec(conn_, "SELECT to_regclass('t_custentryhistory') IS NOT NULL"));
     return PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1 &&
            std::string(PQgetvalue(r.get(), 0, 0)) == "t";
+}
+
+std::optional<std::string> PostgresBackend::ClerkLogin() {
+    std::lock_guard lock(mu_);
+    PgResult r(PQexec(conn_,
+                      "SELECT session_user::text WHERE EXISTS (SELECT 1 FROM pg_auth_members m "
+                      "JOIN pg_roles g ON g.oid = m.roleid JOIN pg_roles u ON u.oid = m.member "
+                      "WHERE g.rolname = 'orva_clerk' AND u.rolname = session_user)"));
+    if (PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1)
+        return std::nullopt;
+    return std::string(PQgetvalue(r.get(), 0, 0));
 }
 
 void PostgresBackend::RunNativeScript(const std::vector<std::string>& statements) {
