@@ -76,6 +76,7 @@ void BrowseBase::CreateMenus() {
     m.Add("mnuEdit", "mnuAdjustPrices", N_("调整价格..."));
     m.Add("mnuBatchOperate", "mnuBatchAdjustPrices", N_("调整价格..."));
     m.Add("mnuEdit", "mnuHistory", N_("价格历史"), "F7");
+    m.Add("mnuEdit", "mnuAsOf", N_("截至日期..."), "F8");
 
     m.Add("", "mnuview", N_("视图(&V)"));
     m.Add("mnuview", "mnuViewToolbar", N_("工具栏(&T)"));
@@ -156,8 +157,14 @@ void BrowseBase::InitBrowseState() {
     detail_ = std::make_unique<BaseDetail>(ctx_);
     // The filter's note holds only while the ledger shows the filter's
     // result: any other records (a reload, a sort, a group) end it.
-    detailRecords_ =
-        detail_->OnRecordsChanged([this] { statusBar_.SetPanelText(kFilterNotePanel, ""); });
+    detailRecords_ = detail_->OnRecordsChanged([this] {
+        statusBar_.SetPanelText(kFilterNotePanel, "");
+        // Any other records than the as-of ledger's end it.
+        if (!loadingAsOf_ && !asOfDay_.empty()) {
+            asOfDay_.clear();
+            PassOver([&] { SetMenuAndBar(); });
+        }
+    });
     builder_ = std::make_unique<tvwBuilder>(ctx_);
     PassOver([&] { ctx_.g_UseShortNumber = ReadUseShortNumber(ctx_.Connection()); });
     if (!ctx_.g_CallByBill)

@@ -148,6 +148,9 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     std::int32_t CurrentEntryID() const { return currentEntryID_; }
     // True while the item tree is shown (mnuVBaseICItem checked).
     bool ItemTree() const;
+    // The day ("yyyy-mm-dd") whose ledger the window shows (As of Date),
+    // empty while it shows the ledger as it is.
+    const std::string& AsOfDay() const { return asOfDay_; }
     // The source of "now" for the load timing, in seconds (a steady clock by
     // default).
     void SetClock(std::function<double()> secondsNow) { clock_ = std::move(secondsNow); }
@@ -258,6 +261,14 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     void mnuHistory();
     void ReadHistoryState();
     bool historyOn_ = false;
+
+    // browse_as_of.cpp: the leaf's ledger as of a day, read-only; whether a
+    // menu item or toolbar button changes entries (off while it shows).
+    void mnuAsOf();
+    static bool ChangesEntries(std::string_view command);
+    void DisableChangingCommands();
+    std::string asOfDay_;
+    bool loadingAsOf_ = false;
 
     // browse_adjust.cpp: the prices under the selected node raised or
     // lowered in the adjustment dialog.

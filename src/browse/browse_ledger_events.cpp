@@ -49,7 +49,8 @@ void BrowseBase::mnuEditModify() {
 }
 
 void BrowseBase::OpenSelectedEntry() {
-    if (ledger_.Rows() < BaseDetail::kTitleRows)
+    // The ledger as of a day is read-only; its entries may be gone.
+    if (ledger_.Rows() < BaseDetail::kTitleRows || !asOfDay_.empty())
         return;
     // A title row, an empty cell or anything but an entry ID: nothing to open.
     const std::optional<std::int32_t> entryID = SelectedEntryID();

@@ -54,7 +54,11 @@ void BrowseBase::SetMenuAndBar() {
         menus_.SetEnabled("mnuAdjustPrices", edit);
         menus_.SetEnabled("mnuHistory", historyOn_ && leaf);
         toolbar_.SetEnabled("History", historyOn_ && leaf);
+        menus_.SetEnabled("mnuAsOf", historyOn_ && leaf);
     }
+    // The ledger as of a day is read-only.
+    if (!asOfDay_.empty())
+        DisableChangingCommands();
     if (ctx_.g_CallByBill) {
         toolbar_.SetEnabled("Check", false);
         toolbar_.SetEnabled("UnCheck", false);
@@ -86,6 +90,7 @@ void BrowseBase::MenuClick(const std::string& name) {
         {"mnuAdjustPrices", &BrowseBase::mnuAdjustPrices},
         {"mnuBatchAdjustPrices", &BrowseBase::mnuAdjustPrices},
         {"mnuHistory", &BrowseBase::mnuHistory},
+        {"mnuAsOf", &BrowseBase::mnuAsOf},
         {"mnuFileImport", &BrowseBase::mnuFileImport},
         {"mnuViewToolbar", &BrowseBase::mnuViewToolbar},
         {"mnuViewStatusBar", &BrowseBase::mnuViewStatusBar},
@@ -99,6 +104,8 @@ void BrowseBase::MenuClick(const std::string& name) {
     auto it = kHandlers.find(name);
     if (it == kHandlers.end())
         return;  // a submenu, or a command of a later build (disabled)
+    if (!asOfDay_.empty() && ChangesEntries(name))
+        return;  // the ledger as of a day is read-only
     try {
         (this->*(it->second))();
     } catch (const ComError& e) {
@@ -126,7 +133,7 @@ void BrowseBase::ToolbarClick(const std::string& key) {
         {"History", &BrowseBase::mnuHistory},
     };
     auto it = kHandlers.find(key);
-    if (it == kHandlers.end())
+    if (it == kHandlers.end() || (!asOfDay_.empty() && ChangesEntries(key)))
         return;
     PassOver([&] { (this->*(it->second))(); });  // the toolbar stops silently on failure
 }

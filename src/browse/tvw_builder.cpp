@@ -39,6 +39,16 @@ const std::string kAuditAndNoteColumns =
     "u1.FQuoteTime,(CASE u1.Fused WHEN 1 THEN 'Y' ELSE ' ' END ) AS Fused" + kCrLfText +
     ",u1.FNote,u1.FExpireDate";
 
+// Puts `table` in place of the FROM clause's `named` ("t_Cust u2"), keeping
+// the alias; the default tables leave the statement as it was.
+void ReplaceTable(std::string& from, const std::string& named, const std::string& table,
+                  const std::string& alias) {
+    if (named.compare(0, table.size() + 1, table + " ") == 0)
+        return;
+    if (const std::size_t at = from.find(named); at != std::string::npos)
+        from.replace(at, named.size(), table + alias);
+}
+
 // The lines of a statement, each ended by CR LF as the module writes them.
 std::string CrLfLines(std::initializer_list<const char*> lines) {
     std::string text;
@@ -180,7 +190,8 @@ std::string tvwBuilder::GetDetailSql(std::string_view ID) {
 }
 
 std::string tvwBuilder::DetailSql(bool byItem, bool shortNumber, bool callByBill,
-                                  const std::string& leaf, const RightsContext& r) {
+                                  const std::string& leaf, const RightsContext& r,
+                                  const LedgerTables& tables) {
     std::string select, order;
     if (byItem) {
         select = "SELECT Distinct u1.FItemID,u1.FCustID,u1.FEntryID,v1.FName," + kCrLfText +
@@ -201,11 +212,11 @@ std::string tvwBuilder::DetailSql(bool byItem, bool shortNumber, bool callByBill
         // As above: with short codes the ledger is ordered by the short code.
         order = shortNumber ? " ORDER BY t1.FShortNumber" : " ORDER BY t1.FNumber";
     }
-    return select + LedgerFromWhere(byItem, callByBill, leaf, r) + order;
+    return select + LedgerFromWhere(byItem, callByBill, leaf, r, tables) + order;
 }
 
 std::string tvwBuilder::LedgerFromWhere(bool byItem, bool callByBill, const std::string& leaf,
-                                        const RightsContext& r) {
+                                        const RightsContext& r, const LedgerTables& tables) {
     std::string from, where;
     if (byItem) {
         from = CrLfLines(
@@ -228,6 +239,8 @@ std::string tvwBuilder::LedgerFromWhere(bool byItem, bool callByBill, const std:
              " left outer JOIN t_Currency u4 ON t1.FSoLowPrcMnyType=u4.FCurrencyID"});
         where = " WHERE t1.FErpClsID not in (6,8) and u1.FCustID=" + leaf + kCrLfText;
     }
+    ReplaceTable(from, byItem ? "t_CustEntry  u1" : "t_CustEntry u1", tables.entries, " u1");
+    ReplaceTable(from, "t_Cust u2", tables.headers, " u2");
 
     if (callByBill) {
         // Only audited prices in force today; dates are held as yyyy-mm-dd.

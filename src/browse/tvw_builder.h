@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/db/price_history_asof.h"
 #include "orvasaleprice/recordset.h"
 #include "session/module_context.h"
 #include "session/rights_filter.h"
@@ -92,8 +93,11 @@ class tvwBuilder {
     // customer, u2 the customer-item header row, t2 the unit, t3 the price
     // currency, u3 and u4 the minimum price's currencies. Called from a sales
     // bill (the context's g_CallByBill), only audited entries in force today.
+    // `tables` names what u1 and u2 read (the ledger as of a day reads
+    // derived tables in their place).
     static std::string LedgerFromWhere(bool byItem, bool callByBill, const std::string& leaf,
-                                       const RightsContext& rights);
+                                       const RightsContext& rights,
+                                       const LedgerTables& tables = {});
     // The condition ("AND ...", on the aliases above) that keeps the entries
     // under `node` of that tree when the leaf column is compared with itself:
     // "" at the root, the leaf's ID, or every customer or item whose code lies
@@ -104,7 +108,8 @@ class tvwBuilder {
     // The whole ledger statement GetDetailSql sends, for a leaf written as
     // `leaf` as above, codes short or full as asked.
     static std::string DetailSql(bool byItem, bool shortNumber, bool callByBill,
-                                 const std::string& leaf, const RightsContext& rights);
+                                 const std::string& leaf, const RightsContext& rights,
+                                 const LedgerTables& tables = {});
 
     // The statements of the two lists: the group list as SetTreeView(-1)
     // runs it, the whole leaf list, and the leaves under one parent (0 the

@@ -53,6 +53,11 @@ std::unique_ptr<Progress> HostUi::CreateProgress() {
     return nullptr;
 }
 
+std::optional<std::string> HostUi::AskText(const std::string&, const std::string&,
+                                           const std::string&) {
+    return std::nullopt;
+}
+
 namespace {
 
 // No user to show anything to: report on standard error and answer safely.

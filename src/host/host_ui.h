@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,12 @@ class HostUi {
     // when this interface shows no progress (the default). Long work reaches
     // it through ProgressScope.
     virtual std::unique_ptr<Progress> CreateProgress();
+
+    // Asks for one line of text: a prompt, a title and the line filled with
+    // `initial`; nothing when the user cancels. The default, for interfaces
+    // that cannot ask, cancels.
+    virtual std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                               const std::string& initial);
 };
 
 // The current user interface. When the host set none, a headless one: message

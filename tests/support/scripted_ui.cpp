@@ -52,6 +52,16 @@ class ScriptedUi::Receiver : public Progress {
     bool cancelled_ = false;
 };
 
+std::optional<std::string> ScriptedUi::AskText(const std::string& prompt, const std::string&,
+                                               const std::string&) {
+    textPrompts_.push_back(prompt);
+    if (textAnswers_.empty())
+        return std::nullopt;
+    std::optional<std::string> answer = std::move(textAnswers_.front());
+    textAnswers_.pop_front();
+    return answer;
+}
+
 std::unique_ptr<Progress> ScriptedUi::CreateProgress() {
     return std::make_unique<Receiver>(*this);
 }
@@ -72,6 +82,7 @@ void ScriptedUi::ClearRecords() {
     help_.clear();
     modals_.clear();
     progresses_.clear();
+    textPrompts_.clear();
     unanswered_ = 0;
 }
 

@@ -78,6 +78,9 @@ class ScriptedUi : public HostUi {
     void AnswerMessageBox(MsgResult answer) { boxAnswers_.push_back(answer); }
     void AnswerDialog(std::int32_t result) { dialogAnswers_.push_back(result); }
     void AnswerLookup(LookupReply reply) { lookupAnswers_.push_back(std::move(reply)); }
+    // The next line of text asked for: the text typed, or nothing (Cancel).
+    // Cancelled when the queue is empty.
+    void AnswerText(std::optional<std::string> text) { textAnswers_.push_back(std::move(text)); }
     // The next progress begun that can be stopped: the user presses Cancel
     // when the work reports that `done` steps are finished (so exactly `done`
     // steps were worked through), `presses` times. Queued cancels apply to
@@ -110,6 +113,8 @@ class ScriptedUi : public HostUi {
     const std::vector<AssistantCall>& AssistantNotices() const { return assistant_; }
     const std::vector<LookupRequest>& Lookups() const { return lookups_; }
     const std::vector<HelpCall>& HelpRequests() const { return help_; }
+    // The prompts of the lines of text asked for, in order.
+    const std::vector<std::string>& TextPrompts() const { return textPrompts_; }
     // Names of the windows shown modally, in order.
     const std::vector<std::string>& ModalWindows() const { return modals_; }
     const std::vector<ProgressRun>& Progresses() const { return progresses_; }
@@ -132,6 +137,8 @@ class ScriptedUi : public HostUi {
     void ShowAssistant(const std::string& description, std::int16_t mode) override;
     LookupReply Lookup(const LookupRequest& request) override;
     std::unique_ptr<Progress> CreateProgress() override;
+    std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                       const std::string& initial) override;
 
   private:
     class Receiver;
@@ -146,6 +153,8 @@ class ScriptedUi : public HostUi {
     std::deque<MsgResult> boxAnswers_;
     std::deque<std::int32_t> dialogAnswers_;
     std::deque<LookupReply> lookupAnswers_;
+    std::deque<std::optional<std::string>> textAnswers_;
+    std::vector<std::string> textPrompts_;
     std::deque<std::pair<std::string, ModalScript>> scripts_;
 
     std::vector<MessageBoxCall> boxes_;

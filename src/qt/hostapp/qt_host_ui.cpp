@@ -1,5 +1,8 @@
 #include "qt/hostapp/qt_host_ui.h"
 
+#include <QInputDialog>
+#include <QLineEdit>
+
 #include "host/base_list.h"
 #include "host/component_registry.h"
 #include "host/settings_store.h"
@@ -122,6 +125,16 @@ LookupReply QtHostUi::Lookup(const LookupRequest& request) {
 
 std::unique_ptr<Progress> QtHostUi::CreateProgress() {
     return std::make_unique<ProgressWindow>();
+}
+
+std::optional<std::string> QtHostUi::AskText(const std::string& prompt, const std::string& title,
+                                             const std::string& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(DialogParent(), Q(title), Q(prompt),
+                                               QLineEdit::Normal, Q(initial), &ok);
+    if (!ok)
+        return std::nullopt;
+    return U(text);
 }
 
 void InstallQtHost(const std::string& settingsFile) {

@@ -29,6 +29,8 @@ class QtHostUi : public HostUi {
     LookupReply Lookup(const LookupRequest& request) override;
     // A progress window over the active window (qt/dialogs/progress_window.h).
     std::unique_ptr<Progress> CreateProgress() override;
+    std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                       const std::string& initial) override;
 };
 
 // Makes the Qt face the host's: QtHostUi as the current user interface, the
