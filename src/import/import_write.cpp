@@ -19,17 +19,19 @@ bool ToWrite(const PlannedRow& row) {
 // company asks for it and the user may audit, in the same transaction.
 // Each row in a write transaction of its own, which the import's batch may
 // group with the rows around it (durable_batch.h).
-PriceOutcome WriteRow(PriceStore& store, AppConnection& db, const PlannedRow& row, bool audit) {
+PriceOutcome WriteRow(PriceStore& store, AppConnection& db, const ImportPlan& plan,
+                      const PlannedRow& row) {
     WriteTransaction write(db.Backend());
-    if (row.stored) {
-        PriceOutcome outcome = store.Update(row.entry, *row.stored);
+    const PriceEntry entry = plan.Entry(row);
+    if (const std::optional<PriceEntry> stored = plan.Stored(row)) {
+        PriceOutcome outcome = store.Update(entry, *stored);
         if (outcome.Written())
             write.Commit();
         return outcome;
     }
     std::int32_t entryID = 0;
-    PriceOutcome outcome = store.Add(row.entry, entryID);
-    if (outcome.Written() && audit)
+    PriceOutcome outcome = store.Add(entry, entryID);
+    if (outcome.Written() && plan.auditNew)
         db.Execute("UPDATE t_CustEntry SET FUsed=1 WHERE FEntryID=" + SqlId(entryID));
     if (outcome.Written())
         write.Commit();
@@ -59,28 +61,30 @@ ImportResult WriteImport(ModuleContext&, AppConnection& db, ImportPlan& plan) {
         ++done;
         PriceOutcome outcome;
         try {
-            outcome = WriteRow(store, db, row, plan.auditNew);
+            outcome = WriteRow(store, db, plan, row);
         } catch (const std::exception& e) {
             outcome = {PriceOutcome::kDatabaseError, e.what()};
         }
         if (outcome.Written()) {
-            ++(row.stored ? result.changed : result.added);
+            ++(row.stored >= 0 ? result.changed : result.added);
             continue;
         }
         ++result.failed;
         row.outcome = RowOutcome::kWriteFailed;
         switch (outcome.kind) {
             case PriceOutcome::kDuplicate:
-                row.reason = GetResText("已有相同关键字的价格资料。");
+                row.refusal = Refusal::kWriteDuplicate;
                 break;
             case PriceOutcome::kAudited:
-                row.reason = GetResText("价格资料已审核，不能修改。");
+                row.refusal = Refusal::kWriteAudited;
                 break;
             case PriceOutcome::kNoNumber:
-                row.reason = GetResText("无法取得新的价格编号。");
+                row.refusal = Refusal::kWriteNoNumber;
                 break;
             default:
-                row.reason = outcome.error;
+                row.refusal = Refusal::kWriteError;
+                row.detail = static_cast<std::int64_t>(plan.errors.size());
+                plan.errors.push_back(outcome.error);
                 break;
         }
     }
