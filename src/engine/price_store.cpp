@@ -10,6 +10,7 @@
 #include "host/app_connection.h"
 #include "host/base/pass_over.h"
 #include "host/base/text_util.h"
+#include "host/db/db_backend.h"
 #include "host/db/write_transaction.h"
 #include "minprice/min_price.h"
 #include "model/sql_values.h"
@@ -153,7 +154,12 @@ std::int32_t PriceStore::NextEntryID() {
 // --- Single entries ------------------------------------------------------------
 
 PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID) {
-    if (HasDuplicate(entry, false))
+    return Add(entry, entryID, Known{});
+}
+
+PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID, Known known) {
+    const bool keyChecked = known.keyFree && db_.Backend().UniqueEntryKey();
+    if (!keyChecked && HasDuplicate(entry, false))
         return {PriceOutcome::kDuplicate, {}};
     // A number that cannot be drawn is 0, which is refused.
     const std::int32_t number = PassOver([&] { return NextEntryID(); }, 0);
@@ -165,7 +171,8 @@ PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID) {
     const std::int32_t previousEntry = entryID;
     std::map<std::string, std::string> written;  // column -> the value inserted
     try {
-        EnsureHeaderRow(item, cust);  // created once per pair
+        if (!known.headerRow)
+            EnsureHeaderRow(item, cust);  // created once per pair
 
         std::string sql =
             "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"

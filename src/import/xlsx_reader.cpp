@@ -227,7 +227,10 @@ class SheetReader : public XmlWalker {
         } else if (row_.number > 0) {
             lastRow_ = row_.number;
         }
-        row_ = SourceRow{};
+        // The row's vector is kept for the next row (a sink that took the
+        // cells left it empty): no allocation per row.
+        row_.cells.clear();
+        row_.number = 0;
     }
 
   private:

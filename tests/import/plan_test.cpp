@@ -252,6 +252,40 @@ TEST_F(PlanTest, CancelAtRowKKeepsExactlyKAndASecondRunWritesTheRest) {
     }
 }
 
+// The write trusts the dry run for what it looked up (which pairs have their
+// header row, which keys are free) only as far as the database holds it: a
+// pair gets exactly one header row, and an entry another user saved with a
+// row's key after the dry run refuses that row alone.
+TEST_F(PlanTest, AKeyTakenAfterTheDryRunFailsItsRowAloneAndEachPairGetsOneHeaderRow) {
+    Exec("INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0'," + std::to_string(kItem2) + "," +
+         std::to_string(kCust1) + ")");
+    const std::string path = files_.Write(
+        "meanwhile.csv", std::string(kHeader) +
+                             "T901,I901,,0,9,1,,2024-01-01,2100-01-01,\r\n"    // no header row yet
+                             "T901,I901,,10,19,2,,2024-01-01,2100-01-01,\r\n"  // its second row
+                             "T901,I902,,0,9,3,,2024-01-01,2100-01-01,\r\n"    // has its header row
+                             "T901,I903,,0,9,4,,2024-01-01,2100-01-01,\r\n");  // taken meanwhile
+    ImportPlan plan = Plan(path);
+    ASSERT_EQ(plan.Count(RowOutcome::kNew), 4);
+    AddEntry(kCust1, kItem3, 0, 9, 7);  // another user, after the dry run
+
+    const ImportResult result = Write(plan);
+    EXPECT_EQ(result.added, 3);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(plan.rows[3].outcome, RowOutcome::kWriteFailed);
+    EXPECT_EQ(plan.Reason(plan.rows[3]), "已有相同关键字的价格资料。");
+    EXPECT_DOUBLE_EQ(Entry(kCust1, kItem3, 0, 9).price, 7);
+    EXPECT_EQ(Int("SELECT COUNT(*) FROM t_CustEntry WHERE FCustID=" + std::to_string(kCust1) +
+                  " AND FItemID=" + std::to_string(kItem3)),
+              1);
+    for (int item : {kItem1, kItem2}) {
+        EXPECT_EQ(Int("SELECT COUNT(*) FROM t_Cust WHERE FCustID=" + std::to_string(kCust1) +
+                      " AND FItemID=" + std::to_string(item)),
+                  1)
+            << item;
+    }
+}
+
 TEST_F(PlanTest, AFileWithoutTheCustomerColumnBelongsToTheLeaf) {
     const std::string path =
         files_.Write("leaf.csv",
