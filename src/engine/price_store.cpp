@@ -3,7 +3,8 @@
 // of a batch add.
 #include "engine/price_store.h"
 
-#include <map>
+#include <array>
+#include <iterator>
 #include <stdexcept>
 
 #include "engine/engine_values.h"
@@ -169,7 +170,8 @@ PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID, Kno
     const std::string item = SqlId(ValId(entry.itemID));
     const std::string cust = SqlId(ValId(entry.custID));
     const std::int32_t previousEntry = entryID;
-    std::map<std::string, std::string> written;  // column -> the value inserted
+    // The value inserted into each column, by its place in kPriceColumns.
+    std::array<std::string, std::size(kPriceColumns)> written;
     try {
         if (!known.headerRow)
             EnsureHeaderRow(item, cust);  // created once per pair
@@ -179,10 +181,10 @@ PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID, Kno
             "FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) VALUES ('0'," +
             SqlId(number);
         entryID = number;
-        for (const PriceColumn& column : kPriceColumns) {
-            const std::string value = InsertValue(column, entry.*column.field);
-            sql += "," + value;
-            written[column.name] = value;
+        for (std::size_t i = 0; i < std::size(kPriceColumns); ++i) {
+            written[i] = InsertValue(kPriceColumns[i], entry.*kPriceColumns[i].field);
+            sql += ',';
+            sql += written[i];
         }
         sql += ")";
         db_.Execute(sql);
@@ -195,10 +197,15 @@ PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID, Kno
             std::string where;
             for (const char* column : {"FItemID", "FCustID", "FUnitID", "FStartQty", "FEndQty",
                                        "FCyID", "FQuoteTime", "FExpireDate"}) {
-                const std::string& value = written[column];
+                std::string_view value;
+                for (std::size_t i = 0; i < std::size(kPriceColumns); ++i) {
+                    if (std::string_view(kPriceColumns[i].name) == column)
+                        value = written[i];
+                }
                 if (value.empty() || value == "null")
                     return false;
-                where += (where.empty() ? "" : " AND ") + std::string(column) + "=" + value;
+                where +=
+                    (where.empty() ? "" : " AND ") + std::string(column) + "=" + std::string(value);
             }
             return KeyStored(where);
         };
