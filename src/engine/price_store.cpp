@@ -3,13 +3,15 @@
 // of a batch add.
 #include "engine/price_store.h"
 
-#include <map>
+#include <array>
+#include <iterator>
 #include <stdexcept>
 
 #include "engine/engine_values.h"
 #include "host/app_connection.h"
 #include "host/base/pass_over.h"
 #include "host/base/text_util.h"
+#include "host/db/db_backend.h"
 #include "host/db/write_transaction.h"
 #include "minprice/min_price.h"
 #include "model/sql_values.h"
@@ -153,7 +155,12 @@ std::int32_t PriceStore::NextEntryID() {
 // --- Single entries ------------------------------------------------------------
 
 PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID) {
-    if (HasDuplicate(entry, false))
+    return Add(entry, entryID, Known{});
+}
+
+PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID, Known known) {
+    const bool keyChecked = known.keyFree && db_.Backend().UniqueEntryKey();
+    if (!keyChecked && HasDuplicate(entry, false))
         return {PriceOutcome::kDuplicate, {}};
     // A number that cannot be drawn is 0, which is refused.
     const std::int32_t number = PassOver([&] { return NextEntryID(); }, 0);
@@ -163,19 +170,21 @@ PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID) {
     const std::string item = SqlId(ValId(entry.itemID));
     const std::string cust = SqlId(ValId(entry.custID));
     const std::int32_t previousEntry = entryID;
-    std::map<std::string, std::string> written;  // column -> the value inserted
+    // The value inserted into each column, by its place in kPriceColumns.
+    std::array<std::string, std::size(kPriceColumns)> written;
     try {
-        EnsureHeaderRow(item, cust);  // created once per pair
+        if (!known.headerRow)
+            EnsureHeaderRow(item, cust);  // created once per pair
 
         std::string sql =
             "INSERT INTO t_CustEntry (FBrNo,FEntryID,FCustID,FItemID,FUnitID,FStartQty,FEndQty,"
             "FPrice,FCyID,FDisCount,FLeadTime,FQuoteTime,FUsed,FExpireDate,FNote) VALUES ('0'," +
             SqlId(number);
         entryID = number;
-        for (const PriceColumn& column : kPriceColumns) {
-            const std::string value = InsertValue(column, entry.*column.field);
-            sql += "," + value;
-            written[column.name] = value;
+        for (std::size_t i = 0; i < std::size(kPriceColumns); ++i) {
+            written[i] = InsertValue(kPriceColumns[i], entry.*kPriceColumns[i].field);
+            sql += ',';
+            sql += written[i];
         }
         sql += ")";
         db_.Execute(sql);
@@ -188,10 +197,15 @@ PriceOutcome PriceStore::Add(const PriceEntry& entry, std::int32_t& entryID) {
             std::string where;
             for (const char* column : {"FItemID", "FCustID", "FUnitID", "FStartQty", "FEndQty",
                                        "FCyID", "FQuoteTime", "FExpireDate"}) {
-                const std::string& value = written[column];
+                std::string_view value;
+                for (std::size_t i = 0; i < std::size(kPriceColumns); ++i) {
+                    if (std::string_view(kPriceColumns[i].name) == column)
+                        value = written[i];
+                }
                 if (value.empty() || value == "null")
                     return false;
-                where += (where.empty() ? "" : " AND ") + std::string(column) + "=" + value;
+                where +=
+                    (where.empty() ? "" : " AND ") + std::string(column) + "=" + std::string(value);
             }
             return KeyStored(where);
         };

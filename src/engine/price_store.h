@@ -45,6 +45,19 @@ class PriceStore {
     // the new number once it is drawn, and its old value again when nothing
     // was written.
     PriceOutcome Add(const PriceEntry& entry, std::int32_t& entryID);
+    // What a caller that planned new entries knows already (the import's
+    // dry run): the customer-item header row is there (it read the pairs that
+    // have one, or committed the row itself), and no stored entry had the
+    // entry's key when it looked.
+    struct Known {
+        bool headerRow = false;
+        bool keyFree = false;
+    };
+    // Add, leaving out the look-ups `known` answers. The duplicate test is
+    // left out only where the database refuses a second entry with the key
+    // (DbBackend::UniqueEntryKey): an entry written since the caller looked
+    // then makes the insert clash, which answers kDuplicate all the same.
+    PriceOutcome Add(const PriceEntry& entry, std::int32_t& entryID, Known known);
     // Writes the columns of stored entry `entry.entryID` that differ from
     // `loaded` (the currency always). An entry loaded audited is refused.
     PriceOutcome Update(const PriceEntry& entry, const PriceEntry& loaded);

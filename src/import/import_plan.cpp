@@ -29,29 +29,46 @@ namespace {
 
 constexpr const char* kOpenEnd = "2100-01-01";
 
-// The numbers and dates of a key, written one way so that equal values give
-// equal keys.
-std::string Number(double v) {
-    return SqlNumber(v);
+// The key of the duplicate test: no two entries share customer, item, unit,
+// band, currency and both dates. Numbers compare by value, as their texts
+// in a statement do (the shortest text that reads back as the number).
+struct EntryKey {
+    std::int32_t cust = 0, item = 0, unit = 0, currency = 0;
+    double startQty = 0, endQty = 0;
+    std::int32_t quoteTime = 0, expireDate = 0;  // PackDate; 0 for none, which no row has
+    bool operator==(const EntryKey&) const = default;
+};
+
+struct EntryKeyHash {
+    std::size_t operator()(const EntryKey& k) const {
+        std::size_t h = 0;
+        auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+        mix(std::hash<std::int32_t>{}(k.cust));
+        mix(std::hash<std::int32_t>{}(k.item));
+        mix(std::hash<std::int32_t>{}(k.unit));
+        mix(std::hash<std::int32_t>{}(k.currency));
+        mix(std::hash<double>{}(k.startQty == 0 ? 0.0 : k.startQty));  // -0 is 0
+        mix(std::hash<double>{}(k.endQty == 0 ? 0.0 : k.endQty));
+        mix(std::hash<std::int32_t>{}(k.quoteTime));
+        mix(std::hash<std::int32_t>{}(k.expireDate));
+        return h;
+    }
+};
+
+EntryKey KeyOf(const PlannedValues& v) {
+    return {v.custID,   v.itemID, v.unitID,    v.currencyID,
+            v.startQty, v.endQty, v.quoteTime, v.expireDate};
 }
 
-// The stored entries of one customer by key.
-using EntriesByKey = std::unordered_map<std::string, PriceEntry>;
-
-std::string EntryKey(const PriceEntry& e) {
-    return e.itemID + "|" + e.unitID + "|" + e.startQty + "|" + e.endQty + "|" + e.currencyID +
-           "|" + e.quoteTime + "|" + e.expireDate;
+double VariantNumber(const Variant& v) {
+    return v.IsNull() ? 0.0 : v.ToDouble();
 }
 
-std::string VariantNumber(const Variant& v) {
-    return v.IsNull() ? "0" : Number(v.ToDouble());
-}
-
-std::string VariantDate(const Variant& v) {
-    if (v.IsNull())
-        return {};
-    auto date = ParseDate(v.ToText());
-    return date ? date->ToText() : std::string();
+std::int32_t VariantDate(const Variant& v) {
+    std::optional<Date> date;
+    if (!v.IsNull())
+        date = ParseDate(v.ToText());
+    return date ? PackDate(*date) : 0;
 }
 
 // A function right asked without a message: the preview says it per row.
@@ -62,6 +79,20 @@ bool Holds(ModuleContext& ctx, std::int32_t right) {
         },
         false);
 }
+
+// The numbers a row holds, in the order a refused number's detail counts them.
+struct NumberField {
+    Field field;
+    double PlannedValues::*target;
+    bool required;
+};
+constexpr NumberField kNumberFields[] = {
+    {Field::kStartQty, &PlannedValues::startQty, false},
+    {Field::kEndQty, &PlannedValues::endQty, false},
+    {Field::kPrice, &PlannedValues::price, true},
+    {Field::kDiscount, &PlannedValues::discount, false},
+    {Field::kLeadTime, &PlannedValues::leadTime, false},
+};
 
 class Planner {
   public:
@@ -82,19 +113,20 @@ class Planner {
     void Row(PlannedRow& row);
 
   private:
-    bool Refuse(PlannedRow& row, RowOutcome outcome, std::string reason) {
+    bool Refuse(PlannedRow& row, RowOutcome outcome, Refusal refusal, std::int64_t detail = 0) {
         row.outcome = outcome;
-        row.reason = std::move(reason);
+        row.refusal = refusal;
+        row.detail = detail;
         return false;
     }
     bool ReadCodes(PlannedRow& row);
     bool ReadValues(PlannedRow& row);
     void Decide(PlannedRow& row);
-    bool BelowFloor(const PriceEntry& e);
+    bool BelowFloor(const PlannedValues& e);
     bool MayHaveFloor(std::int32_t cust, std::int32_t item);
-    const EntriesByKey& EntriesOf(const std::string& custID);
+    void ReadEntriesOf(std::int32_t custID);
     std::string Cell(const PlannedRow& row, Field f) const {
-        return std::string(Trim(plan_.columns.Cell(row.cells, f)));
+        return std::string(plan_.FieldCell(row, f));
     }
 
     ModuleContext& ctx_;
@@ -105,10 +137,12 @@ class Planner {
     bool mayAdd_ = false, mayModify_ = false, alertFloor_ = false;
     std::string today_;
     ItemCode item_;
-    std::unordered_map<std::string, EntriesByKey> entries_;           // by customer
-    std::unordered_map<std::string, std::int64_t> keysInFile_;        // customer|key -> row
-    std::map<std::pair<std::int32_t, std::int32_t>, double> floors_;  // (customer, item)
-    std::unordered_map<std::int32_t, double> coefficients_;           // by unit
+    // The stored entries of the customers the file names, read once per customer.
+    std::unordered_set<std::int32_t> customersRead_;
+    std::unordered_map<EntryKey, StoredValues, EntryKeyHash> entries_;
+    std::unordered_map<EntryKey, std::int64_t, EntryKeyHash> keysInFile_;  // key -> row
+    std::map<std::pair<std::int32_t, std::int32_t>, double> floors_;       // (customer, item)
+    std::unordered_map<std::int32_t, double> coefficients_;                // by unit
     bool floorsRead_ = false;
     bool itemFloorsKnown_ = false;
     std::unordered_map<std::int32_t, double> itemFloorValues_;
@@ -123,12 +157,10 @@ class Planner {
     struct DateMemo {
         std::string from;
         std::optional<Date> date;
-        std::string text;
-        const std::optional<Date>& Read(const std::string& cell) {
+        const std::optional<Date>& Read(std::string_view cell) {
             if (cell != from || from.empty()) {
                 from = cell;
                 date = ParseDate(cell);
-                text = date ? date->ToText() : std::string();
             }
             return date;
         }
@@ -139,112 +171,87 @@ class Planner {
 };
 
 bool Planner::ReadCodes(PlannedRow& row) {
-    PriceEntry& e = row.entry;
+    PlannedValues& e = row.values;
     std::int32_t cust = leaf_.custID;
     if (plan_.columns.Has(Field::kCustNumber)) {
-        const std::string code = Cell(row, Field::kCustNumber);
-        switch (codes_.Customer(code, cust)) {
+        switch (codes_.Customer(Cell(row, Field::kCustNumber), cust)) {
             case Found::kUnknown:
-                return Refuse(row, RowOutcome::kUnknownCode, GetResText("客户代码不存在：") + code);
+                return Refuse(row, RowOutcome::kUnknownCode, Refusal::kCustomerUnknown);
             case Found::kNoRight:
-                return Refuse(row, RowOutcome::kNoDataRight,
-                              GetResText("没有该客户的数据权限：") + code);
+                return Refuse(row, RowOutcome::kNoDataRight, Refusal::kCustomerHidden);
             case Found::kYes:
                 break;
         }
     } else if (!codes_.CustomerVisible(cust)) {
-        return Refuse(row, RowOutcome::kNoDataRight,
-                      GetResText("没有该客户的数据权限：") + std::to_string(cust));
+        return Refuse(row, RowOutcome::kNoDataRight, Refusal::kLeafCustomerHidden);
     }
     if (plan_.columns.Has(Field::kItemNumber)) {
-        const std::string code = Cell(row, Field::kItemNumber);
-        switch (codes_.Item(code, item_)) {
+        switch (codes_.Item(Cell(row, Field::kItemNumber), item_)) {
             case Found::kUnknown:
-                return Refuse(row, RowOutcome::kUnknownCode, GetResText("物料代码不存在：") + code);
+                return Refuse(row, RowOutcome::kUnknownCode, Refusal::kItemUnknown);
             case Found::kNoRight:
-                return Refuse(row, RowOutcome::kNoDataRight,
-                              GetResText("没有该物料的数据权限：") + code);
+                return Refuse(row, RowOutcome::kNoDataRight, Refusal::kItemHidden);
             case Found::kYes:
                 break;
         }
     } else if (auto item = codes_.ItemByID(leaf_.itemID)) {
         item_ = *item;
     } else {
-        return Refuse(row, RowOutcome::kNoDataRight,
-                      GetResText("没有该物料的数据权限：") + std::to_string(leaf_.itemID));
+        return Refuse(row, RowOutcome::kNoDataRight, Refusal::kLeafItemHidden);
     }
     if (item_.erpClass == 6 || item_.erpClass == 8)
-        return Refuse(row, RowOutcome::kUnknownCode,
-                      GetResText("不能指定规划类、特征类的物料。请重新输入"));
-    const std::string unitText = Cell(row, Field::kUnit);
-    const auto unit = codes_.Unit(item_, unitText);
+        return Refuse(row, RowOutcome::kUnknownCode, Refusal::kItemClass);
+    const auto unit = codes_.Unit(item_, Cell(row, Field::kUnit));
     if (!unit)
-        return Refuse(row, RowOutcome::kUnknownCode, GetResText("计量单位不存在：") + unitText);
+        return Refuse(row, RowOutcome::kUnknownCode, Refusal::kUnitUnknown);
     std::int32_t currency = 1;  // no currency: currency 1, as a new entry's default
     const std::string currencyText = Cell(row, Field::kCurrency);
     if (!currencyText.empty()) {
         switch (codes_.Currency(currencyText, currency)) {
             case Found::kUnknown:
-                return Refuse(row, RowOutcome::kUnknownCode,
-                              GetResText("币别不存在：") + currencyText);
+                return Refuse(row, RowOutcome::kUnknownCode, Refusal::kCurrencyUnknown);
             case Found::kNoRight:
-                return Refuse(row, RowOutcome::kNoDataRight,
-                              GetResText("没有该币别的数据权限：") + currencyText);
+                return Refuse(row, RowOutcome::kNoDataRight, Refusal::kCurrencyHidden);
             case Found::kYes:
                 break;
         }
     }
-    e.custID = std::to_string(cust);
-    e.itemID = std::to_string(item_.id);
-    e.unitID = std::to_string(*unit);
-    e.currencyID = std::to_string(currency);
+    e.custID = cust;
+    e.itemID = item_.id;
+    e.unitID = *unit;
+    e.currencyID = currency;
     return true;
 }
 
 bool Planner::ReadValues(PlannedRow& row) {
-    PriceEntry& e = row.entry;
-    struct NumberField {
-        Field field;
-        std::string PriceEntry::*target;
-        bool required;
-        const char* caption;
-    };
-    const NumberField numbers[] = {
-        {Field::kStartQty, &PriceEntry::startQty, false, N_("销货量(从)")},
-        {Field::kEndQty, &PriceEntry::endQty, false, N_("销货量(到)")},
-        {Field::kPrice, &PriceEntry::price, true, N_("报价")},
-        {Field::kDiscount, &PriceEntry::discount, false, N_("折扣率(%)")},
-        {Field::kLeadTime, &PriceEntry::leadTime, false, N_("提前期(天)")},
-    };
-    for (const NumberField& n : numbers) {
-        const std::string text = Cell(row, n.field);
+    PlannedValues& e = row.values;
+    for (std::size_t i = 0; i < std::size(kNumberFields); ++i) {
+        const NumberField& n = kNumberFields[i];
+        const std::string_view text = plan_.FieldCell(row, n.field);
         if (text.empty() && !n.required) {
-            e.*n.target = "0";
+            e.*n.target = 0;
             continue;
         }
         const auto value = ParseNumber(text);
         // Quantities, prices and the rest are never negative (the editor
         // takes a negative entry back).
         if (!value || *value < 0)
-            return Refuse(row, RowOutcome::kBadNumber,
-                          GetResText("数值不正确：") + GetResText(n.caption) + " " + text);
-        e.*n.target = Number(*value);
+            return Refuse(row, RowOutcome::kBadNumber, Refusal::kBadNumber,
+                          static_cast<std::int64_t>(i));
+        e.*n.target = *value;
     }
-    const std::string quote = Cell(row, Field::kQuoteTime);
-    const std::string expire = Cell(row, Field::kExpireDate);
-    const auto from = quoteDates_.Read(quote.empty() ? today_ : quote);
-    const auto to = expireDates_.Read(expire.empty() ? kOpenEnd : expire);
+    const std::string_view quote = plan_.FieldCell(row, Field::kQuoteTime);
+    const std::string_view expire = plan_.FieldCell(row, Field::kExpireDate);
+    const auto from = quoteDates_.Read(quote.empty() ? std::string_view(today_) : quote);
+    const auto to = expireDates_.Read(expire.empty() ? std::string_view(kOpenEnd) : expire);
     if (!from || !to)
-        return Refuse(row, RowOutcome::kBadDate, GetResText("请输入有效的生效日期和失效日期。"));
+        return Refuse(row, RowOutcome::kBadDate, Refusal::kBadDate);
     if (*to < *from)
-        return Refuse(row, RowOutcome::kExpiryBeforeEffective,
-                      GetResText(" 失效日期应大于或等于生效日期。"));
-    if (Val(e.endQty) - Val(e.startQty) < 0)
-        return Refuse(row, RowOutcome::kBadBand, GetResText(" 销货量(到)应大于或等于销货量(从)。"));
-    e.quoteTime = quoteDates_.text;
-    e.expireDate = expireDates_.text;
-    e.note = plan_.columns.Cell(row.cells, Field::kNote);
-    e.used = "0";
+        return Refuse(row, RowOutcome::kExpiryBeforeEffective, Refusal::kExpiryBeforeEffective);
+    if (e.endQty - e.startQty < 0)
+        return Refuse(row, RowOutcome::kBadBand, Refusal::kBadBand);
+    e.quoteTime = PackDate(*from);
+    e.expireDate = PackDate(*to);
     return true;
 }
 
@@ -287,44 +294,41 @@ bool Planner::MayHaveFloor(std::int32_t cust, std::int32_t item) {
     return itemFloors_.count(item) > 0 || pairFloors_.count({cust, item}) > 0;
 }
 
-const EntriesByKey& Planner::EntriesOf(const std::string& custID) {
-    auto it = entries_.find(custID);
-    if (it != entries_.end())
-        return it->second;
-    EntriesByKey& byKey = entries_[custID];
+void Planner::ReadEntriesOf(std::int32_t custID) {
+    if (!customersRead_.insert(custID).second)
+        return;
     RecordsetPtr rs = db_.Execute(
         "SELECT FEntryID,FItemID,FUnitID,FStartQty,FEndQty,FPrice,FCyID,FDiscount,FLeadTime,"
         "FQuoteTime,FUsed,FExpireDate,FNote FROM t_CustEntry WHERE FCustID=" +
-        custID);
+        std::to_string(custID));
     for (; rs && !rs->EOF_(); rs->MoveNext()) {
-        PriceEntry s;
+        EntryKey k;
+        k.cust = custID;
+        k.item = static_cast<std::int32_t>(rs->Fields("FItemID").Value().ToInteger());
+        const Variant& unit = rs->Fields("FUnitID").Value();
+        k.unit = unit.IsNull() ? 0 : static_cast<std::int32_t>(unit.ToInteger());
+        k.startQty = VariantNumber(rs->Fields("FStartQty").Value());
+        k.endQty = VariantNumber(rs->Fields("FEndQty").Value());
+        k.currency = static_cast<std::int32_t>(rs->Fields("FCyID").Value().ToInteger());
+        k.quoteTime = VariantDate(rs->Fields("FQuoteTime").Value());
+        k.expireDate = VariantDate(rs->Fields("FExpireDate").Value());
+        StoredValues s;
         s.entryID = static_cast<std::int32_t>(rs->Fields("FEntryID").Value().ToInteger());
-        s.custID = custID;
-        s.itemID = std::to_string(rs->Fields("FItemID").Value().ToInteger());
-        s.unitID = rs->Fields("FUnitID").Value().IsNull()
-                       ? "0"
-                       : std::to_string(rs->Fields("FUnitID").Value().ToInteger());
-        s.startQty = VariantNumber(rs->Fields("FStartQty").Value());
-        s.endQty = VariantNumber(rs->Fields("FEndQty").Value());
         s.price = VariantNumber(rs->Fields("FPrice").Value());
-        s.currencyID = std::to_string(rs->Fields("FCyID").Value().ToInteger());
         s.discount = VariantNumber(rs->Fields("FDiscount").Value());
         s.leadTime = VariantNumber(rs->Fields("FLeadTime").Value());
-        s.quoteTime = VariantDate(rs->Fields("FQuoteTime").Value());
-        s.expireDate = VariantDate(rs->Fields("FExpireDate").Value());
         const Variant& used = rs->Fields("FUsed").Value();
-        s.used = !used.IsNull() && used.ToInteger() != 0 ? "1" : "0";
+        s.used = !used.IsNull() && used.ToInteger() != 0;
         const Variant& note = rs->Fields("FNote").Value();
         s.note = note.IsNull() ? std::string() : note.ToText();
-        byKey.emplace(EntryKey(s), std::move(s));
+        entries_.emplace(k, std::move(s));
     }
-    return byKey;
 }
 
 // The check the editor's save makes: the price in the base currency, per
 // base unit, against the floor of the customer and item.
-bool Planner::BelowFloor(const PriceEntry& e) {
-    const std::int32_t cust = ValId(e.custID), item = ValId(e.itemID), unit = ValId(e.unitID);
+bool Planner::BelowFloor(const PlannedValues& e) {
+    const std::int32_t cust = e.custID, item = e.itemID, unit = e.unitID;
     auto coefficient = coefficients_.find(unit);
     if (coefficient == coefficients_.end()) {
         double c = 1;
@@ -354,7 +358,7 @@ bool Planner::BelowFloor(const PriceEntry& e) {
         return false;
     // The price in the base currency by ConvertByRate's rule (min_price.h),
     // with the currency's operator and rate read once rather than per row.
-    const std::int32_t currency = ValId(e.currencyID);
+    const std::int32_t currency = e.currencyID;
     auto rate = rates_.find(currency);
     if (rate == rates_.end()) {
         RecordsetPtr rs = db_.Execute(
@@ -369,58 +373,57 @@ bool Planner::BelowFloor(const PriceEntry& e) {
         }
         rate = rates_.emplace(currency, r).first;
     }
-    const double price = Val(e.price);
+    const double price = e.price;
     const Rate& r = rate->second;
     const double base = !r.known ? 0.0 : r.divide ? price / r.rate : price * r.rate;
     return base / coefficient->second < floor->second;
 }
 
 void Planner::Decide(PlannedRow& row) {
-    PriceEntry& e = row.entry;
-    const std::string key = EntryKey(e);
-    auto [first, fresh] = keysInFile_.emplace(e.custID + "#" + key, row.number);
+    PlannedValues& e = row.values;
+    const EntryKey key = KeyOf(e);
+    auto [first, fresh] = keysInFile_.emplace(key, row.number);
     if (!fresh) {
-        Refuse(row, RowOutcome::kDuplicateRow,
-               GetResText("与第") + std::to_string(first->second) + GetResText("行重复。"));
+        Refuse(row, RowOutcome::kDuplicateRow, Refusal::kDuplicateRow, first->second);
         return;
     }
-    const EntriesByKey& stored = EntriesOf(e.custID);
-    auto it = stored.find(key);
-    if (it != stored.end()) {
-        const PriceEntry& s = it->second;
+    ReadEntriesOf(e.custID);
+    auto it = entries_.find(key);
+    if (it != entries_.end()) {
+        const StoredValues& s = it->second;
         // Columns the file does not have keep their stored values.
         if (!plan_.columns.Has(Field::kDiscount))
             e.discount = s.discount;
         if (!plan_.columns.Has(Field::kLeadTime))
             e.leadTime = s.leadTime;
-        if (!plan_.columns.Has(Field::kNote))
-            e.note = s.note;
-        e.used = s.used;
+        const bool sameNote =
+            !plan_.columns.Has(Field::kNote) ||
+            plan_.Cell(row, static_cast<std::size_t>(plan_.columns[Field::kNote])) == s.note;
         if (e.price == s.price && e.discount == s.discount && e.leadTime == s.leadTime &&
-            e.note == s.note) {
+            sameNote) {
             row.outcome = RowOutcome::kUnchanged;
             return;
         }
-        if (s.Audited()) {
-            Refuse(row, RowOutcome::kAudited, GetResText("价格资料已审核，不能修改。"));
+        if (s.used) {
+            Refuse(row, RowOutcome::kAudited, Refusal::kAudited);
             return;
         }
         if (!mayModify_) {
-            Refuse(row, RowOutcome::kNoFunctionRight, GetResText("没有权限,请与系统管理员联系"));
+            Refuse(row, RowOutcome::kNoFunctionRight, Refusal::kNoFunctionRight);
             return;
         }
-        e.entryID = s.entryID;
-        row.stored = s;
+        row.stored = static_cast<std::int32_t>(plan_.stored.size());
+        plan_.stored.push_back(s);
         row.outcome = RowOutcome::kChange;
     } else {
         if (!mayAdd_) {
-            Refuse(row, RowOutcome::kNoFunctionRight, GetResText("没有权限,请与系统管理员联系"));
+            Refuse(row, RowOutcome::kNoFunctionRight, Refusal::kNoFunctionRight);
             return;
         }
         row.outcome = RowOutcome::kNew;
     }
     if (alertFloor_ && BelowFloor(e))
-        Refuse(row, RowOutcome::kBelowFloor, GetResText("价格低于销售最低限价。"));
+        Refuse(row, RowOutcome::kBelowFloor, Refusal::kBelowFloor);
 }
 
 void Planner::Row(PlannedRow& row) {
@@ -430,84 +433,23 @@ void Planner::Row(PlannedRow& row) {
 
 }  // namespace
 
-std::string OutcomeName(RowOutcome outcome) {
-    switch (outcome) {
-        case RowOutcome::kNew:
-            return GetResText("新增");
-        case RowOutcome::kChange:
-            return GetResText("修改");
-        case RowOutcome::kUnchanged:
-            return GetResText("无变化");
-        case RowOutcome::kAudited:
-            return GetResText("已审核");
-        case RowOutcome::kUnknownCode:
-            return GetResText("代码不存在");
-        case RowOutcome::kNoDataRight:
-            return GetResText("无数据权限");
-        case RowOutcome::kNoFunctionRight:
-            return GetResText("无功能权限");
-        case RowOutcome::kBadNumber:
-            return GetResText("数值错误");
-        case RowOutcome::kBadDate:
-            return GetResText("日期错误");
-        case RowOutcome::kExpiryBeforeEffective:
-            return GetResText("失效日期早于生效日期");
-        case RowOutcome::kBadBand:
-            return GetResText("数量段错误");
-        case RowOutcome::kBelowFloor:
-            return GetResText("低于最低限价");
-        case RowOutcome::kDuplicateRow:
-            return GetResText("文件内重复");
-        case RowOutcome::kWriteFailed:
-            return GetResText("写入失败");
-        case RowOutcome::kCount:
-            break;
-    }
-    return {};
-}
-
-bool Writes(RowOutcome outcome) {
-    return outcome == RowOutcome::kNew || outcome == RowOutcome::kChange;
-}
-
-std::int64_t ImportPlan::Count(RowOutcome outcome) const {
-    std::int64_t n = 0;
-    for (const PlannedRow& row : rows) n += row.outcome == outcome ? 1 : 0;
-    return n;
-}
-
-std::int64_t ImportPlan::ToWrite() const {
-    std::int64_t n = 0;
-    for (const PlannedRow& row : rows) {
-        n += Writes(row.outcome) || (row.outcome == RowOutcome::kBelowFloor && row.writeBelowFloor)
-                 ? 1
-                 : 0;
-    }
-    return n;
-}
-
-bool ImportPlan::AllAccepted() const {
-    for (const PlannedRow& row : rows) {
-        if (!Writes(row.outcome) && row.outcome != RowOutcome::kUnchanged &&
-            !(row.outcome == RowOutcome::kBelowFloor && row.writeBelowFloor))
-            return false;
-    }
-    return true;
-}
-
 ImportPlan PlanImport(ModuleContext& ctx, AppConnection& db, const std::string& path,
                       const std::string& sheet, const ImportLeaf& leaf) {
     ImportPlan plan;
-    std::vector<SourceRow> rows;
+    plan.leaf = leaf;
     bool header = true;
     ReadTableFile(path, sheet, [&](SourceRow&& row) {
         if (header) {
-            plan.captions = row.cells;
+            plan.captions = std::move(row.cells);
             header = false;
         } else {
-            rows.push_back(std::move(row));
+            PlannedRow& planned = plan.rows.emplace_back();
+            planned.number = row.number;
+            planned.cells = plan.cells.Add(row.cells);
         }
     });
+    plan.rows.shrink_to_fit();
+    plan.cells.ShrinkToFit();
     plan.file = std::filesystem::path(path).filename().string();
     plan.columns = MatchColumns(plan.captions);
     // A file without the customer's or the item's column belongs to the leaf.
@@ -519,14 +461,8 @@ ImportPlan PlanImport(ModuleContext& ctx, AppConnection& db, const std::string& 
             throw SourceError(SourceError::kMissingColumn, plan.file, 1, GetResText(caption));
     }
 
-    Planner planner(ctx, db, leaf, plan, rows.size());
-    plan.rows.reserve(rows.size());
-    for (SourceRow& source : rows) {
-        PlannedRow& row = plan.rows.emplace_back();
-        row.number = source.number;
-        row.cells = std::move(source.cells);
-        planner.Row(row);
-    }
+    Planner planner(ctx, db, leaf, plan, plan.rows.size());
+    for (PlannedRow& row : plan.rows) planner.Row(row);
     return plan;
 }
 

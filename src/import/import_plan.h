@@ -7,12 +7,16 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/price_entry.h"
+#include "import/cell_table.h"
 #include "import/column_match.h"
+#include "orvasaleprice/variant.h"
 
 namespace orva {
 class AppConnection;
@@ -21,7 +25,7 @@ class ModuleContext;
 
 namespace orva::import {
 
-enum class RowOutcome {
+enum class RowOutcome : std::uint8_t {
     kNew,        // a new entry
     kChange,     // changes the unaudited entry with the row's key
     kUnchanged,  // the entry with the row's key holds the row's values
@@ -46,15 +50,68 @@ std::string OutcomeName(RowOutcome outcome);
 // the user chose so).
 bool Writes(RowOutcome outcome);
 
+// Why a row is refused, finer than its outcome: the reason's text is built
+// from it (with the row's cells) when it is shown, not kept per row.
+enum class Refusal : std::uint8_t {
+    kNone,
+    kCustomerUnknown,  // the customer's code: detail none
+    kCustomerHidden,
+    kLeafCustomerHidden,  // the customer the import runs on
+    kItemUnknown,
+    kItemHidden,
+    kLeafItemHidden,
+    kItemClass,  // a planning or feature item
+    kUnitUnknown,
+    kCurrencyUnknown,
+    kCurrencyHidden,
+    kBadNumber,  // detail: which number (0 from, 1 to, 2 price, 3 discount, 4 lead time)
+    kBadDate,
+    kExpiryBeforeEffective,
+    kBadBand,
+    kDuplicateRow,  // detail: the row number of the earlier row
+    kAudited,
+    kNoFunctionRight,
+    kBelowFloor,
+    kWriteDuplicate,  // the database already held the key when written
+    kWriteAudited,
+    kWriteNoNumber,
+    kWriteError,  // detail: the index of the database's words in ImportPlan::errors
+};
+
+// The values a row writes, as numbers: rendered into a PriceEntry only when
+// the row is written.
+struct PlannedValues {
+    std::int32_t custID = 0, itemID = 0, unitID = 0, currencyID = 0;
+    double startQty = 0, endQty = 0, price = 0, discount = 0, leadTime = 0;
+    std::int32_t quoteTime = 0, expireDate = 0;  // PackDate
+};
+
+// A date in four bytes, yyyymmdd, ordered as the dates are; 0 is none.
+inline std::int32_t PackDate(const Date& d) {
+    return d.year * 10000 + d.month * 100 + d.day;
+}
+inline Date UnpackDate(std::int32_t packed) {
+    return Date{packed / 10000, packed / 100 % 100, packed % 100};
+}
+
+// What a change overwrites: the stored entry's number and the values that
+// may differ from the row's (its key is the row's).
+struct StoredValues {
+    std::int32_t entryID = 0;
+    double price = 0, discount = 0, leadTime = 0;
+    bool used = false;
+    std::string note;
+};
+
 struct PlannedRow {
-    std::int64_t number = 0;         // the row number in the file
-    std::vector<std::string> cells;  // as read
+    std::int64_t number = 0;  // the row number in the file
+    CellSpan cells;           // as read, in ImportPlan::cells
     RowOutcome outcome = RowOutcome::kNew;
-    std::string reason;  // for a refused row, in the session's language
-    PriceEntry entry;    // what is written (entryID: the entry changed)
-    // The entry a change overwrites, as stored; none for a new entry.
-    std::optional<PriceEntry> stored;
+    Refusal refusal = Refusal::kNone;
     bool writeBelowFloor = false;  // the user's choice for a row below the floor
+    std::int32_t stored = -1;      // a change: its index in ImportPlan::stored
+    std::int64_t detail = 0;       // see Refusal
+    PlannedValues values;          // a row with an entry: what is written
 };
 
 // The customer or item a file without that column belongs to: the leaf the
@@ -68,15 +125,32 @@ struct ImportPlan {
     std::string file;                   // the base name, as messages name it
     std::vector<std::string> captions;  // the caption row, as read
     Columns columns;
-    std::vector<PlannedRow> rows;
-    bool auditNew = false;           // new entries are written audited
-    bool auditRightMissing = false;  // the company asks for it, the user may not
+    ImportLeaf leaf;
+    std::deque<PlannedRow> rows;       // grows without copying what it holds
+    CellTable cells;                   // every row's cells
+    std::vector<StoredValues> stored;  // the entries the changes overwrite
+    std::vector<std::string> errors;   // the database's words for rows it refused
+    bool auditNew = false;             // new entries are written audited
+    bool auditRightMissing = false;    // the company asks for it, the user may not
 
     std::int64_t Count(RowOutcome outcome) const;
     // Rows that will be written as the plan stands (choices included).
     std::int64_t ToWrite() const;
     // Every row is written or unchanged: nothing refused.
     bool AllAccepted() const;
+
+    // Cell `i` of the row as read; empty past its last cell.
+    std::string_view Cell(const PlannedRow& row, std::size_t i) const {
+        return cells.Cell(row.cells, i);
+    }
+    // The cell of a field, without blanks at either end; empty when absent.
+    std::string_view FieldCell(const PlannedRow& row, Field f) const;
+    // Why the row is refused, in the session's language ("" when it is not).
+    std::string Reason(const PlannedRow& row) const;
+    // The entry the row writes (entryID: the entry changed), and for a change
+    // the entry as stored.
+    PriceEntry Entry(const PlannedRow& row) const;
+    std::optional<PriceEntry> Stored(const PlannedRow& row) const;
 };
 
 // Reads `path` (sheet `sheet`, the first when empty) and plans every row

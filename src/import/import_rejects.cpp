@@ -32,7 +32,7 @@ std::int64_t WriteRejects(const ImportPlan& plan, const std::string& path) {
     std::vector<ExportColumn> columns;
     columns.push_back({GetResText("行号"), 8, ExportKind::kText});
     std::size_t width = plan.captions.size();
-    for (const PlannedRow& row : plan.rows) width = std::max(width, row.cells.size());
+    for (const PlannedRow& row : plan.rows) width = std::max<std::size_t>(width, row.cells.width);
     for (std::size_t i = 0; i < width; ++i) {
         // Cells go back as text, exactly as read: a code with leading zeros
         // or a date's serial number is not turned into something else.
@@ -49,9 +49,8 @@ std::int64_t WriteRejects(const ImportPlan& plan, const std::string& path) {
         if (!Rejected(row))
             continue;
         cells.assign(1, std::to_string(row.number));
-        cells.insert(cells.end(), row.cells.begin(), row.cells.end());
-        cells.resize(width + 1);
-        cells.push_back(row.reason);
+        for (std::size_t i = 0; i < width; ++i) cells.emplace_back(plan.Cell(row, i));
+        cells.push_back(plan.Reason(row));
         writer->WriteRow(cells);
         ++count;
     }

@@ -1,11 +1,15 @@
 #include "import/import_write.h"
 
+#include <set>
+#include <unordered_set>
+
 #include "engine/price_store.h"
 #include "host/app_connection.h"
 #include "host/db/durable_batch.h"
 #include "host/db/write_transaction.h"
 #include "host/progress.h"
 #include "model/sql_values.h"
+#include "orvasaleprice/recordset.h"
 #include "session/res_text.h"
 
 namespace orva::import {
@@ -15,24 +19,58 @@ bool ToWrite(const PlannedRow& row) {
     return Writes(row.outcome) || (row.outcome == RowOutcome::kBelowFloor && row.writeBelowFloor);
 }
 
+// The customer-item pairs that have their header row: read once for the
+// customers the rows to write name, and added to as rows are committed, so
+// that a row looks for its pair's header row only when its pair had none.
+class HeaderRows {
+  public:
+    HeaderRows(AppConnection& db, const ImportPlan& plan) {
+        std::set<std::int32_t> customers;
+        for (const PlannedRow& row : plan.rows) {
+            if (ToWrite(row) && row.stored < 0)
+                customers.insert(row.values.custID);
+        }
+        for (std::int32_t cust : customers) {
+            RecordsetPtr rs = db.Execute("SELECT FItemID FROM t_Cust WHERE FCustID=" + SqlId(cust));
+            for (; rs && !rs->EOF_(); rs->MoveNext())
+                Add(cust, static_cast<std::int32_t>(rs->Fields(0).Value().ToInteger()));
+        }
+    }
+    bool Has(std::int32_t cust, std::int32_t item) const { return pairs_.count(Key(cust, item)); }
+    void Add(std::int32_t cust, std::int32_t item) { pairs_.insert(Key(cust, item)); }
+
+  private:
+    static std::uint64_t Key(std::int32_t cust, std::int32_t item) {
+        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(cust)) << 32 |
+               static_cast<std::uint32_t>(item);
+    }
+    std::unordered_set<std::uint64_t> pairs_;
+};
+
 // Adds or changes the row's entry; a new entry is audited at once when the
 // company asks for it and the user may audit, in the same transaction.
 // Each row in a write transaction of its own, which the import's batch may
 // group with the rows around it (durable_batch.h).
-PriceOutcome WriteRow(PriceStore& store, AppConnection& db, const PlannedRow& row, bool audit) {
+PriceOutcome WriteRow(PriceStore& store, AppConnection& db, const ImportPlan& plan,
+                      const PlannedRow& row, HeaderRows& headers) {
     WriteTransaction write(db.Backend());
-    if (row.stored) {
-        PriceOutcome outcome = store.Update(row.entry, *row.stored);
+    const PriceEntry entry = plan.Entry(row);
+    if (const std::optional<PriceEntry> stored = plan.Stored(row)) {
+        PriceOutcome outcome = store.Update(entry, *stored);
         if (outcome.Written())
             write.Commit();
         return outcome;
     }
     std::int32_t entryID = 0;
-    PriceOutcome outcome = store.Add(row.entry, entryID);
-    if (outcome.Written() && audit)
+    const std::int32_t cust = row.values.custID, item = row.values.itemID;
+    // The dry run found no stored entry with the row's key.
+    PriceOutcome outcome = store.Add(entry, entryID, {headers.Has(cust, item), true});
+    if (outcome.Written() && plan.auditNew)
         db.Execute("UPDATE t_CustEntry SET FUsed=1 WHERE FEntryID=" + SqlId(entryID));
-    if (outcome.Written())
+    if (outcome.Written()) {
         write.Commit();
+        headers.Add(cust, item);  // committed with the entry
+    }
     return outcome;
 }
 
@@ -41,6 +79,7 @@ PriceOutcome WriteRow(PriceStore& store, AppConnection& db, const PlannedRow& ro
 ImportResult WriteImport(ModuleContext&, AppConnection& db, ImportPlan& plan) {
     ImportResult result;
     PriceStore store(db);
+    HeaderRows headers(db, plan);
     const std::int64_t total = plan.ToWrite();
     ProgressScope progress(GetResText("引入价格资料"), total);
     std::int64_t done = 0;
@@ -59,28 +98,30 @@ ImportResult WriteImport(ModuleContext&, AppConnection& db, ImportPlan& plan) {
         ++done;
         PriceOutcome outcome;
         try {
-            outcome = WriteRow(store, db, row, plan.auditNew);
+            outcome = WriteRow(store, db, plan, row, headers);
         } catch (const std::exception& e) {
             outcome = {PriceOutcome::kDatabaseError, e.what()};
         }
         if (outcome.Written()) {
-            ++(row.stored ? result.changed : result.added);
+            ++(row.stored >= 0 ? result.changed : result.added);
             continue;
         }
         ++result.failed;
         row.outcome = RowOutcome::kWriteFailed;
         switch (outcome.kind) {
             case PriceOutcome::kDuplicate:
-                row.reason = GetResText("已有相同关键字的价格资料。");
+                row.refusal = Refusal::kWriteDuplicate;
                 break;
             case PriceOutcome::kAudited:
-                row.reason = GetResText("价格资料已审核，不能修改。");
+                row.refusal = Refusal::kWriteAudited;
                 break;
             case PriceOutcome::kNoNumber:
-                row.reason = GetResText("无法取得新的价格编号。");
+                row.refusal = Refusal::kWriteNoNumber;
                 break;
             default:
-                row.reason = outcome.error;
+                row.refusal = Refusal::kWriteError;
+                row.detail = static_cast<std::int64_t>(plan.errors.size());
+                plan.errors.push_back(outcome.error);
                 break;
         }
     }

@@ -192,9 +192,13 @@ class SheetReader : public XmlWalker {
         } else if (e.name == "c") {
             const int c = ColumnOf(e.Attribute("r"));
             column_ = c >= 0 ? c : column_ + 1;
-            type_ = e.Attribute("t");
+            const std::string_view type = e.Attribute("t");
+            type_ = type == "s"           ? CellType::kShared
+                    : type == "b"         ? CellType::kBool
+                    : type == "inlineStr" ? CellType::kInline
+                                          : CellType::kOther;
             value_.clear();
-        } else if (e.name == "v" || (e.name == "t" && type_ == "inlineStr")) {
+        } else if (e.name == "v" || (e.name == "t" && type_ == CellType::kInline)) {
             inValue_ = true;
         } else if (e.name == "mergeCell") {
             const std::string_view ref = e.Attribute("ref");
@@ -227,16 +231,19 @@ class SheetReader : public XmlWalker {
         } else if (row_.number > 0) {
             lastRow_ = row_.number;
         }
-        row_ = SourceRow{};
+        // The row's vector is kept for the next row (a sink that took the
+        // cells left it empty): no allocation per row.
+        row_.cells.clear();
+        row_.number = 0;
     }
 
   private:
     void Put() {
-        if (type_ == "s") {
+        if (type_ == CellType::kShared) {
             const std::size_t index =
                 static_cast<std::size_t>(std::strtoull(value_.c_str(), nullptr, 10));
             value_ = index < strings_.size() ? strings_[index] : std::string();
-        } else if (type_ == "b") {
+        } else if (type_ == CellType::kBool) {
             value_ = value_ == "1" ? "1" : "0";
         }
         if (value_.empty())
@@ -261,7 +268,8 @@ class SheetReader : public XmlWalker {
     SourceRow row_;
     std::int64_t lastRow_ = 0;
     int column_ = -1;
-    std::string type_;
+    // The cell's type attribute, as far as reading its value cares.
+    enum class CellType { kOther, kShared, kBool, kInline } type_ = CellType::kOther;
     std::string value_;
     bool inValue_ = false;
 };

@@ -76,7 +76,7 @@ TEST_F(ImportRoundTrip, AnExportedLedgerImportsBackUnchanged) {
             for (const import::PlannedRow& row : plan.rows) {
                 EXPECT_EQ(row.outcome, import::RowOutcome::kUnchanged)
                     << "row " << row.number << ": " << import::OutcomeName(row.outcome) << " "
-                    << row.reason;
+                    << plan.Reason(row);
             }
             EXPECT_EQ(plan.ToWrite(), 0);
             const import::ImportResult result =

@@ -57,31 +57,31 @@ TEST_F(PlanTest, EveryRowGetsItsOutcomeAndTheWriteDoesExactlyThat) {
                             "T902,I902,,0,0,3,EUR,45352,,\r\n"                       // 16
                             "T901,I903,,0,100,1,,,,\r\n";                            // 17
     ImportPlan plan = Plan(files_.Write("prices.csv", csv));
-    const std::map<std::int64_t, RowOutcome> expected = {
-        {2, RowOutcome::kChange},
-        {3, RowOutcome::kUnchanged},
-        {4, RowOutcome::kAudited},
-        {5, RowOutcome::kUnchanged},
-        {6, RowOutcome::kNew},
-        {7, RowOutcome::kUnknownCode},
-        {8, RowOutcome::kUnknownCode},
-        {9, RowOutcome::kUnknownCode},
-        {10, RowOutcome::kBadNumber},
-        {11, RowOutcome::kBadDate},
-        {12, RowOutcome::kExpiryBeforeEffective},
-        {13, RowOutcome::kBadBand},
-        {14, RowOutcome::kBelowFloor},
-        {15, RowOutcome::kDuplicateRow},
-        {16, RowOutcome::kNew},
-        {17, RowOutcome::kNew},  // today to 2100-01-01: another key than row 6
+    // Each row's outcome and the reason the preview and the rejects file give.
+    const std::map<std::int64_t, std::pair<RowOutcome, std::string>> expected = {
+        {2, {RowOutcome::kChange, ""}},
+        {3, {RowOutcome::kUnchanged, ""}},
+        {4, {RowOutcome::kAudited, "价格资料已审核，不能修改。"}},
+        {5, {RowOutcome::kUnchanged, ""}},
+        {6, {RowOutcome::kNew, ""}},
+        {7, {RowOutcome::kUnknownCode, "客户代码不存在：T999"}},
+        {8, {RowOutcome::kUnknownCode, "物料代码不存在：I999"}},
+        {9, {RowOutcome::kUnknownCode, "计量单位不存在：KG"}},
+        {10, {RowOutcome::kBadNumber, "数值不正确：报价 abc"}},
+        {11, {RowOutcome::kBadDate, "请输入有效的生效日期和失效日期。"}},
+        {12, {RowOutcome::kExpiryBeforeEffective, "失效日期应大于或等于生效日期。"}},
+        {13, {RowOutcome::kBadBand, "销货量(到)应大于或等于销货量(从)。"}},
+        {14, {RowOutcome::kBelowFloor, "价格低于销售最低限价。"}},
+        {15, {RowOutcome::kDuplicateRow, "与第6行重复。"}},
+        {16, {RowOutcome::kNew, ""}},
+        {17, {RowOutcome::kNew, ""}},  // today to 2100-01-01: another key than row 6
     };
     ASSERT_EQ(plan.rows.size(), expected.size());
     for (const PlannedRow& row : plan.rows) {
-        EXPECT_EQ(row.outcome, expected.at(row.number))
-            << "row " << row.number << ": " << OutcomeName(row.outcome) << " " << row.reason;
+        const auto& [outcome, reason] = expected.at(row.number);
+        EXPECT_EQ(row.outcome, outcome) << "row " << row.number << ": " << OutcomeName(row.outcome);
+        EXPECT_EQ(plan.Reason(row), reason) << "row " << row.number;
     }
-    EXPECT_EQ(plan.rows[13].reason, "与第6行重复。");
-    EXPECT_EQ(plan.rows[5].reason, "客户代码不存在：T999");
     EXPECT_EQ(plan.ToWrite(), 4);
     EXPECT_FALSE(plan.AllAccepted());
     const std::int64_t before = Int("SELECT COUNT(*) FROM t_CustEntry");
@@ -204,9 +204,9 @@ TEST_F(PlanTest, RightsDecidePerRow) {
         LogOn(c.user);
         const ImportPlan plan = Plan(path);
         ASSERT_EQ(plan.rows.size(), 3u);
-        EXPECT_EQ(plan.rows[0].outcome, c.change) << plan.rows[0].reason;
-        EXPECT_EQ(plan.rows[1].outcome, c.add) << plan.rows[1].reason;
-        EXPECT_EQ(plan.rows[2].outcome, c.granted) << plan.rows[2].reason;
+        EXPECT_EQ(plan.rows[0].outcome, c.change) << plan.Reason(plan.rows[0]);
+        EXPECT_EQ(plan.rows[1].outcome, c.add) << plan.Reason(plan.rows[1]);
+        EXPECT_EQ(plan.rows[2].outcome, c.granted) << plan.Reason(plan.rows[2]);
     }
 }
 
@@ -249,6 +249,40 @@ TEST_F(PlanTest, CancelAtRowKKeepsExactlyKAndASecondRunWritesTheRest) {
         EXPECT_EQ(second.Count(RowOutcome::kUnchanged), k);
         EXPECT_EQ(Write(second).added, 5 - k);
         EXPECT_EQ(Entries(kCust1), 5);
+    }
+}
+
+// The write trusts the dry run for what it looked up (which pairs have their
+// header row, which keys are free) only as far as the database holds it: a
+// pair gets exactly one header row, and an entry another user saved with a
+// row's key after the dry run refuses that row alone.
+TEST_F(PlanTest, AKeyTakenAfterTheDryRunFailsItsRowAloneAndEachPairGetsOneHeaderRow) {
+    Exec("INSERT INTO t_Cust (FBrNo,FItemID,FCustID) VALUES ('0'," + std::to_string(kItem2) + "," +
+         std::to_string(kCust1) + ")");
+    const std::string path = files_.Write(
+        "meanwhile.csv", std::string(kHeader) +
+                             "T901,I901,,0,9,1,,2024-01-01,2100-01-01,\r\n"    // no header row yet
+                             "T901,I901,,10,19,2,,2024-01-01,2100-01-01,\r\n"  // its second row
+                             "T901,I902,,0,9,3,,2024-01-01,2100-01-01,\r\n"    // has its header row
+                             "T901,I903,,0,9,4,,2024-01-01,2100-01-01,\r\n");  // taken meanwhile
+    ImportPlan plan = Plan(path);
+    ASSERT_EQ(plan.Count(RowOutcome::kNew), 4);
+    AddEntry(kCust1, kItem3, 0, 9, 7);  // another user, after the dry run
+
+    const ImportResult result = Write(plan);
+    EXPECT_EQ(result.added, 3);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(plan.rows[3].outcome, RowOutcome::kWriteFailed);
+    EXPECT_EQ(plan.Reason(plan.rows[3]), "已有相同关键字的价格资料。");
+    EXPECT_DOUBLE_EQ(Entry(kCust1, kItem3, 0, 9).price, 7);
+    EXPECT_EQ(Int("SELECT COUNT(*) FROM t_CustEntry WHERE FCustID=" + std::to_string(kCust1) +
+                  " AND FItemID=" + std::to_string(kItem3)),
+              1);
+    for (int item : {kItem1, kItem2}) {
+        EXPECT_EQ(Int("SELECT COUNT(*) FROM t_Cust WHERE FCustID=" + std::to_string(kCust1) +
+                      " AND FItemID=" + std::to_string(item)),
+                  1)
+            << item;
     }
 }
 

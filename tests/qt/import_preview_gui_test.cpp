@@ -1,10 +1,13 @@
 // The import preview in the real browse window: File → Import… with the
 // mouse opens the preview of the chosen price list; the user ticks the row
 // below the minimum price, filters the list and presses Import; exactly the
-// rows the preview shows are written and the ledger is read again.
+// rows the preview shows are written and the ledger is read again. Cancel in
+// the import's progress window keeps exactly the rows written before it, and
+// the same file imported again writes the rest.
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <fstream>
@@ -13,6 +16,7 @@
 #include "browse_window_gui.h"
 #include "host/component_registry.h"
 #include "model/sql_values.h"
+#include "qt/dialogs/progress_window.h"
 #include "qt/windows/import_preview_view.h"
 
 namespace orva::qt {
@@ -98,6 +102,79 @@ TEST_F(ImportPreviewGui, TheUserTicksARowBelowTheFloorAndImports) {
                   .ToInteger(),
               0);
     EXPECT_EQ(ledgerAfter, ledgerBefore + 2);
+}
+
+TEST_F(ImportPreviewGui, CancelInTheProgressWindowKeepsTheRowsBeforeItAndARerunWritesTheRest) {
+    ProgressWindow::SetShowAfter(std::chrono::milliseconds(0));
+    struct Restore {
+        ~Restore() { ProgressWindow::SetShowAfter(std::chrono::milliseconds(500)); }
+    } restore;
+    constexpr int kRows = 3000;  // long enough for the window to show several steps
+    source_ = dir_ + "/many.csv";
+    {
+        std::ofstream csv(source_, std::ios::binary);
+        csv << "物料代码,销货量(从),销货量(到),报价\r\n";
+        for (int i = 0; i < kRows; ++i)
+            csv << "01.01.001," << 100000 + i * 10 << "," << 100000 + i * 10 + 9 << ",500\r\n";
+    }
+    const std::string pair = " AND FCustID=" + SqlId(Customer()) + " AND FStartQty>=100000";
+    auto count = [&](const std::string& what) {
+        AppConnection db;
+        return db
+            .Execute("SELECT " + what +
+                     " FROM t_CustEntry WHERE FItemID IN (SELECT FItemID "
+                     "FROM t_ICItem WHERE FNumber='01.01.001')" +
+                     pair)
+            ->Fields(0)
+            .Value()
+            .ToInteger();
+    };
+    // Opens the preview from the File menu, checks its counts and presses
+    // Import; `whileWriting` acts on the progress window.
+    auto importOnce = [&](BrowseWindow& w, const QString& counts,
+                          std::function<bool(QProgressDialog&)> whileWriting) {
+        bool previewed = false;
+        test::WhenWindow(ImportPreview::kWindowName, [&](ModalWindowDialog& d) {
+            previewed = true;
+            auto* view = qobject_cast<ImportPreviewView*>(d.Body());
+            ASSERT_NE(view, nullptr);
+            EXPECT_EQ(view->countsLine()->text(), counts);
+            if (whileWriting) {
+                test::WhenModalWidget(
+                    [&](QWidget* modal) {
+                        auto* p = qobject_cast<QProgressDialog*>(modal);
+                        return p && whileWriting(*p);
+                    },
+                    20000);
+            }
+            test::WhenModal<QMessageBox>([](QMessageBox& box) { box.accept(); }, 30000);
+            QTest::mouseClick(view->importButton(), Qt::LeftButton);
+            EXPECT_FALSE(view->importButton()->isEnabled());
+            d.close();
+        });
+        ChooseMenu(w, "mnuFile", "mnuFileImport");
+        EXPECT_TRUE(previewed);
+    };
+
+    std::int64_t k = -1;  // the rows the window said were written when Cancel was pressed
+    InBrowseWindow([&](BrowseWindow& w) {
+        importOnce(w, QStringLiteral("新增 %1").arg(kRows), [&](QProgressDialog& p) {
+            if (p.value() < 1)
+                return false;
+            k = p.value();
+            QTest::mouseClick(p.findChild<QPushButton*>(), Qt::LeftButton);
+            return true;
+        });
+    });
+    ASSERT_GT(k, 0);
+    ASSERT_LT(k, kRows);
+    EXPECT_EQ(count("COUNT(*)"), k);
+
+    InBrowseWindow([&](BrowseWindow& w) {
+        importOnce(w, QStringLiteral("新增 %1  无变化 %2").arg(kRows - k).arg(k), nullptr);
+    });
+    EXPECT_EQ(count("COUNT(*)"), kRows);
+    EXPECT_EQ(count("COUNT(DISTINCT FStartQty)"), kRows);
 }
 
 }  // namespace

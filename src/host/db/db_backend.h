@@ -69,6 +69,12 @@ class DbBackend {
     // Runs statements in the engine's own SQL, past the T-SQL layer, in one
     // transaction: all or nothing. Throws ComError kDatabase.
     virtual void RunNativeScript(const std::vector<std::string>& statements);
+
+    // Whether the company's price entries carry the unique index on the key
+    // of the duplicate test that the module's own schema creates, so that
+    // inserting a second entry with a key fails as a unique clash. A
+    // database made elsewhere may lack it. Default: not known (no).
+    virtual bool UniqueEntryKey() { return false; }
 };
 
 // Implemented by connections to databases where one caller's transaction can

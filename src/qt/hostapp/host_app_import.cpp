@@ -33,7 +33,7 @@ void PrintRefused(const import::ImportPlan& plan, std::ostream& err) {
     for (const import::PlannedRow& row : plan.rows) {
         if (import::Rejected(row)) {
             err << kProgram << ": " << plan.file << GetResText("，第") << row.number
-                << GetResText("行：") << row.reason << '\n';
+                << GetResText("行：") << plan.Reason(row) << '\n';
         }
     }
 }

@@ -99,12 +99,12 @@ QVariant ImportRowsModel::data(const QModelIndex& index, int role) const {
         case kOutcome:
             return Q(import::OutcomeName(row.outcome));
         case kReason:
-            return Q(row.reason);
+            return Q(logic_.Plan().Reason(row));
         case kWrite:
             return {};
         default: {
             const auto cell = static_cast<std::size_t>(index.column() - kFirstCell);
-            return cell < row.cells.size() ? Q(row.cells[cell]) : QString();
+            return Q(logic_.Plan().Cell(row, cell));
         }
     }
 }

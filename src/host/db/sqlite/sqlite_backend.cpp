@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -53,6 +54,7 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     bool HasPriceHistory() override { return history_ && history_->Active(); }
     NativeDialect Native() const override { return NativeDialect::kSqlite; }
     void RunNativeScript(const std::vector<std::string>& statements) override;
+    bool UniqueEntryKey() override;
 
   private:
     // A text that writes takes the write lock at once, so it either waits
@@ -98,6 +100,7 @@ class SqliteBackend final : public TranslatedBackend, public BatchDurability {
     std::unique_ptr<SqliteRunner> runner_;
     std::unique_ptr<SqliteNumbering> numbering_;
     std::unique_ptr<SqliteHistory> history_;  // none on a file opened for reading only
+    std::optional<bool> uniqueEntryKey_;      // looked up when first asked
     StmtHandle begin_, beginImmediate_, commit_, rollback_;
     StmtHandle savepoint_, release_, rollbackTo_;
     StmtHandle memberSavepoint_, memberRelease_, memberRollbackTo_;
@@ -539,6 +542,25 @@ std::int32_t SqliteBackend::NextNumber(std::string_view tableKey) {
     if (readOnly_)
         RefuseWrite();
     return numbering_->Next(tableKey);
+}
+
+// The index the module's schema creates, asked of the file once (a file
+// made by another program may lack it).
+bool SqliteBackend::UniqueEntryKey() {
+    std::lock_guard lock(mu_);
+    if (!uniqueEntryKey_) {
+        sqlite3_stmt* st = nullptr;
+        bool unique = false;
+        if (sqlite3_prepare_v2(db_,
+                               "SELECT \"unique\" FROM pragma_index_list('t_CustEntry') "
+                               "WHERE name='ux_CustEntry_Key'",
+                               -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            unique = sqlite3_column_int(st, 0) == 1;
+        sqlite3_finalize(st);
+        uniqueEntryKey_ = unique;
+    }
+    return *uniqueEntryKey_;
 }
 
 }  // namespace
