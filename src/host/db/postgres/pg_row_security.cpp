@@ -51,12 +51,13 @@ BEGIN
 END $f$)";
 }
 
-// The functions the policies and the trigger call. They read the rights as
-// the tables' owner (SECURITY DEFINER), so that the limited tables can be
-// consulted without limiting themselves, with a search path fixed to the
-// company's schema and pg_temp last (see kFixSearchPath): a login's own
-// temporary table named t_User is never taken for the company's. PL/pgSQL,
-// so that each connection plans their statements once.
+// The functions that derive what a login sees (orva_rs_refresh calls them)
+// and the trigger on price entries. They read as the tables' owner
+// (SECURITY DEFINER), so that the limited tables are read whole, with a
+// search path fixed to the company's schema and pg_temp last (FixSearchPath):
+// a login's own temporary table named t_User or orva_rs_seen is never taken
+// for the company's. PL/pgSQL, so that each connection plans their
+// statements once.
 const char* const kFunctions[] = {
     // The company user of a login: the t_User row, not a group, whose name
     // is the role's name byte for byte.
@@ -221,8 +222,8 @@ const char* const kDerivedFrom[][2] = {
 };
 
 // Conditions of the policies: the sets are read once per statement (sub-
-// selects the planner hashes), never per row. Each read condition is
-// wrapped in Kept() so that the planner keeps its estimate of the rows: a condition
+// selects the planner hashes), never per row. Each read condition is wrapped
+// in Kept() so that the planner keeps its estimate of the rows: a condition
 // it cannot estimate would make it expect half the rows per table, and plans
 // for few rows (hashing the ledger's 100,000 rows to disk for its DISTINCT)
 // cost several times the owner's.
