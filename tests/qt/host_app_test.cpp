@@ -236,6 +236,29 @@ TEST_F(HostAppCompanyTest, UsersByNameOrIdAndOnlyThoseWhoMayLogOn) {
     EXPECT_NE(ErrorOf<HostAppError>([&] { FindUser(db, ""); }).find("--user"), std::string::npos);
 }
 
+// A connection that logged in as a company user's own role, as PostgreSQL's
+// logins per user do.
+class ClerkLoginBackend : public DbBackend {
+  public:
+    ClerkLoginBackend(DbBackend& db, std::string login) : db_(db), login_(std::move(login)) {}
+    BatchResult ExecuteBatch(std::string_view tsql) override { return db_.ExecuteBatch(tsql); }
+    std::int32_t NextNumber(std::string_view key) override { return db_.NextNumber(key); }
+    std::string Describe() const override { return db_.Describe(); }
+    std::optional<std::string> ClerkLogin() override { return login_; }
+
+  private:
+    DbBackend& db_;
+    std::string login_;
+};
+
+TEST_F(HostAppCompanyTest, AClerksOwnLoginNamesTheUserWhenNoneIsGiven) {
+    TempCompany company;
+    OpenedCompany opened = OpenCompany(company.path());
+    ClerkLoginBackend clerk(*opened.backend, std::string(demo::kGroupClerkUserName));
+    EXPECT_EQ(FindUser(clerk, "").id, demo::kGroupClerkUserId);
+    EXPECT_EQ(FindUser(clerk, "liqiang").id, demo::kRecordClerkUserId);  // refused later
+}
+
 TEST_F(HostAppCompanyTest, CustomersAndItemsByCodeShortCodeOrId) {
     TempCompany company;
     OpenedCompany opened = OpenCompany(company.path());

@@ -179,6 +179,11 @@ CompanyUser FindUser(DbBackend& db, const std::string& nameOrId) {
     const std::string columns =
         "SELECT FUserID, FName, FForbidden FROM t_User WHERE FIsGroup=0 AND ";
     RecordsetPtr rs;
+    // A clerk's own login (PostgreSQL's logins per user) names its user.
+    if (nameOrId.empty()) {
+        if (const std::optional<std::string> login = db.ClerkLogin())
+            return FindUser(db, *login);
+    }
     if (nameOrId.empty()) {
         rs = Query(db,
                    "SELECT u.FUserID, u.FName, u.FForbidden FROM t_User u INNER JOIN t_Group g "

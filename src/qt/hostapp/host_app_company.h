@@ -52,8 +52,9 @@ struct CompanyUser {
 };
 
 // The user to log on: by name (without regard to case), else by ID when the
-// text is a number; empty text gives the administrator (the lowest-numbered
-// member of group 1 not disabled). Groups are not users; a disabled user
+// text is a number; empty text gives the user whose own login the database
+// connection is (see CheckLoginIsUser), else the administrator (the
+// lowest-numbered member of group 1 not disabled). Groups are not users; a disabled user
 // (FForbidden) cannot log on.
 CompanyUser FindUser(DbBackend& db, const std::string& nameOrId);
 
