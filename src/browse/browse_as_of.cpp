@@ -52,11 +52,22 @@ bool BrowseBase::ChangesEntries(std::string_view command) {
 
 void BrowseBase::DisableChangingCommands() {
     for (std::string_view c : kChanging) {
-        if (menus_.Has(c))
-            menus_.SetEnabled(c, false);
-        if (toolbar_.Has(c))
-            toolbar_.SetEnabled(c, false);
+        for (CommandSet* set :
+             {static_cast<CommandSet*>(&menus_), static_cast<CommandSet*>(&toolbar_)}) {
+            if (!set->Has(c) || !set->Item(c).enabled)
+                continue;
+            set->SetEnabled(c, false);
+            disabledByAsOf_.emplace_back(set, std::string(c));
+        }
     }
+}
+
+void BrowseBase::LeaveAsOf() {
+    asOfDay_.clear();
+    // What the as-of ledger turned off, on again; then as the node wants.
+    for (const auto& [set, name] : disabledByAsOf_) set->SetEnabled(name, true);
+    disabledByAsOf_.clear();
+    PassOver([&] { SetMenuAndBar(); });
 }
 
 void BrowseBase::mnuAsOf() {

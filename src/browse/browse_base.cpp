@@ -160,10 +160,8 @@ void BrowseBase::InitBrowseState() {
     detailRecords_ = detail_->OnRecordsChanged([this] {
         statusBar_.SetPanelText(kFilterNotePanel, "");
         // Any other records than the as-of ledger's end it.
-        if (!loadingAsOf_ && !asOfDay_.empty()) {
-            asOfDay_.clear();
-            PassOver([&] { SetMenuAndBar(); });
-        }
+        if (!loadingAsOf_ && !asOfDay_.empty())
+            LeaveAsOf();
     });
     builder_ = std::make_unique<tvwBuilder>(ctx_);
     PassOver([&] { ctx_.g_UseShortNumber = ReadUseShortNumber(ctx_.Connection()); });

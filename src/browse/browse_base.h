@@ -267,6 +267,8 @@ class BrowseBase : public ModalWindow, public LocalizableForm, public LedgerSour
     void mnuAsOf();
     static bool ChangesEntries(std::string_view command);
     void DisableChangingCommands();
+    void LeaveAsOf();
+    std::vector<std::pair<CommandSet*, std::string>> disabledByAsOf_;
     std::string asOfDay_;
     bool loadingAsOf_ = false;
 

@@ -71,6 +71,7 @@ TEST_F(BrowseAsOf, ShowsTheDaysLedgerTitledAndReadOnlyUntilAnotherLoad) {
     ASSERT_NE(now, before);
 
     ASSERT_TRUE(w.Menus().Item("mnuAsOf").enabled);
+    ASSERT_TRUE(w.Menus().Item("mnuFileImport").enabled);
     AsOf(w, Yesterday());
     EXPECT_EQ(w.AsOfDay(), Yesterday());
     EXPECT_EQ(Rows(w), before);
@@ -80,6 +81,7 @@ TEST_F(BrowseAsOf, ShowsTheDaysLedgerTitledAndReadOnlyUntilAnotherLoad) {
     for (const char* menu : {"mnuEditModify", "mnuEditDelete", "mnuCheck", "mnuEditAddItem"})
         EXPECT_FALSE(w.Menus().Item(menu).enabled) << menu;
     EXPECT_FALSE(w.tbToolBar().Item("Delete").enabled);
+    EXPECT_FALSE(w.Menus().Item("mnuFileImport").enabled);
     w.ldgBase().UserDblClick(RowOf(w, changed), 2);
     w.ldgBase().UserKeyDown(kKeyDelete, 0);
     w.tbToolBar().Click("Modify");
@@ -93,7 +95,10 @@ TEST_F(BrowseAsOf, ShowsTheDaysLedgerTitledAndReadOnlyUntilAnotherLoad) {
     EXPECT_EQ(Rows(w), now);
     w.Menus().Click("mnuViewRefresh");
     EXPECT_EQ(w.AsOfDay(), "");
+    // Every command it turned off is on again.
     EXPECT_TRUE(w.Menus().Item("mnuEditModify").enabled);
+    EXPECT_TRUE(w.Menus().Item("mnuFileImport").enabled);
+    EXPECT_TRUE(w.tbToolBar().Item("Delete").enabled);
 }
 
 TEST_F(BrowseAsOf, AClerkSeesOnlyWhatTheClerksRightsShow) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -455,6 +456,30 @@ void ScreenshotTour::BuildSteps() {
              qobject_cast<QDialog*>(top)->reject();
          },
          true},
+        // The same customer's ledger as of yesterday, on a company that
+        // keeps the history (passed over on one without it).
+        {"the browse window before As of Date", IsBrowse,
+         [browse](QWidget* top) {
+             BrowseBase& w = browse(top);
+             if (w.Menus().Item("mnuAsOf").enabled)
+                 w.Menus().Click("mnuAsOf");  // returns when the day is given
+         }},
+        {"the day of As of Date", [](QWidget* top) { return qobject_cast<QInputDialog*>(top); },
+         [](QWidget* top) {
+             auto* d = qobject_cast<QInputDialog*>(top);
+             d->setTextValue(
+                 QDate::currentDate().addDays(-1).toString(QStringLiteral("yyyy-MM-dd")));
+             d->accept();
+         },
+         true},
+        {"the ledger as of a day", IsBrowse,
+         [this, browse](QWidget* top) {
+             BrowseBase& w = browse(top);
+             if (w.AsOfDay().empty())
+                 return;
+             Grab(top, "asof");
+             w.Menus().Click("mnuViewRefresh");  // the ledger as it is
+         }},
         {"the browse window before the import", IsBrowse,
          [this, browse](QWidget* top) {
              const std::string sample = U(WriteSamplePriceList(plan_));
