@@ -1,6 +1,11 @@
 #include "support/clerk_roles.h"
 
+#include <algorithm>
+#include <optional>
+#include <sstream>
 #include <stdexcept>
+
+#include "host/db/postgres/pg_roles.h"
 
 namespace orva::test {
 
@@ -28,28 +33,56 @@ std::string PlainRun(PGconn* conn, const std::string& sql, std::vector<std::stri
 }
 
 void GrantClerkRoles(const std::string& ownerUri, const std::vector<std::string>& clerks) {
-    PgConnPtr conn = PlainConnection(ownerUri);
-    std::string script =
-        "SET client_min_messages = warning;"
-        "DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'orva_clerk') THEN "
-        "CREATE ROLE orva_clerk NOLOGIN; END IF; END $$;"
-        "GRANT SELECT ON ALL TABLES IN SCHEMA public TO orva_clerk;"
-        "GRANT INSERT, UPDATE, DELETE ON t_CustEntry, t_Cust, t_ICMaxNum TO orva_clerk;";
+    // The roles and grants are those orva-sql --sync-roles gives: every user
+    // of the company gets a role; the clerks named get a password, which
+    // the server asks members of orva_clerk for over TCP.
+    std::ostringstream said;
+    const PasswordFor passwordFor = [&](const std::string& user,
+                                        bool) -> std::optional<std::string> {
+        if (std::find(clerks.begin(), clerks.end(), user) == clerks.end())
+            return std::nullopt;
+        return ClerkPassword(user);
+    };
+    try {
+        SyncRoles(ownerUri, passwordFor, said);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(
+            "The clerks' roles could not be granted: " + std::string(e.what()) + "\n" + said.str());
+    }
+    // A name that is no user of the company: a member of orva_clerk all the
+    // same, the way an administrator might make one by hand.
+    auto isUser = [text = "\n" + said.str()](const std::string& name) {
+        const auto at = text.find("\n" + name + ":");
+        return at != std::string::npos &&
+               text.substr(at, text.find('\n', at + 1) - at).find("no user of the company") ==
+                   std::string::npos;
+    };
+    std::string script = "SET client_min_messages = warning;";
     for (const std::string& clerk : clerks) {
+        if (isUser(clerk))
+            continue;
         script += "DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '" + clerk +
-                  "') THEN CREATE ROLE \"" + clerk + "\" LOGIN; END IF; END $$;" +
+                  "') THEN CREATE ROLE \"" + clerk + "\"; END IF; END $$;" + "ALTER ROLE \"" +
+                  clerk + "\" LOGIN PASSWORD '" + ClerkPassword(clerk) + "';" +
                   "GRANT orva_clerk TO \"" + clerk + "\";";
     }
+    PgConnPtr conn = PlainConnection(ownerUri);
     const std::string err = PlainRun(conn.get(), script);
     if (!err.empty())
         throw std::runtime_error("The clerks' roles could not be granted: " + err);
+}
+
+std::string ClerkPassword(const std::string& role) {
+    return "Pw-" + role + "-7";
 }
 
 std::string ClerkUri(const std::string& ownerUri, const std::string& role) {
     for (const std::string key : {"user=orva", "://orva@"}) {
         const auto at = ownerUri.find(key);
         if (at != std::string::npos) {
-            const std::string with = key[0] == 'u' ? "user=" + role : "://" + role + "@";
+            const std::string with = key[0] == 'u'
+                                         ? "user=" + role + "&password=" + ClerkPassword(role)
+                                         : "://" + role + ":" + ClerkPassword(role) + "@";
             return ownerUri.substr(0, at) + with + ownerUri.substr(at + key.size());
         }
     }

@@ -1,8 +1,8 @@
-// Clerks' own logins on the tests' PostgreSQL server: the NOLOGIN group role
-// orva_clerk with the module's table privileges in one company database, and
-// a login role per clerk, named as the company user, member of it. The least
-// a clerk's login holds: SELECT on every table, INSERT, UPDATE and DELETE on
-// the tables the module writes (t_CustEntry, t_Cust, t_ICMaxNum).
+// Clerks' own logins on the tests' PostgreSQL server, made as orva-sql
+// --sync-roles makes them: the NOLOGIN group role orva_clerk with the
+// module's table privileges in one company database, and a login role per
+// company user, named as the user, member of it. The clerks a test names
+// get a password (ClerkPassword), which ClerkUri carries.
 //
 //   std::string owner = PostgresServer::Get().NewDatabase(TempCompany::kDemo);
 //   GrantClerkRoles(owner, {"zhangmin"});
@@ -17,12 +17,15 @@
 
 namespace orva::test {
 
-// Creates the roles that are missing (roles belong to the whole server) and
-// grants the privileges in the database of `ownerUri`. Throws
+// Brings the roles in line with the company at `ownerUri` (roles belong to
+// the whole server) and sets the clerks' passwords. Throws
 // std::runtime_error with the server's message.
 void GrantClerkRoles(const std::string& ownerUri, const std::vector<std::string>& clerks);
 
-// `ownerUri` (PostgresServer's Uri or TcpUri) with `role` for its user.
+// The password a clerk's role gets.
+std::string ClerkPassword(const std::string& role);
+// `ownerUri` (PostgresServer's Uri or TcpUri) with `role` for its user and
+// the role's password.
 std::string ClerkUri(const std::string& ownerUri, const std::string& role);
 
 using PgConnPtr = std::unique_ptr<PGconn, void (*)(PGconn*)>;

@@ -150,14 +150,26 @@ BEGIN
   END IF;
   RETURN row_;
 END $f$)",
+
+    // Before a minimum price is changed by a company user (a customer-item
+    // row's, or an item's): the modify right, as the module's minimum price
+    // command asks for.
+    R"(CREATE FUNCTION orva_rs_floor_rights() RETURNS trigger LANGUAGE plpgsql AS $f$
+DECLARE
+  held int := (SELECT id FROM orva_rs_seen WHERE login = current_user::text AND kind = 5);
+BEGIN
+  IF held IS NULL OR (held & 4194304) <> 0 THEN RETURN NEW; END IF;
+  RAISE EXCEPTION 'The login % holds no right to change the minimum price of item %.',
+    current_user, NEW.FItemID USING ERRCODE = '42501';
+END $f$)",
 };
 
 // Every function above by its signature, for the search path and the drop.
-const char* const kSignatures[] = {"orva_rs_user(name)",           "orva_rs_sees_all(name)",
-                                   "orva_rs_granted(name, int)",   "orva_rs_visible(name, int)",
-                                   "orva_rs_pair_empty(int, int)", "orva_rs_rights(name)",
-                                   "orva_rs_entry_rights()",       "orva_rs_refresh()",
-                                   "orva_rs_refresh_trigger()"};
+const char* const kSignatures[] = {
+    "orva_rs_user(name)",         "orva_rs_sees_all(name)",       "orva_rs_granted(name, int)",
+    "orva_rs_visible(name, int)", "orva_rs_pair_empty(int, int)", "orva_rs_rights(name)",
+    "orva_rs_entry_rights()",     "orva_rs_floor_rights()",       "orva_rs_refresh()",
+    "orva_rs_refresh_trigger()"};
 
 // Each function's search path: the company's schema, then pg_temp.
 std::string FixSearchPath() {
@@ -270,6 +282,10 @@ std::vector<Policy> Policies() {
         {"orva_rs_organization", "t_Organization", "SELECT", kSeesAll + " OR " + Seen("FItemID", 1),
          ""},
         {"orva_rs_icitem", "t_ICItem", "SELECT", kSeesAll + " OR " + Seen("FItemID", 4), ""},
+        // An item's minimum price (the only columns a clerk's login may
+        // update there) is set on the items the login sees.
+        {"orva_rs_icitem_floor", "t_ICItem", "UPDATE", kSeesAll + " OR " + SeenRow("FItemID", 4),
+         kSeesAll + " OR " + SeenRow("FItemID", 4)},
         {"orva_rs_item", "t_Item", "SELECT", item, ""},
         {"orva_rs_custentry", "t_CustEntry", "ALL", entry, entryWritten},
         {"orva_rs_cust_read", "t_Cust", "SELECT", pair, ""},
@@ -279,6 +295,12 @@ std::vector<Policy> Policies() {
          "(" + pair + ") AND orva_rs_pair_empty(FCustID, FItemID)", ""},
     };
 }
+
+// The minimum prices: table and columns.
+const char* const kFloors[][2] = {
+    {"t_Cust", "FSELowPrice, FCurrencyID"},
+    {"t_ICItem", "FSOLowPrc, FSalePriceFixingType"},
+};
 
 const char* const kTables[] = {"t_Organization", "t_ICItem", "t_Item", "t_CustEntry", "t_Cust"};
 
@@ -324,6 +346,8 @@ std::vector<std::string> RowSecurityOffScript() {
         s.push_back(std::string("ALTER TABLE ") + t + " DISABLE ROW LEVEL SECURITY");
     s.push_back(kHistoryOff);
     s.push_back("DROP TRIGGER IF EXISTS tr_CustEntry_Rights ON t_CustEntry");
+    for (const auto& t : kFloors)
+        s.push_back(std::string("DROP TRIGGER IF EXISTS tr_Floor_Rights ON ") + t[0]);
     for (const auto& t : kDerivedFrom)
         s.push_back(std::string("DROP TRIGGER IF EXISTS tr_RowSecurity_Refresh ON ") + t[0]);
     s.push_back("DROP TABLE IF EXISTS orva_rs_seen");
@@ -351,6 +375,10 @@ std::vector<std::string> RowSecurityOnScript() {
     s.push_back(
         "CREATE TRIGGER tr_CustEntry_Rights BEFORE INSERT OR UPDATE OR DELETE ON t_CustEntry "
         "FOR EACH ROW EXECUTE FUNCTION orva_rs_entry_rights()");
+    for (const auto& t : kFloors) {
+        s.push_back(std::string("CREATE TRIGGER tr_Floor_Rights BEFORE UPDATE OF ") + t[1] +
+                    " ON " + t[0] + " FOR EACH ROW EXECUTE FUNCTION orva_rs_floor_rights()");
+    }
     for (const char* t : kTables)
         s.push_back(std::string("ALTER TABLE ") + t + " ENABLE ROW LEVEL SECURITY");
     for (const Policy& p : Policies()) {
