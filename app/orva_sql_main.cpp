@@ -16,8 +16,8 @@
 
 #include "host/app_connection.h"
 #include "host/db/open_database.h"
-#include "host/db/postgres/pg_row_security.h"
 #include "host/db/postgres/pg_roles.h"
+#include "host/db/postgres/pg_row_security.h"
 #include "host/db/postgres/postgres_uri.h"
 #include "host/db/price_history.h"
 #include "host/sql_script.h"
@@ -71,7 +71,7 @@ const char* const kUsage =
     "                    company grant; off: every login reads and writes what\n"
     "                    its table privileges allow. Run it again after\n"
     "                    --upgrade\n"
-        "  --sync-roles      (PostgreSQL, as a superuser or a login with CREATEROLE\n"
+    "  --sync-roles      (PostgreSQL, as a superuser or a login with CREATEROLE\n"
     "                    that owns the tables) give every user of the company a\n"
     "                    login role named as the user, a member of the group\n"
     "                    role orva_clerk that holds the module's privileges; a\n"
