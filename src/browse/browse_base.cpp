@@ -142,6 +142,10 @@ void BrowseBase::Load() {
     ApplyModeToMenus();
     caption_ = GetResText("系统基本资料(客户价格管理)");
     Changed();
+    // Before the tree: selecting a node (the first one, the host's
+    // preselected leaf) turns the history commands on where the company
+    // keeps a history.
+    ReadHistoryState();
     InitBrowseState();
     PassOver([&] { Preselect(); });
     PassOver([&] { detail_->SetByItem(ItemTree()); });
@@ -149,7 +153,6 @@ void BrowseBase::Load() {
     PassOver([&] { SetLedgerFonts(ctx_, ledger_); });
     PassOver([&] { RestorePageSetup(); });
     PassOver([&] { RestoreTreeWidth(); });
-    ReadHistoryState();
     loaded_ = true;
 }
 

@@ -83,8 +83,10 @@ void BrowseBase::ReadHistoryState() {
     historyOn_ = PassOver([&] { return ctx_.Connection().Backend().HasPriceHistory(); }, false);
     statusBar_.SetPanelText(
         kHistoryPanel, historyOn_ ? "" : GetResText("本公司未记录价格历史（orva-sql --upgrade）"));
+    // Off until a leaf is selected.
     menus_.SetEnabled("mnuHistory", false);
     toolbar_.SetEnabled("History", false);
+    menus_.SetEnabled("mnuAsOf", false);
 }
 
 void BrowseBase::mnuHistory() {

@@ -39,6 +39,16 @@ TEST_F(BrowseHistory, ACompanyWithoutItHasTheCommandOffAndSaysWhy) {
     EXPECT_TRUE(ui->MessageBoxes().empty());
 }
 
+TEST_F(BrowseHistory, AWindowOpenedOnTheHostsLeafHasTheCommandsOn) {
+    Upgrade();
+    ctx_->g_SelCustID = static_cast<std::int32_t>(
+        Scalar("SELECT TOP 1 FCustID FROM t_CustEntry ORDER BY FCustID").ToInteger());
+    BrowseBase& w = Open();
+    EXPECT_TRUE(w.Menus().Item("mnuHistory").enabled);
+    EXPECT_TRUE(w.Menus().Item("mnuAsOf").enabled);
+    EXPECT_TRUE(w.tbToolBar().Item("History").enabled);
+}
+
 TEST_F(BrowseHistory, ListsTheSelectedEntrysChangesThenThoseTheLedgerShows) {
     Upgrade();
     BrowseBase& w = OpenOnCustomer();
