@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #if defined(__x86_64__)
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -99,10 +100,23 @@ __attribute__((target("sha,sse4.1"))) void CompressNi(std::array<std::uint32_t, 
 }
 #endif
 
+#if defined(__x86_64__)
+// The processor's SHA extensions (CPUID leaf 7, EBX bit 29) and SSE4.1 (leaf
+// 1, ECX bit 19), asked through cpuid itself: not every compiler knows "sha"
+// as a feature name for __builtin_cpu_supports.
+bool HasShaInstructions() {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 19)))
+        return false;
+    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d))
+        return false;
+    return (b & (1u << 29)) != 0;
+}
+#endif
+
 void Compress(std::array<std::uint32_t, 8>& h, const unsigned char* block) {
 #if defined(__x86_64__)
-    static const bool kHasShaInstructions =
-        __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+    static const bool kHasShaInstructions = HasShaInstructions();
     if (kHasShaInstructions) {
         CompressNi(h, block);
         return;
