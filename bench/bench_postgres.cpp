@@ -16,15 +16,14 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "browse/tvw_builder.h"
+#include "common/concurrent_saves.h"
 #include "common/item_group_tree.h"
 #include "common/large_company_file.h"
 #include "common/log_on.h"
@@ -44,6 +43,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using orva::bench::Percentile;
 using orva::bench::ThreadCpu;
 using orva::test::PostgresServer;
 
@@ -216,33 +216,10 @@ std::vector<double> Saves(int clients, double& wall) {
     const std::string uri = PostgresServer::Get().NewDatabase(orva::test::TempCompany::kEmpty);
     std::vector<std::unique_ptr<orva::DbBackend>> dbs;
     for (int c = 0; c < clients; ++c) dbs.push_back(orva::OpenDatabase(uri));
-    std::vector<std::vector<double>> times(static_cast<std::size_t>(clients));
-    std::atomic<int> ready{0};
-    std::vector<std::thread> threads;
-    auto start = Clock::now();
-    for (int c = 0; c < clients; ++c) {
-        threads.emplace_back([&, c] {
-            ++ready;
-            while (ready < clients) std::this_thread::yield();
-            orva::DbBackend& db = *dbs[static_cast<std::size_t>(c)];
-            for (int i = 0; i < kSaves; ++i) {
-                auto t0 = Clock::now();
-                db.ExecuteBatch(SaveText(db.NextNumber("t_Cust"), c + 1, i + 1));
-                times[static_cast<std::size_t>(c)].push_back(
-                    std::chrono::duration<double>(Clock::now() - t0).count());
-            }
-        });
-    }
-    for (auto& t : threads) t.join();
-    wall = std::chrono::duration<double>(Clock::now() - start).count();
-    std::vector<double> all;
-    for (auto& t : times) all.insert(all.end(), t.begin(), t.end());
-    std::sort(all.begin(), all.end());
-    return all;
-}
-
-double Percentile(const std::vector<double>& sorted, double p) {
-    return sorted.empty() ? 0 : sorted[static_cast<std::size_t>(p * (sorted.size() - 1))];
+    return orva::bench::TimeConcurrentSaves(clients, kSaves, wall, [&](int c, int i) {
+        orva::DbBackend& db = *dbs[static_cast<std::size_t>(c)];
+        db.ExecuteBatch(SaveText(db.NextNumber("t_Cust"), c + 1, i + 1));
+    });
 }
 
 void BM_PgEightClientsSaving(benchmark::State& state) {

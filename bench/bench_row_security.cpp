@@ -16,16 +16,15 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "browse/tvw_builder.h"
+#include "common/concurrent_saves.h"
 #include "common/large_company_file.h"
 #include "common/log_on.h"
 #include "common/scratch_dir.h"
@@ -43,6 +42,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using orva::bench::Percentile;
 using orva::test::PostgresServer;
 
 const std::string kCrLf = "\r\n";
@@ -99,34 +99,10 @@ std::vector<double> Saves(bool rowSecurity, double& wall) {
     std::vector<std::unique_ptr<orva::DbBackend>> dbs;
     for (int c = 0; c < kClients; ++c)
         dbs.push_back(orva::OpenDatabase(orva::test::ClerkUri(owner, kClerk)));
-    std::vector<std::vector<double>> times(kClients);
-    std::atomic<int> ready{0};
-    std::vector<std::thread> threads;
-    auto start = Clock::now();
-    for (int c = 0; c < kClients; ++c) {
-        threads.emplace_back([&, c] {
-            ++ready;
-            while (ready < kClients) std::this_thread::yield();
-            orva::DbBackend& db = *dbs[static_cast<std::size_t>(c)];
-            const int cust = custs[static_cast<std::size_t>(c)];
-            for (int i = 0; i < kSaves; ++i) {
-                auto t0 = Clock::now();
-                Save(db, cust, items[static_cast<std::size_t>(i) % items.size()], i);
-                times[static_cast<std::size_t>(c)].push_back(
-                    std::chrono::duration<double>(Clock::now() - t0).count());
-            }
-        });
-    }
-    for (auto& t : threads) t.join();
-    wall = std::chrono::duration<double>(Clock::now() - start).count();
-    std::vector<double> all;
-    for (auto& t : times) all.insert(all.end(), t.begin(), t.end());
-    std::sort(all.begin(), all.end());
-    return all;
-}
-
-double Percentile(const std::vector<double>& sorted, double p) {
-    return sorted.empty() ? 0 : sorted[static_cast<std::size_t>(p * (sorted.size() - 1))];
+    return orva::bench::TimeConcurrentSaves(kClients, kSaves, wall, [&](int c, int i) {
+        Save(*dbs[static_cast<std::size_t>(c)], custs[static_cast<std::size_t>(c)],
+             items[static_cast<std::size_t>(i) % items.size()], i);
+    });
 }
 
 void BM_SixteenClerksSaving(benchmark::State& state) {

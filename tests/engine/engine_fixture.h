@@ -76,15 +76,16 @@ class EngineTest : public ::testing::Test, protected CompanyQueries {
     std::string Value(int row) const { return grid.GetText(3, row); }
     bool RowLocked(int row) const { return grid.Locked(2, row); }
 
-    // The company the test works on: the file, unless a fixture names
-    // another database.
-    std::string CompanyPath() const override { return company.path(); }
+    // The company the test works on: the file, or the test server's
+    // database in uri_ when a fixture set it (NewServerCompany).
+    std::string CompanyPath() const override { return uri_.empty() ? company.path() : uri_; }
 
     // Texts sent since the last call, and those starting with a prefix.
     std::vector<std::string> SentSince(std::size_t from) const;
     std::vector<std::string> SentStartingWith(std::string_view prefix) const;
 
     TempCompany company;
+    std::string uri_;
     std::unique_ptr<ScopedSession> session;
     RecordingBackend* backend = nullptr;  // owned by g_Connection
     ScriptedUiScope ui;

@@ -31,15 +31,11 @@ class HostileTextTest : public EngineTest, public ::testing::WithParamInterface<
   protected:
     void SetUp() override {
         if (GetParam()) {
-            try {
-                uri_ = PostgresServer::Get().NewDatabase(TempCompany::kDemo);
-            } catch (const std::exception& e) {
-                GTEST_SKIP() << "no test server: " << e.what();
-            }
+            if (const std::string why = NewServerCompany(TempCompany::kDemo, uri_); !why.empty())
+                GTEST_SKIP() << why;
         }
         EngineTest::SetUp();
     }
-    std::string CompanyPath() const override { return uri_.empty() ? company.path() : uri_; }
 
     // The customers search all finds with the note equal to, or containing,
     // the text.
@@ -59,8 +55,6 @@ class HostileTextTest : public EngineTest, public ::testing::WithParamInterface<
             out.push_back(rs->Fields(0).Value().ToInteger());
         return out;
     }
-
-    std::string uri_;
 };
 
 TEST_P(HostileTextTest, StoredAsTypedAndFoundByWhatWasTyped) {

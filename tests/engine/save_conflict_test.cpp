@@ -17,17 +17,11 @@ class SaveConflictTest : public EngineTest, public ::testing::WithParamInterface
   protected:
     void SetUp() override {
         if (GetParam()) {
-            try {
-                uri_ = PostgresServer::Get().NewDatabase(TempCompany::kDemo);
-            } catch (const std::exception& e) {
-                GTEST_SKIP() << "no test server: " << e.what();
-            }
+            if (const std::string why = NewServerCompany(TempCompany::kDemo, uri_); !why.empty())
+                GTEST_SKIP() << why;
         }
         EngineTest::SetUp();
     }
-    std::string CompanyPath() const override { return uri_.empty() ? company.path() : uri_; }
-
-    std::string uri_;
 };
 
 TEST_P(SaveConflictTest, OnlyAClashOnTheEntrysKeyIsADuplicate) {

@@ -39,11 +39,9 @@ class BatchCrashTest : public BatchTest, public ::testing::WithParamInterface<Ca
   protected:
     void SetUp() override {
         if (GetParam().server) {
-            try {
-                uri_ = test::PostgresServer::Get().NewDatabase(test::TempCompany::kDemo);
-            } catch (const std::exception& e) {
-                GTEST_SKIP() << "no test server: " << e.what();
-            }
+            if (const std::string why = test::NewServerCompany(test::TempCompany::kDemo, uri_);
+                !why.empty())
+                GTEST_SKIP() << why;
         }
         BatchTest::SetUp();
         if (!GetParam().server)
@@ -55,7 +53,6 @@ class BatchCrashTest : public BatchTest, public ::testing::WithParamInterface<Ca
         AddItemGroup(kItem - 1, "I94", 0);
         AddItem(kItem, "I94.001", kItem - 1);
     }
-    std::string Database() const override { return uri_.empty() ? company_.path() : uri_; }
 
     std::int32_t RunBatch() {
         ctx_->historyUser = demo::kAdminUserId;
@@ -98,8 +95,6 @@ class BatchCrashTest : public BatchTest, public ::testing::WithParamInterface<Ca
         PQfinish(c);
         return n;
     }
-
-    std::string uri_;
 };
 
 TEST_P(BatchCrashTest, LeavesWholeMembersAndASecondRunAddsTheRest) {

@@ -77,9 +77,9 @@ class BatchTest : public ::testing::Test {
     // Logs on as the user (the session string, its parsed properties and a
     // fresh shared connection).
     void LogOn(int userId);
-    // The company the session names: the file, unless a fixture names
-    // another database.
-    virtual std::string Database() const { return company_.path(); }
+    // The company the session names: the file, or the test server's
+    // database in uri_ when a fixture set it (NewServerCompany).
+    std::string Database() const { return uri_.empty() ? company_.path() : uri_; }
 
     // Runs a T-SQL text on the shared connection.
     RecordsetPtr Query(const std::string& sql);
@@ -117,6 +117,7 @@ class BatchTest : public ::testing::Test {
     std::vector<std::string> BoxTexts() { return ui_->MessageBoxTexts(); }
 
     test::TempCompany company_;
+    std::string uri_;
     std::unique_ptr<test::ScopedSession> session_;
     ScriptedUiScope ui_;
     test::TestContext ctx_;

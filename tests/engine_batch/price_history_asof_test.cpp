@@ -66,11 +66,9 @@ class AsOfTest : public BatchTest, public ::testing::WithParamInterface<bool> {
   protected:
     void SetUp() override {
         if (GetParam()) {
-            try {
-                uri_ = test::PostgresServer::Get().NewDatabase(test::TempCompany::kDemo);
-            } catch (const std::exception& e) {
-                GTEST_SKIP() << "no test server: " << e.what();
-            }
+            if (const std::string why = test::NewServerCompany(test::TempCompany::kDemo, uri_);
+                !why.empty())
+                GTEST_SKIP() << why;
         } else {
             clock_ = std::make_unique<FileClock>();
             FileClock::SetNoon(Date{2025, 2, 27});
@@ -83,7 +81,6 @@ class AsOfTest : public BatchTest, public ::testing::WithParamInterface<bool> {
         AddItem(kItem, "I9.001", 900300);
         AddItem(kItem2, "I9.002", 900300);
     }
-    std::string Database() const override { return uri_.empty() ? company_.path() : uri_; }
     DbBackend& Db() { return ctx_->g_Connection->Backend(); }
     static int Cust(int i) { return 900110 + i; }
 
@@ -122,7 +119,6 @@ class AsOfTest : public BatchTest, public ::testing::WithParamInterface<bool> {
             Exec("DELETE FROM t_Cust WHERE FCustID=" + SqlId(cust) + " AND FItemID=" + SqlId(item));
     }
 
-    std::string uri_;
     std::unique_ptr<FileClock> clock_;
 };
 

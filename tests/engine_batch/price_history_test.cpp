@@ -50,11 +50,9 @@ class PriceHistoryTest : public BatchTest, public ::testing::WithParamInterface<
   protected:
     void SetUp() override {
         if (GetParam()) {
-            try {
-                uri_ = test::PostgresServer::Get().NewDatabase(test::TempCompany::kDemo);
-            } catch (const std::exception& e) {
-                GTEST_SKIP() << "no test server: " << e.what();
-            }
+            if (const std::string why = test::NewServerCompany(test::TempCompany::kDemo, uri_);
+                !why.empty())
+                GTEST_SKIP() << why;
         }
         BatchTest::SetUp();
         ASSERT_TRUE(UpgradePriceHistory(Db()));
@@ -65,7 +63,6 @@ class PriceHistoryTest : public BatchTest, public ::testing::WithParamInterface<
         AddItemGroup(900300, "I9", 0);
         AddItem(kItem, "I9.001", 900300);
     }
-    std::string Database() const override { return uri_.empty() ? company_.path() : uri_; }
 
     DbBackend& Db() { return ctx_->g_Connection->Backend(); }
     static int Cust(int i) { return 900110 + i; }
@@ -194,7 +191,6 @@ class PriceHistoryTest : public BatchTest, public ::testing::WithParamInterface<
         return msg;
     }
 
-    std::string uri_;
     std::int64_t mark_ = 0;
 };
 

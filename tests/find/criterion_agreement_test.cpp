@@ -354,11 +354,10 @@ class CriterionAgreement : public ::testing::TestWithParam<Engine> {
   protected:
     void SetUp() override {
         if (GetParam() == Engine::kPostgres) {
-            try {
-                location_ = test::PostgresServer::Get().NewDatabase(test::TempCompany::kEmpty);
-            } catch (const std::exception& e) {
-                GTEST_SKIP() << "no test server: " << e.what();
-            }
+            if (const std::string why =
+                    test::NewServerCompany(test::TempCompany::kEmpty, location_);
+                !why.empty())
+                GTEST_SKIP() << why;
         } else {
             company_.emplace(test::TempCompany::kEmpty);
             location_ = company_->path();

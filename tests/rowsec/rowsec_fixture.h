@@ -21,11 +21,8 @@ namespace orva::test {
 class RowSecurityTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        try {
-            owner_ = PostgresServer::Get().NewDatabase(TempCompany::kDemo);
-        } catch (const std::exception& e) {
-            GTEST_SKIP() << "no test server: " << e.what();
-        }
+        if (const std::string why = NewServerCompany(TempCompany::kDemo, owner_); !why.empty())
+            GTEST_SKIP() << why;
         auto db = OpenDatabase(owner_);
         UpgradePriceHistory(*db);
         SetRowSecurity(*db, true);

@@ -342,4 +342,13 @@ std::string PostgresServer::NewDatabase(TempCompany::Kind kind) {
     return Uri(name);
 }
 
+std::string NewServerCompany(TempCompany::Kind kind, std::string& uri) {
+    try {
+        uri = PostgresServer::Get().NewDatabase(kind);
+        return "";
+    } catch (const std::exception& e) {
+        return std::string("no test server: ") + e.what();
+    }
+}
+
 }  // namespace orva::test

@@ -78,4 +78,12 @@ class PostgresServer {
     bool templates_[2] = {false, false};
 };
 
+// Puts in `uri` a new database of this program's test server holding a
+// company of that kind. Returns why the server cannot be had ("" when it
+// could), for the test to skip with:
+//
+//   if (const std::string why = NewServerCompany(kind, uri_); !why.empty())
+//       GTEST_SKIP() << why;
+std::string NewServerCompany(TempCompany::Kind kind, std::string& uri);
+
 }  // namespace orva::test

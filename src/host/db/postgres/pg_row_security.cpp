@@ -311,20 +311,13 @@ const char* const kIndexes[][2] = {
     {"orva_rs_icitem_group", "t_ICItem"},
 };
 
-// The history is optional: only a company that has it gets its policy, and
-// its trigger functions run as their owner (see the header).
+// The history is optional: only a company that has it gets its policy.
 const std::string kHistoryOn = R"(DO $d$
 BEGIN
   IF to_regclass('t_custentryhistory') IS NOT NULL THEN
     EXECUTE 'ALTER TABLE t_CustEntryHistory ENABLE ROW LEVEL SECURITY';
     EXECUTE 'CREATE POLICY orva_rs_history ON t_CustEntryHistory FOR SELECT USING ()" +
                                Kept(CustAndItem()) + R"()';
-  END IF;
-  IF to_regprocedure('orva_custentry_history()') IS NOT NULL THEN
-    EXECUTE format('ALTER FUNCTION orva_custentry_history() SECURITY DEFINER '
-                   'SET search_path = %I, pg_temp', current_schema());
-    EXECUTE format('ALTER FUNCTION orva_cust_history() SECURITY DEFINER '
-                   'SET search_path = %I, pg_temp', current_schema());
   END IF;
 END $d$)";
 

@@ -35,10 +35,11 @@
 // every login: it holds ids and login names, what the rights tables readable
 // to the clerks say anyway), renewed in the same transaction by statement
 // triggers on the rights tables and the base data; the policies read it by
-// index, so that a statement pays for reading its sets, not for deriving them. The price history's
-// trigger functions run as their owner (so that a login that may only read
-// the history still records its changes, and the chain is extended from
-// its true last row).
+// index, so that a statement pays for reading its sets, not for deriving them.
+// The price history's trigger functions run as their owner (the upgrade
+// makes them so, and orva-sql --sync-roles for companies upgraded before),
+// so that a login that may only read the history still records its changes
+// and the chain is extended from its true last row.
 #pragma once
 
 #include <string>
