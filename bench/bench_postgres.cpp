@@ -22,21 +22,17 @@
 #include <string>
 #include <vector>
 
-#include "browse/tvw_builder.h"
 #include "common/concurrent_saves.h"
 #include "common/item_group_tree.h"
 #include "common/large_company_file.h"
-#include "common/log_on.h"
+#include "common/ledger_statement.h"
 #include "common/scratch_dir.h"
 #include "common/thread_cpu.h"
 #include "demo/postgres_company.h"
-#include "host/app_connection.h"
-#include "host/controls/tree.h"
 #include "host/db/open_database.h"
 #include "host/db/postgres/postgres_dialect.h"
 #include "host/db/sqlite/sqlite_backend.h"
 #include "host/tsql/translator.h"
-#include "session/module_context.h"
 #include "support/postgres_server.h"
 #include "support/temp_company.h"
 
@@ -70,18 +66,7 @@ struct Ledger {
     Ledger() {
         uri = OnServer(orva::bench::LargeCompanyFile(Dir(), "busy.db", orva::bench::kBusyCustomer));
         // The statement the browse window builds for the customer's node.
-        orva::bench::LogOn(uri);
-        orva::Tree tree;
-        orva::tvwBuilder builder{orva::ModuleContext::Shared()};
-        builder.SetTvwGroup(&tree);
-        builder.SetTreeView(-1);
-        const std::string cust = orva::ModuleContext::Shared()
-                                     .g_Connection->Execute("select FItemID from t_Organization")
-                                     ->Fields(0)
-                                     .Value()
-                                     .ToText();
-        statement = builder.GetDetailSql(cust);
-        orva::ModuleContext::Shared().g_Connection.reset();
+        statement = orva::bench::FirstCustomerLedgerSql(uri);
     }
 };
 

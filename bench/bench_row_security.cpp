@@ -23,18 +23,14 @@
 #include <string>
 #include <vector>
 
-#include "browse/tvw_builder.h"
 #include "common/concurrent_saves.h"
 #include "common/large_company_file.h"
-#include "common/log_on.h"
+#include "common/ledger_statement.h"
 #include "common/scratch_dir.h"
 #include "demo/demo_company.h"
 #include "demo/postgres_company.h"
-#include "host/app_connection.h"
-#include "host/controls/tree.h"
 #include "host/db/open_database.h"
 #include "host/db/postgres/pg_row_security.h"
-#include "session/module_context.h"
 #include "support/clerk_roles.h"
 #include "support/postgres_server.h"
 #include "support/temp_company.h"
@@ -154,18 +150,7 @@ struct Ledger {
               "INSERT INTO t_ItemRight (FUserID,FTypeID,FItemID) SELECT 2, FItemClassID, FItemID "
               "FROM t_Item WHERE FItemClassID IN (1,4) AND FDetail=0 "
               "UNION SELECT 2, 120, FCurrencyID FROM t_Currency ON CONFLICT DO NOTHING");
-        orva::bench::LogOn(owner);
-        orva::Tree tree;
-        orva::tvwBuilder builder{orva::ModuleContext::Shared()};
-        builder.SetTvwGroup(&tree);
-        builder.SetTreeView(-1);
-        const std::string cust = orva::ModuleContext::Shared()
-                                     .g_Connection->Execute("select FItemID from t_Organization")
-                                     ->Fields(0)
-                                     .Value()
-                                     .ToText();
-        statement = builder.GetDetailSql(cust);
-        orva::ModuleContext::Shared().g_Connection.reset();
+        statement = orva::bench::FirstCustomerLedgerSql(owner);
     }
 };
 
